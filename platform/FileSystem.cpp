@@ -1,0 +1,221 @@
+#include "platform/FileSystem.h"
+
+#include <QDesktopServices>
+#include <QMimeDatabase>
+#include <QUrl>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <dirent.h>
+#include <fcntl.h>
+#include <mutex>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <unordered_map>
+
+namespace platform {
+
+namespace {
+
+char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
+
+FileStatus StatusFrom(const struct stat& st) {
+    FileStatus s;
+    s.size = std::uint64_t(st.st_size);
+    s.modified = std::int64_t(st.st_mtime);
+    s.isDirectory = S_ISDIR(st.st_mode);
+    return s;
+}
+
+std::string FolderOf(const std::string& path) {
+    auto slash = path.rfind('/');
+    return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+}
+
+} // namespace
+
+std::optional<FileStatus> GetFileStatus(const std::string& path) {
+    struct stat st {};
+    if (path.empty() || ::stat(path.c_str(), &st) != 0)
+        return std::nullopt;
+    return StatusFrom(st);
+}
+
+bool IsDirectory(const std::string& path) {
+    auto st = GetFileStatus(path);
+    return st && st->isDirectory;
+}
+
+bool FileExists(const std::string& path) { return GetFileStatus(path).has_value(); }
+
+bool MatchesPattern(const std::string& name, const std::string& pattern) {
+    // Iterative wildcard match with one backtrack point: linear in practice, never recursive.
+    std::size_t n = 0, p = 0, starP = std::string::npos, starN = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && (pattern[p] == '?' || LowerAscii(pattern[p]) == LowerAscii(name[n]))) {
+            ++n;
+            ++p;
+        } else if (p < pattern.size() && pattern[p] == '*') {
+            starP = p++;
+            starN = n;
+        } else if (starP != std::string::npos) {
+            p = starP + 1;
+            n = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*')
+        ++p;
+    return p == pattern.size();
+}
+
+std::vector<FolderEntry> ListFolder(const std::string& folder, const std::string& pattern) {
+    std::vector<FolderEntry> entries;
+    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (!dir)
+        return entries;
+    const int dirFd = ::dirfd(dir);
+    while (dirent* d = ::readdir(dir)) {
+        std::string name = d->d_name;
+        if (name == "." || name == ".." || !MatchesPattern(name, pattern))
+            continue;
+        FolderEntry e;
+        e.name = std::move(name);
+        struct stat st {};
+        if (::fstatat(dirFd, d->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode)) {
+            e.isSymlink = true;
+            if (::fstatat(dirFd, d->d_name, &st, 0) != 0)
+                st = {}; // a dangling link is listed as an empty file
+        }
+        e.isDirectory = S_ISDIR(st.st_mode);
+        e.size = std::uint64_t(st.st_size);
+        e.modified = std::int64_t(st.st_mtime);
+        entries.push_back(std::move(e));
+    }
+    ::closedir(dir);
+    return entries;
+}
+
+std::string GetCurrentFolder() {
+    char buf[PATH_MAX];
+    return ::getcwd(buf, sizeof buf) ? std::string(buf) : std::string();
+}
+
+bool SetCurrentFolder(const std::string& folder) { return ::chdir(folder.c_str()) == 0; }
+
+std::optional<std::string> GetMimeDescription(const std::string& path) {
+    if (!FileExists(path))
+        return std::nullopt;
+    // The type follows from the name alone, so equal extensions share one lookup: reading a
+    // long playlist then costs one database query per kind of file, not per file.
+    static std::mutex mutex;
+    static std::unordered_map<std::string, std::string> byExtension;
+    const auto slash = path.rfind('/');
+    const auto dot = path.rfind('.');
+    const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+    const std::string key = hasExtension ? path.substr(dot) : std::string();
+    std::lock_guard lock(mutex);
+    if (hasExtension) {
+        if (auto it = byExtension.find(key); it != byExtension.end())
+            return it->second;
+    }
+    static QMimeDatabase db;
+    const QString qpath = QString::fromUtf8(path.data(), qsizetype(path.size()));
+    const QMimeType type = db.mimeTypeForFile(qpath, QMimeDatabase::MatchExtension);
+    std::string text = type.comment().toStdString();
+    if (text.empty())
+        text = type.name().toStdString();
+    if (hasExtension && byExtension.size() < 4096)
+        byExtension.emplace(key, text);
+    return text;
+}
+
+bool ShellOpen(const std::string& urlOrPath) {
+    QString text = QString::fromStdString(urlOrPath);
+    QUrl url = urlOrPath.starts_with('/') ? QUrl::fromLocalFile(text) : QUrl(text);
+    return url.isValid() && QDesktopServices::openUrl(url);
+}
+
+bool WriteFileAtomically(const std::string& path, const std::string& data) {
+    std::string tmpl = path + ".tmp-XXXXXX";
+    int fd = ::mkstemp(tmpl.data());
+    if (fd < 0)
+        return false;
+    // Keep the permissions of the file being replaced; a new file gets the usual 0644.
+    struct stat st {};
+    ::fchmod(fd, ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644);
+    bool ok = true;
+    std::size_t done = 0;
+    while (ok && done < data.size()) {
+        ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        ok = n > 0;
+        if (ok)
+            done += std::size_t(n);
+    }
+    ok = ok && ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    ok = ok && ::rename(tmpl.c_str(), path.c_str()) == 0;
+    if (!ok)
+        ::unlink(tmpl.c_str());
+    return ok;
+}
+
+std::optional<std::string> ReadWholeFile(const std::string& path, std::uint64_t maxBytes) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || std::uint64_t(st.st_size) > maxBytes) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    std::string data;
+    data.reserve(std::size_t(st.st_size));
+    char buf[65536];
+    for (;;) {
+        ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            ::close(fd);
+            if (n < 0)
+                return std::nullopt;
+            return data;
+        }
+        if (data.size() + std::size_t(n) > maxBytes) {
+            ::close(fd);
+            return std::nullopt;
+        }
+        data.append(buf, std::size_t(n));
+    }
+}
+
+std::string GetProgramPath() {
+    char buf[PATH_MAX];
+    ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
+    return n > 0 ? std::string(buf, std::size_t(n)) : std::string();
+}
+
+std::string GetProgramFolder() {
+    static const std::string folder = [] {
+        if (const char* env = ::getenv("CORVELLA_PROGRAM_FOLDER"); env && *env) {
+            std::string f = env;
+            return f.ends_with('/') ? f : f + "/";
+        }
+        std::string exeDir = FolderOf(GetProgramPath());
+        // Installed layout: <prefix>/bin/corvella with its data in <prefix>/share/corvella/.
+        if (exeDir.ends_with("/bin")) {
+            std::string shared = exeDir.substr(0, exeDir.size() - 4) + "/share/corvella";
+            if (IsDirectory(shared))
+                return shared + "/";
+        }
+        return exeDir + "/";
+    }();
+    return folder;
+}
+
+} // namespace platform

@@ -1,0 +1,63 @@
+// File-system and shell services: everything the program asks of files and folders goes
+// through these functions, so the rest of the program stays free of system headers.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+struct FileStatus {
+    std::uint64_t size = 0;
+    std::int64_t modified = 0; // seconds since 1970-01-01 00:00 UTC
+    bool isDirectory = false;
+};
+
+struct FolderEntry {
+    std::string name; // the entry's name alone, no folder part
+    bool isDirectory = false;
+    bool isSymlink = false;
+    std::uint64_t size = 0;
+    std::int64_t modified = 0;
+};
+
+// Status of a file or folder (symbolic links are followed); nullopt when it cannot be read.
+std::optional<FileStatus> GetFileStatus(const std::string& path);
+
+bool IsDirectory(const std::string& path);
+bool FileExists(const std::string& path); // a file or a folder
+
+// Entries of a folder whose names match a pattern of '*' and '?' (case ignored);
+// "." and ".." are never listed. An unreadable folder gives an empty list.
+std::vector<FolderEntry> ListFolder(const std::string& folder, const std::string& pattern = "*");
+
+// Matches '*' and '?' against a name without regard to ASCII case.
+bool MatchesPattern(const std::string& name, const std::string& pattern);
+
+std::string GetCurrentFolder();
+bool SetCurrentFolder(const std::string& folder);
+
+// Human-readable description of the file's type ("MP3 audio"), from the shared MIME database.
+// nullopt when the file cannot be read.
+std::optional<std::string> GetMimeDescription(const std::string& path);
+
+// Opens a URL, or a local file with its desktop application. False when nothing handled it.
+bool ShellOpen(const std::string& urlOrPath);
+
+// Writes data to path through a temporary file beside it and a rename, so the old file stays
+// intact when anything fails. False on failure.
+bool WriteFileAtomically(const std::string& path, const std::string& data);
+
+// Reads a whole file, refusing files larger than maxBytes. nullopt on failure.
+std::optional<std::string> ReadWholeFile(const std::string& path,
+                                         std::uint64_t maxBytes = 256u << 20);
+
+// The folder that holds the program's data (language files, skin folder, tips): the
+// executable's folder in a build tree, <prefix>/share/corvella/ once installed. Ends with '/'.
+std::string GetProgramFolder();
+// Full path of the running executable.
+std::string GetProgramPath();
+
+} // namespace platform

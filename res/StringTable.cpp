@@ -1,0 +1,43 @@
+#include "res/StringTable.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace res {
+
+namespace {
+
+struct Entry {
+    std::uint32_t id;
+    const char* text;
+};
+
+// Kept in ascending id order.
+constexpr Entry kStrings[] = {
+    {100, "OLE initialization failed.  Make sure that the OLE libraries are the correct version."},
+    {101, "CorvellaClass"},
+    {116, "Corvella"},
+    {147, "7B741690-CF80-4083-B296-986BC77C885E"},
+    {150, "-x -s 10 -l 500"},
+};
+
+} // namespace
+
+std::string LoadString(std::uint32_t id) {
+    auto it = std::lower_bound(std::begin(kStrings), std::end(kStrings), id,
+                               [](const Entry& e, std::uint32_t v) { return e.id < v; });
+    return (it != std::end(kStrings) && it->id == id) ? std::string(it->text) : std::string();
+}
+
+const std::uint32_t* StringIds(std::size_t& count) {
+    static const std::vector<std::uint32_t> ids = [] {
+        std::vector<std::uint32_t> v;
+        for (const Entry& e : kStrings)
+            v.push_back(e.id);
+        return v;
+    }();
+    count = ids.size();
+    return ids.data();
+}
+
+} // namespace res
