@@ -18,7 +18,9 @@ namespace platform {
 
 namespace {
 
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
+char LowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
+}
 
 FileStatus StatusFrom(const struct stat& st) {
     FileStatus s;
@@ -47,13 +49,16 @@ bool IsDirectory(const std::string& path) {
     return st && st->isDirectory;
 }
 
-bool FileExists(const std::string& path) { return GetFileStatus(path).has_value(); }
+bool FileExists(const std::string& path) {
+    return GetFileStatus(path).has_value();
+}
 
 bool MatchesPattern(const std::string& name, const std::string& pattern) {
     // Iterative wildcard match with one backtrack point: linear in practice, never recursive.
     std::size_t n = 0, p = 0, starP = std::string::npos, starN = 0;
     while (n < name.size()) {
-        if (p < pattern.size() && (pattern[p] == '?' || LowerAscii(pattern[p]) == LowerAscii(name[n]))) {
+        if (p < pattern.size() &&
+            (pattern[p] == '?' || LowerAscii(pattern[p]) == LowerAscii(name[n]))) {
             ++n;
             ++p;
         } else if (p < pattern.size() && pattern[p] == '*') {
@@ -103,7 +108,9 @@ std::string GetCurrentFolder() {
     return ::getcwd(buf, sizeof buf) ? std::string(buf) : std::string();
 }
 
-bool SetCurrentFolder(const std::string& folder) { return ::chdir(folder.c_str()) == 0; }
+bool SetCurrentFolder(const std::string& folder) {
+    return ::chdir(folder.c_str()) == 0;
+}
 
 std::optional<std::string> GetMimeDescription(const std::string& path) {
     if (!FileExists(path))
@@ -114,7 +121,8 @@ std::optional<std::string> GetMimeDescription(const std::string& path) {
     static std::unordered_map<std::string, std::string> byExtension;
     const auto slash = path.rfind('/');
     const auto dot = path.rfind('.');
-    const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+    const bool hasExtension =
+        dot != std::string::npos && (slash == std::string::npos || dot > slash);
     const std::string key = hasExtension ? path.substr(dot) : std::string();
     std::lock_guard lock(mutex);
     if (hasExtension) {

@@ -38,7 +38,8 @@ inline const UINT WM_REG_CDPLAYCOMPLETED = RegisterWindowMessage("WM_REG_CDPLAYC
 inline const UINT WM_REG_CDERROR = RegisterWindowMessage("WM_REG_CDERROR");
 inline const UINT WM_REG_CDPLAYSTATECHANGED = RegisterWindowMessage("WM_REG_CDPLAYSTATECHANGED");
 inline const UINT WM_REG_REALSINK = RegisterWindowMessage("WM_REG_REALSINK");
-inline const UINT WM_REG_REALPLAYSTATECHANGED = RegisterWindowMessage("WM_REG_REALPLAYSTATECHANGED");
+inline const UINT WM_REG_REALPLAYSTATECHANGED =
+    RegisterWindowMessage("WM_REG_REALPLAYSTATECHANGED");
 inline const UINT WM_REG_RUN = RegisterWindowMessage("WM_REG_RUN");
 inline const UINT WM_REG_CLIPSYSTEMMENU = RegisterWindowMessage("WM_REG_CLIPSYSTEMMENU");
 inline const UINT WM_REG_ONOTHERINSTANCECALL = RegisterWindowMessage("WM_REG_ONOTHERINSTANCECALL");

@@ -16,18 +16,32 @@ using HWND = std::uint32_t;     // window handle; 0 is no window
 constexpr COLORREF RGB(BYTE r, BYTE g, BYTE b) {
     return COLORREF(r) | (COLORREF(g) << 8) | (COLORREF(b) << 16);
 }
-constexpr BYTE GetRValue(COLORREF c) { return BYTE(c & 0xFF); }
-constexpr BYTE GetGValue(COLORREF c) { return BYTE((c >> 8) & 0xFF); }
-constexpr BYTE GetBValue(COLORREF c) { return BYTE((c >> 16) & 0xFF); }
+constexpr BYTE GetRValue(COLORREF c) {
+    return BYTE(c & 0xFF);
+}
+constexpr BYTE GetGValue(COLORREF c) {
+    return BYTE((c >> 8) & 0xFF);
+}
+constexpr BYTE GetBValue(COLORREF c) {
+    return BYTE((c >> 16) & 0xFF);
+}
 
 constexpr LPARAM MAKELPARAM(int lo, int hi) {
     return LPARAM(std::int32_t((std::uint32_t(std::uint16_t(lo))) |
                                (std::uint32_t(std::uint16_t(hi)) << 16)));
 }
-constexpr int GET_X_LPARAM(LPARAM lp) { return std::int16_t(std::uint32_t(lp) & 0xFFFF); }
-constexpr int GET_Y_LPARAM(LPARAM lp) { return std::int16_t((std::uint32_t(lp) >> 16) & 0xFFFF); }
-constexpr WORD LOWORD(std::uintptr_t v) { return WORD(v & 0xFFFF); }
-constexpr WORD HIWORD(std::uintptr_t v) { return WORD((v >> 16) & 0xFFFF); }
+constexpr int GET_X_LPARAM(LPARAM lp) {
+    return std::int16_t(std::uint32_t(lp) & 0xFFFF);
+}
+constexpr int GET_Y_LPARAM(LPARAM lp) {
+    return std::int16_t((std::uint32_t(lp) >> 16) & 0xFFFF);
+}
+constexpr WORD LOWORD(std::uintptr_t v) {
+    return WORD(v & 0xFFFF);
+}
+constexpr WORD HIWORD(std::uintptr_t v) {
+    return WORD((v >> 16) & 0xFFFF);
+}
 
 struct CPoint {
     int x = 0;
@@ -50,7 +64,9 @@ struct CRect {
     int Width() const { return right - left; }
     int Height() const { return bottom - top; }
     bool IsRectEmpty() const { return right <= left || bottom <= top; }
-    bool PtInRect(CPoint p) const { return p.x >= left && p.x < right && p.y >= top && p.y < bottom; }
+    bool PtInRect(CPoint p) const {
+        return p.x >= left && p.x < right && p.y >= top && p.y < bottom;
+    }
     void OffsetRect(int dx, int dy) {
         left += dx;
         right += dx;

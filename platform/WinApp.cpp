@@ -1,0 +1,91 @@
+#include "platform/WinApp.h"
+
+#include "platform/MessageQueue.h"
+#include "platform/QtMessagePump.h"
+
+#include <QCoreApplication>
+#include <QSocketNotifier>
+#include <csignal>
+#include <fcntl.h>
+#include <memory>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+CWinApp* g_pApp = nullptr;
+int g_signalPipe[2] = {-1, -1};
+
+// Only async-signal-safe work here: one byte into the pipe.
+void OnTerminationSignal(int) {
+    const char byte = 1;
+    [[maybe_unused]] auto n = ::write(g_signalPipe[1], &byte, 1);
+}
+
+} // namespace
+
+CWinApp::CWinApp() {
+    g_pApp = this;
+    platform::CMessageQueue::Instance().SetThreadMessageHandler(
+        [this](const platform::QueuedMessage& m) {
+            OnThreadMessage(m.message, m.wParam, m.lParam);
+        });
+}
+
+CWinApp::~CWinApp() {
+    platform::CMessageQueue::Instance().SetThreadMessageHandler({});
+    if (g_pApp == this)
+        g_pApp = nullptr;
+}
+
+CWinApp* AfxGetApp() {
+    return g_pApp;
+}
+
+void CWinApp::OnThreadMessage(UINT message, WPARAM wParam, LPARAM) {
+    if (message == WM_QUIT) {
+        m_nExitCode = int(wParam);
+        QCoreApplication::exit(m_nExitCode);
+    }
+}
+
+int CWinApp::Run() {
+    platform::CQtMessagePump pump;
+    if (!InitInstance()) {
+        ExitInstance();
+        return 1;
+    }
+    QCoreApplication::exec();
+    return ExitInstance();
+}
+
+void CWinApp::InstallTerminationHandlers() {
+    if (g_signalPipe[0] >= 0 ||
+        ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_signalPipe) != 0)
+        return;
+    ::fcntl(g_signalPipe[1], F_SETFL, O_NONBLOCK);
+    auto* notifier =
+        new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, QCoreApplication::instance());
+    QObject::connect(notifier, &QSocketNotifier::activated, [this] {
+        char buf[16];
+        [[maybe_unused]] auto n = ::read(g_signalPipe[0], buf, sizeof buf);
+        if (m_pMainWnd && m_pMainWnd->IsWindow())
+            m_pMainWnd->PostMessage(WM_CLOSE);
+        else
+            PostQuitMessage(0);
+    });
+    struct sigaction sa {};
+    sa.sa_handler = OnTerminationSignal;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESTART;
+    ::sigaction(SIGINT, &sa, nullptr);
+    ::sigaction(SIGTERM, &sa, nullptr);
+}
+
+void PostThreadMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    platform::CMessageQueue::Instance().PostThread(message, wParam, lParam);
+}
+
+void PostQuitMessage(int exitCode) {
+    PostThreadMessage(WM_QUIT, WPARAM(exitCode), 0);
+}
