@@ -1,0 +1,70 @@
+// Starts a program of the build as a child process, for end-to-end tests.
+#pragma once
+
+#include <chrono>
+#include <csignal>
+#include <optional>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace testsupport {
+
+class CChildProcess {
+public:
+    // Starts program with args and extra environment entries ("NAME=value").
+    bool Start(const std::string& program, const std::vector<std::string>& args,
+               const std::vector<std::string>& env = {}) {
+        m_pid = ::fork();
+        if (m_pid < 0)
+            return false;
+        if (m_pid == 0) {
+            for (const auto& e : env)
+                ::putenv(const_cast<char*>(e.c_str()));
+            std::vector<char*> argv{const_cast<char*>(program.c_str())};
+            for (const auto& a : args)
+                argv.push_back(const_cast<char*>(a.c_str()));
+            argv.push_back(nullptr);
+            ::execv(program.c_str(), argv.data());
+            ::_exit(127);
+        }
+        return true;
+    }
+
+    void Signal(int sig) const {
+        if (m_pid > 0)
+            ::kill(m_pid, sig);
+    }
+
+    // The exit code once the process ended within the time (128 + the signal's number when a
+    // signal ended it, as a shell reports it); nullopt when it was still running, and was killed.
+    std::optional<int> WaitExit(std::chrono::milliseconds limit) {
+        const auto end = std::chrono::steady_clock::now() + limit;
+        while (std::chrono::steady_clock::now() < end) {
+            int status = 0;
+            if (::waitpid(m_pid, &status, WNOHANG) == m_pid) {
+                m_pid = -1;
+                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        Signal(SIGKILL);
+        ::waitpid(m_pid, nullptr, 0);
+        m_pid = -1;
+        return std::nullopt;
+    }
+
+    ~CChildProcess() {
+        if (m_pid > 0) {
+            Signal(SIGKILL);
+            ::waitpid(m_pid, nullptr, 0);
+        }
+    }
+
+private:
+    pid_t m_pid = -1;
+};
+
+} // namespace testsupport
