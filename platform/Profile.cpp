@@ -73,8 +73,8 @@ std::string GetProfileAppName() {
 std::string GetProfileString(const std::string& section, const std::string& entry,
                              const std::string& def) {
     const auto path = SectionPath(section);
-    const auto text = path ? CRegistry::Instance().QueryString(HKEY_CURRENT_USER, *path, entry)
-                           : std::nullopt;
+    const auto text =
+        path ? CRegistry::Instance().QueryString(HKEY_CURRENT_USER, *path, entry) : std::nullopt;
     return text.value_or(def);
 }
 

@@ -13,7 +13,9 @@ constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::size_t kHexBytesPerLine = 25;
 constexpr char kHexDigits[] = "0123456789abcdef";
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 std::string_view TrimLeft(std::string_view s) {
     while (!s.empty() && IsBlank(s.front()))
@@ -115,8 +117,8 @@ void AppendValue(std::string& out, const std::string& name, const RegValue& valu
         out += text;
     } else {
         char prefix[24];
-        std::snprintf(prefix, sizeof prefix, value.type == REG_BINARY ? "hex:" : "hex(%x):",
-                      unsigned(value.type));
+        std::snprintf(prefix, sizeof prefix,
+                      value.type == REG_BINARY ? "hex:" : "hex(%x):", unsigned(value.type));
         out += prefix;
         AppendHexData(out, value.data);
     }
@@ -374,8 +376,8 @@ bool CRegFileParser::ReadEscape(std::string_view s, std::size_t& pos, std::strin
         out += '\t';
         return true;
     case 'x': {
-        const auto byte = pos + 2 < s.size() ? ParseHexNumber(s.substr(pos + 1, 2), 2)
-                                              : std::nullopt;
+        const auto byte =
+            pos + 2 < s.size() ? ParseHexNumber(s.substr(pos + 1, 2), 2) : std::nullopt;
         if (!byte)
             return Fail("\"\\x\" not followed by two hex digits");
         out += char(*byte);

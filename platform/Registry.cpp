@@ -24,7 +24,9 @@ namespace {
 
 constexpr const char* kHiveFiles[] = {"classes.reg", "user.reg", "system.reg"};
 
-void Warn(const std::string& text) { std::fprintf(stderr, "corvella: %s\n", text.c_str()); }
+void Warn(const std::string& text) {
+    std::fprintf(stderr, "corvella: %s\n", text.c_str());
+}
 
 std::string WithoutTrailingSlashes(std::string folder) {
     while (folder.size() > 1 && folder.ends_with('/'))
@@ -246,8 +248,7 @@ bool CRegistry::SetString(HKEY root, const std::string& path, const std::string&
     return SetValue(root, path, name, RegValue{REG_SZ, text});
 }
 
-bool CRegistry::SetDword(HKEY root, const std::string& path, const std::string& name,
-                         DWORD value) {
+bool CRegistry::SetDword(HKEY root, const std::string& path, const std::string& name, DWORD value) {
     return SetValue(root, path, name, RegValue{REG_DWORD, platform::DwordToBytes(value)});
 }
 

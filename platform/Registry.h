@@ -70,8 +70,7 @@ public:
     bool SetBinary(HKEY root, const std::string& path, const std::string& name,
                    const std::string& bytes);
 
-    std::optional<RegValue> QueryValue(HKEY root, const std::string& path,
-                                       const std::string& name);
+    std::optional<RegValue> QueryValue(HKEY root, const std::string& path, const std::string& name);
     // The value when it exists and has the type asked for.
     std::optional<std::string> QueryString(HKEY root, const std::string& path,
                                            const std::string& name);
