@@ -1,6 +1,6 @@
 #include "platform/Profile.h"
 
-#include "TempFolder.h"
+#include "TestHelpers.h"
 #include "platform/FileSystem.h"
 #include "platform/Registry.h"
 

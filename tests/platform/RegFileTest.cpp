@@ -1,18 +1,13 @@
 #include "platform/RegFile.h"
 
+#include "TestHelpers.h"
+
 #include <gtest/gtest.h>
 
 using platform::FormatRegFile;
 using platform::ParseRegFile;
 
 namespace {
-
-std::string Bytes(std::size_t count) {
-    std::string bytes;
-    for (std::size_t i = 0; i < count; ++i)
-        bytes += char((i * 7 + 3) & 0xFF);
-    return bytes;
-}
 
 // Parses text, failing the test when it is not a valid hive.
 std::unique_ptr<CRegKey> Parse(const std::string& text) {
@@ -64,14 +59,14 @@ TEST(RegFile, LongBinaryDataContinuesOnIndentedLines) {
     for (std::size_t size : {0u, 1u, 25u, 26u, 1000u}) {
         SCOPED_TRACE(size);
         CRegKey root;
-        root.CreateSubkey("K").SetValue("B", {REG_BINARY, Bytes(size)});
+        root.CreateSubkey("K").SetValue("B", {REG_BINARY, PatternBytes(size)});
         const std::string text = *FormatRegFile(root);
         // 25 bytes to a line: every further line is announced by ",\" at the end of the last.
         EXPECT_EQ(Count(text, ",\\\n  "), size == 0 ? 0 : (size - 1) / 25);
-        EXPECT_EQ(Parse(text)->FindSubkey("K")->FindValue("B")->data, Bytes(size));
+        EXPECT_EQ(Parse(text)->FindSubkey("K")->FindValue("B")->data, PatternBytes(size));
     }
     CRegKey root;
-    root.CreateSubkey("K").SetValue("B", {REG_BINARY, Bytes(26)});
+    root.CreateSubkey("K").SetValue("B", {REG_BINARY, PatternBytes(26)});
     EXPECT_NE(FormatRegFile(root)->find("\"B\"=hex:03,0a,11,18,1f,26,2d,34,3b,42,49,50,57,5e,65,"
                                         "6c,73,7a,81,88,8f,96,9d,a4,ab,\\\n  b2\n"),
               std::string::npos);

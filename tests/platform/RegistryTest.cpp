@@ -1,6 +1,6 @@
 #include "platform/Registry.h"
 
-#include "TempFolder.h"
+#include "TestHelpers.h"
 #include "platform/FileSystem.h"
 
 #include <csignal>
@@ -11,13 +11,6 @@
 #include <unistd.h>
 
 namespace {
-
-std::string Bytes(std::size_t count) {
-    std::string bytes;
-    for (std::size_t i = 0; i < count; ++i)
-        bytes += char((i * 13 + 5) & 0xFF);
-    return bytes;
-}
 
 // Names and texts that need escaping in the file.
 const std::string kAwkward[] = {
@@ -63,7 +56,7 @@ TEST_F(RegistryTest, EveryTypeRoundTripsThroughTheFiles) {
         ASSERT_TRUE(store.SetDword(HKEY_CURRENT_USER, path, "max", 0xFFFFFFFF));
         for (std::size_t size : {0u, 1u, 25u, 26u, 1000u})
             ASSERT_TRUE(store.SetBinary(HKEY_CURRENT_USER, path, "bin" + std::to_string(size),
-                                        Bytes(size)));
+                                        PatternBytes(size)));
         ASSERT_TRUE(store.SetValue(HKEY_CURRENT_USER, path, "expand", {2, "%HOME%"}));
     }
     EXPECT_TRUE(FileText("user.reg").starts_with("REGEDIT4\n\n[Software]\n"));
@@ -80,7 +73,7 @@ TEST_F(RegistryTest, EveryTypeRoundTripsThroughTheFiles) {
     EXPECT_EQ(fresh.QueryDword(HKEY_CURRENT_USER, path, "max"), 0xFFFFFFFFu);
     for (std::size_t size : {0u, 1u, 25u, 26u, 1000u})
         EXPECT_EQ(fresh.QueryBinary(HKEY_CURRENT_USER, path, "bin" + std::to_string(size)),
-                  Bytes(size));
+                  PatternBytes(size));
     EXPECT_EQ(fresh.QueryValue(HKEY_CURRENT_USER, path, "expand"), (RegValue{2, "%HOME%"}));
     EXPECT_EQ(fresh.QueryValue(HKEY_CURRENT_USER, path, "answer"),
               (RegValue{REG_DWORD, std::string("\x2a\0\0\0", 4)}));
@@ -259,7 +252,7 @@ TEST_F(RegistryTest, FailedWriteKeepsTheOldFileAndTheOldValues) {
     small.rlim_cur = before.size() + 16;
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
     const bool written = store.SetString(HKEY_CURRENT_USER, "K", "kept", std::string(100, 'n'));
-    const bool added = store.SetBinary(HKEY_CURRENT_USER, "K\\New", "b", Bytes(100));
+    const bool added = store.SetBinary(HKEY_CURRENT_USER, "K\\New", "b", PatternBytes(100));
     ::setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
 

@@ -1,10 +1,11 @@
-// A private temporary folder for one test, removed with everything in it afterwards.
+// Helpers shared by the platform tests.
 #pragma once
 
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 
+// A private temporary folder for one test, removed with everything in it afterwards.
 class TempFolder {
 public:
     TempFolder() {
@@ -31,3 +32,11 @@ public:
 private:
     std::string m_strPath;
 };
+
+// count bytes of a repeating pattern that takes every byte value.
+inline std::string PatternBytes(std::size_t count) {
+    std::string bytes;
+    for (std::size_t i = 0; i < count; ++i)
+        bytes += char((i * 7 + 3) & 0xFF);
+    return bytes;
+}
