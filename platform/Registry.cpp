@@ -133,7 +133,7 @@ void CRegistry::LoadHive(Hive& hive) {
         return SetHiveAside(hive, "larger than 16 MiB");
     auto text = platform::ReadWholeFile(hive.path, platform::kMaxRegFileBytes);
     if (!text)
-        return unreadable(std::strerror(errno));
+        return unreadable("reading failed");
     if (auto error = platform::ParseRegFile(*text, *hive.root)) {
         hive.root = std::make_unique<CRegKey>();
         return SetHiveAside(hive, "line " + std::to_string(error->line) + ": " + error->reason);
