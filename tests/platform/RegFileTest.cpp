@@ -1,0 +1,203 @@
+#include "platform/RegFile.h"
+
+#include "TestHelpers.h"
+
+#include <gtest/gtest.h>
+
+using platform::FormatRegFile;
+using platform::ParseRegFile;
+
+namespace {
+
+// Parses text, failing the test when it is not a valid hive.
+std::unique_ptr<CRegKey> Parse(const std::string& text) {
+    auto root = std::make_unique<CRegKey>();
+    const auto error = ParseRegFile(text, *root);
+    EXPECT_FALSE(error) << "line " << error->line << ": " << error->reason;
+    return root;
+}
+
+std::optional<platform::RegParseError> ParseError(const std::string& text) {
+    CRegKey root;
+    return ParseRegFile(text, root);
+}
+
+std::size_t Count(const std::string& text, const std::string& part) {
+    std::size_t n = 0;
+    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++n;
+    return n;
+}
+
+} // namespace
+
+TEST(RegFile, WritesRegedit4Notation) {
+    CRegKey root;
+    CRegKey& key = root.CreateSubkey("Software").CreateSubkey("Brenholt");
+    key.SetValue("", {REG_SZ, "C:\\path \"quoted\""});
+    key.SetValue("Count", {REG_DWORD, platform::DwordToBytes(42)});
+    key.SetValue("Lines", {REG_SZ, std::string("a\nb\r\tc\x01\x7f", 8)});
+    key.SetValue("Small", {REG_BINARY, "\x01\xff"});
+    key.SetValue("Type2", {2, "ab"});
+    root.CreateSubkey("Empty");
+
+    EXPECT_EQ(*FormatRegFile(root), "REGEDIT4\n"
+                                    "\n"
+                                    "[Empty]\n"
+                                    "\n"
+                                    "[Software]\n"
+                                    "\n"
+                                    "[Software\\Brenholt]\n"
+                                    "@=\"C:\\\\path \\\"quoted\\\"\"\n"
+                                    "\"Count\"=dword:0000002a\n"
+                                    "\"Lines\"=\"a\\nb\\r\\tc\\x01\\x7f\"\n"
+                                    "\"Small\"=hex:01,ff\n"
+                                    "\"Type2\"=hex(2):61,62\n");
+}
+
+TEST(RegFile, LongBinaryDataContinuesOnIndentedLines) {
+    for (std::size_t size : {0u, 1u, 25u, 26u, 1000u}) {
+        SCOPED_TRACE(size);
+        CRegKey root;
+        root.CreateSubkey("K").SetValue("B", {REG_BINARY, PatternBytes(size)});
+        const std::string text = *FormatRegFile(root);
+        // 25 bytes to a line: every further line is announced by ",\" at the end of the last.
+        EXPECT_EQ(Count(text, ",\\\n  "), size == 0 ? 0 : (size - 1) / 25);
+        EXPECT_EQ(Parse(text)->FindSubkey("K")->FindValue("B")->data, PatternBytes(size));
+    }
+    CRegKey root;
+    root.CreateSubkey("K").SetValue("B", {REG_BINARY, PatternBytes(26)});
+    EXPECT_NE(FormatRegFile(root)->find("\"B\"=hex:03,0a,11,18,1f,26,2d,34,3b,42,49,50,57,5e,65,"
+                                        "6c,73,7a,81,88,8f,96,9d,a4,ab,\\\n  b2\n"),
+              std::string::npos);
+}
+
+TEST(RegFile, EveryByteSurvivesARoundTrip) {
+    std::string all;
+    for (int c = 0; c < 256; ++c)
+        all += char(c);
+    CRegKey root;
+    CRegKey& key = root.CreateSubkey("Odd ] = \" [name]");
+    key.SetValue(all, {REG_SZ, all + all});
+    key.SetValue("@", {REG_SZ, "not the default"});
+    key.SetValue("\\", {REG_SZ, "\\\\\""});
+    key.SetValue("x\"=\"y", {REG_DWORD, platform::DwordToBytes(0xFFFFFFFF)});
+    root.SetValue("at the root", {REG_BINARY, all});
+
+    const auto copy = Parse(*FormatRegFile(root));
+    EXPECT_EQ(*FormatRegFile(*copy), *FormatRegFile(root));
+    const CRegKey* read = copy->FindSubkey("odd ] = \" [NAME]");
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->Name(), "Odd ] = \" [name]");
+    EXPECT_EQ(read->FindValue(all)->data, all + all);
+    EXPECT_EQ(read->FindValue("@")->data, "not the default");
+    EXPECT_FALSE(read->FindValue(""));
+    EXPECT_EQ(read->FindValue("\\")->data, "\\\\\"");
+    EXPECT_EQ(read->FindValue("X\"=\"Y")->data, platform::DwordToBytes(0xFFFFFFFF));
+    EXPECT_EQ(*copy->FindValue("AT THE ROOT"), (RegValue{REG_BINARY, all}));
+}
+
+TEST(RegFile, ReadsHandWrittenForms) {
+    const auto root = Parse("\xEF\xBB\xBFREGEDIT4\r\n"
+                            "\r\n"
+                            "; a comment\n"
+                            "# another\n"
+                            "  [Software\\\\Brenholt\\]  \n"
+                            "  \"Short\" = dword:2A\n"
+                            "\"Empty\"=hex:\n"
+                            "\"Spaced\"=hex: 01 , 0A ,\\\r\n"
+                            "\t  ff,\n"
+                            "@=\"first\"\n"
+                            "@=\"last wins\"\n"
+                            "[software\\BRENHOLT]\n"
+                            "\"Merged\"=\"yes\"\n");
+    const CRegKey* key = root->FindSubkey("Software")->FindSubkey("Brenholt");
+    ASSERT_TRUE(key);
+    EXPECT_EQ(key->FindValue("short")->data, platform::DwordToBytes(42));
+    EXPECT_EQ(*key->FindValue("Empty"), (RegValue{REG_BINARY, ""}));
+    EXPECT_EQ(key->FindValue("Spaced")->data, "\x01\x0a\xff");
+    EXPECT_EQ(key->FindValue("")->data, "last wins");
+    EXPECT_EQ(key->FindValue("Merged")->data, "yes");
+    EXPECT_EQ(root->Subkeys().size(), 1u);
+
+    EXPECT_TRUE(Parse("")->Subkeys().empty());
+    EXPECT_TRUE(Parse("\n\nREGEDIT4")->Subkeys().empty());
+}
+
+TEST(RegFile, RejectsDamagedText) {
+    const std::string value = "REGEDIT4\n\n[K]\n\"v\"=";
+    const struct {
+        std::string text;
+        std::size_t line;
+    } cases[] = {
+        {"garbage", 1},
+        {"REGEDIT5\n[K]\n", 1},
+        {"REGEDIT4\n\"v\"=\"before any section\"\n", 2},
+        {"REGEDIT4\n[K\n", 2},
+        {"REGEDIT4\n[K] trailing\n", 2},
+        {"REGEDIT4\n[K\\bad\x01name]\n", 2},
+        {"REGEDIT4\n[" + std::string(256, 'k') + "]\n", 2},
+        {"REGEDIT4\n[K]\nloose words\n", 3},
+        {"REGEDIT4\n[K]\n\"v\" \"no equals\"\n", 3},
+        {"REGEDIT4\n[K]\n\"unterminated=\"x\"\n", 3},
+        {value + "\"unterminated\n\"w\"=\"x\"\n", 4},
+        {value + "\"odd \\q escape\"\n", 4},
+        {value + "\"short \\x4\"\n", 4},
+        {value + "\"ends in \\", 4},
+        {value + "\"x\" junk\n", 4},
+        {value + "dword:123456789\n", 4},
+        {value + "dword:\n", 4},
+        {value + "dword:-1\n", 4},
+        {value + "hex:1g\n", 4},
+        {value + "hex:123\n", 4},
+        {value + "hex:01,,02\n", 4},
+        {value + "hex:01,02,\\\n  03,\\\n", 5},
+        {value + "hex(zz):01\n", 4},
+        {value + "hex(2:01\n", 4},
+        {value + "str:abc\n", 4},
+        {value + std::string("\"a\0b\"\n\0", 7), 5},
+        {value + std::string(4u << 20, 'x') + "\n", 4},
+        {value + "\"" + std::string(4u << 20, 'x') + "\n", 4},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text.substr(0, 60));
+        const auto error = ParseError(c.text);
+        ASSERT_TRUE(error);
+        EXPECT_EQ(error->line, c.line);
+        EXPECT_FALSE(error->reason.empty());
+    }
+}
+
+TEST(RegFile, KeepsToDepthAndSizeBounds) {
+    std::string path;
+    for (std::size_t i = 0; i < platform::kMaxKeyDepth; ++i)
+        path += "\\k";
+    EXPECT_FALSE(ParseError("REGEDIT4\n[" + path + "]\n"));
+    EXPECT_TRUE(ParseError("REGEDIT4\n[" + path + "\\k]\n"));
+
+    // A chain as deep as allowed is written and read back.
+    CRegKey deep;
+    CRegKey* key = &deep;
+    for (std::size_t i = 0; i < platform::kMaxKeyDepth; ++i)
+        key = &key->CreateSubkey("k");
+    key->SetValue("bottom", {REG_SZ, "here"});
+    const auto text = FormatRegFile(deep);
+    ASSERT_TRUE(text);
+    EXPECT_EQ(*FormatRegFile(*Parse(*text)), *text);
+
+    // Keys plus values are bounded, and the writer keeps the same bound as the reader.
+    CRegKey wide;
+    CRegKey& parent = wide.CreateSubkey("p");
+    for (std::size_t i = 1; i < platform::kMaxRegEntries; ++i)
+        parent.SetValue(std::to_string(i), {REG_SZ, ""});
+    const auto full = FormatRegFile(wide);
+    ASSERT_TRUE(full);
+    EXPECT_FALSE(ParseError(*full));
+    EXPECT_TRUE(ParseError(*full + "\"one more\"=\"\"\n"));
+    parent.SetValue("one more", {REG_SZ, ""});
+    EXPECT_FALSE(FormatRegFile(wide));
+
+    CRegKey big;
+    big.SetValue("blob", {REG_BINARY, std::string(platform::kMaxRegFileBytes / 3 + 1, 'x')});
+    EXPECT_FALSE(FormatRegFile(big));
+}
