@@ -18,13 +18,19 @@ namespace platform {
 
 namespace {
 
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
+char LowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
+}
 
 FileStatus StatusFrom(const struct stat& st) {
     FileStatus s;
     s.size = std::uint64_t(st.st_size);
     s.modified = std::int64_t(st.st_mtime);
     s.isDirectory = S_ISDIR(st.st_mode);
+    s.accessed = std::int64_t(st.st_atime);
+    s.changed = std::int64_t(st.st_ctime);
+    s.device = std::uint64_t(st.st_dev);
+    s.inode = std::uint64_t(st.st_ino);
     return s;
 }
 
@@ -47,13 +53,16 @@ bool IsDirectory(const std::string& path) {
     return st && st->isDirectory;
 }
 
-bool FileExists(const std::string& path) { return GetFileStatus(path).has_value(); }
+bool FileExists(const std::string& path) {
+    return GetFileStatus(path).has_value();
+}
 
 bool MatchesPattern(const std::string& name, const std::string& pattern) {
     // Iterative wildcard match with one backtrack point: linear in practice, never recursive.
     std::size_t n = 0, p = 0, starP = std::string::npos, starN = 0;
     while (n < name.size()) {
-        if (p < pattern.size() && (pattern[p] == '?' || LowerAscii(pattern[p]) == LowerAscii(name[n]))) {
+        if (p < pattern.size() &&
+            (pattern[p] == '?' || LowerAscii(pattern[p]) == LowerAscii(name[n]))) {
             ++n;
             ++p;
         } else if (p < pattern.size() && pattern[p] == '*') {
@@ -73,11 +82,21 @@ bool MatchesPattern(const std::string& name, const std::string& pattern) {
 
 std::vector<FolderEntry> ListFolder(const std::string& folder, const std::string& pattern) {
     std::vector<FolderEntry> entries;
+    ListFolderInto(folder, pattern, entries);
+    return entries;
+}
+
+ListStatus ListFolderInto(const std::string& folder, const std::string& pattern,
+                          std::vector<FolderEntry>& entries) {
     DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
     if (!dir)
-        return entries;
+        return ListStatus::CannotOpen;
     const int dirFd = ::dirfd(dir);
-    while (dirent* d = ::readdir(dir)) {
+    for (;;) {
+        errno = 0;
+        dirent* d = ::readdir(dir);
+        if (!d)
+            break;
         std::string name = d->d_name;
         if (name == "." || name == ".." || !MatchesPattern(name, pattern))
             continue;
@@ -89,13 +108,17 @@ std::vector<FolderEntry> ListFolder(const std::string& folder, const std::string
             if (::fstatat(dirFd, d->d_name, &st, 0) != 0)
                 st = {}; // a dangling link is listed as an empty file
         }
-        e.isDirectory = S_ISDIR(st.st_mode);
-        e.size = std::uint64_t(st.st_size);
-        e.modified = std::int64_t(st.st_mtime);
+        const FileStatus status = StatusFrom(st);
+        e.isDirectory = status.isDirectory;
+        e.size = status.size;
+        e.modified = status.modified;
+        e.accessed = status.accessed;
+        e.changed = status.changed;
         entries.push_back(std::move(e));
     }
+    const bool failed = errno != 0;
     ::closedir(dir);
-    return entries;
+    return failed ? ListStatus::ReadFailed : ListStatus::Listed;
 }
 
 std::string GetCurrentFolder() {
@@ -103,7 +126,9 @@ std::string GetCurrentFolder() {
     return ::getcwd(buf, sizeof buf) ? std::string(buf) : std::string();
 }
 
-bool SetCurrentFolder(const std::string& folder) { return ::chdir(folder.c_str()) == 0; }
+bool SetCurrentFolder(const std::string& folder) {
+    return ::chdir(folder.c_str()) == 0;
+}
 
 std::optional<std::string> GetMimeDescription(const std::string& path) {
     if (!FileExists(path))
@@ -114,7 +139,8 @@ std::optional<std::string> GetMimeDescription(const std::string& path) {
     static std::unordered_map<std::string, std::string> byExtension;
     const auto slash = path.rfind('/');
     const auto dot = path.rfind('.');
-    const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+    const bool hasExtension =
+        dot != std::string::npos && (slash == std::string::npos || dot > slash);
     const std::string key = hasExtension ? path.substr(dot) : std::string();
     std::lock_guard lock(mutex);
     if (hasExtension) {
