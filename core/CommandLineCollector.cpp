@@ -64,7 +64,7 @@ void CCommandLineCollector::SearchFolder(const std::string& folder) {
         !m_visited.insert({status->device, status->inode}).second)
         return;
     std::vector<platform::FolderEntry> entries;
-    platform::ListFolderInto(disk, "*", entries);
+    platform::ListFolderInto(disk, "*", entries, platform::ListDetail::Kinds);
     for (const platform::FolderEntry& e : entries) {
         if (Full())
             return;

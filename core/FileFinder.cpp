@@ -16,7 +16,11 @@ bool PathLessIgnoringCase(const std::string& a, const std::string& b) {
 
 } // namespace
 
-CFileFinder::CFileFinder() : CFileFinder(platform::ListFolderInto) {}
+CFileFinder::CFileFinder()
+    : CFileFinder([](const std::string& folder, const std::string& pattern,
+                     std::vector<platform::FolderEntry>& entries) {
+          return platform::ListFolderInto(folder, pattern, entries);
+      }) {}
 
 CFileFinder::CFileFinder(Lister lister) : m_lister(std::move(lister)) {}
 

@@ -87,7 +87,7 @@ std::vector<FolderEntry> ListFolder(const std::string& folder, const std::string
 }
 
 ListStatus ListFolderInto(const std::string& folder, const std::string& pattern,
-                          std::vector<FolderEntry>& entries) {
+                          std::vector<FolderEntry>& entries, ListDetail detail) {
     DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
     if (!dir)
         return ListStatus::CannotOpen;
@@ -102,6 +102,12 @@ ListStatus ListFolderInto(const std::string& folder, const std::string& pattern,
             continue;
         FolderEntry e;
         e.name = std::move(name);
+        // The entry's type from the folder itself saves a status call per file.
+        if (detail == ListDetail::Kinds && (d->d_type == DT_REG || d->d_type == DT_DIR)) {
+            e.isDirectory = d->d_type == DT_DIR;
+            entries.push_back(std::move(e));
+            continue;
+        }
         struct stat st {};
         if (::fstatat(dirFd, d->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode)) {
             e.isSymlink = true;

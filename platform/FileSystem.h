@@ -46,9 +46,14 @@ bool FileExists(const std::string& path); // a file or a folder
 // Entries of a folder whose names match a pattern of '*' and '?' (case ignored);
 // "." and ".." are never listed. An unreadable folder gives an empty list.
 std::vector<FolderEntry> ListFolder(const std::string& folder, const std::string& pattern = "*");
+enum class ListDetail {
+    Full,  // every field of FolderEntry
+    Kinds, // names and isDirectory only (symbolic links still followed): no status per file
+};
+
 // As ListFolder, appending to entries and telling why a listing is empty or short.
 ListStatus ListFolderInto(const std::string& folder, const std::string& pattern,
-                          std::vector<FolderEntry>& entries);
+                          std::vector<FolderEntry>& entries, ListDetail detail = ListDetail::Full);
 
 // Matches '*' and '?' against a name without regard to ASCII case.
 bool MatchesPattern(const std::string& name, const std::string& pattern);
