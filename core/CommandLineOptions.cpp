@@ -27,6 +27,34 @@ bool IsOptionWord(const std::string& word) {
     return word.size() == 2 && (word[0] == '-' || word[0] == '/');
 }
 
+// Applies one option letter; returns how many following words it used (0 or 1).
+std::size_t ApplyOption(char letter, const std::string* next, CommandLineOptions& options) {
+    switch (letter) {
+    case 'a':
+    case 'x':
+    case 'n':
+    case 'm':
+        options.mode = AddMode(letter);
+        return 0;
+    case 'r':
+        options.random = true;
+        return 0;
+    case 'f':
+        options.fullScreen = true;
+        return 0;
+    case 's':
+    case 'l': {
+        const auto number = next ? ReadNumber(*next) : std::nullopt;
+        if (!number)
+            return 0;
+        (letter == 's' ? options.maxDepth : options.maxFiles) = *number;
+        return 1;
+    }
+    default:
+        return 0; // an option this player does not know
+    }
+}
+
 } // namespace
 
 std::vector<std::string> SplitCommandLine(const std::string& text) {
@@ -56,36 +84,11 @@ CommandLineOptions ParseCommandLineWords(const std::vector<std::string>& words) 
     CommandLineOptions options;
     for (std::size_t i = 0; i < words.size(); ++i) {
         const std::string& word = words[i];
-        if (!IsOptionWord(word)) {
-            if (!word.empty() && word[0] != '-')
-                options.fileArgs.push_back(word);
-            continue;
-        }
-        switch (const char letter = LowerAscii(word[1])) {
-        case 'a':
-        case 'x':
-        case 'n':
-        case 'm':
-            options.mode = AddMode(letter);
-            break;
-        case 'r':
-            options.random = true;
-            break;
-        case 'f':
-            options.fullScreen = true;
-            break;
-        case 's':
-        case 'l':
-            if (i + 1 < words.size()) {
-                if (auto number = ReadNumber(words[i + 1])) {
-                    (letter == 's' ? options.maxDepth : options.maxFiles) = *number;
-                    ++i;
-                }
-            }
-            break;
-        default:
-            break; // an option this player does not know
-        }
+        if (IsOptionWord(word))
+            i += ApplyOption(LowerAscii(word[1]), i + 1 < words.size() ? &words[i + 1] : nullptr,
+                             options);
+        else if (!word.empty() && word[0] != '-')
+            options.fileArgs.push_back(word);
     }
     return options;
 }

@@ -53,6 +53,11 @@ void CFileFinder::Sort(int key, bool descending) {
                              return descending ? field(b, a) : field(a, b);
                          });
     };
+    auto byMember = [&](auto member) {
+        by([member](const FinderRecord& a, const FinderRecord& b) {
+            return a.*member < b.*member;
+        });
+    };
     switch (key) {
     case FINDER_SORT_PATH:
         by([](const FinderRecord& a, const FinderRecord& b) {
@@ -60,16 +65,16 @@ void CFileFinder::Sort(int key, bool descending) {
         });
         break;
     case FINDER_SORT_WRITTEN:
-        by([](const FinderRecord& a, const FinderRecord& b) { return a.written < b.written; });
+        byMember(&FinderRecord::written);
         break;
     case FINDER_SORT_CREATED:
-        by([](const FinderRecord& a, const FinderRecord& b) { return a.created < b.created; });
+        byMember(&FinderRecord::created);
         break;
     case FINDER_SORT_ACCESSED:
-        by([](const FinderRecord& a, const FinderRecord& b) { return a.accessed < b.accessed; });
+        byMember(&FinderRecord::accessed);
         break;
     case FINDER_SORT_SIZE:
-        by([](const FinderRecord& a, const FinderRecord& b) { return a.size < b.size; });
+        byMember(&FinderRecord::size); // 64-bit: the high half decides first
         break;
     default:
         break;

@@ -73,6 +73,17 @@ std::vector<std::pair<std::string, std::string>> ReadMounts(const std::string& m
     return rows;
 }
 
+// The other half of the first mount row whose device (byDevice) or mount point is path. Only
+// rows naming a device file count, not "tmpfs", "proc" and the like.
+std::optional<std::string> LookUpMount(const std::string& path, const std::string& mountsFile,
+                                       bool byDevice) {
+    for (const auto& [device, folder] : ReadMounts(mountsFile)) {
+        if (device.starts_with('/') && SamePath(byDevice ? device : folder, path))
+            return byDevice ? folder : device;
+    }
+    return std::nullopt;
+}
+
 // libcdio reports through a process-wide log; warnings about short pregaps or missing files
 // would only clutter standard error, so only errors are kept.
 void QuietCdioLog() {
@@ -114,20 +125,12 @@ std::vector<std::string> ListCdromDevices(const CdromSources& sources) {
 
 std::optional<std::string> FindMountPoint(const std::string& device,
                                           const std::string& mountsFile) {
-    for (const auto& [dev, folder] : ReadMounts(mountsFile)) {
-        if (dev.starts_with('/') && SamePath(dev, device))
-            return folder;
-    }
-    return std::nullopt;
+    return LookUpMount(device, mountsFile, true);
 }
 
 std::optional<std::string> FindMountedDevice(const std::string& folder,
                                              const std::string& mountsFile) {
-    for (const auto& [dev, mountPoint] : ReadMounts(mountsFile)) {
-        if (dev.starts_with('/') && SamePath(mountPoint, folder))
-            return dev;
-    }
-    return std::nullopt;
+    return LookUpMount(folder, mountsFile, false);
 }
 
 std::optional<std::vector<int>> ReadAudioTracks(const std::string& device) {
