@@ -27,6 +27,10 @@ FileStatus StatusFrom(const struct stat& st) {
     s.size = std::uint64_t(st.st_size);
     s.modified = std::int64_t(st.st_mtime);
     s.isDirectory = S_ISDIR(st.st_mode);
+    s.accessed = std::int64_t(st.st_atime);
+    s.changed = std::int64_t(st.st_ctime);
+    s.device = std::uint64_t(st.st_dev);
+    s.inode = std::uint64_t(st.st_ino);
     return s;
 }
 
@@ -78,29 +82,49 @@ bool MatchesPattern(const std::string& name, const std::string& pattern) {
 
 std::vector<FolderEntry> ListFolder(const std::string& folder, const std::string& pattern) {
     std::vector<FolderEntry> entries;
+    ListFolderInto(folder, pattern, entries);
+    return entries;
+}
+
+ListStatus ListFolderInto(const std::string& folder, const std::string& pattern,
+                          std::vector<FolderEntry>& entries, ListDetail detail) {
     DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
     if (!dir)
-        return entries;
+        return ListStatus::CannotOpen;
     const int dirFd = ::dirfd(dir);
-    while (dirent* d = ::readdir(dir)) {
+    for (;;) {
+        errno = 0;
+        dirent* d = ::readdir(dir);
+        if (!d)
+            break;
         std::string name = d->d_name;
         if (name == "." || name == ".." || !MatchesPattern(name, pattern))
             continue;
         FolderEntry e;
         e.name = std::move(name);
+        // The entry's type from the folder itself saves a status call per file.
+        if (detail == ListDetail::Kinds && (d->d_type == DT_REG || d->d_type == DT_DIR)) {
+            e.isDirectory = d->d_type == DT_DIR;
+            entries.push_back(std::move(e));
+            continue;
+        }
         struct stat st {};
         if (::fstatat(dirFd, d->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode)) {
             e.isSymlink = true;
             if (::fstatat(dirFd, d->d_name, &st, 0) != 0)
                 st = {}; // a dangling link is listed as an empty file
         }
-        e.isDirectory = S_ISDIR(st.st_mode);
-        e.size = std::uint64_t(st.st_size);
-        e.modified = std::int64_t(st.st_mtime);
+        const FileStatus status = StatusFrom(st);
+        e.isDirectory = status.isDirectory;
+        e.size = status.size;
+        e.modified = status.modified;
+        e.accessed = status.accessed;
+        e.changed = status.changed;
         entries.push_back(std::move(e));
     }
+    const bool failed = errno != 0;
     ::closedir(dir);
-    return entries;
+    return failed ? ListStatus::ReadFailed : ListStatus::Listed;
 }
 
 std::string GetCurrentFolder() {

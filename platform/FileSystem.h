@@ -13,6 +13,12 @@ struct FileStatus {
     std::uint64_t size = 0;
     std::int64_t modified = 0; // seconds since 1970-01-01 00:00 UTC
     bool isDirectory = false;
+    std::int64_t accessed = 0;
+    std::int64_t changed = 0; // last status change; Linux keeps no portable creation time
+    // Identity of the file on its file system: equal for every path (link, bind mount) that
+    // reaches the same file, so folder walks can tell a folder they have already been in.
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
 };
 
 struct FolderEntry {
@@ -21,6 +27,14 @@ struct FolderEntry {
     bool isSymlink = false;
     std::uint64_t size = 0;
     std::int64_t modified = 0;
+    std::int64_t accessed = 0;
+    std::int64_t changed = 0;
+};
+
+enum class ListStatus {
+    Listed,     // every entry was read
+    CannotOpen, // missing, not a folder, or not readable: nothing listed
+    ReadFailed, // reading stopped part-way; the entries read so far are kept
 };
 
 // Status of a file or folder (symbolic links are followed); nullopt when it cannot be read.
@@ -32,6 +46,14 @@ bool FileExists(const std::string& path); // a file or a folder
 // Entries of a folder whose names match a pattern of '*' and '?' (case ignored);
 // "." and ".." are never listed. An unreadable folder gives an empty list.
 std::vector<FolderEntry> ListFolder(const std::string& folder, const std::string& pattern = "*");
+enum class ListDetail {
+    Full,  // every field of FolderEntry
+    Kinds, // names and isDirectory only (symbolic links still followed): no status per file
+};
+
+// As ListFolder, appending to entries and telling why a listing is empty or short.
+ListStatus ListFolderInto(const std::string& folder, const std::string& pattern,
+                          std::vector<FolderEntry>& entries, ListDetail detail = ListDetail::Full);
 
 // Matches '*' and '?' against a name without regard to ASCII case.
 bool MatchesPattern(const std::string& name, const std::string& pattern);

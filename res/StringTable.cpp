@@ -16,7 +16,15 @@ struct Entry {
 constexpr Entry kStrings[] = {
     {100, "OLE initialization failed.  Make sure that the OLE libraries are the correct version."},
     {101, "CorvellaClass"},
+    {107, "*.rm;*.ra;*.ram;*.rp;*.rt;*.swf;*.viv;*.aif;*.snd;*.jpg;*.gif"},
+    {108, "*.asf;*.mpg;*.mp3;*.mp2;*.mpeg;*.mpa;*.mpga;*.mpv;*.dat;*.avi;*.wav;*.au;*.wma;*.wmv"},
+    {109, "*.mpl;*.m3u;*.pls"},
     {116, "Corvella"},
+    {118, "*.cda"},
+    {121, "*.mov;*.qt"},
+    {125, "*.bmp;*.tga;"},
+    {131, "*.mp3;*.wav;*.wma;*.mpa*.mp2;*.mid;*.rmi"},
+    {132, "*.asf;*.asx;*.mpg;*.mpeg;*.mpv;*.avi;*.dat;*.wmv;"},
     {147, "7B741690-CF80-4083-B296-986BC77C885E"},
     {150, "-x -s 10 -l 500"},
 };

@@ -1,0 +1,172 @@
+#include "core/CommandLineCollector.h"
+#include "core/MediaTypes.h"
+#include "tests/support/ScratchFolder.h"
+#include "tests/support/Unprivileged.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace core;
+using testsupport::ScratchFolder;
+
+namespace {
+
+using Paths = std::vector<std::string>;
+
+Paths Sorted(Paths paths) {
+    std::sort(paths.begin(), paths.end());
+    return paths;
+}
+
+Paths Collect(const std::string& commandLine) {
+    CCommandLineCollector collector(BuildOpenFilter());
+    return collector.Collect(ParseCommandLine(commandLine));
+}
+
+// A folder tree: top/a.mp3, top/b.txt, top/sub/c.avi, top/sub/deeper/d.wav.
+void MakeTree(const ScratchFolder& dir) {
+    dir.MakeFile("top/a.mp3");
+    dir.MakeFile("top/b.txt");
+    dir.MakeFile("top/sub/c.avi");
+    dir.MakeFile("top/sub/deeper/d.wav");
+}
+
+} // namespace
+
+TEST(CommandLine, WordsSplitOnBlanksWithQuotedPaths) {
+    EXPECT_EQ(SplitCommandLine("  -x\t-s 10  \"/my music/a b.mp3\" x\"y z\"w \"\" \"open"),
+              (Paths{"-x", "-s", "10", "/my music/a b.mp3", "xy zw", "", "open"}));
+    EXPECT_TRUE(SplitCommandLine(" \t ").empty());
+}
+
+TEST(CommandLine, OptionsLastModeWinsAndNumbersFollow) {
+    const auto o = ParseCommandLine("-x -s 10 -l 500 /A -N /R -F /S 0 -L 7 /Music/Song.MP3 -m -a");
+    EXPECT_EQ(o.mode, AddMode::Append);
+    EXPECT_TRUE(o.random);
+    EXPECT_TRUE(o.fullScreen);
+    EXPECT_EQ(o.maxDepth, 0u);
+    EXPECT_EQ(o.maxFiles, 7u);
+    EXPECT_EQ(o.fileArgs, (Paths{"/Music/Song.MP3"})); // file arguments keep their case
+
+    const auto defaults = ParseCommandLine("song.mp3");
+    EXPECT_EQ(defaults.mode, AddMode::Replace);
+    EXPECT_FALSE(defaults.random || defaults.fullScreen);
+    EXPECT_EQ(defaults.maxDepth, 1u);
+    EXPECT_EQ(defaults.maxFiles, 100u);
+}
+
+TEST(CommandLine, BadOptionWordsNeverBecomeNumbersOrFiles) {
+    const auto o =
+        ParseCommandLine("-s 3 -s deep -l -5 -l 99999999999999999999 -q --verbose a.mp3 -s");
+    EXPECT_EQ(o.maxDepth, 3u);          // "deep" is no number: that -s has no effect
+    EXPECT_EQ(o.maxFiles, 4294967295u); // held at the largest count
+    EXPECT_EQ(o.fileArgs, (Paths{"deep", "a.mp3"}));
+}
+
+TEST(CommandLine, AcceptTestLooksForTheExtensionInTheFilterText) {
+    CCommandLineCollector collector(BuildOpenFilter());
+    for (const char* path : {"/m/Song.MP3", "/m/x.cda", "/m/list.M3U", "/m/a.mpga", "/m/b.tga",
+                             "/m/label.les", "/m/c.mp"})
+        EXPECT_TRUE(collector.Accept(path)) << path;
+    for (const char* path :
+         {"/m/a.x", "/m/noext", "/m/a.txt", "/m/a.mp3.bak", "/m.mp3/file", "/m/Files.FILES"})
+        EXPECT_FALSE(collector.Accept(path)) << path;
+}
+
+TEST(CommandLine, FolderSearchDepthAndFileArguments) {
+    ScratchFolder dir;
+    MakeTree(dir);
+    const std::string top = dir / "top";
+    EXPECT_EQ(Collect("-s 0 " + top), (Paths{top + "/a.mp3"}));
+    EXPECT_EQ(Sorted(Collect(top + "/")), Sorted({top + "/a.mp3", top + "/sub/c.avi"}));
+    EXPECT_EQ(Sorted(Collect("-s 10 \"" + top + "\"")),
+              Sorted({top + "/a.mp3", top + "/sub/c.avi", top + "/sub/deeper/d.wav"}));
+    // The searched folder becomes the current one.
+    Collect("-s 0 " + top);
+    EXPECT_EQ(std::filesystem::current_path().string(), top);
+    // Files are kept as written when accepted, whether they exist or not.
+    EXPECT_EQ(Collect(top + "/b.txt /gone/x.wma " + top + "/a.mp3"),
+              (Paths{"/gone/x.wma", top + "/a.mp3"}));
+}
+
+TEST(CommandLine, CountLimitIsNeverExceeded) {
+    ScratchFolder dir;
+    MakeTree(dir);
+    const std::string top = dir / "top";
+    EXPECT_EQ(Collect("-s 10 -l 1 " + top + " /x/y.mp3").size(), 1u);
+    EXPECT_EQ(Collect("-l 1 /x/1.mp3 /x/2.mp3"), (Paths{"/x/1.mp3"}));
+    EXPECT_TRUE(Collect("-l 0 /x/1.mp3 " + top).empty());
+    EXPECT_EQ(Collect("-s 10 -l 2 " + top).size(), 2u);
+}
+
+TEST(CommandLine, RelativeArgumentsNameWhatTheyNamedAtTheStart) {
+    ScratchFolder dir;
+    MakeTree(dir);
+    dir.MakeFile("loose.mp3");
+    ASSERT_EQ(::chdir(dir.Path().c_str()), 0);
+    // Searching "top" makes it current; "loose.mp3" and "top/sub" still mean the start's.
+    const Paths found = Collect("-s 0 top ./loose.mp3 top/sub");
+    EXPECT_EQ(found, (Paths{dir / "top/a.mp3", dir / "loose.mp3", dir / "top/sub/c.avi"}));
+}
+
+TEST(CommandLine, SymbolicLinkLoopsEndAndFoldersAreSearchedOnce) {
+    ScratchFolder dir;
+    MakeTree(dir);
+    const std::string top = dir / "top";
+    std::filesystem::create_directory_symlink(top, top + "/sub/deeper/loop");
+    std::filesystem::create_directory_symlink(top + "/sub", top + "/again");
+    std::filesystem::create_symlink(top + "/missing", top + "/dangling.avi");
+    const Paths found = Collect("-s 4000000000 -l 100000 " + top);
+    // Whether sub is entered as sub or as again depends on the listing order; either way each
+    // file comes once.
+    Paths names;
+    for (const std::string& path : found)
+        names.push_back(std::filesystem::path(path).filename().string());
+    EXPECT_EQ(Sorted(names), (Paths{"a.mp3", "c.avi", "d.wav", "dangling.avi"}));
+}
+
+TEST(CommandLine, StrangeNamesAreCollectedByteForByte) {
+    ScratchFolder dir;
+    const std::string newline = dir.MakeFile("odd/line\nbreak.mp3");
+    const std::string latin1 = dir.MakeFile("odd/caf\xe9\xff.wav");
+    dir.MakeFile("odd/blank name.avi");
+    const Paths found = Collect("-s 0 \"" + dir / "odd" + "\"");
+    EXPECT_EQ(Sorted(found), Sorted({newline, latin1, dir / "odd/blank name.avi"}));
+}
+
+TEST(CommandLine, UnreadableFoldersAreSkipped) {
+    ScratchFolder dir;
+    MakeTree(dir);
+    dir.MakeFile("top/locked/secret.mp3");
+    ASSERT_EQ(::chmod(dir.Path().c_str(), 0755), 0);
+    ASSERT_EQ(::chmod((dir / "top/locked").c_str(), 0), 0);
+    const std::string top = dir / "top";
+    const auto found = testsupport::RunUnprivileged([&] {
+        std::string text;
+        for (const std::string& path : Sorted(Collect("-s 10 " + top + " " + top + "/locked")))
+            text += path + "\n";
+        return text;
+    });
+    ASSERT_TRUE(found.has_value());
+    EXPECT_EQ(*found, top + "/a.mp3\n" + top + "/sub/c.avi\n" + top + "/sub/deeper/d.wav\n");
+}
+
+TEST(CommandLine, HundredThousandFilesInOneFolder) {
+    ScratchFolder dir;
+    const std::string big = dir.MakeFolder("big");
+    for (int i = 0; i < 100000; ++i) {
+        const std::string name = big + "/f" + std::to_string(i) + (i % 2 ? ".mp3" : ".txt");
+        std::FILE* f = std::fopen(name.c_str(), "w");
+        ASSERT_NE(f, nullptr);
+        std::fclose(f);
+    }
+    EXPECT_EQ(Collect("-x -s 10 -l 500 " + big).size(), 500u);
+    const Paths all = Collect("-l 100000 " + big);
+    EXPECT_EQ(all.size(), 50000u);
+    EXPECT_TRUE(std::all_of(all.begin(), all.end(),
+                            [](const std::string& p) { return p.ends_with(".mp3"); }));
+}
