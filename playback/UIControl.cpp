@@ -2,6 +2,7 @@
 
 #include "core/Archive.h"
 #include "core/AttribClip.h"
+#include "platform/Log.h"
 #include "platform/MessageBox.h"
 #include "playback/CommandBus.h"
 #include "playback/EngineManagerControl.h"
@@ -179,6 +180,8 @@ void CUIControl::OnOpenResult(bool opened) {
 void CUIControl::OnPlayCompleted(bool error) {
     if (error) {
         m_bBusy = 0;
+        if (m_pCurrentClip)
+            platform::LogVerbose("clip marked unplayable: " + m_pCurrentClip->GetPath());
         MarkCurrentClip(false);
         if (!m_listClip.AnyPlayable()) {
             StopAllUnplayable();
@@ -189,6 +192,7 @@ void CUIControl::OnPlayCompleted(bool error) {
 }
 
 void CUIControl::StopAllUnplayable() {
+    platform::LogVerbose("no clip of the playlist can be played: stopped");
     Stop();
     if (m_pEngineManager)
         m_pEngineManager->SetOverlayText(Translate(kAllUnplayable));

@@ -109,6 +109,8 @@ TEST_F(CommandBusTest, SubmittedCommandReachesPlayPlaylistMainInOrderBeforeSubmi
         EXPECT_EQ(e.code, CmdPlayableChanged);
         EXPECT_EQ(e.param1, ControlCommand::FromClip(&clip));
         EXPECT_EQ(e.pSender, &m_ctl);
+        EXPECT_EQ(e.param2, 7);
+        EXPECT_EQ(e.text, "x");
     }
 }
 
@@ -163,6 +165,8 @@ TEST_F(CommandBusTest, PostedCommandArrivesAfterTheCurrentHandlerInReverseOrder)
         EXPECT_EQ(e.code, CmdVolume);
         EXPECT_EQ(e.param1, 40);
         EXPECT_EQ(e.pSender, nullptr);
+        EXPECT_EQ(e.param2, 0);
+        EXPECT_EQ(e.text, "");
     }
 }
 

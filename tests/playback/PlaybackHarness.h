@@ -27,6 +27,8 @@ struct TraceEntry {
     int code;
     LPARAM param1;
     CCmdTarget* pSender;
+    LPARAM param2;
+    std::string text;
 };
 
 // Records every observed command (handled or not) before dispatching it.
@@ -39,7 +41,7 @@ protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
         if (message == WM_REG_OBSERVECOMMAND && wParam) {
             const auto& cmd = *reinterpret_cast<const ControlCommand*>(wParam);
-            m_trace.push_back({m_strName, cmd.code, cmd.param1, cmd.pSender});
+            m_trace.push_back({m_strName, cmd.code, cmd.param1, cmd.pSender, cmd.param2, cmd.text});
         }
         return CCommandWnd::WindowProc(message, wParam, lParam);
     }
