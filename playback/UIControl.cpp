@@ -113,17 +113,17 @@ bool CUIControl::Stop() {
 }
 
 bool CUIControl::Previous() {
-    m_nPendingAction = PendingAction::Previous;
-    SelectBy(NavigatePrevious);
-    // Every press restarts the delay, so quick presses move the cursor but open only once.
-    RestartTimer(kSelectTimer, kSelectDelayMs);
-    Submit(CmdUpdateControls);
-    return true;
+    return Step(PendingAction::Previous, NavigatePrevious);
 }
 
 bool CUIControl::Next() {
-    m_nPendingAction = PendingAction::Next;
-    SelectBy(NavigateNext);
+    return Step(PendingAction::Next, NavigateNext);
+}
+
+bool CUIControl::Step(PendingAction action, NavigateMode mode) {
+    m_nPendingAction = action;
+    SelectBy(mode);
+    // Every press restarts the delay, so quick presses move the cursor but open only once.
     RestartTimer(kSelectTimer, kSelectDelayMs);
     Submit(CmdUpdateControls);
     return true;

@@ -112,6 +112,7 @@ private:
     void AnnounceStop();
     void MarkCurrentClip(bool playable);
     bool SelectBy(NavigateMode mode);
+    bool Step(PendingAction action, NavigateMode mode);
     void ApplyClipFinishedRules();
     void StopAllUnplayable();
     void RestartTimer(std::uintptr_t id, unsigned elapseMs);

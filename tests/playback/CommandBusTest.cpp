@@ -51,6 +51,17 @@ protected:
 
 using CommandBusTest = PlaybackTest;
 
+// Every window saw the same record.
+void ExpectEveryEntry(const std::vector<TraceEntry>& trace, const TraceEntry& want) {
+    for (const auto& e : trace) {
+        EXPECT_EQ(e.code, want.code) << e.window;
+        EXPECT_EQ(e.param1, want.param1) << e.window;
+        EXPECT_EQ(e.pSender, want.pSender) << e.window;
+        EXPECT_EQ(e.param2, want.param2) << e.window;
+        EXPECT_EQ(e.text, want.text) << e.window;
+    }
+}
+
 ControlCommand MakeCommand(int code, LPARAM param1 = 0) {
     return ControlCommand{code, nullptr, param1, 0, {}};
 }
@@ -101,17 +112,9 @@ TEST(CommandDispatchTest, BaseHandlersIgnoreCodesButRecordTheEngineResetValue) {
 TEST_F(CommandBusTest, SubmittedCommandReachesPlayPlaylistMainInOrderBeforeSubmitReturns) {
     CAttribClip clip;
     m_bus.SubmitCommand(&m_ctl, CmdPlayableChanged, ControlCommand::FromClip(&clip), 7, "x");
-    ASSERT_EQ(m_trace.size(), 3u);
-    EXPECT_EQ(m_trace[0].window, "play");
-    EXPECT_EQ(m_trace[1].window, "playlist");
-    EXPECT_EQ(m_trace[2].window, "main");
-    for (const auto& e : m_trace) {
-        EXPECT_EQ(e.code, CmdPlayableChanged);
-        EXPECT_EQ(e.param1, ControlCommand::FromClip(&clip));
-        EXPECT_EQ(e.pSender, &m_ctl);
-        EXPECT_EQ(e.param2, 7);
-        EXPECT_EQ(e.text, "x");
-    }
+    EXPECT_EQ(WindowsInTrace(), (std::vector<std::string>{"play", "playlist", "main"}));
+    ExpectEveryEntry(m_trace,
+                     {"", CmdPlayableChanged, ControlCommand::FromClip(&clip), &m_ctl, 7, "x"});
 }
 
 TEST_F(CommandBusTest, AWindowSeesChangesToTheRecordMadeByAnEarlierWindow) {
@@ -157,17 +160,8 @@ TEST_F(CommandBusTest, PostedCommandArrivesAfterTheCurrentHandlerInReverseOrder)
 
     m_trace.clear();
     m_clock.Pump();
-    ASSERT_EQ(m_trace.size(), 3u);
-    EXPECT_EQ(m_trace[0].window, "main");
-    EXPECT_EQ(m_trace[1].window, "playlist");
-    EXPECT_EQ(m_trace[2].window, "poster");
-    for (const auto& e : m_trace) {
-        EXPECT_EQ(e.code, CmdVolume);
-        EXPECT_EQ(e.param1, 40);
-        EXPECT_EQ(e.pSender, nullptr);
-        EXPECT_EQ(e.param2, 0);
-        EXPECT_EQ(e.text, "");
-    }
+    EXPECT_EQ(WindowsInTrace(), (std::vector<std::string>{"main", "playlist", "poster"}));
+    ExpectEveryEntry(m_trace, {"", CmdVolume, 40, nullptr, 0, ""});
 }
 
 TEST_F(CommandBusTest, PostedVolumeReachesTheControllerThroughThePlayWindow) {

@@ -295,6 +295,12 @@ protected:
                 out.push_back(e);
         return out;
     }
+    std::vector<std::string> WindowsInTrace() const {
+        std::vector<std::string> out;
+        for (const auto& e : m_trace)
+            out.push_back(e.window);
+        return out;
+    }
     // The codes the play window saw, in order, starting at trace index `from`.
     std::vector<int> PlayCodesSince(std::size_t from) const {
         std::vector<int> out;
