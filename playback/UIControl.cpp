@@ -104,6 +104,10 @@ bool CUIControl::Pause() {
 
 bool CUIControl::Stop() {
     m_nPendingAction = PendingAction::Stopped;
+    // A selection still waiting for its delay is dropped: once stopped, the select timer would
+    // wait for a finish report that never comes and leave the controller busy for good.
+    if (m_pTimerWnd)
+        m_pTimerWnd->KillTimer(kSelectTimer);
     if (m_pEngineManager)
         m_pEngineManager->SetIdleLogo(true);
     AnnounceStop();

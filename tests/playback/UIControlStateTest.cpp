@@ -122,6 +122,21 @@ TEST_F(UIControlQueryTest, AFailureEndsTheBusyState) {
     EXPECT_EQ(m_engine.m_opened.back(), PathOf(2));
 }
 
+TEST_F(UIControlQueryTest, StopRightAfterNextDoesNotLeaveTheControllerBusy) {
+    AddClips(3);
+    StartPlayback();
+    m_ctl.Next();
+    m_clock.Advance(100);
+    m_ctl.Stop();
+    m_clock.Advance(1000);
+    EXPECT_FALSE(m_ctl.IsBusy());
+    EXPECT_TRUE(m_ctl.CanPlay());
+    EXPECT_EQ(m_engine.m_opened.size(), 1u);
+    // Play starts the clip that was selected.
+    StartPlayback();
+    EXPECT_EQ(m_engine.m_opened.back(), PathOf(1));
+}
+
 // ---- playlist operations
 
 TEST_F(UIControlPlaylistTest, RemoveClipDestroysOnlyClipsOfTheList) {
