@@ -1,0 +1,62 @@
+// The record carried by the command bus and the numbers it uses. A command is submitted
+// (delivered at once to every player window) or posted (built and delivered when the queue
+// reaches it); each window handles the codes it cares about and ignores the rest.
+#pragma once
+
+#include "platform/WinTypes.h"
+
+#include <cstdint>
+#include <string>
+
+class CAttribClip;
+class CCmdTarget;
+
+// What a command says. Codes 0, 4, 6, 7 and 26 are not used, but are still dispatched.
+enum CommandCode : int {
+    CmdUnused0 = 0,
+    CmdPlay = 1,               // param1: 1 start the engine, 0 announce only
+    CmdPause = 2,              //
+    CmdStop = 3,               // stop the engine
+    CmdUnused4 = 4,            //
+    CmdLoadClip = 5,           // param1: the clip to load next, or 0
+    CmdUnused6 = 6,            //
+    CmdUnused7 = 7,            //
+    CmdSeek = 8,               // param1: position in whole seconds (unsigned)
+    CmdVolume = 9,             // posted; param1: volume 0..100
+    CmdPosition = 10,          // param1: position in whole seconds
+    CmdPlayState = 11,         // param1: EnginePlayState
+    CmdSeekDragEnded = 12,     // posted
+    CmdClosing = 13,           // forget the path, clear the rows
+    CmdRefillRows = 14,        //
+    CmdAppendRows = 15,        // param1: the list of added files
+    CmdInsertRows = 16,        // param1: the list of added files
+    CmdUpdateControls = 17,    // state changed: re-evaluate the controls
+    CmdPlayableChanged = 18,   // param1: the clip whose playable flag changed, or 0
+    CmdRepeatChanged = 19,     //
+    CmdClipLoading = 20,       // param1: 1 loading, 0 done
+    CmdPlaybackRequested = 21, //
+    CmdStopped = 22,           //
+    CmdUserCommand = 23,       // a user command starts (before a modal dialog)
+    CmdClipOpened = 24,        //
+    CmdPlaybackCompleted = 25, //
+    CmdUnused26 = 26,          //
+    CmdTranslate = 27,         // param1: the new language name
+    CmdEngineResetting = 28,   // param1: 1 before the engine closes its graph, 0 after
+    CmdResetPositions = 29,    // posted
+    CmdBringToTop = 30,        //
+};
+
+constexpr int kCommandCodeCount = 31;
+
+// The parameters hold numbers or, for some codes, the address of a clip or of a list; they are
+// as wide as a pointer so that an address survives the trip.
+struct ControlCommand {
+    int code = CmdUnused0;
+    CCmdTarget* pSender = nullptr; // lets a window ignore its own command
+    LPARAM param1 = 0;
+    LPARAM param2 = 0;
+    std::string text;
+
+    CAttribClip* GetClip() const { return reinterpret_cast<CAttribClip*>(param1); }
+    static LPARAM FromClip(const CAttribClip* pClip) { return reinterpret_cast<LPARAM>(pClip); }
+};

@@ -1,0 +1,328 @@
+// A small player for controller tests: the three player windows as message windows that record
+// every command they observe, the main window's relay and timer hand-off, a play window that
+// carries out engine commands on a scripted engine manager, and the playlist rows as the
+// navigator. Everything runs on the virtual clock.
+#pragma once
+
+#include "core/AttribClip.h"
+#include "core/PlaylistRows.h"
+#include "platform/Clock.h"
+#include "platform/MessageQueue.h"
+#include "platform/RegisteredMessages.h"
+#include "playback/CommandBus.h"
+#include "playback/CommandObserver.h"
+#include "playback/CommandRelay.h"
+#include "playback/EngineManagerControl.h"
+#include "playback/UIControl.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+struct TraceEntry {
+    std::string window;
+    int code;
+    LPARAM param1;
+    CCmdTarget* pSender;
+    LPARAM param2;
+    std::string text;
+};
+
+// Records every observed command (handled or not) before dispatching it.
+class CObserverWnd : public CCommandWnd {
+public:
+    CObserverWnd(std::string name, std::vector<TraceEntry>& trace)
+        : m_strName(std::move(name)), m_trace(trace) {}
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_REG_OBSERVECOMMAND && wParam) {
+            const auto& cmd = *reinterpret_cast<const ControlCommand*>(wParam);
+            m_trace.push_back({m_strName, cmd.code, cmd.param1, cmd.pSender, cmd.param2, cmd.text});
+        }
+        return CCommandWnd::WindowProc(message, wParam, lParam);
+    }
+
+private:
+    std::string m_strName;
+    std::vector<TraceEntry>& m_trace;
+};
+
+// The engine manager as the controller and the play window see it. Opening is immediate unless
+// held; paths in m_failing fail to open; a stop of an open clip reports it finished, unless the
+// report is held.
+class CScriptedEngineManager : public IEngineManagerControl {
+public:
+    CWnd* m_pParent = nullptr;
+    std::set<std::string> m_failing;
+    bool m_bHoldOpen = false;
+    bool m_bHoldStopReport = false;
+    bool m_bCanSeek = true;
+
+    std::string m_strPath;
+    int m_nPlayState = EngineStopped;
+    bool m_bOpen = false;
+    bool m_bLoading = false;
+    std::vector<std::string> m_opened;
+    int m_nEngineVolume = -1; // what reached an open engine; -1 never
+    int m_nEngineMute = -1;
+    std::string m_strOverlay = "initial";
+    bool m_bIdleLogo = true;
+    int m_nDisplayMode = -1;
+
+    // IEngineManagerControl
+    void SetVolume(int volume) override {
+        if (m_bOpen)
+            m_nEngineVolume = volume;
+    }
+    void SetMute(bool mute) override {
+        if (m_bOpen)
+            m_nEngineMute = mute;
+    }
+    void SetDisplayMode(int mode) override { m_nDisplayMode = mode; }
+    void SetIdleLogo(bool show) override { m_bIdleLogo = show; }
+    void SetOverlayText(const std::string& text) override { m_strOverlay = text; }
+    bool IsLoading() const override { return m_bLoading; }
+    bool CanSeek() const override { return m_bOpen && m_bCanSeek; }
+
+    // What the play window asks.
+    void SetPath(const std::string& path) { m_strPath = path; }
+    void Play(bool start) {
+        if (!start)
+            return;
+        if (m_nPlayState == EnginePaused && m_bOpen)
+            SetState(EnginePlaying);
+        else
+            Run();
+    }
+    void Pause() {
+        if (m_bOpen)
+            SetState(EnginePaused);
+    }
+    void Stop() {
+        if (!m_bOpen)
+            return;
+        m_bOpen = false;
+        SetState(EngineStopped);
+        if (m_bHoldStopReport)
+            m_bStopReportHeld = true;
+        else
+            m_pParent->PostMessage(WM_REG_PLAYCOMPLETED, 0, 0);
+    }
+
+    // Test controls.
+    void CompleteOpen() {
+        if (m_failing.count(m_strPath)) {
+            SetState(EngineStopped);
+            SetLoading(false);
+            m_pParent->PostMessage(WM_REG_PLAYCOMPLETED, 1, 0);
+            return;
+        }
+        m_bOpen = true;
+        m_opened.push_back(m_strPath);
+        m_strOverlay.clear();
+        m_pParent->SendMessage(WM_REG_OPENSUCCESSED, 1, 0);
+        SetLoading(false);
+        m_pParent->PostMessage(WM_REG_OPENSUCCESSED, 0, 0);
+        SetState(EnginePlaying);
+    }
+    void ReleaseStopReport() {
+        if (m_bStopReportHeld)
+            m_pParent->PostMessage(WM_REG_PLAYCOMPLETED, 0, 0);
+        m_bStopReportHeld = false;
+    }
+    // The open clip plays to its end.
+    void ReachEnd() {
+        m_bOpen = false;
+        m_nPlayState = EngineStopped;
+        m_pParent->PostMessage(WM_REG_PLAYCOMPLETED, 0, 0);
+    }
+
+private:
+    void Run() {
+        if (m_strPath.empty())
+            return;
+        SetLoading(true);
+        if (!m_bHoldOpen)
+            CompleteOpen();
+    }
+    void SetLoading(bool loading) {
+        m_bLoading = loading;
+        m_pParent->SendMessage(WM_REG_CLIPLOADING, loading ? 1 : 0, 0);
+    }
+    void SetState(int state) {
+        m_nPlayState = state;
+        m_pParent->SendMessage(WM_REG_PLAYSTATE, WPARAM(state), 0);
+    }
+
+    bool m_bStopReportHeld = false;
+};
+
+// The play window's share: engine commands go to the engine manager, engine reports go to the
+// controller and out as commands.
+class CTestPlayWnd : public CObserverWnd {
+public:
+    CTestPlayWnd(std::vector<TraceEntry>& trace, CUIControl& ctl, CScriptedEngineManager& engine,
+                 ICommandBus& bus, CWnd*& pMainWnd)
+        : CObserverWnd("play", trace), m_ctl(ctl), m_engine(engine), m_bus(bus),
+          m_pMainWnd(pMainWnd) {}
+
+protected:
+    LRESULT OnCmdPlay(ControlCommand& cmd) override {
+        m_engine.Play(cmd.param1 != 0);
+        return 0;
+    }
+    LRESULT OnCmdPause(ControlCommand&) override {
+        m_engine.Pause();
+        return 0;
+    }
+    LRESULT OnCmdStop(ControlCommand&) override {
+        m_engine.Stop();
+        return 0;
+    }
+    LRESULT OnCmdLoadClip(ControlCommand& cmd) override {
+        if (cmd.GetClip())
+            m_engine.SetPath(cmd.GetClip()->GetPath());
+        return 0;
+    }
+    LRESULT OnCmdVolume(ControlCommand& cmd) override {
+        m_ctl.SetVolume(int(cmd.param1));
+        return 0;
+    }
+
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_REG_PLAYSTATE) {
+            m_ctl.SetEnginePlayState(int(wParam));
+            m_bus.SubmitCommand(this, CmdPlayState, LPARAM(wParam));
+        } else if (message == WM_REG_CLIPLOADING) {
+            m_bus.SubmitCommand(this, CmdClipLoading, LPARAM(wParam));
+        } else if (message == WM_REG_OPENSUCCESSED) {
+            m_ctl.OnOpenResult(wParam != 0);
+            if (!wParam) {
+                m_bus.SubmitCommand(m_pMainWnd, CmdClipOpened);
+                m_bus.SubmitCommand(this, CmdUpdateControls);
+            }
+        } else if (message == WM_REG_PLAYCOMPLETED) {
+            m_ctl.OnPlayCompleted(wParam != 0);
+            m_bus.SubmitCommand(m_pMainWnd, CmdPlaybackCompleted);
+            m_bus.SubmitCommand(this, CmdUpdateControls);
+        }
+        return CObserverWnd::WindowProc(message, wParam, lParam);
+    }
+
+private:
+    CUIControl& m_ctl;
+    CScriptedEngineManager& m_engine;
+    ICommandBus& m_bus;
+    CWnd*& m_pMainWnd;
+};
+
+// The main window's share: it owns the relay and hands timers 1 and 2 to the controller.
+class CTestMainWnd : public CObserverWnd {
+public:
+    CTestMainWnd(std::vector<TraceEntry>& trace, CUIControl& ctl)
+        : CObserverWnd("main", trace), m_ctl(ctl) {}
+    CCommandRelay m_relay;
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        LRESULT result = 0;
+        if (m_relay.HandleMessage(message, wParam, lParam, result))
+            return result;
+        if (message == WM_TIMER &&
+            (wParam == CUIControl::kSelectTimer || wParam == CUIControl::kPlayTimer)) {
+            m_ctl.OnTimer(wParam);
+            return 0;
+        }
+        return CObserverWnd::WindowProc(message, wParam, lParam);
+    }
+
+private:
+    CUIControl& m_ctl;
+};
+
+class PlaybackTest : public ::testing::Test {
+protected:
+    PlaybackTest()
+        : m_mainWnd(m_trace, m_ctl), m_playlistWnd("playlist", m_trace),
+          m_playWnd(m_trace, m_ctl, m_engine, m_bus, m_pMainWnd) {}
+
+    void SetUp() override {
+        platform::CMessageQueue::Instance().Reset();
+        ASSERT_TRUE(m_mainWnd.CreateMessageWindow());
+        ASSERT_TRUE(m_playlistWnd.CreateMessageWindow());
+        ASSERT_TRUE(m_playWnd.CreateMessageWindow());
+        m_pMainWnd = &m_mainWnd;
+        m_mainWnd.m_relay.SetWindows(&m_mainWnd, &m_playlistWnd, &m_playWnd);
+        m_bus.SetMainWnd(&m_mainWnd);
+        m_engine.m_pParent = &m_playWnd;
+        m_rows.SetRepeatQuery([this] { return m_ctl.GetRepeat(); });
+        m_ctl.SetCommandBus(&m_bus);
+        m_ctl.SetNavigator(&m_rows);
+        m_ctl.AttachEngineManager(&m_engine);
+        m_ctl.SetTimerWindow(&m_mainWnd);
+    }
+    void TearDown() override { platform::CMessageQueue::Instance().Reset(); }
+
+    static std::string PathOf(int i) { return "/media/clip" + std::to_string(i) + ".mp3"; }
+
+    // n clips in the list and one row each, the cursor on row 0, then the start-up step.
+    void AddClips(int n) {
+        for (int i = 0; i < n; ++i) {
+            auto clip = std::make_unique<CAttribClip>();
+            clip->SetPath(PathOf(i));
+            m_rows.AppendRow(m_ctl.GetClipList().Add(std::move(clip)));
+        }
+        m_rows.SetCursorRow(0);
+        m_ctl.Start();
+    }
+    CAttribClip* Clip(int i) const { return m_ctl.GetClipList().GetAt(std::size_t(i)); }
+
+    // Plays the cursor clip from the stopped state and lets the open finish.
+    void StartPlayback() {
+        m_ctl.Play();
+        m_clock.Pump();
+    }
+
+    // Commands of one code as one window saw them.
+    std::vector<TraceEntry> Seen(const std::string& window, int code) const {
+        std::vector<TraceEntry> out;
+        for (const auto& e : m_trace)
+            if (e.window == window && e.code == code)
+                out.push_back(e);
+        return out;
+    }
+    std::vector<std::string> WindowsInTrace() const {
+        std::vector<std::string> out;
+        for (const auto& e : m_trace)
+            out.push_back(e.window);
+        return out;
+    }
+    // The codes the play window saw, in order, starting at trace index `from`.
+    std::vector<int> PlayCodesSince(std::size_t from) const {
+        std::vector<int> out;
+        for (std::size_t i = from; i < m_trace.size(); ++i)
+            if (m_trace[i].window == "play")
+                out.push_back(m_trace[i].code);
+        return out;
+    }
+
+    bool AnyQueryEnabled() const {
+        return m_ctl.CanPlay() || m_ctl.CanPrevious() || m_ctl.CanResume() || m_ctl.CanPause() ||
+               m_ctl.CanStop() || m_ctl.CanNext() || m_ctl.CanSelect() || m_ctl.CanSeek();
+    }
+
+    platform::CVirtualClock m_clock;
+    std::vector<TraceEntry> m_trace;
+    CUIControl m_ctl;
+    CPlaylistRows m_rows;
+    CScriptedEngineManager m_engine;
+    CCommandBus m_bus;
+    CWnd* m_pMainWnd = nullptr;
+    CTestMainWnd m_mainWnd;
+    CObserverWnd m_playlistWnd;
+    CTestPlayWnd m_playWnd;
+};

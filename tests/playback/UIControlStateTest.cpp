@@ -1,0 +1,299 @@
+#include "core/Archive.h"
+#include "platform/FileSystem.h"
+#include "tests/playback/PlaybackHarness.h"
+
+#include <filesystem>
+#include <unistd.h>
+
+namespace {
+
+using UIControlQueryTest = PlaybackTest;
+using UIControlPlaylistTest = PlaybackTest;
+
+std::string Bytes(std::initializer_list<int> values) {
+    std::string s;
+    for (int v : values)
+        s.push_back(char(v));
+    return s;
+}
+
+} // namespace
+
+// ---- enabling queries
+
+TEST_F(UIControlQueryTest, AnEmptyListRefusesEverythingButResume) {
+    EXPECT_FALSE(m_ctl.CanPlay());
+    EXPECT_FALSE(m_ctl.CanStop());
+    EXPECT_FALSE(m_ctl.CanSelect());
+    EXPECT_FALSE(m_ctl.CanSeek());
+    EXPECT_FALSE(m_ctl.CanPrevious());
+    EXPECT_FALSE(m_ctl.CanNext());
+    EXPECT_FALSE(m_ctl.CanPause());
+    EXPECT_TRUE(m_ctl.CanResume());
+}
+
+TEST_F(UIControlQueryTest, QueriesFollowThePlayState) {
+    AddClips(3);
+    EXPECT_TRUE(m_ctl.CanPlay());
+    EXPECT_TRUE(m_ctl.CanSelect());
+    EXPECT_TRUE(m_ctl.CanResume());
+    EXPECT_FALSE(m_ctl.CanPause());
+    EXPECT_FALSE(m_ctl.CanStop());
+    EXPECT_FALSE(m_ctl.CanSeek()); // nothing open
+
+    StartPlayback();
+    EXPECT_TRUE(m_ctl.CanPause());
+    EXPECT_FALSE(m_ctl.CanResume());
+    EXPECT_TRUE(m_ctl.CanStop());
+    EXPECT_TRUE(m_ctl.CanSeek());
+    m_engine.m_bCanSeek = false;
+    EXPECT_FALSE(m_ctl.CanSeek());
+
+    m_ctl.Pause();
+    EXPECT_TRUE(m_ctl.CanStop());
+    EXPECT_TRUE(m_ctl.CanResume());
+    EXPECT_FALSE(m_ctl.CanPause());
+}
+
+TEST_F(UIControlQueryTest, PreviousAndNextAtTheEndsDependOnRepeat) {
+    AddClips(3);
+    m_ctl.SetRepeat(false);
+    EXPECT_FALSE(m_ctl.CanPrevious()); // cursor on row 0
+    EXPECT_TRUE(m_ctl.CanNext());
+    m_rows.SetCursorRow(2);
+    EXPECT_TRUE(m_ctl.CanPrevious());
+    EXPECT_FALSE(m_ctl.CanNext());
+    m_ctl.SetRepeat(true);
+    EXPECT_TRUE(m_ctl.CanNext());
+    m_rows.SetCursorRow(0);
+    EXPECT_TRUE(m_ctl.CanPrevious());
+}
+
+TEST_F(UIControlQueryTest, LoadingRefusesEveryQuery) {
+    AddClips(3);
+    m_engine.m_bHoldOpen = true;
+    StartPlayback();
+    ASSERT_TRUE(m_engine.IsLoading());
+    ASSERT_FALSE(m_ctl.IsBusy());
+    EXPECT_FALSE(AnyQueryEnabled());
+    // The windows heard that loading began.
+    EXPECT_EQ(Seen("main", CmdClipLoading).back().param1, 1);
+
+    m_engine.CompleteOpen();
+    m_clock.Pump();
+    EXPECT_TRUE(m_ctl.CanPause());
+    EXPECT_TRUE(m_ctl.CanStop());
+    EXPECT_TRUE(m_ctl.CanNext());
+}
+
+TEST_F(UIControlQueryTest, BusyFromTheSelectTimerUntilTheOpenEndsRefusesEveryQuery) {
+    AddClips(3);
+    StartPlayback();
+    m_engine.m_bHoldStopReport = true;
+    m_ctl.Next();
+    EXPECT_TRUE(m_ctl.CanNext()); // not busy before the delay ran out
+    m_clock.Advance(500);
+    ASSERT_TRUE(m_ctl.IsBusy());
+    ASSERT_FALSE(m_engine.IsLoading());
+    // Even with the engine stopped and the list full, nothing is offered.
+    EXPECT_FALSE(AnyQueryEnabled());
+
+    m_engine.m_bHoldOpen = true;
+    m_engine.ReleaseStopReport();
+    m_clock.Pump();
+    EXPECT_TRUE(m_ctl.IsBusy()); // the new clip is still opening
+    m_engine.CompleteOpen();
+    EXPECT_TRUE(m_ctl.IsBusy()); // until the open sequence has ended
+    m_clock.Pump();
+    EXPECT_FALSE(m_ctl.IsBusy());
+    EXPECT_TRUE(m_ctl.CanPause());
+    EXPECT_EQ(m_engine.m_opened.back(), PathOf(1));
+}
+
+TEST_F(UIControlQueryTest, AFailureEndsTheBusyState) {
+    AddClips(3);
+    StartPlayback();
+    m_engine.m_failing = {PathOf(1)};
+    m_ctl.Next();
+    m_clock.Advance(500);
+    EXPECT_FALSE(m_ctl.IsBusy());
+    EXPECT_EQ(Clip(1)->GetPlayable(), 0);
+    // After the failure the controller went on to the clip after it.
+    EXPECT_EQ(m_engine.m_opened.back(), PathOf(2));
+}
+
+TEST_F(UIControlQueryTest, StopRightAfterNextDoesNotLeaveTheControllerBusy) {
+    AddClips(3);
+    StartPlayback();
+    m_ctl.Next();
+    m_clock.Advance(100);
+    m_ctl.Stop();
+    m_clock.Advance(1000);
+    EXPECT_FALSE(m_ctl.IsBusy());
+    EXPECT_TRUE(m_ctl.CanPlay());
+    EXPECT_EQ(m_engine.m_opened.size(), 1u);
+    // Play starts the clip that was selected.
+    StartPlayback();
+    EXPECT_EQ(m_engine.m_opened.back(), PathOf(1));
+}
+
+// ---- playlist operations
+
+TEST_F(UIControlPlaylistTest, RemoveClipDestroysOnlyClipsOfTheList) {
+    AddClips(3);
+    m_ctl.PlayClip(Clip(0), false);
+    CAttribClip stranger;
+    EXPECT_FALSE(m_ctl.RemoveClip(&stranger));
+    EXPECT_FALSE(m_ctl.RemoveClip(nullptr));
+    CAttribClip* second = Clip(1);
+    m_rows.DeleteRow(m_rows.FindRow(second));
+    EXPECT_TRUE(m_ctl.RemoveClip(second));
+    EXPECT_EQ(m_ctl.GetClipList().GetCount(), 2u);
+    EXPECT_EQ(m_ctl.GetCurrentClip(), Clip(0)); // unchanged
+}
+
+TEST_F(UIControlPlaylistTest, RemovingTheCurrentClipLeavesNoDanglingCurrentClip) {
+    AddClips(2);
+    CAttribClip* first = Clip(0);
+    ASSERT_EQ(m_ctl.GetCurrentClip(), first);
+    m_rows.DeleteRow(0);
+    EXPECT_TRUE(m_ctl.RemoveClip(first));
+    EXPECT_EQ(m_ctl.GetCurrentClip(), nullptr);
+}
+
+TEST_F(UIControlPlaylistTest, ClearPlaylistEmptiesTheListAndTheCurrentClip) {
+    AddClips(3);
+    m_rows.DeleteAllRows();
+    m_ctl.ClearPlaylist();
+    EXPECT_TRUE(m_ctl.GetClipList().IsEmpty());
+    EXPECT_EQ(m_ctl.GetCurrentClip(), nullptr);
+}
+
+TEST_F(UIControlPlaylistTest, CollectPathsAppendsInListOrder) {
+    AddClips(3);
+    std::vector<std::string> paths{"/already/there.mp3"};
+    m_ctl.CollectPaths(paths);
+    EXPECT_EQ(paths,
+              (std::vector<std::string>{"/already/there.mp3", PathOf(0), PathOf(1), PathOf(2)}));
+}
+
+TEST_F(UIControlPlaylistTest, AddFilesAppendsOrInsertsBehindTheCurrentClipAndReportsErrors) {
+    const auto dir = std::filesystem::temp_directory_path() /
+                     ("corvella-uicontrol-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    const std::string a = (dir / "a.mp3").string(), b = (dir / "b.mp3").string();
+    const std::string bad = (dir / "broken.mpl").string();
+    ASSERT_TRUE(platform::WriteFileAtomically(a, "x"));
+    ASSERT_TRUE(platform::WriteFileAtomically(b, "y"));
+    ASSERT_TRUE(platform::WriteFileAtomically(bad, "not a playlist"));
+    std::vector<std::string> reports;
+    m_ctl.SetErrorReporter([&](const std::string& caption, const std::string& text) {
+        reports.push_back(caption + "|" + text);
+    });
+
+    AddClips(2);
+    m_ctl.PlayClip(Clip(0), false);
+    auto result = m_ctl.AddFiles({a, bad, b}, true);
+    EXPECT_EQ(result.added.size(), 2u);
+    std::vector<std::string> paths;
+    m_ctl.CollectPaths(paths);
+    EXPECT_EQ(paths, (std::vector<std::string>{PathOf(0), a, b, PathOf(1)}));
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0], "File Exception.|Cann't load file.\n\n " + bad);
+
+    m_ctl.AddFiles({a}, false);
+    EXPECT_EQ(m_ctl.GetClipList().GetAt(4)->GetPath(), a);
+    std::filesystem::remove_all(dir);
+}
+
+// ---- persistent state
+
+TEST(UIControlSerializeTest, WritesListFoldersThenRepeatMuteVolumeDisplayMode) {
+    CUIControl ctl;
+    ctl.SetLastOpenFolder("/a");
+    ctl.SetLastPlaylistFolder("/b");
+    ctl.SetRepeat(false);
+    ctl.SetMute(true);
+    ctl.SetVolume(40);
+    ctl.SetDisplayMode(3);
+    CArchive ar;
+    ctl.Serialize(ar);
+    const std::string expected =
+        Bytes({1, 0, 0, 0, 0, 0, 0}) + // empty list: version 1, count 0, empty name
+        Bytes({2, '/', 'a', 2, '/', 'b'}) +
+        Bytes({0, 0, 0, 0, 1, 0, 0, 0, 40, 0, 0, 0, 3, 0, 0, 0});
+    EXPECT_EQ(ar.GetBuffer(), expected);
+}
+
+TEST(UIControlSerializeTest, LoadingRestoresEverythingAndReplacesTheList) {
+    CUIControl source;
+    for (const char* path : {"/m/one.mp3", "/m/two.avi"}) {
+        auto clip = std::make_unique<CAttribClip>();
+        clip->SetPath(path);
+        source.GetClipList().Add(std::move(clip));
+    }
+    source.SetLastOpenFolder("/media/music");
+    source.SetLastPlaylistFolder("/home/lists");
+    source.SetRepeat(false);
+    source.SetMute(true);
+    source.SetVolume(12);
+    source.SetDisplayMode(0);
+    CArchive out;
+    source.Serialize(out);
+
+    CUIControl target;
+    target.GetClipList().Add(std::make_unique<CAttribClip>());
+    target.PlayClip(target.GetClipList().GetAt(0), false);
+    CArchive in(out.GetBuffer());
+    target.Serialize(in);
+    EXPECT_FALSE(in.Failed());
+    EXPECT_TRUE(in.AtEnd());
+    ASSERT_EQ(target.GetClipList().GetCount(), 2u);
+    EXPECT_EQ(target.GetClipList().GetAt(1)->GetPath(), "/m/two.avi");
+    EXPECT_EQ(target.GetCurrentClip(), nullptr);
+    EXPECT_EQ(target.GetLastOpenFolder(), "/media/music");
+    EXPECT_EQ(target.GetLastPlaylistFolder(), "/home/lists");
+    EXPECT_FALSE(target.GetRepeat());
+    EXPECT_TRUE(target.GetMute());
+    EXPECT_EQ(target.GetVolume(), 12);
+    EXPECT_EQ(target.GetDisplayMode(), 0);
+}
+
+TEST(UIControlSerializeTest, ADamagedStateKeepsWhatWasReadBeforeTheDamage) {
+    CUIControl source;
+    source.SetLastOpenFolder("/x");
+    source.SetRepeat(false);
+    source.SetVolume(10);
+    CArchive out;
+    source.Serialize(out);
+    const std::string& full = out.GetBuffer();
+
+    // Cut inside the volume: list, folders, repeat and mute arrive; volume and mode keep theirs.
+    CUIControl cut;
+    CArchive inCut(std::string_view(full).substr(0, full.size() - 6));
+    cut.Serialize(inCut);
+    EXPECT_TRUE(inCut.Failed());
+    EXPECT_EQ(cut.GetLastOpenFolder(), "/x");
+    EXPECT_FALSE(cut.GetRepeat());
+    EXPECT_EQ(cut.GetVolume(), 75);
+    EXPECT_EQ(cut.GetDisplayMode(), 2);
+
+    // Cut inside the list: the playlist the controller had stays, nothing else changes.
+    CUIControl kept;
+    kept.GetClipList().Add(std::make_unique<CAttribClip>());
+    CArchive inList(std::string_view(full).substr(0, 5));
+    kept.Serialize(inList);
+    EXPECT_EQ(kept.GetClipList().GetCount(), 1u);
+    EXPECT_EQ(kept.GetLastOpenFolder(), "");
+    EXPECT_TRUE(kept.GetRepeat());
+}
+
+TEST(UIControlSerializeTest, AStoredVolumeOutOfRangeIsBroughtIntoRange) {
+    const std::string image = Bytes({1, 0, 0, 0, 0, 0, 0, 0, 0}) +
+                              Bytes({1, 0, 0, 0, 0, 0, 0, 0, 0xE8, 0x03, 0, 0, 2, 0, 0, 0});
+    CUIControl ctl;
+    CArchive in(image);
+    ctl.Serialize(in);
+    EXPECT_FALSE(in.Failed());
+    EXPECT_EQ(ctl.GetVolume(), 100);
+}

@@ -1,0 +1,279 @@
+#include "tests/playback/PlaybackHarness.h"
+
+namespace {
+
+using UIControlTransportTest = PlaybackTest;
+
+} // namespace
+
+TEST_F(UIControlTransportTest, FreshControllerHasItsInitialValues) {
+    CUIControl ctl;
+    EXPECT_EQ(ctl.GetVolume(), 75);
+    EXPECT_FALSE(ctl.GetMute());
+    EXPECT_TRUE(ctl.GetRepeat());
+    EXPECT_EQ(ctl.GetDisplayMode(), 2);
+    EXPECT_EQ(ctl.GetEnginePlayState(), EngineStopped);
+    EXPECT_EQ(ctl.GetPendingAction(), PendingAction::Stopped);
+    EXPECT_FALSE(ctl.IsBusy());
+    EXPECT_EQ(ctl.GetCurrentClip(), nullptr);
+    EXPECT_EQ(ctl.GetEngineManager(), nullptr);
+    EXPECT_TRUE(ctl.GetClipList().IsEmpty());
+    // Attaching hands the display mode to the manager.
+    ctl.SetDisplayMode(3);
+    CScriptedEngineManager engine;
+    EXPECT_EQ(ctl.AttachEngineManager(&engine), &engine);
+    EXPECT_EQ(engine.m_nDisplayMode, 3);
+}
+
+TEST_F(UIControlTransportTest, StartMarksEveryClipPlayableAndAnnouncesTheCursorClip) {
+    AddClips(3);
+    Clip(1)->SetPlayable(0);
+    m_rows.SetCursorRow(2);
+    m_trace.clear();
+    m_ctl.Start();
+    EXPECT_EQ(Clip(1)->GetPlayable(), 1);
+    EXPECT_EQ(m_ctl.GetCurrentClip(), Clip(2));
+    EXPECT_EQ(PlayCodesSince(0), (std::vector<int>{CmdUpdateControls, CmdLoadClip}));
+    EXPECT_EQ(Seen("play", CmdLoadClip)[0].param1, ControlCommand::FromClip(Clip(2)));
+    EXPECT_EQ(m_engine.m_strPath, PathOf(2));
+
+    // Without a cursor row there is no current clip and nothing to load.
+    m_rows.SetCursorRow(CPlaylistRows::kNoRow);
+    m_trace.clear();
+    m_ctl.Start();
+    EXPECT_EQ(m_ctl.GetCurrentClip(), nullptr);
+    EXPECT_EQ(PlayCodesSince(0), std::vector<int>{CmdUpdateControls});
+}
+
+TEST_F(UIControlTransportTest, PlayWaitsForTheZeroTimerThenStartsAndHidesTheLogo) {
+    AddClips(2);
+    m_trace.clear();
+    EXPECT_TRUE(m_ctl.Play());
+    EXPECT_TRUE(m_trace.empty());
+    EXPECT_TRUE(m_engine.m_opened.empty());
+    m_clock.Pump();
+    EXPECT_EQ(m_engine.m_opened, std::vector<std::string>{PathOf(0)});
+    EXPECT_FALSE(m_engine.m_bIdleLogo);
+    EXPECT_EQ(m_ctl.GetPendingAction(), PendingAction::Playing);
+    EXPECT_EQ(m_ctl.GetEnginePlayState(), EnginePlaying);
+    // Code 1 with start, then the playback-requested notice after the open it caused.
+    const auto codes = PlayCodesSince(0);
+    ASSERT_FALSE(codes.empty());
+    EXPECT_EQ(codes.front(), CmdPlay);
+    EXPECT_EQ(Seen("play", CmdPlay)[0].param1, 1);
+    EXPECT_EQ(Seen("play", CmdPlaybackRequested).size(), 1u);
+    // The open sequence ended: the clip is marked playable and the rows hear of it.
+    EXPECT_FALSE(m_ctl.IsBusy());
+    EXPECT_EQ(Seen("playlist", CmdPlayableChanged).back().param1,
+              ControlCommand::FromClip(Clip(0)));
+}
+
+TEST_F(UIControlTransportTest, StopAnnouncesStopThenStoppedThenSeekToZero) {
+    AddClips(2);
+    StartPlayback();
+    m_engine.m_strOverlay = "stale";
+    const std::size_t mark = m_trace.size();
+    EXPECT_TRUE(m_ctl.Stop());
+    EXPECT_EQ(m_ctl.GetPendingAction(), PendingAction::Stopped);
+    EXPECT_TRUE(m_engine.m_bIdleLogo);
+    EXPECT_EQ(m_engine.m_strOverlay, "");
+    auto codes = PlayCodesSince(mark);
+    codes.erase(std::remove_if(codes.begin(), codes.end(), [](int c) { return c == CmdPlayState; }),
+                codes.end());
+    EXPECT_EQ(codes, (std::vector<int>{CmdStop, CmdStopped, CmdSeek}));
+    EXPECT_EQ(Seen("play", CmdSeek).back().param1, 0);
+    // The finish report of the stop starts nothing.
+    m_clock.Pump();
+    EXPECT_EQ(m_engine.m_opened.size(), 1u);
+    EXPECT_EQ(m_engine.m_nPlayState, EngineStopped);
+}
+
+TEST_F(UIControlTransportTest, ThreeQuickNextsMoveThreeRowsAndOpenOnlyTheThird) {
+    AddClips(5);
+    StartPlayback();
+    ASSERT_EQ(m_engine.m_opened, std::vector<std::string>{PathOf(0)});
+
+    m_ctl.Next();
+    m_clock.Advance(200);
+    m_ctl.Next();
+    m_clock.Advance(499); // each press restarts the 500 ms delay
+    m_ctl.Next();
+    EXPECT_EQ(m_rows.GetCursorRow(), 3);
+    EXPECT_EQ(m_ctl.GetCurrentClip(), Clip(3));
+    EXPECT_EQ(m_ctl.GetPendingAction(), PendingAction::Next);
+    EXPECT_TRUE(m_engine.m_bOpen); // the first clip still plays
+    EXPECT_TRUE(Seen("play", CmdStop).empty());
+    // Every press refreshed the controls.
+    EXPECT_GE(Seen("main", CmdUpdateControls).size(), 3u);
+
+    m_clock.Advance(499);
+    EXPECT_TRUE(Seen("play", CmdStop).empty());
+    m_clock.Advance(1);
+    EXPECT_EQ(Seen("play", CmdStop).size(), 1u);
+    EXPECT_EQ(m_engine.m_opened, (std::vector<std::string>{PathOf(0), PathOf(3)}));
+    EXPECT_EQ(m_ctl.GetPendingAction(), PendingAction::Playing);
+    EXPECT_FALSE(m_ctl.IsBusy());
+
+    // Nothing is left over: no second stop or open later on.
+    m_clock.Advance(2000);
+    EXPECT_EQ(m_engine.m_opened.size(), 2u);
+}
+
+TEST_F(UIControlTransportTest, PreviousFromTheFirstRowWrapsToTheLastWithRepeat) {
+    AddClips(3);
+    StartPlayback();
+    m_ctl.Previous();
+    EXPECT_EQ(m_ctl.GetPendingAction(), PendingAction::Previous);
+    EXPECT_EQ(m_ctl.GetCurrentClip(), Clip(2));
+    m_clock.Advance(500);
+    EXPECT_EQ(m_engine.m_opened.back(), PathOf(2));
+
+    // Next from the last row goes round to the first.
+    m_ctl.Next();
+    m_clock.Advance(500);
+    EXPECT_EQ(m_engine.m_opened.back(), PathOf(0));
+    EXPECT_EQ(m_rows.GetCursorRow(), 0);
+}
+
+TEST_F(UIControlTransportTest, FailedClipIsMarkedUnplayableAndTheNextOneStarts) {
+    AddClips(4);
+    m_engine.m_failing = {PathOf(1)};
+    StartPlayback();
+    m_engine.ReachEnd();
+    m_clock.Pump();
+    EXPECT_EQ(Clip(1)->GetPlayable(), 0);
+    EXPECT_EQ(Clip(2)->GetPlayable(), 1);
+    EXPECT_EQ(m_engine.m_opened, (std::vector<std::string>{PathOf(0), PathOf(2)}));
+    EXPECT_EQ(m_ctl.GetCurrentClip(), Clip(2));
+    EXPECT_EQ(m_rows.GetCursorRow(), 2);
+    // The failed clip's row was told to redraw its mark.
+    bool failedRowRedrawn = false;
+    for (const auto& e : Seen("playlist", CmdPlayableChanged))
+        failedRowRedrawn |= e.param1 == ControlCommand::FromClip(Clip(1));
+    EXPECT_TRUE(failedRowRedrawn);
+    EXPECT_EQ(m_engine.m_nPlayState, EnginePlaying);
+}
+
+TEST_F(UIControlTransportTest, AllClipsFailingStopsEmptiesTheCurrentClipAndShowsTheText) {
+    AddClips(3);
+    m_engine.m_failing = {PathOf(0), PathOf(1), PathOf(2)};
+    m_ctl.SetTranslator([](const std::string& s) { return "<" + s + ">"; });
+    StartPlayback(); // walks the whole list once, with repeat on
+    EXPECT_TRUE(m_engine.m_opened.empty());
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(Clip(i)->GetPlayable(), 0) << i;
+    EXPECT_EQ(m_ctl.GetCurrentClip(), nullptr);
+    EXPECT_EQ(m_ctl.GetPendingAction(), PendingAction::Stopped);
+    EXPECT_EQ(m_engine.m_strOverlay, "<All files in playlist are not playable.>");
+    EXPECT_TRUE(m_engine.m_bIdleLogo);
+    EXPECT_EQ(Seen("playlist", CmdPlayableChanged).back().param1, 0);
+    EXPECT_EQ(Seen("main", CmdStopped).size(), 1u);
+    EXPECT_FALSE(m_ctl.IsBusy());
+    EXPECT_EQ(platform::CMessageQueue::Instance().PendingCount(), 0u);
+}
+
+TEST_F(UIControlTransportTest, EndOfListWithoutRepeatStops) {
+    AddClips(2);
+    m_ctl.SetRepeat(false);
+    StartPlayback();
+    m_engine.ReachEnd();
+    m_clock.Pump();
+    m_engine.ReachEnd();
+    m_clock.Pump();
+    EXPECT_EQ(m_engine.m_opened, (std::vector<std::string>{PathOf(0), PathOf(1)}));
+    EXPECT_EQ(m_ctl.GetPendingAction(), PendingAction::Stopped);
+    EXPECT_EQ(m_ctl.GetCurrentClip(), nullptr);
+    EXPECT_EQ(Seen("main", CmdStopped).size(), 1u);
+}
+
+TEST_F(UIControlTransportTest, PauseThenFinishMovesOnLikePlaying) {
+    AddClips(3);
+    StartPlayback();
+    EXPECT_TRUE(m_ctl.Pause());
+    EXPECT_EQ(m_ctl.GetPendingAction(), PendingAction::Paused);
+    EXPECT_EQ(m_ctl.GetEnginePlayState(), EnginePaused);
+    // Resuming does not reopen the clip.
+    m_ctl.Play();
+    m_clock.Pump();
+    EXPECT_EQ(m_engine.m_opened.size(), 1u);
+    EXPECT_EQ(m_ctl.GetEnginePlayState(), EnginePlaying);
+    m_ctl.Pause();
+    m_engine.ReachEnd();
+    m_clock.Pump();
+    EXPECT_EQ(m_engine.m_opened.back(), PathOf(1));
+}
+
+TEST_F(UIControlTransportTest, PlayClipWhileStoppedLoadsItAndStartsThroughTheZeroTimer) {
+    AddClips(3);
+    m_trace.clear();
+    m_ctl.PlayClip(Clip(2), true);
+    EXPECT_EQ(m_ctl.GetCurrentClip(), Clip(2));
+    ASSERT_EQ(Seen("play", CmdLoadClip).size(), 1u);
+    EXPECT_EQ(Seen("play", CmdLoadClip)[0].param1, ControlCommand::FromClip(Clip(2)));
+    EXPECT_TRUE(Seen("play", CmdPlay).empty());
+    m_clock.Pump();
+    EXPECT_EQ(m_engine.m_opened, std::vector<std::string>{PathOf(2)});
+    EXPECT_EQ(m_ctl.GetPendingAction(), PendingAction::Playing);
+}
+
+TEST_F(UIControlTransportTest, PlayClipWhilePlayingStopsTheOldClipAndStartsOnItsFinish) {
+    AddClips(3);
+    StartPlayback();
+    const std::size_t mark = m_trace.size();
+    m_engine.m_bHoldStopReport = true;
+    m_ctl.PlayClip(Clip(2), true);
+    EXPECT_EQ(m_ctl.GetPendingAction(), PendingAction::PlayClip);
+    EXPECT_EQ(PlayCodesSince(mark).front(), CmdStop);
+    m_clock.Pump();
+    EXPECT_EQ(m_engine.m_opened.size(), 1u); // waits for the finish report
+    m_engine.ReleaseStopReport();
+    m_clock.Pump();
+    EXPECT_EQ(m_engine.m_opened, (std::vector<std::string>{PathOf(0), PathOf(2)}));
+    EXPECT_EQ(m_ctl.GetPendingAction(), PendingAction::Playing);
+    EXPECT_EQ(m_ctl.GetCurrentClip(), Clip(2));
+}
+
+TEST_F(UIControlTransportTest, PlayClipWithoutStartOnlyMakesItCurrent) {
+    AddClips(3);
+    m_trace.clear();
+    m_ctl.PlayClip(Clip(1), false);
+    EXPECT_EQ(m_ctl.GetCurrentClip(), Clip(1));
+    EXPECT_TRUE(m_trace.empty());
+    m_clock.Pump();
+    EXPECT_TRUE(m_engine.m_opened.empty());
+}
+
+TEST_F(UIControlTransportTest, VolumeAndMuteSetWhileNothingIsOpenApplyAfterTheNextOpen) {
+    AddClips(2);
+    m_ctl.SetVolume(40);
+    m_ctl.SetMute(true);
+    EXPECT_EQ(m_engine.m_nEngineVolume, -1);
+    EXPECT_EQ(m_engine.m_nEngineMute, -1);
+    StartPlayback();
+    EXPECT_EQ(m_engine.m_nEngineVolume, 40);
+    EXPECT_EQ(m_engine.m_nEngineMute, 1);
+    // While open, a change goes through at once.
+    m_ctl.SetVolume(55);
+    EXPECT_EQ(m_engine.m_nEngineVolume, 55);
+}
+
+TEST_F(UIControlTransportTest, VolumeIsKeptWithinZeroToHundred) {
+    m_ctl.SetVolume(150);
+    EXPECT_EQ(m_ctl.GetVolume(), 100);
+    m_ctl.SetVolume(-5);
+    EXPECT_EQ(m_ctl.GetVolume(), 0);
+}
+
+TEST_F(UIControlTransportTest, WithoutWiringTransportDoesNothingHarmful) {
+    CUIControl ctl;
+    EXPECT_TRUE(ctl.Play());
+    EXPECT_TRUE(ctl.Next());
+    EXPECT_TRUE(ctl.Stop());
+    ctl.OnTimer(CUIControl::kSelectTimer);
+    ctl.OnTimer(CUIControl::kPlayTimer);
+    ctl.OnOpenResult(true);
+    ctl.OnPlayCompleted(true);
+    m_clock.Pump();
+    EXPECT_EQ(ctl.GetCurrentClip(), nullptr);
+    EXPECT_EQ(ctl.GetPendingAction(), PendingAction::Stopped);
+}
