@@ -22,11 +22,16 @@ const CRuntimeClass* CObjListPlay::GetRuntimeClass() const { return &classCObjLi
 
 void CObjListClip::Serialize(CArchive& ar) {
     CObjBase::Serialize(ar);
-    if (ar.IsStoring())
+    if (ar.IsStoring()) {
         StoreClips(ar);
-    else
-        LoadClips(ar);
+        ar.Transfer(m_strName);
+        return;
+    }
+    const std::size_t before = m_list.size();
+    LoadClips(ar);
     ar.Transfer(m_strName);
+    if (ar.Failed())
+        m_list.resize(before); // nothing of a damaged list is kept
 }
 
 void CObjListClip::StoreClips(CArchive& ar) {
@@ -37,8 +42,7 @@ void CObjListClip::StoreClips(CArchive& ar) {
 
 void CObjListClip::LoadClips(CArchive& ar) {
     const std::uint32_t count = ar.ReadCount();
-    const std::size_t before = m_list.size();
-    m_list.reserve(before + std::min<std::size_t>(count, ar.Remaining() / kMinClipRecord));
+    m_list.reserve(m_list.size() + std::min<std::size_t>(count, ar.Remaining() / kMinClipRecord));
     for (std::uint32_t i = 0; i < count && !ar.Failed(); ++i) {
         bool created = false;
         CObjBase* obj = ar.ReadObject(&CAttribClip::classCAttribClip, created);
@@ -52,8 +56,6 @@ void CObjListClip::LoadClips(CArchive& ar) {
         }
         m_list.emplace_back(static_cast<CAttribClip*>(obj));
     }
-    if (ar.Failed())
-        m_list.resize(before);
 }
 
 std::ptrdiff_t CObjListClip::Find(const CAttribClip* clip) const {
