@@ -34,12 +34,14 @@ struct Corpus {
     std::vector<std::string> paths;
 
     Corpus() {
-        std::string tmpl = (std::filesystem::temp_directory_path() / "corvella-bench-XXXXXX").string();
+        std::string tmpl =
+            (std::filesystem::temp_directory_path() / "corvella-bench-XXXXXX").string();
         root = ::mkdtemp(tmpl.data());
         std::string text = "#EXTM3U\n";
         for (int i = 0; i < kClips; ++i) {
             if (i % kPerFolder == 0)
-                std::filesystem::create_directory(root + "/Artist " + std::to_string(i / kPerFolder));
+                std::filesystem::create_directory(root + "/Artist " +
+                                                  std::to_string(i / kPerFolder));
             paths.push_back(ClipPath(root, i));
             const int fd = ::open(paths.back().c_str(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644);
             if (fd >= 0) {

@@ -10,10 +10,10 @@ namespace {
 
 constexpr std::uint16_t kNullTag = 0x0000;
 constexpr std::uint16_t kNewClassTag = 0xFFFF;
-constexpr std::uint16_t kBigTag = 0x7FFF;    // a DWORD tag follows
+constexpr std::uint16_t kBigTag = 0x7FFF; // a DWORD tag follows
 constexpr std::uint32_t kClassBit = 0x80000000u;
-constexpr std::uint16_t kWideMark = 0xFFFE;  // after the 0xFF length byte: a UTF-16 string
-constexpr std::size_t kMaxClassName = 64;    // names of 64 bytes or more are refused
+constexpr std::uint16_t kWideMark = 0xFFFE; // after the 0xFF length byte: a UTF-16 string
+constexpr std::size_t kMaxClassName = 64;   // names of 64 bytes or more are refused
 
 } // namespace
 
@@ -30,7 +30,9 @@ void CArchive::Fail(ArchiveError e) {
 
 // ---- storing --------------------------------------------------------------------------
 
-void CArchive::WriteByte(std::uint8_t v) { m_out += char(v); }
+void CArchive::WriteByte(std::uint8_t v) {
+    m_out += char(v);
+}
 
 void CArchive::WriteWord(std::uint16_t v) {
     const char b[2] = {char(v & 0xFF), char(v >> 8)};

@@ -15,10 +15,16 @@ const CRuntimeClass CObjListClip::classCObjListClip = {
 const CRuntimeClass CObjListPlay::classCObjListPlay = {
     "CObjListPlay", 1, &CObjListPlay::CreateObject, &CObjListClip::classCObjListClip};
 
-CObjListClip::~CObjListClip() { RemoveAll(); }
+CObjListClip::~CObjListClip() {
+    RemoveAll();
+}
 
-const CRuntimeClass* CObjListClip::GetRuntimeClass() const { return &classCObjListClip; }
-const CRuntimeClass* CObjListPlay::GetRuntimeClass() const { return &classCObjListPlay; }
+const CRuntimeClass* CObjListClip::GetRuntimeClass() const {
+    return &classCObjListClip;
+}
+const CRuntimeClass* CObjListPlay::GetRuntimeClass() const {
+    return &classCObjListPlay;
+}
 
 void CObjListClip::Serialize(CArchive& ar) {
     CObjBase::Serialize(ar);
@@ -69,7 +75,8 @@ CAttribClip* CObjListClip::Add(std::unique_ptr<CAttribClip> clip) {
     return m_list.back().get();
 }
 
-CAttribClip* CObjListClip::InsertAfter(const CAttribClip* after, std::unique_ptr<CAttribClip> clip) {
+CAttribClip* CObjListClip::InsertAfter(const CAttribClip* after,
+                                       std::unique_ptr<CAttribClip> clip) {
     const std::ptrdiff_t at = after ? Find(after) : -1;
     if (at < 0)
         return Add(std::move(clip));
@@ -84,7 +91,9 @@ bool CObjListClip::Remove(const CAttribClip* clip) {
     return true;
 }
 
-void CObjListClip::RemoveAll() { m_list.clear(); }
+void CObjListClip::RemoveAll() {
+    m_list.clear();
+}
 
 void CObjListClip::TakeAll(CObjListClip& other, const CAttribClip* after) {
     if (&other == this)

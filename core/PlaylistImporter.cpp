@@ -106,8 +106,9 @@ void PlaylistImporter::ReadExtendedM3u(LineReader& lines, std::string_view folde
         const auto colon = info.find(':');
         const std::size_t start = colon == std::string_view::npos ? 0 : colon + 1;
         const auto comma = info.find(',', start);
-        const std::string_view length =
-            comma == std::string_view::npos ? info.substr(start) : info.substr(start, comma - start);
+        const std::string_view length = comma == std::string_view::npos
+                                            ? info.substr(start)
+                                            : info.substr(start, comma - start);
         const std::string_view title =
             comma == std::string_view::npos ? std::string_view() : info.substr(comma + 1);
         AddEntry(core::ResolveEntry(folder, entry), std::string(title), ParseLength(length));

@@ -69,7 +69,8 @@ TEST(ArchiveWriter, EmptyAndOneClipPlaylistImages) {
 TEST(ArchiveWriter, StringLengthPrefixes) {
     EXPECT_EQ(StoredString(""), Bytes({0}));
     EXPECT_EQ(StoredString(std::string(254, 'x')), Bytes({0xFE}) + std::string(254, 'x'));
-    EXPECT_EQ(StoredString(std::string(255, 'x')), Bytes({0xFF, 0xFF, 0x00}) + std::string(255, 'x'));
+    EXPECT_EQ(StoredString(std::string(255, 'x')),
+              Bytes({0xFF, 0xFF, 0x00}) + std::string(255, 'x'));
     EXPECT_EQ(StoredString(std::string(65533, 'x')),
               Bytes({0xFF, 0xFD, 0xFF}) + std::string(65533, 'x'));
     EXPECT_EQ(StoredString(std::string(65534, 'x')),
@@ -90,12 +91,12 @@ TEST(ArchiveWriter, CountsAndTagsOfLargeLists) {
         for (std::uint32_t i = 0; i < n; ++i)
             list.Add(std::make_unique<CAttribClip>());
         const std::string data = Store(list);
-        const std::string count = n < 0xFFFF ? Bytes({0xFE, 0xFF})
-                                             : Bytes({0xFF, 0xFF, 0xFF, 0xFF, 0, 0});
+        const std::string count =
+            n < 0xFFFF ? Bytes({0xFE, 0xFF}) : Bytes({0xFF, 0xFF, 0xFF, 0xFF, 0, 0});
         EXPECT_EQ(data.substr(4, count.size()), count);
         const std::size_t clipSize = 4 + 1 + 1 + 24 + 1;
-        EXPECT_EQ(data.size(), 4 + count.size() + kClassRecord.size() + clipSize +
-                                   (n - 1) * (2 + clipSize) + 1);
+        EXPECT_EQ(data.size(),
+                  4 + count.size() + kClassRecord.size() + clipSize + (n - 1) * (2 + clipSize) + 1);
         // Every later clip carries the class reference 0x8001.
         EXPECT_EQ(data.substr(4 + count.size() + kClassRecord.size() + clipSize, 2),
                   Bytes({0x01, 0x80}));
@@ -211,7 +212,8 @@ TEST(ArchiveReader, StoredSchemaIsNotChecked) {
 
 TEST(ArchiveReader, WideStringsBecomeUtf8) {
     // "Aé" then U+1F600 as a surrogate pair, then an unpaired high surrogate.
-    std::string data = Bytes({0xFF, 0xFE, 0xFF, 5, 'A', 0, 0xE9, 0, 0x3D, 0xD8, 0x00, 0xDE, 0x00, 0xD8});
+    std::string data =
+        Bytes({0xFF, 0xFE, 0xFF, 5, 'A', 0, 0xE9, 0, 0x3D, 0xD8, 0x00, 0xDE, 0x00, 0xD8});
     CArchive ar(data);
     EXPECT_EQ(ar.ReadString(), "A\xC3\xA9\xF0\x9F\x98\x80\xEF\xBF\xBD");
     EXPECT_FALSE(ar.Failed());
@@ -235,18 +237,22 @@ TEST(ArchiveReader, DamagedListsFailWithoutKeepingClips) {
         ArchiveError error;
     };
     const Case cases[] = {
-        {"count of 4 billion", head + Bytes({0xFF, 0xFF, 0, 0x28, 0x6B, 0xEE}) + kClassRecord + good,
+        {"count of 4 billion",
+         head + Bytes({0xFF, 0xFF, 0, 0x28, 0x6B, 0xEE}) + kClassRecord + good,
          ArchiveError::EndOfFile},
         {"string longer than the file",
-         head + Bytes({1, 0}) + kClassRecord + Bytes({1, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F}),
+         head + Bytes({1, 0}) + kClassRecord +
+             Bytes({1, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F}),
          ArchiveError::EndOfFile},
         {"ends inside a clip", head + Bytes({1, 0}) + kClassRecord + good.substr(0, 20),
          ArchiveError::EndOfFile},
-        {"ends before the name", head + Bytes({1, 0}) + kClassRecord + good, ArchiveError::EndOfFile},
+        {"ends before the name", head + Bytes({1, 0}) + kClassRecord + good,
+         ArchiveError::EndOfFile},
         {"object index out of range", head + Bytes({1, 0, 0x05, 0x00}), ArchiveError::BadIndex},
         {"big object index out of range", head + Bytes({1, 0, 0xFF, 0x7F, 9, 0, 0, 0}),
          ArchiveError::BadIndex},
-        {"class index out of range", head + Bytes({1, 0, 0x07, 0x80}) + good, ArchiveError::BadIndex},
+        {"class index out of range", head + Bytes({1, 0, 0x07, 0x80}) + good,
+         ArchiveError::BadIndex},
         {"class index naming an object",
          head + Bytes({2, 0}) + kClassRecord + good + Bytes({0x02, 0x80}) + good,
          ArchiveError::BadIndex},

@@ -17,7 +17,8 @@ namespace coretest {
 class TempDir {
 public:
     TempDir() {
-        std::string tmpl = (std::filesystem::temp_directory_path() / "corvella-core-XXXXXX").string();
+        std::string tmpl =
+            (std::filesystem::temp_directory_path() / "corvella-core-XXXXXX").string();
         m_path = ::mkdtemp(tmpl.data());
     }
     ~TempDir() {

@@ -1,5 +1,5 @@
-#include "core/AttribClip.h"
 #include "core/PlaylistFile.h"
+#include "core/AttribClip.h"
 #include "tests/core/CoreTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -48,8 +48,8 @@ TEST(LoadFileInfo, ReadsStatusAndTypeOrChangesNothing) {
     EXPECT_EQ(clip.GetPlayable(), 0);
 
     std::filesystem::create_directory(dir.File("folder.mp3"));
-    for (const std::string& bad : {dir.File("missing.mp3"), dir.File("folder.mp3"),
-                                   song + std::string("\0x", 2)}) {
+    for (const std::string& bad :
+         {dir.File("missing.mp3"), dir.File("folder.mp3"), song + std::string("\0x", 2)}) {
         CAttribClip c = clip;
         EXPECT_FALSE(c.LoadFileInfo(bad));
         EXPECT_EQ(c.GetInfoLoaded(), 0);
@@ -77,7 +77,8 @@ TEST(PlaylistFile, SaveWritesTheNativeImageAndLoadAppendsIt) {
     CObjListClip target;
     target.Add(ClipAt("/first.mp3"));
     ASSERT_TRUE(core::LoadPlaylist(target, file, msgs.Reporter()));
-    EXPECT_EQ(PathsOf(target), (std::vector<std::string>{"/first.mp3", "/m/a.mp3", "C:\\m\\b.mp3"}));
+    EXPECT_EQ(PathsOf(target),
+              (std::vector<std::string>{"/first.mp3", "/m/a.mp3", "C:\\m\\b.mp3"}));
     EXPECT_EQ(target.GetAt(2)->GetPlayable(), 0);
     EXPECT_TRUE(msgs.list.empty());
     // Nothing but the target is left in the folder: no temporary files.
@@ -173,8 +174,9 @@ TEST(AddFiles, ChoosesTheReaderByExtension) {
     CObjListClip playlist;
     Messages msgs;
     const auto result = core::AddFiles(
-        playlist, {song, txt, upper, noExt, pl, dir.File("missing.mp3"), dir.File("folder.ogg"), mpl},
-        false, nullptr, msgs.Reporter());
+        playlist,
+        {song, txt, upper, noExt, pl, dir.File("missing.mp3"), dir.File("folder.ogg"), mpl}, false,
+        nullptr, msgs.Reporter());
     EXPECT_EQ(PathsOf(playlist), (std::vector<std::string>{song, txt, song, "/from/mpl.mp3"}));
     EXPECT_EQ(result.added.size(), 4u);
     EXPECT_EQ(result.added[3], playlist.GetAt(3));

@@ -43,9 +43,10 @@ TEST(PlaylistImporter, ExtendedM3uWithDriveLetterPaths) {
 }
 
 TEST(PlaylistImporter, ExtendedM3uWithPosixPaths) {
-    const std::string text = "\xEF\xBB\xBF#extm3u\n#EXTINF:-1,Stream\nsong.mp3\n"
-                             "#EXTINF:99999999999,Huge\n/abs/b.ogg\n#EXTINF:5,Sub\nsub\\dir\\c.mp3\n"
-                             "#EXTINF:3 no comma\nd.mp3\n#EXTINF:4,unpaired\n";
+    const std::string text =
+        "\xEF\xBB\xBF#extm3u\n#EXTINF:-1,Stream\nsong.mp3\n"
+        "#EXTINF:99999999999,Huge\n/abs/b.ogg\n#EXTINF:5,Sub\nsub\\dir\\c.mp3\n"
+        "#EXTINF:3 no comma\nd.mp3\n#EXTINF:4,unpaired\n";
     EXPECT_EQ(ReadAs("/music/list.M3U", text),
               (std::vector<Entry>{{"/music/song.mp3", "Stream", 0},
                                   {"/abs/b.ogg", "Huge", 0x7FFFFFFF},
@@ -59,18 +60,16 @@ TEST(PlaylistImporter, ExtendedM3uWithPosixPaths) {
 TEST(PlaylistImporter, PlainM3uTakesOnlyAbsolutePathsWithADot) {
     const std::string text = "C:\\a\\first.mp3\nsong.mp3\nC:\\a\\song.mp3\nC:\\a\\noext\n"
                              "/music/x.ogg\n/music/noext\n\n#comment.mp3\n";
-    EXPECT_EQ(ReadAs("/p/list.m3u", text),
-              (std::vector<Entry>{{"C:\\a\\first.mp3", "", 0},
-                                  {"C:\\a\\song.mp3", "", 0},
-                                  {"/music/x.ogg", "", 0}}));
+    EXPECT_EQ(ReadAs("/p/list.m3u", text), (std::vector<Entry>{{"C:\\a\\first.mp3", "", 0},
+                                                               {"C:\\a\\song.mp3", "", 0},
+                                                               {"/music/x.ogg", "", 0}}));
     EXPECT_TRUE(ReadAs("/p/empty.m3u", "").empty());
 }
 
 TEST(PlaylistImporter, PlsTakesConsecutiveTriples) {
     const std::string text = "[playlist]\r\nFile1=C:\\a.mp3\r\nTitle1=A\r\nLength1=61\r\n"
                              "NumberOfEntries=1\r\nVersion=2\r\n";
-    EXPECT_EQ(ReadAs("C:\\lists\\x.pls", text),
-              (std::vector<Entry>{{"C:\\a.mp3", "A", 61}}));
+    EXPECT_EQ(ReadAs("C:\\lists\\x.pls", text), (std::vector<Entry>{{"C:\\a.mp3", "A", 61}}));
 
     const std::string posix = "[Playlist]\nFile1=rel\\b.mp3\nTitle1=B=b\nLength1=-1\n"
                               "File2=/abs/c.mp3\nTitle2=\nLength2=5\nNumberOfEntries=2\n";

@@ -1,7 +1,7 @@
+#include "core/PlaylistRows.h"
 #include "core/Archive.h"
 #include "core/AttribClip.h"
 #include "core/ObjListClip.h"
-#include "core/PlaylistRows.h"
 
 #include <gtest/gtest.h>
 
@@ -193,22 +193,26 @@ TEST(PlaylistSort, TextKeysUseRowTextsWithoutCaseAndSizesAsUnsigned) {
     f.rows.SetCursorRow(0);
     f.rows.SetSelected(3, true);
     f.rows.Sort(CPlaylistRows::SortByInfo);
-    EXPECT_EQ(f.RowClips(), (std::vector<CAttribClip*>{f.Clip(2), f.Clip(1), f.Clip(0), f.Clip(3)}));
+    EXPECT_EQ(f.RowClips(),
+              (std::vector<CAttribClip*>{f.Clip(2), f.Clip(1), f.Clip(0), f.Clip(3)}));
     EXPECT_EQ(f.rows.CurrentClip(), f.Clip(0)); // the cursor and selection move with their rows
     EXPECT_TRUE(f.rows.IsSelected(3));
     EXPECT_EQ(f.rows.GetText(3, 0), "gamma");
     // Column 2 was never filled: equal rows keep their order.
     f.rows.Sort(CPlaylistRows::SortByName);
-    EXPECT_EQ(f.RowClips(), (std::vector<CAttribClip*>{f.Clip(2), f.Clip(1), f.Clip(0), f.Clip(3)}));
+    EXPECT_EQ(f.RowClips(),
+              (std::vector<CAttribClip*>{f.Clip(2), f.Clip(1), f.Clip(0), f.Clip(3)}));
     f.rows.Sort(CPlaylistRows::SortByType);
-    EXPECT_EQ(f.RowClips(), (std::vector<CAttribClip*>{f.Clip(2), f.Clip(0), f.Clip(1), f.Clip(3)}));
+    EXPECT_EQ(f.RowClips(),
+              (std::vector<CAttribClip*>{f.Clip(2), f.Clip(0), f.Clip(1), f.Clip(3)}));
 
     f.Clip(0)->SetFileSize(std::int32_t(0xC0000000u)); // 3 GiB: low 32 bits read as negative
     f.Clip(1)->SetFileSize(10);
     f.Clip(2)->SetFileSize(0);
     f.Clip(3)->SetFileSize(0x7FFFFFFF);
     f.rows.Sort(CPlaylistRows::SortBySize);
-    EXPECT_EQ(f.RowClips(), (std::vector<CAttribClip*>{f.Clip(2), f.Clip(1), f.Clip(3), f.Clip(0)}));
+    EXPECT_EQ(f.RowClips(),
+              (std::vector<CAttribClip*>{f.Clip(2), f.Clip(1), f.Clip(3), f.Clip(0)}));
 }
 
 TEST(PlaylistSort, SortingLeavesTheSavedOrderAlone) {

@@ -43,12 +43,15 @@ TEST(PlaylistTool, ShowPrintsOneJsonObjectPerClip) {
     EXPECT_EQ(r.err, "");
     const std::string& p = dir.Path();
     EXPECT_EQ(r.out,
-              "{\"class\":\"CAttribClip\",\"path\":\"" + p + "/ a.mp3\",\"typeName\":\"\","
-              "\"title\":\"Caf\xC3\xA9 \\\"q\\\"\\\\\",\"infoLoaded\":0,\"playable\":1,"
-              "\"reserved\":0,\"fileSize\":0,\"modified\":0,\"duration\":61}\n"
-              "{\"class\":\"CAttribClip\",\"path\":\"" + p + "/missing\\u00e9.mp3\","
-              "\"typeName\":\"\",\"title\":\"bad\\u00ff\\u0001\",\"infoLoaded\":0,"
-              "\"playable\":1,\"reserved\":0,\"fileSize\":0,\"modified\":0,\"duration\":0}\n");
+              "{\"class\":\"CAttribClip\",\"path\":\"" + p +
+                  "/ a.mp3\",\"typeName\":\"\","
+                  "\"title\":\"Caf\xC3\xA9 \\\"q\\\"\\\\\",\"infoLoaded\":0,\"playable\":1,"
+                  "\"reserved\":0,\"fileSize\":0,\"modified\":0,\"duration\":61}\n"
+                  "{\"class\":\"CAttribClip\",\"path\":\"" +
+                  p +
+                  "/missing\\u00e9.mp3\","
+                  "\"typeName\":\"\",\"title\":\"bad\\u00ff\\u0001\",\"infoLoaded\":0,"
+                  "\"playable\":1,\"reserved\":0,\"fileSize\":0,\"modified\":0,\"duration\":0}\n");
 
     const ToolRun media = Tool(dir, {"show", "a.mp3"});
     EXPECT_EQ(media.exitCode, 0);
@@ -78,14 +81,16 @@ TEST(PlaylistTool, ReportsUnreadableInputsAndKeepsGoing) {
     TempDir dir;
     dir.Write("a.mp3", "1");
     dir.Write("bad.mpl", "junk");
-    const ToolRun r = Tool(dir, {"convert", "bad.mpl", "nothing.pls", "gone.mp3", "a.mp3", "-o", "o.m3u"});
+    const ToolRun r =
+        Tool(dir, {"convert", "bad.mpl", "nothing.pls", "gone.mp3", "a.mp3", "-o", "o.m3u"});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.err.find("File Exception.\nCann't load file.\n\n " + dir.File("bad.mpl")),
               std::string::npos);
     EXPECT_NE(r.err.find("Unrecognizable Playlist File Format. \n\n " + dir.File("nothing.pls")),
               std::string::npos);
     EXPECT_NE(r.err.find("gone.mp3"), std::string::npos);
-    EXPECT_EQ(coretest::Read(dir.File("o.m3u")), "#EXTM3U\n#EXTINF:0,\n" + dir.File("a.mp3") + "\n");
+    EXPECT_EQ(coretest::Read(dir.File("o.m3u")),
+              "#EXTM3U\n#EXTINF:0,\n" + dir.File("a.mp3") + "\n");
 
     const ToolRun save = Tool(dir, {"convert", "a.mp3", "-o", "nofolder/o.mpl"});
     EXPECT_EQ(save.exitCode, 1);
@@ -123,9 +128,18 @@ TEST(TextEncoding, Utf8SequencesAreCheckedStrictly) {
         std::size_t length;
     };
     const Case cases[] = {
-        {"a", 1},           {"\xC3\xA9", 2},     {"\xE2\x82\xAC", 3}, {"\xF0\x9F\x98\x80", 4},
-        {"\x80", 0},        {"\xC0\xAF", 0},     {"\xC3", 0},         {"\xE0\x80\x80", 0},
-        {"\xED\xA0\x80", 0}, {"\xF4\x90\x80\x80", 0}, {"\xF8\x88\x80\x80", 0}, {"\xE2\x82", 0},
+        {"a", 1},
+        {"\xC3\xA9", 2},
+        {"\xE2\x82\xAC", 3},
+        {"\xF0\x9F\x98\x80", 4},
+        {"\x80", 0},
+        {"\xC0\xAF", 0},
+        {"\xC3", 0},
+        {"\xE0\x80\x80", 0},
+        {"\xED\xA0\x80", 0},
+        {"\xF4\x90\x80\x80", 0},
+        {"\xF8\x88\x80\x80", 0},
+        {"\xE2\x82", 0},
     };
     for (const Case& c : cases)
         EXPECT_EQ(core::Utf8SequenceLength(c.text, 0), c.length) << c.text;
