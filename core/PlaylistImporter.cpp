@@ -81,6 +81,9 @@ bool PlaylistImporter::ReadText(const std::string& path, std::string_view text) 
     m_strExtension = std::string(ext);
     const std::string_view folder = core::FolderPart(path);
 
+    // A UTF-8 byte-order mark would hide the "/" that starts an absolute first entry.
+    if (text.starts_with("\xEF\xBB\xBF"))
+        text.remove_prefix(3);
     LineReader lines(text);
     std::string_view first;
     lines.Next(first); // an empty file has an empty first line

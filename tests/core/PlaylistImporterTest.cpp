@@ -64,6 +64,8 @@ TEST(PlaylistImporter, PlainM3uTakesOnlyAbsolutePathsWithADot) {
                                                                {"C:\\a\\song.mp3", "", 0},
                                                                {"/music/x.ogg", "", 0}}));
     EXPECT_TRUE(ReadAs("/p/empty.m3u", "").empty());
+    EXPECT_EQ(ReadAs("/p/bom.m3u", "\xEF\xBB\xBF/music/a.mp3\n"),
+              (std::vector<Entry>{{"/music/a.mp3", "", 0}}));
 }
 
 TEST(PlaylistImporter, PlsTakesConsecutiveTriples) {
