@@ -1,5 +1,6 @@
 #include "core/PlaylistFile.h"
 #include "core/AttribClip.h"
+#include "core/AttribFile.h"
 #include "tests/core/CoreTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -223,4 +224,28 @@ TEST(PlaylistRecord, RemoveAndPlayableFlags) {
     EXPECT_TRUE(list.Remove(a));
     EXPECT_FALSE(list.Remove(a));
     EXPECT_EQ(PathsOf(list), std::vector<std::string>{"/b"});
+}
+
+TEST(PlaylistFile, ProfileClipsSurviveLoadAndSaveUnchanged) {
+    TempDir dir;
+    CObjListClip list;
+    list.Add(ClipAt("/m/plain.mp3"));
+    auto withProfile = std::make_unique<CAttribFile>();
+    withProfile->SetPath("/m/profiled.avi");
+    withProfile->GetProfile().SetString(6, "last");
+    withProfile->GetProfile().SetInteger(39, 3);
+    list.Add(std::move(withProfile));
+    const std::string first = dir.File("first.mpl");
+    ASSERT_TRUE(core::SavePlaylist(list, first, nullptr));
+
+    CObjListClip loaded;
+    ASSERT_TRUE(core::LoadPlaylist(loaded, first, nullptr));
+    ASSERT_EQ(loaded.GetCount(), 2u);
+    const auto* f = dynamic_cast<const CAttribFile*>(loaded.GetAt(1));
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(f->GetProfile().GetString(6), "last");
+    EXPECT_EQ(f->GetProfile().GetInteger(39), 3);
+    const std::string second = dir.File("second.mpl");
+    ASSERT_TRUE(core::SavePlaylist(loaded, second, nullptr));
+    EXPECT_EQ(coretest::Read(second), coretest::Read(first));
 }
