@@ -75,14 +75,6 @@ CAttribClip* CObjListClip::Add(std::unique_ptr<CAttribClip> clip) {
     return m_list.back().get();
 }
 
-CAttribClip* CObjListClip::InsertAfter(const CAttribClip* after,
-                                       std::unique_ptr<CAttribClip> clip) {
-    const std::ptrdiff_t at = after ? Find(after) : -1;
-    if (at < 0)
-        return Add(std::move(clip));
-    return m_list.insert(m_list.begin() + at + 1, std::move(clip))->get();
-}
-
 bool CObjListClip::Remove(const CAttribClip* clip) {
     const std::ptrdiff_t at = Find(clip);
     if (at < 0)
