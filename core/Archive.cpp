@@ -10,10 +10,10 @@ namespace {
 
 constexpr std::uint16_t kNullTag = 0x0000;
 constexpr std::uint16_t kNewClassTag = 0xFFFF;
-constexpr std::uint16_t kBigTag = 0x7FFF;    // a DWORD tag follows
+constexpr std::uint16_t kBigTag = 0x7FFF; // a DWORD tag follows
 constexpr std::uint32_t kClassBit = 0x80000000u;
-constexpr std::uint16_t kWideMark = 0xFFFE;  // after the 0xFF length byte: a UTF-16 string
-constexpr std::size_t kMaxClassName = 64;    // names of 64 bytes or more are refused
+constexpr std::uint16_t kWideMark = 0xFFFE; // after the 0xFF length byte: a UTF-16 string
+constexpr std::size_t kMaxClassName = 64;   // names of 64 bytes or more are refused
 
 } // namespace
 
@@ -30,7 +30,9 @@ void CArchive::Fail(ArchiveError e) {
 
 // ---- storing --------------------------------------------------------------------------
 
-void CArchive::WriteByte(std::uint8_t v) { m_out += char(v); }
+void CArchive::WriteByte(std::uint8_t v) {
+    m_out += char(v);
+}
 
 void CArchive::WriteWord(std::uint16_t v) {
     const char b[2] = {char(v & 0xFF), char(v >> 8)};
@@ -134,13 +136,6 @@ std::uint32_t CArchive::ReadDWord() {
              : 0;
 }
 
-std::uint32_t CArchive::ReadLength() {
-    const std::uint16_t w = ReadWord();
-    if (w < 0xFFFF)
-        return w;
-    return ReadDWord();
-}
-
 std::string CArchive::ReadWideChars(std::uint32_t units) {
     // Check the size before allocating: the length may be anything a damaged file says.
     if (Remaining() / 2 < units) {
@@ -157,19 +152,21 @@ std::string CArchive::ReadWideChars(std::uint32_t units) {
 std::string CArchive::ReadString() {
     std::uint32_t len = ReadByte();
     if (len == 0xFF) {
-        len = ReadLength();
-        if (len == kWideMark) {
+        const std::uint16_t w = ReadWord();
+        if (w == kWideMark) {
             // The wide form repeats the length prefix, now counting 16-bit units.
             std::uint32_t units = ReadByte();
             if (units == 0xFF) {
-                units = ReadLength();
-                if (units == kWideMark) {
+                const std::uint16_t w2 = ReadWord();
+                if (w2 == kWideMark) {
                     Fail(ArchiveError::EndOfFile); // no valid string starts this way
                     return {};
                 }
+                units = w2 < 0xFFFF ? w2 : ReadDWord();
             }
             return ReadWideChars(units);
         }
+        len = w < 0xFFFF ? w : ReadDWord();
     }
     const std::uint8_t* p = Take(len);
     return p ? std::string(reinterpret_cast<const char*>(p), len) : std::string();

@@ -75,7 +75,6 @@ public:
 
 private:
     const std::uint8_t* Take(std::size_t n);
-    std::uint32_t ReadLength(); // the length prefix of a counted string, after its first byte
     std::string ReadWideChars(std::uint32_t units);
     const CRuntimeClass* ReadClassTag(std::uint16_t word, std::uint32_t tag);
     void WriteClass(const CRuntimeClass* c);

@@ -7,7 +7,9 @@
 const CRuntimeClass CAttribClip::classCAttribClip = {"CAttribClip", 1, &CAttribClip::CreateObject,
                                                      &CObjBase::classCObjBase};
 
-const CRuntimeClass* CAttribClip::GetRuntimeClass() const { return &classCAttribClip; }
+const CRuntimeClass* CAttribClip::GetRuntimeClass() const {
+    return &classCAttribClip;
+}
 
 void CAttribClip::Serialize(CArchive& ar) {
     CObjBase::Serialize(ar);

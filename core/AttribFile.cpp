@@ -3,7 +3,9 @@
 const CRuntimeClass CAttribFile::classCAttribFile = {"CAttribFile", 1, &CAttribFile::CreateObject,
                                                      &CAttribClip::classCAttribClip};
 
-const CRuntimeClass* CAttribFile::GetRuntimeClass() const { return &classCAttribFile; }
+const CRuntimeClass* CAttribFile::GetRuntimeClass() const {
+    return &classCAttribFile;
+}
 
 void CAttribFile::Serialize(CArchive& ar) {
     CAttribClip::Serialize(ar);

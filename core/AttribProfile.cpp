@@ -17,7 +17,9 @@ CAttribProfile::CAttribProfile() {
     m_values[40] = 100;
 }
 
-const CRuntimeClass* CAttribProfile::GetRuntimeClass() const { return &classCAttribProfile; }
+const CRuntimeClass* CAttribProfile::GetRuntimeClass() const {
+    return &classCAttribProfile;
+}
 
 void CAttribProfile::Serialize(CArchive& ar) {
     CObjBase::Serialize(ar);

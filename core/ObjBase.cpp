@@ -19,7 +19,7 @@ bool CRuntimeClass::IsDerivedFrom(const CRuntimeClass* base) const {
 const CRuntimeClass* CRuntimeClass::FromName(std::string_view name) {
     // Every class an archive may name; the table is short, so a linear search serves.
     static const CRuntimeClass* const kClasses[] = {
-        &CAttribClip::classCAttribClip,   &CAttribFile::classCAttribFile,
+        &CAttribClip::classCAttribClip,       &CAttribFile::classCAttribFile,
         &CAttribProfile::classCAttribProfile, &CObjListClip::classCObjListClip,
         &CObjListPlay::classCObjListPlay,
     };
@@ -30,6 +30,10 @@ const CRuntimeClass* CRuntimeClass::FromName(std::string_view name) {
     return nullptr;
 }
 
-const CRuntimeClass* CObjBase::GetRuntimeClass() const { return &classCObjBase; }
+const CRuntimeClass* CObjBase::GetRuntimeClass() const {
+    return &classCObjBase;
+}
 
-void CObjBase::Serialize(CArchive& ar) { ar.Transfer(m_nVersion); }
+void CObjBase::Serialize(CArchive& ar) {
+    ar.Transfer(m_nVersion);
+}

@@ -15,18 +15,29 @@ const CRuntimeClass CObjListClip::classCObjListClip = {
 const CRuntimeClass CObjListPlay::classCObjListPlay = {
     "CObjListPlay", 1, &CObjListPlay::CreateObject, &CObjListClip::classCObjListClip};
 
-CObjListClip::~CObjListClip() { RemoveAll(); }
+CObjListClip::~CObjListClip() {
+    RemoveAll();
+}
 
-const CRuntimeClass* CObjListClip::GetRuntimeClass() const { return &classCObjListClip; }
-const CRuntimeClass* CObjListPlay::GetRuntimeClass() const { return &classCObjListPlay; }
+const CRuntimeClass* CObjListClip::GetRuntimeClass() const {
+    return &classCObjListClip;
+}
+const CRuntimeClass* CObjListPlay::GetRuntimeClass() const {
+    return &classCObjListPlay;
+}
 
 void CObjListClip::Serialize(CArchive& ar) {
     CObjBase::Serialize(ar);
-    if (ar.IsStoring())
+    if (ar.IsStoring()) {
         StoreClips(ar);
-    else
-        LoadClips(ar);
+        ar.Transfer(m_strName);
+        return;
+    }
+    const std::size_t before = m_list.size();
+    LoadClips(ar);
     ar.Transfer(m_strName);
+    if (ar.Failed())
+        m_list.resize(before); // nothing of a damaged list is kept
 }
 
 void CObjListClip::StoreClips(CArchive& ar) {
@@ -37,8 +48,7 @@ void CObjListClip::StoreClips(CArchive& ar) {
 
 void CObjListClip::LoadClips(CArchive& ar) {
     const std::uint32_t count = ar.ReadCount();
-    const std::size_t before = m_list.size();
-    m_list.reserve(before + std::min<std::size_t>(count, ar.Remaining() / kMinClipRecord));
+    m_list.reserve(m_list.size() + std::min<std::size_t>(count, ar.Remaining() / kMinClipRecord));
     for (std::uint32_t i = 0; i < count && !ar.Failed(); ++i) {
         bool created = false;
         CObjBase* obj = ar.ReadObject(&CAttribClip::classCAttribClip, created);
@@ -52,8 +62,6 @@ void CObjListClip::LoadClips(CArchive& ar) {
         }
         m_list.emplace_back(static_cast<CAttribClip*>(obj));
     }
-    if (ar.Failed())
-        m_list.resize(before);
 }
 
 std::ptrdiff_t CObjListClip::Find(const CAttribClip* clip) const {
@@ -67,13 +75,6 @@ CAttribClip* CObjListClip::Add(std::unique_ptr<CAttribClip> clip) {
     return m_list.back().get();
 }
 
-CAttribClip* CObjListClip::InsertAfter(const CAttribClip* after, std::unique_ptr<CAttribClip> clip) {
-    const std::ptrdiff_t at = after ? Find(after) : -1;
-    if (at < 0)
-        return Add(std::move(clip));
-    return m_list.insert(m_list.begin() + at + 1, std::move(clip))->get();
-}
-
 bool CObjListClip::Remove(const CAttribClip* clip) {
     const std::ptrdiff_t at = Find(clip);
     if (at < 0)
@@ -82,7 +83,9 @@ bool CObjListClip::Remove(const CAttribClip* clip) {
     return true;
 }
 
-void CObjListClip::RemoveAll() { m_list.clear(); }
+void CObjListClip::RemoveAll() {
+    m_list.clear();
+}
 
 void CObjListClip::TakeAll(CObjListClip& other, const CAttribClip* after) {
     if (&other == this)

@@ -29,8 +29,6 @@ public:
     std::ptrdiff_t Find(const CAttribClip* clip) const;
 
     CAttribClip* Add(std::unique_ptr<CAttribClip> clip);
-    // Inserts directly behind `after`; appends when `after` is null or not in the list.
-    CAttribClip* InsertAfter(const CAttribClip* after, std::unique_ptr<CAttribClip> clip);
     // Unlinks and destroys the clip; false (and nothing done) when it is not in the list.
     bool Remove(const CAttribClip* clip);
     // Destroys every clip and empties the list.

@@ -6,11 +6,14 @@ namespace core {
 
 namespace {
 
-bool HasLineBreak(const std::string& s) { return s.find_first_of("\r\n") != std::string::npos; }
+bool HasLineBreak(const std::string& s) {
+    return s.find_first_of("\r\n") != std::string::npos;
+}
 
 // A title stays on its line: line breaks inside it become blanks.
 std::string OneLine(std::string s) {
-    std::replace_if(s.begin(), s.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    std::replace_if(
+        s.begin(), s.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
     return s;
 }
 

@@ -19,10 +19,13 @@ constexpr std::uint32_t kIdUnrecognized = 117;
 // A clip record takes about this many bytes before its path: for sizing the save buffer.
 constexpr std::size_t kClipRecordOverhead = 48;
 
-bool HasNul(const std::string& s) { return s.find('\0') != std::string::npos; }
+bool HasNul(const std::string& s) {
+    return s.find('\0') != std::string::npos;
+}
 } // namespace
 
-void ReportFileError(const ErrorReporter& report, std::uint32_t messageId, const std::string& path) {
+void ReportFileError(const ErrorReporter& report, std::uint32_t messageId,
+                     const std::string& path) {
     if (report)
         report(res::LoadString(kIdCaption), res::LoadString(messageId) + "\n\n " + path);
 }

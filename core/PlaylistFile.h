@@ -33,9 +33,9 @@ bool LoadPlaylist(CObjListClip& list, const std::string& path, const ErrorReport
 bool ImportPlaylist(CObjListClip& list, const std::string& path, const ErrorReporter& report);
 
 struct AddFilesResult {
-    std::vector<CAttribClip*> added;        // the new clips, in playlist order
-    std::vector<std::string> failedPaths;   // playlists that could not be read (reported)
-    std::vector<std::string> skippedPaths;  // media files that could not be examined (silent)
+    std::vector<CAttribClip*> added;       // the new clips, in playlist order
+    std::vector<std::string> failedPaths;  // playlists that could not be read (reported)
+    std::vector<std::string> skippedPaths; // media files that could not be examined (silent)
 };
 
 // Turns chosen paths into clips: native playlists are loaded, foreign ones imported, anything

@@ -81,6 +81,9 @@ bool PlaylistImporter::ReadText(const std::string& path, std::string_view text) 
     m_strExtension = std::string(ext);
     const std::string_view folder = core::FolderPart(path);
 
+    // A UTF-8 byte-order mark would hide the "/" that starts an absolute first entry.
+    if (text.starts_with("\xEF\xBB\xBF"))
+        text.remove_prefix(3);
     LineReader lines(text);
     std::string_view first;
     lines.Next(first); // an empty file has an empty first line
@@ -106,8 +109,9 @@ void PlaylistImporter::ReadExtendedM3u(LineReader& lines, std::string_view folde
         const auto colon = info.find(':');
         const std::size_t start = colon == std::string_view::npos ? 0 : colon + 1;
         const auto comma = info.find(',', start);
-        const std::string_view length =
-            comma == std::string_view::npos ? info.substr(start) : info.substr(start, comma - start);
+        const std::string_view length = comma == std::string_view::npos
+                                            ? info.substr(start)
+                                            : info.substr(start, comma - start);
         const std::string_view title =
             comma == std::string_view::npos ? std::string_view() : info.substr(comma + 1);
         AddEntry(core::ResolveEntry(folder, entry), std::string(title), ParseLength(length));

@@ -8,7 +8,9 @@
 namespace core {
 
 namespace {
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
+char LowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
+}
 } // namespace
 
 std::string_view FileNamePart(std::string_view path) {
@@ -53,9 +55,9 @@ std::string ResolveEntry(std::string_view folder, std::string_view entry) {
 }
 
 bool EqualsNoCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(),
-                      [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return LowerAscii(x) == LowerAscii(y);
+           });
 }
 
 int CompareNoCase(std::string_view a, std::string_view b) {

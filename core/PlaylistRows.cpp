@@ -37,8 +37,8 @@ void CPlaylistRows::DeleteAllRows() {
 }
 
 int CPlaylistRows::FindRow(const CAttribClip* clip) const {
-    auto it = std::find_if(m_rows.begin(), m_rows.end(),
-                           [clip](const Row& r) { return r.clip == clip; });
+    auto it =
+        std::find_if(m_rows.begin(), m_rows.end(), [clip](const Row& r) { return r.clip == clip; });
     return it == m_rows.end() ? kNoRow : int(it - m_rows.begin());
 }
 
@@ -82,10 +82,13 @@ void CPlaylistRows::InvertSelection() {
 }
 
 int CPlaylistRows::GetSelectedCount() const {
-    return int(std::count_if(m_rows.begin(), m_rows.end(), [](const Row& r) { return r.selected; }));
+    return int(
+        std::count_if(m_rows.begin(), m_rows.end(), [](const Row& r) { return r.selected; }));
 }
 
-void CPlaylistRows::SetCursorRow(int row) { m_nCursor = ValidRow(row) ? row : kNoRow; }
+void CPlaylistRows::SetCursorRow(int row) {
+    m_nCursor = ValidRow(row) ? row : kNoRow;
+}
 
 CPlaylistRows::Removal CPlaylistRows::RemoveSelected() {
     Removal result;
@@ -140,7 +143,8 @@ void CPlaylistRows::Sort(int key) {
     std::iota(order.begin(), order.end(), std::size_t(0));
     const bool ascending = m_bAscending;
     std::stable_sort(order.begin(), order.end(), [&](std::size_t x, std::size_t y) {
-        return ascending ? Precedes(m_rows[x], m_rows[y], key) : Precedes(m_rows[y], m_rows[x], key);
+        return ascending ? Precedes(m_rows[x], m_rows[y], key)
+                         : Precedes(m_rows[y], m_rows[x], key);
     });
     std::vector<Row> sorted;
     sorted.reserve(m_rows.size());
@@ -184,7 +188,9 @@ CAttribClip* CPlaylistRows::Navigate(NavigateMode mode) {
     return nullptr;
 }
 
-CAttribClip* CPlaylistRows::CurrentClip() const { return GetClip(m_nCursor); }
+CAttribClip* CPlaylistRows::CurrentClip() const {
+    return GetClip(m_nCursor);
+}
 
 bool CPlaylistRows::CanNavigate(NavigateMode mode) const {
     if (m_rows.empty())

@@ -22,8 +22,12 @@ void AppendCodePoint(std::string& out, std::uint32_t cp) {
     }
 }
 
-bool IsHighSurrogate(std::uint16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
-bool IsLowSurrogate(std::uint16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
+bool IsHighSurrogate(std::uint16_t u) {
+    return u >= 0xD800 && u <= 0xDBFF;
+}
+bool IsLowSurrogate(std::uint16_t u) {
+    return u >= 0xDC00 && u <= 0xDFFF;
+}
 
 } // namespace
 
