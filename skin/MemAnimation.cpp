@@ -10,8 +10,7 @@ bool CMemAnimation::CreateFromLine(CWnd* pParent, UINT nID, CSkinImage* pImage, 
 
 void CMemAnimation::Create(CWnd* pParent, UINT nID, int x, int y, int cx, int cy,
                            CSkinImage* pImage, int nFrames) {
-    CMemCtrl::Create(pParent, nID, x, y, cx, cy, pImage, SkinPoint{0, 0}, SkinPoint{},
-                     SkinPoint{});
+    CMemCtrl::Create(pParent, nID, x, y, cx, cy, pImage, SkinPoint{0, 0}, SkinPoint{}, SkinPoint{});
     m_nFrames = nFrames;
     m_nFrame = 0;
 }

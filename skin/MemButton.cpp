@@ -6,9 +6,8 @@ bool CMemButton::CreateFromLine(CWnd* pParent, UINT nID, CSkinImage* pImage, con
     return true;
 }
 
-void CMemButton::Create(CWnd* pParent, UINT nID, int x, int y, int cx, int cy,
-                        CSkinImage* pImage, SkinPoint normal, SkinPoint inactive,
-                        SkinPoint pressed, SkinPoint hover) {
+void CMemButton::Create(CWnd* pParent, UINT nID, int x, int y, int cx, int cy, CSkinImage* pImage,
+                        SkinPoint normal, SkinPoint inactive, SkinPoint pressed, SkinPoint hover) {
     CMemCtrl::Create(pParent, nID, x, y, cx, cy, pImage, normal, inactive, hover);
     m_pressed = pressed;
 }

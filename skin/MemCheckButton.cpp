@@ -1,7 +1,6 @@
 #include "skin/MemCheckButton.h"
 
-bool CMemCheckButton::CreateFromLine(CWnd* pParent, UINT nID, CSkinImage* pImage,
-                                     const int* n) {
+bool CMemCheckButton::CreateFromLine(CWnd* pParent, UINT nID, CSkinImage* pImage, const int* n) {
     Create(pParent, nID, n[0], n[1], n[2], n[3], pImage, LinePoint(n, 0), LinePoint(n, 1),
            LinePoint(n, 2), LinePoint(n, 5));
     m_checkedNormal = LinePoint(n, 3);

@@ -38,8 +38,8 @@ void CMemCtrl::CopyFromImage(CDC& dc, SkinPoint src) const {
 void CMemCtrl::Draw(CDC& dc) {
     if (!m_pImage || !m_normal.IsSet())
         return;
-    SkinPoint src = (m_bWindowInactive && m_bDimsWhenInactive) || !m_bEnabled ? m_inactive
-                                                                              : m_normal;
+    SkinPoint src =
+        (m_bWindowInactive && m_bDimsWhenInactive) || !m_bEnabled ? m_inactive : m_normal;
     if (UseHoverImage())
         src = GetHoverSource();
     CopyFromImage(dc, src);

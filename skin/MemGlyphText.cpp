@@ -14,8 +14,7 @@ bool CMemGlyphText::Create(CWnd* pParent, UINT nID, int x, int y, int cx, int cy
                            int nRows, int nGap) {
     if (nPerRow <= 0 || nRows <= 0)
         return false;
-    CMemCtrl::Create(pParent, nID, x, y, cx, cy, pImage, SkinPoint{0, 0}, SkinPoint{},
-                     SkinPoint{});
+    CMemCtrl::Create(pParent, nID, x, y, cx, cy, pImage, SkinPoint{0, 0}, SkinPoint{}, SkinPoint{});
     m_nGlyphWidth = nGlyphWidth;
     m_nGlyphHeight = nGlyphHeight;
     m_nPerRow = nPerRow;

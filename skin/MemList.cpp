@@ -121,8 +121,9 @@ void CMemList::DeleteSelectedRows() {
     // own row is deleted.
     int newCursor = -1;
     if (IsRow(m_nCursor) && !IsSelected(m_nCursor))
-        newCursor = m_nCursor - int(std::count_if(m_rows.begin(), m_rows.begin() + m_nCursor,
-                                                  [](const Row& r) { return r.nState == kSelected; }));
+        newCursor =
+            m_nCursor - int(std::count_if(m_rows.begin(), m_rows.begin() + m_nCursor,
+                                          [](const Row& r) { return r.nState == kSelected; }));
     std::erase_if(m_rows, [](const Row& r) { return r.nState == kSelected; });
     ForgetRange();
     SetTopRow(m_nTop);

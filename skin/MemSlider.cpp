@@ -19,10 +19,9 @@ bool CMemSlider::CreateFromLine(CWnd* pParent, UINT nID, CSkinImage* pImage, con
     return true;
 }
 
-void CMemSlider::Create(CWnd* pParent, UINT nID, int x, int y, int cx, int cy,
-                        CSkinImage* pImage, SkinPoint normal, SkinPoint inactive,
-                        int nThumbWidth, int nThumbHeight, SkinPoint thumb,
-                        SkinPoint thumbPressed) {
+void CMemSlider::Create(CWnd* pParent, UINT nID, int x, int y, int cx, int cy, CSkinImage* pImage,
+                        SkinPoint normal, SkinPoint inactive, int nThumbWidth, int nThumbHeight,
+                        SkinPoint thumb, SkinPoint thumbPressed) {
     CMemCtrl::Create(pParent, nID, x, y, cx, cy, pImage, normal, inactive, SkinPoint{});
     m_nThumbWidth = nThumbWidth;
     m_nThumbHeight = nThumbHeight;

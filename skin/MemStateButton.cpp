@@ -1,7 +1,6 @@
 #include "skin/MemStateButton.h"
 
-bool CMemStateButton::CreateFromLine(CWnd* pParent, UINT nID, CSkinImage* pImage,
-                                     const int* n) {
+bool CMemStateButton::CreateFromLine(CWnd* pParent, UINT nID, CSkinImage* pImage, const int* n) {
     m_states[0] = {LinePoint(n, 0), LinePoint(n, 1), LinePoint(n, 7)};
     m_states[2] = {LinePoint(n, 2), LinePoint(n, 3), LinePoint(n, 9)};
     m_states[1] = {LinePoint(n, 4), LinePoint(n, 5), LinePoint(n, 8)};

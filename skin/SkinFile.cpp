@@ -61,8 +61,10 @@ const int* GetNumbers() {
 }
 
 COLORREF ParseColour(const std::string& strLine) {
-    ParseNumbers(strLine);
-    return RGB(BYTE(GetNumber(0)), BYTE(GetNumber(1)), BYTE(GetNumber(2)));
+    // Components the line does not give are 0, not what an earlier line left in the table.
+    const int count = ParseNumbers(strLine);
+    auto part = [count](int i) { return i < count ? BYTE(GetNumber(i)) : BYTE(0); };
+    return RGB(part(0), part(1), part(2));
 }
 
 std::string GetSkinFolder() {

@@ -24,7 +24,7 @@ int ParseNumbers(const std::string& strLine);
 // Value i of the last parsed line (0 outside the table).
 int GetNumber(int i);
 const int* GetNumbers();
-// Red, green and blue from values 0, 1 and 2 of the line.
+// Red, green and blue from values 0, 1 and 2 of the line; missing ones are 0.
 COLORREF ParseColour(const std::string& strLine);
 
 // The skin folder: the program folder followed by "Test Skin/".
@@ -49,8 +49,7 @@ public:
     bool ReadCursor(int nSlot, const std::string& strFolder);
 
     // A control line of the kind T (T::kLineNumbers numbers, T::CreateFromLine).
-    template <class T>
-    bool ReadControl(T& ctrl, CWnd* pParent, UINT nID, CSkinImage* pImage) {
+    template <class T> bool ReadControl(T& ctrl, CWnd* pParent, UINT nID, CSkinImage* pImage) {
         return ReadNumbers(T::kLineNumbers) &&
                ctrl.CreateFromLine(pParent, nID, pImage, GetNumbers());
     }

@@ -142,8 +142,7 @@ TEST_F(MemCheckButtonTest, TogglesOnReleaseBeforeTheClickArrives) {
     m_check.OnLButtonDown(0, {51, 41});
     EXPECT_FALSE(m_check.IsChecked()) << "the press alone does not toggle";
     m_check.OnLButtonUp(0, {51, 41});
-    EXPECT_EQ(Posted(),
-              (std::vector<Msg>{Code(m_check, 2), Code(m_check, 3), Code(m_check, 1)}));
+    EXPECT_EQ(Posted(), (std::vector<Msg>{Code(m_check, 2), Code(m_check, 3), Code(m_check, 1)}));
     m_check.OnLButtonDown(0, {51, 41});
     m_check.OnLButtonUp(0, {51, 41});
     Posted();
@@ -197,7 +196,7 @@ TEST_F(MemCheckButtonTest, RadioButtonNeverUnchecksItselfAndTheGroupKeepsOneChec
 TEST_F(MemButtonTest, StateButtonTakesEachStatesImagesFromItsLine) {
     // s0 (0,0)/(0,10); s2 (20,0)/(20,10); s1 (40,0)/(40,10); inactive (60,0);
     // hovers s0 (80,0), s1 (80,10), s2 -1,-1.
-    const int line[] = {50, 40, 8, 6,  0,  0, 0,  10, 20, 0, 20, 10,
+    const int line[] = {50, 40, 8,  6,  0,  0, 0,  10, 20, 0,  20, 10,
                         40, 0,  40, 10, 60, 0, 80, 0,  80, 10, -1, -1};
     CMemStateButton s;
     s.CreateFromLine(m_host.get(), 13, m_image.get(), line);

@@ -87,8 +87,7 @@ TEST_F(GlyphTextTest, CharactersUseTheCellOfTheirFirstOccurrence) {
     m_text.SetText("paused");
     EXPECT_EQ(m_text.GetText(), "PAUSED");
     // U is not in the alphabet: the grid's last cell (3, 2).
-    EXPECT_EQ(DrawnCells(6), (std::vector<CPoint>{{0, 0}, {1, 0}, {3, 2}, {2, 0}, {3, 0},
-                                                  {0, 1}}));
+    EXPECT_EQ(DrawnCells(6), (std::vector<CPoint>{{0, 0}, {1, 0}, {3, 2}, {2, 0}, {3, 0}, {0, 1}}));
     // The first occurrence wins.
     m_text.SetAlphabet("AAB");
     EXPECT_EQ(m_text.CellOf('A'), (CPoint{0, 0}));

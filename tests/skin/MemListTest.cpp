@@ -198,8 +198,7 @@ TEST_F(MemListTest, RightPressSelectsAnUnselectedRowAndDoubleClickSetsTheCursor)
     Posted();
     m_list.OnLButtonDblClk(0, OnLine(3));
     EXPECT_EQ(m_list.GetCursorRow(), 3);
-    EXPECT_EQ(Posted(), (std::vector<Msg>{{WM_REG_CTRLDBLCLICKED,
-                                           reinterpret_cast<WPARAM>(&m_list),
+    EXPECT_EQ(Posted(), (std::vector<Msg>{{WM_REG_CTRLDBLCLICKED, reinterpret_cast<WPARAM>(&m_list),
                                            reinterpret_cast<LPARAM>(&m_items[3])}}));
     m_list.OnLButtonDblClk(0, OnLine(8));
     EXPECT_TRUE(Posted().empty());
@@ -237,10 +236,9 @@ TEST_F(MemListTest, PageDownNearTheEndStopsAtTheLastPage) {
     m_list.PageUp(0);
     EXPECT_EQ(m_list.GetTopRow(), 0);
     EXPECT_EQ(OnlyOf(WM_REG_TOPINDEXCHANGED),
-              (std::vector<Msg>{Of(WM_REG_TOPINDEXCHANGED, m_list, 20),
-                                Of(WM_REG_TOPINDEXCHANGED, m_list, 10),
-                                Of(WM_REG_TOPINDEXCHANGED, m_list, 0),
-                                Of(WM_REG_TOPINDEXCHANGED, m_list, 0)}));
+              (std::vector<Msg>{
+                  Of(WM_REG_TOPINDEXCHANGED, m_list, 20), Of(WM_REG_TOPINDEXCHANGED, m_list, 10),
+                  Of(WM_REG_TOPINDEXCHANGED, m_list, 0), Of(WM_REG_TOPINDEXCHANGED, m_list, 0)}));
 }
 
 TEST_F(MemListTest, ShiftPagesExtendTheRange) {

@@ -45,8 +45,7 @@ TEST_F(MemSliderTest, TrackClickCentresTheThumbAndPostsPositionHoldAndDown) {
     EXPECT_EQ(m_volume.GetThumbOffset(), 20);
     EXPECT_EQ(m_volume.GetValue(), 49);
     EXPECT_EQ(Posted(), (std::vector<Msg>{Of(WM_REG_SLIDERPOS, m_volume, 49),
-                                          Of(WM_REG_SLIDERHOLD, m_volume, 1),
-                                          Code(m_volume, 2)}));
+                                          Of(WM_REG_SLIDERHOLD, m_volume, 1), Code(m_volume, 2)}));
     m_volume.Draw(m_host->m_surface);
     EXPECT_EQ(At(100, 40), Coord(20, 50)) << "the pressed thumb while dragging";
     EXPECT_EQ(At(100, 39), kBackground);
@@ -61,8 +60,7 @@ TEST_F(MemSliderTest, TrackClickCentresTheThumbAndPostsPositionHoldAndDown) {
 TEST_F(MemSliderTest, GrabbingTheThumbPostsNoPositionAndDragFollowsThePointer) {
     m_volume.SetValue(0); // thumb at y 59..64
     m_volume.OnLButtonDown(0, {105, 61});
-    EXPECT_EQ(Posted(),
-              (std::vector<Msg>{Of(WM_REG_SLIDERHOLD, m_volume, 1), Code(m_volume, 2)}));
+    EXPECT_EQ(Posted(), (std::vector<Msg>{Of(WM_REG_SLIDERHOLD, m_volume, 1), Code(m_volume, 2)}));
     m_volume.OnMouseMove(0, {105, 60}); // offset 38: 100 - round(97.4) = 3
     EXPECT_EQ(m_volume.GetThumbOffset(), 38);
     EXPECT_EQ(Posted(), (std::vector<Msg>{Of(WM_REG_SLIDERPOS, m_volume, 3)}));
