@@ -58,40 +58,38 @@ void CMemCtrl::PostCode(WPARAM code) const {
     PostToParent(WM_REG_MEMCTRL, code, reinterpret_cast<LPARAM>(this));
 }
 
-void CMemCtrl::OnLButtonDown(UINT, CPoint) {
-    m_bLPressed = true;
+void CMemCtrl::Press(bool& bPressed, WPARAM code) {
+    bPressed = true;
     s_pCaptured = this;
     Invalidate();
-    PostCode(MEMCTRL_LDOWN);
+    PostCode(code);
+}
+
+void CMemCtrl::Release(bool& bPressed, WPARAM upCode, WPARAM clickCode) {
+    if (!bPressed)
+        return;
+    bPressed = false;
+    if (s_pCaptured == this)
+        s_pCaptured = nullptr;
+    Invalidate();
+    PostCode(upCode);
+    PostCode(clickCode);
+}
+
+void CMemCtrl::OnLButtonDown(UINT, CPoint) {
+    Press(m_bLPressed, MEMCTRL_LDOWN);
 }
 
 void CMemCtrl::OnLButtonUp(UINT, CPoint) {
-    if (!m_bLPressed)
-        return;
-    m_bLPressed = false;
-    if (s_pCaptured == this)
-        s_pCaptured = nullptr;
-    Invalidate();
-    PostCode(MEMCTRL_LUP);
-    PostCode(MEMCTRL_CLICK);
+    Release(m_bLPressed, MEMCTRL_LUP, MEMCTRL_CLICK);
 }
 
 void CMemCtrl::OnRButtonDown(UINT, CPoint) {
-    m_bRPressed = true;
-    s_pCaptured = this;
-    Invalidate();
-    PostCode(MEMCTRL_RDOWN);
+    Press(m_bRPressed, MEMCTRL_RDOWN);
 }
 
 void CMemCtrl::OnRButtonUp(UINT, CPoint) {
-    if (!m_bRPressed)
-        return;
-    m_bRPressed = false;
-    if (s_pCaptured == this)
-        s_pCaptured = nullptr;
-    Invalidate();
-    PostCode(MEMCTRL_RUP);
-    PostCode(MEMCTRL_RCLICK);
+    Release(m_bRPressed, MEMCTRL_RUP, MEMCTRL_RCLICK);
 }
 
 void CMemCtrl::Cancel() {

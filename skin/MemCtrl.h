@@ -106,6 +106,9 @@ protected:
     // Posts a message to the parent; nothing without a parent.
     void PostToParent(UINT message, WPARAM wParam, LPARAM lParam) const;
     void PostCode(WPARAM code) const;
+    // A button goes down on the control / comes up after going down on it (a click).
+    void Press(bool& bPressed, WPARAM code);
+    void Release(bool& bPressed, WPARAM upCode, WPARAM clickCode);
     // Copies m_cx × m_cy from the image at src to the control's place.
     void CopyFromImage(CDC& dc, SkinPoint src) const;
 

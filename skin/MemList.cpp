@@ -520,25 +520,21 @@ void CMemList::Down(UINT nModifiers) {
 }
 
 void CMemList::PageUp(UINT nModifiers) {
-    if (m_rows.empty())
-        return;
-    const int page = PageRows();
-    m_nTop = std::max(0, m_nTop - page);
-    if ((nModifiers & MK_SHIFT) && IsRow(m_nAnchor)) {
-        m_nRangeEnd = std::max(0, m_nRangeEnd - page);
-        SelectRange(m_nAnchor, m_nRangeEnd);
-    }
-    Invalidate();
-    PostTopIndex();
+    Page(-1, nModifiers);
 }
 
 void CMemList::PageDown(UINT nModifiers) {
+    Page(1, nModifiers);
+}
+
+void CMemList::Page(int nDirection, UINT nModifiers) {
     if (m_rows.empty())
         return;
     const int page = PageRows();
-    m_nTop = std::min(m_nTop + page, GetRowCount() - page);
+    const int last = GetRowCount() - 1;
+    m_nTop = std::clamp(m_nTop + nDirection * page, 0, std::max(0, GetRowCount() - page));
     if ((nModifiers & MK_SHIFT) && IsRow(m_nAnchor)) {
-        m_nRangeEnd = std::min(GetRowCount() - 1, m_nRangeEnd + page);
+        m_nRangeEnd = std::clamp(m_nRangeEnd + nDirection * page, 0, last);
         SelectRange(m_nAnchor, m_nRangeEnd);
     }
     Invalidate();
@@ -546,31 +542,24 @@ void CMemList::PageDown(UINT nModifiers) {
 }
 
 void CMemList::Home(UINT nModifiers) {
-    if (m_rows.empty())
-        return;
-    m_nTop = 0;
-    if (!(nModifiers & MK_SHIFT)) {
-        SelectOnly(0);
-        SetAnchor(0);
-    } else if (IsRow(m_nAnchor)) {
-        m_nRangeEnd = 0;
-        SelectRange(m_nAnchor, 0);
-    }
-    Invalidate();
-    PostTopIndex();
+    Jump(false, nModifiers);
 }
 
 void CMemList::End(UINT nModifiers) {
+    Jump(true, nModifiers);
+}
+
+void CMemList::Jump(bool bEnd, UINT nModifiers) {
     if (m_rows.empty())
         return;
-    const int last = GetRowCount() - 1;
-    m_nTop = GetRowCount() - PageRows();
+    const int target = bEnd ? GetRowCount() - 1 : 0;
+    m_nTop = bEnd ? GetRowCount() - PageRows() : 0;
     if (!(nModifiers & MK_SHIFT)) {
-        SelectOnly(last);
-        SetAnchor(last);
+        SelectOnly(target);
+        SetAnchor(target);
     } else if (IsRow(m_nAnchor)) {
-        m_nRangeEnd = last;
-        SelectRange(m_nAnchor, last);
+        m_nRangeEnd = target;
+        SelectRange(m_nAnchor, target);
     }
     Invalidate();
     PostTopIndex();

@@ -126,6 +126,8 @@ private:
     bool AnyVisibleSelected() const;
     void ScrollIntoView(int nRow);
     void PostTopIndex();
+    void Page(int nDirection, UINT nModifiers);
+    void Jump(bool bEnd, UINT nModifiers);
     // Moves the block m_drag.nFirst … m_drag.nLast by up to d rows; whether anything moved.
     bool MoveSelection(int d);
     bool MoveBlockOneStep(bool bDown);
