@@ -25,46 +25,21 @@ struct CurSpec {
     bool withMask = true;
 };
 
+// The picture of a cursor: a bitmap without its file header, of twice the height, whose colour
+// rows are followed by the mask rows.
 inline std::string MakeDib(const CurSpec& s) {
-    using testsupport::PutLE;
-    const int stride = ((s.width * s.bitCount + 31) / 32) * 4;
-    const int maskStride = ((s.width + 31) / 32) * 4;
-    std::string out;
-    PutLE(out, 40, 4);
-    PutLE(out, std::uint32_t(s.width), 4);
-    PutLE(out, std::uint32_t(s.height * 2), 4);
-    PutLE(out, 1, 2);
-    PutLE(out, std::uint32_t(s.bitCount), 2);
-    for (int i = 0; i < 4; ++i)
-        PutLE(out, 0, 4); // compression, image size, resolutions
-    PutLE(out, s.bitCount <= 8 ? std::uint32_t(s.palette.size()) : 0, 4);
-    PutLE(out, 0, 4);
+    testsupport::BmpSpec bmp;
+    bmp.width = s.width;
+    bmp.height = s.height;
+    bmp.bitCount = s.bitCount;
     if (s.bitCount <= 8)
-        for (std::uint32_t c : s.palette)
-            PutLE(out, c, 4);
-    for (int fileRow = 0; fileRow < s.height; ++fileRow) {
-        const int y = s.height - 1 - fileRow;
-        std::string row(std::size_t(stride), '\0');
-        auto* b = reinterpret_cast<unsigned char*>(row.data());
-        for (int x = 0; x < s.width; ++x) {
-            const std::uint32_t v = s.pixel(x, y);
-            switch (s.bitCount) {
-            case 1:
-                b[x / 8] |= std::uint8_t((v & 1) << (7 - x % 8));
-                break;
-            case 4:
-                b[x / 2] |= std::uint8_t((v & 0xF) << (x % 2 ? 0 : 4));
-                break;
-            case 8:
-                b[x] = std::uint8_t(v);
-                break;
-            default:
-                for (int k = 0; k < s.bitCount / 8; ++k)
-                    b[x * (s.bitCount / 8) + k] = std::uint8_t(v >> (8 * k));
-            }
-        }
-        out += row;
-    }
+        bmp.palette = s.palette;
+    bmp.pixel = s.pixel;
+    std::string out = testsupport::MakeBmp(bmp).substr(14);
+    std::string height;
+    testsupport::PutLE(height, std::uint32_t(s.height * 2), 4);
+    out.replace(8, 4, height);
+    const int maskStride = ((s.width + 31) / 32) * 4;
     if (s.withMask)
         for (int fileRow = 0; fileRow < s.height; ++fileRow) {
             const int y = s.height - 1 - fileRow;
