@@ -4,6 +4,8 @@
 #include "platform/RegisteredMessages.h"
 #include "skin/SkinImage.h"
 
+#include <algorithm>
+
 namespace {
 
 // Rounds half up (values here are never negative).
@@ -44,7 +46,10 @@ double CMemSlider::GetScale() const {
 void CMemSlider::SetValue(int nValue) {
     m_nValue = nValue;
     const int along = m_nMax == m_nMin ? 0 : Round(nValue * GetScale());
-    m_nOffset = GrowsUpwards() ? TrackLength() - along : along;
+    // A value outside the range keeps the thumb at the end of its track instead of drawing it
+    // over other parts of the window.
+    const int track = std::max(0, TrackLength());
+    m_nOffset = std::clamp(GrowsUpwards() ? track - along : along, 0, track);
 }
 
 CPoint CMemSlider::ThumbPos() const {

@@ -33,6 +33,11 @@ TEST_F(MemSliderTest, VolumeBarScaleAndRoundingPutMaximumAtTheTop) {
     EXPECT_EQ(m_volume.GetThumbOffset(), 39 - 20);
     m_volume.SetValue(1); // 0.39 rounds down
     EXPECT_EQ(m_volume.GetThumbOffset(), 39);
+    m_volume.SetValue(250);
+    EXPECT_EQ(m_volume.GetThumbOffset(), 0) << "beyond the range: held at the end of the track";
+    EXPECT_EQ(m_volume.GetValue(), 250);
+    m_volume.SetValue(-20);
+    EXPECT_EQ(m_volume.GetThumbOffset(), 39);
     m_volume.SetTopIsMinimum(true);
     m_volume.SetValue(100);
     EXPECT_EQ(m_volume.GetThumbOffset(), 39);
