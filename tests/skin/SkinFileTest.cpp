@@ -59,11 +59,11 @@ public:
         Write(name, data);
     }
     void WriteBitmap(const std::string& name, int w, int h) const {
-        testsupport::BmpSpec spec;
-        spec.width = w;
-        spec.height = h;
-        spec.pixel = [](int x, int y) { return std::uint32_t((x << 16) | (y << 8) | 7); };
-        Write(name, testsupport::MakeBmp(spec));
+        testsupport::BmpSpec picture;
+        picture.width = w;
+        picture.height = h;
+        picture.pixel = [](int x, int y) { return std::uint32_t((x << 16) | (y << 8) | 7); };
+        Write(name, testsupport::MakeBmp(picture));
     }
 
 private:

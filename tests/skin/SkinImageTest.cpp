@@ -8,13 +8,13 @@
 TEST(SkinImage, LoadedImageHasTheBitmapsRectangleAndPixels) {
     QTemporaryDir dir;
     const std::string path = dir.path().toStdString() + "/a.bmp";
-    testsupport::BmpSpec spec;
-    spec.width = 5;
-    spec.height = 3;
-    spec.bitCount = 8;
-    spec.palette = {0x000000, 0xFF0000, 0x00FF00};
-    spec.pixel = [](int x, int y) { return std::uint32_t((x + y) % 3); };
-    std::ofstream(path, std::ios::binary) << testsupport::MakeBmp(spec);
+    testsupport::BmpSpec picture;
+    picture.width = 5;
+    picture.height = 3;
+    picture.bitCount = 8;
+    picture.palette = {0x000000, 0xFF0000, 0x00FF00};
+    picture.pixel = [](int x, int y) { return std::uint32_t((x + y) % 3); };
+    std::ofstream(path, std::ios::binary) << testsupport::MakeBmp(picture);
 
     std::unique_ptr<CSkinImage> image;
     CDC ref;
@@ -29,9 +29,9 @@ TEST(SkinImage, LoadedImageHasTheBitmapsRectangleAndPixels) {
 }
 
 TEST(SkinImage, BitmapResourceLoadsFromMemory) {
-    testsupport::BmpSpec spec;
-    spec.pixel = [](int, int) { return 0x123456u; };
-    const std::string bmp = testsupport::MakeBmp(spec);
+    testsupport::BmpSpec picture;
+    picture.pixel = [](int, int) { return 0x123456u; };
+    const std::string bmp = testsupport::MakeBmp(picture);
     CSkinImage image;
     ASSERT_TRUE(
         image.LoadFromResource(reinterpret_cast<const std::uint8_t*>(bmp.data()), bmp.size()));
