@@ -6,7 +6,9 @@
 #include "platform/WidgetHost.h"
 
 #include <QCursor>
+#include <QImage>
 #include <QPixmap>
+#include <cstring>
 #include <exception>
 
 namespace {
@@ -270,6 +272,16 @@ void CWnd::SetCursorShape(CursorShape shape) {
 void CWnd::SetCursorImage(const CDC& image, CPoint hotSpot) {
     if (m_pWidget && !image.IsNull())
         m_pWidget->setCursor(QCursor(QPixmap::fromImage(image.Image()), hotSpot.x, hotSpot.y));
+}
+
+void CWnd::SetCursorPixels(const std::uint32_t* pPixels, int width, int height, CPoint hotSpot) {
+    if (!m_pWidget || !pPixels || width <= 0 || height <= 0)
+        return;
+    QImage image(width, height, QImage::Format_ARGB32);
+    for (int y = 0; y < height; ++y)
+        std::memcpy(image.scanLine(y), pPixels + std::size_t(y) * std::size_t(width),
+                    std::size_t(width) * 4);
+    m_pWidget->setCursor(QCursor(QPixmap::fromImage(image), hotSpot.x, hotSpot.y));
 }
 
 void CWnd::DragAcceptFiles(bool accept) {

@@ -80,6 +80,8 @@ public:
     void SetCursorShape(CursorShape shape);
     // A cursor drawn from an image with its hot spot (skinned cursors).
     void SetCursorImage(const CDC& image, CPoint hotSpot);
+    // A cursor with transparency from 0xAARRGGBB pixels, top row first (skin cursor files).
+    void SetCursorPixels(const std::uint32_t* pPixels, int width, int height, CPoint hotSpot);
     void DragAcceptFiles(bool accept);
     CWnd* GetParent() const { return m_pParent; }
     // The surface the window shows; painting copies it (scaled by the screen's whole factor).

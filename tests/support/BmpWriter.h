@@ -15,7 +15,8 @@ struct BmpSpec {
     int bitCount = 24;
     bool topDown = false;
     std::vector<std::uint32_t> palette; // 0x00RRGGBB entries for 1/4/8 bpp
-    // Colour index (1/4/8 bpp) or 0x00RRGGBB colour (24/32 bpp) of pixel x, y (y = 0 at top).
+    // Colour index (1/4/8 bpp) or 0x00RRGGBB colour (24/32 bpp; 0xAARRGGBB for 32) of pixel x,
+    // y (y = 0 at top).
     std::function<std::uint32_t(int x, int y)> pixel;
     std::uint32_t compression = 0;
 };
@@ -54,9 +55,15 @@ inline std::string MakeBmp(const BmpSpec& s) {
             const std::uint32_t v = s.pixel(x, y);
             auto* b = reinterpret_cast<unsigned char*>(row.data());
             switch (s.bitCount) {
-            case 1: b[x / 8] |= std::uint8_t((v & 1) << (7 - x % 8)); break;
-            case 4: b[x / 2] |= std::uint8_t((v & 0xF) << (x % 2 ? 0 : 4)); break;
-            case 8: b[x] = std::uint8_t(v); break;
+            case 1:
+                b[x / 8] |= std::uint8_t((v & 1) << (7 - x % 8));
+                break;
+            case 4:
+                b[x / 2] |= std::uint8_t((v & 0xF) << (x % 2 ? 0 : 4));
+                break;
+            case 8:
+                b[x] = std::uint8_t(v);
+                break;
             case 24:
                 b[3 * x] = std::uint8_t(v);
                 b[3 * x + 1] = std::uint8_t(v >> 8);
@@ -66,7 +73,7 @@ inline std::string MakeBmp(const BmpSpec& s) {
                 b[4 * x] = std::uint8_t(v);
                 b[4 * x + 1] = std::uint8_t(v >> 8);
                 b[4 * x + 2] = std::uint8_t(v >> 16);
-                b[4 * x + 3] = 0;
+                b[4 * x + 3] = std::uint8_t(v >> 24); // alpha, for pictures that carry one
                 break;
             }
         }

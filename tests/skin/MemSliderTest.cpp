@@ -1,0 +1,124 @@
+#include "skin/MemSlider.h"
+#include "tests/skin/SkinTestSupport.h"
+
+using namespace skintest;
+
+namespace {
+
+class MemSliderTest : public SkinFixture {
+protected:
+    void SetUp() override {
+        SkinFixture::SetUp();
+        m_image = MakeCoordImage(100, 100);
+        // The volume bar: vertical, 45 high, thumb 10 × 6; thumb (0,50), pressed (20,50).
+        const int line[] = {100, 20, 10, 45, -1, -1, -1, -1, 10, 6, 0, 50, 20, 50};
+        m_volume.CreateFromLine(m_host.get(), 20, m_image.get(), line);
+        m_volume.SetHorizontal(false);
+    }
+
+    std::unique_ptr<CSkinImage> m_image;
+    CMemSlider m_volume;
+};
+
+} // namespace
+
+TEST_F(MemSliderTest, VolumeBarScaleAndRoundingPutMaximumAtTheTop) {
+    EXPECT_DOUBLE_EQ(m_volume.GetScale(), 39.0 / 100.0);
+    m_volume.SetValue(100);
+    EXPECT_EQ(m_volume.GetThumbOffset(), 0);
+    EXPECT_EQ(m_volume.GetRect(), (CRect{100, 20, 110, 26}));
+    m_volume.SetValue(0);
+    EXPECT_EQ(m_volume.GetThumbOffset(), 39);
+    m_volume.SetValue(50); // 19.5 rounds up to 20
+    EXPECT_EQ(m_volume.GetThumbOffset(), 39 - 20);
+    m_volume.SetValue(1); // 0.39 rounds down
+    EXPECT_EQ(m_volume.GetThumbOffset(), 39);
+    m_volume.SetValue(250);
+    EXPECT_EQ(m_volume.GetThumbOffset(), 0) << "beyond the range: held at the end of the track";
+    EXPECT_EQ(m_volume.GetValue(), 250);
+    m_volume.SetValue(-20);
+    EXPECT_EQ(m_volume.GetThumbOffset(), 39);
+    m_volume.SetTopIsMinimum(true);
+    m_volume.SetValue(100);
+    EXPECT_EQ(m_volume.GetThumbOffset(), 39);
+}
+
+TEST_F(MemSliderTest, TrackClickCentresTheThumbAndPostsPositionHoldAndDown) {
+    m_volume.SetValue(100);
+    // Pointer at y = 20 + 23: thumb offset 23 - 3 = 20; value 100 - round(20 / 0.39) = 49.
+    m_volume.OnLButtonDown(0, {104, 43});
+    EXPECT_EQ(m_volume.GetThumbOffset(), 20);
+    EXPECT_EQ(m_volume.GetValue(), 49);
+    EXPECT_EQ(Posted(), (std::vector<Msg>{Of(WM_REG_SLIDERPOS, m_volume, 49),
+                                          Of(WM_REG_SLIDERHOLD, m_volume, 1), Code(m_volume, 2)}));
+    m_volume.Draw(m_host->m_surface);
+    EXPECT_EQ(At(100, 40), Coord(20, 50)) << "the pressed thumb while dragging";
+    EXPECT_EQ(At(100, 39), kBackground);
+    m_volume.OnLButtonUp(0, {104, 43});
+    EXPECT_EQ(Posted(), (std::vector<Msg>{Of(WM_REG_SLIDERHOLD, m_volume, 0), Code(m_volume, 3),
+                                          Code(m_volume, 1)}));
+    m_host->Clear();
+    m_volume.Draw(m_host->m_surface);
+    EXPECT_EQ(At(100, 40), Coord(0, 50));
+}
+
+TEST_F(MemSliderTest, GrabbingTheThumbPostsNoPositionAndDragFollowsThePointer) {
+    m_volume.SetValue(0); // thumb at y 59..64
+    m_volume.OnLButtonDown(0, {105, 61});
+    EXPECT_EQ(Posted(), (std::vector<Msg>{Of(WM_REG_SLIDERHOLD, m_volume, 1), Code(m_volume, 2)}));
+    m_volume.OnMouseMove(0, {105, 60}); // offset 38: 100 - round(97.4) = 3
+    EXPECT_EQ(m_volume.GetThumbOffset(), 38);
+    EXPECT_EQ(Posted(), (std::vector<Msg>{Of(WM_REG_SLIDERPOS, m_volume, 3)}));
+    m_volume.OnMouseMove(0, {105, -50}); // beyond the top stops at 0
+    EXPECT_EQ(m_volume.GetThumbOffset(), 0);
+    EXPECT_EQ(m_volume.GetValue(), 100);
+    m_volume.OnMouseMove(0, {105, -60});
+    EXPECT_EQ(Posted(), (std::vector<Msg>{Of(WM_REG_SLIDERPOS, m_volume, 100)}))
+        << "an unchanged value posts nothing";
+    m_volume.OnMouseMove(0, {105, 500});
+    EXPECT_EQ(m_volume.GetThumbOffset(), 39);
+    m_volume.Cancel();
+    EXPECT_EQ(Posted(), (std::vector<Msg>{Of(WM_REG_SLIDERPOS, m_volume, 0),
+                                          Of(WM_REG_SLIDERHOLD, m_volume, 0), Code(m_volume, 3),
+                                          Code(m_volume, 7)}));
+    EXPECT_FALSE(m_volume.IsDragging());
+    m_volume.OnMouseMove(0, {105, 20});
+    EXPECT_TRUE(Posted().empty()) << "no drag after the cancel";
+}
+
+TEST_F(MemSliderTest, HorizontalPositionBarMapsPixelsToValues) {
+    CMemSlider bar;
+    const int line[] = {10, 5, 110, 8, -1, -1, -1, -1, 10, 8, 0, 60, 10, 60};
+    bar.CreateFromLine(m_host.get(), 21, m_image.get(), line);
+    bar.SetRangeMax(200); // 100 pixels of track: half a pixel per unit
+    bar.SetValue(101);
+    EXPECT_EQ(bar.GetThumbOffset(), 51);
+    bar.OnLButtonDown(0, {10 + 5 + 30, 9});
+    EXPECT_EQ(bar.GetThumbOffset(), 30);
+    EXPECT_EQ(bar.GetValue(), 60);
+    bar.Draw(m_host->m_surface);
+    EXPECT_EQ(At(40, 5), Coord(10, 60));
+    EXPECT_EQ(At(39, 5), kBackground);
+}
+
+TEST_F(MemSliderTest, ARangeOfZeroOrAThumbAsLongAsTheTrackIsSafe) {
+    CMemSlider flat;
+    const int line[] = {0, 0, 10, 10, -1, -1, -1, -1, 10, 10, 0, 0, 0, 0};
+    flat.CreateFromLine(m_host.get(), 1, m_image.get(), line);
+    flat.SetRangeMax(0);
+    flat.SetValue(5);
+    EXPECT_EQ(flat.GetThumbOffset(), 0);
+    flat.OnLButtonDown(0, {3, 3});
+    flat.OnMouseMove(0, {9, 3});
+    EXPECT_EQ(flat.GetThumbOffset(), 0);
+    flat.SetRangeMax(100);
+    flat.OnMouseMove(0, {9, 3});
+    EXPECT_EQ(flat.GetValue(), 0);
+    // A slider without a thumb size draws nothing.
+    CMemSlider none;
+    const int bare[] = {0, 0, 10, 10, -1, -1, -1, -1, 0, 0, 0, 0, 0, 0};
+    none.CreateFromLine(m_host.get(), 1, m_image.get(), bare);
+    m_host->Clear();
+    none.Draw(m_host->m_surface);
+    EXPECT_EQ(At(0, 0), kBackground);
+}

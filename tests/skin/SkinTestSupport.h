@@ -1,0 +1,98 @@
+// Helpers for the skin tests: a window that owns controls the way a skinned window does (it
+// redraws a control into its surface when asked), skin images whose every pixel tells where it
+// came from, and a fixture with a clean message queue on a virtual clock.
+#pragma once
+
+#include "platform/Clock.h"
+#include "platform/MessageQueue.h"
+#include "platform/RegisteredMessages.h"
+#include "skin/MemCtrl.h"
+#include "skin/SkinImage.h"
+#include "tests/support/RecordingWnd.h"
+
+#include <gtest/gtest.h>
+#include <memory>
+#include <vector>
+
+namespace skintest {
+
+constexpr COLORREF kBackground = RGB(1, 2, 3);
+
+// A pixel of a coordinate image: red = x, green = y, blue = 7.
+constexpr COLORREF Coord(int x, int y) {
+    return RGB(BYTE(x), BYTE(y), 7);
+}
+
+inline std::unique_ptr<CSkinImage> MakeCoordImage(int w, int h) {
+    auto image = std::make_unique<CSkinImage>(nullptr, CRect{0, 0, w, h});
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            image->SetPixel(x, y, Coord(x, y));
+    return image;
+}
+
+class CTestHost : public CRecordingWnd, public IMemCtrlHost {
+public:
+    CTestHost() {
+        CreateMessageWindow();
+        m_surface.CreateSolid(300, 300, kBackground);
+    }
+    void RedrawControl(CMemCtrl* pCtrl, bool) override {
+        ++m_nRedraws;
+        pCtrl->Draw(m_surface);
+    }
+    void Clear() { m_surface.FillSolidRect(m_surface.GetRect(), kBackground); }
+
+    CDC m_surface;
+    int m_nRedraws = 0;
+};
+
+// One registered message as the tests compare them: which message and its two parameters.
+struct Msg {
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    bool operator==(const Msg&) const = default;
+};
+
+inline void PrintTo(const Msg& m, std::ostream* os) {
+    *os << "{" << m.message << ", " << m.wParam << ", " << m.lParam << "}";
+}
+
+class SkinFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        platform::CMessageQueue::Instance().Reset();
+        m_host = std::make_unique<CTestHost>();
+    }
+    void TearDown() override {
+        m_host.reset();
+        platform::CMessageQueue::Instance().Reset();
+    }
+
+    // Dispatches what was posted and returns the registered messages received since the last
+    // call.
+    std::vector<Msg> Posted() {
+        m_clock.Pump();
+        std::vector<Msg> out;
+        for (const auto& m : m_host->m_received)
+            if (m.message >= 0xC000)
+                out.push_back({m.message, m.wParam, m.lParam});
+        m_host->m_received.clear();
+        return out;
+    }
+
+    static Msg Code(const CMemCtrl& c, WPARAM code) {
+        return {WM_REG_MEMCTRL, code, reinterpret_cast<LPARAM>(&c)};
+    }
+    static Msg Of(UINT message, const CMemCtrl& c, LPARAM lParam) {
+        return {message, reinterpret_cast<WPARAM>(&c), lParam};
+    }
+
+    COLORREF At(int x, int y) const { return m_host->m_surface.GetPixel(x, y); }
+
+    platform::CVirtualClock m_clock;
+    std::unique_ptr<CTestHost> m_host;
+};
+
+} // namespace skintest
