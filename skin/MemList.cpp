@@ -1,5 +1,6 @@
 #include "skin/MemList.h"
 
+#include "core/Archive.h"
 #include "platform/DC.h"
 #include "platform/RegisteredMessages.h"
 
@@ -585,4 +586,14 @@ void CMemList::SetCursorRow(int nRow) {
         PageUp(0);
     else
         PageDown(0);
+}
+
+void CMemList::Serialize(CArchive& ar) {
+    if (ar.IsStoring()) {
+        ar.WriteInt32(m_nCursor);
+        return;
+    }
+    const std::int32_t nCursor = ar.ReadInt32();
+    if (!ar.Failed())
+        m_nCursor = nCursor; // the rows may arrive later, so the number is kept as stored
 }

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+class CArchive;
+
 class CMemList : public CMemCtrl {
 public:
     using Item = void*;
@@ -69,6 +71,9 @@ public:
     int GetCursorRow() const { return m_nCursor; }
     // Sets the cursor row and scrolls toward it when it is out of sight.
     void SetCursorRow(int nRow);
+    // The saved state of the list is its cursor row, one 32-bit integer; a damaged record
+    // leaves the cursor row as it was.
+    void Serialize(CArchive& ar);
     void SetRowHeight(int n);
     int GetRowHeight() const { return m_nRowHeight; }
     void SetShowNumbers(bool b) { m_bShowNumbers = b; }

@@ -1,3 +1,4 @@
+#include "core/Archive.h"
 #include "skin/MemList.h"
 #include "tests/skin/SkinTestSupport.h"
 
@@ -482,4 +483,23 @@ TEST_F(MemListTest, LongTextEndsInAnEllipsisInsideItsCell) {
     const CDC& s = m_host->m_surface;
     EXPECT_GT(CountNear(s, {10, 20, 50, 36}, kText), 0);
     EXPECT_EQ(CountNear(s, {50, 20, 210, 36}, kText), 0) << "a width-0 column is not drawn";
+}
+
+TEST_F(MemListTest, SavedStateIsTheCursorRowAndADamagedRecordKeepsIt) {
+    Fill(5);
+    m_list.SetCursorRow(3);
+    CArchive out;
+    m_list.Serialize(out);
+    EXPECT_EQ(out.GetBuffer(), std::string("\x03\x00\x00\x00", 4));
+
+    m_list.SetCursorRow(1);
+    const std::string saved = out.GetBuffer();
+    CArchive in(saved);
+    m_list.Serialize(in);
+    EXPECT_EQ(m_list.GetCursorRow(), 3);
+
+    CArchive cut(std::string_view(saved).substr(0, 2));
+    m_list.Serialize(cut);
+    EXPECT_TRUE(cut.Failed());
+    EXPECT_EQ(m_list.GetCursorRow(), 3);
 }
