@@ -16,7 +16,14 @@ struct Entry {
 constexpr Entry kStrings[] = {
     {100, "OLE initialization failed.  Make sure that the OLE libraries are the correct version."},
     {101, "CorvellaClass"},
+    {103, "mpl"},
+    {105, "Cann't load file."},
+    {106, "File Exception."},
+    {109, "*.mpl;*.m3u;*.pls"},
+    {111, "*.mpl"},
+    {112, "Cann't save file."},
     {116, "Corvella"},
+    {117, "Unrecognizable Playlist File Format. "},
     {147, "7B741690-CF80-4083-B296-986BC77C885E"},
     {150, "-x -s 10 -l 500"},
 };

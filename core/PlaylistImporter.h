@@ -1,0 +1,38 @@
+// Reader of foreign playlists (M3U, plain and extended, and PLS). One is made per file.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class PlaylistImporter {
+public:
+    // Reads the file; false when it is missing, unreadable, or not a recognised playlist.
+    // A file read through without entries succeeds with none.
+    bool Read(const std::string& path);
+    // The same rules over text already in memory; `path` gives the extension and folder.
+    bool ReadText(const std::string& path, std::string_view text);
+
+    std::size_t GetCount() const { return m_paths.size(); }
+    const std::string& GetPath(std::size_t i) const { return m_paths[i]; }
+    const std::string& GetTitle(std::size_t i) const { return m_titles[i]; }
+    std::uint32_t GetLength(std::size_t i) const { return m_lengths[i]; }
+    const std::string& GetExtension() const { return m_strExtension; }
+
+    // Hand over the texts of entry i without copying them (used once per entry).
+    std::string TakePath(std::size_t i) { return std::move(m_paths[i]); }
+    std::string TakeTitle(std::size_t i) { return std::move(m_titles[i]); }
+
+private:
+    void ReadExtendedM3u(class LineReader& lines, std::string_view folder);
+    void ReadPlainM3u(class LineReader& lines, std::string_view first);
+    bool ReadPls(class LineReader& lines, std::string_view first, std::string_view folder);
+    void AddEntry(std::string path, std::string title, std::uint32_t length);
+
+    std::string m_strExtension;
+    std::vector<std::string> m_paths;
+    std::vector<std::string> m_titles;
+    std::vector<std::uint32_t> m_lengths;
+};

@@ -1,0 +1,226 @@
+#include "core/PlaylistFile.h"
+#include "core/AttribClip.h"
+#include "tests/core/CoreTestSupport.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+using coretest::Bytes;
+using coretest::Messages;
+using coretest::TempDir;
+
+namespace {
+
+std::vector<std::string> PathsOf(const CObjListClip& list) {
+    std::vector<std::string> out;
+    for (std::size_t i = 0; i < list.GetCount(); ++i)
+        out.push_back(list.GetAt(i)->GetPath());
+    return out;
+}
+
+std::unique_ptr<CAttribClip> ClipAt(const std::string& path) {
+    auto c = std::make_unique<CAttribClip>();
+    c->SetPath(path);
+    return c;
+}
+
+const std::string kCaption = "File Exception.";
+
+} // namespace
+
+TEST(LoadFileInfo, ReadsStatusAndTypeOrChangesNothing) {
+    TempDir dir;
+    const std::string song = dir.Write("song.mp3", "12345");
+    CAttribClip clip;
+    clip.SetTitle("kept");
+    clip.SetDuration(42);
+    clip.SetPlayable(0);
+    ASSERT_TRUE(clip.LoadFileInfo(song));
+    EXPECT_EQ(clip.GetPath(), song);
+    EXPECT_EQ(clip.GetFileSize(), 5);
+    struct stat st {};
+    ASSERT_EQ(::stat(song.c_str(), &st), 0);
+    EXPECT_EQ(clip.GetModified(), std::int32_t(st.st_mtime));
+    EXPECT_FALSE(clip.GetTypeName().empty());
+    EXPECT_EQ(clip.GetInfoLoaded(), 1);
+    EXPECT_EQ(clip.GetTitle(), "kept");
+    EXPECT_EQ(clip.GetDuration(), 42);
+    EXPECT_EQ(clip.GetPlayable(), 0);
+
+    std::filesystem::create_directory(dir.File("folder.mp3"));
+    for (const std::string& bad :
+         {dir.File("missing.mp3"), dir.File("folder.mp3"), song + std::string("\0x", 2)}) {
+        CAttribClip c = clip;
+        EXPECT_FALSE(c.LoadFileInfo(bad));
+        EXPECT_EQ(c.GetInfoLoaded(), 0);
+        EXPECT_EQ(c.GetPath(), song);
+        EXPECT_EQ(c.GetFileSize(), 5);
+        EXPECT_EQ(c.GetTypeName(), clip.GetTypeName());
+    }
+}
+
+TEST(PlaylistFile, SaveWritesTheNativeImageAndLoadAppendsIt) {
+    TempDir dir;
+    Messages msgs;
+    CObjListClip list;
+    EXPECT_TRUE(core::SavePlaylist(list, dir.File("empty.mpl"), msgs.Reporter()));
+    EXPECT_EQ(coretest::Read(dir.File("empty.mpl")), Bytes({1, 0, 0, 0, 0, 0, 0}));
+
+    list.Add(ClipAt("/m/a.mp3"));
+    list.Add(ClipAt("C:\\m\\b.mp3"));
+    list.GetAt(1)->SetPlayable(0);
+    const std::string file = dir.File("two.mpl");
+    ASSERT_TRUE(core::SavePlaylist(list, file, msgs.Reporter()));
+    EXPECT_EQ(coretest::Read(file).substr(0, 23),
+              Bytes({1, 0, 0, 0, 2, 0, 0xFF, 0xFF, 1, 0, 11, 0}) + "CAttribClip");
+
+    CObjListClip target;
+    target.Add(ClipAt("/first.mp3"));
+    ASSERT_TRUE(core::LoadPlaylist(target, file, msgs.Reporter()));
+    EXPECT_EQ(PathsOf(target),
+              (std::vector<std::string>{"/first.mp3", "/m/a.mp3", "C:\\m\\b.mp3"}));
+    EXPECT_EQ(target.GetAt(2)->GetPlayable(), 0);
+    EXPECT_TRUE(msgs.list.empty());
+    // Nothing but the target is left in the folder: no temporary files.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()),
+                            std::filesystem::directory_iterator()),
+              2);
+}
+
+TEST(PlaylistFile, FailedSaveReportsAndKeepsTheEarlierFile) {
+    TempDir dir;
+    Messages msgs;
+    CObjListClip list;
+    list.Add(ClipAt("/m/a.mp3"));
+    const std::string missingFolder = dir.File("nope/list.mpl");
+    EXPECT_FALSE(core::SavePlaylist(list, missingFolder, msgs.Reporter()));
+    ASSERT_EQ(msgs.list.size(), 1u);
+    EXPECT_EQ(msgs.list[0].first, kCaption);
+    EXPECT_EQ(msgs.list[0].second, "Cann't save file.\n\n " + missingFolder);
+
+    // A folder in the way cannot be replaced; it and its content stay.
+    std::filesystem::create_directory(dir.File("busy.mpl"));
+    dir.Write("busy.mpl/keep", "x");
+    EXPECT_FALSE(core::SavePlaylist(list, dir.File("busy.mpl"), msgs.Reporter()));
+    EXPECT_EQ(coretest::Read(dir.File("busy.mpl/keep")), "x");
+    EXPECT_EQ(msgs.list.size(), 2u);
+}
+
+TEST(PlaylistFile, DamagedNativeFilesAddNothingAndReport) {
+    TempDir dir;
+    CObjListClip list;
+    list.Add(ClipAt("/m/a.mp3"));
+    list.Add(ClipAt("/m/b.mp3"));
+    const std::string good = dir.File("good.mpl");
+    ASSERT_TRUE(core::SavePlaylist(list, good, nullptr));
+    const std::string image = coretest::Read(good);
+    std::filesystem::create_directory(dir.File("folder.mpl"));
+
+    const std::string cases[] = {
+        dir.Write("cut.mpl", image.substr(0, image.size() - 12)),
+        dir.Write("empty.mpl", ""),
+        dir.File("missing.mpl"),
+        dir.File("folder.mpl"),
+        dir.Write("text.mpl", "#EXTM3U\n/a.mp3\n"),
+    };
+    for (const std::string& path : cases) {
+        Messages msgs;
+        CObjListClip target;
+        target.Add(ClipAt("/keep.mp3"));
+        EXPECT_FALSE(core::LoadPlaylist(target, path, msgs.Reporter())) << path;
+        EXPECT_EQ(PathsOf(target), std::vector<std::string>{"/keep.mp3"}) << path;
+        ASSERT_EQ(msgs.list.size(), 1u) << path;
+        EXPECT_EQ(msgs.list[0].first, kCaption);
+        EXPECT_EQ(msgs.list[0].second, "Cann't load file.\n\n " + path);
+    }
+}
+
+TEST(PlaylistFile, ImportKeepsEntriesWhoseFileIsMissing) {
+    TempDir dir;
+    const std::string song = dir.Write("song.mp3", "abc");
+    const std::string m3u =
+        dir.Write("l.m3u", "#EXTM3U\n#EXTINF:61,Song\nsong.mp3\n#EXTINF:9,Gone\ngone.mp3\n");
+    CObjListClip list;
+    Messages msgs;
+    ASSERT_TRUE(core::ImportPlaylist(list, m3u, msgs.Reporter()));
+    ASSERT_EQ(list.GetCount(), 2u);
+    const CAttribClip& a = *list.GetAt(0);
+    EXPECT_EQ(a.GetPath(), song);
+    EXPECT_EQ(a.GetInfoLoaded(), 1);
+    EXPECT_EQ(a.GetFileSize(), 3);
+    EXPECT_EQ(a.GetTitle(), "Song");
+    EXPECT_EQ(a.GetDuration(), 61);
+    const CAttribClip& b = *list.GetAt(1);
+    EXPECT_EQ(b.GetPath(), dir.File("gone.mp3"));
+    EXPECT_EQ(b.GetInfoLoaded(), 0);
+    EXPECT_EQ(b.GetTitle(), "Gone");
+    EXPECT_EQ(b.GetDuration(), 9);
+    EXPECT_TRUE(msgs.list.empty());
+}
+
+TEST(AddFiles, ChoosesTheReaderByExtension) {
+    TempDir dir;
+    const std::string song = dir.Write("song.mp3", "a");
+    const std::string txt = dir.Write("list.txt", "C:\\a.mp3\n");
+    const std::string upper = dir.Write("list.M3U", "#EXTM3U\n#EXTINF:1,T\nsong.mp3\n");
+    const std::string noExt = dir.Write("list", "#EXTM3U\n");
+    const std::string pl = dir.Write("list.pl", "#EXTM3U\n");
+    std::filesystem::create_directory(dir.File("folder.ogg"));
+    CObjListClip mplList;
+    mplList.Add(ClipAt("/from/mpl.mp3"));
+    const std::string mpl = dir.File("x.MPL");
+    ASSERT_TRUE(core::SavePlaylist(mplList, mpl, nullptr));
+
+    CObjListClip playlist;
+    Messages msgs;
+    const auto result = core::AddFiles(
+        playlist,
+        {song, txt, upper, noExt, pl, dir.File("missing.mp3"), dir.File("folder.ogg"), mpl}, false,
+        nullptr, msgs.Reporter());
+    EXPECT_EQ(PathsOf(playlist), (std::vector<std::string>{song, txt, song, "/from/mpl.mp3"}));
+    EXPECT_EQ(result.added.size(), 4u);
+    EXPECT_EQ(result.added[3], playlist.GetAt(3));
+    EXPECT_EQ(result.failedPaths, (std::vector<std::string>{noExt, pl}));
+    EXPECT_EQ(result.skippedPaths,
+              (std::vector<std::string>{dir.File("missing.mp3"), dir.File("folder.ogg")}));
+    ASSERT_EQ(msgs.list.size(), 2u);
+    EXPECT_EQ(msgs.list[0].second, "Unrecognizable Playlist File Format. \n\n " + noExt);
+    EXPECT_EQ(msgs.list[1].second, "Unrecognizable Playlist File Format. \n\n " + pl);
+}
+
+TEST(AddFiles, InsertsBehindTheCurrentClipInOrder) {
+    TempDir dir;
+    const std::string a = dir.Write("a.mp3", "a");
+    const std::string b = dir.Write("b.mp3", "b");
+    CObjListClip playlist;
+    CAttribClip* first = playlist.Add(ClipAt("/1.mp3"));
+    playlist.Add(ClipAt("/2.mp3"));
+
+    core::AddFiles(playlist, {a, b}, true, first, nullptr);
+    EXPECT_EQ(PathsOf(playlist), (std::vector<std::string>{"/1.mp3", a, b, "/2.mp3"}));
+
+    core::AddFiles(playlist, {b, a}, true, nullptr, nullptr); // no current clip: at the end
+    EXPECT_EQ(PathsOf(playlist), (std::vector<std::string>{"/1.mp3", a, b, "/2.mp3", b, a}));
+
+    core::AddFiles(playlist, {a}, false, first, nullptr);
+    EXPECT_EQ(playlist.GetAt(6)->GetPath(), a);
+}
+
+TEST(PlaylistRecord, RemoveAndPlayableFlags) {
+    CObjListClip list;
+    EXPECT_FALSE(list.AnyPlayable());
+    CAttribClip* a = list.Add(ClipAt("/a"));
+    CAttribClip* b = list.Add(ClipAt("/b"));
+    a->SetPlayable(0);
+    b->SetPlayable(0);
+    EXPECT_FALSE(list.AnyPlayable());
+    list.MarkAllPlayable();
+    EXPECT_TRUE(list.AnyPlayable());
+    EXPECT_EQ(a->GetPlayable() + b->GetPlayable(), 2);
+
+    CAttribClip stranger;
+    EXPECT_FALSE(list.Remove(&stranger));
+    EXPECT_TRUE(list.Remove(a));
+    EXPECT_FALSE(list.Remove(a));
+    EXPECT_EQ(PathsOf(list), std::vector<std::string>{"/b"});
+}

@@ -1,0 +1,129 @@
+#include "core/PlaylistImporter.h"
+#include "core/PlaylistPaths.h"
+#include "tests/core/CoreTestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Entry {
+    std::string path;
+    std::string title;
+    std::uint32_t length;
+    bool operator==(const Entry&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& os, const Entry& e) {
+    return os << "{" << e.path << ", " << e.title << ", " << e.length << "}";
+}
+
+std::vector<Entry> Entries(const PlaylistImporter& imp) {
+    std::vector<Entry> out;
+    for (std::size_t i = 0; i < imp.GetCount(); ++i)
+        out.push_back({imp.GetPath(i), imp.GetTitle(i), imp.GetLength(i)});
+    return out;
+}
+
+std::vector<Entry> ReadAs(const std::string& path, const std::string& text) {
+    PlaylistImporter imp;
+    EXPECT_TRUE(imp.ReadText(path, text)) << path;
+    return Entries(imp);
+}
+
+} // namespace
+
+TEST(PlaylistImporter, ExtendedM3uWithDriveLetterPaths) {
+    const std::string text = "#EXTM3U\r\n#EXTINF:61,Song One\r\nsong.mp3\r\n"
+                             "#EXTINF:7,Two, with comma\r\nD:\\x\\y.mp3\r\n"
+                             "#EXTINF:abc,No length\r\nsub\\z.mp3";
+    EXPECT_EQ(ReadAs("C:\\Music\\a.m3u", text),
+              (std::vector<Entry>{{"C:\\Music\\song.mp3", "Song One", 61},
+                                  {"D:\\x\\y.mp3", "Two, with comma", 7},
+                                  {"C:\\Music\\sub\\z.mp3", "No length", 0}}));
+}
+
+TEST(PlaylistImporter, ExtendedM3uWithPosixPaths) {
+    const std::string text =
+        "\xEF\xBB\xBF#extm3u\n#EXTINF:-1,Stream\nsong.mp3\n"
+        "#EXTINF:99999999999,Huge\n/abs/b.ogg\n#EXTINF:5,Sub\nsub\\dir\\c.mp3\n"
+        "#EXTINF:3 no comma\nd.mp3\n#EXTINF:4,unpaired\n";
+    EXPECT_EQ(ReadAs("/music/list.M3U", text),
+              (std::vector<Entry>{{"/music/song.mp3", "Stream", 0},
+                                  {"/abs/b.ogg", "Huge", 0x7FFFFFFF},
+                                  {"/music/sub/dir/c.mp3", "Sub", 5},
+                                  {"/music/d.mp3", "", 3}}));
+    // A playlist named without a folder resolves its entries against the working folder.
+    EXPECT_EQ(ReadAs("list.m3u", "#EXTM3U\n#EXTINF:1,T\na\\b.mp3\n"),
+              (std::vector<Entry>{{"a/b.mp3", "T", 1}}));
+}
+
+TEST(PlaylistImporter, PlainM3uTakesOnlyAbsolutePathsWithADot) {
+    const std::string text = "C:\\a\\first.mp3\nsong.mp3\nC:\\a\\song.mp3\nC:\\a\\noext\n"
+                             "/music/x.ogg\n/music/noext\n\n#comment.mp3\n";
+    EXPECT_EQ(ReadAs("/p/list.m3u", text), (std::vector<Entry>{{"C:\\a\\first.mp3", "", 0},
+                                                               {"C:\\a\\song.mp3", "", 0},
+                                                               {"/music/x.ogg", "", 0}}));
+    EXPECT_TRUE(ReadAs("/p/empty.m3u", "").empty());
+}
+
+TEST(PlaylistImporter, PlsTakesConsecutiveTriples) {
+    const std::string text = "[playlist]\r\nFile1=C:\\a.mp3\r\nTitle1=A\r\nLength1=61\r\n"
+                             "NumberOfEntries=1\r\nVersion=2\r\n";
+    EXPECT_EQ(ReadAs("C:\\lists\\x.pls", text), (std::vector<Entry>{{"C:\\a.mp3", "A", 61}}));
+
+    const std::string posix = "[Playlist]\nFile1=rel\\b.mp3\nTitle1=B=b\nLength1=-1\n"
+                              "File2=/abs/c.mp3\nTitle2=\nLength2=5\nNumberOfEntries=2\n";
+    EXPECT_EQ(ReadAs("/lists/y.PLS", posix),
+              (std::vector<Entry>{{"/lists/rel/b.mp3", "B=b", 0}, {"/abs/c.mp3", "", 5}}));
+
+    PlaylistImporter imp;
+    EXPECT_FALSE(imp.ReadText("/l/x.pls", "File1=/a.mp3\nTitle1=A\nLength1=1\n"));
+    EXPECT_FALSE(imp.ReadText("/l/x.pls", ""));
+}
+
+TEST(PlaylistImporter, ReadChecksFileAndExtension) {
+    coretest::TempDir dir;
+    const std::string m3u = dir.Write("list.M3U", "#EXTM3U\n#EXTINF:2,T\nsong.mp3\n");
+    PlaylistImporter imp;
+    ASSERT_TRUE(imp.Read(m3u));
+    EXPECT_EQ(imp.GetExtension(), "M3U");
+    EXPECT_EQ(Entries(imp), (std::vector<Entry>{{dir.File("song.mp3"), "T", 2}}));
+
+    EXPECT_FALSE(imp.Read(dir.Write("list.txt", "C:\\a.mp3\n")));
+    EXPECT_FALSE(imp.Read(dir.Write("list", "C:\\a.mp3\n")));
+    EXPECT_FALSE(imp.Read(dir.File("missing.m3u")));
+    std::filesystem::create_directory(dir.File("folder.m3u"));
+    EXPECT_FALSE(imp.Read(dir.File("folder.m3u")));
+    EXPECT_FALSE(imp.Read(std::string("list.M3U\0.x", 11)));
+}
+
+TEST(PlaylistImporter, HostileTextStaysBounded) {
+    // A 10 MB line, NUL bytes and bare carriage returns are kept as data, never as structure.
+    const std::string huge(10u << 20, 'a');
+    auto big = ReadAs("/l/x.m3u", "#EXTM3U\n#EXTINF:1," + huge + "\n/a.mp3\n");
+    ASSERT_EQ(big.size(), 1u);
+    EXPECT_EQ(big[0].title.size(), huge.size());
+    EXPECT_EQ(ReadAs("/l/x.m3u", "/" + huge + ".mp3").size(), 1u);
+
+    const std::string nul("#EXTM3U\n#EXTINF:1,a\0b\n/x\0y.mp3\r\r\n", 33);
+    EXPECT_EQ(ReadAs("/l/x.m3u", nul),
+              (std::vector<Entry>{{std::string("/x\0y.mp3\r", 9), std::string("a\0b", 3), 1}}));
+}
+
+TEST(PlaylistPaths, SplitsDriveLetterAndPosixPaths) {
+    EXPECT_EQ(core::Extension("C:\\Music\\list.M3U"), "M3U");
+    EXPECT_EQ(core::Extension("/a.b/list"), "");
+    EXPECT_EQ(core::ExtensionWithDot("/x/song.tar.mp3"), ".mp3");
+    EXPECT_EQ(core::FileTitle("C:\\Music\\My Song.mp3"), "My Song");
+    EXPECT_EQ(core::FileTitle("/m/.hidden"), "");
+    EXPECT_EQ(core::FolderPart("C:\\Music\\list.m3u"), "C:\\Music\\");
+    EXPECT_EQ(core::FolderPart("/music/list.m3u"), "/music/");
+    EXPECT_EQ(core::FolderPart("list.m3u"), "");
+
+    EXPECT_TRUE(core::IsNativePlaylist("/a/B.MPL"));
+    EXPECT_FALSE(core::IsNativePlaylist("/a/b.mpl.txt"));
+    for (const char* p : {"/a/x.m3u", "/a/x.PLS", "/a/x", "/a/x.pl", "/a/x.mpl"})
+        EXPECT_TRUE(core::IsForeignPlaylist(p)) << p;
+    for (const char* p : {"/a/x.txt", "/a/x.mp3", "/a/x.m3u8"})
+        EXPECT_FALSE(core::IsForeignPlaylist(p)) << p;
+}

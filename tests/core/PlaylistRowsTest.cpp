@@ -1,0 +1,239 @@
+#include "core/PlaylistRows.h"
+#include "core/Archive.h"
+#include "core/AttribClip.h"
+#include "core/ObjListClip.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A playlist of n clips named "c0" … and rows for them in playlist order.
+struct Fixture {
+    CObjListClip list;
+    CPlaylistRows rows;
+    bool repeat = true;
+
+    explicit Fixture(int n) {
+        rows.SetRepeatQuery([this] { return repeat; });
+        for (int i = 0; i < n; ++i) {
+            auto clip = std::make_unique<CAttribClip>();
+            clip->SetPath("/m/c" + std::to_string(i) + ".mp3");
+            rows.AppendRow(list.Add(std::move(clip)));
+        }
+    }
+    CAttribClip* Clip(int i) const { return list.GetAt(std::size_t(i)); }
+    void Select(std::initializer_list<int> which) {
+        for (int r : which)
+            rows.SetSelected(r, true);
+    }
+    std::vector<CAttribClip*> RowClips() const {
+        std::vector<CAttribClip*> out;
+        for (int r = 0; r < rows.GetRowCount(); ++r)
+            out.push_back(rows.GetClip(r));
+        return out;
+    }
+};
+
+} // namespace
+
+TEST(PlaylistNavigation, NextAndPreviousWrapOnlyWithRepeat) {
+    for (bool repeat : {true, false}) {
+        Fixture f(3);
+        f.repeat = repeat;
+        EXPECT_EQ(f.rows.CurrentClip(), nullptr);
+        EXPECT_EQ(f.rows.Navigate(NavigateNext), f.Clip(0)); // no cursor: row 0
+        EXPECT_EQ(f.rows.Navigate(NavigateNext), f.Clip(1));
+        EXPECT_EQ(f.rows.Navigate(NavigateLast), f.Clip(2));
+        EXPECT_EQ(f.rows.CanNavigate(NavigateNext), repeat);
+        EXPECT_EQ(f.rows.Navigate(NavigateNext), repeat ? f.Clip(0) : nullptr);
+        EXPECT_EQ(f.rows.GetCursorRow(), repeat ? 0 : 2);
+
+        EXPECT_EQ(f.rows.Navigate(NavigateFirst), f.Clip(0));
+        EXPECT_EQ(f.rows.CanNavigate(NavigatePrevious), repeat);
+        EXPECT_TRUE(f.rows.CanNavigate(NavigateNext));
+        EXPECT_EQ(f.rows.Navigate(NavigatePrevious), repeat ? f.Clip(2) : nullptr);
+        EXPECT_EQ(f.rows.GetCursorRow(), repeat ? 2 : 0);
+        EXPECT_EQ(f.rows.CurrentClip(), repeat ? f.Clip(2) : f.Clip(0));
+    }
+}
+
+TEST(PlaylistNavigation, EmptyListsAndMissingCursor) {
+    Fixture empty(0);
+    for (NavigateMode m : {NavigateFirst, NavigatePrevious, NavigateNext, NavigateLast}) {
+        EXPECT_EQ(empty.rows.Navigate(m), nullptr);
+        EXPECT_FALSE(empty.rows.CanNavigate(m));
+    }
+    EXPECT_EQ(empty.rows.CurrentClip(), nullptr);
+
+    Fixture f(3);
+    f.repeat = false;
+    EXPECT_TRUE(f.rows.CanNavigate(NavigatePrevious));
+    EXPECT_EQ(f.rows.Navigate(NavigatePrevious), f.Clip(2)); // no cursor: from the end
+    EXPECT_EQ(f.rows.Navigate(NavigateMode(3)), nullptr);    // not a navigation mode
+    EXPECT_FALSE(f.rows.CanNavigate(NavigateMode(3)));
+
+    Fixture one(1);
+    one.repeat = false;
+    one.rows.SetCursorRow(0);
+    EXPECT_FALSE(one.rows.CanNavigate(NavigateNext));
+    EXPECT_FALSE(one.rows.CanNavigate(NavigatePrevious));
+    one.repeat = true;
+    EXPECT_EQ(one.rows.Navigate(NavigateNext), one.Clip(0));
+}
+
+TEST(PlaylistRows, InsertAndDeleteKeepTheCursorOnItsRow) {
+    Fixture f(3);
+    f.rows.SetCursorRow(1);
+    CAttribClip extra;
+    EXPECT_EQ(f.rows.InsertRow(0, &extra), 0);
+    EXPECT_EQ(f.rows.GetCursorRow(), 2);
+    EXPECT_EQ(f.rows.InsertRow(99, &extra), 4);
+    f.rows.DeleteRow(0);
+    EXPECT_EQ(f.rows.CurrentClip(), f.Clip(1));
+    f.rows.DeleteRow(1);
+    EXPECT_EQ(f.rows.GetCursorRow(), CPlaylistRows::kNoRow);
+    f.rows.SetCursorRow(7);
+    EXPECT_EQ(f.rows.GetCursorRow(), CPlaylistRows::kNoRow);
+    EXPECT_EQ(f.rows.GetText(0, 9), "");
+    EXPECT_EQ(f.rows.GetText(-1, 0), "");
+    EXPECT_EQ(f.rows.FindRow(f.Clip(2)), 1);
+}
+
+TEST(PlaylistRows, RemoveSelectedChoosesTheNextCurrentClip) {
+    {
+        Fixture f(4); // nothing selected: nothing removed, the cursor clip stays current
+        f.rows.SetCursorRow(2);
+        auto r = f.rows.RemoveSelected();
+        EXPECT_TRUE(r.removed.empty());
+        EXPECT_EQ(r.nextCurrent, f.Clip(2));
+    }
+    {
+        Fixture f(4); // the cursor row goes: the row that takes the first selected place
+        f.rows.SetCursorRow(1);
+        f.Select({1, 2});
+        auto r = f.rows.RemoveSelected();
+        EXPECT_EQ(r.removed, (std::vector<CAttribClip*>{f.Clip(1), f.Clip(2)}));
+        EXPECT_EQ(r.nextCurrent, f.Clip(3));
+        EXPECT_EQ(f.RowClips(), (std::vector<CAttribClip*>{f.Clip(0), f.Clip(3)}));
+    }
+    {
+        Fixture f(4); // the removed rows were at the end: the last row
+        f.rows.SetCursorRow(3);
+        f.Select({2, 3});
+        EXPECT_EQ(f.rows.RemoveSelected().nextCurrent, f.Clip(1));
+    }
+    {
+        Fixture f(4); // the cursor stays, shifted up
+        f.rows.SetCursorRow(3);
+        f.Select({0});
+        EXPECT_EQ(f.rows.RemoveSelected().nextCurrent, f.Clip(3));
+        EXPECT_EQ(f.rows.GetCursorRow(), 2);
+    }
+    {
+        Fixture f(2); // everything removed: nothing to play
+        f.rows.SelectAll(true);
+        auto r = f.rows.RemoveSelected();
+        EXPECT_EQ(r.removed.size(), 2u);
+        EXPECT_EQ(r.nextCurrent, nullptr);
+        EXPECT_EQ(f.rows.GetRowCount(), 0);
+    }
+}
+
+TEST(PlaylistRows, CropAndSelectionCommands) {
+    Fixture f(4);
+    f.Select({1, 3});
+    f.rows.Crop();
+    EXPECT_EQ(f.RowClips(), (std::vector<CAttribClip*>{f.Clip(1), f.Clip(3)}));
+
+    Fixture all(3);
+    all.rows.SelectAll(true);
+    EXPECT_TRUE(all.rows.Crop().removed.empty());
+    EXPECT_EQ(all.rows.GetRowCount(), 3);
+
+    Fixture none(3);
+    EXPECT_EQ(none.rows.Crop().removed.size(), 3u);
+    EXPECT_EQ(none.rows.GetRowCount(), 0);
+
+    Fixture s(3);
+    s.Select({0});
+    s.rows.InvertSelection();
+    EXPECT_EQ(s.rows.GetSelectedCount(), 2);
+    EXPECT_FALSE(s.rows.IsSelected(0));
+    s.rows.SelectAll(false);
+    EXPECT_EQ(s.rows.GetSelectedCount(), 0);
+}
+
+TEST(PlaylistSort, SameKeyFlipsOtherKeyRestartsAscending) {
+    Fixture f(3);
+    const int durations[] = {20, 5, 10};
+    for (int i = 0; i < 3; ++i)
+        f.Clip(i)->SetDuration(durations[i]);
+    f.rows.Sort(CPlaylistRows::SortByDuration);
+    EXPECT_TRUE(f.rows.IsSortAscending());
+    EXPECT_EQ(f.RowClips(), (std::vector<CAttribClip*>{f.Clip(1), f.Clip(2), f.Clip(0)}));
+    f.rows.Sort(CPlaylistRows::SortByDuration);
+    EXPECT_FALSE(f.rows.IsSortAscending());
+    EXPECT_EQ(f.RowClips(), (std::vector<CAttribClip*>{f.Clip(0), f.Clip(2), f.Clip(1)}));
+    f.rows.Sort(CPlaylistRows::SortBySize);
+    f.rows.Sort(CPlaylistRows::SortByDuration);
+    EXPECT_TRUE(f.rows.IsSortAscending());
+    EXPECT_EQ(f.rows.GetSortKey(), CPlaylistRows::SortByDuration);
+    EXPECT_EQ(f.RowClips(), (std::vector<CAttribClip*>{f.Clip(1), f.Clip(2), f.Clip(0)}));
+    f.rows.Sort(7); // not a key: nothing changes
+    EXPECT_EQ(f.rows.GetSortKey(), CPlaylistRows::SortByDuration);
+}
+
+TEST(PlaylistSort, TextKeysUseRowTextsWithoutCaseAndSizesAsUnsigned) {
+    Fixture f(4);
+    const char* titles[] = {"beta", "Alpha", "", "gamma"};
+    for (int r = 0; r < 4; ++r) {
+        f.rows.SetText(r, 0, titles[r]);
+        f.rows.SetText(r, 4, r % 2 ? ".MP3" : ".avi");
+    }
+    f.rows.SetCursorRow(0);
+    f.rows.SetSelected(3, true);
+    f.rows.Sort(CPlaylistRows::SortByInfo);
+    EXPECT_EQ(f.RowClips(),
+              (std::vector<CAttribClip*>{f.Clip(2), f.Clip(1), f.Clip(0), f.Clip(3)}));
+    EXPECT_EQ(f.rows.CurrentClip(), f.Clip(0)); // the cursor and selection move with their rows
+    EXPECT_TRUE(f.rows.IsSelected(3));
+    EXPECT_EQ(f.rows.GetText(3, 0), "gamma");
+    // Column 2 was never filled: equal rows keep their order.
+    f.rows.Sort(CPlaylistRows::SortByName);
+    EXPECT_EQ(f.RowClips(),
+              (std::vector<CAttribClip*>{f.Clip(2), f.Clip(1), f.Clip(0), f.Clip(3)}));
+    f.rows.Sort(CPlaylistRows::SortByType);
+    EXPECT_EQ(f.RowClips(),
+              (std::vector<CAttribClip*>{f.Clip(2), f.Clip(0), f.Clip(1), f.Clip(3)}));
+
+    f.Clip(0)->SetFileSize(std::int32_t(0xC0000000u)); // 3 GiB: low 32 bits read as negative
+    f.Clip(1)->SetFileSize(10);
+    f.Clip(2)->SetFileSize(0);
+    f.Clip(3)->SetFileSize(0x7FFFFFFF);
+    f.rows.Sort(CPlaylistRows::SortBySize);
+    EXPECT_EQ(f.RowClips(),
+              (std::vector<CAttribClip*>{f.Clip(2), f.Clip(1), f.Clip(3), f.Clip(0)}));
+}
+
+TEST(PlaylistSort, SortingLeavesTheSavedOrderAlone) {
+    Fixture f(5);
+    for (int i = 0; i < 5; ++i)
+        f.Clip(i)->SetDuration(5 - i);
+    CArchive before;
+    f.list.Serialize(before);
+    f.rows.Sort(CPlaylistRows::SortByDuration);
+    EXPECT_EQ(f.rows.GetClip(0), f.Clip(4));
+    CArchive after;
+    f.list.Serialize(after);
+    EXPECT_EQ(before.GetBuffer(), after.GetBuffer());
+}
+
+TEST(PlaylistRows, DisplayTitleFallsBackToTheFileName) {
+    CAttribClip clip;
+    clip.SetPath("C:\\Music\\My Song.mp3");
+    EXPECT_EQ(clip.GetDisplayTitle(), "My Song");
+    clip.SetPath("/music/other.song.ogg");
+    EXPECT_EQ(clip.GetDisplayTitle(), "other.song");
+    clip.SetTitle("Named");
+    EXPECT_EQ(clip.GetDisplayTitle(), "Named");
+}

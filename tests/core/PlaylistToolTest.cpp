@@ -1,0 +1,146 @@
+// Runs the built corvella-playlist program.
+#include "core/ObjListClip.h"
+#include "core/PlaylistFile.h"
+#include "core/TextEncoding.h"
+#include "tests/core/CoreTestSupport.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+using coretest::TempDir;
+
+namespace {
+
+struct ToolRun {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs the tool with the arguments (each single-quoted for the shell) inside `dir`.
+ToolRun Tool(const TempDir& dir, const std::vector<std::string>& args) {
+    std::string cmd = "cd '" + dir.Path() + "' && '" CORVELLA_BINARY_DIR "/corvella-playlist'";
+    for (const std::string& a : args)
+        cmd += " '" + a + "'";
+    cmd += " >'" + dir.File("stdout") + "' 2>'" + dir.File("stderr") + "'";
+    ToolRun r;
+    const int status = std::system(cmd.c_str());
+    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    r.out = coretest::Read(dir.File("stdout"));
+    r.err = coretest::Read(dir.File("stderr"));
+    return r;
+}
+
+} // namespace
+
+TEST(PlaylistTool, ShowPrintsOneJsonObjectPerClip) {
+    TempDir dir;
+    dir.Write("a.mp3", "12345");
+    dir.Write("l.m3u", "#EXTM3U\n#EXTINF:61,Caf\xC3\xA9 \"q\"\\\n a.mp3\n"
+                       "#EXTINF:-1,bad\xFF\x01\nmissing\xE9.mp3\n");
+    const ToolRun r = Tool(dir, {"show", "l.m3u"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    const std::string& p = dir.Path();
+    EXPECT_EQ(r.out,
+              "{\"class\":\"CAttribClip\",\"path\":\"" + p +
+                  "/ a.mp3\",\"typeName\":\"\","
+                  "\"title\":\"Caf\xC3\xA9 \\\"q\\\"\\\\\",\"infoLoaded\":0,\"playable\":1,"
+                  "\"reserved\":0,\"fileSize\":0,\"modified\":0,\"duration\":61}\n"
+                  "{\"class\":\"CAttribClip\",\"path\":\"" +
+                  p +
+                  "/missing\\u00e9.mp3\","
+                  "\"typeName\":\"\",\"title\":\"bad\\u00ff\\u0001\",\"infoLoaded\":0,"
+                  "\"playable\":1,\"reserved\":0,\"fileSize\":0,\"modified\":0,\"duration\":0}\n");
+
+    const ToolRun media = Tool(dir, {"show", "a.mp3"});
+    EXPECT_EQ(media.exitCode, 0);
+    EXPECT_NE(media.out.find("\"path\":\"" + p + "/a.mp3\""), std::string::npos);
+    EXPECT_NE(media.out.find("\"infoLoaded\":1"), std::string::npos);
+    EXPECT_NE(media.out.find("\"fileSize\":5,"), std::string::npos);
+}
+
+TEST(PlaylistTool, ConvertsBetweenFormatsWithoutLosingClips) {
+    TempDir dir;
+    dir.Write("a.mp3", "1");
+    dir.Write("b.ogg", "22");
+    ASSERT_EQ(Tool(dir, {"convert", "a.mp3", "b.ogg", "-o", "x.mpl"}).exitCode, 0);
+    const ToolRun m3u = Tool(dir, {"convert", "x.mpl", "-o", "y.M3U"});
+    EXPECT_EQ(m3u.exitCode, 0) << m3u.err;
+    EXPECT_EQ(coretest::Read(dir.File("y.M3U")), "#EXTM3U\n#EXTINF:0,\n" + dir.File("a.mp3") +
+                                                     "\n#EXTINF:0,\n" + dir.File("b.ogg") + "\n");
+    ASSERT_EQ(Tool(dir, {"convert", "y.M3U", "--output", "z.pls"}).exitCode, 0);
+    EXPECT_EQ(coretest::Read(dir.File("z.pls")),
+              "[playlist]\nFile1=" + dir.File("a.mp3") + "\nTitle1=\nLength1=0\nFile2=" +
+                  dir.File("b.ogg") + "\nTitle2=\nLength2=0\nNumberOfEntries=2\nVersion=2\n");
+    ASSERT_EQ(Tool(dir, {"convert", "z.pls", "-o", "back.mpl"}).exitCode, 0);
+    EXPECT_EQ(coretest::Read(dir.File("back.mpl")), coretest::Read(dir.File("x.mpl")));
+}
+
+TEST(PlaylistTool, ReportsUnreadableInputsAndKeepsGoing) {
+    TempDir dir;
+    dir.Write("a.mp3", "1");
+    dir.Write("bad.mpl", "junk");
+    const ToolRun r =
+        Tool(dir, {"convert", "bad.mpl", "nothing.pls", "gone.mp3", "a.mp3", "-o", "o.m3u"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("File Exception.\nCann't load file.\n\n " + dir.File("bad.mpl")),
+              std::string::npos);
+    EXPECT_NE(r.err.find("Unrecognizable Playlist File Format. \n\n " + dir.File("nothing.pls")),
+              std::string::npos);
+    EXPECT_NE(r.err.find("gone.mp3"), std::string::npos);
+    EXPECT_EQ(coretest::Read(dir.File("o.m3u")),
+              "#EXTM3U\n#EXTINF:0,\n" + dir.File("a.mp3") + "\n");
+
+    const ToolRun save = Tool(dir, {"convert", "a.mp3", "-o", "nofolder/o.mpl"});
+    EXPECT_EQ(save.exitCode, 1);
+    EXPECT_NE(save.err.find("Cann't save file.\n\n nofolder/o.mpl"), std::string::npos);
+}
+
+TEST(PlaylistTool, UsageErrors) {
+    TempDir dir;
+    const std::vector<std::vector<std::string>> bad = {
+        {},
+        {"show"},
+        {"play", "a.mp3"},
+        {"convert", "a.mp3"},
+        {"convert", "a.mp3", "-o"},
+        {"convert", "a.mp3", "-o", "x.txt"},
+        {"convert", "a.mp3", "-o", "x.mpl", "-o", "y.mpl"},
+        {"show", "a.mp3", "-o", "x.mpl"},
+        {"show", "--frobnicate", "a.mp3"},
+    };
+    for (const auto& args : bad) {
+        const ToolRun r = Tool(dir, args);
+        EXPECT_EQ(r.exitCode, 2) << (args.empty() ? "" : args[0]);
+        EXPECT_NE(r.err.find("--help"), std::string::npos);
+        EXPECT_EQ(r.out, "");
+    }
+    const ToolRun help = Tool(dir, {"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_NE(help.out.find("convert FILE... -o OUT"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(dir.File("x.mpl")));
+}
+
+TEST(TextEncoding, Utf8SequencesAreCheckedStrictly) {
+    struct Case {
+        std::string text;
+        std::size_t length;
+    };
+    const Case cases[] = {
+        {"a", 1},
+        {"\xC3\xA9", 2},
+        {"\xE2\x82\xAC", 3},
+        {"\xF0\x9F\x98\x80", 4},
+        {"\x80", 0},
+        {"\xC0\xAF", 0},
+        {"\xC3", 0},
+        {"\xE0\x80\x80", 0},
+        {"\xED\xA0\x80", 0},
+        {"\xF4\x90\x80\x80", 0},
+        {"\xF8\x88\x80\x80", 0},
+        {"\xE2\x82", 0},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(core::Utf8SequenceLength(c.text, 0), c.length) << c.text;
+}
