@@ -1,0 +1,65 @@
+// Helpers shared by the shell tests: private folders for settings and the runtime objects,
+// environment changes that are undone, and waiting for a program's log to say something.
+#pragma once
+
+#include "tests/platform/TestHelpers.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <thread>
+
+namespace shelltest {
+
+inline const std::string kProgram = std::string(CORVELLA_BINARY_DIR) + "/corvella";
+inline const std::string kSourceDir = std::string(CORVELLA_TEST_DATA_DIR) + "/../..";
+
+// Sets an environment variable for the life of the object, then restores it.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const std::string& value) : m_name(name) {
+        if (const char* old = std::getenv(name))
+            m_old = old;
+        ::setenv(name, value.c_str(), 1);
+    }
+    ~ScopedEnv() {
+        if (m_old)
+            ::setenv(m_name, m_old->c_str(), 1);
+        else
+            ::unsetenv(m_name);
+    }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    const char* m_name;
+    std::optional<std::string> m_old;
+};
+
+inline std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+inline void WriteFile(const std::string& path, const std::string& content) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << content;
+}
+
+// Waits until the file holds text; false when it did not within the limit.
+inline bool WaitForText(const std::string& path, const std::string& text,
+                        std::chrono::milliseconds limit = std::chrono::seconds(20)) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < end) {
+        if (ReadFile(path).find(text) != std::string::npos)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return false;
+}
+
+} // namespace shelltest
