@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <optional>
 #include <sstream>
@@ -15,7 +16,9 @@
 namespace shelltest {
 
 inline const std::string kProgram = std::string(CORVELLA_BINARY_DIR) + "/corvella";
-inline const std::string kSourceDir = std::string(CORVELLA_TEST_DATA_DIR) + "/../..";
+// The repository's root: this header lies in tests/shell/.
+inline const std::string kSourceDir =
+    std::filesystem::path(__FILE__).parent_path().parent_path().parent_path().string();
 
 // Sets an environment variable for the life of the object, then restores it.
 class ScopedEnv {
