@@ -18,17 +18,25 @@ constexpr char kReferenceMark = '@';
 // named mutex whose owner ended does.
 constexpr int kAbandonedAfterSeconds = 5;
 
-bool WriteAll(int fd, const std::string& data) {
+// Repeats a read or write step (given the bytes moved so far) until size bytes have moved, the
+// data ends or an error occurs; the number of bytes moved.
+template <typename Step> std::size_t MoveAll(std::size_t size, Step step) {
     std::size_t done = 0;
-    while (done < data.size()) {
-        ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+    while (done < size) {
+        const ssize_t n = step(done);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
-            return false;
+            break;
         done += std::size_t(n);
     }
-    return true;
+    return done;
+}
+
+bool WriteAll(int fd, const std::string& data) {
+    return MoveAll(data.size(), [&](std::size_t done) {
+               return ::write(fd, data.data() + done, data.size() - done);
+           }) == data.size();
 }
 
 } // namespace
@@ -137,16 +145,9 @@ std::string CSharedCmdLine::ReadHandOverFile(const std::string& path) const {
     if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::getuid() &&
         std::uint64_t(st.st_size) <= kMaxHandOverBytes) {
         text.resize(std::size_t(st.st_size));
-        std::size_t done = 0;
-        while (done < text.size()) {
-            ssize_t n = ::read(fd, text.data() + done, text.size() - done);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                break;
-            done += std::size_t(n);
-        }
-        text.resize(done);
+        text.resize(MoveAll(text.size(), [&](std::size_t done) {
+            return ::read(fd, text.data() + done, text.size() - done);
+        }));
     }
     ::close(fd);
     return text;

@@ -57,26 +57,19 @@ const std::string kFrenchFile = "10=Ouvrir un fichier\n"
 class LanguageTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        shell::SetLanguageFolder(m_folder.Path());
-        Write("English", kEnglishFile);
-        Write("German", kGermanFile);
-        Write("French", kFrenchFile);
-        WriteFile(m_folder.Path() + "/template.ini", "10=\n12=\n");
-    }
-    void TearDown() override {
-        shell::SetLanguageFolder("");
-        shell::SetCurrentLanguage(shell::kEnglish);
-        shell::SetSourceLanguage(shell::kEnglish);
-        shell::CLanguageFileCache::Instance().Clear();
+        m_folder.Write("English", kEnglishFile);
+        m_folder.Write("German", kGermanFile);
+        m_folder.Write("French", kFrenchFile);
+        m_folder.Write("template", "10=\n12=\n");
     }
     void Write(const std::string& language, const std::string& content) {
-        WriteFile(m_folder.Path() + "/" + language + ".ini", content);
+        m_folder.Write(language, content);
     }
     static std::string ToGerman(const std::string& text) {
         return shell::Translate(text, "English", "German");
     }
 
-    TempFolder m_folder;
+    shelltest::LanguageFolder m_folder;
 };
 
 } // namespace

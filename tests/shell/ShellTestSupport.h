@@ -2,6 +2,8 @@
 // environment changes that are undone, and waiting for a program's log to say something.
 #pragma once
 
+#include "shell/Language.h"
+#include "shell/LanguageFile.h"
 #include "tests/platform/TestHelpers.h"
 
 #include <chrono>
@@ -64,5 +66,27 @@ inline bool WaitForText(const std::string& path, const std::string& text,
     }
     return false;
 }
+
+// Language files in a folder of the test's own, and the languages as at start-up afterwards.
+class LanguageFolder {
+public:
+    LanguageFolder() { shell::SetLanguageFolder(m_folder.Path()); }
+    ~LanguageFolder() {
+        shell::SetLanguageFolder("");
+        shell::SetCurrentLanguage(shell::kEnglish);
+        shell::SetSourceLanguage(shell::kEnglish);
+        shell::CLanguageFileCache::Instance().Clear();
+    }
+    LanguageFolder(const LanguageFolder&) = delete;
+    LanguageFolder& operator=(const LanguageFolder&) = delete;
+
+    const std::string& Path() const { return m_folder.Path(); }
+    void Write(const std::string& language, const std::string& content) const {
+        WriteFile(Path() + "/" + language + ".ini", content);
+    }
+
+private:
+    TempFolder m_folder;
+};
 
 } // namespace shelltest

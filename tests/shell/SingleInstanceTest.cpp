@@ -82,6 +82,19 @@ protected:
         shell::RemoveInstanceObjects(m_names);
     }
 
+    // A later start with these arguments; the command line the first instance got as its n-th.
+    static std::optional<std::string>
+    StartLater(CRecordingInstance& first, const std::vector<std::string>& args, std::size_t n = 0) {
+        UseCommandLine(args);
+        CRecordingInstance later;
+        EXPECT_FALSE(later.Create(kIdentifier));
+        EXPECT_TRUE(later.OtherInstanceRuns());
+        return first.WaitForCall(n);
+    }
+    static std::string Joined(const std::vector<std::string>& args) {
+        return shell::JoinCommandLine(platform::GetProgramPath(), args);
+    }
+
     std::vector<std::string> HandOverFiles() const {
         std::vector<std::string> names;
         for (const auto& e :
@@ -102,30 +115,18 @@ TEST_F(SingleInstanceTest, ALaterStartHandsItsWholeCommandLineOverAndIsNotTheFir
     ASSERT_TRUE(first.Create(kIdentifier));
     EXPECT_FALSE(first.OtherInstanceRuns());
 
-    UseCommandLine({"/music/a b.mp3", "-a"});
-    CRecordingInstance second;
-    EXPECT_FALSE(second.Create(kIdentifier));
-    EXPECT_TRUE(second.OtherInstanceRuns());
-    EXPECT_EQ(first.WaitForCall(0), "\"" + platform::GetProgramPath() + "\" \"/music/a b.mp3\" -a");
-
+    EXPECT_EQ(StartLater(first, {"/music/a b.mp3", "-a"}),
+              "\"" + platform::GetProgramPath() + "\" \"/music/a b.mp3\" -a");
     // A third start is handed over the same way; the block was emptied in between.
-    UseCommandLine({"-r"});
-    CRecordingInstance third;
-    EXPECT_FALSE(third.Create(kIdentifier));
-    EXPECT_EQ(first.WaitForCall(1), "\"" + platform::GetProgramPath() + "\" -r");
+    EXPECT_EQ(StartLater(first, {"-r"}, 1), "\"" + platform::GetProgramPath() + "\" -r");
 }
 
 TEST_F(SingleInstanceTest, ACommandLineOfTwentyLongFilesArrivesWholeAndLeavesNoFileBehind) {
     CRecordingInstance first;
     ASSERT_TRUE(first.Create(kIdentifier));
     const std::vector<std::string> files = TwentyLongFileNames();
-    UseCommandLine(files);
-    const std::string expected = shell::JoinCommandLine(platform::GetProgramPath(), files);
-    ASSERT_GT(expected.size(), 3000u);
-
-    CRecordingInstance second;
-    EXPECT_FALSE(second.Create(kIdentifier));
-    EXPECT_EQ(first.WaitForCall(0), expected);
+    ASSERT_GT(Joined(files).size(), 3000u);
+    EXPECT_EQ(StartLater(first, files), Joined(files));
     EXPECT_TRUE(HandOverFiles().empty());
 }
 
@@ -149,10 +150,7 @@ TEST_F(SingleInstanceTest, ObjectsLeftByAKilledInstanceAreReplacedByTheNextFirst
     EXPECT_EQ(SemaphoreValue(m_names.strEvent), 0);
     EXPECT_TRUE(HandOverFiles().empty());
 
-    UseCommandLine({"x.mp3"});
-    CRecordingInstance second;
-    EXPECT_FALSE(second.Create(kIdentifier));
-    EXPECT_EQ(first.WaitForCall(0), "\"" + platform::GetProgramPath() + "\" x.mp3");
+    EXPECT_EQ(StartLater(first, {"x.mp3"}), Joined({"x.mp3"}));
 }
 
 TEST_F(SingleInstanceTest, ReleaseRemovesTheObjectsSoTheNextStartIsFirstAgain) {

@@ -32,27 +32,20 @@ std::string Text(const QString& s) {
 class WidgetTranslatorTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        shell::SetLanguageFolder(m_folder.Path());
-        WriteFile(m_folder.Path() + "/English.ini", "1=Preferences\n2=Close\n3=&Repeat\n"
-                                                    "4=Use skinned cursors\n5=Tooltips\n"
-                                                    "6=General\n7=Display\n8=&Options\n"
-                                                    "9=&Mute\n10=Contribute Your Translation\n"
-                                                    "11=German\n12=English\n13=Open\n");
-        WriteFile(m_folder.Path() + "/German.ini", "1=Einstellungen\n2=Schließen\n"
-                                                   "3=&Wiederholen\n4=Eigene Mauszeiger\n"
-                                                   "5=Quickinfos\n6=Allgemein\n7=Anzeige\n"
-                                                   "8=&Optionen\n9=&Stumm\n11=Deutsch\n"
-                                                   "12=Englisch\n13=Öffnen\n");
-        WriteFile(m_folder.Path() + "/French.ini", "1=Préférences\n2=Fermer\n6=Général\n");
-    }
-    void TearDown() override {
-        shell::SetLanguageFolder("");
-        shell::SetCurrentLanguage(shell::kEnglish);
-        shell::SetSourceLanguage(shell::kEnglish);
-        shell::CLanguageFileCache::Instance().Clear();
+        m_folder.Write("English", "1=Preferences\n2=Close\n3=&Repeat\n"
+                                  "4=Use skinned cursors\n5=Tooltips\n"
+                                  "6=General\n7=Display\n8=&Options\n"
+                                  "9=&Mute\n10=Contribute Your Translation\n"
+                                  "11=German\n12=English\n13=Open\n");
+        m_folder.Write("German", "1=Einstellungen\n2=Schließen\n"
+                                 "3=&Wiederholen\n4=Eigene Mauszeiger\n"
+                                 "5=Quickinfos\n6=Allgemein\n7=Anzeige\n"
+                                 "8=&Optionen\n9=&Stumm\n11=Deutsch\n"
+                                 "12=Englisch\n13=Öffnen\n");
+        m_folder.Write("French", "1=Préférences\n2=Fermer\n6=Général\n");
     }
 
-    TempFolder m_folder;
+    shelltest::LanguageFolder m_folder;
 };
 
 // A dialog with one control of every kind the translation knows.
@@ -99,7 +92,7 @@ TEST_F(WidgetTranslatorTest, EveryKindOfControlIsTranslatedButEditFieldsStayAsTy
 
 TEST_F(WidgetTranslatorTest, NothingChangesWhileTheCurrentLanguageIsTheSourceLanguage) {
     PrefsDialog d;
-    WriteFile(m_folder.Path() + "/English.ini", "1=Preferences\n1=Other\n");
+    m_folder.Write("English", "1=Preferences\n1=Other\n");
     shell::TranslateWidget(&d.dialog);
     EXPECT_EQ(Text(d.dialog.windowTitle()), "Preferences...");
     EXPECT_EQ(Text(d.close->text()), "Close");
@@ -131,7 +124,7 @@ TEST_F(WidgetTranslatorTest, AWindowsMenuBarAndToolBarAreTranslatedOnceEach) {
     QToolBar* bar = window.addToolBar("tools");
     QAction* open = bar->addAction("Open");
     // A text whose translation is itself a known wording would change again on a second pass.
-    WriteFile(m_folder.Path() + "/German.ini", "8=&Optionen\n3=Open\n13=Öffnen\n");
+    m_folder.Write("German", "8=&Optionen\n3=Open\n13=Öffnen\n");
     shell::SetCurrentLanguage("German");
     shell::TranslateWidget(&window);
     EXPECT_EQ(Text(options->title()), "&Optionen");
