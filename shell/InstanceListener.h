@@ -8,6 +8,7 @@
 #include <memory>
 #include <semaphore.h>
 #include <string>
+#include <system_error>
 #include <thread>
 
 class CSingleInstance;

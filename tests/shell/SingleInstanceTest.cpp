@@ -114,6 +114,15 @@ TEST_F(SingleInstanceTest, ALaterStartHandsItsWholeCommandLineOverAndIsNotTheFir
     CRecordingInstance first;
     ASSERT_TRUE(first.Create(kIdentifier));
     EXPECT_FALSE(first.OtherInstanceRuns());
+    // Only the user can reach the objects.
+    for (const std::string& path :
+         {"/dev/shm" + m_names.strMapping, "/dev/shm/sem." + m_names.strMutex.substr(1),
+          "/dev/shm/sem." + m_names.strEvent.substr(1), m_names.strAliveLock}) {
+        struct stat st {};
+        ASSERT_EQ(::stat(path.c_str(), &st), 0) << path;
+        EXPECT_EQ(st.st_mode & 0777, 0600u) << path;
+        EXPECT_EQ(st.st_uid, ::getuid()) << path;
+    }
 
     EXPECT_EQ(StartLater(first, {"/music/a b.mp3", "-a"}),
               "\"" + platform::GetProgramPath() + "\" \"/music/a b.mp3\" -a");

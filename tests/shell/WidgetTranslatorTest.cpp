@@ -1,5 +1,6 @@
 // Translation of widget trees and menus, and the language submenu, over small language files.
 #include "shell/WidgetTranslator.h"
+#include "shell/ISDialog.h"
 #include "shell/Language.h"
 #include "shell/LanguageFile.h"
 #include "shell/LanguageMenu.h"
@@ -174,4 +175,47 @@ TEST_F(WidgetTranslatorTest, TheLanguageSubmenuKeepsItsTwoFixedItemsAndRebuildsT
     EXPECT_EQ(Text(actions[4]->text()), "Deutsch\t[German]");
     EXPECT_EQ(actions[4]->data().toInt(), 9026);
     EXPECT_TRUE(actions[4]->isChecked());
+}
+
+namespace {
+
+// A dialog whose initialisation fills a label, as the program's dialogs do.
+class CTestDialog : public CISDialog {
+public:
+    QLabel* m_pLabel = new QLabel(this);
+    QPushButton* m_pClose = new QPushButton("Close", this);
+    int m_nInits = 0;
+
+protected:
+    void OnInitDialog() override {
+        ++m_nInits;
+        m_pLabel->setText("Tooltips");
+    }
+};
+
+} // namespace
+
+TEST_F(WidgetTranslatorTest, ADialogTranslatesItselfOnceWhenItIsFirstShown) {
+    shell::SetCurrentLanguage("German");
+    CTestDialog dialog;
+    EXPECT_EQ(Text(dialog.m_pClose->text()), "Close");
+    dialog.show();
+    EXPECT_EQ(dialog.m_nInits, 1);
+    EXPECT_EQ(Text(dialog.m_pLabel->text()), "Quickinfos");
+    EXPECT_EQ(Text(dialog.m_pClose->text()), "Schließen");
+    dialog.hide();
+    dialog.m_pClose->setText("Close");
+    dialog.show(); // initialisation and translation happen once
+    EXPECT_EQ(dialog.m_nInits, 1);
+    EXPECT_EQ(Text(dialog.m_pClose->text()), "Close");
+}
+
+TEST_F(WidgetTranslatorTest, ADialogThatFillsItsControlsLaterAsksForTheTranslationItself) {
+    shell::SetCurrentLanguage("German");
+    CTestDialog dialog;
+    dialog.SetNoTranslateOnInit(true);
+    dialog.show();
+    EXPECT_EQ(Text(dialog.m_pClose->text()), "Close");
+    dialog.TranslateDialog();
+    EXPECT_EQ(Text(dialog.m_pClose->text()), "Schließen");
 }
