@@ -93,8 +93,12 @@ private:
     }
 
     void Tree(QTreeWidget* tree) {
+        // A sorted tree would move items while they are renamed.
+        const bool sorted = tree->isSortingEnabled();
+        tree->setSortingEnabled(false);
         for (int i = 0; i < tree->topLevelItemCount(); ++i)
             TreeItem(tree->topLevelItem(i));
+        tree->setSortingEnabled(sorted);
     }
 
     void TreeItem(QTreeWidgetItem* item) {
