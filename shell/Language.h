@@ -45,6 +45,9 @@ std::string LookupNumberByText(const std::string& path, const std::string& text)
 // the text is not known (and always when the language has no file).
 int TextNumber(const std::string& text, const std::string& language);
 
+// The text in the language to: its number is found in from, its wording read from to, else
+// from English. Three trailing dots and blanks around the text are kept. A text without a
+// number, or whose number neither to nor English holds, stays as it came in.
 std::string Translate(const std::string& text, const std::string& from, const std::string& to);
 // From the source language into the current one: every shown text goes through this.
 std::string TranslateText(const std::string& text);
