@@ -24,6 +24,7 @@ constexpr Entry kStrings[] = {
     {109, "*.mpl;*.m3u;*.pls"},
     {111, "*.mpl"},
     {112, "Cann't save file."},
+    {114, "v2.1 (Build:4089)"},
     {116, "Corvella"},
     {117, "Unrecognizable Playlist File Format. "},
     {118, "*.cda"},

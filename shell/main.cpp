@@ -1,11 +1,20 @@
 // Corvella's entry point.
 #include "platform/Application.h"
 #include "platform/DC.h"
+#include "platform/Log.h"
+#include "platform/RegisteredMessages.h"
 #include "platform/WinApp.h"
+#include "res/StringTable.h"
+#include "shell/CommandLineText.h"
+#include "shell/Language.h"
+#include "shell/ProfileSettings.h"
+#include "shell/ProgramOptions.h"
+#include "shell/SingleInstance.h"
 
 #include <QApplication>
 #include <QGuiApplication>
 #include <QScreen>
+#include <cstdio>
 
 namespace {
 
@@ -38,27 +47,71 @@ private:
     CDC m_surface;
 };
 
-class CStartApp : public CWinApp {
+class CStartApp : public CWinApp, public CSingleInstance {
 public:
     bool InitInstance() override {
+        // A later start hands its command line to the running instance and ends here.
+        if (!Create(res::LoadString(147)))
+            return false;
+        m_bRunning = true;
+        shell::SetProfileKey();
+        shell::SetCurrentLanguage(shell::ReadUILanguage());
         if (!m_wnd.Create())
             return false;
         m_pMainWnd = &m_wnd;
         InstallTerminationHandlers();
         m_wnd.ShowWindow(SW_SHOW);
+        platform::LogVerbose("main window shown");
         return true;
+    }
+
+    int ExitInstance() override {
+        if (m_bRunning) {
+            shell::WriteUILanguage(shell::GetCurrentLanguage());
+            Release(); // the listener ends before this object does
+        }
+        return CWinApp::ExitInstance();
+    }
+
+    // Listener thread: keep the text and let the application thread do the rest.
+    void OnOtherInstanceCall(const std::string& cmdLine) override {
+        m_forwarded.Store(cmdLine);
+        PostThreadMessage(WM_REG_ONOTHERINSTANCECALL, 0, 0);
+    }
+
+    void OnThreadMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message != WM_REG_ONOTHERINSTANCECALL) {
+            CWinApp::OnThreadMessage(message, wParam, lParam);
+            return;
+        }
+        ActivateMainWindow();
+        platform::LogVerbose("command line from another start: " + m_forwarded.Get());
     }
 
 private:
     CStartWnd m_wnd;
+    CForwardedCommandLine m_forwarded;
+    bool m_bRunning = false;
 };
 
 } // namespace
 
 int main(int argc, char** argv) {
+    switch (shell::ReadProgramOptions(argc, argv)) {
+    case shell::StartAction::ShowHelp:
+        std::fputs(shell::UsageText().c_str(), stdout);
+        return 0;
+    case shell::StartAction::ShowVersion:
+        std::puts(shell::VersionText().c_str());
+        return 0;
+    case shell::StartAction::Run:
+        break;
+    }
+    shell::SetCommandLine(argc, argv);
     platform::PrepareApplication();
     QApplication qtApp(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false); // the main window's destruction ends the loop
     CStartApp app;
-    return app.Run();
+    const int exitCode = app.Run();
+    return app.OtherInstanceRuns() ? 0 : exitCode;
 }

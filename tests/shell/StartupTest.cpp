@@ -1,3 +1,6 @@
+#include "res/StringTable.h"
+#include "shell/InstanceObjects.h"
+#include "tests/platform/TestHelpers.h"
 #include "tests/support/ProcessRunner.h"
 
 #include <gtest/gtest.h>
@@ -8,17 +11,20 @@ namespace {
 
 const std::string kProgram = std::string(CORVELLA_BINARY_DIR) + "/corvella";
 
-// The program runs offscreen with a private settings folder, so tests never touch the user's.
-std::vector<std::string> TestEnvironment() {
-    return {"QT_QPA_PLATFORM=offscreen", "XDG_CONFIG_HOME=" + ::testing::TempDir() + "corvella-e2e"};
+// The program runs offscreen with private settings and runtime folders, so tests never touch
+// the user's settings nor meet a running player or each other's instance.
+std::vector<std::string> TestEnvironment(const TempFolder& folder) {
+    return {"QT_QPA_PLATFORM=offscreen", "XDG_CONFIG_HOME=" + folder.Path(),
+            "XDG_RUNTIME_DIR=" + folder.Path()};
 }
 
 } // namespace
 
 TEST(Startup, TerminationSignalsEndTheProgramInOrderWithExitCodeZero) {
     for (int sig : {SIGTERM, SIGINT}) {
+        TempFolder folder;
         testsupport::CChildProcess player;
-        ASSERT_TRUE(player.Start(kProgram, {}, TestEnvironment()));
+        ASSERT_TRUE(player.Start(kProgram, {}, TestEnvironment(folder)));
         std::this_thread::sleep_for(700ms); // let it reach the event loop
         player.Signal(sig);
         EXPECT_EQ(player.WaitExit(2s), std::optional<int>(0)) << "signal " << sig;
@@ -26,12 +32,15 @@ TEST(Startup, TerminationSignalsEndTheProgramInOrderWithExitCodeZero) {
 }
 
 TEST(Startup, ASignalDuringStartUpIsNotLost) {
+    TempFolder folder;
     testsupport::CChildProcess player;
-    ASSERT_TRUE(player.Start(kProgram, {}, TestEnvironment()));
+    ASSERT_TRUE(player.Start(kProgram, {}, TestEnvironment(folder)));
     std::this_thread::sleep_for(1ms);
     player.Signal(SIGTERM);
     // Either the handler was in place (exit 0) or the default action ended it; it never hangs.
     auto code = player.WaitExit(5s);
+    // Ended by the signal itself, it had no chance to remove its shared objects.
+    shell::RemoveInstanceObjects(shell::MakeInstanceNames(res::LoadString(147), folder.Path()));
     ASSERT_TRUE(code.has_value());
     EXPECT_TRUE(*code == 0 || *code == 128 + SIGTERM) << *code;
 }

@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <fcntl.h>
 #include <optional>
 #include <string>
 #include <sys/wait.h>
@@ -14,15 +15,24 @@ namespace testsupport {
 
 class CChildProcess {
 public:
-    // Starts program with args and extra environment entries ("NAME=value").
+    // Starts program with args and extra environment entries ("NAME=value"); with an output
+    // file, the program's standard output and error go there.
     bool Start(const std::string& program, const std::vector<std::string>& args,
-               const std::vector<std::string>& env = {}) {
+               const std::vector<std::string>& env = {}, const std::string& outputFile = {}) {
         m_pid = ::fork();
         if (m_pid < 0)
             return false;
         if (m_pid == 0) {
             for (const auto& e : env)
                 ::putenv(const_cast<char*>(e.c_str()));
+            if (!outputFile.empty()) {
+                const int fd = ::open(outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+                if (fd < 0)
+                    ::_exit(126);
+                ::dup2(fd, 1);
+                ::dup2(fd, 2);
+                ::close(fd);
+            }
             std::vector<char*> argv{const_cast<char*>(program.c_str())};
             for (const auto& a : args)
                 argv.push_back(const_cast<char*>(a.c_str()));

@@ -1,0 +1,253 @@
+// The language lookup rules, over language files written by each test into a folder of its own.
+#include "shell/Language.h"
+#include "shell/LanguageFile.h"
+#include "shell/LanguageMenu.h"
+#include "tests/shell/ShellTestSupport.h"
+
+#include "platform/MessageBox.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+using shelltest::WriteFile;
+
+namespace {
+
+const std::string kEnglishFile = "; base language\n"
+                                 "[Strings]\n"
+                                 "10=Open Media File\n"
+                                 "11=Save && Exit\n"
+                                 "12=Preferences\n"
+                                 "13=First line\\nSecond line\n"
+                                 "14 =Blank Before The Sign\n"
+                                 "15=Only In English\n"
+                                 "16=Formula a=b\n"
+                                 "17=Shared Word\n"
+                                 "17=Second Line With The Same Key\n"
+                                 "18=shared word\n"
+                                 "19=&Repeat\n"
+                                 "20=German\n"
+                                 "21=French\n"
+                                 "22=English\n"
+                                 "23=Known Only By Number\n"
+                                 "24=Unrecognizable Playlist File Format.\n";
+
+const std::string kGermanFile = "; Deutsch\n"
+                                "10=&Mediendatei öffnen\n"
+                                "11=Speichern && Beenden\n"
+                                "12=Einstellungen\n"
+                                "13=Erste Zeile\\nZweite Zeile\n"
+                                "14=Leerzeichen\n"
+                                "16=Formel a=b\n"
+                                "17=Gemeinsam\n"
+                                "19=&Wiederholen\n"
+                                "20=Deutsch\n"
+                                "21=Französisch\n"
+                                "22=Englisch\n"
+                                "24=Unbekanntes Format.\n"
+                                "30=Nur Deutsch\n";
+
+const std::string kFrenchFile = "10=Ouvrir un fichier\n"
+                                "12=Préférences\n"
+                                "20=Allemand\n"
+                                "21=Français\n"
+                                "22=Anglais\n";
+
+class LanguageTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_folder.Write("English", kEnglishFile);
+        m_folder.Write("German", kGermanFile);
+        m_folder.Write("French", kFrenchFile);
+        m_folder.Write("template", "10=\n12=\n");
+    }
+    void Write(const std::string& language, const std::string& content) {
+        m_folder.Write(language, content);
+    }
+    static std::string ToGerman(const std::string& text) {
+        return shell::Translate(text, "English", "German");
+    }
+
+    shelltest::LanguageFolder m_folder;
+};
+
+} // namespace
+
+TEST_F(LanguageTest, TheFileFormatTrimsLinesSplitsAtTheFirstEqualsSignAndSkipsTheRest) {
+    const auto entries = shell::ParseLanguageFile("\xEF\xBB\xBF"
+                                                  "1=a\r\n"
+                                                  "  2=b=c  \n"
+                                                  "[section]\n"
+                                                  "\n"
+                                                  "3 = d\n"
+                                                  "4=");
+    ASSERT_EQ(entries.size(), 4u);
+    EXPECT_EQ(entries[0].strKey, "1");
+    EXPECT_EQ(entries[0].strValue, "a");
+    EXPECT_EQ(entries[1].strValue, "b=c");
+    EXPECT_EQ(entries[2].strKey, "3 ");
+    EXPECT_EQ(entries[2].strValue, " d");
+    EXPECT_EQ(entries[3].strValue, "");
+}
+
+TEST_F(LanguageTest, LookupsIgnoreCaseTakeTheFirstMatchAndNeverMatchAKeyWithABlank) {
+    const std::string english = shell::LanguageFilePath("English");
+    EXPECT_EQ(english, m_folder.Path() + "/English.ini");
+    EXPECT_EQ(shell::LookupTextByNumber(english, "17", "-"), "Shared Word");
+    EXPECT_EQ(shell::LookupNumberByText(english, "SHARED WORD"), "17");
+    EXPECT_EQ(shell::LookupTextByNumber(english, "14", "default"), "default");
+    EXPECT_EQ(shell::LookupNumberByText(english, "Formula a=b"), "16");
+    EXPECT_EQ(shell::LookupTextByNumber(m_folder.Path() + "/Missing.ini", "10", "def"), "def");
+    EXPECT_EQ(shell::LookupNumberByText(english, "Nowhere"), "");
+}
+
+TEST_F(LanguageTest, AmpersandsAreDroppedForTheSecondAttemptWhileDoubledOnesStay) {
+    EXPECT_EQ(shell::TextNumber("Open Media File", "English"), 10);
+    EXPECT_EQ(shell::TextNumber("Open &Media File", "English"), 10);
+    EXPECT_EQ(shell::TextNumber("&Save && Exit", "English"), 11);
+    EXPECT_EQ(shell::TextNumber("Save & Exit", "English"), 0);
+    EXPECT_EQ(shell::TextNumber("&", "English"), 0); // nothing left is not a match
+    EXPECT_EQ(ToGerman("Open &Media File"), "&Mediendatei öffnen");
+    EXPECT_EQ(ToGerman("&Save && Exit"), "Speichern && Beenden");
+}
+
+TEST_F(LanguageTest, ThreeTrailingDotsAreKeptAroundTheTranslation) {
+    EXPECT_EQ(ToGerman("Preferences..."), "Einstellungen...");
+    EXPECT_EQ(ToGerman("Preferences"), "Einstellungen");
+    EXPECT_EQ(ToGerman("Unknown..."), "Unknown...");
+    EXPECT_EQ(ToGerman("..."), "...");
+    // Blanks around a text cannot stand in a file of trimmed lines; they are kept as well.
+    EXPECT_EQ(ToGerman("Unrecognizable Playlist File Format. "), "Unbekanntes Format. ");
+}
+
+TEST_F(LanguageTest, BackslashNInAFileIsALineBreakAndTwoLineTextsFindTheirEntry) {
+    EXPECT_EQ(ToGerman("First line\nSecond line"), "Erste Zeile\nZweite Zeile");
+    EXPECT_EQ(ToGerman("First line\r\nSecond line"), "Erste Zeile\nZweite Zeile");
+    EXPECT_EQ(shell::TextNumber("First line\\nSecond line", "English"), 13);
+    EXPECT_EQ(shell::EscapeLineBreaks("a\r\nb\nc"), "a\\nb\\nc");
+}
+
+TEST_F(LanguageTest, MissingTextsFallBackToEnglishAndUnknownTextsStayAsTheyAre) {
+    EXPECT_EQ(ToGerman("Only In English"), "Only In English");
+    EXPECT_EQ(shell::Translate("Open Media File", "English", "Klingon"), "Open Media File");
+    EXPECT_EQ(shell::Translate("Nur Deutsch", "German", "French"), "Nur Deutsch");
+    EXPECT_EQ(shell::Translate("Open Media File", "Klingon", "German"), "Open Media File");
+    // A text the shown language does not know is looked up in English.
+    EXPECT_EQ(shell::TextNumber("Only In English", "German"), 15);
+    EXPECT_EQ(shell::Translate("Preferences", "German", "French"), "Préférences");
+    EXPECT_EQ(shell::Translate("Einstellungen...", "German", "French"), "Préférences...");
+    EXPECT_EQ(shell::Translate("Einstellungen", "German", "English"), "Preferences");
+    // Known by number but held by neither language: the wording stays rather than vanish.
+    EXPECT_EQ(shell::Translate("Nur Deutsch", "German", "English"), "Nur Deutsch");
+    EXPECT_EQ(shell::Translate("Known Only By Number", "English", "French"),
+              "Known Only By Number");
+}
+
+TEST_F(LanguageTest, NothingIsTranslatedBetweenEqualLanguagesOrForEmptyTexts) {
+    EXPECT_EQ(shell::Translate("Preferences", "English", "English"), "Preferences");
+    EXPECT_EQ(shell::Translate("", "English", "German"), "");
+    EXPECT_EQ(shell::TranslateText("Preferences"), "Preferences");
+    shell::SetCurrentLanguage("German");
+    EXPECT_EQ(shell::TranslateText("Preferences..."), "Einstellungen...");
+    EXPECT_EQ(shell::TranslateToEnglish("Einstellungen"), "Preferences");
+}
+
+TEST_F(LanguageTest, ANameThatIsNotAFileNameOfTheFolderCountsAsAMissingLanguage) {
+    WriteFile(m_folder.Path() + "/../Outside.ini", "10=Outside\n");
+    EXPECT_EQ(shell::LanguageFilePath("../Outside"), "");
+    EXPECT_EQ(shell::Translate("Open Media File", "English", "../Outside"), "Open Media File");
+    ::unlink((m_folder.Path() + "/../Outside.ini").c_str());
+    shell::SetCurrentLanguage("French");
+    EXPECT_EQ(shell::LanguageFilePath(""), m_folder.Path() + "/French.ini");
+}
+
+TEST_F(LanguageTest, StringResourcesAndMessageBoxesAreShownInTheCurrentLanguage) {
+    Write("German", kGermanFile + "106=Dateifehler.\n");
+    Write("English", kEnglishFile + "106=File Exception.\n");
+    shell::SetCurrentLanguage("German");
+    EXPECT_EQ(shell::LoadTranslatedString(106), "Dateifehler.");
+    MessageBoxRequest seen;
+    SetMessageBoxHook([&](const MessageBoxRequest& r) {
+        seen = r;
+        return IDOK;
+    });
+    EXPECT_EQ(shell::TranslatedMessageBox(nullptr, 106, MB_OK | MB_ICONERROR), IDOK);
+    SetMessageBoxHook({});
+    EXPECT_EQ(seen.text, "Dateifehler.");
+    EXPECT_EQ(seen.caption, "Corvella");
+    EXPECT_EQ(seen.type, UINT(MB_OK | MB_ICONERROR));
+}
+
+TEST_F(LanguageTest, AnEditedFileIsReadAgainAndAnUnchangedOneIsNot) {
+    const std::string english = shell::LanguageFilePath("English");
+    EXPECT_EQ(shell::LookupTextByNumber(english, "12", ""), "Preferences");
+    const std::size_t reads = shell::CLanguageFileCache::Instance().ReadCount();
+    EXPECT_EQ(shell::LookupTextByNumber(english, "10", ""), "Open Media File");
+    EXPECT_EQ(shell::LookupNumberByText(english, "Preferences"), "12");
+    EXPECT_EQ(shell::CLanguageFileCache::Instance().ReadCount(), reads);
+
+    // Same size, another modification time: the new wording is seen.
+    std::string edited = kEnglishFile;
+    edited.replace(edited.find("Preferences"), 11, "Preferencez");
+    Write("English", edited);
+    const timespec times[2] = {{0, UTIME_OMIT}, {1000, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, english.c_str(), times, 0), 0);
+    EXPECT_EQ(shell::LookupTextByNumber(english, "12", ""), "Preferencez");
+    EXPECT_EQ(shell::CLanguageFileCache::Instance().ReadCount(), reads + 1);
+
+    ::unlink(english.c_str());
+    EXPECT_EQ(shell::LookupTextByNumber(english, "12", "gone"), "gone");
+}
+
+TEST_F(LanguageTest, TheLanguageListLeavesOutTheTemplateAndOtherFiles) {
+    WriteFile(m_folder.Path() + "/notes.txt", "x");
+    WriteFile(m_folder.Path() + "/Template.INI", "10=\n"); // only the exact name is left out
+    EXPECT_EQ(shell::GetLanguageList(),
+              (std::vector<std::string>{"English", "French", "German", "Template"}));
+}
+
+TEST_F(LanguageTest, LanguageMenuItemsCountFrom9024AndCheckTheCurrentLanguage) {
+    ::unlink((m_folder.Path() + "/French.ini").c_str());
+    shell::SetCurrentLanguage("German");
+    const auto items = shell::BuildLanguageMenuItems();
+    ASSERT_EQ(items.size(), 2u);
+    EXPECT_EQ(items[0].nId, 9024);
+    EXPECT_EQ(items[0].strText, "Englisch\t[English]");
+    EXPECT_FALSE(items[0].bChecked);
+    EXPECT_EQ(items[1].nId, 9025);
+    EXPECT_EQ(items[1].strText, "Deutsch\t[German]");
+    EXPECT_TRUE(items[1].bChecked);
+    shell::SetCurrentLanguage("GERMAN"); // the check mark ignores letter case
+    EXPECT_TRUE(shell::BuildLanguageMenuItems()[1].bChecked);
+
+    shell::SetCurrentLanguage("Klingon"); // no file: nothing is checked, nothing translated
+    for (const auto& item : shell::BuildLanguageMenuItems())
+        EXPECT_FALSE(item.bChecked) << item.strText;
+}
+
+TEST_F(LanguageTest, OnlyTheFirstSixtyFourLanguagesGetItems) {
+    for (int i = 0; i < 70; ++i)
+        WriteFile(m_folder.Path() + "/Lang" + std::to_string(100 + i) + ".ini", "10=x\n");
+    const auto items = shell::BuildLanguageMenuItems();
+    ASSERT_EQ(items.size(), 64u);
+    EXPECT_EQ(items.back().nId, 9087);
+    EXPECT_FALSE(shell::SwitchLanguageByCommand(9088, {}));
+}
+
+TEST_F(LanguageTest, TheSwitchTranslatesWhileTheOldLanguageIsCurrentThenMakesTheNewOneCurrent) {
+    EXPECT_EQ(shell::LanguageFromMenuText("Deutsch\t[German]"), "German");
+    EXPECT_EQ(shell::LanguageFromMenuText("Deutsch [German]"), std::nullopt);
+    EXPECT_EQ(shell::LanguageFromMenuText("Deutsch\t"), std::nullopt);
+
+    std::vector<std::string> calls;
+    auto translate = [&](const std::string& to) {
+        calls.push_back(shell::GetCurrentLanguage() + "->" + to);
+    };
+    EXPECT_TRUE(shell::SwitchLanguageByCommand(9026, translate)); // English, French, German
+    EXPECT_EQ(shell::GetCurrentLanguage(), "German");
+    EXPECT_FALSE(shell::SwitchLanguage("German", translate));
+    EXPECT_TRUE(shell::SwitchLanguage("French", translate));
+    EXPECT_EQ(calls, (std::vector<std::string>{"English->German", "German->French"}));
+    EXPECT_EQ(shell::GetCurrentLanguage(), "French");
+}

@@ -1,0 +1,92 @@
+// Helpers shared by the shell tests: private folders for settings and the runtime objects,
+// environment changes that are undone, and waiting for a program's log to say something.
+#pragma once
+
+#include "shell/Language.h"
+#include "shell/LanguageFile.h"
+#include "tests/platform/TestHelpers.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <thread>
+
+namespace shelltest {
+
+inline const std::string kProgram = std::string(CORVELLA_BINARY_DIR) + "/corvella";
+// The repository's root: this header lies in tests/shell/.
+inline const std::string kSourceDir =
+    std::filesystem::path(__FILE__).parent_path().parent_path().parent_path().string();
+
+// Sets an environment variable for the life of the object, then restores it.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const std::string& value) : m_name(name) {
+        if (const char* old = std::getenv(name))
+            m_old = old;
+        ::setenv(name, value.c_str(), 1);
+    }
+    ~ScopedEnv() {
+        if (m_old)
+            ::setenv(m_name, m_old->c_str(), 1);
+        else
+            ::unsetenv(m_name);
+    }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    const char* m_name;
+    std::optional<std::string> m_old;
+};
+
+inline std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+inline void WriteFile(const std::string& path, const std::string& content) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << content;
+}
+
+// Waits until the file holds text; false when it did not within the limit.
+inline bool WaitForText(const std::string& path, const std::string& text,
+                        std::chrono::milliseconds limit = std::chrono::seconds(20)) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < end) {
+        if (ReadFile(path).find(text) != std::string::npos)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return false;
+}
+
+// Language files in a folder of the test's own, and the languages as at start-up afterwards.
+class LanguageFolder {
+public:
+    LanguageFolder() { shell::SetLanguageFolder(m_folder.Path()); }
+    ~LanguageFolder() {
+        shell::SetLanguageFolder("");
+        shell::SetCurrentLanguage(shell::kEnglish);
+        shell::SetSourceLanguage(shell::kEnglish);
+        shell::CLanguageFileCache::Instance().Clear();
+    }
+    LanguageFolder(const LanguageFolder&) = delete;
+    LanguageFolder& operator=(const LanguageFolder&) = delete;
+
+    const std::string& Path() const { return m_folder.Path(); }
+    void Write(const std::string& language, const std::string& content) const {
+        WriteFile(Path() + "/" + language + ".ini", content);
+    }
+
+private:
+    TempFolder m_folder;
+};
+
+} // namespace shelltest
