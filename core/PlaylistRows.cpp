@@ -2,6 +2,7 @@
 
 #include "core/AttribClip.h"
 #include "core/PlaylistPaths.h"
+#include "core/RowOrder.h"
 
 #include <algorithm>
 #include <numeric>
@@ -146,16 +147,7 @@ void CPlaylistRows::Sort(int key) {
         return ascending ? Precedes(m_rows[x], m_rows[y], key)
                          : Precedes(m_rows[y], m_rows[x], key);
     });
-    std::vector<Row> sorted;
-    sorted.reserve(m_rows.size());
-    int cursor = kNoRow;
-    for (std::size_t i = 0; i < order.size(); ++i) {
-        if (int(order[i]) == m_nCursor)
-            cursor = int(i);
-        sorted.push_back(std::move(m_rows[order[i]]));
-    }
-    m_rows = std::move(sorted);
-    m_nCursor = cursor;
+    core::ApplyRowOrder(m_rows, order, m_nCursor, kNoRow);
 }
 
 CAttribClip* CPlaylistRows::MoveCursor(int row) {

@@ -1,6 +1,7 @@
 #include "skin/MemList.h"
 
 #include "core/Archive.h"
+#include "core/RowOrder.h"
 #include "platform/DC.h"
 #include "platform/RegisteredMessages.h"
 
@@ -181,16 +182,7 @@ void CMemList::Sort(const CompareFn& less) {
     std::iota(order.begin(), order.end(), 0);
     std::sort(order.begin(), order.end(),
               [&](std::size_t a, std::size_t b) { return less(m_rows[a].item, m_rows[b].item); });
-    std::vector<Row> sorted;
-    sorted.reserve(m_rows.size());
-    int cursor = -1;
-    for (std::size_t i = 0; i < order.size(); ++i) {
-        if (int(order[i]) == m_nCursor)
-            cursor = int(i);
-        sorted.push_back(std::move(m_rows[order[i]]));
-    }
-    m_rows = std::move(sorted);
-    m_nCursor = cursor;
+    core::ApplyRowOrder(m_rows, order, m_nCursor, -1);
     ForgetRange();
 }
 
