@@ -1,8 +1,8 @@
 // Settings storage: an object as one binary registry value, the core preferences and their
 // block at the end of the main window's value, and the profile's language.
-#include "shell/CorePrefs.h"
+#include "core/CorePrefs.h"
 #include "shell/ProfileSettings.h"
-#include "shell/RegObjectStore.h"
+#include "core/RegObjectStore.h"
 #include "tests/shell/ShellTestSupport.h"
 
 #include "core/Archive.h"

@@ -1,9 +1,6 @@
 // The core preferences: seventeen process-wide 32-bit values with built-in defaults, stored as
 // one block of seventeen little-endian integers at the end of the main window's settings
 // value. Application thread only.
-//
-// Only the C++ library and the archive are used here, so the skinned windows can share the
-// class wherever it ends up living.
 #pragma once
 
 #include "core/ObjBase.h"

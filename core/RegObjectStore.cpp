@@ -1,4 +1,4 @@
-#include "shell/RegObjectStore.h"
+#include "core/RegObjectStore.h"
 
 #include "core/Archive.h"
 #include "core/ObjBase.h"

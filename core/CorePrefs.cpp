@@ -1,4 +1,4 @@
-#include "shell/CorePrefs.h"
+#include "core/CorePrefs.h"
 
 #include "core/Archive.h"
 
