@@ -51,6 +51,6 @@ void CAboutDlg::SetOpener(const shell::UrlOpener& open) {
 
 void CAboutDlg::OnInitDialog() {
     // "About Corvella": the word is translated, the product name is not.
-    setWindowTitle(QString::fromStdString(shell::LoadTranslatedString(4507) + " " +
-                                          res::LoadString(116)));
+    setWindowTitle(
+        QString::fromStdString(shell::LoadTranslatedString(4507) + " " + res::LoadString(116)));
 }

@@ -30,13 +30,27 @@ bool SetIfGiven(const std::string& path, const std::string& text) {
 
 // The media types the player opens, and its own playlist type.
 constexpr const char* kMediaTypes[] = {
-    "video/mpeg",       "video/x-mpeg",      "video/x-msvideo",
-    "video/avi",        "video/x-ms-asf",    "video/x-ms-wmv",
-    "video/quicktime",  "audio/mpeg",        "audio/x-mpeg",
-    "audio/mp2",        "audio/x-wav",       "audio/wav",
-    "audio/x-ms-wma",   "audio/basic",       "audio/midi",
-    "audio/x-aiff",     "audio/x-mpegurl",   "audio/mpegurl",
-    "audio/x-scpls",    "application/vnd.rn-realmedia", "audio/vnd.rn-realaudio",
+    "video/mpeg",
+    "video/x-mpeg",
+    "video/x-msvideo",
+    "video/avi",
+    "video/x-ms-asf",
+    "video/x-ms-wmv",
+    "video/quicktime",
+    "audio/mpeg",
+    "audio/x-mpeg",
+    "audio/mp2",
+    "audio/x-wav",
+    "audio/wav",
+    "audio/x-ms-wma",
+    "audio/basic",
+    "audio/midi",
+    "audio/x-aiff",
+    "audio/x-mpegurl",
+    "audio/mpegurl",
+    "audio/x-scpls",
+    "application/vnd.rn-realmedia",
+    "audio/vnd.rn-realaudio",
 };
 
 // Writes path when its content differs; changed tells whether it was written.
@@ -90,8 +104,7 @@ bool CFileAssociation::RegisterDocType() const {
         return true;
     bool ok = SetIfGiven(m_strDocTypeName, m_strDocTypeDescription);
     ok = SetIfGiven(m_strDocTypeName + "\\DefaultIcon", m_strDocDefaultIcon) && ok;
-    return SetIfGiven(m_strDocTypeName + "\\shell\\open\\command", m_strDocShellOpenCommand) &&
-           ok;
+    return SetIfGiven(m_strDocTypeName + "\\shell\\open\\command", m_strDocShellOpenCommand) && ok;
 }
 
 std::string DesktopDataHome() {

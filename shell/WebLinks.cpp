@@ -4,7 +4,6 @@
 #include "res/StringTable.h"
 #include "shell/Language.h"
 
-
 namespace shell {
 
 namespace {
