@@ -48,7 +48,7 @@ CUpgradeInfoDlg::CUpgradeInfoDlg(QWidget* pParent) : CISDialog(pParent) {
     m_pVerdict->setWordWrap(true);
     m_pDetails = new QPlainTextEdit(this);
     m_pDetails->setReadOnly(true);
-    m_pDetails->setGeometry(11, 100, kClientWidth - 22, 118);
+    m_pDetails->setGeometry(11, kShortHeight, kClientWidth - 22, 98);
     m_pMoreInfo = new QPushButton(Text(4612), this);
     m_pMoreInfo->setGeometry(11, 226, 90, 25);
     m_pDownload = new QPushButton(Text(4613), this);

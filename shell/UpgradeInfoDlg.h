@@ -38,6 +38,8 @@ public:
     QLabel* VerdictText() const { return m_pVerdict; }
     QPlainTextEdit* Details() const { return m_pDetails; }
     QPushButton* CloseButton() const { return m_pClose; }
+    QPushButton* MoreInfoButton() const { return m_pMoreInfo; }
+    QPushButton* DownloadButton() const { return m_pDownload; }
 
 protected:
     void OnInitDialog() override;
