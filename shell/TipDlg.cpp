@@ -30,7 +30,7 @@ std::string TranslateTip(const std::string& tip) {
 
 CTipDlg::CTipDlg(QWidget* pParent, const std::string& tipsPath) : CISDialog(pParent) {
     using namespace shell;
-    m_bStartup = platform::GetProfileInt(kSectionTip, kEntryTipStartUp, 0) == 0;
+    m_bStartup = ShowTipsAtStartUp();
     const int position = platform::GetProfileInt(kSectionTip, kEntryTipFilePos, 0);
     BuildControls();
     if (m_file.Open(tipsPath.empty() ? TipsFilePath() : tipsPath)) {
