@@ -1,11 +1,13 @@
 // Corvella's entry point.
 #include "platform/Application.h"
 #include "platform/DC.h"
+#include "platform/FileSystem.h"
 #include "platform/Log.h"
 #include "platform/RegisteredMessages.h"
 #include "platform/WinApp.h"
 #include "res/StringTable.h"
 #include "shell/CommandLineText.h"
+#include "shell/FileAssociation.h"
 #include "shell/Language.h"
 #include "shell/ProfileSettings.h"
 #include "shell/ProgramOptions.h"
@@ -56,6 +58,7 @@ public:
         m_bRunning = true;
         shell::SetProfileKey();
         shell::SetCurrentLanguage(shell::ReadUILanguage());
+        shell::RegisterPlaylistType(platform::GetProgramPath());
         if (!m_wnd.Create())
             return false;
         m_pMainWnd = &m_wnd;

@@ -1,6 +1,7 @@
 #include "res/StringTable.h"
 #include "shell/InstanceObjects.h"
 #include "tests/platform/TestHelpers.h"
+#include "tests/shell/ShellTestSupport.h"
 #include "tests/support/ProcessRunner.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +16,7 @@ const std::string kProgram = std::string(CORVELLA_BINARY_DIR) + "/corvella";
 // the user's settings nor meet a running player or each other's instance.
 std::vector<std::string> TestEnvironment(const TempFolder& folder) {
     return {"QT_QPA_PLATFORM=offscreen", "XDG_CONFIG_HOME=" + folder.Path(),
-            "XDG_RUNTIME_DIR=" + folder.Path()};
+            "XDG_RUNTIME_DIR=" + folder.Path(), "XDG_DATA_HOME=" + folder.Path() + "/data"};
 }
 
 } // namespace
@@ -43,4 +44,19 @@ TEST(Startup, ASignalDuringStartUpIsNotLost) {
     shell::RemoveInstanceObjects(shell::MakeInstanceNames(res::LoadString(147), folder.Path()));
     ASSERT_TRUE(code.has_value());
     EXPECT_TRUE(*code == 0 || *code == 128 + SIGTERM) << *code;
+}
+
+TEST(Startup, RegistersThePlaylistTypeForTheRunningProgram) {
+    TempFolder folder;
+    testsupport::CChildProcess player;
+    ASSERT_TRUE(player.Start(kProgram, {"--verbose"}, TestEnvironment(folder)));
+    const std::string entry = folder.Path() + "/data/applications/corvella.desktop";
+    const std::string classes = folder.Path() + "/corvella/classes.reg";
+    const bool written = shelltest::WaitForText(entry, "Exec=corvella %F") &&
+                         shelltest::WaitForText(classes, "corvella \\\"%1\\\"");
+    player.Signal(SIGTERM);
+    player.WaitExit(5s);
+    EXPECT_TRUE(written) << shelltest::ReadFile(classes);
+    EXPECT_TRUE(
+        std::filesystem::exists(folder.Path() + "/data/mime/packages/corvella-playlist.xml"));
 }

@@ -1,0 +1,182 @@
+#include "shell/FileAssociation.h"
+
+#include "platform/FileSystem.h"
+#include "platform/Log.h"
+#include "platform/Registry.h"
+#include "res/StringTable.h"
+
+#include <QProcess>
+#include <QStandardPaths>
+#include <QStringList>
+#include <cstdlib>
+#include <filesystem>
+
+namespace shell {
+
+namespace {
+
+// A default value in the classes hive. Like the system's registry call, an empty key path or
+// an empty text is refused.
+bool SetClassesValue(const std::string& path, const std::string& text) {
+    if (path.empty() || text.empty())
+        return false;
+    return CRegistry::Instance().SetString(HKEY_CLASSES_ROOT, path, "", text);
+}
+
+// Writes text when set; nothing to write counts as done.
+bool SetIfGiven(const std::string& path, const std::string& text) {
+    return text.empty() || SetClassesValue(path, text);
+}
+
+// The media types the player opens, and its own playlist type.
+constexpr const char* kMediaTypes[] = {
+    "video/mpeg",
+    "video/x-mpeg",
+    "video/x-msvideo",
+    "video/avi",
+    "video/x-ms-asf",
+    "video/x-ms-wmv",
+    "video/quicktime",
+    "audio/mpeg",
+    "audio/x-mpeg",
+    "audio/mp2",
+    "audio/x-wav",
+    "audio/wav",
+    "audio/x-ms-wma",
+    "audio/basic",
+    "audio/midi",
+    "audio/x-aiff",
+    "audio/x-mpegurl",
+    "audio/mpegurl",
+    "audio/x-scpls",
+    "application/vnd.rn-realmedia",
+    "audio/vnd.rn-realaudio",
+};
+
+// Writes path when its content differs; changed tells whether it was written.
+bool UpdateFile(const std::string& path, const std::string& content, bool& changed) {
+    changed = false;
+    if (platform::ReadWholeFile(path, 1u << 20) == content)
+        return true;
+    std::error_code ec;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
+    changed = platform::WriteFileAtomically(path, content);
+    if (!changed)
+        platform::LogWarning("cannot write " + path);
+    return changed;
+}
+
+bool StartToolDetached(const std::string& program, const std::vector<std::string>& args) {
+    const QString found = QStandardPaths::findExecutable(QString::fromStdString(program));
+    if (found.isEmpty())
+        return false; // not installed: the desktop picks the files up on its next scan
+    QStringList list;
+    for (const std::string& arg : args)
+        list << QString::fromStdString(arg);
+    QProcess process;
+    process.setProgram(found);
+    process.setArguments(list);
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.setStandardErrorFile(QProcess::nullDevice());
+    return process.startDetached();
+}
+
+} // namespace
+
+bool CFileAssociation::Register() const {
+    const bool extension = RegisterExtension();
+    const bool docType = RegisterDocType();
+    // Two further steps of the registration (new-file templates, class ids) store nothing.
+    return extension && docType;
+}
+
+bool CFileAssociation::RegisterExtension() const {
+    if (m_strExtension.empty())
+        return true;
+    const std::string key = "." + m_strExtension;
+    // The document type name may be empty; that write is refused and is no failure.
+    SetIfGiven(key, m_strDocTypeName);
+    return SetIfGiven(key + "\\shell\\open\\command", m_strShellOpenCommand);
+}
+
+bool CFileAssociation::RegisterDocType() const {
+    if (m_strDocTypeName.empty())
+        return true;
+    bool ok = SetIfGiven(m_strDocTypeName, m_strDocTypeDescription);
+    ok = SetIfGiven(m_strDocTypeName + "\\DefaultIcon", m_strDocDefaultIcon) && ok;
+    return SetIfGiven(m_strDocTypeName + "\\shell\\open\\command", m_strDocShellOpenCommand) && ok;
+}
+
+std::string DesktopDataHome() {
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    std::string folder;
+    // Relative values are invalid by the base-directory rules and are ignored.
+    if (xdg && xdg[0] == '/')
+        folder = xdg;
+    else if (const char* home = std::getenv("HOME"); home && *home)
+        folder = std::string(home) + "/.local/share";
+    while (folder.size() > 1 && folder.ends_with('/'))
+        folder.pop_back();
+    return folder;
+}
+
+std::string PlaylistMimePackage() {
+    const std::string product = res::LoadString(116);
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+           "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
+           "  <mime-type type=\"" +
+           kPlaylistMimeType + "\">\n    <comment>" + product +
+           " playlist</comment>\n    <glob pattern=\"*." + res::LoadString(103) +
+           "\"/>\n  </mime-type>\n</mime-info>\n";
+}
+
+std::string DesktopEntry() {
+    std::string types;
+    for (const char* type : kMediaTypes)
+        types += std::string(type) + ";";
+    types += kPlaylistMimeType + ";";
+    return "[Desktop Entry]\n"
+           "Type=Application\n"
+           "Name=" +
+           res::LoadString(116) +
+           "\n"
+           "Comment=Skinned media player for audio, video and CDs\n"
+           "Exec=corvella %F\n"
+           "Terminal=false\n"
+           "Categories=AudioVideo;Player;\n"
+           "MimeType=" +
+           types + "\n";
+}
+
+AssociationResult RegisterPlaylistType(const std::string& programPath,
+                                       const DesktopRegistration& desktop) {
+    AssociationResult result;
+    // An earlier document-type registration must not stay in force.
+    const std::string docType = res::LoadString(116) + ".PlayList";
+    CRegistry::Instance().DeleteKey(HKEY_CLASSES_ROOT, docType + "\\Shell\\Open\\Command");
+
+    CFileAssociation association;
+    association.SetExtension(res::LoadString(103));
+    const std::string command = programPath + " \"%1\"";
+    association.SetShellOpenCommand(command);
+    association.SetDocShellOpenCommand(command);
+    association.SetDocDefaultIcon(programPath + ",0");
+    result.bRegistry = association.Register();
+
+    std::string dataHome = desktop.strDataHome.empty() ? DesktopDataHome() : desktop.strDataHome;
+    if (dataHome.empty())
+        return result;
+    const ToolRunner run = desktop.runTool ? desktop.runTool : ToolRunner(StartToolDetached);
+    const bool mimeOk = UpdateFile(dataHome + "/mime/packages/corvella-playlist.xml",
+                                   PlaylistMimePackage(), result.bMimeChanged);
+    const bool entryOk = UpdateFile(dataHome + "/applications/corvella.desktop", DesktopEntry(),
+                                    result.bDesktopChanged);
+    result.bFilesOk = mimeOk && entryOk;
+    if (result.bMimeChanged)
+        run("update-mime-database", {dataHome + "/mime"});
+    if (result.bDesktopChanged)
+        run("update-desktop-database", {dataHome + "/applications"});
+    return result;
+}
+
+} // namespace shell

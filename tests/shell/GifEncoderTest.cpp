@@ -1,0 +1,133 @@
+// The GIF writer of the update animation: its files must decode, frame by frame and pixel by
+// pixel, with Qt's own GIF reader, whatever the data makes the LZW codes do.
+#include "tools/update-animation/GifEncoder.h"
+#include "shell/PictureEx.h"
+#include "shell/UpdateAnimation.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QImageReader>
+#include <gtest/gtest.h>
+#include <random>
+
+namespace {
+
+struct Decoded {
+    std::vector<QImage> frames;
+    std::vector<int> delays; // milliseconds
+    int loops = 0;
+};
+
+Decoded Decode(const std::vector<std::uint8_t>& bytes) {
+    QByteArray data(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "gif");
+    Decoded decoded;
+    for (QImage image; reader.read(&image);) {
+        decoded.frames.push_back(image.convertToFormat(QImage::Format_RGB32));
+        decoded.delays.push_back(reader.nextImageDelay());
+    }
+    decoded.loops = reader.loopCount();
+    return decoded;
+}
+
+// Colour indices with the given number of colours: random, or in long runs.
+std::vector<std::uint8_t> Indices(int count, int colours, bool runs, unsigned seed) {
+    std::mt19937 random(seed);
+    std::vector<std::uint8_t> indices(static_cast<std::size_t>(count));
+    std::uint8_t current = 0;
+    for (auto& index : indices) {
+        if (!runs || random() % 50 == 0)
+            current = static_cast<std::uint8_t>(random() % unsigned(colours));
+        index = current;
+    }
+    return indices;
+}
+
+gif::Animation MakeAnimation(int width, int height, int colours, int frames, bool runs) {
+    gif::Animation animation;
+    animation.width = width;
+    animation.height = height;
+    for (int c = 0; c < colours; ++c)
+        animation.palette.push_back(std::uint32_t(c * 0x010305 + 0x102030) & 0xFFFFFF);
+    for (int f = 0; f < frames; ++f) {
+        gif::Frame frame;
+        frame.pixels = Indices(width * height, colours, runs, unsigned(f * 31 + colours));
+        frame.delay = std::uint16_t(5 + f);
+        animation.frames.push_back(std::move(frame));
+    }
+    return animation;
+}
+
+// Every pixel of every frame as the palette says.
+void ExpectDecodesTo(const gif::Animation& animation) {
+    const Decoded decoded = Decode(gif::Encode(animation));
+    ASSERT_EQ(decoded.frames.size(), animation.frames.size());
+    for (std::size_t f = 0; f < decoded.frames.size(); ++f) {
+        const QImage& image = decoded.frames[f];
+        ASSERT_EQ(image.size(), QSize(animation.width, animation.height));
+        EXPECT_EQ(decoded.delays[f], animation.frames[f].delay * 10);
+        int wrong = 0;
+        for (int y = 0; y < animation.height; ++y) {
+            for (int x = 0; x < animation.width; ++x) {
+                const auto index = animation.frames[f].pixels[std::size_t(y * animation.width + x)];
+                wrong += (image.pixel(x, y) & 0xFFFFFF) != animation.palette[index];
+            }
+        }
+        EXPECT_EQ(wrong, 0) << "frame " << f;
+    }
+}
+
+} // namespace
+
+TEST(GifEncoder, ImagesDecodeExactlyForEveryCodeWidth) {
+    ExpectDecodesTo(MakeAnimation(1, 1, 2, 1, false));  // the smallest image
+    ExpectDecodesTo(MakeAnimation(37, 11, 4, 3, true)); // runs: long codes early
+    ExpectDecodesTo(MakeAnimation(64, 64, 16, 2, false));
+    // Random bytes of 256 colours fill the 4096 codes many times over: clear codes follow.
+    ExpectDecodesTo(MakeAnimation(300, 200, 256, 2, false));
+    ExpectDecodesTo(MakeAnimation(320, 240, 3, 1, true));
+}
+
+TEST(GifEncoder, TheAnimationLoopsForever) {
+    const Decoded decoded = Decode(gif::Encode(MakeAnimation(8, 8, 2, 3, false)));
+    EXPECT_EQ(decoded.loops, -1);
+    gif::Animation twice = MakeAnimation(8, 8, 2, 3, false);
+    twice.loops = 2;
+    EXPECT_EQ(Decode(gif::Encode(twice)).loops, 2);
+}
+
+TEST(GifEncoder, InvalidAnimationsGiveNoFile) {
+    gif::Animation animation = MakeAnimation(4, 4, 2, 1, false);
+    animation.frames[0].pixels[5] = 2; // no such colour
+    EXPECT_TRUE(gif::Encode(animation).empty());
+    animation = MakeAnimation(4, 4, 2, 1, false);
+    animation.frames[0].pixels.pop_back();
+    EXPECT_TRUE(gif::Encode(animation).empty());
+    animation = MakeAnimation(4, 4, 2, 0, false);
+    EXPECT_TRUE(gif::Encode(animation).empty());
+    animation = MakeAnimation(4, 4, 1, 1, false);
+    EXPECT_TRUE(gif::Encode(animation).empty());
+}
+
+TEST(GifEncoder, TheBuiltInUpdateAnimationPlaysInThePictureControl) {
+    const std::vector<std::uint8_t> bytes(
+        shell::kUpdateAnimationGif, shell::kUpdateAnimationGif + shell::kUpdateAnimationGifSize);
+    const Decoded decoded = Decode(bytes);
+    ASSERT_GE(decoded.frames.size(), 4u);
+    EXPECT_EQ(decoded.loops, -1);
+    EXPECT_NE(decoded.frames[0], decoded.frames[1]); // it really moves
+
+    CPictureEx picture;
+    EXPECT_FALSE(picture.Draw()); // nothing loaded yet
+    ASSERT_TRUE(picture.Load(shell::kUpdateAnimationGif, shell::kUpdateAnimationGifSize));
+    EXPECT_EQ(picture.GetFrameCount(), int(decoded.frames.size()));
+    EXPECT_TRUE(picture.Draw());
+    EXPECT_TRUE(picture.IsPlaying());
+    picture.Stop();
+    EXPECT_FALSE(picture.IsPlaying());
+    const unsigned char notAPicture[] = "GIF89a but nothing more";
+    EXPECT_FALSE(picture.Load(notAPicture, sizeof notAPicture));
+    EXPECT_EQ(picture.GetFrameCount(), 0);
+}

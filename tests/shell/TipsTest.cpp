@@ -1,0 +1,187 @@
+// Tip of the Day: reading the tips file, the remembered position and time stamp, the start-up
+// choice, and the texts shown when the file is missing or cannot be read.
+#include "shell/TipDlg.h"
+#include "tests/shell/ShellTestSupport.h"
+
+#include "platform/MessageBox.h"
+#include "platform/Profile.h"
+#include "platform/Registry.h"
+#include "shell/ProfileSettings.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <chrono>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kFiveTips = "; Tips for the test\n"
+                              "\n"
+                              "First tip\n"
+                              " an indented line is no tip\n"
+                              "\tnor is a tabbed one\n"
+                              "Second tip\r\n"
+                              "Third tip\n"
+                              "; another comment\n"
+                              "Fourth tip\n"
+                              "Fifth tip"; // no line end at the end of the file
+
+class TipsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        CRegistry::Instance().Reset(m_temp.Path() + "/config");
+        shell::SetProfileKey();
+        SetMessageBoxHook([this](const MessageBoxRequest& r) {
+            m_boxes.push_back(r.text);
+            return IDOK;
+        });
+    }
+    void TearDown() override {
+        SetMessageBoxHook({});
+        platform::SetRegistryKey("");
+        CRegistry::Instance().Reset();
+    }
+
+    std::string TipsPath() const { return m_temp.Path() + "/Tips.txt"; }
+    // Writes the file with a modification time of its own, seconds apart from any other.
+    void WriteTips(const std::string& content, int stamp = 0) {
+        shelltest::WriteFile(TipsPath(), content);
+        fs::last_write_time(TipsPath(), fs::file_time_type::clock::now() - std::chrono::hours(24) +
+                                            std::chrono::minutes(stamp));
+    }
+    // The tips shown by a dialog: the first, then count - 1 more with "Next Tip".
+    std::vector<std::string> Show(int count) {
+        CTipDlg dlg(nullptr, TipsPath());
+        std::vector<std::string> tips{dlg.GetTip()};
+        for (int i = 1; i < count; ++i) {
+            dlg.NextButton()->click();
+            tips.push_back(dlg.TipLabel()->text().toStdString());
+        }
+        return tips;
+    }
+    int Profile(const std::string& entry) {
+        return platform::GetProfileInt(shell::kSectionTip, entry, -99);
+    }
+
+    TempFolder m_temp;
+    std::vector<std::string> m_boxes;
+};
+
+using Tips = std::vector<std::string>;
+
+} // namespace
+
+TEST_F(TipsTest, ShowsTipsInOrderSkippingCommentsAndGoesRoundAtTheEnd) {
+    WriteTips(kFiveTips);
+    EXPECT_EQ(Show(7), (Tips{"First tip\n", "Second tip\n", "Third tip\n", "Fourth tip\n",
+                             "Fifth tip", "First tip\n", "Second tip\n"}));
+    EXPECT_TRUE(m_boxes.empty());
+}
+
+TEST_F(TipsTest, TheNextDialogStartsBehindTheLastTipShown) {
+    WriteTips(kFiveTips);
+    EXPECT_EQ(Show(3).back(), "Third tip\n");
+    EXPECT_EQ(Profile(shell::kEntryTipFilePos), static_cast<int>(kFiveTips.find("; another")));
+    EXPECT_EQ(Show(1), Tips{"Fourth tip\n"});
+    EXPECT_EQ(Show(2), (Tips{"Fifth tip", "First tip\n"}));
+}
+
+TEST_F(TipsTest, AChangedFileStartsAgainFromItsFirstTip) {
+    WriteTips(kFiveTips, 1);
+    Show(3);
+    const std::string oldStamp =
+        platform::GetProfileString(shell::kSectionTip, shell::kEntryTipTimeStamp);
+    EXPECT_FALSE(oldStamp.empty());
+    WriteTips("New first\nNew second\n" + kFiveTips, 2);
+    EXPECT_EQ(Show(2), (Tips{"New first\n", "New second\n"}));
+    EXPECT_NE(platform::GetProfileString(shell::kSectionTip, shell::kEntryTipTimeStamp), oldStamp);
+    // Unchanged since: the position holds.
+    EXPECT_EQ(Show(1), Tips{"First tip\n"});
+}
+
+TEST_F(TipsTest, AFileOfCommentsShowsNothingAndOneTipShowsAgainAndAgain) {
+    WriteTips("; only\n\n  comments\n", 1);
+    EXPECT_EQ(Show(3), (Tips{"", "", ""}));
+    WriteTips("The only tip\n", 2);
+    EXPECT_EQ(Show(3), (Tips{"The only tip\n", "The only tip\n", "The only tip\n"}));
+    EXPECT_TRUE(m_boxes.empty());
+}
+
+TEST_F(TipsTest, ALongLineIsCutAndItsRestIsNoTip) {
+    const std::string longTip(CTipsFile::kMaxLine + 500, 'x');
+    WriteTips(longTip + "\nAfter the long one\n");
+    const Tips tips = Show(3);
+    EXPECT_EQ(tips[0], std::string(CTipsFile::kMaxLine, 'x') + "\n");
+    EXPECT_EQ(tips[1], "After the long one\n");
+    EXPECT_EQ(tips[2], tips[0]);
+}
+
+TEST_F(TipsTest, AMissingFileShowsItsTextAndDisablesNextTip) {
+    CTipDlg dlg(nullptr, m_temp.Path() + "/NoSuchTips.txt");
+    EXPECT_EQ(dlg.GetTip(), "Tips file does not exist in the prescribed directory");
+    dlg.show();
+    EXPECT_FALSE(dlg.NextButton()->isEnabled());
+    dlg.close();
+    EXPECT_EQ(Profile(shell::kEntryTipFilePos), -99); // no position to remember
+    EXPECT_TRUE(m_boxes.empty());
+}
+
+TEST_F(TipsTest, APositionThatCannotBeReachedShowsTheReadingError) {
+    WriteTips(kFiveTips);
+    Show(1); // stores the time stamp
+    ASSERT_TRUE(platform::WriteProfileInt(shell::kSectionTip, shell::kEntryTipFilePos, -5));
+    CTipDlg dlg(nullptr, TipsPath());
+    EXPECT_EQ(m_boxes, std::vector<std::string>{"Trouble reading the tips file"});
+    EXPECT_EQ(dlg.GetTip(), "");
+    dlg.NextButton()->click(); // reading goes on from the start
+    EXPECT_EQ(dlg.GetTip(), "First tip\n");
+}
+
+TEST_F(TipsTest, UntickingShowAtStartUpTurnsTheStartUpTipOff) {
+    WriteTips(kFiveTips);
+    EXPECT_TRUE(shell::ShowTipsAtStartUp());
+    {
+        CTipDlg dlg(nullptr, TipsPath());
+        EXPECT_TRUE(dlg.StartUpBox()->isChecked());
+        dlg.StartUpBox()->click();
+        dlg.show();
+        dlg.accept();
+    }
+    EXPECT_EQ(Profile(shell::kEntryTipStartUp), 1);
+    EXPECT_FALSE(shell::ShowTipsAtStartUp());
+    shell::ShowTipAtStartUp(); // shows nothing, so it returns at once
+    {
+        CTipDlg dlg(nullptr, TipsPath());
+        EXPECT_FALSE(dlg.StartUpBox()->isChecked());
+        dlg.StartUpBox()->click();
+        dlg.reject();
+    }
+    EXPECT_EQ(Profile(shell::kEntryTipStartUp), 0);
+}
+
+TEST_F(TipsTest, TipsAreTranslatedWithTheirLineEndKept) {
+    shelltest::LanguageFolder folder;
+    folder.Write("English", "7001=Second tip\n");
+    folder.Write("Deutsch", "7001=Zweiter Tipp\n");
+    shell::SetCurrentLanguage("Deutsch");
+    WriteTips(kFiveTips);
+    EXPECT_EQ(Show(3), (Tips{"First tip\n", "Zweiter Tipp\n", "Third tip\n"}));
+}
+
+TEST(TipsFile, TheShippedTipsAreManyAndShort) {
+    const std::string text = shelltest::ReadFile(shelltest::kSourceDir + "/res/Tips.txt");
+    std::istringstream lines(text);
+    int tips = 0;
+    for (std::string line; std::getline(lines, line);) {
+        if (line.empty() || line[0] == ';' || line[0] == ' ' || line[0] == '\t')
+            continue;
+        ++tips;
+        EXPECT_LT(line.size(), CTipsFile::kMaxLine) << line;
+    }
+    EXPECT_GE(tips, 30);
+    EXPECT_EQ(shelltest::ReadFile(std::string(CORVELLA_BINARY_DIR) + "/Tips.txt"), text);
+}

@@ -1,0 +1,272 @@
+// The update check: reading and comparing the version file, the result dialog, and the whole
+// check against a local HTTP server (newer, same, short, garbage, missing, refused, silent).
+#include "shell/PictureEx.h"
+#include "shell/UpgradeCheckDlg.h"
+#include "shell/UpgradeInfoDlg.h"
+#include "shell/VersionFetch.h"
+#include "shell/VersionInfo.h"
+#include "tests/shell/LocalHttpServer.h"
+#include "tests/shell/ShellTestSupport.h"
+
+#include "core/Archive.h"
+#include "platform/MessageBox.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// A version file: labels on the even lines, values on the odd ones, then extra lines.
+std::string VersionFile(const std::string& latest, const std::vector<std::string>& news = {}) {
+    std::string file = "Corvella version file\nLatest version:\n" + latest +
+                       "\nRelease date:\n2027-01-15\nSize:\n4.2 MB\nMore info:\n"
+                       "https://example.org/news\nDownload:\nhttps://example.org/get\n"
+                       "Reserved:\nr13\nReserved:\nr15\nWhat's new:\n";
+    for (const std::string& line : news)
+        file += line + "\n";
+    return file;
+}
+
+// Lets the event loop run until done() holds; false when it did not within the limit.
+bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = 20s) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        std::this_thread::sleep_for(2ms);
+    }
+    return true;
+}
+
+// Runs a whole check against url; records the error box or the info handed to the result.
+class UpdateCheckTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetMessageBoxHook([this](const MessageBoxRequest& r) {
+            m_boxes.push_back(r);
+            return IDOK;
+        });
+    }
+    void TearDown() override { SetMessageBoxHook({}); }
+
+    void Check(const std::string& url, int timeoutMs = 10000) {
+        shell::FetchOptions options;
+        options.strUrl = url;
+        options.nTimeoutMs = timeoutMs;
+        CUpgradeCheckDlg dlg(nullptr, options);
+        dlg.SetResultHandler([this](const CVersionInfo& info) { m_info = info; });
+        dlg.show();
+        EXPECT_FALSE(dlg.CancelButton()->isVisible());
+        EXPECT_EQ(dlg.WaitText()->text().toStdString(),
+                  "Please wait while Corvella checks for software updates.");
+        EXPECT_TRUE(dlg.Picture()->IsPlaying());
+        dlg.reject(); // the check cannot be cancelled
+        EXPECT_TRUE(dlg.isVisible());
+        ASSERT_TRUE(PumpUntil([&] { return !dlg.isVisible(); }));
+        EXPECT_FALSE(dlg.Picture()->IsPlaying());
+        m_nResult = dlg.GetResult();
+    }
+    void ExpectErrorBox() {
+        EXPECT_EQ(m_nResult, 0);
+        EXPECT_FALSE(m_info.has_value());
+        ASSERT_EQ(m_boxes.size(), 1u);
+        EXPECT_EQ(m_boxes[0].text,
+                  "Cann't access website now. \nPlease check your internet connection.\n\n ");
+        EXPECT_EQ(m_boxes[0].caption, "Internet Access Exception");
+        EXPECT_EQ(m_boxes[0].type & MB_ICONERROR, UINT(MB_ICONERROR));
+    }
+
+    std::vector<MessageBoxRequest> m_boxes;
+    std::optional<CVersionInfo> m_info;
+    int m_nResult = -1;
+};
+
+} // namespace
+
+TEST(VersionInfo, ReadsTheValuesFromTheirLines) {
+    CVersionInfo info;
+    EXPECT_EQ(info.Parse(VersionFile("v2.2 (Build:5000)", {"Faster start", "", "Fixes"})), 1);
+    EXPECT_EQ(info.m_strLatestVersion, "v2.2 (Build:5000)");
+    EXPECT_EQ(info.m_strReleaseDate, "2027-01-15");
+    EXPECT_EQ(info.m_strSize, "4.2 MB");
+    EXPECT_EQ(info.m_strMoreInfoUrl, "https://example.org/news");
+    EXPECT_EQ(info.m_strDownloadUrl, "https://example.org/get");
+    EXPECT_EQ(info.m_strReserved1, "r13");
+    EXPECT_EQ(info.m_strReserved2, "r15");
+    EXPECT_EQ(info.m_strWhatsNew, "Faster start\r\n\r\nFixes\r\n");
+}
+
+TEST(VersionInfo, CarriageReturnsAndShortFilesLeaveCleanOrEmptyFields) {
+    CVersionInfo info;
+    info.m_strWhatsNew = "left from before";
+    info.Parse("a\r\nb\r\nv9\r\nd\r\n2027\r\n");
+    EXPECT_EQ(info.m_strLatestVersion, "v9");
+    EXPECT_EQ(info.m_strReleaseDate, "2027");
+    EXPECT_EQ(info.m_strSize, "");
+    EXPECT_EQ(info.m_strWhatsNew, "");
+    info.Parse(VersionFile("v3")); // exactly 16 lines
+    EXPECT_EQ(info.m_strReserved2, "r15");
+    EXPECT_EQ(info.m_strWhatsNew, "");
+}
+
+TEST(VersionInfo, SurvivesTheArchive) {
+    CVersionInfo info;
+    info.Parse(VersionFile("v2.2", {"one", "two"}));
+    CArchive out;
+    info.Serialize(out);
+    CVersionInfo back;
+    CArchive in(out.GetBuffer());
+    back.Serialize(in);
+    EXPECT_FALSE(in.Failed());
+    EXPECT_EQ(back.m_strLatestVersion, "v2.2");
+    EXPECT_EQ(back.m_strReserved1, "r13");
+    EXPECT_EQ(back.m_strWhatsNew, "one\r\ntwo\r\n");
+}
+
+TEST(VersionInfo, NewerIsATextualComparisonWithoutLetterCase) {
+    const std::string current = "v2.1 (Build:4089)";
+    EXPECT_EQ(shell::ProgramVersion(), current);
+    EXPECT_TRUE(shell::IsNewerVersion(current, "v2.1 (Build:4090)"));
+    EXPECT_FALSE(shell::IsNewerVersion(current, "V2.1 (BUILD:4089)"));
+    EXPECT_FALSE(shell::IsNewerVersion(current, current));
+    EXPECT_FALSE(shell::IsNewerVersion(current, "v2.1 (Build:4088)"));
+    // A digit where this version has a blank or a bracket sorts after it.
+    EXPECT_TRUE(shell::IsNewerVersion(current, "v2.10 (Build:1)"));
+    EXPECT_TRUE(shell::IsNewerVersion(current, "v2.1 (Build:40890)"));
+    EXPECT_FALSE(shell::IsNewerVersion(current, ""));
+    EXPECT_FALSE(shell::IsNewerVersion(current, "v2.1"));
+}
+
+TEST(UpgradeInfoDlg, ANewerVersionShowsItsDetailsAndLinks) {
+    CVersionInfo info;
+    info.Parse(VersionFile("v2.2 (Build:5000)", {"Faster start", "Fixes"}));
+    CUpgradeInfoDlg dlg;
+    std::vector<std::string> opened;
+    dlg.SetOpener([&](const std::string& address) {
+        opened.push_back(address);
+        return true;
+    });
+    dlg.SetInfo(info);
+    dlg.show();
+    EXPECT_EQ(dlg.CurrentText()->text().toStdString(), "Current Version:\tv2.1 (Build:4089)");
+    EXPECT_EQ(dlg.LatestText()->text().toStdString(), "Latest Version:\tv2.2 (Build:5000)");
+    EXPECT_EQ(dlg.VerdictText()->text().toStdString(),
+              "New version ready for Download! Check it out...");
+    EXPECT_EQ(dlg.Details()->toPlainText().toStdString(),
+              "Release Date:\n2027-01-15\n\nSize:\n4.2 MB\n\nWhat's New:\nFaster start\nFixes\n");
+    EXPECT_EQ(shell::UpgradeDetails(info),
+              "Release Date:\r\n2027-01-15\r\n\r\nSize:\r\n4.2 MB\r\n\r\nWhat's New:\r\n"
+              "Faster start\r\nFixes\r\n");
+    dlg.OnMoreInfo();
+    dlg.OnDownload();
+    EXPECT_EQ(opened,
+              (std::vector<std::string>{"https://example.org/news", "https://example.org/get"}));
+    dlg.close();
+}
+
+TEST(UpgradeInfoDlg, TheSameVersionShowsOnlyTheTopWithItsCloseButton) {
+    CVersionInfo info;
+    info.Parse(VersionFile("V2.1 (build:4089)"));
+    CUpgradeInfoDlg dlg;
+    dlg.SetInfo(info);
+    dlg.show();
+    EXPECT_EQ(dlg.VerdictText()->text().toStdString(),
+              "You already have latest version and do NOT need upgrade.");
+    EXPECT_EQ(dlg.CloseButton()->pos(), QPoint(290, 11));
+    EXPECT_EQ(dlg.height(), 120);
+    // The details and their buttons are out of sight.
+    EXPECT_GE(dlg.Details()->y(), dlg.height());
+    EXPECT_GE(dlg.MoreInfoButton()->y(), dlg.height());
+    EXPECT_GE(dlg.DownloadButton()->y(), dlg.height());
+    EXPECT_EQ(dlg.Details()->toPlainText(), "");
+    dlg.close();
+}
+
+TEST(UpgradeInfoDlg, WithoutInfoTheButtonsOpenNothing) {
+    CUpgradeInfoDlg dlg;
+    int opened = 0;
+    dlg.SetOpener([&](const std::string&) { return ++opened > 0; });
+    dlg.OnMoreInfo();
+    dlg.OnDownload();
+    EXPECT_EQ(opened, 0);
+}
+
+TEST(VersionFetch, TheAddressComesFromTheEnvironmentWhenSet) {
+    {
+        shelltest::ScopedEnv url("CORVELLA_UPDATE_URL", "http://127.0.0.1:1/v.txt");
+        EXPECT_EQ(shell::UpdateCheckUrl(), "http://127.0.0.1:1/v.txt");
+    }
+    shelltest::ScopedEnv url("CORVELLA_UPDATE_URL", "");
+    EXPECT_EQ(shell::UpdateCheckUrl(), "https://www.corvella-player.org/version.txt");
+}
+
+TEST(VersionFetch, ReadsAtMostTheSizeLimitAndRefusesOtherSchemes) {
+    CLocalHttpServer server(CLocalHttpServer::Response(200, "OK", std::string(200000, 'v')));
+    shell::FetchOptions options;
+    options.strUrl = server.Url();
+    const auto text = shell::FetchVersionFile(options);
+    ASSERT_TRUE(text.has_value());
+    EXPECT_EQ(text->size(), 64u * 1024u);
+    options.strUrl = "file:///etc/hostname";
+    EXPECT_EQ(shell::FetchVersionFile(options), std::nullopt);
+    options.strUrl = "not an address";
+    EXPECT_EQ(shell::FetchVersionFile(options), std::nullopt);
+}
+
+TEST_F(UpdateCheckTest, ANewerVersionReachesTheResult) {
+    CLocalHttpServer server(CLocalHttpServer::Response(
+        200, "OK", VersionFile("v2.1 (Build:4090)", {"Line one", "Line two"})));
+    Check(server.Url());
+    EXPECT_EQ(m_nResult, 1);
+    EXPECT_TRUE(m_boxes.empty());
+    ASSERT_TRUE(m_info.has_value());
+    EXPECT_EQ(m_info->m_strLatestVersion, "v2.1 (Build:4090)");
+    EXPECT_EQ(m_info->m_strWhatsNew, "Line one\r\nLine two\r\n");
+    EXPECT_TRUE(shell::IsNewerVersion(shell::ProgramVersion(), m_info->m_strLatestVersion));
+}
+
+TEST_F(UpdateCheckTest, TheSameVersionAndASixteenLineFileReachTheResult) {
+    CLocalHttpServer server(
+        CLocalHttpServer::Response(200, "OK", VersionFile("v2.1 (Build:4089)")));
+    Check(server.Url());
+    ASSERT_TRUE(m_info.has_value());
+    EXPECT_FALSE(shell::IsNewerVersion(shell::ProgramVersion(), m_info->m_strLatestVersion));
+    EXPECT_EQ(m_info->m_strReserved2, "r15");
+    EXPECT_EQ(m_info->m_strWhatsNew, "");
+    EXPECT_EQ(shell::UpgradeDetails(*m_info),
+              "Release Date:\r\n2027-01-15\r\n\r\nSize:\r\n4.2 MB\r\n\r\nWhat's New:\r\n");
+}
+
+TEST_F(UpdateCheckTest, BinaryGarbageShowsTheErrorBox) {
+    std::string garbage = "\x89PNG\r\n\x1a\n";
+    garbage += std::string("\0\0\0\rIHDR", 8) + std::string(300, '\xFF');
+    CLocalHttpServer server(CLocalHttpServer::Response(200, "OK", garbage));
+    Check(server.Url());
+    ExpectErrorBox();
+    EXPECT_EQ(server.Requests(), 1);
+}
+
+TEST_F(UpdateCheckTest, AMissingFileShowsTheErrorBox) {
+    CLocalHttpServer server(CLocalHttpServer::Response(404, "Not Found", "no such file\n"));
+    Check(server.Url());
+    ExpectErrorBox();
+}
+
+TEST_F(UpdateCheckTest, ARefusedConnectionShowsTheErrorBox) {
+    Check("http://127.0.0.1:" + std::to_string(CLocalHttpServer::ClosedPort()) + "/version.txt");
+    ExpectErrorBox();
+}
+
+TEST_F(UpdateCheckTest, AServerThatNeverAnswersShowsTheErrorBoxAfterTheTimeLimit) {
+    CLocalHttpServer server("");
+    Check(server.Url(), 300);
+    ExpectErrorBox();
+    EXPECT_EQ(server.Requests(), 1);
+}
