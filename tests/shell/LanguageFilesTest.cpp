@@ -1,6 +1,7 @@
 // The language files shipped with the program: English holds every string-table text under
 // its number, the template and the translations hold the same numbers.
 #include "res/StringTable.h"
+#include "shell/Language.h"
 #include "shell/LanguageFile.h"
 #include "tests/shell/ShellTestSupport.h"
 
@@ -26,10 +27,13 @@ std::set<std::string> Keys(const std::map<std::string, std::string>& entries) {
     return keys;
 }
 
-// What English.ini holds for a string-table text: trimmed, line breaks as backslash-n.
+// What English.ini holds for a string-table text: trimmed, line breaks as backslash-n, and
+// without a closing "..." (lookups drop those dots and put them back on the result).
 std::string AsWritten(const std::string& text) {
     std::string line = shell::EscapeLineBreaks(text);
     line.erase(line.find_last_not_of(" \t") + 1);
+    if (line.ends_with("..."))
+        line.erase(line.size() - 3);
     return line.substr(line.find_first_not_of(" \t") == std::string::npos
                            ? line.size()
                            : line.find_first_not_of(" \t"));
@@ -76,4 +80,12 @@ TEST(LanguageFiles, TheProgramFolderOfTheBuildHoldsTheShippedFiles) {
                   shelltest::ReadFile(kSourceFolder + name))
             << name;
     }
+}
+
+TEST(LanguageFiles, ShippedTextsWithClosingDotsTranslateAndKeepThem) {
+    const std::string saved = shell::GetLanguageFolder();
+    shell::SetLanguageFolder(kSourceFolder);
+    EXPECT_EQ(shell::Translate(res::LoadString(130), "English", "German"), "Wussten Sie schon...");
+    EXPECT_EQ(shell::Translate(res::LoadString(130), "English", "French"), "Le saviez-vous...");
+    shell::SetLanguageFolder(saved);
 }
