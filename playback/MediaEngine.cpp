@@ -11,7 +11,7 @@ std::string Lower(std::string s) {
 }
 } // namespace
 
-bool CMediaEngine::Supports(const std::string& ext) const {
+bool CMediaEngine::ListSupports(const std::string& list, const std::string& ext) {
     // An empty extension would be found in every list; a file without one is nobody's type.
-    return !ext.empty() && Lower(m_strExtensions).find(Lower(ext)) != std::string::npos;
+    return !ext.empty() && Lower(list).find(Lower(ext)) != std::string::npos;
 }

@@ -29,7 +29,8 @@ public:
     const std::string& GetExtensions() const { return m_strExtensions; }
     // True when ext occurs anywhere in the extension list, ignoring case. A plain substring
     // test: "mp3", "mp" and "p3" all match "*.mp3". An empty extension matches nothing.
-    bool Supports(const std::string& ext) const;
+    bool Supports(const std::string& ext) const { return ListSupports(m_strExtensions, ext); }
+    static bool ListSupports(const std::string& list, const std::string& ext);
 
     // The engine's video window fills width × height at the manager's top-left corner.
     virtual void SetVideoSize(int /*width*/, int /*height*/) {}
