@@ -2,6 +2,7 @@
 
 #include "platform/Log.h"
 #include "platform/RegisteredMessages.h"
+#include "playback/CDAudioEngine.h"
 #include "playback/DShowEngine.h"
 #include "playback/DShowWnd.h"
 #include "playback/QuickTimeEngine.h"
@@ -19,11 +20,6 @@ const COLORREF kBackground = RGB(0, 0, 0);
 const COLORREF kTextColour = RGB(255, 255, 255);
 const int kTextHeight = 14;
 const int kBandHalfHeight = 20;
-
-// MCI's own notification and its results.
-constexpr UINT MM_MCINOTIFY = 0x03B9;
-constexpr WPARAM MCI_NOTIFY_SUCCESSFUL = 1;
-constexpr WPARAM MCI_NOTIFY_FAILURE = 8;
 
 // DirectShow and RealMedia count states 0 stopped, 3 running, 4 paused, 5 busy.
 int MapEngineState(int state) {
@@ -74,8 +70,10 @@ std::unique_ptr<CMediaEngine> CEngineManager::CreateEngineObject(int engineId) {
         return std::make_unique<CRealEngine>();
     case EngineQuickTime:
         return std::make_unique<CQuickTimeEngine>();
+    case EngineCDAudio:
+        return std::make_unique<CCDAudioEngine>();
     default:
-        return nullptr; // the CD-audio engine comes with the disc support
+        return nullptr;
     }
 }
 
@@ -144,6 +142,18 @@ bool CEngineManager::AllInstalled() const {
         if (!m_pEngines[id] || !m_pEngines[id]->IsInstalled())
             return false;
     return true;
+}
+
+bool CEngineManager::OpenCdDoor(bool open) {
+    if (auto* pCd = dynamic_cast<CCDAudioEngine*>(GetEngine(EngineCDAudio)))
+        return pCd->OpenDoor(open);
+    return CCDAudioEngine().OpenDoor(open);
+}
+
+bool CEngineManager::IsCdDoorOpen() {
+    if (auto* pCd = dynamic_cast<CCDAudioEngine*>(GetEngine(EngineCDAudio)))
+        return pCd->IsDoorOpen();
+    return CCDAudioEngine().IsDoorOpen();
 }
 
 std::string CEngineManager::NotInstalledText(int engineId) {

@@ -73,6 +73,9 @@ public:
     int GetPlayState() const { return m_nPlayState; }
     bool IsActive() const { return m_nPlayState != EngineStopped && !m_bLoading; }
     bool AllInstalled() const;
+    // The CD drive's door; they work without an open CD device.
+    bool OpenCdDoor(bool open);
+    bool IsCdDoorOpen();
     bool IsDisabled(int engineId) const;
     void SetDisabled(int engineId, bool disabled);
     // Disables the RealMedia and QuickTime engines when the edition switch is on (before Create).
