@@ -30,10 +30,29 @@ constexpr Entry kStrings[] = {
     {118, "*.cda"},
     {121, "*.mov;*.qt"},
     {125, "*.bmp;*.tga;"},
+    {127, "The media engine (GStreamer) is installed. Corvella plays these files now: MP3, MP2, "
+          "WAV, AU, MPEG (MPG, DAT), AVI, ASF, WMA and WMV, QuickTime movies, and audio CDs.\n\nIf "
+          "a file does not play or a video shows no picture, a GStreamer plugin is missing (for "
+          "DivX and other codecs). Install the Debian packages gstreamer1.0-plugins-good, "
+          "gstreamer1.0-plugins-bad, gstreamer1.0-plugins-ugly and gstreamer1.0-libav, or visit "
+          "our Download Center.\n\nFor RealMedia files and QuickTime movies that do not play here, "
+          "we recommend our sibling product Lumivox. More at www.corvella-player.org"},
+    {128, "Corvella cannot play media files yet: the media engine (GStreamer) lacks the plugins "
+          "that read and decode them.\n\nPlease install the Debian packages "
+          "gstreamer1.0-plugins-good, gstreamer1.0-plugins-bad, gstreamer1.0-plugins-ugly and "
+          "gstreamer1.0-libav (for example: sudo apt install gstreamer1.0-plugins-good "
+          "gstreamer1.0-plugins-bad gstreamer1.0-plugins-ugly gstreamer1.0-libav), or use the "
+          "buttons on the right. Then start Corvella again."},
     {131, "*.mp3;*.wav;*.wma;*.mpa*.mp2;*.mid;*.rmi"},
     {132, "*.asf;*.asx;*.mpg;*.mpeg;*.mpv;*.avi;*.dat;*.wmv;"},
     {147, "7B741690-CF80-4083-B296-986BC77C885E"},
     {150, "-x -s 10 -l 500"},
+    {2701, "Download Center"},
+    {2702, "Download QuickTime"},
+    {2703, "Download RealPlayer"},
+    {2704, "Download WMP"},
+    {2705, "&Do not show this message."},
+    {2706, "Close"},
 };
 
 } // namespace
