@@ -145,18 +145,19 @@ bool CCdAudioStream::Build(std::string& error) {
 }
 
 bool CCdAudioStream::Pause() {
-    if (!m_pPipeline ||
-        gst_element_set_state(m_pPipeline, GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE)
-        return false;
-    m_bPaused = true;
-    return true;
+    return ChangeState(true);
 }
 
 bool CCdAudioStream::Resume() {
+    return ChangeState(false);
+}
+
+bool CCdAudioStream::ChangeState(bool paused) {
     if (!m_pPipeline ||
-        gst_element_set_state(m_pPipeline, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE)
+        gst_element_set_state(m_pPipeline, paused ? GST_STATE_PAUSED : GST_STATE_PLAYING) ==
+            GST_STATE_CHANGE_FAILURE)
         return false;
-    m_bPaused = false;
+    m_bPaused = paused;
     return true;
 }
 

@@ -52,6 +52,7 @@ protected:
 
 private:
     bool Build(std::string& error);
+    bool ChangeState(bool paused);
     void OnBusWaiting();
     void Finish(bool completed, const std::string& error);
     void ApplyVolume();
