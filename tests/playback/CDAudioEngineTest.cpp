@@ -349,3 +349,20 @@ TEST_F(CdTest, MuteVolumeAndDoorCommands) {
     EXPECT_EQ(answer, "");
     EXPECT_EQ(CdReports(), 0u);
 }
+
+TEST_F(CdTest, ADiscThatCannotBeReadWhilePlayingFailsTheTrack) {
+    // A disc of its own, cut short while its track plays: the sectors after the cut cannot be
+    // read, and the device's failure notice fails the clip.
+    const std::string folder = std::filesystem::path(CDiscImage::Instance().Cue()).parent_path();
+    const std::string cue = testsupport::WriteCueBinAudioDisc(folder, "short", {{5 * 75, 1}});
+    CEngineManager& manager = Manager();
+    m_parent.m_received.clear();
+    manager.SetPath(cue + "/Track01.cda");
+    manager.Play(true);
+    ASSERT_EQ(manager.GetPlayState(), EnginePlaying);
+    std::filesystem::resize_file(folder + "/short.bin", 30 * CCdDisc::kSectorBytes);
+    ASSERT_TRUE(WaitFor([&] { return Completed(); }));
+    EXPECT_EQ(m_parent.Only(WM_REG_PLAYCOMPLETED)[0].wParam, 1u) << "failed, not finished";
+    EXPECT_EQ(manager.GetOverlayText(), "Cann't read CD files.");
+    EXPECT_EQ(manager.GetPlayState(), EngineStopped);
+}
