@@ -33,6 +33,19 @@ constexpr Entry kStrings[] = {
     {122, "Cann't access website now. \nPlease check your internet connection."},
     {123, "Internet Access Exception"},
     {125, "*.bmp;*.tga;"},
+    {127, "The media engine (GStreamer) is installed. Corvella plays these files now: MP3, MP2, "
+          "WAV, AU, MPEG (MPG, DAT), AVI, ASF, WMA and WMV, QuickTime movies, and audio CDs.\n\nIf "
+          "a file does not play or a video shows no picture, a GStreamer plugin is missing (for "
+          "DivX and other codecs). Install the Debian packages gstreamer1.0-plugins-good, "
+          "gstreamer1.0-plugins-bad, gstreamer1.0-plugins-ugly and gstreamer1.0-libav, or visit "
+          "our Download Center.\n\nFor RealMedia files and QuickTime movies that do not play here, "
+          "we recommend our sibling product Lumivox. More at www.corvella-player.org"},
+    {128, "Corvella cannot play media files yet: the media engine (GStreamer) lacks the plugins "
+          "that read and decode them.\n\nPlease install the Debian packages "
+          "gstreamer1.0-plugins-good, gstreamer1.0-plugins-bad, gstreamer1.0-plugins-ugly and "
+          "gstreamer1.0-libav (for example: sudo apt install gstreamer1.0-plugins-good "
+          "gstreamer1.0-plugins-bad gstreamer1.0-plugins-ugly gstreamer1.0-libav), or use the "
+          "buttons on the right. Then start Corvella again."},
     {130, "Did you know..."},
     {131, "*.mp3;*.wav;*.wma;*.mpa*.mp2;*.mid;*.rmi"},
     {132, "*.asf;*.asx;*.mpg;*.mpeg;*.mpv;*.avi;*.dat;*.wmv;"},
@@ -45,6 +58,12 @@ constexpr Entry kStrings[] = {
     {148, "https://www.corvella-player.org/faq/"},
     {150, "-x -s 10 -l 500"},
     {151, "https://www.corvella-player.org/translations/"},
+    {2701, "Download Center"},
+    {2702, "Download QuickTime"},
+    {2703, "Download RealPlayer"},
+    {2704, "Download WMP"},
+    {2705, "&Do not show this message."},
+    {2706, "Close"},
     {4501, "Tip of the Day"},
     {4502, "&Show Tips on StartUp"},
     {4503, "&Next Tip"},

@@ -1,0 +1,54 @@
+// The media engine (engine 0): a thin adapter over its player window, converting the volume
+// scale and the time units. It plays every type that is not a CD track.
+#pragma once
+
+#include "playback/MediaEngine.h"
+
+#include <memory>
+
+class CDShowWnd;
+
+class CDShowEngine : public CMediaEngine {
+public:
+    CDShowEngine();
+    ~CDShowEngine() override;
+
+    // 0..100 to hundredths of a decibel and back.
+    static long VolumeToHundredthsDb(int volume);
+    static int HundredthsDbToVolume(long level);
+
+    void SetVideoSize(int width, int height) override;
+    void ShowVideo(bool show) override;
+    // Abandons an open that has not reported yet; an open clip is left alone.
+    void Close() override;
+    void SetVisible(bool show) override;
+    bool IsVideoVisible() const override;
+    void Seek(double seconds) override;
+    double GetPosition() const override;
+    double GetDuration() const override;
+    void SetMute(bool mute) override;
+    bool GetMute() const override;
+    void SetVolume(int volume) override;
+    int GetVolume() const override;
+    std::string GetInfoText1() const override { return {}; }
+    std::string GetInfoText2() const override { return {}; }
+    bool IsAudioOnly() const override;
+    bool CanSeek() const override;
+    bool CanResizeVideo() const override { return true; }
+    bool HasPlayer() const override { return m_pWnd != nullptr; }
+    CSize GetVideoSize() const override;
+    bool Create(const std::string& windowName, DWORD style, const CRect& rect, CWnd* pParent,
+                int engineId) override;
+    void Destroy() override;
+    bool Initialize() override { return true; }
+    void Open(const std::string& path) override;
+    std::string GetOpenedPath() const override;
+    void Play() override;
+    void Pause() override;
+    void Stop() override;
+
+    CDShowWnd* GetWnd() const { return m_pWnd.get(); }
+
+private:
+    std::unique_ptr<CDShowWnd> m_pWnd;
+};

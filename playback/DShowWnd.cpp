@@ -1,0 +1,606 @@
+#include "playback/DShowWnd.h"
+
+#include "platform/Log.h"
+#include "platform/MessageQueue.h"
+#include "platform/RegisteredMessages.h"
+#include "playback/GstSupport.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <gst/app/gstappsink.h>
+#include <gst/gst.h>
+#include <gst/pbutils/pbutils.h>
+#include <gst/video/video.h>
+
+// Shared with GStreamer's threads: they only post to the window, once per batch of work.
+struct CDShowWnd::Link {
+    HWND hWnd = 0;
+    std::atomic<bool> busPending{false};
+    std::atomic<bool> framePending{false};
+};
+
+namespace {
+
+void PostOnce(CDShowWnd::Link* pLink, std::atomic<bool>& pending, UINT message) {
+    if (!pending.exchange(true))
+        platform::CMessageQueue::Instance().Post(pLink->hWnd, message, 0, 0);
+}
+
+GstBusSyncReply OnBusSync(GstBus*, GstMessage*, gpointer data) {
+    auto* pLink = static_cast<CDShowWnd::Link*>(data);
+    PostOnce(pLink, pLink->busPending, CDShowWnd::WM_GRAPHNOTIFY);
+    return GST_BUS_PASS;
+}
+
+GstFlowReturn OnNewFrame(GstAppSink*, gpointer data) {
+    auto* pLink = static_cast<CDShowWnd::Link*>(data);
+    PostOnce(pLink, pLink->framePending, CDShowWnd::WM_VIDEOFRAME);
+    return GST_FLOW_OK;
+}
+
+std::string LowerExtension(const std::string& path) {
+    const std::size_t slash = path.find_last_of("/\\");
+    const std::size_t dot = path.rfind('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return {};
+    std::string ext = path.substr(dot + 1);
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return char(std::tolower(c)); });
+    return ext;
+}
+
+bool IsAsfType(const std::string& path) {
+    const std::string ext = LowerExtension(path);
+    return ext == "asf" || ext == "wma" || ext == "wmv";
+}
+
+// The element stays ours (one reference) whether or not a bin takes it as well.
+GstElement* Keep(GstElement* pElement) {
+    return pElement ? GST_ELEMENT(gst_object_ref_sink(pElement)) : nullptr;
+}
+
+void Release(GstElement*& pElement) {
+    if (pElement)
+        gst_object_unref(pElement);
+    pElement = nullptr;
+}
+
+GstElement* MakeVideoSink(GstElement** ppAppSink, std::string& error) {
+    *ppAppSink = nullptr;
+    if (GstElement* pSink = gstsupport::SinkFromEnvironment("CORVELLA_VIDEO_SINK"))
+        return pSink;
+    return gstsupport::MakeFrameSink(ppAppSink, error);
+}
+
+// audioconvert ! audioresample ! volume ! the sink, behind one "sink" pad.
+GstElement* MakeAudioChain(GstElement** ppVolume) {
+    GstElement* pSink = gstsupport::SinkFromEnvironment("CORVELLA_AUDIO_SINK");
+    if (!pSink)
+        pSink = gst_element_factory_make("autoaudiosink", nullptr);
+    GstElement* pConvert = gst_element_factory_make("audioconvert", nullptr);
+    GstElement* pResample = gst_element_factory_make("audioresample", nullptr);
+    GstElement* pVolume = gst_element_factory_make("volume", nullptr);
+    GstElement* pBin = gst_bin_new("audio");
+    if (!pSink || !pConvert || !pResample || !pVolume) {
+        for (GstElement* p : {pSink, pConvert, pResample, pVolume, pBin})
+            if (p)
+                gst_object_unref(gst_object_ref_sink(p));
+        return nullptr;
+    }
+    gst_bin_add_many(GST_BIN(pBin), pConvert, pResample, pVolume, pSink, nullptr);
+    gst_element_link_many(pConvert, pResample, pVolume, pSink, nullptr);
+    GstPad* pPad = gst_element_get_static_pad(pConvert, "sink");
+    gst_element_add_pad(pBin, gst_ghost_pad_new("sink", pPad));
+    gst_object_unref(pPad);
+    *ppVolume = pVolume;
+    return pBin;
+}
+
+// Puts a waiting chain into the pipeline and feeds it from pad; a second stream of the same
+// kind is left unplayed.
+void AttachChain(GstElement* pPipeline, GstElement* pChain, GstPad* pPad) {
+    if (!pChain || GST_OBJECT_PARENT(pChain))
+        return;
+    gst_bin_add(GST_BIN(pPipeline), pChain);
+    gst_element_sync_state_with_parent(pChain);
+    GstPad* pSinkPad = gst_element_get_static_pad(pChain, "sink");
+    gst_pad_link(pPad, pSinkPad);
+    gst_object_unref(pSinkPad);
+}
+
+std::string StateName(int state) {
+    return state == DShowRunning ? "playing" : state == DShowPaused ? "paused" : "stopped";
+}
+
+} // namespace
+
+// What the ASF pipeline's streaming threads need while they link decoded streams.
+struct AsfChains {
+    GstElement* pPipeline;
+    GstElement* pAudio;
+    GstElement* pVideo;
+};
+
+namespace {
+
+void OnDecodedPad(GstElement*, GstPad* pPad, gpointer data) {
+    auto* pChains = static_cast<AsfChains*>(data);
+    GstCaps* pCaps = gst_pad_get_current_caps(pPad);
+    if (!pCaps)
+        pCaps = gst_pad_query_caps(pPad, nullptr);
+    const std::string kind = gst_structure_get_name(gst_caps_get_structure(pCaps, 0));
+    gst_caps_unref(pCaps);
+    if (kind.starts_with("audio/"))
+        AttachChain(pChains->pPipeline, pChains->pAudio, pPad);
+    else if (kind.starts_with("video/"))
+        AttachChain(pChains->pPipeline, pChains->pVideo, pPad);
+}
+
+// Every output of the ASF reader is rendered: it gets a decoder, whose output gets a sink.
+void OnReaderPad(GstElement*, GstPad* pPad, gpointer data) {
+    auto* pChains = static_cast<AsfChains*>(data);
+    GstElement* pDecoder = gst_element_factory_make("decodebin", nullptr);
+    if (!pDecoder)
+        return;
+    g_signal_connect(pDecoder, "pad-added", G_CALLBACK(OnDecodedPad), pChains);
+    gst_bin_add(GST_BIN(pChains->pPipeline), pDecoder);
+    gst_element_sync_state_with_parent(pDecoder);
+    GstPad* pSinkPad = gst_element_get_static_pad(pDecoder, "sink");
+    gst_pad_link(pPad, pSinkPad);
+    gst_object_unref(pSinkPad);
+}
+
+} // namespace
+
+CDShowWnd::CDShowWnd() = default;
+
+CDShowWnd::~CDShowWnd() {
+    CloseGraph(false);
+    DestroyWindow();
+}
+
+bool CDShowWnd::Create(CWnd* pParent, const CRect& rect) {
+    if (!CreateChild(pParent, rect))
+        return false;
+    m_backBuffer.CreateBlank(std::max(rect.Width(), 1), std::max(rect.Height(), 1));
+    SetBackBuffer(&m_backBuffer);
+    return true;
+}
+
+// ---- building the pipeline ----
+
+void CDShowWnd::Open(const std::string& path) {
+    CloseGraph(false);
+    m_strPath = path;
+    m_status = {};
+    m_strMissingPlugin.clear();
+    m_bRunWanted = false;
+    std::string error;
+    if (!BuildGraph(error)) {
+        FailOpen(error);
+        return;
+    }
+    StartStreaming();
+}
+
+bool CDShowWnd::BuildGraph(std::string& error) {
+    if (!gstsupport::EnsureInitialized(error))
+        return false;
+    ++m_nSerial;
+    m_pLink = std::make_unique<Link>();
+    m_pLink->hWnd = m_hWnd;
+    if (IsAsfType(m_strPath) ? !BuildAsfGraph(error) : !BuildPlaybin(error)) {
+        CloseGraph(false);
+        return false;
+    }
+    GstBus* pBus = gst_element_get_bus(m_pPipeline);
+    gst_bus_set_sync_handler(pBus, OnBusSync, m_pLink.get(), nullptr);
+    gst_object_unref(pBus);
+    if (m_pAppSink) {
+        GstAppSinkCallbacks callbacks{};
+        callbacks.new_preroll = OnNewFrame;
+        callbacks.new_sample = OnNewFrame;
+        gst_app_sink_set_callbacks(GST_APP_SINK(m_pAppSink), &callbacks, m_pLink.get(), nullptr);
+    }
+    ApplyVolume();
+    return true;
+}
+
+bool CDShowWnd::BuildPlaybin(std::string& error) {
+    m_pPipeline = Keep(gst_element_factory_make("playbin", nullptr));
+    if (!m_pPipeline) {
+        error = "no playbin element";
+        return false;
+    }
+    GError* pError = nullptr;
+    gchar* pUri = gst_filename_to_uri(m_strPath.c_str(), &pError);
+    if (!pUri) {
+        error = pError ? pError->message : "not a file name";
+        g_clear_error(&pError);
+        return false;
+    }
+    g_object_set(m_pPipeline, "uri", pUri, nullptr);
+    g_free(pUri);
+    m_pVideoSink = Keep(MakeVideoSink(&m_pAppSink, error));
+    if (!m_pVideoSink)
+        return false;
+    g_object_set(m_pPipeline, "video-sink", m_pVideoSink, nullptr);
+    if (GstElement* pAudioSink = gstsupport::SinkFromEnvironment("CORVELLA_AUDIO_SINK"))
+        g_object_set(m_pPipeline, "audio-sink", pAudioSink, nullptr);
+    m_pVolumeElement = m_pPipeline;
+    return true;
+}
+
+bool CDShowWnd::BuildAsfGraph(std::string& error) {
+    m_pPipeline = Keep(gst_pipeline_new("asf"));
+    GstElement* pSource = gst_element_factory_make("filesrc", nullptr);
+    m_pReader = gst_element_factory_make("asfdemux", "ASF Reader");
+    if (!pSource || !m_pReader) {
+        error = "no ASF reader (asfdemux) available";
+        if (pSource)
+            gst_object_unref(gst_object_ref_sink(pSource));
+        return false;
+    }
+    g_object_set(pSource, "location", m_strPath.c_str(), nullptr);
+    gst_bin_add_many(GST_BIN(m_pPipeline), pSource, m_pReader, nullptr);
+    gst_element_link(pSource, m_pReader);
+    m_pAudioChain = Keep(MakeAudioChain(&m_pVolumeElement));
+    m_pVideoSink = Keep(MakeVideoSink(&m_pAppSink, error));
+    if (!m_pAudioChain || !m_pVideoSink) {
+        if (error.empty())
+            error = "no audio sink";
+        return false;
+    }
+    m_pChains = std::make_unique<AsfChains>(AsfChains{m_pPipeline, m_pAudioChain, m_pVideoSink});
+    g_signal_connect(m_pReader, "pad-added", G_CALLBACK(OnReaderPad), m_pChains.get());
+    return true;
+}
+
+void CDShowWnd::StartStreaming() {
+    m_bOpening = true;
+    if (gst_element_set_state(m_pPipeline, GST_STATE_PAUSED) != GST_STATE_CHANGE_FAILURE)
+        return;
+    // The bus says why; without a reason the failure is still reported.
+    OnGraphNotify();
+    if (m_pPipeline && m_bOpening)
+        FailOpen("the pipeline could not start");
+}
+
+// ---- bus messages (user-interface thread) ----
+
+void CDShowWnd::OnGraphNotify() {
+    if (!m_pPipeline)
+        return;
+    m_pLink->busPending = false;
+    const std::uint32_t serial = m_nSerial;
+    GstBus* pBus = gst_element_get_bus(m_pPipeline);
+    while (m_pPipeline && serial == m_nSerial) {
+        GstMessage* pMsg = gst_bus_pop(pBus);
+        if (!pMsg)
+            break;
+        HandleBusMessage(pMsg);
+        gst_message_unref(pMsg);
+    }
+    gst_object_unref(pBus);
+}
+
+void CDShowWnd::HandleBusMessage(GstMessage* pMsg) {
+    switch (GST_MESSAGE_TYPE(pMsg)) {
+    case GST_MESSAGE_ERROR: {
+        GError* pError = nullptr;
+        gchar* pDebug = nullptr;
+        gst_message_parse_error(pMsg, &pError, &pDebug);
+        const std::string text = pError ? pError->message : "unknown error";
+        if (pDebug)
+            platform::LogVerbose(std::string("GStreamer: ") + pDebug);
+        g_clear_error(&pError);
+        g_free(pDebug);
+        OnError(m_strMissingPlugin.empty() ? text : "missing plugin: " + m_strMissingPlugin);
+        break;
+    }
+    case GST_MESSAGE_ELEMENT:
+        if (gst_is_missing_plugin_message(pMsg)) {
+            gchar* pText = gst_missing_plugin_message_get_description(pMsg);
+            m_strMissingPlugin = pText ? pText : "unknown";
+            g_free(pText);
+            platform::LogVerbose("missing GStreamer plugin: " + m_strMissingPlugin);
+            OnError("missing plugin: " + m_strMissingPlugin);
+        }
+        break;
+    case GST_MESSAGE_ASYNC_DONE:
+        if (m_bOpening && GST_MESSAGE_SRC(pMsg) == GST_OBJECT(m_pPipeline))
+            OnOpenComplete();
+        break;
+    case GST_MESSAGE_EOS:
+        PostMessage(WM_CLIPENDED, m_nSerial, 0);
+        break;
+    case GST_MESSAGE_DURATION_CHANGED: {
+        gint64 duration = 0;
+        if (gst_element_query_duration(m_pPipeline, GST_FORMAT_TIME, &duration))
+            m_status.duration = std::int32_t(duration / GST_SECOND);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void CDShowWnd::OnOpenComplete() {
+    m_bOpening = false;
+    ReadMediaInfo();
+    if (m_status.audioOnly)
+        platform::LogVerbose("clip opened: " + m_strPath + " (" +
+                             std::to_string(m_status.duration) + " s, audio only)");
+    else
+        platform::LogVerbose(
+            "clip opened: " + m_strPath + " (" + std::to_string(m_status.duration) + " s, video " +
+            std::to_string(m_status.videoWidth) + "x" + std::to_string(m_status.videoHeight) + ")");
+    const std::uint32_t serial = m_nSerial;
+    Notify(DShowOpened);
+    if (serial == m_nSerial && m_pPipeline && m_bRunWanted)
+        Run();
+}
+
+void CDShowWnd::ReadMediaInfo() {
+    m_status.duration = 0;
+    m_status.videoWidth = 0;
+    m_status.videoHeight = 0;
+    if (m_pVideoSink && !m_status.audioOnly) {
+        GstPad* pPad = gst_element_get_static_pad(m_pVideoSink, "sink");
+        GstCaps* pCaps = pPad ? gst_pad_get_current_caps(pPad) : nullptr;
+        GstVideoInfo info;
+        if (pCaps && gst_video_info_from_caps(&info, pCaps)) {
+            m_status.videoWidth = info.width;
+            m_status.videoHeight = info.height;
+        }
+        if (pCaps)
+            gst_caps_unref(pCaps);
+        if (pPad)
+            gst_object_unref(pPad);
+    }
+    gint64 duration = 0;
+    if (gst_element_query_duration(m_pPipeline, GST_FORMAT_TIME, &duration))
+        m_status.duration = std::int32_t(duration / GST_SECOND);
+    m_bCanSeekAbsolute = m_bCanSeekForwards = m_bCanSeekBackwards = 0;
+    GstQuery* pQuery = gst_query_new_seeking(GST_FORMAT_TIME);
+    if (gst_element_query(m_pPipeline, pQuery)) {
+        gboolean seekable = FALSE;
+        gst_query_parse_seeking(pQuery, nullptr, &seekable, nullptr, nullptr);
+        m_bCanSeekAbsolute = m_bCanSeekForwards = m_bCanSeekBackwards = seekable ? 1 : 0;
+    }
+    gst_query_unref(pQuery);
+    if (m_status.videoWidth == 0 || m_status.videoHeight == 0)
+        m_status.audioOnly = 1;
+}
+
+void CDShowWnd::OnError(const std::string& text) {
+    if (m_bOpening) {
+        FailOpen(text);
+        return;
+    }
+    // A clip that breaks while it plays fails, so the playlist moves on instead of showing a
+    // clip that plays forever.
+    platform::LogVerbose("clip failed: " + m_strPath + ": " + text);
+    CloseGraph(true);
+    m_status = {};
+    m_status.errorText = text;
+    Notify(DShowFailed);
+}
+
+void CDShowWnd::FailOpen(const std::string& text) {
+    m_bOpening = false;
+    CloseGraph(false);
+    m_status = {};
+    m_status.errorText = text;
+    platform::LogVerbose("clip failed: " + m_strPath + ": " + text);
+    Notify(DShowFailed);
+}
+
+void CDShowWnd::AbandonOpen() {
+    if (m_bOpening) {
+        m_bOpening = false;
+        CloseGraph(false);
+        m_status = {};
+    }
+}
+
+// ---- transport ----
+
+void CDShowWnd::Run() {
+    if (!m_pPipeline)
+        return;
+    if (m_bOpening) {
+        m_bRunWanted = true; // starts once the clip is open
+        return;
+    }
+    const GstStateChangeReturn result = gst_element_set_state(m_pPipeline, GST_STATE_PLAYING);
+    if (result == GST_STATE_CHANGE_FAILURE) {
+        char text[1024];
+        std::snprintf(text, sizeof text, "\r\n*** Failed(%08x) in Run()!\r\n", unsigned(result));
+        OnError(text);
+        return;
+    }
+    SetPlayState(DShowRunning);
+}
+
+void CDShowWnd::Pause() {
+    if (!m_pPipeline)
+        return;
+    if (m_bOpening) {
+        m_bRunWanted = false;
+        return;
+    }
+    if (gst_element_set_state(m_pPipeline, GST_STATE_PAUSED) != GST_STATE_CHANGE_FAILURE)
+        SetPlayState(DShowPaused);
+}
+
+void CDShowWnd::Stop() {
+    if (!m_pPipeline || (m_status.playState != DShowRunning && m_status.playState != DShowPaused))
+        return;
+    gst_element_set_state(m_pPipeline, GST_STATE_READY);
+    PostMessage(WM_CLIPENDED, m_nSerial, 0);
+}
+
+void CDShowWnd::Seek(double seconds) {
+    if (m_pPipeline && !m_bOpening)
+        gst_element_seek_simple(m_pPipeline, GST_FORMAT_TIME,
+                                GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
+                                gint64(seconds * double(GST_SECOND)));
+}
+
+double CDShowWnd::GetExactPosition() const {
+    gint64 position = 0;
+    if (!m_pPipeline || m_bOpening ||
+        !gst_element_query_position(m_pPipeline, GST_FORMAT_TIME, &position))
+        return 0.0;
+    return double(position) / double(GST_SECOND);
+}
+
+int CDShowWnd::GetPosition() const {
+    return int(GetExactPosition());
+}
+
+void CDShowWnd::OnClipEnded(WPARAM serial) {
+    if (!m_pPipeline || serial != m_nSerial)
+        return; // the clip this was about is gone already
+    platform::LogVerbose("clip finished: " + m_strPath);
+    CloseGraph(true);
+    SetPlayState(DShowStopped);
+    m_status = {};
+    if (CWnd* pParent = GetParent())
+        pParent->PostMessage(WM_REG_DSHOWNOTIFY, DShowFinished, LPARAM(&m_status));
+}
+
+void CDShowWnd::CloseGraph(bool notify) {
+    if (!m_pPipeline)
+        return;
+    if (notify && GetParent())
+        GetParent()->SendMessage(WM_REG_DSHOWNOTIFY, DShowResetting, 1);
+    // Once the pipeline is down no streaming thread runs; then the hooks can go.
+    gst_element_set_state(m_pPipeline, GST_STATE_NULL);
+    GstBus* pBus = gst_element_get_bus(m_pPipeline);
+    gst_bus_set_sync_handler(pBus, nullptr, nullptr, nullptr);
+    gst_object_unref(pBus);
+    if (m_pAppSink) {
+        GstAppSinkCallbacks none{};
+        gst_app_sink_set_callbacks(GST_APP_SINK(m_pAppSink), &none, nullptr, nullptr);
+    }
+    Release(m_pPipeline);
+    Release(m_pVideoSink);
+    Release(m_pAudioChain);
+    m_pVolumeElement = m_pAppSink = m_pReader = nullptr;
+    m_pChains.reset();
+    m_pLink.reset();
+    m_bOpening = false;
+    m_frame.Destroy();
+    m_backBuffer.FillSolidRect(m_backBuffer.GetRect(), RGB(0, 0, 0));
+    Invalidate();
+    if (notify && GetParent())
+        GetParent()->SendMessage(WM_REG_DSHOWNOTIFY, DShowResetting, 0);
+}
+
+void CDShowWnd::SetPlayState(int state) {
+    if (m_status.playState == state)
+        return;
+    m_status.playState = state;
+    platform::LogVerbose("play state: " + StateName(state) + " (" + m_strPath + ")");
+    Notify(DShowStateChanged);
+}
+
+void CDShowWnd::Notify(int event) {
+    if (CWnd* pParent = GetParent())
+        pParent->SendMessage(WM_REG_DSHOWNOTIFY, WPARAM(event), LPARAM(&m_status));
+}
+
+// ---- volume ----
+
+void CDShowWnd::SetVolume(long volume) {
+    m_lVolume = volume;
+    if (!m_bMute)
+        ApplyVolume();
+}
+
+void CDShowWnd::SetMute(bool mute) {
+    m_bMute = mute ? 1 : 0;
+    ApplyVolume();
+}
+
+void CDShowWnd::ApplyVolume() {
+    if (!m_pVolumeElement)
+        return;
+    // Hundredths of a decibel to the pipeline's linear factor.
+    const long level = m_bMute ? kMuteVolume : m_lVolume;
+    g_object_set(m_pVolumeElement, "volume", std::pow(10.0, double(level) / 2000.0), nullptr);
+}
+
+long CDShowWnd::GetPipelineVolume() const {
+    if (!m_pVolumeElement)
+        return m_bMute ? kMuteVolume : m_lVolume;
+    double linear = 1.0;
+    g_object_get(m_pVolumeElement, "volume", &linear, nullptr);
+    return linear > 0.0 ? std::lround(2000.0 * std::log10(linear)) : kMuteVolume;
+}
+
+// ---- pictures ----
+
+void CDShowWnd::OnVideoFrame() {
+    if (!m_pAppSink)
+        return;
+    m_pLink->framePending = false;
+    GstAppSink* pSink = GST_APP_SINK(m_pAppSink);
+    GstSample* pLatest = nullptr;
+    while (GstSample* pSample = gst_app_sink_try_pull_sample(pSink, 0)) {
+        if (pLatest)
+            gst_sample_unref(pLatest);
+        pLatest = pSample;
+    }
+    if (!pLatest)
+        pLatest = gst_app_sink_try_pull_preroll(pSink, 0);
+    if (!pLatest)
+        return;
+    GstVideoInfo info;
+    GstMapInfo map;
+    GstBuffer* pBuffer = gst_sample_get_buffer(pLatest);
+    if (gst_video_info_from_caps(&info, gst_sample_get_caps(pLatest)) && pBuffer &&
+        gst_buffer_map(pBuffer, &map, GST_MAP_READ)) {
+        m_frame.SetPixels(map.data, GST_VIDEO_INFO_WIDTH(&info), GST_VIDEO_INFO_HEIGHT(&info),
+                          GST_VIDEO_INFO_PLANE_STRIDE(&info, 0));
+        gst_buffer_unmap(pBuffer, &map);
+    }
+    gst_sample_unref(pLatest);
+    RedrawPicture();
+}
+
+void CDShowWnd::RedrawPicture() {
+    const CRect client = GetClientRect();
+    const int w = std::max(client.Width(), 1);
+    const int h = std::max(client.Height(), 1);
+    if (m_backBuffer.Width() != w || m_backBuffer.Height() != h)
+        m_backBuffer.CreateBlank(w, h);
+    if (!m_frame.IsNull())
+        m_backBuffer.StretchBlt(m_backBuffer.GetRect(), m_frame, true);
+    Invalidate();
+}
+
+LRESULT CDShowWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_GRAPHNOTIFY:
+        OnGraphNotify();
+        return 0;
+    case WM_CLIPENDED:
+        OnClipEnded(wParam);
+        return 0;
+    case WM_VIDEOFRAME:
+        OnVideoFrame();
+        return 0;
+    case WM_SIZE:
+        RedrawPicture();
+        return 0;
+    case WM_PAINT:
+        return 0; // the back buffer holds the picture already
+    default:
+        return CWnd::WindowProc(message, wParam, lParam);
+    }
+}

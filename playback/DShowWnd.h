@@ -1,0 +1,124 @@
+// The media engine's player window: one GStreamer pipeline per clip (playbin, or an ASF
+// demuxer pipeline for Windows Media files), its video frames painted in this window, its bus
+// messages turned into the engine events sent to the parent (the engine manager).
+#pragma once
+
+#include "platform/DC.h"
+#include "platform/Wnd.h"
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+typedef struct _GstElement GstElement;
+typedef struct _GstMessage GstMessage;
+struct AsfChains;
+
+// Events carried in wParam of WM_REG_DSHOWNOTIFY.
+enum DShowNotify : int {
+    DShowOpened = 1,        // sent
+    DShowFinished = 2,      // posted
+    DShowStateChanged = 11, // sent
+    DShowResetting = 12,    // sent; lParam 1 before the pipeline goes, 0 after
+    DShowFailed = 13,       // sent; the status error text says why
+};
+
+// The engine's own play states.
+enum DShowPlayState : int { DShowStopped = 0, DShowRunning = 3, DShowPaused = 4 };
+
+// Sent by address with every event except 12.
+struct DShowStatus {
+    std::int32_t duration = 0; // whole seconds
+    std::int32_t videoWidth = 0;
+    std::int32_t videoHeight = 0;
+    std::int32_t audioOnly = 0;
+    std::int32_t playState = DShowStopped;
+    std::string errorText;
+};
+
+class CDShowWnd : public CWnd {
+public:
+    static constexpr UINT WM_GRAPHNOTIFY = WM_APP + 1; // bus messages are waiting
+    static constexpr UINT WM_CLIPENDED = WM_APP + 2;   // wParam: the pipeline's serial
+    static constexpr UINT WM_VIDEOFRAME = WM_APP + 3;  // a new picture is waiting
+    static constexpr long kMuteVolume = -10000;        // hundredths of a decibel
+
+    CDShowWnd();
+    ~CDShowWnd() override;
+
+    bool Create(CWnd* pParent, const CRect& rect);
+
+    void Open(const std::string& path);
+    void Run();
+    void Pause();
+    void Stop();
+    void Seek(double seconds);
+    // Whole seconds; 0 without a pipeline.
+    int GetPosition() const;
+    // Seconds with their fraction, for checks that need more than whole seconds.
+    double GetExactPosition() const;
+    // Hundredths of a decibel: 0 full, negative quieter.
+    void SetVolume(long volume);
+    long GetVolume() const { return m_lVolume; }
+    // What the pipeline plays at now, in hundredths of a decibel (the mute level when muted).
+    long GetPipelineVolume() const;
+    void SetMute(bool mute);
+    bool GetMute() const { return m_bMute != 0; }
+    // Drops an open that has not reported yet, without any event.
+    void AbandonOpen();
+
+    const DShowStatus& GetStatus() const { return m_status; }
+    const std::string& GetPath() const { return m_strPath; }
+    bool CanSeekAbsolute() const { return m_bCanSeekAbsolute != 0; }
+    bool HasGraph() const { return m_pPipeline != nullptr; }
+    bool IsOpening() const { return m_bOpening; }
+    // The last video frame at the window's size.
+    const CDC& GetPicture() const { return m_backBuffer; }
+
+    struct Link; // what the streaming threads may touch
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    bool BuildGraph(std::string& error);
+    bool BuildPlaybin(std::string& error);
+    bool BuildAsfGraph(std::string& error);
+    void StartStreaming();
+    void OnGraphNotify();
+    void HandleBusMessage(GstMessage* pMsg);
+    void OnOpenComplete();
+    void OnError(const std::string& text);
+    void FailOpen(const std::string& text);
+    void OnClipEnded(WPARAM serial);
+    void CloseGraph(bool notify);
+    void ReadMediaInfo();
+    void SetPlayState(int state);
+    void Notify(int event);
+    void ApplyVolume();
+    void OnVideoFrame();
+    void RedrawPicture();
+
+    GstElement* m_pPipeline = nullptr;
+    GstElement* m_pVolumeElement = nullptr; // playbin, or the ASF pipeline's volume element
+    GstElement* m_pVideoSink = nullptr;
+    GstElement* m_pAppSink = nullptr;    // null when a sink from the environment is used
+    GstElement* m_pReader = nullptr;     // the ASF demuxer
+    GstElement* m_pAudioChain = nullptr; // the ASF pipeline's audio output
+    std::unique_ptr<AsfChains> m_pChains;
+    std::unique_ptr<Link> m_pLink;
+    std::uint32_t m_nSerial = 0;
+    bool m_bOpening = false;
+    bool m_bRunWanted = false;
+    std::string m_strPath;
+    DShowStatus m_status;
+    long m_lVolume = 0;
+    int m_bMute = 0;
+    int m_bCanSeekAbsolute = 0;
+    int m_bCanSeekForwards = 0;
+    int m_bCanSeekBackwards = 0;
+    std::string m_strMissingPlugin;
+    CDC m_frame;
+    CDC m_backBuffer;
+};

@@ -1,0 +1,555 @@
+#include "playback/EngineManager.h"
+
+#include "platform/Log.h"
+#include "platform/RegisteredMessages.h"
+#include "playback/CDAudioEngine.h"
+#include "playback/DShowEngine.h"
+#include "playback/DShowWnd.h"
+#include "playback/QuickTimeEngine.h"
+#include "playback/RealEngine.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace {
+
+const char kNotValid[] = "Not a valid media file.";
+const char kCannotReadCd[] = "Cann't read CD files.";
+const char kAudioOnly[] = "Audio Only";
+const COLORREF kBackground = RGB(0, 0, 0);
+const COLORREF kTextColour = RGB(255, 255, 255);
+const int kTextHeight = 14;
+const int kBandHalfHeight = 20;
+
+// DirectShow and RealMedia count states 0 stopped, 3 running, 4 paused, 5 busy.
+int MapEngineState(int state) {
+    switch (state) {
+    case 0:
+        return EngineStopped;
+    case 3:
+        return EnginePlaying;
+    case 4:
+        return EnginePaused;
+    case 5:
+        return EngineBusy;
+    default:
+        return 4; // ignored by SetState
+    }
+}
+
+// The extension of the file name (after its last dot); the folders' dots do not count.
+std::string ExtensionOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of("/\\");
+    const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    const std::size_t dot = path.rfind('.');
+    if (dot == std::string::npos || dot < nameStart)
+        return {};
+    return path.substr(dot + 1);
+}
+
+bool EqualNoCase(const std::string& a, const std::string& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](unsigned char x, unsigned char y) {
+        return std::tolower(x) == std::tolower(y);
+    });
+}
+
+} // namespace
+
+CEngineManager::CEngineManager() = default;
+
+CEngineManager::~CEngineManager() {
+    DestroyEngines();
+    DestroyWindow();
+}
+
+std::unique_ptr<CMediaEngine> CEngineManager::CreateEngineObject(int engineId) {
+    switch (engineId) {
+    case EngineDShow:
+        return std::make_unique<CDShowEngine>();
+    case EngineReal:
+        return std::make_unique<CRealEngine>();
+    case EngineQuickTime:
+        return std::make_unique<CQuickTimeEngine>();
+    case EngineCDAudio:
+        return std::make_unique<CCDAudioEngine>();
+    default:
+        return nullptr;
+    }
+}
+
+bool CEngineManager::Create(const CRect& rect, CWnd* pParent, UINT /*id*/) {
+    if (!CreateChild(pParent, rect))
+        return false;
+    ShowWindow(SW_HIDE);
+    SetCursorShape(CursorShape::Arrow);
+    OnSize(rect.Width(), rect.Height());
+    for (int id = 0; id < kEngineCount; ++id) {
+        m_pEngines[id] = CreateEngineObject(id);
+        CMediaEngine* pEngine = m_pEngines[id].get();
+        if (!pEngine)
+            continue;
+        pEngine->SetExtensions(m_strExtensions[id]);
+        if (!m_bDisabled[id])
+            pEngine->SetInstalled(pEngine->Create(
+                {}, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, CRect{}, this, id));
+        if (pEngine->IsInstalled())
+            pEngine->Initialize();
+    }
+    return true;
+}
+
+void CEngineManager::SetExtensions(int engineId, const std::string& list) {
+    if (engineId < 0 || engineId >= kEngineCount)
+        return;
+    m_strExtensions[engineId] = list;
+    if (m_pEngines[engineId])
+        m_pEngines[engineId]->SetExtensions(list);
+}
+
+std::string CEngineManager::GetExtensions(int engineId) const {
+    if (engineId < 0 || engineId >= kEngineCount)
+        return {};
+    return m_strExtensions[engineId];
+}
+
+void CEngineManager::SetPath(const std::string& path) {
+    if (!EqualNoCase(path, m_strPath))
+        m_strPath = path;
+}
+
+CMediaEngine* CEngineManager::GetEngine(int engineId) const {
+    return engineId >= 0 && engineId < kEngineCount ? m_pEngines[engineId].get() : nullptr;
+}
+
+bool CEngineManager::IsDisabled(int engineId) const {
+    return engineId >= 0 && engineId < kEngineCount && m_bDisabled[engineId];
+}
+
+void CEngineManager::SetDisabled(int engineId, bool disabled) {
+    if (engineId >= 0 && engineId < kEngineCount)
+        m_bDisabled[engineId] = disabled ? 1 : 0;
+}
+
+void CEngineManager::ApplyEditionSwitch() {
+    if (kWindowsMediaOnly) {
+        SetDisabled(EngineReal, true);
+        SetDisabled(EngineQuickTime, true);
+    }
+}
+
+bool CEngineManager::AllInstalled() const {
+    for (int id : {EngineDShow, EngineQuickTime, EngineReal})
+        if (!m_pEngines[id] || !m_pEngines[id]->IsInstalled())
+            return false;
+    return true;
+}
+
+bool CEngineManager::OpenCdDoor(bool open) {
+    if (auto* pCd = dynamic_cast<CCDAudioEngine*>(GetEngine(EngineCDAudio)))
+        return pCd->OpenDoor(open);
+    return CCDAudioEngine().OpenDoor(open);
+}
+
+bool CEngineManager::IsCdDoorOpen() {
+    if (auto* pCd = dynamic_cast<CCDAudioEngine*>(GetEngine(EngineCDAudio)))
+        return pCd->IsDoorOpen();
+    return CCDAudioEngine().IsDoorOpen();
+}
+
+std::string CEngineManager::NotInstalledText(int engineId) {
+    static const char* const kFirstLines[kEngineCount] = {
+        "Windows Media Engine not installed.", "RealMedia Engine not installed.",
+        "QuickTime Engine not installed.", "Windows MCI engine not installed."};
+    const int id = engineId >= 0 && engineId < kEngineCount ? engineId : EngineDShow;
+    return std::string(kFirstLines[id]) + "\rFor more info visit " + kWebHost;
+}
+
+// ---- transport ----
+
+void CEngineManager::Play(bool start) {
+    if (!start)
+        return;
+    if (m_nPlayState == EnginePaused && m_pCurrentEngine)
+        m_pCurrentEngine->Play();
+    else
+        SendMessage(WM_REG_RUN);
+}
+
+void CEngineManager::Pause() {
+    if (m_pCurrentEngine)
+        m_pCurrentEngine->Pause();
+}
+
+void CEngineManager::Stop() {
+    if (m_pCurrentEngine)
+        m_pCurrentEngine->Stop();
+}
+
+void CEngineManager::Seek(double seconds) {
+    if (m_pCurrentEngine)
+        m_pCurrentEngine->Seek(seconds);
+}
+
+double CEngineManager::GetPosition() const {
+    return m_pCurrentEngine ? m_pCurrentEngine->GetPosition() : 0.0;
+}
+
+double CEngineManager::GetDuration() const {
+    return m_pCurrentEngine ? m_pCurrentEngine->GetDuration() : 0.0;
+}
+
+void CEngineManager::SetMute(bool mute) {
+    if (m_pCurrentEngine)
+        m_pCurrentEngine->SetMute(mute);
+}
+
+void CEngineManager::SetVolume(int volume) {
+    if (m_pCurrentEngine)
+        m_pCurrentEngine->SetVolume(volume);
+}
+
+bool CEngineManager::GetMute() const {
+    return m_pCurrentEngine ? m_pCurrentEngine->GetMute() : true;
+}
+
+int CEngineManager::GetVolume() const {
+    return m_pCurrentEngine ? m_pCurrentEngine->GetVolume() : 0;
+}
+
+bool CEngineManager::IsAudioOnly() const {
+    return m_pCurrentEngine && m_pCurrentEngine->IsAudioOnly();
+}
+
+bool CEngineManager::CanSeek() const {
+    return m_pCurrentEngine && m_pCurrentEngine->CanSeek();
+}
+
+bool CEngineManager::CanResizeVideo() const {
+    return m_pCurrentEngine ? m_pCurrentEngine->CanResizeVideo() : true;
+}
+
+std::string CEngineManager::GetInfoText1() const {
+    return m_pCurrentEngine ? m_pCurrentEngine->GetInfoText1() : std::string();
+}
+
+std::string CEngineManager::GetInfoText2() const {
+    return m_pCurrentEngine ? m_pCurrentEngine->GetInfoText2() : std::string();
+}
+
+std::string CEngineManager::GetOpenedPath() const {
+    return m_pCurrentEngine ? m_pCurrentEngine->GetOpenedPath() : std::string();
+}
+
+CSize CEngineManager::GetVideoSize() const {
+    return m_pCurrentEngine ? m_pCurrentEngine->GetVideoSize() : CSize{};
+}
+
+void CEngineManager::ShowVideo(bool show) {
+    m_bVideoShown = show ? 1 : 0;
+    if (!show) {
+        for (int id : {EngineDShow, EngineReal, EngineQuickTime, EngineCDAudio})
+            if (m_pEngines[id])
+                m_pEngines[id]->ShowVideo(false);
+        return;
+    }
+    if (!m_pCurrentEngine)
+        return;
+    m_pCurrentEngine->ShowVideo(!m_pCurrentEngine->IsAudioOnly());
+    ShowWindow(SW_SHOWNA);
+}
+
+void CEngineManager::SetRect(const CRect& rect) {
+    MoveWindow(rect);
+    if (m_pCurrentEngine && m_pCurrentEngine->IsInstalled())
+        m_pCurrentEngine->SetVideoSize(rect.Width(), rect.Height());
+}
+
+void CEngineManager::SetOverlayText(const std::string& text) {
+    m_strOverlayText = text;
+    Invalidate();
+}
+
+CSize CEngineManager::GetLogoSize() const {
+    return m_pLogo && !m_pLogo->IsNull() ? CSize{m_pLogo->Width(), m_pLogo->Height()} : CSize{};
+}
+
+void CEngineManager::Reset() {
+    m_nPlayState = EngineStopped;
+    if (CWnd* pParent = GetParent())
+        pParent->SendMessage(WM_REG_PLAYSTATE, EngineStopped, 0);
+    if (m_pCurrentEngine)
+        m_pCurrentEngine->Close();
+    ShowVideo(false);
+    SetLoading(false);
+}
+
+void CEngineManager::DestroyEngines() {
+    m_pCurrentEngine = nullptr;
+    m_pOpeningEngine = nullptr;
+    for (int id : {EngineDShow, EngineReal, EngineQuickTime, EngineCDAudio}) {
+        if (!m_pEngines[id])
+            continue;
+        m_pEngines[id]->Destroy();
+        m_pEngines[id].reset();
+    }
+}
+
+// ---- the open sequence ----
+
+void CEngineManager::Run() {
+    if (m_strPath.empty())
+        return;
+    SetLoading(true);
+    SetTimer(kOpenTimer, kOpenTimeoutMs);
+    const std::string ext = ExtensionOf(m_strPath);
+    for (int id : {EngineReal, EngineQuickTime, EngineCDAudio}) {
+        // The CD engine has no switch of its own: its types never go elsewhere.
+        if (id != EngineCDAudio && m_bDisabled[id])
+            continue;
+        if (CMediaEngine::ListSupports(m_strExtensions[id], ext)) {
+            OpenWith(id);
+            return;
+        }
+    }
+    OpenWith(EngineDShow);
+}
+
+void CEngineManager::OpenWith(int engineId) {
+    CMediaEngine* pEngine = m_pEngines[engineId].get();
+    if (!pEngine || !pEngine->IsInstalled()) {
+        FailWithText(NotInstalledText(engineId));
+        return;
+    }
+    m_pOpeningEngine = pEngine;
+    pEngine->Open(m_strPath);
+    pEngine->Play();
+}
+
+void CEngineManager::Opened(CMediaEngine* pEngine) {
+    m_pCurrentEngine = pEngine;
+    m_pOpeningEngine = nullptr;
+    KillTimer(kOpenTimer);
+    ShowVideo(false);
+    SetOverlayText({});
+    if (CWnd* pParent = GetParent())
+        pParent->SendMessage(WM_REG_OPENSUCCESSED, 1, 0);
+    SetLoading(false);
+    if (CWnd* pParent = GetParent())
+        pParent->PostMessage(WM_REG_OPENSUCCESSED, 0, 0);
+}
+
+void CEngineManager::Finished(bool error) {
+    ShowVideo(false);
+    // A failure keeps its text on screen; only a clip that ended normally clears it.
+    if (!error)
+        SetOverlayText({});
+    m_pCurrentEngine = nullptr;
+    m_nPlayState = EngineStopped;
+    PostMessage(WM_REG_PLAYCOMPLETED, error ? 1 : 0, 0);
+}
+
+void CEngineManager::Fail() {
+    m_nPlayState = EngineStopped;
+    if (CWnd* pParent = GetParent())
+        pParent->SendMessage(WM_REG_PLAYSTATE, EngineStopped, 0);
+    SetLoading(false);
+    KillTimer(kOpenTimer);
+    m_pOpeningEngine = nullptr;
+    Finished(true);
+}
+
+void CEngineManager::FailWithText(const std::string& text) {
+    SetOverlayText(text);
+    Fail();
+}
+
+void CEngineManager::SetState(int state) {
+    if (state < 0 || state >= 4)
+        return;
+    const int previous = m_nPlayState;
+    if (state == EnginePlaying && previous != EnginePlaying)
+        ShowVideo(true);
+    m_nPlayState = state;
+    if (CWnd* pParent = GetParent())
+        pParent->SendMessage(WM_REG_PLAYSTATE, WPARAM(state), 0);
+    if (previous == EnginePaused && state == EngineStopped &&
+        m_pCurrentEngine == m_pEngines[EngineDShow].get() && m_pCurrentEngine)
+        Finished(false);
+}
+
+void CEngineManager::SetLoading(bool loading) {
+    m_bLoading = loading ? 1 : 0;
+    if (CWnd* pParent = GetParent())
+        pParent->SendMessage(WM_REG_CLIPLOADING, loading ? 1 : 0, 0);
+}
+
+void CEngineManager::OnOpenTimeout() {
+    KillTimer(kOpenTimer);
+    if (!m_bLoading)
+        return;
+    // The engine must not come back later with a clip that has already failed.
+    if (m_pOpeningEngine)
+        m_pOpeningEngine->Close();
+    platform::LogVerbose("open timed out: " + m_strPath);
+    Fail();
+}
+
+// ---- engine reports ----
+
+void CEngineManager::OnDShowNotify(WPARAM event, LPARAM lParam) {
+    switch (event) {
+    case DShowOpened:
+        Opened(m_pEngines[EngineDShow].get());
+        break;
+    case DShowFinished:
+        // Stopping from pause has already finished the clip when its state fell to 0; one
+        // clip is reported finished once.
+        if (m_pCurrentEngine && m_pCurrentEngine == m_pEngines[EngineDShow].get())
+            Finished(false);
+        break;
+    case DShowStateChanged:
+        if (lParam)
+            SetState(MapEngineState(reinterpret_cast<const DShowStatus*>(lParam)->playState));
+        break;
+    case DShowResetting:
+        if (CWnd* pParent = GetParent())
+            pParent->SendMessage(WM_REG_ENGINERESETTING, WPARAM(event), lParam);
+        break;
+    case DShowFailed:
+        FailWithText(kNotValid);
+        break;
+    default:
+        break;
+    }
+}
+
+void CEngineManager::OnEngineFinished(int /*engineId*/, UINT stateMessage) {
+    SendMessage(stateMessage, EngineStopped, 0);
+    Finished(false);
+}
+
+void CEngineManager::OnEngineError(const char* text, UINT stateMessage) {
+    SetOverlayText(text);
+    SendMessage(stateMessage, EngineStopped, 0);
+    Fail();
+}
+
+bool CEngineManager::OnEngineMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_REG_DSHOWNOTIFY) {
+        OnDShowNotify(wParam, lParam);
+    } else if (message == WM_REG_QTOPENSUCCESSED) {
+        Opened(m_pEngines[EngineQuickTime].get());
+    } else if (message == WM_REG_QTPLAYCOMPLETED) {
+        OnEngineFinished(EngineQuickTime, WM_REG_QTPLAYSTATECHANGED);
+    } else if (message == WM_REG_QTERROR) {
+        OnEngineError(kNotValid, WM_REG_QTPLAYSTATECHANGED);
+    } else if (message == WM_REG_CDOPENSUCCESSED) {
+        Opened(m_pEngines[EngineCDAudio].get());
+    } else if (message == WM_REG_CDPLAYCOMPLETED ||
+               (message == MM_MCINOTIFY && wParam == MCI_NOTIFY_SUCCESSFUL)) {
+        OnEngineFinished(EngineCDAudio, WM_REG_CDPLAYSTATECHANGED);
+    } else if (message == WM_REG_CDERROR ||
+               (message == MM_MCINOTIFY && wParam == MCI_NOTIFY_FAILURE)) {
+        OnEngineError(kCannotReadCd, WM_REG_CDPLAYSTATECHANGED);
+    } else if (message == WM_REG_QTPLAYSTATECHANGED || message == WM_REG_CDPLAYSTATECHANGED) {
+        SetState(int(wParam));
+    } else if (message == WM_REG_REALSINK) {
+        if (lParam && wParam == 1)
+            Opened(m_pEngines[EngineReal].get());
+        else if (lParam && wParam == 2)
+            Finished(false);
+        else if (lParam && wParam == 11)
+            FailWithText(kNotValid);
+    } else if (message == WM_REG_REALPLAYSTATECHANGED) {
+        SetState(MapEngineState(int(wParam)));
+    } else {
+        return false;
+    }
+    return true;
+}
+
+LRESULT CEngineManager::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_REG_RUN) {
+        Run();
+        return 0;
+    }
+    if (message == WM_REG_PLAYCOMPLETED) {
+        if (CWnd* pParent = GetParent())
+            pParent->PostMessage(WM_REG_PLAYCOMPLETED, wParam, lParam);
+        return 0;
+    }
+    if (OnEngineMessage(message, wParam, lParam))
+        return 0;
+    switch (message) {
+    case WM_TIMER:
+        if (wParam == kOpenTimer)
+            OnOpenTimeout();
+        return 0;
+    case WM_SIZE:
+        OnSize(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        return 0;
+    case WM_PAINT:
+        OnPaint();
+        return 0;
+    default:
+        return CWnd::WindowProc(message, wParam, lParam);
+    }
+}
+
+// ---- painting ----
+
+void CEngineManager::OnSize(int width, int height) {
+    if (CSize{width, height} == m_windowSize && !m_backBuffer.IsNull())
+        return;
+    m_windowSize = {width, height};
+    m_backBuffer.CreateSolid(std::max(width, 1), std::max(height, 1), kBackground);
+    SetBackBuffer(&m_backBuffer);
+    Invalidate();
+}
+
+void CEngineManager::OnPaint() {
+    const bool audioOnlyShown = m_pCurrentEngine && m_pCurrentEngine->IsAudioOnly() && IsActive();
+    if (m_bVideoShown) {
+        // The engine's own window covers the area unless there is no picture.
+        if (audioOnlyShown) {
+            m_backBuffer.FillSolidRect(m_backBuffer.GetRect(), kBackground);
+            DrawBandText(kAudioOnly);
+        }
+        return;
+    }
+    PaintIdleArea();
+    if (audioOnlyShown)
+        DrawBandText(kAudioOnly);
+}
+
+void CEngineManager::PaintIdleArea() {
+    m_backBuffer.FillSolidRect(m_backBuffer.GetRect(), kBackground);
+    if (!m_strOverlayText.empty())
+        DrawBandText(m_strOverlayText);
+    else if (m_pLogo && !m_pLogo->IsNull() && m_bIdleLogo)
+        DrawLogo();
+}
+
+void CEngineManager::DrawLogo() {
+    const int w = m_backBuffer.Width();
+    const int h = m_backBuffer.Height();
+    const int lw = m_pLogo->Width();
+    const int lh = m_pLogo->Height();
+    if (m_nLogoMode == 0) {
+        m_backBuffer.BitBlt((w - lw) / 2, (h - lh) / 2, lw, lh, *m_pLogo, 0, 0);
+    } else if (m_nLogoMode == 1) {
+        m_backBuffer.StretchBlt(m_backBuffer.GetRect(), *m_pLogo);
+    } else {
+        for (int y = 0; y <= h; y += lh)
+            for (int x = 0; x <= w; x += lw)
+                m_backBuffer.BitBlt(x, y, lw, lh, *m_pLogo, 0, 0);
+    }
+}
+
+void CEngineManager::DrawBandText(const std::string& text) {
+    const int h = m_backBuffer.Height();
+    const CRect band{0, h / 2 - kBandHalfHeight, m_backBuffer.Width(), h / 2 + kBandHalfHeight};
+    std::string lines = text;
+    std::replace(lines.begin(), lines.end(), '\r', '\n');
+    m_backBuffer.DrawText(lines, band, kTextColour, kTextHeight, DT_CENTER | DT_VCENTER);
+}

@@ -1,0 +1,84 @@
+#include "playback/GstSupport.h"
+
+#include "platform/Log.h"
+
+#include <cstdlib>
+#include <gst/gst.h>
+#include <gst/pbutils/pbutils.h>
+#include <mutex>
+
+namespace gstsupport {
+
+namespace {
+void PaceSinks(GstElement* pBin) {
+    GstIterator* it = gst_bin_iterate_recurse(GST_BIN(pBin));
+    GValue item = G_VALUE_INIT;
+    while (gst_iterator_next(it, &item) == GST_ITERATOR_OK) {
+        GObject* pObject = G_OBJECT(g_value_get_object(&item));
+        if (g_object_class_find_property(G_OBJECT_GET_CLASS(pObject), "sync"))
+            g_object_set(pObject, "sync", TRUE, nullptr);
+        g_value_reset(&item);
+    }
+    g_value_unset(&item);
+    gst_iterator_free(it);
+}
+} // namespace
+
+bool EnsureInitialized(std::string& error) {
+    static std::once_flag once;
+    static bool started = false;
+    static std::string reason;
+    std::call_once(once, [] {
+        GError* pError = nullptr;
+        started = gst_init_check(nullptr, nullptr, &pError);
+        if (started)
+            gst_pb_utils_init();
+        else
+            reason = pError ? pError->message : "GStreamer could not start";
+        if (pError)
+            g_error_free(pError);
+    });
+    if (!started)
+        error = reason;
+    return started;
+}
+
+GstElement* SinkFromEnvironment(const char* variable) {
+    const char* pDescription = std::getenv(variable);
+    if (!pDescription || !*pDescription)
+        return nullptr;
+    GError* pError = nullptr;
+    GstElement* pBin = gst_parse_bin_from_description(pDescription, TRUE, &pError);
+    if (!pBin) {
+        platform::LogWarning(std::string(variable) + ": " +
+                             (pError ? pError->message : "not a bin description"));
+        if (pError)
+            g_error_free(pError);
+        return nullptr;
+    }
+    if (pError)
+        g_error_free(pError);
+    if (std::string(pDescription).find("sync") == std::string::npos)
+        PaceSinks(pBin);
+    return pBin;
+}
+
+GstElement* MakeFrameSink(GstElement** ppAppSink, std::string& error) {
+    GError* pError = nullptr;
+    GstElement* pBin = gst_parse_bin_from_description(
+        "videoconvert ! video/x-raw,format=BGRx ! appsink name=frames max-buffers=1 drop=true",
+        TRUE, &pError);
+    if (!pBin) {
+        error = pError ? pError->message : "no video sink";
+        if (pError)
+            g_error_free(pError);
+        return nullptr;
+    }
+    if (pError)
+        g_error_free(pError);
+    *ppAppSink = gst_bin_get_by_name(GST_BIN(pBin), "frames");
+    gst_object_unref(*ppAppSink); // the bin keeps it alive
+    return pBin;
+}
+
+} // namespace gstsupport

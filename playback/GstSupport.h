@@ -1,0 +1,24 @@
+// GStreamer set-up shared by the media engine: starting the library on first use, and the
+// sinks, which the environment may replace (CORVELLA_AUDIO_SINK, CORVELLA_VIDEO_SINK hold bin
+// descriptions) so playback runs on machines without sound or display.
+#pragma once
+
+#include <string>
+
+typedef struct _GstElement GstElement;
+
+namespace gstsupport {
+
+// Starts GStreamer once; false (with the reason) when it cannot start.
+bool EnsureInitialized(std::string& error);
+
+// A sink bin built from the environment variable's description, or null when the variable is
+// unset, empty or does not parse (the reason is logged). A sink in it that can pace itself
+// does, unless the description says otherwise, so playback runs in real time.
+GstElement* SinkFromEnvironment(const char* variable);
+
+// The window's own video sink: frames converted to B, G, R, X and handed to an appsink, which
+// is returned through ppAppSink.
+GstElement* MakeFrameSink(GstElement** ppAppSink, std::string& error);
+
+} // namespace gstsupport
