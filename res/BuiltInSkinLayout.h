@@ -57,6 +57,7 @@ struct ImageSize {
     const char* pszFile; // its name in the sample skin folder
 };
 
+// clang-format off
 inline constexpr std::array<int, 14> kMainImages{
     kMainBackground, kMainSmallTransport, kMainWindowButtons, kMainTransport, kMainPlayPause,
     kMainToggles,    kMainBars,           kMainThumbs,        kMainTypeFont,  kMainLargeDigits,
@@ -232,6 +233,8 @@ inline constexpr std::array<ControlLine, 15> kPlayControls{{
      {145, -25, 17, 18, 51, 0, -1, -1, 51, 18, 51, 36, 51, 54, 51, 72, 51, 90}},
 }};
 
+// clang-format on
+
 // A frame piece: its source rectangle in the window's first image (x, y, width, height).
 struct FramePiece {
     int x;
@@ -249,14 +252,14 @@ constexpr FramePieces MakeFramePieces(int bottomLeft, int bottomHeight, int left
     FramePieces p{};
     for (int set = 0; set < 2; ++set) {
         const int y = 18 * set;
-        p[std::size_t(4 * set + 0)] = {0, y, 25, 18};    // top left
-        p[std::size_t(4 * set + 1)] = {25, y, 100, 18};  // top centre
-        p[std::size_t(4 * set + 2)] = {125, y, 25, 18};  // top edge
-        p[std::size_t(4 * set + 3)] = {150, y, 50, 18};  // top right
-        p[std::size_t(13 + 4 * set)] = {0, 36 + y, 25, 18};    // shaded left
-        p[std::size_t(14 + 4 * set)] = {25, 36 + y, 100, 18};  // shaded centre
-        p[std::size_t(15 + 4 * set)] = {125, 36 + y, 25, 18};  // shaded bar
-        p[std::size_t(16 + 4 * set)] = {150, 36 + y, 50, 18};  // shaded right
+        p[std::size_t(4 * set + 0)] = {0, y, 25, 18};         // top left
+        p[std::size_t(4 * set + 1)] = {25, y, 100, 18};       // top centre
+        p[std::size_t(4 * set + 2)] = {125, y, 25, 18};       // top edge
+        p[std::size_t(4 * set + 3)] = {150, y, 50, 18};       // top right
+        p[std::size_t(13 + 4 * set)] = {0, 36 + y, 25, 18};   // shaded left
+        p[std::size_t(14 + 4 * set)] = {25, 36 + y, 100, 18}; // shaded centre
+        p[std::size_t(15 + 4 * set)] = {125, 36 + y, 25, 18}; // shaded bar
+        p[std::size_t(16 + 4 * set)] = {150, 36 + y, 50, 18}; // shaded right
     }
     p[8] = {0, 72, bottomLeft, bottomHeight};
     p[10] = {bottomLeft, 72, 25, bottomHeight};

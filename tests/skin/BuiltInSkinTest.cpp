@@ -1,9 +1,9 @@
 // The built-in skin drawn by the generator: every bitmap has the size its layout needs, every
 // source rectangle of the layouts lies inside its image, the cursors load, and the sample
 // "Test Skin" folder reads back through the file path with the built-in layout.
+#include "skin/BuiltInSkin.h"
 #include "platform/FileSystem.h"
 #include "res/BuiltInSkinLayout.h"
-#include "skin/BuiltInSkin.h"
 #include "skin/SkinCursor.h"
 #include "skin/SkinFile.h"
 #include "skin/SkinImage.h"

@@ -67,40 +67,72 @@ Colour DrawKey(Canvas& c, int x, int y, int w, int h, Look look) {
 }
 
 // Symbols, drawn in a box centred at (cx, cy) of size s.
-enum class Sym { Prev, Play, Pause, Stop, Next, Open, FullScreen, Load, New, Add, Remove, Sort,
-                 Save };
+enum class Sym {
+    Prev,
+    Play,
+    Pause,
+    Stop,
+    Next,
+    Open,
+    FullScreen,
+    Load,
+    New,
+    Add,
+    Remove,
+    Sort,
+    Save
+};
 
 void DrawSymbol(Canvas& c, Sym sym, double cx, double cy, double s, Colour ink) {
     const double h = s / 2;
     switch (sym) {
     case Sym::Play:
-        c.Polygon({{cx - h * 0.7, cy - h * 0.85}, {cx + h * 0.85, cy}, {cx - h * 0.7, cy + h * 0.85}},
-                  ink);
+        c.Polygon(
+            {{cx - h * 0.7, cy - h * 0.85}, {cx + h * 0.85, cy}, {cx - h * 0.7, cy + h * 0.85}},
+            ink);
         break;
     case Sym::Pause:
-        c.Polygon({{cx - h * 0.75, cy - h * 0.8}, {cx - h * 0.2, cy - h * 0.8},
-                   {cx - h * 0.2, cy + h * 0.8}, {cx - h * 0.75, cy + h * 0.8}}, ink);
-        c.Polygon({{cx + h * 0.2, cy - h * 0.8}, {cx + h * 0.75, cy - h * 0.8},
-                   {cx + h * 0.75, cy + h * 0.8}, {cx + h * 0.2, cy + h * 0.8}}, ink);
+        c.Polygon({{cx - h * 0.75, cy - h * 0.8},
+                   {cx - h * 0.2, cy - h * 0.8},
+                   {cx - h * 0.2, cy + h * 0.8},
+                   {cx - h * 0.75, cy + h * 0.8}},
+                  ink);
+        c.Polygon({{cx + h * 0.2, cy - h * 0.8},
+                   {cx + h * 0.75, cy - h * 0.8},
+                   {cx + h * 0.75, cy + h * 0.8},
+                   {cx + h * 0.2, cy + h * 0.8}},
+                  ink);
         break;
     case Sym::Stop:
-        c.Polygon({{cx - h * 0.7, cy - h * 0.7}, {cx + h * 0.7, cy - h * 0.7},
-                   {cx + h * 0.7, cy + h * 0.7}, {cx - h * 0.7, cy + h * 0.7}}, ink);
+        c.Polygon({{cx - h * 0.7, cy - h * 0.7},
+                   {cx + h * 0.7, cy - h * 0.7},
+                   {cx + h * 0.7, cy + h * 0.7},
+                   {cx - h * 0.7, cy + h * 0.7}},
+                  ink);
         break;
     case Sym::Prev:
     case Sym::Next: {
         const double d = sym == Sym::Next ? 1 : -1;
-        c.Polygon({{cx - d * h * 0.8, cy - h * 0.75}, {cx + d * h * 0.45, cy},
-                   {cx - d * h * 0.8, cy + h * 0.75}}, ink);
-        c.Polygon({{cx + d * h * 0.5, cy - h * 0.75}, {cx + d * h * 0.85, cy - h * 0.75},
-                   {cx + d * h * 0.85, cy + h * 0.75}, {cx + d * h * 0.5, cy + h * 0.75}}, ink);
+        c.Polygon({{cx - d * h * 0.8, cy - h * 0.75},
+                   {cx + d * h * 0.45, cy},
+                   {cx - d * h * 0.8, cy + h * 0.75}},
+                  ink);
+        c.Polygon({{cx + d * h * 0.5, cy - h * 0.75},
+                   {cx + d * h * 0.85, cy - h * 0.75},
+                   {cx + d * h * 0.85, cy + h * 0.75},
+                   {cx + d * h * 0.5, cy + h * 0.75}},
+                  ink);
         break;
     }
     case Sym::Open:
-        c.Polygon({{cx - h * 0.85, cy + h * 0.15}, {cx, cy - h * 0.8}, {cx + h * 0.85, cy + h * 0.15}},
+        c.Polygon(
+            {{cx - h * 0.85, cy + h * 0.15}, {cx, cy - h * 0.8}, {cx + h * 0.85, cy + h * 0.15}},
+            ink);
+        c.Polygon({{cx - h * 0.85, cy + h * 0.45},
+                   {cx + h * 0.85, cy + h * 0.45},
+                   {cx + h * 0.85, cy + h * 0.8},
+                   {cx - h * 0.85, cy + h * 0.8}},
                   ink);
-        c.Polygon({{cx - h * 0.85, cy + h * 0.45}, {cx + h * 0.85, cy + h * 0.45},
-                   {cx + h * 0.85, cy + h * 0.8}, {cx - h * 0.85, cy + h * 0.8}}, ink);
         break;
     case Sym::FullScreen:
         for (int sx = -1; sx <= 1; sx += 2)
@@ -111,17 +143,28 @@ void DrawSymbol(Canvas& c, Sym sym, double cx, double cy, double s, Colour ink) 
             }
         break;
     case Sym::Load: // a folder
-        c.Polygon({{cx - h, cy - h * 0.6}, {cx - h * 0.2, cy - h * 0.6}, {cx, cy - h * 0.35},
-                   {cx + h, cy - h * 0.35}, {cx + h, cy + h * 0.75}, {cx - h, cy + h * 0.75}},
+        c.Polygon({{cx - h, cy - h * 0.6},
+                   {cx - h * 0.2, cy - h * 0.6},
+                   {cx, cy - h * 0.35},
+                   {cx + h, cy - h * 0.35},
+                   {cx + h, cy + h * 0.75},
+                   {cx - h, cy + h * 0.75}},
                   ink);
         c.Line(cx - h * 0.75, cy - h * 0.05, cx + h * 0.75, cy - h * 0.05, 1, Mix(ink, kLcd, 0.6));
         break;
     case Sym::New: // a blank page
-        c.Polygon({{cx - h * 0.7, cy - h}, {cx + h * 0.3, cy - h}, {cx + h * 0.7, cy - h * 0.6},
-                   {cx + h * 0.7, cy + h}, {cx - h * 0.7, cy + h}}, ink);
-        c.Polygon({{cx - h * 0.45, cy - h * 0.7}, {cx + h * 0.2, cy - h * 0.7},
-                   {cx + h * 0.45, cy - h * 0.45}, {cx + h * 0.45, cy + h * 0.75},
-                   {cx - h * 0.45, cy + h * 0.75}}, Mix(ink, kLcd, 0.75));
+        c.Polygon({{cx - h * 0.7, cy - h},
+                   {cx + h * 0.3, cy - h},
+                   {cx + h * 0.7, cy - h * 0.6},
+                   {cx + h * 0.7, cy + h},
+                   {cx - h * 0.7, cy + h}},
+                  ink);
+        c.Polygon({{cx - h * 0.45, cy - h * 0.7},
+                   {cx + h * 0.2, cy - h * 0.7},
+                   {cx + h * 0.45, cy - h * 0.45},
+                   {cx + h * 0.45, cy + h * 0.75},
+                   {cx - h * 0.45, cy + h * 0.75}},
+                  Mix(ink, kLcd, 0.75));
         break;
     case Sym::Add:
         c.Line(cx - h * 0.8, cy, cx + h * 0.8, cy, 2, ink);
@@ -139,9 +182,12 @@ void DrawSymbol(Canvas& c, Sym sym, double cx, double cy, double s, Colour ink) 
         c.Line(cx + h * 0.45, cy - h * 0.9, cx + h * 0.45, cy + h * 0.2, 1.3, ink);
         break;
     case Sym::Save: // a disk
-        c.Polygon({{cx - h * 0.85, cy - h * 0.85}, {cx + h * 0.55, cy - h * 0.85},
-                   {cx + h * 0.85, cy - h * 0.55}, {cx + h * 0.85, cy + h * 0.85},
-                   {cx - h * 0.85, cy + h * 0.85}}, ink);
+        c.Polygon({{cx - h * 0.85, cy - h * 0.85},
+                   {cx + h * 0.55, cy - h * 0.85},
+                   {cx + h * 0.85, cy - h * 0.55},
+                   {cx + h * 0.85, cy + h * 0.85},
+                   {cx - h * 0.85, cy + h * 0.85}},
+                  ink);
         c.Fill(int(cx - h * 0.45), int(cy - h * 0.85), int(h * 0.9), int(h * 0.6) + 1,
                Mix(ink, kLcd, 0.7));
         c.Fill(int(cx - h * 0.5), int(cy + h * 0.2), int(h) + 1, int(h * 0.5) + 1,
@@ -294,8 +340,8 @@ void KeySheet(Canvas& c, int x, int w, int h, Sym sym, double size) {
 
 Canvas MainSmallTransport() {
     Canvas c(120, 48);
-    const std::array<Sym, 6> syms{Sym::Prev, Sym::Play, Sym::Pause, Sym::Stop, Sym::Next,
-                                  Sym::Open};
+    const std::array<Sym, 6> syms{Sym::Prev, Sym::Play, Sym::Pause,
+                                  Sym::Stop, Sym::Next, Sym::Open};
     for (std::size_t i = 0; i < syms.size(); ++i)
         KeySheet(c, int(i) * 20, 20, 12, syms[i], 7);
     return c;
@@ -305,9 +351,10 @@ Canvas MainWindowButtons() {
     Canvas c(60, 36);
     DrawWindowKeys(c, 0, {kDotsMenu, kDotsMinimize, kDotsShade, kDotsExpand, kDotsClose});
     // The mute key: rows muted, unmuted, hover muted, hover unmuted.
-    const std::array<std::pair<Look, const Dots*>, 4> mute{
-        {{Look::Pressed, &kDotsMuted}, {Look::Normal, &kDotsSpeaker}, {Look::Hover, &kDotsMuted},
-         {Look::Hover, &kDotsSpeaker}}};
+    const std::array<std::pair<Look, const Dots*>, 4> mute{{{Look::Pressed, &kDotsMuted},
+                                                            {Look::Normal, &kDotsSpeaker},
+                                                            {Look::Hover, &kDotsMuted},
+                                                            {Look::Hover, &kDotsSpeaker}}};
     for (std::size_t row = 0; row < mute.size(); ++row) {
         const Colour ink = DrawKey(c, 50, int(row) * 9, 10, 9, mute[row].first);
         const bool muted = mute[row].second == &kDotsMuted;
@@ -350,9 +397,10 @@ Canvas MainPlayPause(const Canvas& background) {
         const KeyColours k = KeyLook(cells[i].look);
         const double cx = x + 32.5, cy = 32.5;
         c.Disc(cx, cy, 31.5, k.rim);
-        c.Shape(x, 0, x + 65, 65,
-                [&](double px, double py) { return std::hypot(px - cx, py - cy) <= 30; },
-                [&](double py) { return Mix(k.top, k.bottom, py / 65.0); });
+        c.Shape(
+            x, 0, x + 65, 65,
+            [&](double px, double py) { return std::hypot(px - cx, py - cy) <= 30; },
+            [&](double py) { return Mix(k.top, k.bottom, py / 65.0); });
         c.Ring(cx, cy, 27, 30, Mix(k.top, k.bottom, 0.3));
         if (cells[i].look == Look::Hover || cells[i].amber)
             c.Ring(cx, cy, 26, 28, cells[i].look == Look::Hover ? kAmberGlow : kAmber);
@@ -410,19 +458,32 @@ Canvas TypeFont() {
 
 // Seven-segment digits with faint unlit segments, like a real panel.
 void SegmentDigit(Canvas& c, int x, int y, int w, int h, int t, int digit) {
-    static constexpr std::array<const char*, 10> kOn{"abcdef", "bc",    "abdeg", "abcdg",
-                                                     "bcfg",   "acdfg", "acdefg", "abc",
-                                                     "abcdefg", "abcdfg"};
+    static constexpr std::array<const char*, 10> kOn{
+        "abcdef", "bc", "abdeg", "abcdg", "bcfg", "acdfg", "acdefg", "abc", "abcdefg", "abcdfg"};
     const int mid = (h - t) / 2;
     auto seg = [&](char s, Colour ink) {
         switch (s) {
-        case 'a': c.Fill(x + 1, y, w - 2, t, ink); break;
-        case 'g': c.Fill(x + 1, y + mid, w - 2, t, ink); break;
-        case 'd': c.Fill(x + 1, y + h - t, w - 2, t, ink); break;
-        case 'f': c.Fill(x, y + 1, t, mid + t - 2, ink); break;
-        case 'b': c.Fill(x + w - t, y + 1, t, mid + t - 2, ink); break;
-        case 'e': c.Fill(x, y + mid + 1, t, h - mid - 2, ink); break;
-        case 'c': c.Fill(x + w - t, y + mid + 1, t, h - mid - 2, ink); break;
+        case 'a':
+            c.Fill(x + 1, y, w - 2, t, ink);
+            break;
+        case 'g':
+            c.Fill(x + 1, y + mid, w - 2, t, ink);
+            break;
+        case 'd':
+            c.Fill(x + 1, y + h - t, w - 2, t, ink);
+            break;
+        case 'f':
+            c.Fill(x, y + 1, t, mid + t - 2, ink);
+            break;
+        case 'b':
+            c.Fill(x + w - t, y + 1, t, mid + t - 2, ink);
+            break;
+        case 'e':
+            c.Fill(x, y + mid + 1, t, h - mid - 2, ink);
+            break;
+        case 'c':
+            c.Fill(x + w - t, y + mid + 1, t, h - mid - 2, ink);
+            break;
         }
     };
     for (char s : std::string("abcdefg"))
@@ -459,23 +520,34 @@ Canvas MuteLoopGlyphs() {
     Canvas c(48, 10, kLcd);
     for (int i = 0; i < 2; ++i) {
         const double x = 12.0 * i;
-        c.Polygon({{x + 1, 3.5}, {x + 3.5, 3.5}, {x + 6.5, 0.5}, {x + 6.5, 9.5}, {x + 3.5, 6.5},
-                   {x + 1, 6.5}}, kInk);
+        c.Polygon({{x + 1, 3.5},
+                   {x + 3.5, 3.5},
+                   {x + 6.5, 0.5},
+                   {x + 6.5, 9.5},
+                   {x + 3.5, 6.5},
+                   {x + 1, 6.5}},
+                  kInk);
     }
-    c.Shape(7, 0, 12, 10, [](double px, double py) {
-        const double d = std::hypot(px - 6.5, py - 5);
-        return px > 7.5 && ((d > 1.8 && d <= 2.8) || (d > 3.8 && d <= 4.8));
-    }, kInk);
+    c.Shape(
+        7, 0, 12, 10,
+        [](double px, double py) {
+            const double d = std::hypot(px - 6.5, py - 5);
+            return px > 7.5 && ((d > 1.8 && d <= 2.8) || (d > 3.8 && d <= 4.8));
+        },
+        kInk);
     c.Line(20, 2.5, 23.5, 7.5, 1.2, Rgb(170, 40, 20));
     c.Line(23.5, 2.5, 20, 7.5, 1.2, Rgb(170, 40, 20));
     for (int i = 0; i < 2; ++i) {
         const double x = 24 + 12.0 * i;
         const Colour ink = i ? kInk : Mix(kInk, kLcd, 0.7);
-        c.Shape(int(x), 0, int(x) + 12, 10, [=](double px, double py) {
-            const double dx = std::max(std::abs(px - (x + 6)) - 2.5, 0.0);
-            const double d = std::hypot(dx, py - 5);
-            return d > 2.2 && d <= 3.4 && !(px > x + 3 && px < x + 5.5 && py < 5);
-        }, ink);
+        c.Shape(
+            int(x), 0, int(x) + 12, 10,
+            [=](double px, double py) {
+                const double dx = std::max(std::abs(px - (x + 6)) - 2.5, 0.0);
+                const double d = std::hypot(dx, py - 5);
+                return d > 2.2 && d <= 3.4 && !(px > x + 3 && px < x + 5.5 && py < 5);
+            },
+            ink);
         c.Polygon({{x + 4.5, 0}, {x + 7.5, 1.8}, {x + 4.5, 3.6}}, ink);
     }
     return c;
@@ -498,8 +570,8 @@ Canvas LoadingAnimation() {
 // Playlist and play windows -----------------------------------------------------------------
 
 // A frame image after the arrangement of MakeFramePieces.
-Canvas Frame(const FramePieces& p, int width, int height, const std::string& caption,
-             Colour body, bool scrollTrack) {
+Canvas Frame(const FramePieces& p, int width, int height, const std::string& caption, Colour body,
+             bool scrollTrack) {
     Canvas c(width, height, kBody);
     for (int set = 0; set < 4; ++set) {
         const bool active = set % 2 == 0;
@@ -555,8 +627,7 @@ Canvas WindowButtons() {
 // then the scroll thumb, normal and pressed.
 Canvas PlaylistButtons() {
     Canvas c(104, 96, kBody);
-    const std::array<Sym, 6> syms{Sym::Load, Sym::New, Sym::Add, Sym::Remove, Sym::Sort,
-                                  Sym::Save};
+    const std::array<Sym, 6> syms{Sym::Load, Sym::New, Sym::Add, Sym::Remove, Sym::Sort, Sym::Save};
     const std::array<Look, 4> looks{Look::Normal, Look::Pressed, Look::Inactive, Look::Hover};
     for (std::size_t band = 0; band < syms.size(); ++band)
         for (std::size_t col = 0; col < looks.size(); ++col) {
@@ -575,7 +646,7 @@ Canvas PlaylistButtons() {
 
 Canvas PlayTransport() {
     Canvas c(106, 72);
-    const std::array<Sym, 7> syms{Sym::Prev, Sym::Play, Sym::Pause, Sym::Stop,
+    const std::array<Sym, 7> syms{Sym::Prev, Sym::Play, Sym::Pause,     Sym::Stop,
                                   Sym::Next, Sym::Open, Sym::FullScreen};
     for (std::size_t i = 0; i < syms.size(); ++i)
         KeySheet(c, int(i) * 15, i == 6 ? 16 : 15, 18, syms[i], 8);
@@ -606,9 +677,12 @@ Canvas PlayModes() {
 // The emblem: a ring with a play mark.
 void Emblem(Canvas& c, double cx, double cy, double r) {
     c.Disc(cx, cy, r, kEdgeDark);
-    c.Shape(int(cx - r), int(cy - r), int(cx + r) + 1, int(cy + r) + 1,
-            [=](double px, double py) { return std::hypot(px - cx, py - cy) <= r - 1; },
-            [=](double py) { return Mix(Rgb(226, 214, 166), Rgb(160, 146, 96), (py - cy + r) / (2 * r)); });
+    c.Shape(
+        int(cx - r), int(cy - r), int(cx + r) + 1, int(cy + r) + 1,
+        [=](double px, double py) { return std::hypot(px - cx, py - cy) <= r - 1; },
+        [=](double py) {
+            return Mix(Rgb(226, 214, 166), Rgb(160, 146, 96), (py - cy + r) / (2 * r));
+        });
     c.Ring(cx, cy, r * 0.62, r * 0.78, kAmber);
     DrawSymbol(c, Sym::Play, cx + r * 0.08, cy, r * 0.9, Rgb(52, 47, 34));
 }
@@ -638,29 +712,52 @@ Canvas Icon() {
 
 std::optional<Canvas> DrawImage(int nId) {
     switch (nId) {
-    case kMainBackground: return MainBackground();
-    case kMainSmallTransport: return MainSmallTransport();
-    case kMainWindowButtons: return MainWindowButtons();
-    case kMainTransport: return MainTransport();
-    case kMainPlayPause: return MainPlayPause(MainBackground());
-    case kMainToggles: return MainToggles();
-    case kMainBars: return MainBars();
-    case kMainThumbs: return MainThumbs();
-    case kMainTypeFont: return TypeFont();
-    case kMainLargeDigits: return Digits(10, 11, 2);
-    case kMainSmallDigits: return Digits(8, 9, 1);
-    case kMainPlayState: return PlayStateGlyphs();
-    case kMainMuteLoop: return MuteLoopGlyphs();
-    case kMainAnimation: return LoadingAnimation();
-    case kPlaylistFrame: return PlaylistFrame();
-    case kWindowButtons: return WindowButtons();
-    case kPlaylistButtons: return PlaylistButtons();
-    case kPlayFrame: return PlayFrame();
-    case kPlayTransport: return PlayTransport();
-    case kPlayModes: return PlayModes();
-    case kLogo: return Logo();
-    case kIcon: return Icon();
-    default: return std::nullopt;
+    case kMainBackground:
+        return MainBackground();
+    case kMainSmallTransport:
+        return MainSmallTransport();
+    case kMainWindowButtons:
+        return MainWindowButtons();
+    case kMainTransport:
+        return MainTransport();
+    case kMainPlayPause:
+        return MainPlayPause(MainBackground());
+    case kMainToggles:
+        return MainToggles();
+    case kMainBars:
+        return MainBars();
+    case kMainThumbs:
+        return MainThumbs();
+    case kMainTypeFont:
+        return TypeFont();
+    case kMainLargeDigits:
+        return Digits(10, 11, 2);
+    case kMainSmallDigits:
+        return Digits(8, 9, 1);
+    case kMainPlayState:
+        return PlayStateGlyphs();
+    case kMainMuteLoop:
+        return MuteLoopGlyphs();
+    case kMainAnimation:
+        return LoadingAnimation();
+    case kPlaylistFrame:
+        return PlaylistFrame();
+    case kWindowButtons:
+        return WindowButtons();
+    case kPlaylistButtons:
+        return PlaylistButtons();
+    case kPlayFrame:
+        return PlayFrame();
+    case kPlayTransport:
+        return PlayTransport();
+    case kPlayModes:
+        return PlayModes();
+    case kLogo:
+        return Logo();
+    case kIcon:
+        return Icon();
+    default:
+        return std::nullopt;
     }
 }
 
@@ -684,9 +781,9 @@ void Outlined(Canvas& c, const std::vector<Pt>& pts) {
 
 // A double-headed arrow along the x axis, turned by angle around (16, 16).
 std::vector<Pt> DoubleArrow(double angle, double len) {
-    const std::vector<Pt> base{{-len, 0},       {-len + 5, -5}, {-len + 5, -2}, {len - 5, -2},
-                               {len - 5, -5},   {len, 0},       {len - 5, 5},   {len - 5, 2},
-                               {-len + 5, 2},   {-len + 5, 5}};
+    const std::vector<Pt> base{{-len, 0},     {-len + 5, -5}, {-len + 5, -2}, {len - 5, -2},
+                               {len - 5, -5}, {len, 0},       {len - 5, 5},   {len - 5, 2},
+                               {-len + 5, 2}, {-len + 5, 5}};
     std::vector<Pt> out;
     for (const Pt& p : base)
         out.push_back({16 + p.x * std::cos(angle) - p.y * std::sin(angle),

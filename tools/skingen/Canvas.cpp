@@ -107,8 +107,9 @@ void Canvas::Polygon(const std::vector<Pt>& pts, Colour c) {
         maxX = std::max(maxX, p.x);
         maxY = std::max(maxY, p.y);
     }
-    Shape(int(std::floor(minX)), int(std::floor(minY)), int(std::ceil(maxX)),
-          int(std::ceil(maxY)), [&](double x, double y) { return InPolygon(pts, x, y); }, c);
+    Shape(
+        int(std::floor(minX)), int(std::floor(minY)), int(std::ceil(maxX)), int(std::ceil(maxY)),
+        [&](double x, double y) { return InPolygon(pts, x, y); }, c);
 }
 
 void Canvas::Disc(double cx, double cy, double r, Colour c) {
@@ -116,12 +117,13 @@ void Canvas::Disc(double cx, double cy, double r, Colour c) {
 }
 
 void Canvas::Ring(double cx, double cy, double r0, double r1, Colour c) {
-    Shape(int(cx - r1) - 1, int(cy - r1) - 1, int(cx + r1) + 2, int(cy + r1) + 2,
-          [=](double x, double y) {
-              const double d = std::hypot(x - cx, y - cy);
-              return d <= r1 && d > r0;
-          },
-          c);
+    Shape(
+        int(cx - r1) - 1, int(cy - r1) - 1, int(cx + r1) + 2, int(cy + r1) + 2,
+        [=](double x, double y) {
+            const double d = std::hypot(x - cx, y - cy);
+            return d <= r1 && d > r0;
+        },
+        c);
 }
 
 void Canvas::RoundRect(double x, double y, double w, double h, double r, Colour top,
@@ -141,8 +143,8 @@ void Canvas::Line(double x0, double y0, double x1, double y1, double width, Colo
     const double half = width / 2;
     auto inside = [=](double px, double py) {
         const double t =
-            len > 0 ? std::clamp(((px - x0) * (x1 - x0) + (py - y0) * (y1 - y0)) / (len * len),
-                                 0.0, 1.0)
+            len > 0 ? std::clamp(((px - x0) * (x1 - x0) + (py - y0) * (y1 - y0)) / (len * len), 0.0,
+                                 1.0)
                     : 0.0;
         return std::hypot(px - (x0 + t * (x1 - x0)), py - (y0 + t * (y1 - y0))) <= half;
     };

@@ -54,9 +54,9 @@ public:
         Comment("Corvella sample skin: the " + window + ".");
         Comment("Lines starting with two slashes are comments. Every other line is a value and");
         Comment("its meaning is its place: five header lines, then the values in a fixed order.");
-        for (const char* h : {"Test Skin", "The sample skin of Corvella",
-                              "Drawn by the Corvella skin generator", "Version 1",
-                              "Use it as the starting point of a skin of your own"})
+        for (const char* h :
+             {"Test Skin", "The sample skin of Corvella", "Drawn by the Corvella skin generator",
+              "Version 1", "Use it as the starting point of a skin of your own"})
             Value(h);
     }
     void Comment(const std::string& s) { m_out << "// " << s << "\n"; }
@@ -160,9 +160,9 @@ std::string EncodeResourceSource(const std::vector<std::pair<int, std::string>>&
 }
 
 const std::vector<std::string>& CursorFileNames() {
-    static const std::vector<std::string> names{"drag.cur",   "size-horizontal.cur",
+    static const std::vector<std::string> names{"drag.cur",          "size-horizontal.cur",
                                                 "size-vertical.cur", "button.cur",
-                                                "size-corner.cur", "arrow.cur"};
+                                                "size-corner.cur",   "arrow.cur"};
     return names;
 }
 
