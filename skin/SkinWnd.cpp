@@ -148,9 +148,10 @@ void SkinWnd::RebuildBuffers(bool bForce) {
     const CRect client = GetClientRect();
     if (client.IsRectEmpty())
         return;
-    const bool sameSize = m_pBuffer && m_pBuffer->GetWidth() == client.Width() &&
-                          m_pBuffer->GetHeight() == client.Height() &&
-                          (m_pCache != nullptr) == UsesBackgroundCache();
+    auto fits = [&](const std::unique_ptr<CSkinImage>& p) {
+        return p && p->GetWidth() == client.Width() && p->GetHeight() == client.Height();
+    };
+    const bool sameSize = fits(m_pBuffer) && (UsesBackgroundCache() ? fits(m_pCache) : !m_pCache);
     if (!sameSize) {
         m_pBuffer = std::make_unique<CSkinImage>(nullptr, client);
         m_pCache = UsesBackgroundCache() ? std::make_unique<CSkinImage>(nullptr, client) : nullptr;
@@ -520,9 +521,20 @@ void SkinWnd::ReleaseOver(CPoint pt, bool bLeft, UINT nFlags) {
     }
 }
 
+void SkinWnd::EndDrag(bool bDoubleClick) {
+    const bool wasResizing = m_bResizing;
+    if (bDoubleClick)
+        DragDoubleClick();
+    else
+        DragButtonUp();
+    // The window painted directly while it was resized; now its buffers follow the size.
+    if (wasResizing)
+        RebuildBuffers(true);
+}
+
 void SkinWnd::OnLButtonUp(UINT nFlags, CPoint pt) {
     m_bLButtonDown = false;
-    DragButtonUp();
+    EndDrag(false);
     ReleaseCapture();
     ReleaseOver(pt, true, nFlags);
     m_pPressed = nullptr;
@@ -595,7 +607,7 @@ LRESULT SkinWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         if (m_pPressed)
             m_pPressed->OnLButtonDblClk(flags, pt);
         else
-            DragDoubleClick();
+            EndDrag(true);
         return 0;
     case WM_RBUTTONDOWN:
         OnRButtonDown(flags, pt);

@@ -157,6 +157,8 @@ private:
     };
 
     void FinishSkin();
+    // Ends a drag or resize (on release or double click).
+    void EndDrag(bool bDoubleClick);
     void PaintDirect();
     void SetHot(CMemCtrl* pCtrl);
     // Ends a press over pt: a click when released over the pressed control, else a cancel.

@@ -64,36 +64,31 @@ public:
     }
 
 private:
+    template <class T> std::unique_ptr<T> Make(const ControlLine& l) {
+        auto c = std::make_unique<T>();
+        c->CreateFromLine(nullptr, UINT(l.nID), l.nImage ? Image(l.nImage) : nullptr, l.n.data());
+        return c;
+    }
+
     std::unique_ptr<CMemCtrl> MakeKind(const ControlLine& l) {
-        CSkinImage* img = l.nImage ? Image(l.nImage) : nullptr;
-        const int* n = l.n.data();
         switch (l.nCount) {
-        case builtin::kButton: {
-            auto c = std::make_unique<CMemButton>();
-            c->CreateFromLine(nullptr, UINT(l.nID), img, n);
-            return c;
-        }
+        case builtin::kButton:
+            return Make<CMemButton>(l);
+        case builtin::kState:
+            return Make<CMemStateButton>(l);
         case builtin::kCheck: {
-            auto c = std::make_unique<CMemCheckButton>();
-            c->CreateFromLine(nullptr, UINT(l.nID), img, n);
+            auto c = Make<CMemCheckButton>(l);
             c->SetCheck(l.nID == 18 || l.nID == 13);
             return c;
         }
-        case builtin::kState: {
-            auto c = std::make_unique<CMemStateButton>();
-            c->CreateFromLine(nullptr, UINT(l.nID), img, n);
-            return c;
-        }
         case builtin::kSlider: {
-            auto c = std::make_unique<CMemSlider>();
-            c->CreateFromLine(nullptr, UINT(l.nID), img, n);
+            auto c = Make<CMemSlider>(l);
             c->SetHorizontal(l.nID != 20 && l.nID != 12);
             c->SetValue(l.nID == 20 ? 80 : 30);
             return c;
         }
         case builtin::kLabel: {
-            auto c = std::make_unique<CMemLabel>();
-            c->CreateFromLine(nullptr, UINT(l.nID), img, n);
+            auto c = Make<CMemLabel>(l);
             c->SetTextColor(
                 RGB(builtin::kLabelText.r, builtin::kLabelText.g, builtin::kLabelText.b));
             c->SetBkColor(RGB(builtin::kLabelBack.r, builtin::kLabelBack.g, builtin::kLabelBack.b));
@@ -101,15 +96,14 @@ private:
             return c;
         }
         case builtin::kGlyph:
-            return Glyphs(l, img);
+            return Glyphs(l);
         default:
             return nullptr;
         }
     }
 
-    std::unique_ptr<CMemCtrl> Glyphs(const ControlLine& l, CSkinImage* img) {
-        auto c = std::make_unique<CMemGlyphText>();
-        c->CreateFromLine(nullptr, UINT(l.nID), img, l.n.data());
+    std::unique_ptr<CMemCtrl> Glyphs(const ControlLine& l) {
+        auto c = Make<CMemGlyphText>(l);
         const std::map<int, std::pair<const char*, const char*>> texts{
             {23, {builtin::kTypeAlphabet, "mp3"}},     {26, {builtin::kTimeAlphabet, "1:02:03"}},
             {11, {builtin::kTimeAlphabet, "0:04:37"}}, {25, {builtin::kPlayStateAlphabet, "P"}},

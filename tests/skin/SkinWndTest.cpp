@@ -130,6 +130,28 @@ TEST_F(SkinWndTest, ResizingTakesTwentyPixelStepsAndKeepsTheMinimum) {
     EXPECT_EQ(w.GetWindowRect(), At(100, 100, 332, 138));
 }
 
+TEST_F(SkinWndTest, WhileResizingTheWindowPaintsDirectlyAndRebuildsItsBuffersAfterwards) {
+    CTestSkinWnd& w = Make(At(100, 100));
+    w.m_bCache = true;
+    w.LoadBuiltInSkin();
+    w.Mouse(WM_LBUTTONDOWN, 305, 110);
+    EXPECT_TRUE(w.PaintsDirectly());
+    w.Mouse(WM_MOUSEMOVE, 305 + 40, 110 + 40);
+    w.SendMessage(WM_PAINT);
+    ASSERT_EQ(w.GetBuffer()->GetWidth(), 332);
+    ASSERT_EQ(w.GetBuffer()->GetHeight(), 138);
+    EXPECT_EQ(w.GetCache()->GetWidth(), 312); // not rebuilt for every step
+    const auto& br = builtin::kPlaylistPieces[PIECE_BOTTOM_RIGHT];
+    EXPECT_EQ(w.GetBuffer()->GetPixel(331, 137),
+              w.m_pFrame->GetPixel(br.x + br.cx - 1, br.y + br.cy - 1));
+    // The controls placed from the bottom edge moved with it.
+    EXPECT_EQ(w.m_load.GetCtrlRect().top, 138 - 24);
+    w.Mouse(WM_LBUTTONUP, 305 + 40, 110 + 40);
+    EXPECT_FALSE(w.PaintsDirectly());
+    EXPECT_EQ(w.GetCache()->GetWidth(), 332);
+    EXPECT_EQ(w.GetCache()->GetHeight(), 138);
+}
+
 TEST_F(SkinWndTest, NoResizeEdgesWhileShadedOrWhenNotResizable) {
     CTestSkinWnd& w = Make(At(100, 100));
     int kind = 0;
