@@ -181,7 +181,9 @@ inline constexpr std::array<ControlLine, 12> kPlaylistControls{{
     {4, "button Close Window", kWindowButtons, kButton,
      {-15, 4, 10, 9, 30, 0, 30, 18, 30, 9, 30, 27}},
     {1, "label Active Clip Info(Name) (shaded)", 0, kLabel, {24, 3, 240, 12, 0, 11}},
-    // The six bottom buttons: one 16-pixel band each; columns normal, pressed, inactive, hover.
+    // The six bottom buttons take their pictures from the sources 0, 16, 32, 48, 64 and 80
+    // of their image, read as 16-pixel bands (rows), since keys 21 pixels wide cannot sit in
+    // columns 16 apart; in each band the columns are normal, pressed, inactive, hover.
     {5, "button Load Clip(s) or Playlist", kPlaylistButtons, kButton,
      {12, -24, 21, 16, 0, 0, 42, 0, 21, 0, 63, 0}},
     {6, "button New Playlist", kPlaylistButtons, kButton,
