@@ -1,0 +1,222 @@
+// The built-in skin drawn by the generator: every bitmap has the size its layout needs, every
+// source rectangle of the layouts lies inside its image, the cursors load, and the sample
+// "Test Skin" folder reads back through the file path with the built-in layout.
+#include "skin/BuiltInSkin.h"
+#include "platform/FileSystem.h"
+#include "res/BuiltInSkinLayout.h"
+#include "skin/SkinCursor.h"
+#include "skin/SkinFile.h"
+#include "skin/SkinImage.h"
+
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+using builtin::ControlLine;
+
+std::unique_ptr<CSkinImage> Load(int id) {
+    std::unique_ptr<CSkinImage> p;
+    EXPECT_TRUE(builtin::LoadBuiltInImage(p, id)) << "resource " << id;
+    return p;
+}
+
+// The source rectangles a control line takes from its image, by kind.
+std::vector<CRect> Sources(const ControlLine& l) {
+    const auto& n = l.n;
+    std::vector<CRect> out;
+    auto add = [&](int sx, int sy, int w, int h) {
+        if (!(sx == -1 && sy == -1))
+            out.push_back({sx, sy, sx + w, sy + h});
+    };
+    switch (l.nCount) {
+    case builtin::kButton:
+    case builtin::kCheck:
+    case builtin::kState:
+        for (int i = 4; i + 1 < l.nCount; i += 2)
+            add(n[std::size_t(i)], n[std::size_t(i + 1)], n[2], n[3]);
+        break;
+    case builtin::kSlider:
+        add(n[10], n[11], n[8], n[9]);
+        add(n[12], n[13], n[8], n[9]);
+        break;
+    case builtin::kAnim:
+        add(0, 0, n[2] * n[4], n[3]);
+        break;
+    case builtin::kGlyph:
+        add(0, 0, n[4] * n[6], n[5] * n[7]);
+        break;
+    default:
+        break;
+    }
+    return out;
+}
+
+bool Inside(const CRect& r, const CSkinImage& image) {
+    return r.left >= 0 && r.top >= 0 && r.right <= image.GetWidth() &&
+           r.bottom <= image.GetHeight();
+}
+
+template <std::size_t N> void ExpectSourcesInside(const std::array<ControlLine, N>& lines) {
+    for (const ControlLine& l : lines) {
+        if (l.nImage == 0)
+            continue;
+        auto image = Load(l.nImage);
+        ASSERT_TRUE(image);
+        for (const CRect& r : Sources(l))
+            EXPECT_TRUE(Inside(r, *image)) << l.pszName << " source " << r.left << "," << r.top
+                                           << " " << r.Width() << "x" << r.Height();
+    }
+}
+
+TEST(BuiltInSkin, EveryBitmapHasTheSizeOfItsLayout) {
+    for (const builtin::ImageSize& s : builtin::kImageSizes) {
+        auto image = Load(s.nId);
+        ASSERT_TRUE(image);
+        EXPECT_EQ(image->GetWidth(), s.nWidth) << s.nId;
+        EXPECT_EQ(image->GetHeight(), s.nHeight) << s.nId;
+    }
+    auto icon = Load(builtin::kIcon);
+    ASSERT_TRUE(icon);
+    EXPECT_EQ(icon->GetWidth(), 32);
+    // The main window's background covers the expanded window; its bars cover the shaded one.
+    EXPECT_EQ(Load(builtin::kMainBackground)->GetHeight(), builtin::kExpandedHeight);
+    EXPECT_GE(Load(builtin::kMainBars)->GetHeight(), 38 + builtin::kShadeHeight);
+    std::unique_ptr<CSkinImage> none;
+    EXPECT_FALSE(builtin::LoadBuiltInImage(none, 4242));
+    EXPECT_FALSE(none);
+}
+
+TEST(BuiltInSkin, EverySourceRectangleLiesInItsImage) {
+    ExpectSourcesInside(builtin::kMainControls);
+    ExpectSourcesInside(builtin::kPlaylistControls);
+    ExpectSourcesInside(builtin::kPlayControls);
+    for (auto [pieces, id] : {std::pair{builtin::kPlaylistPieces, int(builtin::kPlaylistFrame)},
+                              std::pair{builtin::kPlayPieces, int(builtin::kPlayFrame)}}) {
+        auto image = Load(id);
+        for (const builtin::FramePiece& p : pieces)
+            EXPECT_TRUE(Inside({p.x, p.y, p.x + p.cx, p.y + p.cy}, *image)) << id;
+    }
+}
+
+TEST(BuiltInSkin, MainWindowKeepsTheGivenSourceCoordinates) {
+    // A few lines checked against the numbers the built-in layout is known by.
+    const auto& m = builtin::kMainControls;
+    EXPECT_EQ(m[0].n[0], 6);
+    EXPECT_EQ(m[17].nID, 13);
+    EXPECT_EQ(m[17].n[20], 520); // state 1 hover of the large play key
+    EXPECT_EQ(m[16].n[6], -1);   // the open key has no inactive image
+    EXPECT_EQ(m[22].n[12], 9);   // position thumb pressed at 9, 7
+    EXPECT_EQ(std::string(builtin::kTypeAlphabet).size(), 61u);
+}
+
+TEST(BuiltInSkin, GlyphCellsDiffer) {
+    // Each digit of the time display is its own picture, and the glyphs are drawn on the
+    // label's background colour so the display panel has no seams.
+    auto digits = Load(builtin::kMainLargeDigits);
+    const COLORREF back = RGB(builtin::kLabelBack.r, builtin::kLabelBack.g, builtin::kLabelBack.b);
+    EXPECT_EQ(digits->GetPixel(0, 0), back);
+    auto cell = [&](int k) {
+        std::string s;
+        for (int y = 0; y < 11; ++y)
+            for (int x = 0; x < 10; ++x)
+                s += std::to_string(digits->GetPixel(10 * k + x, y)) + ",";
+        return s;
+    };
+    for (int a = 0; a < 11; ++a)
+        for (int b = a + 1; b < 11; ++b)
+            EXPECT_NE(cell(a), cell(b)) << a << " " << b;
+}
+
+TEST(BuiltInSkin, CursorsFillTheSixSlots) {
+    CSkinCursors::Clear();
+    builtin::LoadBuiltInCursors();
+    for (int slot = 0; slot < CSkinCursors::kSlots; ++slot) {
+        auto cursor = CSkinCursors::Get(slot);
+        ASSERT_TRUE(cursor) << slot;
+        EXPECT_EQ(cursor->GetStepFrame(0).nWidth, 32);
+    }
+    // The pointer's hot spot is its tip; the resize arrows point from their middle.
+    EXPECT_EQ(CSkinCursors::Get(5)->GetStepFrame(0).hotSpot, (CPoint{1, 1}));
+    EXPECT_EQ(CSkinCursors::Get(4)->GetStepFrame(0).hotSpot, (CPoint{16, 16}));
+    CSkinCursors::Clear();
+}
+
+// The sample skin -------------------------------------------------------------------------
+
+class TestSkinFolder : public ::testing::Test {
+protected:
+    std::string Folder() const { return std::string(CORVELLA_BINARY_DIR) + "/Test Skin/"; }
+
+    void ExpectImage(skin::CSkinFileReader& r, int id) {
+        std::unique_ptr<CSkinImage> fromFile;
+        ASSERT_TRUE(r.ReadImage(fromFile, Folder(), nullptr)) << id;
+        auto builtIn = Load(id);
+        ASSERT_EQ(fromFile->GetWidth(), builtIn->GetWidth());
+        ASSERT_EQ(fromFile->GetHeight(), builtIn->GetHeight());
+        EXPECT_TRUE(fromFile->Image() == builtIn->Image()) << id;
+    }
+    void ExpectColour(skin::CSkinFileReader& r, builtin::SkinColour c) {
+        COLORREF colour = 0;
+        ASSERT_TRUE(r.ReadColour(colour));
+        EXPECT_EQ(colour, RGB(BYTE(c.r), BYTE(c.g), BYTE(c.b)));
+    }
+    template <std::size_t N>
+    void ExpectControls(skin::CSkinFileReader& r, const std::array<ControlLine, N>& lines) {
+        for (const ControlLine& l : lines) {
+            ASSERT_TRUE(r.ReadNumbers(l.nCount)) << l.pszName;
+            for (int i = 0; i < l.nCount; ++i)
+                EXPECT_EQ(skin::GetNumber(i), l.n[std::size_t(i)]) << l.pszName << " value " << i;
+        }
+        std::string extra;
+        EXPECT_FALSE(r.ReadValueLine(extra)) << "unexpected line " << extra;
+    }
+    void ExpectPieces(skin::CSkinFileReader& r, const builtin::FramePieces& pieces) {
+        for (const builtin::FramePiece& p : pieces) {
+            ASSERT_TRUE(r.ReadNumbers(4));
+            EXPECT_EQ((CRect{skin::GetNumber(0), skin::GetNumber(1), skin::GetNumber(2),
+                             skin::GetNumber(3)}),
+                      (CRect{p.x, p.y, p.cx, p.cy}));
+        }
+    }
+};
+
+TEST_F(TestSkinFolder, MainWindowFileHasTheBuiltInLayout) {
+    skin::CSkinFileReader r;
+    ASSERT_TRUE(r.Open(Folder() + "MainWindow.txt"));
+    ASSERT_TRUE(r.SkipHeader());
+    ExpectColour(r, builtin::kLabelText);
+    ExpectColour(r, builtin::kLabelBack);
+    for (int id : builtin::kMainImages)
+        ExpectImage(r, id);
+    CSkinCursors::Clear();
+    for (int slot = 0; slot < CSkinCursors::kSlots; ++slot) {
+        ASSERT_TRUE(r.ReadCursor(slot, Folder()));
+        EXPECT_TRUE(CSkinCursors::Get(slot)) << slot;
+    }
+    CSkinCursors::Clear();
+    ExpectControls(r, builtin::kMainControls);
+}
+
+TEST_F(TestSkinFolder, PlaylistAndPlayFilesHaveTheBuiltInLayout) {
+    skin::CSkinFileReader r;
+    ASSERT_TRUE(r.Open(Folder() + "PlaylistWindow.txt"));
+    ASSERT_TRUE(r.SkipHeader());
+    for (const builtin::SkinColour& c : builtin::kPlaylistColours)
+        ExpectColour(r, c);
+    for (int id : builtin::kPlaylistImages)
+        ExpectImage(r, id);
+    ExpectPieces(r, builtin::kPlaylistPieces);
+    ExpectControls(r, builtin::kPlaylistControls);
+
+    ASSERT_TRUE(r.Open(Folder() + "PlayWindow.txt"));
+    ASSERT_TRUE(r.SkipHeader());
+    for (int id : builtin::kPlayImages)
+        ExpectImage(r, id);
+    ExpectPieces(r, builtin::kPlayPieces);
+    ExpectControls(r, builtin::kPlayControls);
+}
+
+} // namespace
