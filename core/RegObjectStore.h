@@ -8,6 +8,10 @@
 
 class CObjBase;
 
+// Where the skinned windows keep their saved states, one binary value each, under
+// HKEY_LOCAL_MACHINE.
+inline const std::string kWindowStatePath = "Software\\Brenholt\\Corvella";
+
 class CRegObjectStore {
 public:
     // Neither a stored value nor an image larger than this is handled.

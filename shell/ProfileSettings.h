@@ -2,13 +2,15 @@
 // registry path of the windows' state values.
 #pragma once
 
+#include "core/RegObjectStore.h"
+
 #include <string>
 
 namespace shell {
 
 // HKEY_LOCAL_MACHINE path of the skinned windows' state values ("MainWnd", "PlayListWnd",
 // "PlayWnd").
-inline const std::string kWindowStatePath = "Software\\Brenholt\\Corvella";
+using ::kWindowStatePath;
 
 inline const std::string kSectionSettings = "Settings";
 inline const std::string kEntryUILanguage = "UILanguage";

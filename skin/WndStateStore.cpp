@@ -1,26 +1,15 @@
 #include "skin/WndStateStore.h"
 
+#include "core/RegObjectStore.h"
+
 namespace skin {
 
-namespace {
-
-WndStateStore& Store() {
-    static WndStateStore store;
-    return store;
-}
-
-} // namespace
-
-void SetWndStateStore(WndStateStore store) {
-    Store() = std::move(store);
-}
-
 bool SaveWndState(CObjBase& object, const std::string& strValueName) {
-    return Store().save && Store().save(object, strValueName);
+    return CRegObjectStore(object).Save(HKEY_LOCAL_MACHINE, kWindowStatePath, strValueName);
 }
 
 bool LoadWndState(CObjBase& object, const std::string& strValueName) {
-    return Store().load && Store().load(object, strValueName);
+    return CRegObjectStore(object).Load(HKEY_LOCAL_MACHINE, kWindowStatePath, strValueName);
 }
 
 } // namespace skin

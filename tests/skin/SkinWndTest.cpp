@@ -5,8 +5,7 @@
 #include "platform/MessageQueue.h"
 #include "platform/RegisteredMessages.h"
 #include "platform/Registry.h"
-#include "shell/ProfileSettings.h"
-#include "shell/RegObjectStore.h"
+#include "core/RegObjectStore.h"
 #include "skin/SkinCursor.h"
 #include "skin/WndStateStore.h"
 #include "tests/skin/TestSkinWnd.h"
@@ -346,22 +345,14 @@ protected:
     void SetUp() override {
         SkinWndTest::SetUp();
         CRegistry::Instance().Reset(m_temp.Path() + "/corvella");
-        skin::SetWndStateStore(
-            {[](CObjBase& o, const std::string& name) {
-                 return CRegObjectStore(o).Save(HKEY_LOCAL_MACHINE, shell::kWindowStatePath, name);
-             },
-             [](CObjBase& o, const std::string& name) {
-                 return CRegObjectStore(o).Load(HKEY_LOCAL_MACHINE, shell::kWindowStatePath, name);
-             }});
     }
     void TearDown() override {
-        skin::SetWndStateStore({});
         CRegistry::Instance().Reset();
         SkinWndTest::TearDown();
     }
     static std::string Stored(const std::string& name) {
         return CRegistry::Instance()
-            .QueryBinary(HKEY_LOCAL_MACHINE, shell::kWindowStatePath, name)
+            .QueryBinary(HKEY_LOCAL_MACHINE, kWindowStatePath, name)
             .value_or("");
     }
     static std::string Ints(std::initializer_list<std::int32_t> values) {
@@ -389,14 +380,14 @@ TEST_F(SkinWndStateTest, SaveThenLoadKeepsPlaceModeAndHeight) {
 }
 
 TEST_F(SkinWndStateTest, LoadingTakesTheLargerExpandedHeight) {
-    ASSERT_TRUE(CRegistry::Instance().SetBinary(HKEY_LOCAL_MACHINE, shell::kWindowStatePath,
+    ASSERT_TRUE(CRegistry::Instance().SetBinary(HKEY_LOCAL_MACHINE, kWindowStatePath,
                                                 "TestWnd", Ints({10, 20, 322, 50, 1, 0, 200})));
     CTestSkinWnd w;
     w.LoadState();
     EXPECT_FALSE(w.IsShaded());
     EXPECT_EQ(w.GetExpandedHeight(), 200);
     EXPECT_EQ(w.GetCachedRect(), At(10, 20, 312, 200));
-    ASSERT_TRUE(CRegistry::Instance().SetBinary(HKEY_LOCAL_MACHINE, shell::kWindowStatePath,
+    ASSERT_TRUE(CRegistry::Instance().SetBinary(HKEY_LOCAL_MACHINE, kWindowStatePath,
                                                 "TestWnd", Ints({10, 20, 322, 50, 1, 0, 50})));
     CTestSkinWnd smaller;
     smaller.LoadState();
@@ -410,7 +401,7 @@ TEST_F(SkinWndStateTest, ADamagedOrMissingStateKeepsTheDefaults) {
     EXPECT_EQ(missing.GetCachedRect(), At(0, 0));
     for (const std::string& bad :
          {Ints({10, 20, 322}), Ints({10, 20, 5, 10, 1, 0, 118}), Ints({0, 0, 0, 0, 1, 1, 18})}) {
-        ASSERT_TRUE(CRegistry::Instance().SetBinary(HKEY_LOCAL_MACHINE, shell::kWindowStatePath,
+        ASSERT_TRUE(CRegistry::Instance().SetBinary(HKEY_LOCAL_MACHINE, kWindowStatePath,
                                                     "TestWnd", bad));
         CTestSkinWnd w;
         w.LoadState();
