@@ -1,0 +1,29 @@
+// What the player windows ask of the application object: the command bus, the playback
+// controller, and the operations behind menu items and dropped files. The application object
+// implements it and announces itself once at start-up.
+#pragma once
+
+#include "playback/CommandBus.h"
+
+#include <string>
+#include <vector>
+
+class CUIControl;
+class CWnd;
+
+class IPlayerApp : public ICommandBus {
+public:
+    virtual CUIControl& GetController() = 0;
+    // The main window, once created; null before and after.
+    virtual CWnd* GetMainWindow() = 0;
+    // Adds files to the playlist as dropped files and the open dialog do (the rows follow).
+    virtual void AddFiles(const std::vector<std::string>& paths) = 0;
+    // The "OpenFile" menu: the open-files dialog, audio CD and video CD.
+    virtual void OpenMediaFiles(CWnd* pOwner) = 0;
+    virtual void OpenCd(CWnd* pOwner) = 0;
+    virtual void OpenVcd(CWnd* pOwner) = 0;
+};
+
+// The application object, or null while there is none (tests may install their own).
+IPlayerApp* GetPlayerApp();
+void SetPlayerApp(IPlayerApp* pApp);
