@@ -3,6 +3,7 @@
 // implements it and announces itself once at start-up.
 #pragma once
 
+#include "platform/WinTypes.h"
 #include "playback/CommandBus.h"
 
 #include <string>
@@ -22,6 +23,8 @@ public:
     virtual void OpenMediaFiles(CWnd* pOwner) = 0;
     virtual void OpenCd(CWnd* pOwner) = 0;
     virtual void OpenVcd(CWnd* pOwner) = 0;
+    // The system menu of a player window (right click), shown at a screen point.
+    virtual void ShowSystemMenu(CWnd* pWnd, CPoint ptScreen) = 0;
 };
 
 // The application object, or null while there is none (tests may install their own).
