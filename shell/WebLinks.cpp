@@ -38,15 +38,14 @@ std::string Encode(const std::string& text, const char* keep) {
     return out;
 }
 
-// "%s" of a format filled with one text.
+} // namespace
+
 std::string FormatOne(const std::string& format, const std::string& text) {
     const std::size_t at = format.find("%s");
     if (at == std::string::npos)
         return format;
     return format.substr(0, at) + text + format.substr(at + 2);
 }
-
-} // namespace
 
 bool OpenAddress(const std::string& address, const UrlOpener& open) {
     return open ? open(address) : platform::ShellOpen(address);

@@ -24,6 +24,9 @@ bool OpenAddress(const std::string& address, const UrlOpener& open = {});
 // Opens the address of a string resource, unchanged.
 bool OpenMakerPage(std::uint32_t stringId, const UrlOpener& open = {});
 
+// The first "%s" of a format filled with text (the rest of the format as it is).
+std::string FormatOne(const std::string& format, const std::string& text);
+
 // Every byte outside the unreserved set (letters, digits, "-._~") as %XX, so a text can sit
 // in one part of a link whatever it holds.
 std::string PercentEncode(const std::string& text);
