@@ -28,15 +28,6 @@ enum : std::uint32_t {
 
 const char kLumivox[] = "Lumivox";
 
-QString Text(std::uint32_t id) {
-    return QString::fromStdString(res::LoadString(id));
-}
-
-template <class Widget> Widget* WithId(Widget* pWidget, int id) {
-    pWidget->setObjectName(QString::number(id));
-    return pWidget;
-}
-
 } // namespace
 
 CDownloadCenterDlg::CDownloadCenterDlg(QWidget* pParent, UrlOpener open)
@@ -47,22 +38,24 @@ CDownloadCenterDlg::CDownloadCenterDlg(QWidget* pParent, UrlOpener open)
 }
 
 void CDownloadCenterDlg::BuildControls() {
-    setWindowTitle(Text(IDS_TITLE));
-    m_pExplanation = WithId(new QPlainTextEdit(this), IDC_EXPLANATION);
+    setWindowTitle(shell::ResourceText(IDS_TITLE));
+    m_pExplanation = shell::WithId(new QPlainTextEdit(this), IDC_EXPLANATION);
     m_pExplanation->setReadOnly(true);
     m_pExplanation->setMinimumSize(360, 200);
-    auto* pQuickTime =
-        WithId(new QPushButton(Text(IDS_DOWNLOAD_QUICKTIME), this), IDC_DOWNLOAD_QUICKTIME);
-    auto* pReal =
-        WithId(new QPushButton(Text(IDS_DOWNLOAD_REALPLAYER), this), IDC_DOWNLOAD_REALPLAYER);
-    auto* pWmp = WithId(new QPushButton(Text(IDS_DOWNLOAD_WMP), this), IDC_DOWNLOAD_WMP);
+    auto* pQuickTime = shell::WithId(
+        new QPushButton(shell::ResourceText(IDS_DOWNLOAD_QUICKTIME), this), IDC_DOWNLOAD_QUICKTIME);
+    auto* pReal = shell::WithId(new QPushButton(shell::ResourceText(IDS_DOWNLOAD_REALPLAYER), this),
+                                IDC_DOWNLOAD_REALPLAYER);
+    auto* pWmp = shell::WithId(new QPushButton(shell::ResourceText(IDS_DOWNLOAD_WMP), this),
+                               IDC_DOWNLOAD_WMP);
     connect(pQuickTime, &QPushButton::clicked, this, [this] { OpenPage(kDownloadCenterPage); });
     connect(pWmp, &QPushButton::clicked, this, [this] { OpenPage(kDownloadCenterPage); });
     connect(pReal, &QPushButton::clicked, this, [this] { OpenPage(kLumivoxPage); });
-    m_pDoNotShow = WithId(new QCheckBox(Text(IDS_DO_NOT_SHOW), this), IDC_DO_NOT_SHOW);
+    m_pDoNotShow =
+        shell::WithId(new QCheckBox(shell::ResourceText(IDS_DO_NOT_SHOW), this), IDC_DO_NOT_SHOW);
     m_pDoNotShow->setChecked(m_bDoNotShow != 0);
     connect(m_pDoNotShow, &QCheckBox::toggled, this, [this](bool on) { m_bDoNotShow = on; });
-    auto* pClose = WithId(new QPushButton(Text(IDS_CLOSE), this), IDC_CLOSE);
+    auto* pClose = shell::WithId(new QPushButton(shell::ResourceText(IDS_CLOSE), this), IDC_CLOSE);
     pClose->setDefault(true);
     connect(pClose, &QPushButton::clicked, this, &QDialog::accept);
 
@@ -89,7 +82,7 @@ void CDownloadCenterDlg::SetEngines(bool windowsMedia, bool quickTime, bool real
 }
 
 QWidget* CDownloadCenterDlg::GetDlgItem(int id) const {
-    return findChild<QWidget*>(QString::number(id));
+    return shell::FindDlgItem(this, id);
 }
 
 void CDownloadCenterDlg::OnInitDialog() {

@@ -1,5 +1,6 @@
 #include "shell/ISDialog.h"
 
+#include "res/StringTable.h"
 #include "shell/WidgetTranslator.h"
 
 CISDialog::CISDialog(QWidget* pParent) : QDialog(pParent) {}
@@ -18,3 +19,15 @@ void CISDialog::showEvent(QShowEvent* pEvent) {
     }
     QDialog::showEvent(pEvent);
 }
+
+namespace shell {
+
+QWidget* FindDlgItem(const QWidget* pDialog, int id) {
+    return pDialog->findChild<QWidget*>(QString::number(id));
+}
+
+QString ResourceText(std::uint32_t id) {
+    return QString::fromStdString(res::LoadString(id));
+}
+
+} // namespace shell

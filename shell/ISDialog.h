@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QDialog>
+#include <cstdint>
 
 class CISDialog : public QDialog {
 public:
@@ -23,3 +24,17 @@ private:
     bool m_bNoTranslateOnInit = false;
     bool m_bInitialised = false;
 };
+
+namespace shell {
+
+// A dialog's control carries its resource id as its object name, so it can be found by id.
+template <class Widget> Widget* WithId(Widget* pWidget, int id) {
+    pWidget->setObjectName(QString::number(id));
+    return pWidget;
+}
+// The control of a dialog with the resource id, or null.
+QWidget* FindDlgItem(const QWidget* pDialog, int id);
+// A string resource in English; the dialog's translation turns it into the current language.
+QString ResourceText(std::uint32_t id);
+
+} // namespace shell

@@ -24,10 +24,6 @@ enum : std::uint32_t {
     IDS_CLOSE = 2706,
 };
 
-QString Text(std::uint32_t id) {
-    return QString::fromStdString(res::LoadString(id));
-}
-
 // The open dialog of each owner window (a null owner has one too).
 std::map<CWnd*, QPointer<CPrefsDlg>>& OpenDialogs() {
     static std::map<CWnd*, QPointer<CPrefsDlg>> dialogs;
@@ -37,18 +33,15 @@ std::map<CWnd*, QPointer<CPrefsDlg>>& OpenDialogs() {
 } // namespace
 
 CPrefsDlg::CPrefsDlg(CWnd* pOwner, QWidget* pParent) : CISDialog(pParent), m_pOwner(pOwner) {
-    setWindowTitle(Text(IDS_PREFERENCES));
+    setWindowTitle(shell::ResourceText(IDS_PREFERENCES));
     setModal(false);
-    m_pTree = new QTreeWidget(this);
-    m_pTree->setObjectName(QString::number(IDC_TREE));
+    m_pTree = shell::WithId(new QTreeWidget(this), IDC_TREE);
     m_pTree->setHeaderHidden(true);
     m_pTree->setFixedWidth(140);
-    m_pFrame = new QFrame(this);
-    m_pFrame->setObjectName(QString::number(IDC_FRAME));
+    m_pFrame = shell::WithId(new QFrame(this), IDC_FRAME);
     m_pFrame->setFrameShape(QFrame::StyledPanel);
     new QStackedLayout(m_pFrame);
-    auto* pClose = new QPushButton(Text(IDS_CLOSE), this);
-    pClose->setObjectName(QString::number(IDC_CLOSE));
+    auto* pClose = shell::WithId(new QPushButton(shell::ResourceText(IDS_CLOSE), this), IDC_CLOSE);
     connect(pClose, &QPushButton::clicked, this, &CPrefsDlg::reject);
     connect(m_pTree, &QTreeWidget::currentItemChanged, this, [this] { OnTreeSelection(); });
 

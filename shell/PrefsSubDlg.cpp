@@ -38,15 +38,6 @@ enum : std::uint32_t {
     IDS_HIDE_PLAYWND = 4462,
 };
 
-QString Text(std::uint32_t id) {
-    return QString::fromStdString(res::LoadString(id));
-}
-
-template <class Widget> Widget* WithId(Widget* pWidget, int id) {
-    pWidget->setObjectName(QString::number(id));
-    return pWidget;
-}
-
 } // namespace
 
 CPrefsSubDlg::CPrefsSubDlg(int nIDD, QWidget* pParent) : CISDialog(pParent), m_nIDD(nIDD) {
@@ -58,7 +49,7 @@ CPrefsSubDlg::CPrefsSubDlg(int nIDD, QWidget* pParent) : CISDialog(pParent), m_n
 }
 
 QWidget* CPrefsSubDlg::GetDlgItem(int id) const {
-    return findChild<QWidget*>(QString::number(id));
+    return shell::FindDlgItem(this, id);
 }
 
 void CPrefsSubDlg::Store(CCorePrefs::Pref pref, std::int32_t value) {
@@ -69,7 +60,7 @@ void CPrefsSubDlg::Store(CCorePrefs::Pref pref, std::int32_t value) {
 }
 
 QCheckBox* CPrefsSubDlg::MakeCheck(int id, std::uint32_t textId, CCorePrefs::Pref pref) {
-    auto* pBox = WithId(new QCheckBox(Text(textId), this), id);
+    auto* pBox = shell::WithId(new QCheckBox(shell::ResourceText(textId), this), id);
     pBox->setChecked(CCorePrefs::Get(pref) != 0);
     connect(pBox, &QCheckBox::toggled, this, [this, pref](bool on) { Store(pref, on ? 1 : 0); });
     return pBox;
@@ -80,11 +71,11 @@ void CPrefsSubDlg::AddCheck(int id, std::uint32_t textId, CCorePrefs::Pref pref)
 }
 
 void CPrefsSubDlg::AddNumber(int editId, int spinId, CCorePrefs::Pref pref, QWidget* pLabel) {
-    auto* pEdit = WithId(new QLineEdit(this), editId);
+    auto* pEdit = shell::WithId(new QLineEdit(this), editId);
     pEdit->setMaxLength(2);
     pEdit->setValidator(new QRegularExpressionValidator(QRegularExpression("-?[0-9]*"), pEdit));
     pEdit->setFixedWidth(pEdit->fontMetrics().horizontalAdvance("000") + 12);
-    auto* pSpin = WithId(new QScrollBar(Qt::Vertical, this), spinId);
+    auto* pSpin = shell::WithId(new QScrollBar(Qt::Vertical, this), spinId);
     pSpin->setRange(CCorePrefs::Clamp(pref, INT_MIN), CCorePrefs::Clamp(pref, INT_MAX));
     pSpin->setInvertedAppearance(true);
     pSpin->setFixedHeight(pEdit->sizeHint().height());
@@ -140,11 +131,12 @@ bool CPrefsSubDlg::ReadBack() {
 QButtonGroup* CPrefsSubDlg::AddRadios(int firstId, std::uint32_t titleId,
                                       const std::vector<std::uint32_t>& textIds,
                                       CCorePrefs::Pref pref) {
-    auto* pBox = new QGroupBox(Text(titleId), this);
+    auto* pBox = new QGroupBox(shell::ResourceText(titleId), this);
     auto* pLayout = new QVBoxLayout(pBox);
     auto* pGroup = new QButtonGroup(pBox);
     for (std::size_t i = 0; i < textIds.size(); ++i) {
-        auto* pRadio = WithId(new QRadioButton(Text(textIds[i]), pBox), firstId + int(i));
+        auto* pRadio = shell::WithId(new QRadioButton(shell::ResourceText(textIds[i]), pBox),
+                                     firstId + int(i));
         pGroup->addButton(pRadio, int(i));
         pLayout->addWidget(pRadio);
     }
@@ -168,9 +160,9 @@ CPrefsDisplayDlg::CPrefsDisplayDlg(QWidget* pParent) : CPrefsSubDlg(IDD, pParent
     AddCheck(IDC_SKINNED_CURSORS, IDS_SKINNED_CURSORS, CCorePrefs::SkinnedCursors);
     AddCheck(IDC_CLIP_NUMBERS, IDS_CLIP_NUMBERS, CCorePrefs::ClipNumbers);
     AddNumber(IDC_PLAYLIST_FONT, IDC_PLAYLIST_FONT_SPIN, CCorePrefs::PlaylistFontSize,
-              new QLabel(Text(IDS_PLAYLIST_FONT), this));
+              new QLabel(shell::ResourceText(IDS_PLAYLIST_FONT), this));
     AddNumber(IDC_SHADE_FONT, IDC_SHADE_FONT_SPIN, CCorePrefs::ShadeFontSize,
-              new QLabel(Text(IDS_SHADE_FONT), this));
+              new QLabel(shell::ResourceText(IDS_SHADE_FONT), this));
     AddNumber(IDC_DESKTOP_DISTANCE, IDC_DESKTOP_DISTANCE_SPIN, CCorePrefs::DesktopSnapDistance,
               MakeCheck(IDC_SNAP_DESKTOP, IDS_SNAP_DESKTOP, CCorePrefs::SnapToDesktop));
     AddNumber(IDC_WINDOW_DISTANCE, IDC_WINDOW_DISTANCE_SPIN, CCorePrefs::WindowSnapDistance,
