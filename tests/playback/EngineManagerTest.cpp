@@ -103,7 +103,7 @@ TEST_F(EngineManagerTest, IdleAreaPaintsLogoInEachModeAndTextOverIt) {
     m_manager->SetOverlayText("Line one\rLine two");
     m_manager->SendMessage(WM_PAINT);
     const CRect band{0, 10, 100, 50};
-    EXPECT_TRUE(AnyPixelIs(buffer, band, RGB(255, 255, 255)) || AnyPixelNot(buffer, band, kBlack));
+    EXPECT_TRUE(AnyPixelNot(buffer, band, kBlack)) << "the text is drawn in its band";
     EXPECT_FALSE(AnyPixelIs(buffer, buffer.GetRect(), kRed)) << "text replaces the logo";
     EXPECT_FALSE(AnyPixelNot(buffer, {0, 0, 100, 10}, kBlack)) << "text stays in its band";
     EXPECT_FALSE(AnyPixelNot(buffer, {0, 50, 100, 60}, kBlack));

@@ -1,5 +1,5 @@
-// Media files for the engine tests, made once per test program by GStreamer's own encoders
-// into one shared folder under the temporary folder, and removed when the program ends.
+// Media files for the engine tests, made by GStreamer's own encoders into one shared folder
+// of the build tree.
 #pragma once
 
 #include "platform/MessageQueue.h"
@@ -31,42 +31,56 @@ public:
     bool Ok() const { return m_bOk; }
 
 private:
+    // CTest runs every test in a process of its own: the folder is made once, in the build
+    // tree, by whichever process comes first (built aside, then renamed into place), and
+    // reused by the others. The version in its name changes whenever the media change.
     CMediaFolder() {
-        const char* tmp = std::getenv("TMPDIR");
-        std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/corvella-media-XXXXXX";
-        if (!::mkdtemp(pattern.data()))
-            return;
-        m_path = pattern;
+        const std::string final = std::string(CORVELLA_BINARY_DIR) + "/test-media-v1";
+        if (!std::filesystem::exists(final + "/complete")) {
+            std::string pattern = final + ".tmp-XXXXXX";
+            if (!::mkdtemp(pattern.data()))
+                return;
+            m_path = pattern;
+            std::error_code ec;
+            if (MakeAll()) {
+                std::ofstream(m_path + "/complete") << "1";
+                std::filesystem::rename(m_path, final, ec);
+            }
+            std::filesystem::remove_all(m_path, ec); // left only when another process won
+        }
+        m_path = final;
+        m_bOk = std::filesystem::exists(final + "/complete");
+    }
+
+    bool MakeAll() const {
         const std::string v320 = "videotestsrc num-buffers=30 ! "
                                  "video/x-raw,width=320,height=240,framerate=15/1 ! ";
-        m_bOk = Make("audiotestsrc num-buffers=60 ! audioconvert ! lamemp3enc", "clip.mp3") &&
-                Make("audiotestsrc num-buffers=60 ! wavenc", "clip.wav") &&
-                Make("videotestsrc num-buffers=50 ! "
-                     "video/x-raw,width=320,height=240,framerate=25/1 ! videoconvert ! "
-                     "mpeg2enc format=0 ! mpegpsmux",
-                     "clip.mpg") &&
-                Make(v320 + "jpegenc ! avimux", "clip.avi") &&
-                Make("audiotestsrc num-buffers=20 ! audioconvert ! avenc_wmav2 ! m. " + v320 +
-                         "avenc_wmv2 ! asfmux name=m",
-                     "clip.wmv") &&
-                Make(v320 + "jpegenc ! qtmux", "clip.mov") &&
-                Make("audiotestsrc num-buffers=120 samplesperbuffer=8000 ! "
-                     "audio/x-raw,rate=8000,channels=1 ! audioconvert ! "
-                     "lamemp3enc target=bitrate bitrate=8",
-                     "long.mp3");
+        bool ok =
+            Make("audiotestsrc num-buffers=60 ! audioconvert ! lamemp3enc", "clip.mp3") &&
+            Make("audiotestsrc num-buffers=60 ! wavenc", "clip.wav") &&
+            Make("videotestsrc num-buffers=50 ! video/x-raw,width=320,height=240,framerate=25/1 ! "
+                 "videoconvert ! mpeg2enc format=0 ! mpegpsmux",
+                 "clip.mpg") &&
+            Make(v320 + "jpegenc ! avimux", "clip.avi") &&
+            Make("audiotestsrc num-buffers=20 ! audioconvert ! avenc_wmav2 ! m. " + v320 +
+                     "avenc_wmv2 ! asfmux name=m",
+                 "clip.wmv") &&
+            Make(v320 + "jpegenc ! qtmux", "clip.mov") &&
+            Make("audiotestsrc num-buffers=120 samplesperbuffer=8000 ! "
+                 "audio/x-raw,rate=8000,channels=1 ! audioconvert ! "
+                 "lamemp3enc target=bitrate bitrate=8",
+                 "long.mp3");
         std::error_code ec;
         std::filesystem::copy_file(*this / "clip.wmv", *this / "CAPS.WMV", ec);
+        ok = ok && !ec;
         std::filesystem::copy_file(*this / "clip.mp3", *this / "noextension", ec);
+        ok = ok && !ec;
         std::filesystem::create_directory(*this / "folder.with.dots", ec);
         std::filesystem::copy_file(*this / "clip.wav", *this / "folder.with.dots/sound", ec);
-        m_bOk = m_bOk && !ec;
+        ok = ok && !ec;
         CopyPrefix(*this / "clip.avi", *this / "truncated.avi", 150000);
         WriteRandom(*this / "random.mp3", 20000);
-    }
-    ~CMediaFolder() {
-        std::error_code ec;
-        if (!m_path.empty())
-            std::filesystem::remove_all(m_path, ec);
+        return ok;
     }
 
     bool Make(const std::string& pipeline, const std::string& name) const {
