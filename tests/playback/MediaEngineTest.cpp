@@ -160,9 +160,9 @@ TEST_F(EngineTest, EnginesWithoutRuntimeShowTheirNotInstalledText) {
         const char* file;
         const char* text;
     };
+    // (The CD engine exists here; its own tests cover a drive without a disc.)
     for (const Case& c : {Case{"clip.mov", "QuickTime Engine not installed."},
-                          Case{"clip.rm", "RealMedia Engine not installed."},
-                          Case{"/dev/cdrom/Track01.cda", "Windows MCI engine not installed."}}) {
+                          Case{"clip.rm", "RealMedia Engine not installed."}}) {
         SCOPED_TRACE(c.file);
         EXPECT_FALSE(OpenAndPlay(Media(c.file)));
         EXPECT_EQ(m_manager->GetOverlayText(),
