@@ -25,6 +25,8 @@ public:
     virtual void OpenVcd(CWnd* pOwner) = 0;
     // The system menu of a player window (right click), shown at a screen point.
     virtual void ShowSystemMenu(CWnd* pWnd, CPoint ptScreen) = 0;
+    // A shown text in the user's language; without a language layer the English text.
+    virtual std::string Translate(const std::string& text) { return text; }
 };
 
 // The application object, or null while there is none (tests may install their own).
