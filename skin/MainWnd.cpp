@@ -702,11 +702,9 @@ void CMainWnd::OnClick(UINT nID) {
         break;
     case 17:
         ShowChild(GetPlayWindow(), m_chkPlayWnd.IsChecked());
-        m_bPlayWndShown = m_bPlayWndRemembered = m_chkPlayWnd.IsChecked();
         break;
     case 18:
         ShowChild(GetPlaylistWindow(), m_chkPlaylist.IsChecked());
-        m_bPlaylistShown = m_chkPlaylist.IsChecked();
         break;
     case 19:
     case 27:

@@ -271,7 +271,7 @@ TEST_F(MainWndTest, DraggingThePositionBarPausesSeeksAndResumes) {
     EXPECT_TRUE(m_app.Has({CmdVolume, 33, true}));
 }
 
-TEST_F(MainWndTest, LoadingSwapsTheStateGlyphForTheAnimationAndDisablesPlay) {
+TEST_F(MainWndTest, LoadingSwapsTheStateGlyphForTheAnimation) {
     CTestMainWnd& w = Created();
     w.Observe(CmdClipLoading, 1);
     EXPECT_EQ(w.GetLabelText(), "Loading...");
@@ -413,4 +413,54 @@ TEST_F(MainWndSkinTest, AMissingBitmapOrAShortFileFailsTheSkinFiles) {
     EXPECT_FALSE(w.LoadSkin(other));
     w.LoadBuiltInSkin();
     EXPECT_EQ(w.FindControl(13)->GetCtrlRect(), CRect(13, 33, 78, 98));
+}
+
+// Child windows ---------------------------------------------------------------------------------
+
+TEST_F(MainWndTest, TogglesAndAClosedChildShowOrHideTheOtherWindows) {
+    CTestMainWnd& w = Created();
+    CWnd* pPlay = w.GetPlayWindow();
+    CWnd* pList = w.GetPlaylistWindow();
+    ASSERT_NE(pPlay, nullptr);
+    ASSERT_NE(pList, nullptr);
+    EXPECT_TRUE(pPlay->IsWindowVisible());
+    EXPECT_TRUE(pList->IsWindowVisible());
+    // The toggle flips its check itself before it reports the click.
+    auto* pToggle = static_cast<CMemCheckButton*>(w.FindControl(17));
+    pToggle->SetCheck(false);
+    w.Click(17);
+    EXPECT_FALSE(pPlay->IsWindowVisible());
+    EXPECT_FALSE(w.IsPlayWndShown());
+    // The playlist window's close button tells the main window.
+    w.SendMessage(WM_REG_CHILDWNDNOTIFY, 0, LPARAM(pList));
+    EXPECT_FALSE(pList->IsWindowVisible());
+    EXPECT_FALSE(static_cast<CMemCheckButton*>(w.FindControl(18))->IsChecked());
+    w.ShowChild(pList, true);
+    EXPECT_TRUE(pList->IsWindowVisible());
+
+    // Minimise takes the shown windows along; restore brings back only those flagged shown.
+    w.SendMessage(WM_SYSCOMMAND, SC_MINIMIZE);
+    EXPECT_TRUE(w.IsMinimizedAll());
+    EXPECT_FALSE(pList->IsWindowVisible());
+    w.SendMessage(WM_SYSCOMMAND, SC_RESTORE);
+    EXPECT_FALSE(w.IsMinimizedAll());
+    EXPECT_TRUE(pList->IsWindowVisible());
+    EXPECT_FALSE(pPlay->IsWindowVisible());
+    // A clip opening shows the play window as remembered.
+    w.ShowChild(pPlay, true);
+    w.Observe(CmdClipOpened);
+    EXPECT_TRUE(pPlay->IsWindowVisible());
+}
+
+TEST_F(MainWndTest, CommandsReachThePlayWindowThePlaylistWindowAndTheMainWindow) {
+    CTestMainWnd& w = Created();
+    const std::string path = MakeFile("b.wav");
+    std::vector<std::string> list{path};
+    m_app.m_control.AddFiles(list, false);
+    // The playlist window fills its rows from a submitted command; the main window sees it too.
+    m_app.SubmitCommand(nullptr, CmdRefillRows, 0, 0, {});
+    m_app.m_control.Start();
+    EXPECT_EQ(m_app.m_control.GetCurrentClip(), m_app.m_control.GetClipList().GetAt(0));
+    m_app.SubmitCommand(nullptr, CmdPlayState, EnginePlaying, 0, {});
+    EXPECT_EQ(w.GetPlayStateText(), "P");
 }
