@@ -253,6 +253,25 @@ TEST_F(PlayWndTest, EngineReportsBecomeControllerCallsAndCommands) {
     EXPECT_EQ(Seen(CmdClipOpened)[0].pSender, &m_mainWnd) << "sent in the main window's name";
 }
 
+TEST_F(PlayWndTest, EngineCommandsReachTheManagerAndTheController) {
+    auto observe = [&](int code, LPARAM param1) {
+        ControlCommand cmd{};
+        cmd.code = code;
+        cmd.param1 = param1;
+        m_wnd.SendMessage(WM_REG_OBSERVECOMMAND, WPARAM(&cmd), 0);
+    };
+    AddClips({"/m/First.wav"});
+    EXPECT_EQ(Engine().GetPath(), "/m/First.wav") << "code 5 stores the clip's path";
+    observe(CmdVolume, 40);
+    EXPECT_EQ(Ctl().GetVolume(), 40);
+    observe(CmdSeekDragEnded, 0);
+    EXPECT_TRUE(Seen(CmdPlay).empty()) << "only a paused engine resumes after a seek drag";
+    observe(CmdClosing, 0);
+    EXPECT_EQ(Engine().GetPath(), "");
+    observe(CmdLoadClip, 0);
+    EXPECT_EQ(Engine().GetPath(), "") << "no clip, no path";
+}
+
 TEST_F(PlayWndTest, StateIsSavedAsPlayWnd) {
     m_wnd.MoveWindow({40, 50, 392, 347});
     m_wnd.DestroyWindow();
