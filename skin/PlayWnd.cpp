@@ -2,6 +2,7 @@
 
 #include "core/AttribClip.h"
 #include "core/CorePrefs.h"
+#include "platform/Keyboard.h"
 #include "platform/RegisteredMessages.h"
 #include "playback/EngineManager.h"
 #include "playback/UIControl.h"
@@ -11,7 +12,6 @@
 #include "skin/PlayerApp.h"
 #include "skin/SkinFile.h"
 
-#include <QGuiApplication>
 #include <QWidget>
 #include <algorithm>
 #include <cmath>
@@ -361,14 +361,17 @@ void CPlayWnd::OnOpenSuccessed(bool bOpened) {
     if (CUIControl* pCtl = Controller())
         pCtl->OnOpenResult(bOpened);
     if (bOpened) {
-        if (m_pEngineManager)
-            m_sizePicture = m_pEngineManager->GetVideoSize();
+        m_sizePicture = QueryPictureSize();
         ApplyDisplayMode(false);
         SetTimer(kPositionTimer, kPositionMs);
         return;
     }
     Submit(CmdClipOpened, 0, m_pMainWnd);
     Submit(CmdUpdateControls);
+}
+
+CSize CPlayWnd::QueryPictureSize() {
+    return m_pEngineManager ? m_pEngineManager->GetVideoSize() : CSize{};
 }
 
 void CPlayWnd::OnPlayCompleted(bool bError) {
@@ -444,6 +447,11 @@ LRESULT CPlayWnd::OnCmdSeekDragEnded(ControlCommand&) {
 LRESULT CPlayWnd::OnCmdClosing(ControlCommand&) {
     if (m_pEngineManager)
         m_pEngineManager->ClearPath();
+    return 0;
+}
+
+LRESULT CPlayWnd::OnCmdUpdateControls(ControlCommand&) {
+    UpdateControls();
     return 0;
 }
 
@@ -640,16 +648,12 @@ void CPlayWnd::OnMenuCommand(UINT nID) {
     }
 }
 
-bool CPlayWnd::IsControlDown() const {
-    return QGuiApplication::keyboardModifiers().testFlag(Qt::ControlModifier);
-}
-
 void CPlayWnd::OnKeyDown(WPARAM vk) {
     if (vk == VK_ESCAPE) {
         LeaveFullScreen();
         return;
     }
-    if (!IsControlDown())
+    if (!platform::IsKeyDown(VK_CONTROL))
         return;
     if (vk == 'F')
         EnterFullScreen();
@@ -732,8 +736,8 @@ LRESULT CPlayWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         break;
     case WM_KEYDOWN:
-        if (wParam == VK_ESCAPE ||
-            (IsControlDown() && (wParam == 'F' || wParam == 'P' || wParam == 'S'))) {
+        if (wParam == VK_ESCAPE || (platform::IsKeyDown(VK_CONTROL) &&
+                                    (wParam == 'F' || wParam == 'P' || wParam == 'S'))) {
             OnKeyDown(wParam);
             return 0;
         }

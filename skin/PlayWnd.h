@@ -98,14 +98,15 @@ protected:
     LRESULT OnCmdPlayState(ControlCommand& cmd) override;
     LRESULT OnCmdSeekDragEnded(ControlCommand& cmd) override;
     LRESULT OnCmdClosing(ControlCommand& cmd) override;
+    LRESULT OnCmdUpdateControls(ControlCommand& cmd) override;
     LRESULT OnCmdClipLoading(ControlCommand& cmd) override;
     LRESULT OnCmdStopped(ControlCommand& cmd) override;
     LRESULT OnCmdTranslate(ControlCommand& cmd) override;
 
+    // The open clip's picture size as the engine reports it.
+    virtual CSize QueryPictureSize();
     // Shows the context menu and answers the chosen id (0 for none); tests replace it.
     virtual UINT TrackContextMenu(const std::vector<playwnd::MenuEntry>& menu, CPoint ptScreen);
-    // Whether a Ctrl key is held while a key goes down.
-    virtual bool IsControlDown() const;
     // Brings the main, playlist and play windows to the top, the play window last when it is
     // on top, first otherwise (the main window is then activated).
     virtual void ReorderWindows(bool bPlayOnTop);

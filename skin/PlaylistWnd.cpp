@@ -195,6 +195,15 @@ CSkinImage* CPlaylistWnd::SlotImage(std::size_t i) const {
     return image > 0 ? m_images[std::size_t(image - 1)].get() : nullptr;
 }
 
+LRESULT CPlaylistWnd::OnCmdTranslate(ControlCommand&) {
+    SetWindowText(Translate(kTitle));
+    for (std::size_t i = 0; i < kSlots.size(); ++i)
+        SlotControl(i).SetTooltipText(Translate(kSlots[i].pszTooltip));
+    m_list.SetTooltipText(Translate("Playlist"));
+    UpdateToolRects();
+    return 0;
+}
+
 void CPlaylistWnd::CreateSlot(std::size_t i) {
     const ControlSlot& slot = kSlots[i];
     const int* n = m_lines[i].data();
@@ -453,7 +462,7 @@ bool CPlaylistWnd::GetOpenedClipInfo(std::string& strPath, std::string& strInfo1
     strPath = manager->GetOpenedPath();
     strInfo1 = manager->GetInfoText1();
     strInfo2 = manager->GetInfoText2();
-    nLength = int(std::max(0.0, manager->GetDuration()));
+    nLength = int(std::clamp(manager->GetDuration(), 0.0, 2.0e9));
     return true;
 }
 
@@ -808,6 +817,16 @@ LRESULT CPlaylistWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
         OnMenuCommand(UINT(LOWORD(wParam)));
         return 0;
+    case WM_LBUTTONDBLCLK: {
+        // A double click on the body, where the window is dragged, rolls it up or down.
+        const CPoint pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        int nKind = 0;
+        const bool onBody = !ControlAt(pt) && !HitTestResizeEdge(pt, nKind);
+        const LRESULT result = CPlayerWndBase::WindowProc(message, wParam, lParam);
+        if (onBody)
+            ToggleShade();
+        return result;
+    }
     case WM_MOUSEWHEEL:
         // The wheel scrolls the list wherever the pointer is.
         if (!m_bShaded)

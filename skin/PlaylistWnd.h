@@ -127,6 +127,8 @@ protected:
     LRESULT OnCmdInsertRows(ControlCommand& cmd) override;
     LRESULT OnCmdPlayableChanged(ControlCommand& cmd) override;
     LRESULT OnCmdClipOpened(ControlCommand& cmd) override;
+    // Code 27: the title and the tooltips in the new language.
+    LRESULT OnCmdTranslate(ControlCommand& cmd) override;
 
     // What needs the user or the desktop; tests replace them.
     // Shows the popup at the mouse position; the chosen command, 0 for none.

@@ -6,6 +6,7 @@
 #include "platform/QtMessagePump.h"
 #include "platform/RegisteredMessages.h"
 #include "playback/EngineManager.h"
+#include "tests/support/EventLoopWait.h"
 #include "tests/support/RecordingWnd.h"
 
 #include <QApplication>
@@ -159,22 +160,10 @@ protected:
         ASSERT_TRUE(m_manager->Create({6, 18, 306, 230}, &m_parent, 1));
     }
 
-    // Runs the real event loop until pred holds; generous, so a loaded machine passes.
     static bool WaitFor(const std::function<bool()>& pred, int limitMs = 30000) {
-        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
-        while (!pred()) {
-            if (std::chrono::steady_clock::now() > end)
-                return false;
-            QApplication::processEvents(QEventLoop::AllEvents, 20);
-        }
-        return true;
+        return testsupport::WaitFor(pred, limitMs);
     }
-    // Lets queued work run for a moment (to show that nothing more arrives).
-    static void Settle(int ms = 200) {
-        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-        while (std::chrono::steady_clock::now() < end)
-            QApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
+    static void Settle(int ms = 200) { testsupport::Settle(ms); }
 
     std::size_t Count(UINT message) const { return m_parent.Only(message).size(); }
     bool Completed() const { return Count(WM_REG_PLAYCOMPLETED) > 0; }

@@ -64,6 +64,8 @@ public:
     void OpenCd(CWnd*) override {}
     void OpenVcd(CWnd*) override {}
     void ShowSystemMenu(CWnd*, CPoint) override {}
+    std::string Translate(const std::string& text) override { return m_strPrefix + text; }
+    std::string m_strPrefix;
 
     // param1 of the last command of that code as the observers left it.
     LPARAM LastParam(int code) const {
@@ -616,6 +618,39 @@ TEST_F(PlaylistWndTest, PreferencesSetFontsAndNumbers) {
     m_wnd.LoadBuiltInSkin();
     m_wnd.UpdateControls();
     EXPECT_TRUE(m_wnd.GetBuffer()->Image() == without);
+}
+
+TEST_F(PlaylistWndTest, DoubleClickOnTheBodyRollsTheWindowUp) {
+    AddClips({1});
+    Submit(CmdAppendRows);
+    const CPoint row = RowPoint(0);
+    m_wnd.SendMessage(WM_LBUTTONDBLCLK, 0, MAKELPARAM(row.x, row.y));
+    m_wnd.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(row.x, row.y));
+    m_clock.Pump();
+    EXPECT_FALSE(m_wnd.IsShaded()); // on the list: the row plays instead
+    m_wnd.SendMessage(WM_LBUTTONDBLCLK, 0, MAKELPARAM(100, 8));
+    m_wnd.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(100, 8));
+    EXPECT_TRUE(m_wnd.IsShaded());
+    EXPECT_TRUE(m_wnd.GetInfoLabel().IsVisible());
+    EXPECT_FALSE(List().IsVisible());
+    EXPECT_EQ(m_wnd.GetInfoLabel().GetText(), "1. t0");
+    // On the shaded bar the label is a control; beside it is the body.
+    m_wnd.SendMessage(WM_LBUTTONDBLCLK, 0, MAKELPARAM(100, 8));
+    m_wnd.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(100, 8));
+    EXPECT_TRUE(m_wnd.IsShaded());
+    m_wnd.SendMessage(WM_LBUTTONDBLCLK, 0, MAKELPARAM(268, 8));
+    m_wnd.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(268, 8));
+    EXPECT_FALSE(m_wnd.IsShaded());
+    EXPECT_TRUE(List().IsVisible());
+}
+
+TEST_F(PlaylistWndTest, TextsPassThroughTheTranslation) {
+    m_app.m_strPrefix = "~";
+    EXPECT_EQ(m_wnd.BuildContextMenu().front().strText, "~&Play items");
+    Submit(CmdTranslate);
+    EXPECT_EQ(List().GetTooltipText(), "~Playlist");
+    for (CMemCtrl* c : m_wnd.GetControls())
+        EXPECT_EQ(c->GetTooltipText().substr(0, 1), "~") << c->GetID();
 }
 
 // The sample skin folder holds the built-in skin, so both draw the window alike.
