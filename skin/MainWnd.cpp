@@ -11,17 +11,10 @@
 #include "res/BuiltInSkinLayout.h"
 #include "res/StringTable.h"
 #include "skin/BuiltInSkin.h"
-#include "skin/PlayerApp.h"
-#include "skin/SkinFile.h"
-
-#if __has_include("skin/PlaylistWnd.h")
-#include "skin/PlaylistWnd.h"
-#define CORVELLA_HAS_PLAYLIST_WND 1
-#endif
-#if __has_include("skin/PlayWnd.h")
 #include "skin/PlayWnd.h"
-#define CORVELLA_HAS_PLAY_WND 1
-#endif
+#include "skin/PlayerApp.h"
+#include "skin/PlaylistWnd.h"
+#include "skin/SkinFile.h"
 
 #include <QCursor>
 #include <QSystemTrayIcon>
@@ -38,17 +31,10 @@ constexpr const char* kTimeAlphabet = "0123456789:";
 constexpr const char* kStateAlphabet = "PASED";
 constexpr const char* kFlagAlphabet = "0123";
 
-// Skin cursor slots (counted from 1 in the description files).
+// Skin cursor slots by index: horizontal edge, vertical edge, single buttons.
 constexpr int kCursorHorizontal = 1;
 constexpr int kCursorVertical = 2;
 constexpr int kCursorButton = 3;
-
-// Stands in for a window that does not exist, so the skin still applies to the others.
-class CAbsentSkinnedWindow : public ISkinnedWindow {
-public:
-    bool LoadSkin(const std::string&) override { return true; }
-    void LoadBuiltInSkin() override {}
-};
 
 } // namespace
 
@@ -88,35 +74,11 @@ int CMainWnd::ImageSlotOfLine(int nLine) {
 }
 
 CWnd* CMainWnd::GetPlaylistWindow() const {
-#ifdef CORVELLA_HAS_PLAYLIST_WND
     return m_pPlaylistWnd.get();
-#else
-    return nullptr;
-#endif
 }
 
 CWnd* CMainWnd::GetPlayWindow() const {
-#ifdef CORVELLA_HAS_PLAY_WND
     return m_pPlayWnd.get();
-#else
-    return nullptr;
-#endif
-}
-
-void CMainWnd::ChildDeleter::operator()(CPlaylistWnd* p) const {
-#ifdef CORVELLA_HAS_PLAYLIST_WND
-    delete p;
-#else
-    (void)p; // never created without the class
-#endif
-}
-
-void CMainWnd::ChildDeleter::operator()(CPlayWnd* p) const {
-#ifdef CORVELLA_HAS_PLAY_WND
-    delete p;
-#else
-    (void)p;
-#endif
 }
 
 // Services -----------------------------------------------------------------------------------
@@ -195,35 +157,22 @@ bool CMainWnd::Create() {
 }
 
 bool CMainWnd::CreateChildWindows() {
-#ifdef CORVELLA_HAS_PLAYLIST_WND
-    m_pPlaylistWnd.reset(new CPlaylistWnd());
+    m_pPlaylistWnd = std::make_unique<CPlaylistWnd>();
     if (!m_pPlaylistWnd->Create(this))
         return false;
     RegisterWindow(m_pPlaylistWnd->GetSafeHwnd(), 0);
     m_clipInfo = [this] { return m_pPlaylistWnd->GetInfoLabel().GetText(); };
-#endif
-#ifdef CORVELLA_HAS_PLAY_WND
-    m_pPlayWnd.reset(new CPlayWnd());
+    m_pPlayWnd = std::make_unique<CPlayWnd>();
     if (!m_pPlayWnd->Create(this))
         return false;
     RegisterWindow(m_pPlayWnd->GetSafeHwnd(), 0);
-#endif
     return true;
 }
 
 void CMainWnd::ApplySkinToAll() {
-    CAbsentSkinnedWindow absent;
-    ISkinnedWindow* pPlay = &absent;
-    ISkinnedWindow* pPlaylist = &absent;
-#ifdef CORVELLA_HAS_PLAY_WND
-    pPlay = m_pPlayWnd.get();
-#endif
-#ifdef CORVELLA_HAS_PLAYLIST_WND
-    pPlaylist = m_pPlaylistWnd.get();
-#endif
     SkinApplyHooks hooks;
     hooks.loadBuiltInCursors = [] { builtin::LoadBuiltInCursors(); };
-    const bool fromFiles = ApplySkin(*this, *pPlay, *pPlaylist, m_strSkinFolder, hooks);
+    const bool fromFiles = ApplySkin(*this, *m_pPlayWnd, *m_pPlaylistWnd, m_strSkinFolder, hooks);
     platform::LogVerbose(fromFiles ? "skin: " + m_strSkinFolder : "skin: built-in");
 }
 

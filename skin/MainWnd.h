@@ -134,7 +134,7 @@ protected:
     LRESULT OnCmdPlaybackCompleted(ControlCommand& cmd) override;
 
     // Creates the playlist window and the play window; false when one of them failed.
-    virtual bool CreateChildWindows();
+    bool CreateChildWindows();
     // Applies the skin of the skin folder to the three windows (built-in on any failure).
     virtual void ApplySkinToAll();
     // The position the system menu opens at (the cursor).
@@ -200,13 +200,8 @@ private:
     std::array<ControlSlot, kControlLines> m_slots;
 
     std::array<std::unique_ptr<CSkinImage>, kImageCount> m_images;
-    // The child windows' classes are complete only in the implementation.
-    struct ChildDeleter {
-        void operator()(CPlaylistWnd* p) const;
-        void operator()(CPlayWnd* p) const;
-    };
-    std::unique_ptr<CPlaylistWnd, ChildDeleter> m_pPlaylistWnd;
-    std::unique_ptr<CPlayWnd, ChildDeleter> m_pPlayWnd;
+    std::unique_ptr<CPlaylistWnd> m_pPlaylistWnd;
+    std::unique_ptr<CPlayWnd> m_pPlayWnd;
     std::function<void()> m_onDestroyed;
     CCommandRelay m_relay;
     std::function<std::string()> m_clipInfo;
