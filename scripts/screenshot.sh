@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# A picture of the player's three windows, docked as they start, taken on a private X server
-# (Xvfb) with the built-in skin and fresh settings.
+# A picture of the player's three windows, docked as they start, playing a generated video,
+# taken on a private X server (Xvfb) with the built-in skin and fresh settings.
 #
 #   scripts/screenshot.sh [build-folder] [output.png]
 set -euo pipefail
@@ -14,10 +14,14 @@ require_tools Xvfb xdotool xwd xwdtopnm pnmcut pnmtopng
 start_xvfb 1024x768x24
 home=$(mktemp -d)
 session_dirs+=("$home")
-start_player "$program" "$home/player"
+# A short test-pattern video made here, so no media is kept in the repository.
+video="$home/pattern.avi"
+gst-launch-1.0 -q videotestsrc pattern=smpte num-buffers=300 ! video/x-raw,width=320,height=240,framerate=25/1 \
+  ! avenc_mpeg4 ! avimux ! filesink location="$video" >/dev/null 2>&1 || video=
+start_player "$program" "$home/player" ${video:+"$video"}
 wait_for_windows 3 ||
   { echo "screenshot.sh: the windows did not appear" >&2; cat "$home/player/log" >&2; exit 1; }
-sleep 1 # let them paint
+sleep 3 # let them paint, and the video reach its picture
 
 # The rectangle around the three windows, with a small margin.
 left=100000 top=100000 right=0 bottom=0

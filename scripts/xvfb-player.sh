@@ -1,7 +1,7 @@
 # Sourced by the scripts that run the player on a private X server (Xvfb): starts the server,
 # starts the player with fresh settings, waits for its windows, and cleans up on exit.
 #   start_xvfb GEOMETRY            sets DISPLAY
-#   start_player PROGRAM HOME      sets player_pid; settings, runtime and log under HOME
+#   start_player PROGRAM HOME [ARGS...]  sets player_pid; settings, runtime and log under HOME
 #   wait_for_windows COUNT         fills the array windows; false when they did not appear
 #   stop_player                    closes the player and waits for it
 
@@ -43,10 +43,12 @@ start_xvfb() {
 
 start_player() {
   local program=$1 home=$2
+  shift 2
   mkdir -p "$home"
   QT_QPA_PLATFORM=xcb XDG_CONFIG_HOME="$home" XDG_RUNTIME_DIR="$home" \
     XDG_DATA_HOME="$home/data" CORVELLA_NO_STARTUP_DIALOGS=1 \
-    "$program" >"$home/log" 2>&1 &
+    CORVELLA_AUDIO_SINK="${CORVELLA_AUDIO_SINK:-fakesink}" \
+    "$program" "$@" >"$home/log" 2>&1 &
   player_pid=$!
 }
 
