@@ -1,7 +1,7 @@
 #include "core/PlaylistRows.h"
 
 #include "core/AttribClip.h"
-#include "core/PlaylistPaths.h"
+#include "core/PlaylistRules.h"
 #include "core/RowOrder.h"
 
 #include <algorithm>
@@ -113,8 +113,8 @@ CPlaylistRows::Removal CPlaylistRows::RemoveSelected() {
     m_nCursor = cursor;
     if (m_nCursor != kNoRow)
         result.nextCurrent = CurrentClip();
-    else if (!m_rows.empty())
-        result.nextCurrent = GetClip(std::min(std::max(first, 0), GetRowCount() - 1));
+    else
+        result.nextCurrent = GetClip(core::RowAfterRemoval(first, GetRowCount()));
     return result;
 }
 
@@ -123,29 +123,18 @@ CPlaylistRows::Removal CPlaylistRows::Crop() {
     return RemoveSelected();
 }
 
-bool CPlaylistRows::Precedes(const Row& a, const Row& b, int key) {
-    switch (key) {
-    case SortByDuration:
-        return a.clip->GetDuration() < b.clip->GetDuration();
-    case SortBySize:
-        // The stored size is the low 32 bits of a size that is never negative.
-        return std::uint32_t(a.clip->GetFileSize()) < std::uint32_t(b.clip->GetFileSize());
-    default:
-        return core::CompareNoCase(a.texts[std::size_t(key)], b.texts[std::size_t(key)]) < 0;
-    }
-}
-
 void CPlaylistRows::Sort(int key) {
-    if (key < SortByInfo || key > SortByType)
+    if (key < core::SortByInfo || key >= core::kSortKeyCount)
         return;
-    m_bAscending = key == m_nSortKey ? !m_bAscending : true;
-    m_nSortKey = key;
+    const bool ascending = m_sort.Next(key);
     std::vector<std::size_t> order(m_rows.size());
     std::iota(order.begin(), order.end(), std::size_t(0));
-    const bool ascending = m_bAscending;
+    const auto precedes = [key](const Row& a, const Row& b) {
+        return core::SortPrecedes(key, *a.clip, a.texts[std::size_t(key)], *b.clip,
+                                  b.texts[std::size_t(key)]);
+    };
     std::stable_sort(order.begin(), order.end(), [&](std::size_t x, std::size_t y) {
-        return ascending ? Precedes(m_rows[x], m_rows[y], key)
-                         : Precedes(m_rows[y], m_rows[x], key);
+        return ascending ? precedes(m_rows[x], m_rows[y]) : precedes(m_rows[y], m_rows[x]);
     });
     core::ApplyRowOrder(m_rows, order, m_nCursor, kNoRow);
 }
@@ -156,28 +145,8 @@ CAttribClip* CPlaylistRows::MoveCursor(int row) {
 }
 
 CAttribClip* CPlaylistRows::Navigate(NavigateMode mode) {
-    const int count = GetRowCount();
-    if (count == 0)
-        return nullptr;
-    const int last = count - 1;
-    switch (mode) {
-    case NavigateFirst:
-        return MoveCursor(0);
-    case NavigateLast:
-        return MoveCursor(last);
-    case NavigatePrevious:
-        // Without a cursor row, previous starts from the end.
-        if (m_nCursor == kNoRow)
-            return MoveCursor(last);
-        if (m_nCursor > 0)
-            return MoveCursor(m_nCursor - 1);
-        return GetRepeat() ? MoveCursor(last) : nullptr;
-    case NavigateNext:
-        if (m_nCursor < last) // also when there is no cursor row: row 0
-            return MoveCursor(m_nCursor + 1);
-        return GetRepeat() ? MoveCursor(0) : nullptr;
-    }
-    return nullptr;
+    const int row = core::NavigationTarget(GetRowCount(), m_nCursor, mode, GetRepeat());
+    return row == kNoRow ? nullptr : MoveCursor(row);
 }
 
 CAttribClip* CPlaylistRows::CurrentClip() const {
@@ -185,16 +154,5 @@ CAttribClip* CPlaylistRows::CurrentClip() const {
 }
 
 bool CPlaylistRows::CanNavigate(NavigateMode mode) const {
-    if (m_rows.empty())
-        return false;
-    switch (mode) {
-    case NavigateFirst:
-    case NavigateLast:
-        return true;
-    case NavigatePrevious:
-        return GetRepeat() || m_nCursor != 0;
-    case NavigateNext:
-        return GetRepeat() || m_nCursor != GetRowCount() - 1;
-    }
-    return false;
+    return core::CanNavigateRows(GetRowCount(), m_nCursor, mode, GetRepeat());
 }

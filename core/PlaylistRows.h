@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/PlaylistNavigator.h"
+#include "core/PlaylistRules.h"
 
 #include <array>
 #include <cstddef>
@@ -27,7 +28,13 @@ public:
 
     // Sort keys: 0 clip info (column 0), 1 duration, 2 file name (column 2), 3 file size,
     // 4 file type (column 4).
-    enum SortKey : int { SortByInfo, SortByDuration, SortByName, SortBySize, SortByType };
+    enum SortKey : int {
+        SortByInfo = core::SortByInfo,
+        SortByDuration = core::SortByDuration,
+        SortByName = core::SortByName,
+        SortBySize = core::SortBySize,
+        SortByType = core::SortByType,
+    };
 
     // Where removing rows leaves the playlist: the clips whose rows went (the caller removes them
     // from the playlist record) and the clip that becomes current (null when no rows remain).
@@ -76,8 +83,8 @@ public:
     // Sorts the rows by `key`: ascending, or descending when the previous sort used the same key.
     // Rows of equal value keep their order; selection and cursor move with their rows.
     void Sort(int key);
-    int GetSortKey() const { return m_nSortKey; } // kNoRow before the first sort
-    bool IsSortAscending() const { return m_bAscending; }
+    int GetSortKey() const { return m_sort.GetKey(); } // kNoRow before the first sort
+    bool IsSortAscending() const { return m_sort.IsAscending(); }
 
     CAttribClip* Navigate(NavigateMode mode) override;
     CAttribClip* CurrentClip() const override;
@@ -85,13 +92,10 @@ public:
 
 private:
     bool ValidRow(int row) const { return row >= 0 && row < GetRowCount(); }
-    // Less-than of two rows under a sort key, ascending.
-    static bool Precedes(const Row& a, const Row& b, int key);
     CAttribClip* MoveCursor(int row);
 
     std::vector<Row> m_rows;
     int m_nCursor = kNoRow;
-    int m_nSortKey = kNoRow;
-    bool m_bAscending = true;
+    core::CSortDirection m_sort;
     std::function<bool()> m_repeat;
 };

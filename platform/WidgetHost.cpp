@@ -1,6 +1,7 @@
 #include "platform/WidgetHost.h"
 
 #include "platform/DC.h"
+#include "platform/Keyboard.h"
 #include "platform/Wnd.h"
 
 #include <QCloseEvent>
@@ -118,7 +119,15 @@ void CWidgetHost::paintEvent(QPaintEvent*) {
     }
 }
 
+namespace {
+void RecordModifiers(Qt::KeyboardModifiers mods) {
+    platform::SetModifierState(mods & Qt::ControlModifier, mods & Qt::ShiftModifier,
+                               mods & Qt::AltModifier);
+}
+} // namespace
+
 void CWidgetHost::ForwardMouse(UINT message, QMouseEvent* e) {
+    RecordModifiers(e->modifiers());
     const QPoint p = e->position().toPoint();
     Forward(message, KeyFlags(e->modifiers(), e->buttons()), MAKELPARAM(p.x(), p.y()));
 }
@@ -162,6 +171,7 @@ void CWidgetHost::wheelEvent(QWheelEvent* e) {
 }
 
 void CWidgetHost::keyPressEvent(QKeyEvent* e) {
+    RecordModifiers(e->modifiers());
     if (WPARAM vk = VirtualKey(e->key()))
         Forward(WM_KEYDOWN, vk, e->isAutoRepeat() ? (LPARAM(1) << 30) : 0);
     const QString text = e->text();
@@ -170,6 +180,7 @@ void CWidgetHost::keyPressEvent(QKeyEvent* e) {
 }
 
 void CWidgetHost::keyReleaseEvent(QKeyEvent* e) {
+    RecordModifiers(e->modifiers());
     if (WPARAM vk = VirtualKey(e->key()))
         Forward(WM_KEYUP, vk, 0);
 }

@@ -13,6 +13,7 @@ public:
     CWidgetHost(CWnd* pOwner, QWidget* pParent, Qt::WindowFlags flags);
     // The owner is gone: events are no longer forwarded.
     void Detach() { m_pOwner = nullptr; }
+    CWnd* Owner() const { return m_pOwner; }
 
     static WPARAM KeyFlags(Qt::KeyboardModifiers mods, Qt::MouseButtons buttons);
     static WPARAM VirtualKey(int qtKey);

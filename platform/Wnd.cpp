@@ -75,6 +75,11 @@ bool CWnd::CreateChild(CWnd* pParent, const CRect& rect) {
 bool CWnd::DestroyWindow() {
     if (!m_hWnd)
         return false;
+    // Children go first, as their widgets go with this window's widget.
+    if (m_pWidget)
+        for (auto* child : m_pWidget->findChildren<CWidgetHost*>(Qt::FindDirectChildrenOnly))
+            if (CWnd* pChild = child->Owner())
+                pChild->DestroyWindow();
     SendMessage(WM_DESTROY);
     if (g_captureWnd == m_hWnd)
         ReleaseCapture();

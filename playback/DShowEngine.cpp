@@ -59,7 +59,7 @@ double CDShowEngine::GetPosition() const {
 }
 
 double CDShowEngine::GetDuration() const {
-    return m_pWnd ? double(m_pWnd->GetStatus().duration) : 0.0;
+    return m_pWnd ? double(m_pWnd->GetDuration()) : 0.0;
 }
 
 void CDShowEngine::SetMute(bool mute) {

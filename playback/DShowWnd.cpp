@@ -14,31 +14,34 @@
 #include <gst/pbutils/pbutils.h>
 #include <gst/video/video.h>
 
-// Shared with GStreamer's threads: they only post to the window, once per batch of work.
+// Shared with GStreamer's threads: they only post to the window.
 struct CDShowWnd::Link {
     HWND hWnd = 0;
-    std::atomic<bool> busPending{false};
+    // Bus messages announced so far. The sync handler runs before its message is queued, so
+    // the window waits briefly for an announced message that is not on the bus yet.
+    std::atomic<std::uint64_t> announced{0};
+    // A frame is announced once until the window takes it (appsink queues before it calls).
     std::atomic<bool> framePending{false};
 };
 
 namespace {
 
-void PostOnce(CDShowWnd::Link* pLink, std::atomic<bool>& pending, UINT message) {
-    if (!pending.exchange(true))
-        platform::CMessageQueue::Instance().Post(pLink->hWnd, message, 0, 0);
-}
-
+// Every message is counted and announced; the window pops what was announced.
 GstBusSyncReply OnBusSync(GstBus*, GstMessage*, gpointer data) {
     auto* pLink = static_cast<CDShowWnd::Link*>(data);
-    PostOnce(pLink, pLink->busPending, CDShowWnd::WM_GRAPHNOTIFY);
+    ++pLink->announced;
+    platform::CMessageQueue::Instance().Post(pLink->hWnd, CDShowWnd::WM_GRAPHNOTIFY, 0, 0);
     return GST_BUS_PASS;
 }
 
 GstFlowReturn OnNewFrame(GstAppSink*, gpointer data) {
     auto* pLink = static_cast<CDShowWnd::Link*>(data);
-    PostOnce(pLink, pLink->framePending, CDShowWnd::WM_VIDEOFRAME);
+    if (!pLink->framePending.exchange(true))
+        platform::CMessageQueue::Instance().Post(pLink->hWnd, CDShowWnd::WM_VIDEOFRAME, 0, 0);
     return GST_FLOW_OK;
 }
+
+constexpr GstClockTime kAnnouncedMessageWait = GST_SECOND / 10;
 
 std::string LowerExtension(const std::string& path) {
     const std::size_t slash = path.find_last_of("/\\");
@@ -138,16 +141,25 @@ void OnDecodedPad(GstElement*, GstPad* pPad, gpointer data) {
         AttachChain(pChains->pPipeline, pChains->pVideo, pPad);
 }
 
-// Every output of the ASF reader is rendered: it gets a decoder, whose output gets a sink.
+// Every output of the ASF reader is rendered: it gets a queue (the reader feeds all streams
+// from one thread, so one waiting sink must not starve the others) and a decoder, whose
+// output gets a sink.
 void OnReaderPad(GstElement*, GstPad* pPad, gpointer data) {
     auto* pChains = static_cast<AsfChains*>(data);
+    GstElement* pQueue = gst_element_factory_make("queue", nullptr);
     GstElement* pDecoder = gst_element_factory_make("decodebin", nullptr);
-    if (!pDecoder)
+    if (!pQueue || !pDecoder) {
+        for (GstElement* p : {pQueue, pDecoder})
+            if (p)
+                gst_object_unref(gst_object_ref_sink(p));
         return;
+    }
     g_signal_connect(pDecoder, "pad-added", G_CALLBACK(OnDecodedPad), pChains);
-    gst_bin_add(GST_BIN(pChains->pPipeline), pDecoder);
+    gst_bin_add_many(GST_BIN(pChains->pPipeline), pQueue, pDecoder, nullptr);
+    gst_element_link(pQueue, pDecoder);
     gst_element_sync_state_with_parent(pDecoder);
-    GstPad* pSinkPad = gst_element_get_static_pad(pDecoder, "sink");
+    gst_element_sync_state_with_parent(pQueue);
+    GstPad* pSinkPad = gst_element_get_static_pad(pQueue, "sink");
     gst_pad_link(pPad, pSinkPad);
     gst_object_unref(pSinkPad);
 }
@@ -191,6 +203,7 @@ bool CDShowWnd::BuildGraph(std::string& error) {
     ++m_nSerial;
     m_pLink = std::make_unique<Link>();
     m_pLink->hWnd = m_hWnd;
+    m_nPopped = 0;
     if (IsAsfType(m_strPath) ? !BuildAsfGraph(error) : !BuildPlaybin(error)) {
         CloseGraph(false);
         return false;
@@ -273,13 +286,14 @@ void CDShowWnd::StartStreaming() {
 void CDShowWnd::OnGraphNotify() {
     if (!m_pPipeline)
         return;
-    m_pLink->busPending = false;
     const std::uint32_t serial = m_nSerial;
     GstBus* pBus = gst_element_get_bus(m_pPipeline);
-    while (m_pPipeline && serial == m_nSerial) {
-        GstMessage* pMsg = gst_bus_pop(pBus);
+    while (m_pPipeline && serial == m_nSerial && m_nPopped < m_pLink->announced.load()) {
+        // An announced message is on the bus at once or within moments.
+        GstMessage* pMsg = gst_bus_timed_pop(pBus, kAnnouncedMessageWait);
         if (!pMsg)
             break;
+        ++m_nPopped;
         HandleBusMessage(pMsg);
         gst_message_unref(pMsg);
     }
@@ -360,6 +374,8 @@ void CDShowWnd::ReadMediaInfo() {
         if (pPad)
             gst_object_unref(pPad);
     }
+    if (m_status.videoWidth == 0 && m_pReader)
+        ReadReaderVideoSize();
     gint64 duration = 0;
     if (gst_element_query_duration(m_pPipeline, GST_FORMAT_TIME, &duration))
         m_status.duration = std::int32_t(duration / GST_SECOND);
@@ -373,6 +389,28 @@ void CDShowWnd::ReadMediaInfo() {
     gst_query_unref(pQuery);
     if (m_status.videoWidth == 0 || m_status.videoHeight == 0)
         m_status.audioOnly = 1;
+}
+
+// The ASF reader announces the picture size on its video output before anything decodes; the
+// pipeline may finish opening before the video sink has its first picture.
+void CDShowWnd::ReadReaderVideoSize() {
+    GstIterator* it = gst_element_iterate_src_pads(m_pReader);
+    GValue item = G_VALUE_INIT;
+    while (gst_iterator_next(it, &item) == GST_ITERATOR_OK) {
+        GstCaps* pCaps = gst_pad_get_current_caps(GST_PAD(g_value_get_object(&item)));
+        g_value_reset(&item);
+        if (!pCaps)
+            continue;
+        const GstStructure* pInfo = gst_caps_get_structure(pCaps, 0);
+        if (gst_structure_has_name(pInfo, "video/x-wmv") ||
+            std::string(gst_structure_get_name(pInfo)).starts_with("video/")) {
+            gst_structure_get_int(pInfo, "width", &m_status.videoWidth);
+            gst_structure_get_int(pInfo, "height", &m_status.videoHeight);
+        }
+        gst_caps_unref(pCaps);
+    }
+    g_value_unset(&item);
+    gst_iterator_free(it);
 }
 
 void CDShowWnd::OnError(const std::string& text) {
@@ -460,6 +498,14 @@ double CDShowWnd::GetExactPosition() const {
 
 int CDShowWnd::GetPosition() const {
     return int(GetExactPosition());
+}
+
+int CDShowWnd::GetDuration() const {
+    gint64 duration = 0;
+    if (m_pPipeline && !m_bOpening &&
+        gst_element_query_duration(m_pPipeline, GST_FORMAT_TIME, &duration) && duration > 0)
+        return int(duration / GST_SECOND);
+    return m_status.duration;
 }
 
 void CDShowWnd::OnClipEnded(WPARAM serial) {

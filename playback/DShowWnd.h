@@ -56,6 +56,8 @@ public:
     void Seek(double seconds);
     // Whole seconds; 0 without a pipeline.
     int GetPosition() const;
+    // Whole seconds: the pipeline's answer, which some formats only know once playing.
+    int GetDuration() const;
     // Seconds with their fraction, for checks that need more than whole seconds.
     double GetExactPosition() const;
     // Hundredths of a decibel: 0 full, negative quieter.
@@ -94,6 +96,7 @@ private:
     void OnClipEnded(WPARAM serial);
     void CloseGraph(bool notify);
     void ReadMediaInfo();
+    void ReadReaderVideoSize();
     void SetPlayState(int state);
     void Notify(int event);
     void ApplyVolume();
@@ -109,6 +112,7 @@ private:
     std::unique_ptr<AsfChains> m_pChains;
     std::unique_ptr<Link> m_pLink;
     std::uint32_t m_nSerial = 0;
+    std::uint64_t m_nPopped = 0; // bus messages taken from this pipeline's bus
     bool m_bOpening = false;
     bool m_bRunWanted = false;
     std::string m_strPath;

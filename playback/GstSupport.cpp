@@ -3,6 +3,7 @@
 #include "platform/Log.h"
 
 #include <cstdlib>
+#include <gst/base/gstbasesink.h>
 #include <gst/gst.h>
 #include <gst/pbutils/pbutils.h>
 #include <mutex>
@@ -14,8 +15,9 @@ void PaceSinks(GstElement* pBin) {
     GstIterator* it = gst_bin_iterate_recurse(GST_BIN(pBin));
     GValue item = G_VALUE_INIT;
     while (gst_iterator_next(it, &item) == GST_ITERATOR_OK) {
+        // Only sinks: an element in the middle that waits for the clock would never preroll.
         GObject* pObject = G_OBJECT(g_value_get_object(&item));
-        if (g_object_class_find_property(G_OBJECT_GET_CLASS(pObject), "sync"))
+        if (GST_IS_BASE_SINK(pObject))
             g_object_set(pObject, "sync", TRUE, nullptr);
         g_value_reset(&item);
     }

@@ -42,6 +42,7 @@ public:
     void SetCommandBus(ICommandBus* pBus) { m_pBus = pBus; }
     // The playlist window's cursor row decides previous, next and current.
     void SetNavigator(IPlaylistNavigator* pNavigator) { m_pNavigator = pNavigator; }
+    IPlaylistNavigator* GetNavigator() const { return m_pNavigator; }
     // Texts shown to the user pass through it; without one they are shown as written.
     void SetTranslator(Translator translate) { m_translate = std::move(translate); }
     // Receives playlist file errors; without one they are shown in message boxes.

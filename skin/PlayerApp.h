@@ -25,8 +25,12 @@ public:
     virtual void OpenVcd(CWnd* pOwner) = 0;
     // The system menu of a player window (right click), shown at a screen point.
     virtual void ShowSystemMenu(CWnd* pWnd, CPoint ptScreen) = 0;
+    // A text in the user's language; the English text when there is no translation.
+    virtual std::string Translate(const std::string& text) { return text; }
 };
 
 // The application object, or null while there is none (tests may install their own).
 IPlayerApp* GetPlayerApp();
 void SetPlayerApp(IPlayerApp* pApp);
+// Every text a player window shows passes through here (unchanged without an application).
+std::string TranslateText(const std::string& text);

@@ -150,3 +150,21 @@ TEST(MessageBoxHook, RequestsReachTheHookWithCaptionTextAndType) {
     EXPECT_EQ(seen[0].text, "Text");
     EXPECT_EQ(seen[0].type, UINT(MB_YESNO | MB_ICONQUESTION));
 }
+
+TEST_F(WindowTest, DestroyingAWindowDestroysItsChildrenFirst) {
+    CRecordingWnd child;
+    ASSERT_TRUE(child.CreateChild(&m_wnd, {5, 5, 25, 25}));
+    std::vector<std::string> order;
+    child.m_onMessage = [&](UINT msg, WPARAM, LPARAM) {
+        if (msg == WM_DESTROY)
+            order.push_back("child");
+    };
+    m_wnd.m_onMessage = [&](UINT msg, WPARAM, LPARAM) {
+        if (msg == WM_DESTROY)
+            order.push_back("parent");
+    };
+    m_wnd.DestroyWindow();
+    EXPECT_EQ(order, (std::vector<std::string>{"child", "parent"}));
+    EXPECT_FALSE(child.IsWindow());
+    EXPECT_EQ(child.GetWidget(), nullptr); // no pointer to a widget that is going away
+}

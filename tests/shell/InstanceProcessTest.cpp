@@ -30,7 +30,8 @@ protected:
 
     std::vector<std::string> Env() const {
         return {"QT_QPA_PLATFORM=offscreen", "XDG_RUNTIME_DIR=" + m_runtime.Path(),
-                "XDG_CONFIG_HOME=" + m_config.Path(), "XDG_DATA_HOME=" + m_config.Path() + "/data"};
+                "XDG_CONFIG_HOME=" + m_config.Path(), "XDG_DATA_HOME=" + m_config.Path() + "/data",
+                "CORVELLA_NO_STARTUP_DIALOGS=1"};
     }
     std::string Log(const std::string& name) const { return m_logs.Path() + "/" + name + ".log"; }
 

@@ -16,7 +16,8 @@ const std::string kProgram = std::string(CORVELLA_BINARY_DIR) + "/corvella";
 // the user's settings nor meet a running player or each other's instance.
 std::vector<std::string> TestEnvironment(const TempFolder& folder) {
     return {"QT_QPA_PLATFORM=offscreen", "XDG_CONFIG_HOME=" + folder.Path(),
-            "XDG_RUNTIME_DIR=" + folder.Path(), "XDG_DATA_HOME=" + folder.Path() + "/data"};
+            "XDG_RUNTIME_DIR=" + folder.Path(), "XDG_DATA_HOME=" + folder.Path() + "/data",
+            "CORVELLA_NO_STARTUP_DIALOGS=1"};
 }
 
 } // namespace

@@ -13,20 +13,21 @@
 
 namespace skintest {
 
-class CTestSkinWnd : public SkinWnd {
+// The window over any skinned base (the plain base, or the player window base).
+template <class Base> class CTestSkinWndOf : public Base {
 public:
     static constexpr CRect kDesktop{0, 0, 1024, 768};
 
-    explicit CTestSkinWnd(std::string name = "TestWnd") : m_strName(std::move(name)) {}
+    explicit CTestSkinWndOf(std::string name = "TestWnd") : m_strName(std::move(name)) {}
 
     // Loads the state, creates the window at its rectangle and applies the built-in skin.
     bool Create(const CRect& rect) {
-        m_rcWindow = rect;
-        if (!CreateSkinWindow(m_strName))
+        this->m_rcWindow = rect;
+        if (!this->CreateSkinWindow(m_strName))
             return false;
-        LoadBuiltInSkin();
-        MoveWindow(rect);
-        RefreshCachedRect();
+        this->LoadBuiltInSkin();
+        this->MoveWindow(rect);
+        this->RefreshCachedRect();
         return true;
     }
 
@@ -39,7 +40,7 @@ public:
     bool UsesBackgroundCache() override { return m_bCache; }
 
     void ReleaseImages() override {
-        m_controls.clear();
+        this->m_controls.clear();
         m_pFrame.reset();
         m_pWindowKeys.reset();
         m_pKeys.reset();
@@ -57,7 +58,7 @@ public:
                                builtin::kPlaylistControls[3].n.data());
         m_close.SetTooltipText("Close Window");
         m_close.SetDimsWhenInactive(false);
-        m_controls = {&m_close, &m_load};
+        this->m_controls = {&m_close, &m_load};
     }
     void LayoutForShade() override {
         m_load.SetVisible(false);
@@ -102,7 +103,7 @@ public:
     }
 
     // Mouse messages as the widget sends them (client coordinates).
-    void Mouse(UINT message, int x, int y) { SendMessage(message, 0, MAKELPARAM(x, y)); }
+    void Mouse(UINT message, int x, int y) { this->SendMessage(message, 0, MAKELPARAM(x, y)); }
     // Drags the body from (x, y) by (dx, dy) in one move, the way the pointer moves over a
     // window that stays put until it is moved.
     void DragBy(int x, int y, int dx, int dy) {
@@ -119,11 +120,13 @@ protected:
                 ++m_nUpdates;
             return 0;
         }
-        return SkinWnd::WindowProc(message, wParam, lParam);
+        return Base::WindowProc(message, wParam, lParam);
     }
 
 private:
     std::string m_strName;
 };
+
+using CTestSkinWnd = CTestSkinWndOf<SkinWnd>;
 
 } // namespace skintest

@@ -1,0 +1,80 @@
+// Time from the engine manager's Run to its opened report for a local MP3, through the real
+// GStreamer media engine (sinks replaced by fakesink so no sound card is needed).
+#include "platform/MessageQueue.h"
+#include "platform/QtMessagePump.h"
+#include "platform/RegisteredMessages.h"
+#include "playback/EngineManager.h"
+
+#include <QApplication>
+#include <benchmark/benchmark.h>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+namespace {
+
+std::string g_mp3;
+
+// The play window's place: it notes the open and the finish reports.
+class CReportWnd : public CWnd {
+public:
+    bool m_bOpened = false;
+    bool m_bFinished = false;
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_REG_OPENSUCCESSED && wParam == 1)
+            m_bOpened = true;
+        else if (message == WM_REG_PLAYCOMPLETED)
+            m_bFinished = true;
+        return CWnd::WindowProc(message, wParam, lParam);
+    }
+};
+
+void PumpUntil(const bool& flag) {
+    while (!flag)
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
+void BM_RunToOpened(benchmark::State& state) {
+    platform::CQtMessagePump pump;
+    CReportWnd parent;
+    parent.CreateTopLevel({0, 0, 320, 240}, "bench");
+    CEngineManager manager;
+    manager.ApplyEditionSwitch();
+    manager.SetExtensions(EngineDShow, "*.mp3");
+    manager.Create({0, 0, 320, 240}, &parent, 1);
+    manager.SetPath(g_mp3);
+    for (auto _ : state) {
+        parent.m_bOpened = parent.m_bFinished = false;
+        manager.Play(true);
+        PumpUntil(parent.m_bOpened);
+        state.PauseTiming();
+        manager.Stop();
+        PumpUntil(parent.m_bFinished);
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_RunToOpened)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace
+
+int main(int argc, char** argv) {
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    ::setenv("CORVELLA_AUDIO_SINK", "fakesink", 0);
+    ::setenv("CORVELLA_VIDEO_SINK", "fakesink", 0);
+    QApplication app(argc, argv);
+    const std::string folder = std::filesystem::temp_directory_path() / "corvella-bench-open";
+    std::filesystem::create_directories(folder);
+    g_mp3 = folder + "/tone.mp3";
+    const std::string make = "gst-launch-1.0 -q audiotestsrc num-buffers=200 ! audioconvert ! "
+                             "lamemp3enc ! filesink location='" +
+                             g_mp3 + "' >/dev/null 2>&1";
+    if (std::system(make.c_str()) != 0)
+        return 1;
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    std::filesystem::remove_all(folder);
+    return 0;
+}

@@ -1,0 +1,294 @@
+#include "shell/PlayerApp.h"
+
+#include "core/CorePrefs.h"
+#include "core/DiscDiscovery.h"
+#include "core/MediaTypes.h"
+#include "core/PlaylistPaths.h"
+#include "platform/FileSystem.h"
+#include "platform/Log.h"
+#include "platform/RegisteredMessages.h"
+#include "playback/EngineManager.h"
+#include "res/StringTable.h"
+#include "shell/CommandLineProcessor.h"
+#include "shell/CommandLineText.h"
+#include "shell/DownloadCenterDlg.h"
+#include "shell/FileAssociation.h"
+#include "shell/Language.h"
+#include "shell/ProfileSettings.h"
+#include "shell/TipDlg.h"
+#include "skin/MainWnd.h"
+#include "skin/SnapWnd.h"
+
+#include <QEvent>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QStringList>
+#include <QThread>
+#include <QWidget>
+
+#include <cstdlib>
+
+namespace shell {
+
+QString ToDialogFilter(const std::string& filter) {
+    // Fields alternate label, patterns; an empty field ends the list.
+    QStringList groups;
+    std::size_t start = 0;
+    while (start < filter.size()) {
+        const std::size_t labelEnd = filter.find('|', start);
+        if (labelEnd == std::string::npos || labelEnd == start)
+            break;
+        const std::size_t patternsEnd = filter.find('|', labelEnd + 1);
+        const std::string label = filter.substr(start, labelEnd - start);
+        const std::string patterns = filter.substr(
+            labelEnd + 1,
+            (patternsEnd == std::string::npos ? filter.size() : patternsEnd) - labelEnd - 1);
+        // Qt reads the patterns from the parentheses at the end of the label.
+        const std::size_t open = label.rfind(" (");
+        const QString name =
+            QString::fromStdString(open == std::string::npos ? label : label.substr(0, open));
+        QString list = QString::fromStdString(patterns);
+        list.replace(';', ' ');
+        groups << name + " (" + list.simplified() + ")";
+        if (patternsEnd == std::string::npos)
+            break;
+        start = patternsEnd + 1;
+    }
+    return groups.join(";;");
+}
+
+bool StartupDialogsAllowed() {
+    return std::getenv(kNoStartupDialogsVariable) == nullptr;
+}
+
+} // namespace shell
+
+CPlayerApp::CPlayerApp() = default;
+
+CPlayerApp::~CPlayerApp() {
+    if (GetPlayerApp() == this)
+        SetPlayerApp(nullptr);
+}
+
+// Start-up and shutdown ----------------------------------------------------------------------
+
+bool CPlayerApp::InitInstance() {
+    // A later start hands its command line to the running instance and ends here.
+    if (!Create(res::LoadString(147)))
+        return false;
+    m_bRunning = true;
+    shell::SetProfileKey();
+    shell::SetCurrentLanguage(shell::ReadUILanguage());
+    shell::RegisterPlaylistType(platform::GetProgramPath());
+    SetPlayerApp(this);
+    WireController();
+    CreateMainWindow();
+    if (!m_pMain)
+        return false;
+    m_pMainWnd = m_pMain.get();
+    m_control.SetTimerWindow(m_pMain.get());
+    m_control.Start();
+    InstallTerminationHandlers();
+    WatchApplicationState();
+    platform::LogVerbose("main window shown");
+    QThread::currentThread()->setPriority(QThread::HighPriority);
+    ProcessCommandLine(shell::GetCommandLine());
+    RunStartupDialogs();
+    return true;
+}
+
+void CPlayerApp::WireController() {
+    m_control.SetCommandBus(this);
+    m_control.SetTranslator([](const std::string& text) { return shell::TranslateText(text); });
+}
+
+void CPlayerApp::CreateMainWindow() {
+    auto pMain = std::make_unique<CMainWnd>();
+    m_bus.SetMainWnd(pMain.get());
+    pMain->SetDestroyedHook([] { PostQuitMessage(0); });
+    if (!pMain->Create()) {
+        m_bus.SetMainWnd(nullptr);
+        pMain.reset();
+        return;
+    }
+    m_pMain = std::move(pMain);
+}
+
+void CPlayerApp::RunStartupDialogs() {
+    if (!shell::StartupDialogsAllowed())
+        return;
+    QWidget* pParent = m_pMain ? m_pMain->GetWidget() : nullptr;
+    if (auto* pManager = dynamic_cast<CEngineManager*>(m_control.GetEngineManager()))
+        shell::CheckEnginesAtStartUp(*pManager, pParent);
+    shell::ShowTipAtStartUp(pParent);
+}
+
+namespace {
+
+// The window manager minimises and restores the main window by itself too (taskbar, title
+// bar); the other two windows follow it as they follow the minimise button.
+class CMinimizeWatcher : public QObject {
+public:
+    explicit CMinimizeWatcher(CMainWnd& wnd) : QObject(wnd.GetWidget()), m_wnd(wnd) {}
+
+protected:
+    bool eventFilter(QObject* pObject, QEvent* pEvent) override {
+        if (pEvent->type() == QEvent::WindowStateChange && m_wnd.IsWindow()) {
+            const bool minimized = m_wnd.IsIconic();
+            if (minimized != m_wnd.IsMinimizedAll())
+                m_wnd.SendMessage(WM_SYSCOMMAND, minimized ? SC_MINIMIZE : SC_RESTORE, 0);
+        }
+        return QObject::eventFilter(pObject, pEvent);
+    }
+
+private:
+    CMainWnd& m_wnd;
+};
+
+} // namespace
+
+void CPlayerApp::WatchApplicationState() {
+    if (QWidget* pWidget = m_pMain->GetWidget())
+        pWidget->installEventFilter(new CMinimizeWatcher(*m_pMain));
+    // The three windows come forward together whenever the program becomes active.
+    QObject::connect(qApp, &QGuiApplication::applicationStateChanged, qApp,
+                     [this](Qt::ApplicationState state) {
+                         if (state == Qt::ApplicationActive && m_pMain && m_pMain->IsWindow())
+                             m_pMain->SendMessage(WM_ACTIVATEAPP, 1, 0);
+                     });
+}
+
+int CPlayerApp::ExitInstance() {
+    if (m_bRunning) {
+        CSnapWnd::UnregisterAll();
+        if (m_pMain && m_pMain->IsWindow())
+            m_pMain->DestroyWindow();
+        m_pMain.reset();
+        m_pMainWnd = nullptr;
+        m_bus.SetMainWnd(nullptr);
+        shell::WriteUILanguage(shell::GetCurrentLanguage());
+        Release(); // the listener ends before this object does
+        m_bRunning = false;
+    }
+    SetPlayerApp(nullptr);
+    return CWinApp::ExitInstance();
+}
+
+// Later starts -------------------------------------------------------------------------------
+
+void CPlayerApp::OnOtherInstanceCall(const std::string& cmdLine) {
+    // Listener thread: keep the text and let the application thread do the rest.
+    m_forwarded.Store(cmdLine);
+    PostThreadMessage(WM_REG_ONOTHERINSTANCECALL, 0, 0);
+}
+
+void CPlayerApp::OnThreadMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_REG_ONOTHERINSTANCECALL) {
+        CWinApp::OnThreadMessage(message, wParam, lParam);
+        return;
+    }
+    const std::string text = m_forwarded.Get();
+    platform::LogVerbose("command line from another start: " + text);
+    if (m_pMain && m_pMain->IsIconic())
+        m_pMain->SendMessage(WM_SYSCOMMAND, SC_RESTORE, 0);
+    else
+        SubmitCommand(nullptr, CmdBringToTop);
+    if (m_pMain)
+        m_pMain->SetForegroundWindow();
+    ProcessCommandLine(text);
+}
+
+void CPlayerApp::ProcessCommandLine(const std::string& text) {
+    shell::CCommandLineProcessor processor(m_control, *this, platform::GetProgramPath(),
+                                           core::BuildOpenFilter());
+    processor.ProcessCommandLine(text);
+}
+
+// The command bus ----------------------------------------------------------------------------
+
+void CPlayerApp::SubmitCommand(CCmdTarget* pSender, int code, LPARAM param1, LPARAM param2,
+                               const std::string& text) {
+    m_bus.SubmitCommand(pSender, code, param1, param2, text);
+}
+
+void CPlayerApp::PostCommand(WPARAM code, LPARAM param1) {
+    m_bus.PostCommand(code, param1);
+}
+
+CWnd* CPlayerApp::GetMainWindow() {
+    return m_pMain && m_pMain->IsWindow() ? m_pMain.get() : nullptr;
+}
+
+std::string CPlayerApp::Translate(const std::string& text) {
+    return shell::TranslateText(text);
+}
+
+void CPlayerApp::ShowSystemMenu(CWnd* pWnd, CPoint ptScreen) {
+    if (m_systemMenu)
+        m_systemMenu(pWnd, ptScreen);
+}
+
+// Files --------------------------------------------------------------------------------------
+
+void CPlayerApp::AddFiles(const std::vector<std::string>& paths) {
+    if (paths.empty())
+        return;
+    std::vector<std::string> list = paths;
+    m_control.AddFiles(list, false);
+    SubmitCommand(nullptr, CmdAppendRows, reinterpret_cast<LPARAM>(&list));
+    m_control.Start();
+}
+
+// The playlist window's rows point at the clips, so they go before the clips are destroyed.
+void CPlayerApp::ClearPlaylist() {
+    SubmitCommand(nullptr, CmdClosing);
+    m_control.ClearPlaylist();
+}
+
+void CPlayerApp::ReplaceAndPlay(const std::vector<std::string>& paths) {
+    m_control.Stop();
+    ClearPlaylist();
+    m_control.AddFiles(paths, false);
+    SubmitCommand(nullptr, CmdRefillRows);
+    m_control.Start();
+    if (CCorePrefs::Get(CCorePrefs::AutoPlay) != 0)
+        m_control.Play();
+    if (!paths.empty())
+        m_control.SetLastOpenFolder(std::string(core::FolderPart(paths.front())));
+}
+
+void CPlayerApp::OpenMediaFiles(CWnd* pOwner) {
+    const QString filter = shell::ToDialogFilter(
+        core::BuildOpenFilter([](const std::string& text) { return shell::TranslateText(text); }));
+    const QStringList chosen = QFileDialog::getOpenFileNames(
+        pOwner ? pOwner->GetWidget() : nullptr, {},
+        QString::fromStdString(m_control.GetLastOpenFolder()), filter);
+    if (chosen.isEmpty())
+        return;
+    SubmitCommand(nullptr, CmdUserCommand);
+    std::vector<std::string> paths;
+    for (const QString& path : chosen)
+        paths.push_back(path.toStdString());
+    ReplaceAndPlay(paths);
+}
+
+void CPlayerApp::OpenCd(CWnd*) {
+    OpenDisc(false);
+}
+
+void CPlayerApp::OpenVcd(CWnd*) {
+    OpenDisc(true);
+}
+
+void CPlayerApp::OpenDisc(bool bVideo) {
+    SubmitCommand(nullptr, CmdUserCommand);
+    const std::vector<std::string> drives = core::ListCdromDrives();
+    const core::DiscOpenResult result = bVideo ? core::OpenVcd(drives) : core::OpenCd(drives);
+    if (!result.paths.empty()) {
+        ReplaceAndPlay(result.paths);
+        return;
+    }
+    ClearPlaylist();
+    if (IEngineManagerControl* pManager = m_control.GetEngineManager())
+        pManager->SetOverlayText(shell::TranslateText(result.notFoundText));
+}

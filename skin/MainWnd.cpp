@@ -1,0 +1,928 @@
+#include "skin/MainWnd.h"
+
+#include "core/Archive.h"
+#include "core/AttribClip.h"
+#include "core/CorePrefs.h"
+#include "core/PlaylistPaths.h"
+#include "platform/Log.h"
+#include "platform/RegisteredMessages.h"
+#include "playback/EngineManager.h"
+#include "playback/UIControl.h"
+#include "res/BuiltInSkinLayout.h"
+#include "res/StringTable.h"
+#include "skin/BuiltInSkin.h"
+#include "skin/PlayWnd.h"
+#include "skin/PlayerApp.h"
+#include "skin/PlaylistWnd.h"
+#include "skin/SkinFile.h"
+
+#include <QCursor>
+#include <QSystemTrayIcon>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+constexpr const char* kTypeAlphabet =
+    "ABCDEFGHIJKLMNOPQRSTUVWXYZ @  0.123456789._:()-'!_ /[]^&%,=$#";
+constexpr const char* kTimeAlphabet = "0123456789:";
+constexpr const char* kStateAlphabet = "PASED";
+constexpr const char* kFlagAlphabet = "0123";
+
+// Skin cursor slots by index: horizontal edge, vertical edge, single buttons.
+constexpr int kCursorHorizontal = 1;
+constexpr int kCursorVertical = 2;
+constexpr int kCursorButton = 3;
+
+} // namespace
+
+CMainWnd::CMainWnd() {
+    BuildSlots();
+}
+
+CMainWnd::~CMainWnd() {
+    if (IsWindow())
+        DestroyWindow();
+}
+
+template <class T> CMainWnd::ControlSlot CMainWnd::Slot(T& ctrl, UINT nID) {
+    return {&ctrl, T::kLineNumbers, [this, &ctrl, nID](CSkinImage* pImage, const int* n) {
+                return ctrl.CreateFromLine(this, nID, pImage, n);
+            }};
+}
+
+void CMainWnd::BuildSlots() {
+    // The line order of "MainWindow.txt" and of the built-in table.
+    m_slots = {Slot(m_btnMenu, 1),      Slot(m_btnMinimize, 2),      Slot(m_btnShade, 3),
+               Slot(m_btnExpand, 3),    Slot(m_btnExit, 4),          Slot(m_btnPrevSmall, 5),
+               Slot(m_btnPlaySmall, 6), Slot(m_btnStopSmall, 7),     Slot(m_btnNextSmall, 8),
+               Slot(m_btnOpenSmall, 9), Slot(m_glyphStateSmall, 10), Slot(m_glyphTimeSmall, 11),
+               Slot(m_animSmall, 29),   Slot(m_btnPrev, 12),         Slot(m_btnStop, 14),
+               Slot(m_btnNext, 15),     Slot(m_btnOpen, 16),         Slot(m_btnPlay, 13),
+               Slot(m_chkPlaylist, 18), Slot(m_chkPlayWnd, 17),      Slot(m_chkMute, 19),
+               Slot(m_sldVolume, 20),   Slot(m_sldPosition, 21),     Slot(m_label, 24),
+               Slot(m_glyphState, 25),  Slot(m_glyphType, 23),       Slot(m_glyphTime, 26),
+               Slot(m_glyphMute, 27),   Slot(m_glyphLoop, 28),       Slot(m_anim, 29)};
+}
+
+int CMainWnd::ImageSlotOfLine(int nLine) {
+    const int nId = builtin::kMainControls[std::size_t(nLine)].nImage;
+    const auto it = std::find(builtin::kMainImages.begin(), builtin::kMainImages.end(), nId);
+    return it == builtin::kMainImages.end() ? -1 : int(it - builtin::kMainImages.begin());
+}
+
+CWnd* CMainWnd::GetPlaylistWindow() const {
+    return m_pPlaylistWnd.get();
+}
+
+CWnd* CMainWnd::GetPlayWindow() const {
+    return m_pPlayWnd.get();
+}
+
+// Services -----------------------------------------------------------------------------------
+
+CUIControl& CMainWnd::Controller() const {
+    return GetPlayerApp()->GetController();
+}
+
+CEngineManager* CMainWnd::EngineManager() const {
+    return dynamic_cast<CEngineManager*>(Controller().GetEngineManager());
+}
+
+int CMainWnd::EnginePlayState() const {
+    return Controller().GetEnginePlayState();
+}
+
+bool CMainWnd::PlaylistEmpty() const {
+    return Controller().GetClipList().GetCount() == 0;
+}
+
+void CMainWnd::SubmitCommand(int code, LPARAM param1) {
+    GetPlayerApp()->SubmitCommand(this, code, param1);
+}
+
+void CMainWnd::PostCommand(int code, LPARAM param1) {
+    GetPlayerApp()->PostCommand(WPARAM(code), param1);
+}
+
+std::string CMainWnd::Translate(const std::string& text) const {
+    return TranslateText(text);
+}
+
+CPoint CMainWnd::MenuPoint() const {
+    const QPoint p = QCursor::pos();
+    return {p.x(), p.y()};
+}
+
+CMemCtrl* CMainWnd::FindControl(UINT nID) const {
+    for (CMemCtrl* c : m_controls)
+        if (c->GetID() == nID)
+            return c;
+    return nullptr;
+}
+
+void CMainWnd::RedrawUnlessShaded(CMemCtrl* pCtrl) {
+    if (!m_bShaded)
+        RedrawControl(pCtrl, true);
+}
+
+// Creation and closing -----------------------------------------------------------------------
+
+bool CMainWnd::Create() {
+    LoadState();
+    if (!CreateSkinWindow(res::LoadString(116)))
+        return false;
+    DragAcceptFiles(true);
+    if (!CreateChildWindows())
+        return false;
+    m_relay.SetWindows(this, GetPlaylistWindow(), GetPlayWindow());
+    m_strSkinFolder = skin::GetSkinFolder();
+    ApplySkinToAll();
+    for (CWnd* pChild : {GetPlayWindow(), GetPlaylistWindow()})
+        if (pChild && (pChild == GetPlayWindow() ? m_bPlayWndShown : m_bPlaylistShown))
+            pChild->ShowWindow(SW_SHOWNA);
+    ShowWindow(SW_SHOW);
+    UpdateWindow();
+    RegisterWindow(m_hWnd, 1);
+    SetAlwaysOnTop(CCorePrefs::Get(CCorePrefs::AlwaysOnTop) != 0);
+    m_bCreated = true;
+    ResetDisplays();
+    SubmitCommand(CmdRefillRows);
+    UpdateControls();
+    PostMessage(WM_REG_REARRANGEALLWINDOWS);
+    SetFocus();
+    return true;
+}
+
+bool CMainWnd::CreateChildWindows() {
+    m_pPlaylistWnd = std::make_unique<CPlaylistWnd>();
+    if (!m_pPlaylistWnd->Create(this))
+        return false;
+    RegisterWindow(m_pPlaylistWnd->GetSafeHwnd(), 0);
+    m_clipInfo = [this] { return m_pPlaylistWnd->GetInfoLabel().GetText(); };
+    m_pPlayWnd = std::make_unique<CPlayWnd>();
+    if (!m_pPlayWnd->Create(this))
+        return false;
+    RegisterWindow(m_pPlayWnd->GetSafeHwnd(), 0);
+    return true;
+}
+
+void CMainWnd::ApplySkinToAll() {
+    SkinApplyHooks hooks;
+    hooks.loadBuiltInCursors = [] { builtin::LoadBuiltInCursors(); };
+    const bool fromFiles = ApplySkin(*this, *m_pPlayWnd, *m_pPlaylistWnd, m_strSkinFolder, hooks);
+    platform::LogVerbose(fromFiles ? "skin: " + m_strSkinFolder : "skin: built-in");
+}
+
+void CMainWnd::OnClose() {
+    if (!m_bClosingPending && EnginePlayState() != EngineStopped) {
+        m_bClosingPending = true;
+        Controller().Stop();
+        return; // the close finishes when playback has completed (code 25)
+    }
+    for (CWnd* pWnd : {GetPlayWindow(), GetPlaylistWindow(), static_cast<CWnd*>(this)})
+        if (pWnd)
+            pWnd->ShowWindow(SW_HIDE);
+    DestroyWindow();
+}
+
+LRESULT CMainWnd::OnCmdPlaybackCompleted(ControlCommand&) {
+    if (!m_bClosingPending)
+        return 0;
+    if (!CCorePrefs::Get(CCorePrefs::ReloadLastPlaylist)) {
+        Controller().ClearPlaylist();
+        SubmitCommand(CmdClosing);
+    }
+    for (CWnd* pWnd : {GetPlayWindow(), GetPlaylistWindow(), static_cast<CWnd*>(this)})
+        if (pWnd)
+            pWnd->ShowWindow(SW_HIDE);
+    PostMessage(WM_CLOSE);
+    return 0;
+}
+
+void CMainWnd::OnDestroy() {
+    m_anim.Stop();
+    m_animSmall.Stop();
+    SaveState();
+    m_relay.SetWindows(this, nullptr, nullptr);
+    for (CWnd* pChild : {GetPlayWindow(), GetPlaylistWindow()})
+        if (pChild && pChild->IsWindow())
+            pChild->DestroyWindow();
+    m_pPlayWnd.reset();
+    m_pPlaylistWnd.reset();
+}
+
+LRESULT CMainWnd::OnDestroyed(UINT message, WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = CPlayerWndBase::WindowProc(message, wParam, lParam);
+    if (m_onDestroyed)
+        m_onDestroyed();
+    return result;
+}
+
+// Saved state --------------------------------------------------------------------------------
+
+void CMainWnd::SerializeState(CArchive& ar) {
+    SkinWnd::SerializeState(ar);
+    Controller().Serialize(ar);
+    if (ar.IsStoring()) {
+        ar.WriteString(m_strSkinFolder);
+        for (bool b : {m_bRemainingTime, m_bPlayWndShown, m_bPlaylistShown})
+            ar.WriteInt32(b ? 1 : 0);
+        ar.WriteInt32(m_sldVolume.GetValue());
+        SerializeMainWndTail(ar);
+        return;
+    }
+    std::string folder = ar.ReadString();
+    const std::int32_t remaining = ar.ReadInt32();
+    const std::int32_t playShown = ar.ReadInt32();
+    const std::int32_t playlistShown = ar.ReadInt32();
+    const std::int32_t volume = ar.ReadInt32();
+    if (ar.Failed())
+        return;                          // a short or damaged value keeps the defaults of this part
+    m_strSkinFolder = std::move(folder); // replaced by the fixed folder at creation
+    m_bRemainingTime = remaining != 0;
+    m_bPlayWndShown = m_bPlayWndRemembered = playShown != 0;
+    m_bPlaylistShown = playlistShown != 0;
+    m_nVolume = std::clamp(volume, 0, 100);
+    m_sldVolume.SetValue(m_nVolume);
+    SerializeMainWndTail(ar);
+}
+
+// Skin ---------------------------------------------------------------------------------------
+
+void CMainWnd::ReleaseImages() {
+    m_controls.clear();
+    for (auto& image : m_images)
+        image.reset();
+}
+
+void CMainWnd::LoadBuiltInImages() {
+    for (std::size_t i = 0; i < m_images.size(); ++i)
+        builtin::LoadBuiltInImage(m_images[i], builtin::kMainImages[i]);
+    m_nShadeHeight = 18;
+    m_nExpandedHeight = std::max(m_nExpandedHeight, 118);
+}
+
+bool CMainWnd::LoadSkinFiles(const std::string& strFolder) {
+    skin::CSkinFileReader reader;
+    if (!reader.Open(strFolder + "MainWindow.txt") || !reader.SkipHeader())
+        return false;
+    // The colours stay as read even when a later line fails.
+    if (!reader.ReadColour(m_labelText) || !reader.ReadColour(m_labelBack))
+        return false;
+    for (auto& image : m_images)
+        if (!reader.ReadImage(image, strFolder, nullptr))
+            return false;
+    for (int slot = 0; slot < CSkinCursors::kSlots; ++slot)
+        if (!reader.ReadCursor(slot, strFolder))
+            return false;
+    for (int line = 0; line < kControlLines; ++line) {
+        const ControlSlot& s = m_slots[std::size_t(line)];
+        const int image = ImageSlotOfLine(line);
+        if (!reader.ReadNumbers(s.nCount) ||
+            !s.create(image < 0 ? nullptr : m_images[std::size_t(image)].get(), skin::GetNumbers()))
+            return false;
+    }
+    return true;
+}
+
+void CMainWnd::InitControls() {
+    if (!m_bSkinFromFiles) {
+        for (int line = 0; line < kControlLines; ++line) {
+            const int image = ImageSlotOfLine(line);
+            m_slots[std::size_t(line)].create(image < 0 ? nullptr
+                                                        : m_images[std::size_t(image)].get(),
+                                              builtin::kMainControls[std::size_t(line)].n.data());
+        }
+    }
+    for (CMemCtrl* c :
+         {static_cast<CMemCtrl*>(&m_btnPrevSmall), static_cast<CMemCtrl*>(&m_btnPlaySmall),
+          static_cast<CMemCtrl*>(&m_btnStopSmall), static_cast<CMemCtrl*>(&m_btnNextSmall),
+          static_cast<CMemCtrl*>(&m_btnOpenSmall), static_cast<CMemCtrl*>(&m_btnPrev),
+          static_cast<CMemCtrl*>(&m_btnPlay), static_cast<CMemCtrl*>(&m_btnStop),
+          static_cast<CMemCtrl*>(&m_btnNext), static_cast<CMemCtrl*>(&m_btnOpen)})
+        c->SetDimsWhenInactive(false);
+    m_sldVolume.SetHorizontal(false);
+    m_sldVolume.SetRangeMax(100);
+    m_sldVolume.SetValue(m_nVolume);
+    for (CMemAnimation* a : {&m_anim, &m_animSmall}) {
+        a->SetVisible(false);
+        a->SetTimerOwner(this, kAnimationTimer);
+    }
+    m_label.SetTextColor(m_labelText);
+    m_label.SetBkColor(m_labelBack);
+    m_label.SetFlags(DT_END_ELLIPSIS);
+    m_label.SetText({});
+    m_glyphType.SetAlphabet(kTypeAlphabet);
+    for (CMemGlyphText* g : {&m_glyphTime, &m_glyphTimeSmall})
+        g->SetAlphabet(kTimeAlphabet);
+    for (CMemGlyphText* g : {&m_glyphState, &m_glyphStateSmall})
+        g->SetAlphabet(kStateAlphabet);
+    for (CMemGlyphText* g : {&m_glyphMute, &m_glyphLoop})
+        g->SetAlphabet(kFlagAlphabet);
+    m_chkPlayWnd.SetCheck(m_bPlayWndShown);
+    m_chkPlaylist.SetCheck(m_bPlaylistShown);
+    if (GetPlayerApp())
+        m_chkMute.SetCheck(Controller().GetMute());
+    m_btnExit.SetCursor(CSkinCursors::Get(kCursorButton));
+    m_sldVolume.SetCursor(CSkinCursors::Get(kCursorVertical));
+    m_sldPosition.SetCursor(CSkinCursors::Get(kCursorHorizontal));
+    const std::pair<CMemCtrl*, const char*> tips[] = {
+        {&m_btnMenu, "Main Menu"},
+        {&m_btnMinimize, "Minimize"},
+        {&m_btnShade, "Shade Mode"},
+        {&m_btnExpand, "Expand Mode"},
+        {&m_btnExit, "Exit"},
+        {&m_btnPrevSmall, "Previous Clip"},
+        {&m_btnPlaySmall, "Play/Pause"},
+        {&m_btnStopSmall, "Stop"},
+        {&m_btnNextSmall, "Next Clip"},
+        {&m_btnOpenSmall, "Open Clip(s)"},
+        {&m_glyphStateSmall, "Play State"},
+        {&m_glyphTimeSmall, "Time Display(click to toggle elapsed/remainning)"},
+        {&m_btnPrev, "Previous Clip"},
+        {&m_btnStop, "Stop"},
+        {&m_btnNext, "Next Clip"},
+        {&m_btnOpen, "Open Clip(s)"},
+        {&m_btnPlay, "Play/Pause"},
+        {&m_chkPlaylist, "Toggle Playlist Window"},
+        {&m_chkPlayWnd, "Toggle Play Window"},
+        {&m_chkMute, "Toggle Mute"},
+        {&m_sldVolume, "Volume Bar"},
+        {&m_sldPosition, "Position Bar"},
+        {&m_label, "Clip Info(Name)"},
+        {&m_glyphState, "Play State"},
+        {&m_glyphType, "Clip Type"},
+        {&m_glyphTime, "Time Display(click to toggle elapsed/remainning)"},
+        {&m_glyphMute, "Mute State"},
+        {&m_glyphLoop, "Loop State"},
+    };
+    for (const auto& [pCtrl, pszTip] : tips)
+        pCtrl->SetTooltipText(Translate(pszTip));
+    if (m_bShaded)
+        LayoutForShade();
+    else
+        LayoutForExpanded();
+}
+
+void CMainWnd::SkinApplied(int) {
+    if (m_bCreated)
+        ResetDisplays();
+}
+
+void CMainWnd::LayoutForShade() {
+    m_controls = {&m_btnMenu,      &m_btnMinimize,     &m_btnExpand,    &m_btnExit,
+                  &m_btnPrevSmall, &m_btnPlaySmall,    &m_btnStopSmall, &m_btnNextSmall,
+                  &m_btnOpenSmall, &m_glyphStateSmall, &m_animSmall,    &m_glyphTimeSmall};
+}
+
+void CMainWnd::LayoutForExpanded() {
+    m_controls = {&m_btnMenu,     &m_btnMinimize, &m_btnShade,   &m_btnExit,     &m_btnPrev,
+                  &m_btnPlay,     &m_btnStop,     &m_btnNext,    &m_btnOpen,     &m_chkPlayWnd,
+                  &m_chkPlaylist, &m_chkMute,     &m_sldVolume,  &m_sldPosition, &m_glyphType,
+                  &m_label,       &m_glyphTime,   &m_glyphState, &m_glyphMute,   &m_glyphLoop,
+                  &m_anim};
+}
+
+void CMainWnd::PaintBackground(CDC& dc) {
+    const CRect client = GetClientRect();
+    CSkinImage* pBack = m_images[0].get();
+    CSkinImage* pBars = m_images[6].get();
+    if (!m_bShaded) {
+        if (pBack)
+            dc.BitBlt(0, 0, client.Width(), m_nExpandedHeight, *pBack, 0, 0);
+        if (pBars && !IsActiveLook())
+            dc.BitBlt(0, 0, client.Width(), m_nShadeHeight, *pBars, 0, 0);
+    } else if (pBars) {
+        dc.BitBlt(0, 0, client.Width(), client.Height(), *pBars, 0, IsActiveLook() ? 19 : 38);
+    }
+}
+
+// Display ------------------------------------------------------------------------------------
+
+std::string CMainWnd::FormatTime(int nSeconds) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1d:%.2d:%.2d", nSeconds / 3600, (nSeconds % 3600) / 60,
+                  nSeconds % 60);
+    return text;
+}
+
+const char* CMainWnd::PlayStateGlyph(int nState) {
+    switch (nState) {
+    case EngineStopped:
+        return "S";
+    case EnginePlaying:
+        return "P";
+    case EnginePaused:
+        return "A";
+    case EngineBusy:
+        return "E";
+    default:
+        return "D";
+    }
+}
+
+void CMainWnd::RefreshTime() {
+    const int t = m_bRemainingTime ? m_nDuration - m_nPosition : m_nPosition;
+    const std::string text = FormatTime(std::max(t, 0));
+    m_glyphTime.SetText(text);
+    m_glyphTimeSmall.SetText(text);
+    m_sldPosition.SetValue(m_nPosition);
+    if (!IsWindow())
+        return;
+    if (m_bShaded) {
+        RedrawControl(&m_glyphTimeSmall, true);
+    } else {
+        RedrawControl(&m_glyphTime, true);
+        RedrawControl(&m_sldPosition, true);
+    }
+}
+
+void CMainWnd::ResetDisplays() {
+    m_nDuration = 0;
+    m_nPosition = 0;
+    RefreshTime();
+    m_glyphType.SetText({});
+    m_glyphState.SetText("S");
+    m_glyphStateSmall.SetText("S");
+    m_glyphMute.SetText(Controller().GetMute() ? "1" : "0");
+    m_glyphLoop.SetText(Controller().GetRepeat() ? "3" : "2");
+    m_sldVolume.SetValue(m_nVolume);
+    PostCommand(CmdVolume, m_nVolume);
+    if (IsWindow())
+        Repaint();
+}
+
+double CMainWnd::ClipDuration() const {
+    const CEngineManager* pManager = EngineManager();
+    return pManager ? pManager->GetDuration() : 0.0;
+}
+
+std::string CMainWnd::ClipPath() const {
+    if (const CEngineManager* pManager = EngineManager(); pManager && !pManager->GetPath().empty())
+        return pManager->GetPath();
+    const CAttribClip* pClip = Controller().GetCurrentClip();
+    return pClip ? pClip->GetPath() : std::string();
+}
+
+void CMainWnd::ClipOpened() {
+    const double duration = ClipDuration();
+    m_nDuration = duration > 0 && duration < 1e9 ? int(std::lround(duration)) : 0;
+    m_sldPosition.SetRangeMax(m_nDuration);
+    RefreshTime();
+    const std::string_view ext = core::ExtensionWithDot(ClipPath());
+    m_glyphType.SetText(std::string(ext.empty() ? ext : ext.substr(1)));
+    m_label.SetText(m_clipInfo ? m_clipInfo() : std::string());
+    if (IsWindow())
+        Repaint();
+}
+
+void CMainWnd::ShowLoading(bool bLoading) {
+    for (CMemStateButton* b : {&m_btnPlay, &m_btnPlaySmall})
+        b->SetEnabled(!bLoading);
+    for (CMemGlyphText* g : {&m_glyphState, &m_glyphStateSmall})
+        g->SetVisible(!bLoading);
+    for (CMemAnimation* a : {&m_anim, &m_animSmall})
+        a->SetVisible(bLoading);
+    if (bLoading) {
+        ResetDisplays();
+        m_label.SetText(Translate("Loading..."));
+        (m_bShaded ? m_animSmall : m_anim).Start();
+    } else {
+        m_anim.Stop();
+        m_animSmall.Stop();
+        ClipOpened();
+    }
+    if (IsWindow()) {
+        Repaint();
+        UpdateControls();
+        UpdateWindow();
+    }
+}
+
+void CMainWnd::SetPlayState(int nState) {
+    m_btnPlay.SetState(nState);
+    m_btnPlaySmall.SetState(nState);
+}
+
+void CMainWnd::UpdatePlayButtons() {
+    const CUIControl& c = Controller();
+    int state = m_btnPlay.GetState();
+    if (!c.CanResume() && c.CanPause())
+        state = 2;
+    else if (c.CanResume())
+        state = EnginePlayState() == EngineStopped ? 0 : !c.CanPause() ? 1 : state;
+    SetPlayState(state);
+    const IEngineManagerControl* pManager = c.GetEngineManager();
+    const bool enabled = !(pManager && pManager->IsLoading());
+    m_btnPlay.SetEnabled(enabled);
+    m_btnPlaySmall.SetEnabled(enabled);
+}
+
+// Command codes ------------------------------------------------------------------------------
+
+LRESULT CMainWnd::OnCmdStop(ControlCommand&) {
+    SetPlayState(0);
+    RedrawControl(m_bShaded ? static_cast<CMemCtrl*>(&m_glyphStateSmall) : &m_glyphState, true);
+    if (!m_bShaded)
+        RedrawControl(&m_label, true);
+    return 0;
+}
+
+LRESULT CMainWnd::OnCmdPosition(ControlCommand& cmd) {
+    const int state = EnginePlayState();
+    if (state == EnginePaused || state == EngineBusy)
+        return 0;
+    m_nPosition = int(cmd.param1);
+    RefreshTime();
+    return 0;
+}
+
+LRESULT CMainWnd::OnCmdPlayState(ControlCommand& cmd) {
+    const char* glyph = PlayStateGlyph(int(cmd.param1));
+    m_glyphState.SetText(glyph);
+    m_glyphStateSmall.SetText(glyph);
+    RedrawControl(m_bShaded ? &m_glyphStateSmall : &m_glyphState, true);
+    UpdateControls();
+    return 0;
+}
+
+LRESULT CMainWnd::OnCmdRepeatChanged(ControlCommand&) {
+    m_glyphLoop.SetText(Controller().GetRepeat() ? "3" : "2");
+    RedrawUnlessShaded(&m_glyphLoop);
+    return 0;
+}
+
+// The indicators follow a mute or repeat changed elsewhere (keys, menus).
+LRESULT CMainWnd::OnCmdUpdateControls(ControlCommand&) {
+    const bool bMute = Controller().GetMute();
+    m_chkMute.SetCheck(bMute);
+    m_glyphMute.SetText(bMute ? "1" : "0");
+    m_glyphLoop.SetText(Controller().GetRepeat() ? "3" : "2");
+    if (IsWindow())
+        UpdateControls();
+    return 0;
+}
+
+LRESULT CMainWnd::OnCmdClipLoading(ControlCommand& cmd) {
+    ShowLoading(cmd.param1 != 0);
+    return 0;
+}
+
+LRESULT CMainWnd::OnCmdStopped(ControlCommand&) {
+    m_label.SetText({});
+    ResetDisplays();
+    return 0;
+}
+
+LRESULT CMainWnd::OnCmdClipOpened(ControlCommand&) {
+    bool bShow = m_bPlayWndRemembered;
+    const CEngineManager* pManager = EngineManager();
+    if (CCorePrefs::Get(CCorePrefs::HidePlayWndForAudio) && pManager && pManager->IsAudioOnly())
+        bShow = false;
+    ShowRemembered(bShow);
+    return 0;
+}
+
+void CMainWnd::ShowRemembered(bool bShow) {
+    CWnd* pPlay = GetPlayWindow();
+    m_bPlayWndShown = bShow;
+    m_chkPlayWnd.SetCheck(bShow);
+    RedrawUnlessShaded(&m_chkPlayWnd);
+    if (pPlay && !m_bMinimized)
+        pPlay->ShowWindow(bShow ? SW_SHOWNA : SW_HIDE);
+}
+
+// Control actions ----------------------------------------------------------------------------
+
+void CMainWnd::OnMemCtrl(WPARAM code, CMemCtrl* pCtrl) {
+    if (!pCtrl)
+        return;
+    RedrawControl(pCtrl, true);
+    const UINT nID = pCtrl->GetID();
+    if (code == MEMCTRL_CLICK)
+        OnClick(nID);
+    else if (code == MEMCTRL_RCLICK && nID == 1)
+        ShowSystemMenu(MenuPoint());
+    else if (code == MEMCTRL_UPDATE)
+        OnUpdate(pCtrl, nID);
+}
+
+void CMainWnd::OnClick(UINT nID) {
+    switch (nID) {
+    case 1:
+        ShowSystemMenu(MenuPoint());
+        break;
+    case 2:
+        PostMessage(WM_SYSCOMMAND, SC_MINIMIZE);
+        break;
+    case 3:
+        ToggleShade();
+        break;
+    case 4:
+        PostMessage(WM_CLOSE);
+        break;
+    case 5:
+    case 12:
+        Previous();
+        break;
+    case 6:
+    case 13:
+        PlayPause();
+        break;
+    case 7:
+    case 14:
+        Controller().Stop();
+        break;
+    case 8:
+    case 15:
+        Next();
+        break;
+    case 9:
+    case 16:
+        OpenMediaFile();
+        break;
+    case 11:
+    case 26:
+        m_bRemainingTime = !m_bRemainingTime;
+        RefreshTime();
+        break;
+    case 17:
+        ShowChild(GetPlayWindow(), m_chkPlayWnd.IsChecked());
+        break;
+    case 18:
+        ShowChild(GetPlaylistWindow(), m_chkPlaylist.IsChecked());
+        break;
+    case 19:
+    case 27:
+        Mute(!Controller().GetMute());
+        break;
+    case 28:
+        Loop(!Controller().GetRepeat());
+        break;
+    default:
+        break;
+    }
+}
+
+void CMainWnd::OnUpdate(CMemCtrl* pCtrl, UINT nID) {
+    const CUIControl& c = Controller();
+    switch (nID) {
+    case 5:
+    case 12:
+        pCtrl->SetEnabled(c.CanPrevious());
+        break;
+    case 6:
+    case 13:
+        UpdatePlayButtons();
+        break;
+    case 7:
+    case 14:
+        pCtrl->SetEnabled(c.CanStop());
+        break;
+    case 8:
+    case 15:
+        pCtrl->SetEnabled(c.CanNext());
+        break;
+    case 21:
+        pCtrl->SetEnabled(c.CanSeek());
+        break;
+    default:
+        break;
+    }
+}
+
+void CMainWnd::OpenMediaFile() {
+    SubmitCommand(CmdUserCommand);
+    GetPlayerApp()->OpenMediaFiles(this);
+}
+
+void CMainWnd::PlayPause() {
+    if (PlaylistEmpty()) {
+        OpenMediaFile();
+        return;
+    }
+    switch (m_btnPlay.GetState()) {
+    case 0:
+        SetPlayState(1);
+        Controller().Play();
+        break;
+    case 1:
+        SetPlayState(2);
+        Controller().Play();
+        break;
+    default:
+        SetPlayState(1);
+        Controller().Pause();
+        break;
+    }
+}
+
+void CMainWnd::Previous() {
+    if (EnginePlayState() != EngineStopped)
+        Controller().Previous();
+    else
+        PlayPause();
+}
+
+void CMainWnd::Next() {
+    if (EnginePlayState() == EngineStopped) {
+        PlayPause();
+        return;
+    }
+    if (EnginePlayState() == EnginePaused)
+        Controller().Stop();
+    Controller().Next();
+}
+
+void CMainWnd::Mute(bool bMute) {
+    m_chkMute.SetCheck(bMute);
+    Controller().SetMute(bMute);
+    m_glyphMute.SetText(bMute ? "1" : "0");
+    RedrawUnlessShaded(&m_chkMute);
+    RedrawUnlessShaded(&m_glyphMute);
+}
+
+void CMainWnd::Loop(bool bRepeat) {
+    Controller().SetRepeat(bRepeat);
+    SubmitCommand(CmdRepeatChanged);
+    SubmitCommand(CmdUpdateControls);
+}
+
+void CMainWnd::SetVolumeBy(int delta) {
+    m_nVolume = std::clamp(m_sldVolume.GetValue() + delta, 0, m_sldVolume.GetRangeMax());
+    m_sldVolume.SetValue(m_nVolume);
+    PostCommand(CmdVolume, m_nVolume);
+    RedrawUnlessShaded(&m_sldVolume);
+}
+
+void CMainWnd::OnSliderPos(CMemCtrl* pCtrl, int nValue) {
+    if (pCtrl == &m_sldPosition) {
+        m_nPosition = nValue;
+        RefreshTime();
+        SubmitCommand(CmdSeek, nValue);
+    } else if (pCtrl == &m_sldVolume) {
+        m_nVolume = nValue;
+        PostCommand(CmdVolume, nValue);
+    }
+}
+
+void CMainWnd::OnSliderHold(CMemCtrl* pCtrl, bool bTaken) {
+    if (pCtrl != &m_sldPosition)
+        return;
+    if (bTaken) {
+        if (EnginePlayState() == EnginePlaying)
+            SubmitCommand(CmdPause);
+        return;
+    }
+    if (EnginePlayState() == EnginePaused)
+        SubmitCommand(CmdSeek, m_sldPosition.GetValue());
+    PostCommand(CmdSeekDragEnded, 0);
+}
+
+void CMainWnd::OnKeyDown(WPARAM vk) {
+    switch (vk) {
+    case VK_SPACE:
+        if (!PlaylistEmpty())
+            PlayPause();
+        break;
+    case VK_LEFT: // Left raises the volume, as Up does
+    case VK_UP:
+        SetVolumeBy(kVolumeStep);
+        break;
+    case VK_RIGHT:
+    case VK_DOWN:
+        SetVolumeBy(-kVolumeStep);
+        break;
+    default:
+        break;
+    }
+}
+
+// Child windows, minimise and restore --------------------------------------------------------
+
+void CMainWnd::ShowChild(CWnd* pWnd, bool bShow) {
+    if (!pWnd)
+        return;
+    CMemCheckButton* pToggle = nullptr;
+    if (pWnd == GetPlayWindow()) {
+        m_bPlayWndShown = m_bPlayWndRemembered = bShow;
+        pToggle = &m_chkPlayWnd;
+    } else if (pWnd == GetPlaylistWindow()) {
+        m_bPlaylistShown = bShow;
+        pToggle = &m_chkPlaylist;
+    } else {
+        return;
+    }
+    pToggle->SetCheck(bShow);
+    RedrawUnlessShaded(pToggle);
+    pWnd->ShowWindow(bShow ? SW_SHOW : SW_HIDE);
+}
+
+bool CMainWnd::MinimizesToTray() const {
+    return CCorePrefs::Get(CCorePrefs::IconPlacement) == 1 &&
+           QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void CMainWnd::MinimizeAll() {
+    m_bMinimized = true;
+    // With the icon in the tray only, the main window leaves the taskbar as well.
+    ShowWindow(MinimizesToTray() ? SW_HIDE : SW_MINIMIZE);
+    for (CWnd* pChild : {GetPlayWindow(), GetPlaylistWindow()})
+        if (pChild && pChild->IsWindowVisible())
+            pChild->ShowWindow(SW_HIDE);
+}
+
+void CMainWnd::RestoreAll() {
+    m_bMinimized = false;
+    ShowWindow(SW_RESTORE);
+    if (CWnd* pPlay = GetPlayWindow(); pPlay && m_bPlayWndShown)
+        pPlay->ShowWindow(SW_SHOW);
+    if (CWnd* pList = GetPlaylistWindow(); pList && m_bPlaylistShown)
+        pList->ShowWindow(SW_SHOW);
+}
+
+void CMainWnd::BringAllForward() {
+    if (CWnd* pPlay = GetPlayWindow(); pPlay && m_bPlayWndShown)
+        pPlay->BringWindowToTop();
+    if (CWnd* pList = GetPlaylistWindow(); pList && m_bPlaylistShown)
+        pList->BringWindowToTop();
+    BringWindowToTop();
+}
+
+void CMainWnd::OnSysCommand(WPARAM nCmd) {
+    if ((nCmd & 0xFFF0) == SC_MINIMIZE)
+        MinimizeAll();
+    else if ((nCmd & 0xFFF0) == SC_RESTORE)
+        RestoreAll();
+}
+
+void CMainWnd::OnTimer(std::uintptr_t id) {
+    if (id == kAnimationTimer) {
+        CMemAnimation& a = m_bShaded ? m_animSmall : m_anim;
+        a.NextFrame();
+        RedrawControl(&a, true);
+    } else if (id == CUIControl::kSelectTimer || id == CUIControl::kPlayTimer) {
+        Controller().OnTimer(id);
+    }
+}
+
+// Messages -----------------------------------------------------------------------------------
+
+LRESULT CMainWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    if (m_relay.HandleMessage(message, wParam, lParam, result))
+        return result;
+    if (message == WM_REG_MEMCTRL) {
+        OnMemCtrl(wParam, reinterpret_cast<CMemCtrl*>(lParam));
+        return 0;
+    }
+    if (message == WM_REG_SLIDERPOS) {
+        OnSliderPos(reinterpret_cast<CMemCtrl*>(wParam), int(lParam));
+        return 0;
+    }
+    if (message == WM_REG_SLIDERHOLD) {
+        OnSliderHold(reinterpret_cast<CMemCtrl*>(wParam), lParam != 0);
+        return 0;
+    }
+    if (message == WM_REG_CHILDWNDNOTIFY) {
+        ShowChild(reinterpret_cast<CWnd*>(lParam), false);
+        return 0;
+    }
+    switch (message) {
+    case WM_TIMER:
+        OnTimer(std::uintptr_t(wParam));
+        return 0;
+    case WM_KEYDOWN:
+        OnKeyDown(wParam);
+        break; // then the default handling (Ctrl+M, Ctrl+R)
+    case WM_MOUSEWHEEL:
+        SetVolumeBy(std::int16_t(HIWORD(wParam)) >= 120 ? kVolumeStep : -kVolumeStep);
+        return 0;
+    case WM_LBUTTONDBLCLK: {
+        const bool onBody = !ControlAt({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        const LRESULT r = CPlayerWndBase::WindowProc(message, wParam, lParam);
+        if (onBody)
+            ToggleShade();
+        return r;
+    }
+    case WM_SYSCOMMAND:
+        OnSysCommand(wParam);
+        return 0;
+    case WM_ACTIVATEAPP:
+        if (wParam)
+            BringAllForward();
+        return 0;
+    case WM_CLOSE:
+        OnClose();
+        return 0;
+    case WM_DESTROY:
+        OnDestroy();
+        return OnDestroyed(message, wParam, lParam);
+    default:
+        break;
+    }
+    return CPlayerWndBase::WindowProc(message, wParam, lParam);
+}

@@ -1,0 +1,222 @@
+// The main window: the transport buttons, the volume and position bars, the time display, the
+// clip's name and type, and the play-state, mute and loop indicators, in an expanded layout
+// and a shaded bar. It creates and owns the playlist window and the play window, applies the
+// skin to all three, relays the command bus between them, turns clicks into requests to the
+// playback controller and shows the controller's state.
+#pragma once
+
+#include "playback/CommandRelay.h"
+#include "skin/MemAnimation.h"
+#include "skin/MemButton.h"
+#include "skin/MemCheckButton.h"
+#include "skin/MemGlyphText.h"
+#include "skin/MemLabel.h"
+#include "skin/MemSlider.h"
+#include "skin/MemStateButton.h"
+#include "skin/PlayerWndBase.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+class CEngineManager;
+class CPlaylistWnd;
+class CPlayWnd;
+class CUIControl;
+
+// Standard messages and values the main window handles beyond the platform's common set.
+enum : UINT {
+    WM_ACTIVATEAPP = 0x001C,
+    WM_SYSCOMMAND = 0x0112,
+};
+enum : WPARAM {
+    SC_MINIMIZE = 0xF020,
+    SC_RESTORE = 0xF120,
+};
+
+class CMainWnd : public CPlayerWndBase {
+public:
+    static constexpr int kImageCount = 14;
+    static constexpr int kControlLines = 30;
+    static constexpr std::uintptr_t kAnimationTimer = 0;
+    static constexpr int kVolumeStep = 4;
+
+    CMainWnd();
+    ~CMainWnd() override;
+
+    // Loads the saved state, creates the window, the playlist window and the play window,
+    // applies the skin and shows the windows; false when the window could not be created.
+    bool Create();
+    CPlaylistWnd* GetPlaylistWnd() { return m_pPlaylistWnd.get(); }
+    CPlayWnd* GetPlayWnd() { return m_pPlayWnd.get(); }
+    // The child windows as plain windows (null before they exist).
+    CWnd* GetPlaylistWindow() const;
+    CWnd* GetPlayWindow() const;
+
+    std::string WindowName() const override { return "MainWnd"; }
+    CRect DefaultRect() override { return {200, 200, 512, 200 + m_nExpandedHeight}; }
+    void SerializeState(CArchive& ar) override;
+
+    // The label's text of the current clip; the playlist window supplies it once it exists.
+    void SetClipInfoSource(std::function<std::string()> source) { m_clipInfo = std::move(source); }
+
+    // Runs when the window has been destroyed (the application ends its message loop).
+    void SetDestroyedHook(std::function<void()> hook) { m_onDestroyed = std::move(hook); }
+
+    // Operations of the window (menus, tray and keys reach them too).
+    void PlayPause();
+    void SetVolumeBy(int delta);
+    void Mute(bool bMute);
+    void Loop(bool bRepeat);
+    void ShowChild(CWnd* pWnd, bool bShow);
+    void MinimizeAll();
+    // Minimise hides the windows when the icon sits in the tray only (and a tray exists).
+    bool MinimizesToTray() const;
+    void RestoreAll();
+    void BringAllForward();
+    void RefreshTime();
+
+    // State read by the menus and the tests.
+    int GetDuration() const { return m_nDuration; }
+    int GetPosition() const { return m_nPosition; }
+    bool IsRemainingTime() const { return m_bRemainingTime; }
+    bool IsPlayWndShown() const { return m_bPlayWndShown; }
+    bool IsPlaylistShown() const { return m_bPlaylistShown; }
+    bool IsClosingPending() const { return m_bClosingPending; }
+    bool IsMinimizedAll() const { return m_bMinimized; }
+    const std::string& GetSkinFolder() const { return m_strSkinFolder; }
+    std::string GetTimeText() const { return m_glyphTime.GetText(); }
+    std::string GetPlayStateText() const { return m_glyphState.GetText(); }
+    std::string GetMuteText() const { return m_glyphMute.GetText(); }
+    std::string GetLoopText() const { return m_glyphLoop.GetText(); }
+    std::string GetClipTypeText() const { return m_glyphType.GetText(); }
+    std::string GetLabelText() const { return m_label.GetText(); }
+    int GetVolume() const { return m_sldVolume.GetValue(); }
+    int GetPlayButtonState() const { return m_btnPlay.GetState(); }
+    const CMemStateButton& GetSmallPlayButton() const { return m_btnPlaySmall; }
+    const CMemSlider& GetPositionBar() const { return m_sldPosition; }
+    const CMemSlider& GetVolumeBar() const { return m_sldVolume; }
+    const CMemAnimation& GetAnimation(bool bShaded) const { return bShaded ? m_animSmall : m_anim; }
+    const CMemGlyphText& GetStateGlyph(bool bShaded) const {
+        return bShaded ? m_glyphStateSmall : m_glyphState;
+    }
+    // The control of an id in the current layout (null when the layout has none).
+    CMemCtrl* FindControl(UINT nID) const;
+
+    // "%.1d:%.2d:%.2d" of whole seconds.
+    static std::string FormatTime(int nSeconds);
+    // The play-state glyph of an engine play state.
+    static const char* PlayStateGlyph(int nState);
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    void ReleaseImages() override;
+    void LoadBuiltInImages() override;
+    void InitControls() override;
+    bool LoadSkinFiles(const std::string& strFolder) override;
+    void LayoutForShade() override;
+    void LayoutForExpanded() override;
+    void PaintBackground(CDC& dc) override;
+    bool UsesBackgroundCache() override { return true; }
+    void SkinApplied(int nKind) override;
+
+    LRESULT OnCmdStop(ControlCommand& cmd) override;
+    LRESULT OnCmdPosition(ControlCommand& cmd) override;
+    LRESULT OnCmdPlayState(ControlCommand& cmd) override;
+    LRESULT OnCmdRepeatChanged(ControlCommand& cmd) override;
+    LRESULT OnCmdUpdateControls(ControlCommand& cmd) override;
+    LRESULT OnCmdClipLoading(ControlCommand& cmd) override;
+    LRESULT OnCmdStopped(ControlCommand& cmd) override;
+    LRESULT OnCmdClipOpened(ControlCommand& cmd) override;
+    LRESULT OnCmdPlaybackCompleted(ControlCommand& cmd) override;
+
+    // Creates the playlist window and the play window; false when one of them failed.
+    bool CreateChildWindows();
+    // Applies the skin of the skin folder to the three windows (built-in on any failure).
+    virtual void ApplySkinToAll();
+    // The position the system menu opens at (the cursor).
+    virtual CPoint MenuPoint() const;
+    // The open clip's length in seconds and its path, from the engine manager.
+    virtual double ClipDuration() const;
+    virtual std::string ClipPath() const;
+
+private:
+    // A control line: how to create the control from its numbers, and how many there are.
+    struct ControlSlot {
+        CMemCtrl* pCtrl;
+        int nCount;
+        std::function<bool(CSkinImage*, const int*)> create;
+    };
+    template <class T> ControlSlot Slot(T& ctrl, UINT nID);
+    void BuildSlots();
+    static int ImageSlotOfLine(int nLine);
+
+    CUIControl& Controller() const;
+    CEngineManager* EngineManager() const;
+    int EnginePlayState() const;
+    bool PlaylistEmpty() const;
+
+    void OnMemCtrl(WPARAM code, CMemCtrl* pCtrl);
+    void OnClick(UINT nID);
+    void OnUpdate(CMemCtrl* pCtrl, UINT nID);
+    void OnSliderPos(CMemCtrl* pCtrl, int nValue);
+    void OnSliderHold(CMemCtrl* pCtrl, bool bTaken);
+    void OnKeyDown(WPARAM vk);
+    void OnClose();
+    void OnDestroy();
+    LRESULT OnDestroyed(UINT message, WPARAM wParam, LPARAM lParam);
+    void OnSysCommand(WPARAM nCmd);
+    void OnTimer(std::uintptr_t id);
+    void OpenMediaFile();
+    void Previous();
+    void Next();
+    void UpdatePlayButtons();
+    void SetPlayState(int nState);
+    void ResetDisplays();
+    void ClipOpened();
+    void ShowLoading(bool bLoading);
+    void ShowRemembered(bool bShow);
+    void RedrawUnlessShaded(CMemCtrl* pCtrl);
+    void SubmitCommand(int code, LPARAM param1 = 0);
+    void PostCommand(int code, LPARAM param1);
+    std::string Translate(const std::string& text) const;
+
+    // Controls of both layouts (the ids of the element table).
+    CMemButton m_btnMenu, m_btnMinimize, m_btnShade, m_btnExpand, m_btnExit;
+    CMemButton m_btnPrevSmall, m_btnStopSmall, m_btnNextSmall, m_btnOpenSmall;
+    CMemStateButton m_btnPlaySmall;
+    CMemGlyphText m_glyphStateSmall, m_glyphTimeSmall;
+    CMemAnimation m_animSmall;
+    CMemButton m_btnPrev, m_btnStop, m_btnNext, m_btnOpen;
+    CMemStateButton m_btnPlay;
+    CMemCheckButton m_chkPlaylist, m_chkPlayWnd, m_chkMute;
+    CMemSlider m_sldVolume, m_sldPosition;
+    CMemLabel m_label;
+    CMemGlyphText m_glyphState, m_glyphType, m_glyphTime, m_glyphMute, m_glyphLoop;
+    CMemAnimation m_anim;
+    std::array<ControlSlot, kControlLines> m_slots;
+
+    std::array<std::unique_ptr<CSkinImage>, kImageCount> m_images;
+    std::unique_ptr<CPlaylistWnd> m_pPlaylistWnd;
+    std::unique_ptr<CPlayWnd> m_pPlayWnd;
+    std::function<void()> m_onDestroyed;
+    CCommandRelay m_relay;
+    std::function<std::string()> m_clipInfo;
+
+    std::string m_strSkinFolder;
+    int m_nDuration = 0;
+    int m_nPosition = 0;
+    int m_nVolume = 80; // the volume bar's value, kept across skin changes
+    bool m_bRemainingTime = true;
+    bool m_bPlayWndShown = true;
+    bool m_bPlaylistShown = true;
+    bool m_bPlayWndRemembered = true;
+    COLORREF m_labelText = RGB(141, 129, 80);
+    COLORREF m_labelBack = RGB(241, 237, 201);
+    bool m_bClosingPending = false;
+    bool m_bMinimized = false;
+    bool m_bCreated = false;
+};

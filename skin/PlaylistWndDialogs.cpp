@@ -1,0 +1,81 @@
+// The parts of the playlist window that ask the user: the context menu and the open and save
+// dialogs.
+#include "skin/PlaylistWnd.h"
+
+#include <QCursor>
+#include <QFileDialog>
+#include <QMenu>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+#include <map>
+#include <sstream>
+
+namespace {
+
+// "label (patterns)|patterns|…||" → the Qt form "label (p1 p2);;…".
+QString QtFilter(const std::string& filter) {
+    QStringList groups;
+    std::stringstream in(filter);
+    std::string label, patterns;
+    while (std::getline(in, label, '|') && std::getline(in, patterns, '|') && !label.empty()) {
+        QString p = QString::fromStdString(patterns);
+        p.replace(';', ' ');
+        const QString l = QString::fromStdString(label.substr(0, label.find(" (")));
+        groups << l + " (" + p + ")";
+    }
+    return groups.join(";;");
+}
+
+void AddItems(QMenu& menu, const std::vector<CPlaylistWnd::MenuItem>& items,
+              std::map<QAction*, UINT>& ids) {
+    for (const CPlaylistWnd::MenuItem& item : items) {
+        if (!item.popup.empty()) {
+            AddItems(*menu.addMenu(QString::fromStdString(item.strText)), item.popup, ids);
+        } else if (item.nID == 0) {
+            menu.addSeparator();
+        } else {
+            QAction* action = menu.addAction(QString::fromStdString(item.strText));
+            action->setCheckable(item.bRadio);
+            action->setChecked(item.bRadio);
+            ids[action] = item.nID;
+        }
+    }
+}
+
+} // namespace
+
+UINT CPlaylistWnd::TrackMenu(const std::vector<MenuItem>& items) {
+    QMenu menu(GetWidget());
+    std::map<QAction*, UINT> ids;
+    AddItems(menu, items, ids);
+    QAction* chosen = menu.exec(QCursor::pos());
+    const auto it = ids.find(chosen);
+    return it == ids.end() ? 0 : it->second;
+}
+
+std::string CPlaylistWnd::AskSavePath(const std::string& strFolder, const std::string& strFilter,
+                                      const std::string& strDefExt) {
+    QFileDialog dialog(GetWidget(), QString(), QString::fromStdString(strFolder),
+                       QtFilter(strFilter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QString::fromStdString(strDefExt));
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().front().toStdString();
+}
+
+std::vector<std::string> CPlaylistWnd::AskOpenPaths(const std::string& strFolder,
+                                                    const std::string& strFilter) {
+    QFileDialog dialog(GetWidget(), QString(), QString::fromStdString(strFolder),
+                       QtFilter(strFilter));
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setOption(QFileDialog::ReadOnly, false);
+    std::vector<std::string> paths;
+    if (dialog.exec() == QDialog::Accepted)
+        for (const QString& f : dialog.selectedFiles())
+            paths.push_back(f.toStdString());
+    return paths;
+}

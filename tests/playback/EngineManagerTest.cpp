@@ -1,0 +1,165 @@
+// The engine manager's own rules: open time-out on the virtual clock, painting of the idle
+// video area, and the answers it gives without an engine.
+#include "tests/playback/MediaFixtures.h"
+
+#include "platform/Clock.h"
+#include "playback/DShowEngine.h"
+#include "playback/DShowWnd.h"
+
+#include <thread>
+
+using namespace mediatest;
+
+namespace {
+
+const COLORREF kBlack = RGB(0, 0, 0);
+const COLORREF kRed = RGB(255, 0, 0);
+
+bool AnyPixelIs(const CDC& dc, const CRect& area, COLORREF colour) {
+    for (int y = area.top; y < area.bottom; ++y)
+        for (int x = area.left; x < area.right; ++x)
+            if (dc.GetPixel(x, y) == colour)
+                return true;
+    return false;
+}
+
+bool AnyPixelNot(const CDC& dc, const CRect& area, COLORREF colour) {
+    for (int y = area.top; y < area.bottom; ++y)
+        for (int x = area.left; x < area.right; ++x)
+            if (dc.GetPixel(x, y) != colour)
+                return true;
+    return false;
+}
+
+} // namespace
+
+TEST(EngineManagerRules, ExtensionTestIsASubstringSearchIgnoringCase) {
+    EXPECT_TRUE(CMediaEngine::ListSupports("*.asf;*.MP3", "mp3"));
+    EXPECT_TRUE(CMediaEngine::ListSupports("*.mp3", "MP"));
+    EXPECT_TRUE(CMediaEngine::ListSupports("*.mp3", "p3"));
+    EXPECT_FALSE(CMediaEngine::ListSupports("*.mp3", "ogg"));
+    EXPECT_FALSE(CMediaEngine::ListSupports("*.mp3", "")) << "no extension is nobody's type";
+}
+
+class EngineManagerTest : public EngineTest {};
+
+TEST_F(EngineManagerTest, AnswersWithoutAnEngine) {
+    CreateManager();
+    EXPECT_TRUE(m_manager->GetMute());
+    EXPECT_TRUE(m_manager->CanResizeVideo());
+    EXPECT_EQ(m_manager->GetVolume(), 0);
+    EXPECT_FALSE(m_manager->CanSeek());
+    EXPECT_FALSE(m_manager->IsAudioOnly());
+    EXPECT_EQ(m_manager->GetVideoSize(), CSize{});
+    EXPECT_EQ(m_manager->GetOpenedPath(), "");
+    EXPECT_EQ(m_manager->GetExtensions(7), "");
+    EXPECT_TRUE(m_manager->GetEngine(EngineDShow)->IsInstalled());
+    EXPECT_FALSE(m_manager->GetEngine(EngineQuickTime)->IsInstalled()) << "disabled";
+
+    m_manager->SetPath("/Media/Clip.MP3");
+    m_manager->SetPath("/media/clip.mp3");
+    EXPECT_EQ(m_manager->GetPath(), "/Media/Clip.MP3");
+    m_manager->ClearPath();
+    m_manager->Play(true); // nothing to open
+    m_manager->Play(false);
+    EXPECT_EQ(Count(WM_REG_CLIPLOADING), 0u);
+}
+
+TEST_F(EngineManagerTest, IdleAreaPaintsLogoInEachModeAndTextOverIt) {
+    CreateManager();
+    CDC logo;
+    ASSERT_TRUE(logo.CreateSolid(20, 10, kRed));
+    m_manager->SetRect({0, 0, 100, 60});
+    m_manager->SendMessage(WM_SIZE, 0, MAKELPARAM(100, 60));
+    const CDC& buffer = m_manager->GetBackBufferSurface();
+    ASSERT_EQ(buffer.Width(), 100);
+    ASSERT_EQ(buffer.Height(), 60);
+
+    m_manager->SendMessage(WM_PAINT); // no logo set: background only
+    EXPECT_FALSE(AnyPixelNot(buffer, buffer.GetRect(), kBlack));
+
+    m_manager->SetLogo(&logo);
+    m_manager->SendMessage(WM_PAINT); // centred
+    EXPECT_EQ(buffer.GetPixel(40, 25), kRed);
+    EXPECT_EQ(buffer.GetPixel(59, 34), kRed);
+    EXPECT_EQ(buffer.GetPixel(39, 25), kBlack);
+    EXPECT_EQ(buffer.GetPixel(0, 0), kBlack);
+    m_manager->SetLogoMode(1); // stretched
+    m_manager->SendMessage(WM_PAINT);
+    EXPECT_FALSE(AnyPixelNot(buffer, buffer.GetRect(), kRed));
+    m_manager->SetLogoMode(2); // tiled
+    ASSERT_TRUE(logo.CreateSolid(20, 10, kRed));
+    logo.SetPixel(0, 0, RGB(0, 255, 0));
+    m_manager->SendMessage(WM_PAINT);
+    EXPECT_EQ(buffer.GetPixel(0, 0), RGB(0, 255, 0));
+    EXPECT_EQ(buffer.GetPixel(80, 50), RGB(0, 255, 0));
+    EXPECT_EQ(buffer.GetPixel(99, 59), kRed);
+
+    m_manager->SetIdleLogo(false);
+    m_manager->SendMessage(WM_PAINT);
+    EXPECT_FALSE(AnyPixelNot(buffer, buffer.GetRect(), kBlack));
+
+    m_manager->SetIdleLogo(true);
+    m_manager->SetOverlayText("Line one\rLine two");
+    m_manager->SendMessage(WM_PAINT);
+    const CRect band{0, 10, 100, 50};
+    EXPECT_TRUE(AnyPixelNot(buffer, band, kBlack)) << "the text is drawn in its band";
+    EXPECT_FALSE(AnyPixelIs(buffer, buffer.GetRect(), kRed)) << "text replaces the logo";
+    EXPECT_FALSE(AnyPixelNot(buffer, {0, 0, 100, 10}, kBlack)) << "text stays in its band";
+    EXPECT_FALSE(AnyPixelNot(buffer, {0, 50, 100, 60}, kBlack));
+
+    m_manager->SendMessage(WM_SIZE, 0, MAKELPARAM(120, 80));
+    EXPECT_EQ(buffer.Width(), 120);
+    EXPECT_EQ(buffer.Height(), 80);
+}
+
+TEST_F(EngineManagerTest, AudioOnlyIsWrittenWhileAnAudioClipPlays) {
+    CreateManager();
+    m_manager->SetRect({0, 0, 100, 60});
+    m_manager->SendMessage(WM_SIZE, 0, MAKELPARAM(100, 60));
+    ASSERT_TRUE(OpenAndPlay(Media("clip.wav")));
+    EXPECT_TRUE(m_manager->IsVideoShown());
+    EXPECT_FALSE(m_manager->GetEngine(EngineDShow)->IsVideoVisible());
+    m_manager->SendMessage(WM_PAINT);
+    const CDC& buffer = m_manager->GetBackBufferSurface();
+    EXPECT_TRUE(AnyPixelNot(buffer, {0, 10, 100, 50}, kBlack));
+    EXPECT_FALSE(AnyPixelNot(buffer, {0, 0, 100, 10}, kBlack));
+}
+
+// The virtual clock drives the time-out; an audio sink that never receives a buffer keeps
+// the open from ever completing.
+TEST(EngineManagerTimeout, AnOpenWithoutReportFailsAfterSixtySeconds) {
+    ASSERT_TRUE(CMediaFolder::Instance().Ok());
+    CScopedEnv sink("CORVELLA_AUDIO_SINK", "valve drop=true ! fakesink");
+    platform::CMessageQueue::Instance().Reset();
+    platform::CVirtualClock clock;
+    CRecordingWnd parent;
+    ASSERT_TRUE(parent.CreateTopLevel({0, 0, 400, 300}, "play"));
+    {
+        CEngineManager manager;
+        manager.ApplyEditionSwitch();
+        manager.SetExtensions(EngineDShow, "*.mp3");
+        ASSERT_TRUE(manager.Create({0, 0, 300, 200}, &parent, 1));
+        manager.SetPath(Media("clip.mp3"));
+        manager.Play(true);
+        for (int i = 0; i < 50; ++i) { // let the pipeline report what it can
+            clock.Pump();
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        clock.Advance(59999);
+        EXPECT_TRUE(manager.IsLoading());
+        EXPECT_TRUE(parent.Only(WM_REG_PLAYCOMPLETED).empty());
+        clock.Advance(1);
+        clock.Pump();
+        ASSERT_EQ(parent.Only(WM_REG_PLAYCOMPLETED).size(), 1u);
+        EXPECT_EQ(parent.Only(WM_REG_PLAYCOMPLETED)[0].wParam, 1u);
+        EXPECT_FALSE(manager.IsLoading());
+        EXPECT_EQ(manager.GetOverlayText(), "") << "a time-out sets no text";
+        auto* pEngine = static_cast<CDShowEngine*>(manager.GetEngine(EngineDShow));
+        EXPECT_FALSE(pEngine->GetWnd()->HasGraph()) << "the timed-out open is abandoned";
+        manager.DestroyEngines();
+        EXPECT_EQ(manager.GetEngine(EngineDShow), nullptr);
+    }
+    parent.DestroyWindow();
+    platform::CMessageQueue::Instance().Reset();
+}

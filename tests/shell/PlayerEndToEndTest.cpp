@@ -1,0 +1,180 @@
+// The whole program with real processes: files given on the command line, closing while a
+// clip plays, a restart that brings back the windows and the playlist, and a damaged skin.
+// Each test has its own settings, runtime and program folders; the clips are WAV files made
+// here, played through a fake sink that keeps real time.
+#include "core/RegObjectStore.h"
+#include "platform/Registry.h"
+#include "res/StringTable.h"
+#include "shell/InstanceObjects.h"
+#include "shell/PlayerApp.h"
+#include "tests/platform/TestHelpers.h"
+#include "tests/shell/ShellTestSupport.h"
+#include "tests/support/ProcessRunner.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+using namespace std::chrono_literals;
+using shelltest::kProgram;
+using shelltest::ReadFile;
+using shelltest::WaitForText;
+
+namespace {
+
+// A mono 8-bit PCM WAV file of the given length: a RIFF header and a quiet square wave.
+void WriteWav(const std::string& path, int seconds) {
+    constexpr std::uint32_t kRate = 8000;
+    const std::uint32_t dataSize = kRate * std::uint32_t(seconds);
+    std::string bytes = "RIFF";
+    auto put32 = [&bytes](std::uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            bytes += char((v >> (8 * i)) & 0xFF);
+    };
+    auto put16 = [&bytes](std::uint16_t v) {
+        bytes += char(v & 0xFF);
+        bytes += char(v >> 8);
+    };
+    put32(36 + dataSize);
+    bytes += "WAVEfmt ";
+    put32(16);
+    put16(1); // PCM
+    put16(1); // mono
+    put32(kRate);
+    put32(kRate); // bytes per second
+    put16(1);     // block align
+    put16(8);     // bits per sample
+    bytes += "data";
+    put32(dataSize);
+    for (std::uint32_t i = 0; i < dataSize; ++i)
+        bytes += char((i / 20) % 2 ? 0x84 : 0x7C);
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::int32_t Int32At(const std::string& blob, std::size_t offset) {
+    std::int32_t v = 0;
+    std::memcpy(&v, blob.data() + offset, 4);
+    return v;
+}
+
+class PlayerEndToEndTest : public ::testing::Test {
+protected:
+    void TearDown() override {
+        shell::RemoveInstanceObjects(shell::MakeInstanceNames(res::LoadString(147), m_home.Path()));
+        CRegistry::Instance().Reset();
+    }
+
+    std::vector<std::string> Env() const {
+        std::vector<std::string> env{"QT_QPA_PLATFORM=offscreen",
+                                     "XDG_RUNTIME_DIR=" + m_home.Path(),
+                                     "XDG_CONFIG_HOME=" + m_home.Path(),
+                                     "XDG_DATA_HOME=" + m_home.Path() + "/data",
+                                     std::string(shell::kNoStartupDialogsVariable) + "=1",
+                                     "CORVELLA_AUDIO_SINK=fakesink sync=true",
+                                     "CORVELLA_VIDEO_SINK=fakesink sync=true"};
+        if (!m_programFolder.empty())
+            env.push_back("CORVELLA_PROGRAM_FOLDER=" + m_programFolder);
+        return env;
+    }
+    std::string Log(const std::string& name) const { return m_home.Path() + "/" + name + ".log"; }
+    std::string Media(const std::string& name, int seconds) const {
+        const std::string path = m_home.Path() + "/" + name;
+        WriteWav(path, seconds);
+        return path;
+    }
+    // Starts the player and waits until its windows are up.
+    void Start(testsupport::CChildProcess& player, const std::vector<std::string>& files,
+               const std::string& log) {
+        std::vector<std::string> args{"--verbose"};
+        args.insert(args.end(), files.begin(), files.end());
+        ASSERT_TRUE(player.Start(kProgram, args, Env(), Log(log)));
+        ASSERT_TRUE(WaitForText(Log(log), "main window shown", 30s)) << ReadFile(Log(log));
+    }
+    // Ends the player the way a desktop session does, and expects an orderly end.
+    void Close(testsupport::CChildProcess& player, const std::string& log) {
+        player.Signal(SIGTERM);
+        EXPECT_EQ(player.WaitExit(60s), std::optional<int>(0)) << ReadFile(Log(log));
+    }
+    std::string SavedMainWnd() {
+        CRegistry::Instance().Reset(m_home.Path() + "/corvella");
+        return CRegistry::Instance()
+            .QueryBinary(HKEY_LOCAL_MACHINE, kWindowStatePath, "MainWnd")
+            .value_or("");
+    }
+
+    TempFolder m_home;
+    std::string m_programFolder;
+};
+
+} // namespace
+
+TEST_F(PlayerEndToEndTest, CommandLineFilesArePlayedAndClosingWhilePlayingStopsFirst) {
+    const std::string first = Media("first.wav", 30);
+    const std::string second = Media("second.wav", 30);
+    testsupport::CChildProcess player;
+    Start(player, {first, second}, "play");
+    ASSERT_TRUE(WaitForText(Log("play"), "clip opened: " + first, 30s)) << ReadFile(Log("play"));
+    ASSERT_TRUE(WaitForText(Log("play"), "play state: playing (" + first + ")", 30s))
+        << ReadFile(Log("play"));
+    Close(player, "play");
+    const std::string log = ReadFile(Log("play"));
+    // The clip was stopped before the program ended, and the second never started.
+    const std::size_t playing = log.find("play state: playing (" + first + ")");
+    EXPECT_NE(log.find("play state: stopped (" + first + ")", playing), std::string::npos) << log;
+    EXPECT_EQ(log.find("clip opened: " + second), std::string::npos) << log;
+}
+
+TEST_F(PlayerEndToEndTest, ARestartBringsBackTheWindowPlaceAndThePlaylist) {
+    const std::string clip = Media("kept.wav", 30);
+    {
+        testsupport::CChildProcess player;
+        Start(player, {clip}, "first");
+        Close(player, "first");
+    }
+    std::string saved = SavedMainWnd();
+    ASSERT_GE(saved.size(), 28u);
+    EXPECT_NE(saved.find(clip), std::string::npos);
+    // The user had moved the window.
+    const std::int32_t width = Int32At(saved, 8) - Int32At(saved, 0);
+    const std::int32_t height = Int32At(saved, 12) - Int32At(saved, 4);
+    const std::int32_t rect[4] = {40, 30, 40 + width, 30 + height};
+    saved.replace(0, sizeof rect, reinterpret_cast<const char*>(rect), sizeof rect);
+    ASSERT_TRUE(
+        CRegistry::Instance().SetBinary(HKEY_LOCAL_MACHINE, kWindowStatePath, "MainWnd", saved));
+    CRegistry::Instance().Reset();
+    {
+        testsupport::CChildProcess player;
+        Start(player, {}, "second");
+        Close(player, "second");
+    }
+    const std::string again = SavedMainWnd();
+    ASSERT_GE(again.size(), 28u);
+    EXPECT_EQ(Int32At(again, 0), 40);
+    EXPECT_EQ(Int32At(again, 4), 30);
+    EXPECT_EQ(Int32At(again, 8) - Int32At(again, 0), width);
+    // Started without files, the player still holds the playlist of the first run.
+    EXPECT_NE(again.find(clip), std::string::npos);
+}
+
+TEST_F(PlayerEndToEndTest, ADamagedMainWindowFileFallsBackToTheBuiltInSkin) {
+    namespace fs = std::filesystem;
+    m_programFolder = m_home.Path() + "/program/";
+    fs::create_directories(m_programFolder);
+    fs::copy(std::string(CORVELLA_BINARY_DIR) + "/Test Skin", m_programFolder + "Test Skin",
+             fs::copy_options::recursive);
+    fs::copy(std::string(CORVELLA_BINARY_DIR) + "/language", m_programFolder + "language",
+             fs::copy_options::recursive);
+    const std::string description = m_programFolder + "Test Skin/MainWindow.txt";
+    std::string text = ReadFile(description);
+    ASSERT_FALSE(text.empty());
+    text.resize(text.size() / 2); // cut off in the middle of its lines
+    shelltest::WriteFile(description, text);
+
+    testsupport::CChildProcess player;
+    Start(player, {}, "skin");
+    EXPECT_TRUE(WaitForText(Log("skin"), "skin: built-in", 30s)) << ReadFile(Log("skin"));
+    Close(player, "skin");
+}

@@ -1,0 +1,74 @@
+// The play window with the real engine manager and a generated WAV file: the open reaches the
+// controller and starts the position ticks, the end of the clip reaches the controller and
+// stops them, and a damaged file fails with its text in the video area.
+#include "tests/skin/PlayWndTestSupport.h"
+
+#include <cstdlib>
+
+using namespace playtest;
+
+namespace {
+
+class PlayWndMediaTest : public PlayWndTest {
+protected:
+    void SetUp() override {
+        // A sink that keeps time, so a clip lasts as long as it says.
+        const char* old = std::getenv("CORVELLA_AUDIO_SINK");
+        m_strOldSink = old ? old : "";
+        m_bHadSink = old != nullptr;
+        ::setenv("CORVELLA_AUDIO_SINK", "fakesink sync=true", 1);
+        PlayWndTest::SetUp();
+        Ctl().SetRepeat(false);
+    }
+    void TearDown() override {
+        PlayWndTest::TearDown();
+        if (m_bHadSink)
+            ::setenv("CORVELLA_AUDIO_SINK", m_strOldSink.c_str(), 1);
+        else
+            ::unsetenv("CORVELLA_AUDIO_SINK");
+    }
+
+    std::string m_strOldSink;
+    bool m_bHadSink = false;
+};
+
+} // namespace
+
+TEST_F(PlayWndMediaTest, AnOpenedClipReportsToTheControllerAndTicksUntilItEnds) {
+    const std::string path = m_temp / "tone.wav";
+    WriteWav(path, 1500);
+    AddClips({path});
+    Ctl().Play();
+    ASSERT_TRUE(PumpUntil([&] { return Ctl().GetEnginePlayState() == EnginePlaying; }));
+    EXPECT_EQ(Engine().GetOpenedPath(), path);
+    EXPECT_TRUE(Ctl().GetCurrentClip()->GetPlayable());
+    EXPECT_FALSE(Ctl().IsBusy());
+    EXPECT_EQ(Engine().GetVolume(), Ctl().GetVolume()) << "the controller set the volume";
+    ASSERT_EQ(Seen(CmdClipOpened).size(), 1u);
+    EXPECT_EQ(Seen(CmdClipOpened)[0].pSender, &m_mainWnd);
+    EXPECT_EQ(m_wnd.GetPictureSize(), CSize{}) << "a sound has no picture";
+
+    EXPECT_TRUE(Seen(CmdPosition).empty());
+    m_clock.Advance(1000);
+    ASSERT_EQ(Seen(CmdPosition).size(), 1u) << "one tick a second";
+    EXPECT_GE(Seen(CmdPosition)[0].param1, 0);
+
+    ASSERT_TRUE(PumpUntil([&] { return !Seen(CmdPlaybackCompleted).empty(); }));
+    EXPECT_EQ(Seen(CmdPlaybackCompleted)[0].pSender, &m_mainWnd);
+    EXPECT_EQ(Ctl().GetEnginePlayState(), EngineStopped);
+    EXPECT_EQ(Ctl().GetPendingAction(), PendingAction::Stopped) << "no next clip, repeat off";
+    const std::size_t ticks = Seen(CmdPosition).size();
+    m_clock.Advance(3000);
+    EXPECT_EQ(Seen(CmdPosition).size(), ticks) << "the ticks end with the clip";
+}
+
+TEST_F(PlayWndMediaTest, ADamagedFileFailsWithItsTextAndIsMarkedUnplayable) {
+    const std::string path = m_temp.MakeFile("broken.wav", "RIFF....not a wave at all");
+    AddClips({path});
+    Ctl().Play();
+    ASSERT_TRUE(PumpUntil([&] { return !Seen(CmdPlaybackCompleted).empty(); }));
+    EXPECT_FALSE(Ctl().GetClipList().GetAt(0)->GetPlayable());
+    EXPECT_EQ(Ctl().GetCurrentClip(), nullptr) << "nothing in the list can play";
+    EXPECT_EQ(Engine().GetOverlayText(), "All files in playlist are not playable.");
+    EXPECT_TRUE(Seen(CmdPosition).empty());
+}

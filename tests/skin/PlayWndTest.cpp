@@ -1,0 +1,301 @@
+// The play window without media: geometry of the video area, the logo and the picture, the
+// display modes with their radio buttons and menu items, Resize to, full screen and the
+// hidden cursor on the virtual clock, the context menu, keys, saved state and the skins.
+#include "skin/PlayWndGeometry.h"
+#include "skin/SkinFile.h"
+#include "tests/skin/PlayWndTestSupport.h"
+
+#include <QWidget>
+
+using namespace playtest;
+using namespace playwnd;
+
+namespace {
+
+// A window that shows a picture of a given size as if a clip of that size had opened.
+class PlayWndModeTest : public PlayWndTest {
+protected:
+    void OpenPicture(CSize picture) {
+        m_wnd.m_picture = picture;
+        m_wnd.m_bFakePicture = true;
+        m_wnd.SendMessage(WM_REG_OPENSUCCESSED, 1, 0);
+    }
+};
+
+} // namespace
+
+TEST(PlayWndGeometry, VideoAreaPlacementAndWindowSizes) {
+    EXPECT_EQ(VideoArea({0, 0, 312, 257}, false), (CRect{6, 18, 306, 230}));
+    EXPECT_EQ(VideoArea({0, 0, 1024, 768}, true), (CRect{0, 0, 1024, 768}));
+    EXPECT_EQ(MinimumVideoArea(), (CSize{300, 212}));
+    EXPECT_EQ(WindowSizeForVideo({640, 480}), (CSize{652, 525}));
+    // Centred, and a picture larger than the area starts at its corner.
+    EXPECT_EQ(CentreIn({6, 18, 306, 230}, {160, 120}), (CRect{76, 64, 236, 184}));
+    EXPECT_EQ(CentreIn({6, 18, 306, 230}, {640, 100}), (CRect{6, 74, 646, 174}));
+    EXPECT_EQ(ScaleForMode({321, 241}, ModeHalf), (CSize{160, 120}));
+    EXPECT_EQ(ScaleForMode({320, 240}, ModeDouble), (CSize{640, 480}));
+    EXPECT_EQ(ScaleForMode({320, 240}, ModeNatural), (CSize{320, 240}));
+}
+
+TEST(PlayWndMenu, CurrentModeAndRepeatAreMarkedAndTextsTranslated) {
+    CTestApp app;
+    SetPlayerApp(&app);
+    const auto menu = BuildContextMenu(ModeHalf, true);
+    SetPlayerApp(nullptr);
+    ASSERT_GE(menu.size(), 5u);
+    const MenuEntry& modes = menu[4];
+    ASSERT_EQ(modes.popup.size(), 4u) << "item 4 holds the display modes";
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(modes.popup[std::size_t(i)].nID, UINT(ID_MODE_FIT + i));
+        EXPECT_EQ(modes.popup[std::size_t(i)].bChecked, i == ModeHalf);
+    }
+    EXPECT_EQ(modes.popup[0].strText, "&Ajuster") << "texts are translated with their ampersand";
+    EXPECT_TRUE(FindEntry(menu, ID_REPEAT)->bChecked);
+    EXPECT_FALSE(FindEntry(BuildContextMenu(0, false), ID_REPEAT)->bChecked);
+    for (UINT id : {ID_PLAY_PAUSE, ID_STOP, ID_FULL_SCREEN})
+        EXPECT_NE(FindEntry(menu, id), nullptr) << id;
+}
+
+TEST_F(PlayWndTest, TheEngineManagerShowsTheLogoCentredInTheVideoArea) {
+    ASSERT_NE(m_wnd.GetEngineManager(), nullptr);
+    EXPECT_EQ(Ctl().GetEngineManager(), m_wnd.GetEngineManager()) << "handed to the controller";
+    EXPECT_TRUE(Engine().IsDisabled(EngineReal)) << "only the media and CD engines exist";
+    EXPECT_TRUE(Engine().IsDisabled(EngineQuickTime));
+    EXPECT_EQ(Engine().GetExtensions(EngineQuickTime), "*.mov;*.qt");
+    EXPECT_EQ(Engine().GetExtensions(EngineCDAudio), "*.cda");
+    EXPECT_EQ(Engine().GetLogoSize(), (CSize{160, 60}));
+    EXPECT_EQ(m_wnd.GetLogoRect(), (CRect{76, 94, 236, 154}));
+    EXPECT_EQ(Engine().GetWindowRect(), m_wnd.GetLogoRect());
+    // Growing the window keeps the logo in the middle of the new area.
+    m_wnd.MoveWindow({100, 100, 512, 457});
+    m_wnd.SendMessage(WM_SIZE, 0, MAKELPARAM(412, 357));
+    EXPECT_EQ(Engine().GetWindowRect(), (CRect{126, 144, 286, 204}));
+    m_wnd.ToggleShade();
+    EXPECT_EQ(m_wnd.GetLogoRect(), CRect{}) << "no logo while rolled up";
+}
+
+TEST_F(PlayWndModeTest, ModesSizeTheWindowAroundThePicture) {
+    m_wnd.ChooseDisplayMode(ModeNatural);
+    OpenPicture({320, 240});
+    EXPECT_EQ(VideoSize(), (CSize{320, 240}));
+    EXPECT_EQ(Engine().GetWindowRect(), (CRect{6, 18, 326, 258}));
+
+    m_wnd.ChooseDisplayMode(ModeDouble);
+    EXPECT_EQ(VideoSize(), (CSize{640, 480}));
+    EXPECT_EQ(m_wnd.GetWindowRect(), (CRect{100, 100, 752, 625})) << "the top-left stays";
+    EXPECT_EQ(Engine().GetWindowRect(), (CRect{6, 18, 646, 498}));
+    EXPECT_EQ(Ctl().GetDisplayMode(), ModeDouble);
+
+    m_wnd.ChooseDisplayMode(ModeHalf);
+    EXPECT_EQ(VideoSize(), (CSize{300, 212}));
+    EXPECT_EQ(Engine().GetWindowRect(), (CRect{76, 64, 236, 184}));
+
+    // Fit keeps the window and stretches the picture over the whole area, bars or not.
+    m_wnd.ResizeTo(512, 288);
+    m_wnd.ChooseDisplayMode(ModeFit);
+    EXPECT_EQ(VideoSize(), (CSize{512, 288}));
+    EXPECT_EQ(Engine().GetWindowRect(), m_wnd.GetVideoArea());
+    EXPECT_EQ(m_wnd.GetDisplaySize(), (CSize{512, 288}));
+}
+
+TEST_F(PlayWndModeTest, RadioButtonsFollowTheModeAndChooseIt) {
+    m_wnd.ChooseDisplayMode(ModeDouble);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(m_wnd.GetModeButton(i).IsChecked(), i == ModeDouble) << i;
+    OpenPicture({320, 240});
+    m_wnd.Click(12); // 50%
+    m_clock.Pump();
+    EXPECT_EQ(Engine().GetDisplayMode(), ModeHalf);
+    EXPECT_EQ(Ctl().GetDisplayMode(), ModeHalf);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(m_wnd.GetModeButton(i).IsChecked(), i == ModeHalf) << i;
+    EXPECT_EQ(VideoSize(), (CSize{300, 212}));
+    EXPECT_FALSE(Seen(CmdUserCommand).empty()) << "a mode choice is a user command";
+}
+
+TEST_F(PlayWndModeTest, AnAudioClipDoesNotResizeAndStoppingShrinksBack) {
+    m_wnd.ChooseDisplayMode(ModeDouble);
+    OpenPicture({0, 0});
+    EXPECT_EQ(VideoSize(), (CSize{300, 212})) << "audio has no picture to size by";
+    m_wnd.ChooseDisplayMode(ModeNatural);
+    OpenPicture({400, 300});
+    EXPECT_EQ(VideoSize(), (CSize{400, 300}));
+    ControlCommand stopped{};
+    stopped.code = CmdStopped;
+    m_wnd.SendMessage(WM_REG_OBSERVECOMMAND, WPARAM(&stopped), 0);
+    EXPECT_EQ(VideoSize(), (CSize{300, 212}));
+    EXPECT_EQ(m_wnd.GetPictureSize(), CSize{});
+}
+
+TEST_F(PlayWndModeTest, FullScreenHidesTheCursorAfterThreeQuietSeconds) {
+    OpenPicture({320, 240});
+    const CRect windowed = m_wnd.GetWindowRect();
+    platform::SetModifierState(true, false, false);
+    m_wnd.SendMessage(WM_KEYDOWN, 'F');
+    platform::SetModifierState(false, false, false);
+    ASSERT_TRUE(m_wnd.IsZoomed());
+    EXPECT_EQ(m_wnd.GetWindowRect(), CPlayWndUnderTest::kDesktop);
+    EXPECT_EQ(Engine().GetWindowRect(), (CRect{0, 0, 1024, 768}));
+    ASSERT_FALSE(m_wnd.m_orders.empty());
+    EXPECT_TRUE(m_wnd.m_orders.back()) << "the play window comes above the others";
+
+    m_clock.Advance(2000);
+    m_wnd.Mouse(WM_MOUSEMOVE, 500, 400); // restarts the 3 s
+    m_clock.Advance(2999);
+    EXPECT_FALSE(m_wnd.IsCursorHidden());
+    m_clock.Advance(1);
+    EXPECT_TRUE(m_wnd.IsCursorHidden());
+    EXPECT_EQ(m_wnd.GetWidget()->cursor().shape(), Qt::BlankCursor);
+    m_wnd.Mouse(WM_MOUSEMOVE, 501, 400);
+    EXPECT_FALSE(m_wnd.IsCursorHidden());
+
+    m_wnd.SendMessage(WM_KEYDOWN, VK_ESCAPE);
+    EXPECT_FALSE(m_wnd.IsZoomed());
+    EXPECT_EQ(m_wnd.GetWindowRect(), windowed);
+    m_clock.Advance(5000);
+    EXPECT_FALSE(m_wnd.IsCursorHidden()) << "the cursor timer ends with full screen";
+}
+
+TEST_F(PlayWndModeTest, AClipOpeningInFullScreenKeepsTheWayBack) {
+    m_wnd.EnterFullScreen();
+    OpenPicture({320, 240});
+    EXPECT_TRUE(m_wnd.IsZoomed()) << "an open does not leave full screen";
+    EXPECT_EQ(Engine().GetWindowRect(), (CRect{0, 0, 1024, 768}));
+    m_wnd.LeaveFullScreen();
+    EXPECT_EQ(m_wnd.GetWindowRect(), (CRect{100, 100, 412, 357}));
+}
+
+TEST_F(PlayWndModeTest, DoubleClickTogglesFullScreenAndAReleaseLowersIt) {
+    m_wnd.Mouse(WM_LBUTTONDOWN, 150, 100);
+    m_wnd.Mouse(WM_LBUTTONUP, 150, 100);
+    m_wnd.Mouse(WM_LBUTTONDBLCLK, 150, 100);
+    ASSERT_TRUE(m_wnd.IsZoomed());
+    m_wnd.SendMessage(WM_SETFOCUS);
+    m_wnd.Mouse(WM_LBUTTONUP, 150, 100);
+    EXPECT_TRUE(m_wnd.m_orders.back()) << "the first release after the focus changes nothing";
+    m_wnd.Mouse(WM_LBUTTONDOWN, 150, 100);
+    m_wnd.Mouse(WM_LBUTTONUP, 150, 100);
+    EXPECT_FALSE(m_wnd.m_orders.back()) << "later releases bring the other windows up";
+    m_wnd.Mouse(WM_LBUTTONDBLCLK, 150, 100);
+    EXPECT_FALSE(m_wnd.IsZoomed());
+}
+
+TEST_F(PlayWndModeTest, TheContextMenuOpensInTheVideoAreaOnly) {
+    m_wnd.ChooseDisplayMode(ModeNatural);
+    m_wnd.m_nMenuChoice = ID_MODE_DOUBLE;
+    OpenPicture({320, 240});
+    m_wnd.Mouse(WM_RBUTTONDOWN, 100, 100);
+    m_wnd.Mouse(WM_RBUTTONUP, 100, 100);
+    ASSERT_EQ(m_wnd.m_menus.size(), 1u);
+    EXPECT_TRUE(FindEntry(m_wnd.m_menus[0], UINT(ID_MODE_FIT) + ModeNatural)->bChecked);
+    EXPECT_EQ(FindEntry(m_wnd.m_menus[0], ID_MODE_FIT)->strText, "&Ajuster");
+    EXPECT_EQ(m_wnd.GetModeButton(ModeFit).GetTooltipText(), "Ajuster");
+    EXPECT_EQ(Engine().GetDisplayMode(), ModeDouble) << "the chosen item applies";
+    EXPECT_EQ(VideoSize(), (CSize{640, 480}));
+    EXPECT_TRUE(m_app.m_systemMenus.empty());
+    // On the title bar the system menu opens instead.
+    m_wnd.Mouse(WM_RBUTTONDOWN, 150, 8);
+    m_wnd.Mouse(WM_RBUTTONUP, 150, 8);
+    EXPECT_EQ(m_wnd.m_menus.size(), 1u);
+    EXPECT_EQ(m_app.m_systemMenus.size(), 1u);
+}
+
+TEST_F(PlayWndTest, MenuAndKeysDriveTheController) {
+    m_wnd.OnMenuCommand(ID_PLAY_PAUSE);
+    EXPECT_EQ(m_app.m_nOpenDialogs, 1) << "an empty list asks for files";
+    const bool repeat = Ctl().GetRepeat();
+    m_wnd.OnMenuCommand(ID_REPEAT);
+    EXPECT_EQ(Ctl().GetRepeat(), !repeat);
+    EXPECT_FALSE(Seen(CmdRepeatChanged).empty());
+    AddClips({"/nowhere/a.wav"});
+    platform::SetModifierState(true, false, false);
+    m_wnd.SendMessage(WM_KEYDOWN, 'S');
+    EXPECT_EQ(Ctl().GetPendingAction(), PendingAction::Stopped);
+    EXPECT_FALSE(Seen(CmdStopped).empty());
+    m_wnd.SendMessage(WM_KEYDOWN, 'F');
+    EXPECT_TRUE(m_wnd.IsZoomed());
+}
+
+TEST_F(PlayWndTest, ButtonsFollowTheControllerAndTheLoadingFlag) {
+    Ctl().SetRepeat(false);
+    AddClips({"/m/a.wav", "/m/b.wav"});
+    ControlCommand update{};
+    update.code = CmdUpdateControls;
+    m_wnd.SendMessage(WM_REG_OBSERVECOMMAND, WPARAM(&update), 0);
+    EXPECT_FALSE(m_wnd.GetButton(4)->IsEnabled()) << "no previous clip on the first row";
+    EXPECT_TRUE(m_wnd.GetButton(7)->IsEnabled());
+    EXPECT_FALSE(m_wnd.GetButton(6)->IsEnabled()) << "nothing plays";
+    EXPECT_EQ(m_wnd.GetPlayButton().GetState(), 0);
+    m_wnd.SendMessage(WM_REG_CLIPLOADING, 1, 0);
+    EXPECT_FALSE(m_wnd.GetPlayButton().IsEnabled());
+    ASSERT_FALSE(Seen(CmdClipLoading).empty());
+    EXPECT_EQ(Seen(CmdClipLoading).back().param1, 1);
+    m_wnd.SendMessage(WM_REG_CLIPLOADING, 0, 0);
+    EXPECT_TRUE(m_wnd.GetPlayButton().IsEnabled());
+    // The close button asks the main window to hide the play window.
+    m_wnd.Click(3);
+    m_clock.Pump();
+    EXPECT_EQ(m_mainWnd.m_childNotes, (std::vector<LPARAM>{LPARAM(&m_wnd)}));
+}
+
+TEST_F(PlayWndTest, EngineReportsBecomeControllerCallsAndCommands) {
+    m_wnd.SendMessage(WM_REG_PLAYSTATE, EnginePaused, 0);
+    EXPECT_EQ(Ctl().GetEnginePlayState(), EnginePaused);
+    ASSERT_FALSE(Seen(CmdPlayState).empty());
+    EXPECT_EQ(Seen(CmdPlayState).back().param1, EnginePaused);
+    m_wnd.SendMessage(WM_REG_DISPLAYSIZECHANGED, ModeHalf, 0);
+    EXPECT_EQ(Ctl().GetDisplayMode(), ModeHalf);
+    m_wnd.SendMessage(WM_REG_ENGINERESETTING, 12, 1);
+    ASSERT_FALSE(Seen(CmdEngineResetting).empty());
+    EXPECT_EQ(Seen(CmdEngineResetting).back().param1, 1);
+    m_wnd.SendMessage(WM_REG_OPENSUCCESSED, 0, 0);
+    ASSERT_EQ(Seen(CmdClipOpened).size(), 1u);
+    EXPECT_EQ(Seen(CmdClipOpened)[0].pSender, &m_mainWnd) << "sent in the main window's name";
+}
+
+TEST_F(PlayWndTest, EngineCommandsReachTheManagerAndTheController) {
+    auto observe = [&](int code, LPARAM param1) {
+        ControlCommand cmd{};
+        cmd.code = code;
+        cmd.param1 = param1;
+        m_wnd.SendMessage(WM_REG_OBSERVECOMMAND, WPARAM(&cmd), 0);
+    };
+    AddClips({"/m/First.wav"});
+    EXPECT_EQ(Engine().GetPath(), "/m/First.wav") << "code 5 stores the clip's path";
+    observe(CmdVolume, 40);
+    EXPECT_EQ(Ctl().GetVolume(), 40);
+    observe(CmdSeekDragEnded, 0);
+    EXPECT_TRUE(Seen(CmdPlay).empty()) << "only a paused engine resumes after a seek drag";
+    observe(CmdClosing, 0);
+    EXPECT_EQ(Engine().GetPath(), "");
+    observe(CmdLoadClip, 0);
+    EXPECT_EQ(Engine().GetPath(), "") << "no clip, no path";
+}
+
+TEST_F(PlayWndTest, StateIsSavedAsPlayWnd) {
+    m_wnd.MoveWindow({40, 50, 392, 347});
+    m_wnd.DestroyWindow();
+    const auto stored =
+        CRegistry::Instance().QueryBinary(HKEY_LOCAL_MACHINE, kWindowStatePath, "PlayWnd");
+    ASSERT_TRUE(stored.has_value());
+    EXPECT_EQ(Ctl().GetEngineManager(), nullptr) << "the controller lets go of the manager";
+    CPlayWndUnderTest again;
+    ASSERT_TRUE(again.Create(&m_mainWnd));
+    EXPECT_EQ(again.GetWindowRect(), (CRect{40, 50, 392, 347}));
+    again.DestroyWindow();
+}
+
+TEST_F(PlayWndTest, BuiltInSkinAndTestSkinFolderDrawTheSamePixels) {
+    m_wnd.SetActive(true);
+    const CSkinImage* pBuffer = m_wnd.GetBuffer();
+    ASSERT_NE(pBuffer, nullptr);
+    const QImage builtIn = pBuffer->Image().copy();
+    ASSERT_TRUE(m_wnd.LoadSkin(std::string(CORVELLA_BINARY_DIR) + "/Test Skin/"));
+    EXPECT_TRUE(m_wnd.IsSkinFromFiles());
+    ASSERT_EQ(m_wnd.GetControls().size(), 14u);
+    EXPECT_TRUE(m_wnd.GetBuffer()->Image() == builtIn) << "the sample skin is the built-in one";
+    // A folder without the play window's file leaves the window without its skin.
+    EXPECT_FALSE(m_wnd.LoadSkin(m_temp.Path() + "/"));
+    m_wnd.LoadBuiltInSkin();
+    EXPECT_TRUE(m_wnd.GetBuffer()->Image() == builtIn);
+}
