@@ -1,0 +1,302 @@
+// The whole program on a private X server (Xvfb), driven by pointer clicks and drags through
+// xdotool: the transport buttons, skipping a damaged clip, shading the main window with the
+// playlist docked below, and the playlist snapping to the main window. The verbose log tells
+// what the player did; the window geometry comes from the X server.
+#include "res/BuiltInSkinLayout.h"
+#include "res/StringTable.h"
+#include "shell/InstanceObjects.h"
+#include "shell/PlayerApp.h"
+#include "tests/platform/TestHelpers.h"
+#include "tests/shell/ShellTestSupport.h"
+#include "tests/support/ProcessRunner.h"
+#include "tests/support/WavWriter.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+#include <sstream>
+#include <unistd.h>
+
+using namespace std::chrono_literals;
+using shelltest::kProgram;
+using shelltest::ReadFile;
+using shelltest::WaitForText;
+
+namespace {
+
+// The full path of a program found on PATH; empty when it is not installed.
+std::string FindTool(const std::string& name) {
+    const char* path = std::getenv("PATH");
+    std::stringstream dirs(path ? path : "/usr/bin");
+    for (std::string dir; std::getline(dirs, dir, ':');) {
+        const std::string candidate = dir + "/" + name;
+        if (::access(candidate.c_str(), X_OK) == 0)
+            return candidate;
+    }
+    return {};
+}
+
+// Counts the occurrences of text in log.
+std::size_t Count(const std::string& log, const std::string& text) {
+    std::size_t n = 0;
+    for (std::size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + 1))
+        ++n;
+    return n;
+}
+
+struct Geometry {
+    int x = 0, y = 0, width = 0, height = 0;
+};
+
+// The centre of a main window control of the built-in layout, in window coordinates.
+std::pair<int, int> MainControlCentre(const char* name) {
+    for (const builtin::ControlLine& line : builtin::kMainControls)
+        if (std::string(line.pszName) == name)
+            return {line.n[0] + line.n[2] / 2, line.n[1] + line.n[3] / 2};
+    ADD_FAILURE() << "no control " << name;
+    return {0, 0};
+}
+
+class PlayerDesktopTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const std::string xvfb = FindTool("Xvfb");
+        if (xvfb.empty() || FindTool("xdotool").empty())
+            GTEST_SKIP() << "Xvfb or xdotool is not installed";
+        int fds[2];
+        ASSERT_EQ(::pipe(fds), 0);
+        // Xvfb picks a free display number and writes it to the pipe once it accepts clients.
+        const bool started = m_xvfb.Start(xvfb,
+                                          {"-displayfd", std::to_string(fds[1]), "-screen", "0",
+                                           "800x600x24", "-nolisten", "tcp"},
+                                          {}, m_home.Path() + "/xvfb.log");
+        ::close(fds[1]);
+        std::string number;
+        char c = 0;
+        while (started && ::read(fds[0], &c, 1) == 1 && c != '\n')
+            number += c;
+        ::close(fds[0]);
+        ASSERT_FALSE(number.empty()) << ReadFile(m_home.Path() + "/xvfb.log");
+        m_display = ":" + number;
+    }
+    void TearDown() override {
+        if (m_display.empty())
+            return;
+        m_player.Signal(SIGTERM);
+        m_player.WaitExit(30s);
+        m_xvfb.Signal(SIGTERM);
+        m_xvfb.WaitExit(10s);
+        shell::RemoveInstanceObjects(shell::MakeInstanceNames(res::LoadString(147), m_home.Path()));
+    }
+
+    std::string Log() const { return m_home.Path() + "/player.log"; }
+    std::string Media(const std::string& name, int seconds) const {
+        const std::string path = m_home.Path() + "/" + name;
+        testsupport::WriteWav(path, seconds);
+        return path;
+    }
+    // A file named like media that holds random bytes.
+    std::string Broken(const std::string& name) const {
+        std::mt19937 random(7);
+        std::string bytes(20000, '\0');
+        for (char& b : bytes)
+            b = char(random());
+        const std::string path = m_home.Path() + "/" + name;
+        shelltest::WriteFile(path, bytes);
+        return path;
+    }
+    // The output of an xdotool command run on the test's display.
+    std::string XDo(const std::string& args) const {
+        const std::string command = "DISPLAY=" + m_display + " xdotool " + args + " 2>&1";
+        std::string out;
+        if (FILE* pipe = ::popen(command.c_str(), "r")) {
+            char buffer[256];
+            while (std::fgets(buffer, sizeof buffer, pipe))
+                out += buffer;
+            ::pclose(pipe);
+        }
+        return out;
+    }
+    void Start(const std::vector<std::string>& files) {
+        std::vector<std::string> args{"--verbose"};
+        args.insert(args.end(), files.begin(), files.end());
+        const std::vector<std::string> env{"QT_QPA_PLATFORM=xcb",
+                                           "DISPLAY=" + m_display,
+                                           "XDG_RUNTIME_DIR=" + m_home.Path(),
+                                           "XDG_CONFIG_HOME=" + m_home.Path(),
+                                           "XDG_DATA_HOME=" + m_home.Path() + "/data",
+                                           std::string(shell::kNoStartupDialogsVariable) + "=1",
+                                           "CORVELLA_AUDIO_SINK=fakesink sync=true",
+                                           "CORVELLA_VIDEO_SINK=fakesink sync=true"};
+        ASSERT_TRUE(m_player.Start(kProgram, args, env, Log()));
+        ASSERT_TRUE(WaitForText(Log(), "main window shown", 30s)) << ReadFile(Log());
+        ASSERT_TRUE(FindWindows()) << XDo("search --class .");
+    }
+    // Finds the main window (the one of the main panel's width that is neither the play window
+    // nor the playlist) and the playlist window among the player's visible windows.
+    bool FindWindows() {
+        for (int attempt = 0; attempt < 500; ++attempt) {
+            std::stringstream ids(XDo("search --onlyvisible --class ."));
+            m_main.clear();
+            m_playlist.clear();
+            for (std::string id; ids >> id;) {
+                const std::string name = XDo("getwindowname " + id);
+                if (name.find("Playlist") != std::string::npos)
+                    m_playlist = id;
+                else if (name.find("PlayWnd") == std::string::npos && Geom(id).width == 312)
+                    m_main = id;
+            }
+            if (!m_main.empty() && !m_playlist.empty())
+                return true;
+            std::this_thread::sleep_for(20ms);
+        }
+        return false;
+    }
+    Geometry Geom(const std::string& window) const {
+        Geometry g;
+        std::stringstream out(XDo("getwindowgeometry --shell " + window));
+        for (std::string line; std::getline(out, line);) {
+            const std::size_t eq = line.find('=');
+            if (eq == std::string::npos)
+                continue;
+            const int value = std::atoi(line.c_str() + eq + 1);
+            const std::string key = line.substr(0, eq);
+            if (key == "X")
+                g.x = value;
+            else if (key == "Y")
+                g.y = value;
+            else if (key == "WIDTH")
+                g.width = value;
+            else if (key == "HEIGHT")
+                g.height = value;
+        }
+        return g;
+    }
+    void ClickMain(const char* control) {
+        const auto [x, y] = MainControlCentre(control);
+        XDo("mousemove --window " + m_main + " " + std::to_string(x) + " " + std::to_string(y) +
+            " sleep 0.2 mousedown 1 sleep 0.1 mouseup 1");
+    }
+    // Waits until the log holds text at least count times.
+    bool WaitForCount(const std::string& text, std::size_t count) {
+        for (int attempt = 0; attempt < 1000; ++attempt) {
+            if (Count(ReadFile(Log()), text) >= count)
+                return true;
+            std::this_thread::sleep_for(20ms);
+        }
+        return false;
+    }
+    // Waits until the window's geometry passes check.
+    template <typename Check> bool WaitForGeometry(const std::string& window, Check check) {
+        for (int attempt = 0; attempt < 250; ++attempt) {
+            if (check(Geom(window)))
+                return true;
+            std::this_thread::sleep_for(20ms);
+        }
+        return false;
+    }
+
+    TempFolder m_home;
+    std::string m_display;
+    testsupport::CChildProcess m_xvfb;
+    testsupport::CChildProcess m_player;
+    std::string m_main;
+    std::string m_playlist;
+};
+
+} // namespace
+
+TEST_F(PlayerDesktopTest, ADamagedClipIsSkippedAndMarkedUnplayable) {
+    const std::string first = Media("first.wav", 1);
+    const std::string broken = Broken("broken.wav");
+    const std::string third = Media("third.wav", 30);
+    Start({first, broken, third});
+    ASSERT_TRUE(WaitForText(Log(), "clip opened: " + third, 30s)) << ReadFile(Log());
+    const std::string log = ReadFile(Log());
+    const std::size_t failed = log.find("clip failed: " + broken);
+    EXPECT_NE(failed, std::string::npos) << log;
+    EXPECT_NE(log.find("clip marked unplayable: " + broken), std::string::npos) << log;
+    EXPECT_LT(failed, log.find("clip opened: " + third)) << log;
+    EXPECT_EQ(log.find("clip opened: " + broken), std::string::npos) << log;
+}
+
+TEST_F(PlayerDesktopTest, ThePlayPauseButtonPausesAndResumesTheSameClip) {
+    const std::string clip = Media("clip.wav", 30);
+    Start({clip});
+    ASSERT_TRUE(WaitForText(Log(), "play state: playing (" + clip, 30s)) << ReadFile(Log());
+    ClickMain("three-state button Play/Pause");
+    ASSERT_TRUE(WaitForText(Log(), "play state: paused (" + clip + ")", 20s)) << ReadFile(Log());
+    ClickMain("three-state button Play/Pause");
+    ASSERT_TRUE(WaitForCount("play state: playing (" + clip, 2)) << ReadFile(Log());
+    const std::string log = ReadFile(Log());
+    EXPECT_LT(log.find("play state: paused"), log.rfind("play state: playing")) << log;
+    EXPECT_EQ(Count(log, "clip opened: "), 1u) << log;
+}
+
+TEST_F(PlayerDesktopTest, NextAndPreviousWrapAroundThePlaylist) {
+    const std::string first = Media("first.wav", 30);
+    const std::string second = Media("second.wav", 30);
+    const std::string third = Media("third.wav", 30);
+    Start({first, second, third});
+    ASSERT_TRUE(WaitForText(Log(), "clip opened: " + first, 30s)) << ReadFile(Log());
+    ClickMain("button Previous Clip");
+    ASSERT_TRUE(WaitForText(Log(), "clip opened: " + third, 20s)) << ReadFile(Log());
+    ClickMain("button Next Clip");
+    ASSERT_TRUE(WaitForCount("clip opened: " + first, 2)) << ReadFile(Log());
+    ClickMain("button Next Clip");
+    ASSERT_TRUE(WaitForText(Log(), "clip opened: " + second, 20s)) << ReadFile(Log());
+    const std::string log = ReadFile(Log());
+    EXPECT_LT(log.find("clip opened: " + third), log.rfind("clip opened: " + first)) << log;
+}
+
+TEST_F(PlayerDesktopTest, ShadingTheMainWindowPullsTheDockedPlaylistUpAndBack) {
+    Start({});
+    const Geometry main = Geom(m_main);
+    const Geometry list = Geom(m_playlist);
+    ASSERT_EQ(list.y, main.y + main.height) << "the playlist starts docked below";
+    ClickMain("button Shade Mode");
+    ASSERT_TRUE(WaitForGeometry(
+        m_main, [](const Geometry& g) { return g.height == builtin::kShadeHeight; }));
+    const int difference = main.height - builtin::kShadeHeight;
+    EXPECT_TRUE(WaitForGeometry(m_playlist, [&](const Geometry& g) {
+        return g.y == list.y - difference && g.x == list.x;
+    })) << Geom(m_playlist).y;
+    ClickMain("button Expand Mode");
+    ASSERT_TRUE(
+        WaitForGeometry(m_main, [&](const Geometry& g) { return g.height == main.height; }));
+    EXPECT_TRUE(WaitForGeometry(m_playlist, [&](const Geometry& g) {
+        return g.y == list.y && g.x == list.x;
+    })) << Geom(m_playlist).y;
+}
+
+TEST_F(PlayerDesktopTest, APlaylistDraggedNearTheMainWindowSnapsBelowIt) {
+    Start({});
+    const Geometry main = Geom(m_main);
+    const Geometry list = Geom(m_playlist);
+    // Drags the playlist by its title bar so that its top-left lands at (x, y).
+    auto drag = [&](int x, int y) {
+        const Geometry from = Geom(m_playlist);
+        const int grabX = from.x + 60, grabY = from.y + 6;
+        const int toX = x + 60, toY = y + 6;
+        XDo("mousemove " + std::to_string(grabX) + " " + std::to_string(grabY) +
+            " mousedown 1 sleep 0.1 mousemove " + std::to_string((grabX + toX) / 2) + " " +
+            std::to_string((grabY + toY) / 2) + " sleep 0.1 mousemove " + std::to_string(toX) +
+            " " + std::to_string(toY) + " sleep 0.1 mouseup 1");
+    };
+    const int awayX = main.x + 200, awayY = main.y + main.height + 150;
+    drag(awayX, awayY);
+    ASSERT_TRUE(WaitForGeometry(m_playlist,
+                                [&](const Geometry& g) { return g.x == awayX && g.y == awayY; }))
+        << "the playlist did not follow the drag: " << Geom(m_playlist).x << ","
+        << Geom(m_playlist).y;
+    // Back to 6 pixels right of and 7 below the docked place: it snaps flush below.
+    drag(main.x + 6, main.y + main.height + 7);
+    EXPECT_TRUE(WaitForGeometry(
+        m_playlist,
+        [&](const Geometry& g) { return g.y == main.y + main.height && g.x == main.x; }))
+        << Geom(m_playlist).x << "," << Geom(m_playlist).y << " main " << main.x << ","
+        << main.y + main.height << " playlist width " << list.width;
+}
