@@ -123,14 +123,8 @@ protected:
     void Start(const std::vector<std::string>& files) {
         std::vector<std::string> args{"--verbose"};
         args.insert(args.end(), files.begin(), files.end());
-        const std::vector<std::string> env{"QT_QPA_PLATFORM=xcb",
-                                           "DISPLAY=" + m_display,
-                                           "XDG_RUNTIME_DIR=" + m_home.Path(),
-                                           "XDG_CONFIG_HOME=" + m_home.Path(),
-                                           "XDG_DATA_HOME=" + m_home.Path() + "/data",
-                                           std::string(shell::kNoStartupDialogsVariable) + "=1",
-                                           "CORVELLA_AUDIO_SINK=fakesink sync=true",
-                                           "CORVELLA_VIDEO_SINK=fakesink sync=true"};
+        std::vector<std::string> env = shelltest::PlayerEnvironment(m_home.Path(), "xcb");
+        env.push_back("DISPLAY=" + m_display);
         ASSERT_TRUE(m_player.Start(kProgram, args, env, Log()));
         ASSERT_TRUE(WaitForText(Log(), "main window shown", 30s)) << ReadFile(Log());
         ASSERT_TRUE(FindWindows()) << XDo("search --class .");

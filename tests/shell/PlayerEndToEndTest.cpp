@@ -41,13 +41,7 @@ protected:
     }
 
     std::vector<std::string> Env() const {
-        std::vector<std::string> env{"QT_QPA_PLATFORM=offscreen",
-                                     "XDG_RUNTIME_DIR=" + m_home.Path(),
-                                     "XDG_CONFIG_HOME=" + m_home.Path(),
-                                     "XDG_DATA_HOME=" + m_home.Path() + "/data",
-                                     std::string(shell::kNoStartupDialogsVariable) + "=1",
-                                     "CORVELLA_AUDIO_SINK=fakesink sync=true",
-                                     "CORVELLA_VIDEO_SINK=fakesink sync=true"};
+        std::vector<std::string> env = shelltest::PlayerEnvironment(m_home.Path(), "offscreen");
         if (!m_programFolder.empty())
             env.push_back("CORVELLA_PROGRAM_FOLDER=" + m_programFolder);
         return env;

@@ -4,6 +4,7 @@
 
 #include "shell/Language.h"
 #include "shell/LanguageFile.h"
+#include "shell/PlayerApp.h"
 #include "tests/platform/TestHelpers.h"
 
 #include <chrono>
@@ -14,6 +15,7 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace shelltest {
 
@@ -43,6 +45,19 @@ private:
     const char* m_name;
     std::optional<std::string> m_old;
 };
+
+// The environment of a player started by a test: settings and runtime objects in home, no
+// start-up dialogs, and fake sinks that keep real time without sound or video hardware.
+inline std::vector<std::string> PlayerEnvironment(const std::string& home,
+                                                  const std::string& platform) {
+    return {"QT_QPA_PLATFORM=" + platform,
+            "XDG_RUNTIME_DIR=" + home,
+            "XDG_CONFIG_HOME=" + home,
+            "XDG_DATA_HOME=" + home + "/data",
+            std::string(shell::kNoStartupDialogsVariable) + "=1",
+            "CORVELLA_AUDIO_SINK=fakesink sync=true",
+            "CORVELLA_VIDEO_SINK=fakesink sync=true"};
+}
 
 inline std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
