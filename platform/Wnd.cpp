@@ -77,9 +77,11 @@ bool CWnd::DestroyWindow() {
         return false;
     // Children go first, as their widgets go with this window's widget.
     if (m_pWidget)
-        for (auto* child : m_pWidget->findChildren<CWidgetHost*>(Qt::FindDirectChildrenOnly))
-            if (CWnd* pChild = child->Owner())
-                pChild->DestroyWindow();
+        // CWidgetHost has no meta-object of its own, so the search finds every child widget
+        // (dialogs too); only real hosts have an owner.
+        for (QWidget* child : m_pWidget->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            if (auto* host = dynamic_cast<CWidgetHost*>(child); host && host->Owner())
+                host->Owner()->DestroyWindow();
     SendMessage(WM_DESTROY);
     if (g_captureWnd == m_hWnd)
         ReleaseCapture();

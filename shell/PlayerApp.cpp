@@ -8,20 +8,27 @@
 #include "platform/Log.h"
 #include "platform/RegisteredMessages.h"
 #include "playback/EngineManager.h"
+#include "res/BuiltInSkinLayout.h"
 #include "res/StringTable.h"
 #include "shell/CommandLineProcessor.h"
 #include "shell/CommandLineText.h"
 #include "shell/DownloadCenterDlg.h"
 #include "shell/FileAssociation.h"
 #include "shell/Language.h"
+#include "shell/PlayerMenuContext.h"
+#include "shell/PrefsDlg.h"
 #include "shell/ProfileSettings.h"
+#include "shell/SystemTray.h"
 #include "shell/TipDlg.h"
+#include "skin/BuiltInSkin.h"
 #include "skin/MainWnd.h"
 #include "skin/SnapWnd.h"
 
 #include <QEvent>
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QIcon>
+#include <QPixmap>
 #include <QStringList>
 #include <QThread>
 #include <QWidget>
@@ -87,6 +94,7 @@ bool CPlayerApp::InitInstance() {
         return false;
     m_pMainWnd = m_pMain.get();
     m_control.SetTimerWindow(m_pMain.get());
+    ConnectMenus();
     m_control.Start();
     InstallTerminationHandlers();
     WatchApplicationState();
@@ -112,6 +120,51 @@ void CPlayerApp::CreateMainWindow() {
         return;
     }
     m_pMain = std::move(pMain);
+}
+
+void CPlayerApp::ConnectMenus() {
+    SetSystemMenuHandler([this](CWnd* pWnd, CPoint pt) {
+        if (m_pMain)
+            shell::ShowPlayerSystemMenu(pWnd, pt, MenuContext());
+    });
+    UpdateSystemTray();
+}
+
+shell::SystemMenuContext CPlayerApp::MenuContext() {
+    if (!m_pMain)
+        return {};
+    // The windows apply the change themselves; the tray follows the icon placement.
+    return shell::BuildSystemMenuContext(*this, *m_pMain, [this](CCorePrefs::Pref pref, std::int32_t) {
+        if (pref == CCorePrefs::IconPlacement)
+            UpdateSystemTray();
+    });
+}
+
+namespace {
+
+// Icon 128 of the built-in skin; an empty icon when the program lacks it.
+QIcon BuiltInIcon() {
+    QPixmap pixmap;
+    if (const builtin::BuiltInResource* pRes = builtin::FindBuiltInResource(builtin::kIcon))
+        pixmap.loadFromData(pRes->pData, uint(pRes->nSize), "BMP");
+    return QIcon(pixmap);
+}
+
+} // namespace
+
+void CPlayerApp::UpdateSystemTray() {
+    if (!m_pMain || shell::EffectiveIconPlacement() == 0) {
+        m_pTray.reset();
+        return;
+    }
+    if (m_pTray)
+        return;
+    auto pTray = std::make_unique<CSystemTray>();
+    pTray->SetMenuContext([this] { return MenuContext(); });
+    // "Restore", the first item of the tray's menu, is its default.
+    pTray->SetMenuDefaultItem(0, true);
+    if (pTray->Create(m_pMain.get(), res::LoadString(116), BuiltInIcon()))
+        m_pTray = std::move(pTray);
 }
 
 void CPlayerApp::RunStartupDialogs() {
@@ -161,6 +214,7 @@ void CPlayerApp::WatchApplicationState() {
 int CPlayerApp::ExitInstance() {
     if (m_bRunning) {
         CSnapWnd::UnregisterAll();
+        m_pTray.reset();
         if (m_pMain && m_pMain->IsWindow())
             m_pMain->DestroyWindow();
         m_pMain.reset();
@@ -189,7 +243,8 @@ void CPlayerApp::OnThreadMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     const std::string text = m_forwarded.Get();
     platform::LogVerbose("command line from another start: " + text);
-    if (m_pMain && m_pMain->IsIconic())
+    // A window in the tray is hidden rather than minimised; it comes back the same way.
+    if (m_pMain && (m_pMain->IsIconic() || m_pMain->IsMinimizedAll()))
         m_pMain->SendMessage(WM_SYSCOMMAND, SC_RESTORE, 0);
     else
         SubmitCommand(nullptr, CmdBringToTop);
@@ -221,6 +276,25 @@ CWnd* CPlayerApp::GetMainWindow() {
 
 std::string CPlayerApp::Translate(const std::string& text) {
     return shell::TranslateText(text);
+}
+
+void CPlayerApp::OnPrefsDialogClosed(CWnd* pOwner) {
+    shell::DestroyPrefsDlg(pOwner);
+}
+
+bool CPlayerApp::MinimizeToTray(CWnd* pWnd) {
+    if (!m_pTray || shell::EffectiveIconPlacement() != 1)
+        return false;
+    CSystemTray::MinimiseToTray(pWnd);
+    return true;
+}
+
+bool CPlayerApp::RestoreFromTray(CWnd* pWnd) {
+    // Only a window the tray took away comes back from it; a minimised one restores as usual.
+    if (!m_pTray || !pWnd || pWnd->IsWindowVisible())
+        return false;
+    CSystemTray::RestoreFromTray(pWnd);
+    return true;
 }
 
 void CPlayerApp::ShowSystemMenu(CWnd* pWnd, CPoint ptScreen) {

@@ -7,6 +7,7 @@
 #include "playback/CommandBus.h"
 #include "playback/UIControl.h"
 #include "shell/SingleInstance.h"
+#include "shell/SystemMenu.h"
 #include "skin/PlayerApp.h"
 
 #include <QString>
@@ -17,6 +18,7 @@
 #include <vector>
 
 class CMainWnd;
+class CSystemTray;
 
 namespace shell {
 
@@ -54,10 +56,15 @@ public:
     void OpenVcd(CWnd* pOwner) override;
     void ShowSystemMenu(CWnd* pWnd, CPoint ptScreen) override;
     std::string Translate(const std::string& text) override;
+    void OnPrefsDialogClosed(CWnd* pOwner) override;
+    bool MinimizeToTray(CWnd* pWnd) override;
+    bool RestoreFromTray(CWnd* pWnd) override;
 
     // The system menu's code installs itself here.
     void SetSystemMenuHandler(SystemMenuHandler handler) { m_systemMenu = std::move(handler); }
     CMainWnd* GetMainWnd() const { return m_pMain.get(); }
+    // The tray icon while the icon placement shows one (null otherwise).
+    CSystemTray* GetSystemTray() const { return m_pTray.get(); }
 
     // Stops playback, empties the playlist and its rows, adds the paths, refills the rows,
     // starts the run again, plays when auto-play is on and remembers the folder.
@@ -71,10 +78,15 @@ private:
     void ClearPlaylist();
     void OpenDisc(bool bVideo);
     void WatchApplicationState();
+    void ConnectMenus();
+    shell::SystemMenuContext MenuContext();
+    // Creates or removes the tray icon as the icon placement asks.
+    void UpdateSystemTray();
 
     CUIControl m_control;
     CCommandBus m_bus;
     std::unique_ptr<CMainWnd> m_pMain;
+    std::unique_ptr<CSystemTray> m_pTray;
     CForwardedCommandLine m_forwarded;
     SystemMenuHandler m_systemMenu;
     bool m_bRunning = false;

@@ -17,7 +17,6 @@
 #include "skin/SkinFile.h"
 
 #include <QCursor>
-#include <QSystemTrayIcon>
 
 #include <algorithm>
 #include <cmath>
@@ -146,7 +145,7 @@ bool CMainWnd::Create() {
     ShowWindow(SW_SHOW);
     UpdateWindow();
     RegisterWindow(m_hWnd, 1);
-    SetAlwaysOnTop(CCorePrefs::Get(CCorePrefs::AlwaysOnTop) != 0);
+    ApplyAlwaysOnTop();
     m_bCreated = true;
     ResetDisplays();
     SubmitCommand(CmdRefillRows);
@@ -578,12 +577,16 @@ LRESULT CMainWnd::OnCmdStopped(ControlCommand&) {
 }
 
 LRESULT CMainWnd::OnCmdClipOpened(ControlCommand&) {
+    ApplyPlayWndVisibility();
+    return 0;
+}
+
+void CMainWnd::ApplyPlayWndVisibility() {
     bool bShow = m_bPlayWndRemembered;
     const CEngineManager* pManager = EngineManager();
     if (CCorePrefs::Get(CCorePrefs::HidePlayWndForAudio) && pManager && pManager->IsAudioOnly())
         bShow = false;
     ShowRemembered(bShow);
-    return 0;
 }
 
 void CMainWnd::ShowRemembered(bool bShow) {
@@ -821,15 +824,11 @@ void CMainWnd::ShowChild(CWnd* pWnd, bool bShow) {
     pWnd->ShowWindow(bShow ? SW_SHOW : SW_HIDE);
 }
 
-bool CMainWnd::MinimizesToTray() const {
-    return CCorePrefs::Get(CCorePrefs::IconPlacement) == 1 &&
-           QSystemTrayIcon::isSystemTrayAvailable();
-}
-
 void CMainWnd::MinimizeAll() {
     m_bMinimized = true;
-    // With the icon in the tray only, the main window leaves the taskbar as well.
-    ShowWindow(MinimizesToTray() ? SW_HIDE : SW_MINIMIZE);
+    IPlayerApp* pApp = GetPlayerApp();
+    if (!pApp || !pApp->MinimizeToTray(this))
+        ShowWindow(SW_MINIMIZE);
     for (CWnd* pChild : {GetPlayWindow(), GetPlaylistWindow()})
         if (pChild && pChild->IsWindowVisible())
             pChild->ShowWindow(SW_HIDE);
@@ -837,11 +836,24 @@ void CMainWnd::MinimizeAll() {
 
 void CMainWnd::RestoreAll() {
     m_bMinimized = false;
-    ShowWindow(SW_RESTORE);
+    IPlayerApp* pApp = GetPlayerApp();
+    if (!pApp || !pApp->RestoreFromTray(this))
+        ShowWindow(SW_RESTORE);
     if (CWnd* pPlay = GetPlayWindow(); pPlay && m_bPlayWndShown)
         pPlay->ShowWindow(SW_SHOW);
     if (CWnd* pList = GetPlaylistWindow(); pList && m_bPlaylistShown)
         pList->ShowWindow(SW_SHOW);
+}
+
+bool CMainWnd::TooltipsActive() {
+    return CCorePrefs::Get(CCorePrefs::Tooltips) >= 1;
+}
+
+void CMainWnd::ApplyAlwaysOnTop() {
+    const bool bOnTop = CCorePrefs::Get(CCorePrefs::AlwaysOnTop) != 0;
+    for (CWnd* pWnd : {GetPlayWindow(), GetPlaylistWindow(), static_cast<CWnd*>(this)})
+        if (pWnd)
+            pWnd->SetAlwaysOnTop(bOnTop);
 }
 
 void CMainWnd::BringAllForward() {

@@ -58,6 +58,8 @@ public:
     std::string WindowName() const override { return "MainWnd"; }
     CRect DefaultRect() override { return {200, 200, 512, 200 + m_nExpandedHeight}; }
     void SerializeState(CArchive& ar) override;
+    // Tooltips on with core preference 12 "main window only" or "all windows".
+    bool TooltipsActive() override;
 
     // The label's text of the current clip; the playlist window supplies it once it exists.
     void SetClipInfoSource(std::function<std::string()> source) { m_clipInfo = std::move(source); }
@@ -71,10 +73,14 @@ public:
     void Mute(bool bMute);
     void Loop(bool bRepeat);
     void ShowChild(CWnd* pWnd, bool bShow);
+    // With the icon in the tray only, the application takes the windows to the tray instead.
     void MinimizeAll();
-    // Minimise hides the windows when the icon sits in the tray only (and a tray exists).
-    bool MinimizesToTray() const;
     void RestoreAll();
+    // Core preference 3 on all three windows.
+    void ApplyAlwaysOnTop();
+    // The play window shown as remembered, or hidden for an audio-only clip when core
+    // preference 17 says so.
+    void ApplyPlayWndVisibility();
     void BringAllForward();
     void RefreshTime();
 

@@ -77,7 +77,9 @@ public:
     void SetRowHeight(int n);
     int GetRowHeight() const { return m_nRowHeight; }
     void SetShowNumbers(bool b) { m_bShowNumbers = b; }
+    bool IsShowingNumbers() const { return m_bShowNumbers; }
     void SetFontHeight(int n) { m_nFontHeight = n; }
+    int GetFontHeight() const { return m_nFontHeight; }
     // Reorders the rows by their items; each row keeps its texts, flags and selection and the
     // cursor row moves with its item.
     void Sort(const CompareFn& less);

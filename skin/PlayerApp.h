@@ -27,6 +27,12 @@ public:
     virtual void ShowSystemMenu(CWnd* pWnd, CPoint ptScreen) = 0;
     // A text in the user's language; the English text when there is no translation.
     virtual std::string Translate(const std::string& text) { return text; }
+    // A window's Preferences dialog was closed (WM_REG_PREFDLGCLOSED): it is destroyed now.
+    virtual void OnPrefsDialogClosed(CWnd* /*pOwner*/) {}
+    // With the icon in the tray only, the main window goes to and comes back from the tray;
+    // false when the window minimises and restores as usual.
+    virtual bool MinimizeToTray(CWnd* /*pWnd*/) { return false; }
+    virtual bool RestoreFromTray(CWnd* /*pWnd*/) { return false; }
 };
 
 // The application object, or null while there is none (tests may install their own).

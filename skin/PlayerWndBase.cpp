@@ -1,6 +1,7 @@
 #include "skin/PlayerWndBase.h"
 
 #include "platform/Keyboard.h"
+#include "platform/RegisteredMessages.h"
 #include "playback/UIControl.h"
 #include "skin/PlayerApp.h"
 
@@ -13,6 +14,11 @@ LRESULT CPlayerWndBase::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;
     if (ObserveMessage(message, wParam, lParam, result))
         return result;
+    if (message == WM_REG_PREFDLGCLOSED) {
+        if (IPlayerApp* pApp = GetPlayerApp())
+            pApp->OnPrefsDialogClosed(this);
+        return 0;
+    }
     switch (message) {
     case WM_LBUTTONDOWN:
         if (IPlayerApp* pApp = GetPlayerApp())

@@ -261,6 +261,10 @@ void CPlaylistWnd::ApplyPreferences() {
     m_lblInfo.SetFontHeight(CCorePrefs::Get(CCorePrefs::ShadeFontSize));
 }
 
+bool CPlaylistWnd::TooltipsActive() {
+    return CCorePrefs::Get(CCorePrefs::Tooltips) == 2;
+}
+
 void CPlaylistWnd::LayoutForShade() {
     for (CMemCtrl* c : m_controls)
         c->SetVisible(false);

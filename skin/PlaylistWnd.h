@@ -110,6 +110,11 @@ public:
     static std::string OpenedClipTitle(const std::string& strPath, const std::string& strInfo1,
                                        const std::string& strInfo2);
 
+    // Clip numbers, the list's and the shade bar's font sizes from the core preferences.
+    void ApplyPreferences();
+    // Tooltips on with core preference 12 "all windows".
+    bool TooltipsActive() override;
+
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -153,7 +158,6 @@ private:
     CSkinImage* SlotImage(std::size_t i) const;
     void CreateSlot(std::size_t i);
     void PlaceList();
-    void ApplyPreferences();
     void FillRow(int nRow, CAttribClip* pClip, bool bAllColumns);
     void AddMissingRows(bool bInsertAfterCursor);
     void UpdateScrollBar();

@@ -1,0 +1,253 @@
+// The system menu's context over the real windows: the playlist and play window toggles, the
+// preferences the windows apply at once, restoring from the tray, and a closed Preferences
+// dialog reaching the application from any player window.
+#include "shell/PlayerMenuContext.h"
+
+#include "core/CorePrefs.h"
+#include "platform/Clock.h"
+#include "platform/MessageQueue.h"
+#include "platform/RegisteredMessages.h"
+#include "platform/Registry.h"
+#include "playback/CommandBus.h"
+#include "playback/UIControl.h"
+#include "res/MenuTables.h"
+#include "shell/PrefsDlg.h"
+#include "skin/MainWnd.h"
+#include "skin/PlayWnd.h"
+#include "skin/PlayerApp.h"
+#include "skin/PlaylistWnd.h"
+#include "skin/SkinCursor.h"
+#include "skin/SnapWnd.h"
+#include "tests/platform/TestHelpers.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <utility>
+#include <vector>
+
+namespace {
+
+// The application as the windows see it: a real command bus over the main window, a tray that
+// takes the main window away while it is asked to, and a record of closed Preferences dialogs.
+class CTrayApp : public IPlayerApp {
+public:
+    CTrayApp() { m_control.SetCommandBus(this); }
+
+    void SubmitCommand(CCmdTarget* pSender, int code, LPARAM param1, LPARAM param2,
+                       const std::string& text) override {
+        m_bus.SubmitCommand(pSender, code, param1, param2, text);
+    }
+    void PostCommand(WPARAM code, LPARAM param1) override { m_bus.PostCommand(code, param1); }
+    CUIControl& GetController() override { return m_control; }
+    CWnd* GetMainWindow() override { return m_bus.GetMainWnd(); }
+    void AddFiles(const std::vector<std::string>&) override {}
+    void OpenMediaFiles(CWnd*) override {}
+    void OpenCd(CWnd*) override {}
+    void OpenVcd(CWnd*) override {}
+    void ShowSystemMenu(CWnd*, CPoint) override {}
+    void OnPrefsDialogClosed(CWnd* pOwner) override {
+        m_closedFor.push_back(pOwner);
+        shell::DestroyPrefsDlg(pOwner);
+    }
+    bool MinimizeToTray(CWnd* pWnd) override {
+        if (!m_bTrayOnly)
+            return false;
+        pWnd->ShowWindow(SW_HIDE);
+        ++m_nToTray;
+        return true;
+    }
+    bool RestoreFromTray(CWnd* pWnd) override {
+        if (pWnd->IsWindowVisible())
+            return false;
+        pWnd->ShowWindow(SW_SHOW);
+        ++m_nFromTray;
+        return true;
+    }
+
+    CCommandBus m_bus;
+    CUIControl m_control;
+    std::vector<CWnd*> m_closedFor;
+    bool m_bTrayOnly = false;
+    int m_nToTray = 0;
+    int m_nFromTray = 0;
+};
+
+class PlayerMenuContextTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        platform::CMessageQueue::Instance().Reset();
+        CSnapWnd::UnregisterAll();
+        CRegistry::Instance().Reset(m_temp.Path() + "/corvella");
+        CCorePrefs::ResetToDefaults();
+        SetPlayerApp(&m_app);
+        m_pMain = std::make_unique<CMainWnd>();
+        m_app.m_bus.SetMainWnd(m_pMain.get());
+        ASSERT_TRUE(m_pMain->Create());
+        m_clock.Pump();
+    }
+    void TearDown() override {
+        for (CWnd* pWnd : Windows())
+            shell::DestroyPrefsDlg(pWnd);
+        m_pMain.reset();
+        SetPlayerApp(nullptr);
+        CSnapWnd::UnregisterAll();
+        CSkinCursors::Clear();
+        CCorePrefs::ResetToDefaults();
+        CRegistry::Instance().Reset();
+        platform::CMessageQueue::Instance().Reset();
+    }
+
+    CMainWnd* Main() { return m_pMain.get(); }
+    CPlaylistWnd* Playlist() { return m_pMain ? m_pMain->GetPlaylistWnd() : nullptr; }
+    CPlayWnd* Play() { return m_pMain ? m_pMain->GetPlayWnd() : nullptr; }
+    std::vector<CWnd*> Windows() { return {Main(), Playlist(), Play()}; }
+
+    shell::SystemMenuContext Context() {
+        return shell::BuildSystemMenuContext(m_app, *m_pMain,
+                                             [this](CCorePrefs::Pref pref, std::int32_t old) {
+                                                 m_reported.emplace_back(pref, old);
+                                             });
+    }
+    bool Run(int id) { return shell::ExecuteSystemCommand(id, Main(), Context()); }
+    // A preference changed as the Preferences dialog changes it: stored, then reported.
+    void Change(CCorePrefs::Pref pref, std::int32_t value) {
+        const std::int32_t old = CCorePrefs::Get(pref);
+        CCorePrefs::Set(pref, value);
+        Context().prefChanged(pref, old);
+    }
+    static std::string TooltipOver(SkinWnd& wnd, const CMemCtrl& ctrl) {
+        const CRect rc = ctrl.GetCtrlRect();
+        wnd.SendMessage(WM_MOUSEMOVE, 0,
+                        MAKELPARAM((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2));
+        return wnd.GetCurrentTooltip();
+    }
+
+    TempFolder m_temp;
+    platform::CVirtualClock m_clock;
+    CTrayApp m_app;
+    std::unique_ptr<CMainWnd> m_pMain;
+    std::vector<std::pair<CCorePrefs::Pref, std::int32_t>> m_reported;
+};
+
+} // namespace
+
+TEST_F(PlayerMenuContextTest, TheWindowItemsHideAndShowTheChildWindowsAndFollowTheirState) {
+    ASSERT_TRUE(Context().bPlaylistVisible);
+    ASSERT_TRUE(Context().bPlayWndVisible);
+    ASSERT_TRUE(Playlist()->IsWindowVisible());
+
+    EXPECT_TRUE(Run(res::ID_PLAYLIST_WINDOW));
+    EXPECT_FALSE(Playlist()->IsWindowVisible());
+    EXPECT_FALSE(Main()->IsPlaylistShown());
+    EXPECT_FALSE(Context().bPlaylistVisible); // the check mark follows
+    EXPECT_TRUE(Context().bPlayWndVisible);
+
+    EXPECT_TRUE(Run(res::ID_PLAY_WINDOW));
+    EXPECT_FALSE(Play()->IsWindowVisible());
+    EXPECT_FALSE(Context().bPlayWndVisible);
+
+    EXPECT_TRUE(Run(res::ID_PLAYLIST_WINDOW));
+    EXPECT_TRUE(Run(res::ID_PLAY_WINDOW));
+    EXPECT_TRUE(Playlist()->IsWindowVisible());
+    EXPECT_TRUE(Play()->IsWindowVisible());
+    EXPECT_TRUE(Context().bPlaylistVisible && Context().bPlayWndVisible);
+}
+
+TEST_F(PlayerMenuContextTest, AlwaysOnTopFromTheMenuMakesAllThreeWindowsTopmostAndBack) {
+    ASSERT_EQ(CCorePrefs::Get(CCorePrefs::AlwaysOnTop), 0);
+    EXPECT_TRUE(Run(res::ID_ALWAYS_ON_TOP));
+    EXPECT_EQ(CCorePrefs::Get(CCorePrefs::AlwaysOnTop), 1);
+    for (CWnd* pWnd :
+         {static_cast<CWnd*>(Main()), static_cast<CWnd*>(Playlist()), static_cast<CWnd*>(Play())})
+        EXPECT_TRUE(pWnd->IsAlwaysOnTop());
+    // Making a window topmost must not hide the ones that were shown.
+    EXPECT_TRUE(Main()->IsWindowVisible() && Playlist()->IsWindowVisible());
+    ASSERT_EQ(m_reported.size(), 1u);
+    EXPECT_EQ(m_reported[0], std::make_pair(CCorePrefs::AlwaysOnTop, std::int32_t(0)));
+
+    EXPECT_TRUE(Run(res::ID_ALWAYS_ON_TOP));
+    for (CWnd* pWnd :
+         {static_cast<CWnd*>(Main()), static_cast<CWnd*>(Playlist()), static_cast<CWnd*>(Play())})
+        EXPECT_FALSE(pWnd->IsAlwaysOnTop());
+}
+
+TEST_F(PlayerMenuContextTest, TheMainWindowStartsTopmostWithItsChildrenWhenThePreferenceIsOn) {
+    m_pMain.reset();
+    CSnapWnd::UnregisterAll();
+    // A fresh settings store: the closed window saved its preferences on the way out.
+    CRegistry::Instance().Reset(m_temp.Path() + "/fresh");
+    CCorePrefs::Set(CCorePrefs::AlwaysOnTop, 1);
+    m_pMain = std::make_unique<CMainWnd>();
+    m_app.m_bus.SetMainWnd(m_pMain.get());
+    ASSERT_TRUE(m_pMain->Create());
+    EXPECT_TRUE(Main()->IsAlwaysOnTop());
+    EXPECT_TRUE(Playlist()->IsAlwaysOnTop());
+    EXPECT_TRUE(Play()->IsAlwaysOnTop());
+}
+
+TEST_F(PlayerMenuContextTest, ThePlaylistTakesClipNumbersAndFontSizesAtOnce) {
+    const CMemList& list = Playlist()->GetList();
+    Change(CCorePrefs::ClipNumbers, !list.IsShowingNumbers());
+    EXPECT_EQ(list.IsShowingNumbers(), CCorePrefs::Get(CCorePrefs::ClipNumbers) != 0);
+    Change(CCorePrefs::PlaylistFontSize, 15);
+    EXPECT_EQ(list.GetFontHeight(), 15);
+    Change(CCorePrefs::ShadeFontSize, 9);
+    EXPECT_EQ(Playlist()->GetInfoLabel().GetFontHeight(), 9);
+    // Every change is passed on to the application with its old value.
+    ASSERT_EQ(m_reported.size(), 3u);
+    EXPECT_EQ(m_reported[1].first, CCorePrefs::PlaylistFontSize);
+    EXPECT_NE(m_reported[1].second, 15);
+}
+
+TEST_F(PlayerMenuContextTest, TooltipsFollowThePreferenceInEachWindowAtOnce) {
+    const CMemCtrl& shade = *Main()->FindControl(3);
+    const CMemCtrl& list = Playlist()->GetList();
+    ASSERT_EQ(CCorePrefs::Get(CCorePrefs::Tooltips), 2);
+    EXPECT_FALSE(TooltipOver(*Main(), shade).empty());
+    EXPECT_FALSE(TooltipOver(*Playlist(), list).empty());
+
+    Change(CCorePrefs::Tooltips, 1); // main window only
+    EXPECT_FALSE(TooltipOver(*Main(), shade).empty());
+    EXPECT_EQ(TooltipOver(*Playlist(), list), "");
+
+    Change(CCorePrefs::Tooltips, 0);
+    EXPECT_EQ(TooltipOver(*Main(), shade), "");
+
+    Change(CCorePrefs::Tooltips, 2);
+    EXPECT_FALSE(TooltipOver(*Main(), shade).empty());
+    EXPECT_FALSE(TooltipOver(*Playlist(), list).empty());
+}
+
+TEST_F(PlayerMenuContextTest, TrayOnlyMinimisingGoesThroughTheApplicationAndRestoreBringsAllBack) {
+    m_app.m_bTrayOnly = true;
+    Main()->SendMessage(WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_EQ(m_app.m_nToTray, 1);
+    EXPECT_FALSE(Main()->IsWindowVisible());
+    EXPECT_FALSE(Playlist()->IsWindowVisible());
+    EXPECT_FALSE(Play()->IsWindowVisible());
+
+    // "Restore" of the tray's menu.
+    EXPECT_TRUE(Run(res::ID_RESTORE));
+    EXPECT_EQ(m_app.m_nFromTray, 1);
+    EXPECT_FALSE(Main()->IsMinimizedAll());
+    EXPECT_TRUE(Main()->IsWindowVisible());
+    EXPECT_TRUE(Playlist()->IsWindowVisible());
+    EXPECT_TRUE(Play()->IsWindowVisible());
+
+    // A shown window is not restored again.
+    EXPECT_TRUE(Run(res::ID_RESTORE));
+    EXPECT_EQ(m_app.m_nFromTray, 1);
+}
+
+TEST_F(PlayerMenuContextTest, AClosedPreferencesDialogReachesTheApplicationFromEveryPlayerWindow) {
+    for (CWnd* pWnd :
+         {static_cast<CWnd*>(Playlist()), static_cast<CWnd*>(Main()), static_cast<CWnd*>(Play())}) {
+        ASSERT_NE(shell::OpenPreferences(pWnd), nullptr);
+        pWnd->SendMessage(WM_REG_PREFDLGCLOSED, 0, 0);
+        ASSERT_FALSE(m_app.m_closedFor.empty());
+        EXPECT_EQ(m_app.m_closedFor.back(), pWnd);
+        EXPECT_EQ(shell::FindPrefsDlg(pWnd), nullptr);
+    }
+    EXPECT_EQ(m_app.m_closedFor.size(), 3u);
+}
