@@ -328,6 +328,15 @@ void CMainWnd::InitControls() {
     m_btnExit.SetCursor(CSkinCursors::Get(kCursorButton));
     m_sldVolume.SetCursor(CSkinCursors::Get(kCursorVertical));
     m_sldPosition.SetCursor(CSkinCursors::Get(kCursorHorizontal));
+    ApplyTooltips();
+    if (m_bShaded)
+        LayoutForShade();
+    else
+        LayoutForExpanded();
+}
+
+// The tooltips in the current language: at creation, and again when the language changes.
+void CMainWnd::ApplyTooltips() {
     const std::pair<CMemCtrl*, const char*> tips[] = {
         {&m_btnMenu, "Main Menu"},
         {&m_btnMinimize, "Minimize"},
@@ -360,10 +369,12 @@ void CMainWnd::InitControls() {
     };
     for (const auto& [pCtrl, pszTip] : tips)
         pCtrl->SetTooltipText(Translate(pszTip));
-    if (m_bShaded)
-        LayoutForShade();
-    else
-        LayoutForExpanded();
+}
+
+LRESULT CMainWnd::OnCmdTranslate(ControlCommand&) {
+    ApplyTooltips();
+    UpdateToolRects();
+    return 0;
 }
 
 void CMainWnd::SkinApplied(int) {

@@ -122,6 +122,7 @@ protected:
     void ReleaseImages() override;
     void LoadBuiltInImages() override;
     void InitControls() override;
+    void ApplyTooltips();
     bool LoadSkinFiles(const std::string& strFolder) override;
     void LayoutForShade() override;
     void LayoutForExpanded() override;
@@ -138,6 +139,7 @@ protected:
     LRESULT OnCmdStopped(ControlCommand& cmd) override;
     LRESULT OnCmdClipOpened(ControlCommand& cmd) override;
     LRESULT OnCmdPlaybackCompleted(ControlCommand& cmd) override;
+    LRESULT OnCmdTranslate(ControlCommand& cmd) override;
 
     // Creates the playlist window and the play window; false when one of them failed.
     bool CreateChildWindows();

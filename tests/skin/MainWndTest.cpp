@@ -48,6 +48,11 @@ public:
     void OpenCd(CWnd*) override {}
     void OpenVcd(CWnd*) override {}
     void ShowSystemMenu(CWnd*, CPoint) override { ++m_nMenus; }
+    std::string Translate(const std::string& text) override {
+        return m_bGerman && text == "Volume Bar" ? "Lautstärke" : text;
+    }
+
+    bool m_bGerman = false;
 
     bool Has(const Command& c) const {
         return std::find(m_commands.begin(), m_commands.end(), c) != m_commands.end();
@@ -148,6 +153,16 @@ TEST_F(MainWndTest, EachLayoutListsItsControlsInHitTestOrder) {
     w.SendMessage(WM_LBUTTONDBLCLK, 0, MAKELPARAM(180, 9));
     EXPECT_FALSE(w.IsShaded());
     EXPECT_EQ(w.GetWindowRect().Height(), 118);
+}
+
+TEST_F(MainWndTest, ALanguageSwitchTranslatesTheTooltipsAgain) {
+    CTestMainWnd& w = Created();
+    ASSERT_EQ(w.FindControl(20)->GetTooltipText(), "Volume Bar");
+    m_app.m_bGerman = true;
+    ControlCommand cmd{};
+    cmd.code = CmdTranslate;
+    w.SendMessage(WM_REG_OBSERVECOMMAND, WPARAM(&cmd), 0);
+    EXPECT_EQ(w.FindControl(20)->GetTooltipText(), "Lautstärke");
 }
 
 TEST_F(MainWndTest, TheTimeDisplayCountsDownOrUpAndAClickToggles) {
