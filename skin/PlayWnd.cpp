@@ -598,7 +598,7 @@ void CPlayWnd::PlayPause() {
 // Menu and keys ------------------------------------------------------------------------------
 
 UINT CPlayWnd::TrackContextMenu(const std::vector<MenuEntry>& menu, CPoint ptScreen) {
-    return TrackMenu(menu, this, ptScreen);
+    return TrackPopupMenu(menu, this, ptScreen);
 }
 
 bool CPlayWnd::OnRightButtonUp(CPoint pt) {

@@ -1,12 +1,6 @@
 #include "skin/PlayWndMenu.h"
 
-#include "platform/Wnd.h"
 #include "skin/PlayerApp.h"
-
-#include <QAction>
-#include <QActionGroup>
-#include <QMenu>
-#include <QWidget>
 
 namespace playwnd {
 
@@ -35,29 +29,6 @@ constexpr MenuLine kMenu[] = {
     {ID_REPEAT, "&Repeat\tCtrl+R", 0},
 };
 
-void AddEntries(QMenu& qmenu, const std::vector<MenuEntry>& menu) {
-    QActionGroup* group = nullptr;
-    for (const MenuEntry& e : menu) {
-        if (e.IsSeparator()) {
-            qmenu.addSeparator();
-            continue;
-        }
-        if (!e.popup.empty()) {
-            AddEntries(*qmenu.addMenu(QString::fromStdString(e.strText)), e.popup);
-            continue;
-        }
-        QAction* action = qmenu.addAction(QString::fromStdString(e.strText));
-        action->setData(QVariant::fromValue(uint(e.nID)));
-        action->setCheckable(e.bRadio || e.bChecked);
-        action->setChecked(e.bChecked);
-        if (e.bRadio) {
-            if (!group)
-                group = new QActionGroup(&qmenu);
-            group->addAction(action);
-        }
-    }
-}
-
 } // namespace
 
 std::vector<MenuEntry> BuildContextMenu(int nDisplayMode, bool bRepeat) {
@@ -79,23 +50,6 @@ std::vector<MenuEntry> BuildContextMenu(int nDisplayMode, bool bRepeat) {
         if (e.nID == ID_REPEAT)
             e.bChecked = bRepeat;
     return menu;
-}
-
-const MenuEntry* FindEntry(const std::vector<MenuEntry>& menu, UINT nID) {
-    for (const MenuEntry& e : menu) {
-        if (e.nID == nID && !e.IsSeparator())
-            return &e;
-        if (const MenuEntry* inner = FindEntry(e.popup, nID))
-            return inner;
-    }
-    return nullptr;
-}
-
-UINT TrackMenu(const std::vector<MenuEntry>& menu, CWnd* pOwner, CPoint ptScreen) {
-    QMenu qmenu(pOwner ? pOwner->GetWidget() : nullptr);
-    AddEntries(qmenu, menu);
-    QAction* chosen = qmenu.exec(QPoint(ptScreen.x, ptScreen.y));
-    return chosen ? UINT(chosen->data().toUInt()) : 0;
 }
 
 } // namespace playwnd

@@ -683,9 +683,10 @@ std::vector<CPlaylistWnd::MenuItem> CPlaylistWnd::BuildContextMenu() const {
     const auto item = [&](UINT id, const char* text) {
         // The file-type key carries no mark.
         const int k = SortKeyOf(id);
-        return MenuItem{id, Translate(text), k >= 0 && k == key && k != core::SortByType, {}};
+        const bool marked = k >= 0 && k == key && k != core::SortByType;
+        return MenuItem{id, Translate(text), marked, marked, {}};
     };
-    MenuItem sort{0, Translate("&Sort"), false, {}};
+    MenuItem sort{0, Translate("&Sort"), false, false, {}};
     sort.popup = {item(ID_SORT_INFO, "By Clip &Info"), item(ID_SORT_DURATION, "By &Duration"),
                   item(ID_SORT_NAME, "By File &Name"), item(ID_SORT_SIZE, "By File &Size"),
                   item(ID_SORT_TYPE, "By &File Type")};

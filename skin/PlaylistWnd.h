@@ -7,6 +7,7 @@
 
 #include "core/PlaylistNavigator.h"
 #include "core/PlaylistRules.h"
+#include "platform/PopupMenu.h"
 #include "res/BuiltInSkinLayout.h"
 #include "skin/MemButton.h"
 #include "skin/MemLabel.h"
@@ -58,13 +59,7 @@ public:
         ID_SORT_TYPE = 32797,
     };
 
-    // One item of a popup menu: a command (id > 0), a separator (id 0, no popup) or a popup.
-    struct MenuItem {
-        UINT nID = 0;
-        std::string strText;
-        bool bRadio = false;
-        std::vector<MenuItem> popup;
-    };
+    using MenuItem = CPopupMenuItem;
 
     CPlaylistWnd();
     ~CPlaylistWnd() override;

@@ -2,14 +2,14 @@
 // dialogs.
 #include "skin/PlaylistWnd.h"
 
+#include "platform/PopupMenu.h"
+
 #include <QCursor>
 #include <QFileDialog>
-#include <QMenu>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
 
-#include <map>
 #include <sstream>
 
 namespace {
@@ -28,31 +28,10 @@ QString QtFilter(const std::string& filter) {
     return groups.join(";;");
 }
 
-void AddItems(QMenu& menu, const std::vector<CPlaylistWnd::MenuItem>& items,
-              std::map<QAction*, UINT>& ids) {
-    for (const CPlaylistWnd::MenuItem& item : items) {
-        if (!item.popup.empty()) {
-            AddItems(*menu.addMenu(QString::fromStdString(item.strText)), item.popup, ids);
-        } else if (item.nID == 0) {
-            menu.addSeparator();
-        } else {
-            QAction* action = menu.addAction(QString::fromStdString(item.strText));
-            action->setCheckable(item.bRadio);
-            action->setChecked(item.bRadio);
-            ids[action] = item.nID;
-        }
-    }
-}
-
 } // namespace
 
 UINT CPlaylistWnd::TrackMenu(const std::vector<MenuItem>& items) {
-    QMenu menu(GetWidget());
-    std::map<QAction*, UINT> ids;
-    AddItems(menu, items, ids);
-    QAction* chosen = menu.exec(QCursor::pos());
-    const auto it = ids.find(chosen);
-    return it == ids.end() ? 0 : it->second;
+    return TrackPopupMenu(items, this, {QCursor::pos().x(), QCursor::pos().y()});
 }
 
 std::string CPlaylistWnd::AskSavePath(const std::string& strFolder, const std::string& strFilter,

@@ -50,10 +50,10 @@ TEST(PlayWndMenu, CurrentModeAndRepeatAreMarkedAndTextsTranslated) {
         EXPECT_EQ(modes.popup[std::size_t(i)].bChecked, i == ModeHalf);
     }
     EXPECT_EQ(modes.popup[0].strText, "&Ajuster") << "texts are translated with their ampersand";
-    EXPECT_TRUE(FindEntry(menu, ID_REPEAT)->bChecked);
-    EXPECT_FALSE(FindEntry(BuildContextMenu(0, false), ID_REPEAT)->bChecked);
+    EXPECT_TRUE(FindPopupMenuItem(menu, ID_REPEAT)->bChecked);
+    EXPECT_FALSE(FindPopupMenuItem(BuildContextMenu(0, false), ID_REPEAT)->bChecked);
     for (UINT id : {ID_PLAY_PAUSE, ID_STOP, ID_FULL_SCREEN})
-        EXPECT_NE(FindEntry(menu, id), nullptr) << id;
+        EXPECT_NE(FindPopupMenuItem(menu, id), nullptr) << id;
 }
 
 TEST_F(PlayWndTest, TheEngineManagerShowsTheLogoCentredInTheVideoArea) {
@@ -187,8 +187,8 @@ TEST_F(PlayWndModeTest, TheContextMenuOpensInTheVideoAreaOnly) {
     m_wnd.Mouse(WM_RBUTTONDOWN, 100, 100);
     m_wnd.Mouse(WM_RBUTTONUP, 100, 100);
     ASSERT_EQ(m_wnd.m_menus.size(), 1u);
-    EXPECT_TRUE(FindEntry(m_wnd.m_menus[0], UINT(ID_MODE_FIT) + ModeNatural)->bChecked);
-    EXPECT_EQ(FindEntry(m_wnd.m_menus[0], ID_MODE_FIT)->strText, "&Ajuster");
+    EXPECT_TRUE(FindPopupMenuItem(m_wnd.m_menus[0], UINT(ID_MODE_FIT) + ModeNatural)->bChecked);
+    EXPECT_EQ(FindPopupMenuItem(m_wnd.m_menus[0], ID_MODE_FIT)->strText, "&Ajuster");
     EXPECT_EQ(m_wnd.GetModeButton(ModeFit).GetTooltipText(), "Ajuster");
     EXPECT_EQ(Engine().GetDisplayMode(), ModeDouble) << "the chosen item applies";
     EXPECT_EQ(VideoSize(), (CSize{640, 480}));
