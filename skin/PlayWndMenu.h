@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-class CWnd;
 
 namespace playwnd {
 

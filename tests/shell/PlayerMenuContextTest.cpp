@@ -19,6 +19,7 @@
 #include "skin/SkinCursor.h"
 #include "skin/SnapWnd.h"
 #include "tests/platform/TestHelpers.h"
+#include "tests/support/PlayerWindowWorld.h"
 
 #include <gtest/gtest.h>
 
@@ -76,11 +77,7 @@ public:
 class PlayerMenuContextTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        platform::CMessageQueue::Instance().Reset();
-        CSnapWnd::UnregisterAll();
-        CRegistry::Instance().Reset(m_temp.Path() + "/corvella");
-        CCorePrefs::ResetToDefaults();
-        SetPlayerApp(&m_app);
+        testsupport::EnterPlayerWindowWorld(&m_app, m_temp.Path() + "/corvella");
         m_pMain = std::make_unique<CMainWnd>();
         m_app.m_bus.SetMainWnd(m_pMain.get());
         ASSERT_TRUE(m_pMain->Create());
@@ -90,12 +87,7 @@ protected:
         for (CWnd* pWnd : Windows())
             shell::DestroyPrefsDlg(pWnd);
         m_pMain.reset();
-        SetPlayerApp(nullptr);
-        CSnapWnd::UnregisterAll();
-        CSkinCursors::Clear();
-        CCorePrefs::ResetToDefaults();
-        CRegistry::Instance().Reset();
-        platform::CMessageQueue::Instance().Reset();
+        testsupport::LeavePlayerWindowWorld();
     }
 
     CMainWnd* Main() { return m_pMain.get(); }

@@ -11,6 +11,7 @@
 #include "skin/PlayerApp.h"
 #include "skin/SkinCursor.h"
 #include "tests/platform/TestHelpers.h"
+#include "tests/support/PlayerWindowWorld.h"
 
 #include <gtest/gtest.h>
 
@@ -101,22 +102,13 @@ protected:
 class MainWndTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        platform::CMessageQueue::Instance().Reset();
-        CSnapWnd::UnregisterAll();
-        CRegistry::Instance().Reset(m_temp.Path() + "/corvella");
-        CCorePrefs::ResetToDefaults();
-        SetPlayerApp(&m_app);
+        testsupport::EnterPlayerWindowWorld(&m_app, m_temp.Path() + "/corvella");
         m_pWnd = std::make_unique<CTestMainWnd>();
         m_app.m_bus.SetMainWnd(m_pWnd.get());
     }
     void TearDown() override {
         m_pWnd.reset();
-        SetPlayerApp(nullptr);
-        CSnapWnd::UnregisterAll();
-        CSkinCursors::Clear();
-        CCorePrefs::ResetToDefaults();
-        CRegistry::Instance().Reset();
-        platform::CMessageQueue::Instance().Reset();
+        testsupport::LeavePlayerWindowWorld();
     }
 
     CTestMainWnd& Created() {

@@ -14,6 +14,7 @@
 #include "playback/UIControl.h"
 #include "skin/PlayerApp.h"
 #include "skin/SkinFile.h"
+#include "tests/support/PlayerWindowWorld.h"
 #include "tests/support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
@@ -127,10 +128,7 @@ protected:
 class PlaylistWndTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        platform::CMessageQueue::Instance().Reset();
-        CRegistry::Instance().Reset(m_temp.Path() + "/corvella");
-        CCorePrefs::ResetToDefaults();
-        SetPlayerApp(&m_app);
+        testsupport::EnterPlayerWindowWorld(&m_app, m_temp.Path() + "/corvella");
         ASSERT_TRUE(m_timer.CreateMessageWindow());
         m_app.m_control.SetCommandBus(&m_app);
         m_app.m_control.SetTimerWindow(&m_timer);
@@ -142,9 +140,7 @@ protected:
         platform::SetModifierState(false, false, false);
         SetMessageBoxHook({});
         m_app.m_pTarget = nullptr;
-        SetPlayerApp(nullptr);
-        CRegistry::Instance().Reset();
-        platform::CMessageQueue::Instance().Reset();
+        testsupport::LeavePlayerWindowWorld();
     }
 
     // Clips "t0", "t1", … with the given durations, added to the playlist (no rows yet).
