@@ -24,6 +24,7 @@
 #include "skin/MainWnd.h"
 #include "skin/SnapWnd.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QFileDialog>
 #include <QGuiApplication>
@@ -31,6 +32,7 @@
 #include <QPixmap>
 #include <QStringList>
 #include <QThread>
+#include <QTimer>
 #include <QWidget>
 
 #include <cstdlib>
@@ -101,7 +103,9 @@ bool CPlayerApp::InitInstance() {
     platform::LogVerbose("main window shown");
     QThread::currentThread()->setPriority(QThread::HighPriority);
     ProcessCommandLine(shell::GetCommandLine());
-    RunStartupDialogs();
+    // The engine check starts GStreamer; run it and the tip once the event loop has shown the
+    // windows, so neither delays the windows' appearance.
+    QTimer::singleShot(0, QCoreApplication::instance(), [this] { RunStartupDialogs(); });
     return true;
 }
 
@@ -134,10 +138,11 @@ shell::SystemMenuContext CPlayerApp::MenuContext() {
     if (!m_pMain)
         return {};
     // The windows apply the change themselves; the tray follows the icon placement.
-    return shell::BuildSystemMenuContext(*this, *m_pMain, [this](CCorePrefs::Pref pref, std::int32_t) {
-        if (pref == CCorePrefs::IconPlacement)
-            UpdateSystemTray();
-    });
+    return shell::BuildSystemMenuContext(*this, *m_pMain,
+                                         [this](CCorePrefs::Pref pref, std::int32_t) {
+                                             if (pref == CCorePrefs::IconPlacement)
+                                                 UpdateSystemTray();
+                                         });
 }
 
 namespace {
