@@ -20,7 +20,9 @@
 #include <string>
 #include <vector>
 
-enum HKEY { HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE };
+// A fixed underlying type, so that any key number (a damaged or foreign value included) is a
+// defined value the store can check and refuse.
+enum HKEY : int { HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE };
 
 // Registry value types, numbered as the system's registry numbers them.
 enum : DWORD { REG_NONE = 0, REG_SZ = 1, REG_BINARY = 3, REG_DWORD = 4 };
