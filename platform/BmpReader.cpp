@@ -7,6 +7,9 @@ namespace platform {
 namespace {
 
 constexpr std::int64_t kMaxSide = 32768;
+// Every pixel decodes to four bytes, so this caps a decoded image at 64 MiB: a small 1-bit file
+// within the side limits could otherwise ask for gigabytes.
+constexpr std::int64_t kMaxPixels = 16 * 1024 * 1024;
 
 std::uint32_t U16(const std::uint8_t* p) {
     return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8);
@@ -60,6 +63,8 @@ bool ReadHeader(const std::uint8_t* data, std::size_t size, BmpHeader& h) {
 bool SupportedFormat(const BmpHeader& h) {
     if (h.width <= 0 || h.height == 0 || h.width > kMaxSide || h.height > kMaxSide ||
         h.height < -kMaxSide)
+        return false;
+    if (h.width * (h.height < 0 ? -h.height : h.height) > kMaxPixels)
         return false;
     switch (h.bitCount) {
     case 1:

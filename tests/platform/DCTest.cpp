@@ -13,17 +13,20 @@ bool Load(CDC& dc, const std::string& bytes) {
 }
 
 // 0x00RRGGBB as the surface reports it.
-COLORREF Colour(std::uint32_t rgb) { return RGB(BYTE(rgb >> 16), BYTE(rgb >> 8), BYTE(rgb)); }
+COLORREF Colour(std::uint32_t rgb) {
+    return RGB(BYTE(rgb >> 16), BYTE(rgb >> 8), BYTE(rgb));
+}
 
-std::uint32_t Gradient(int x, int y) { return std::uint32_t(0x102030 + x * 0x0A0000 + y * 0x000B01); }
+std::uint32_t Gradient(int x, int y) {
+    return std::uint32_t(0x102030 + x * 0x0A0000 + y * 0x000B01);
+}
 
 } // namespace
 
 TEST(BmpReader, EveryPaletteDepthDecodesItsPixels) {
-    const std::vector<std::uint32_t> palette16 = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF, 0x123456,
-                                                  0xABCDEF, 0x808080, 0xFFFFFF, 0x111111, 0x222222,
-                                                  0x333333, 0x444444, 0x555555, 0x666666, 0x777777,
-                                                  0x888888};
+    const std::vector<std::uint32_t> palette16 = {
+        0x000000, 0xFF0000, 0x00FF00, 0x0000FF, 0x123456, 0xABCDEF, 0x808080, 0xFFFFFF,
+        0x111111, 0x222222, 0x333333, 0x444444, 0x555555, 0x666666, 0x777777, 0x888888};
     for (int bits : {1, 4, 8}) {
         for (bool topDown : {false, true}) {
             BmpSpec s;
@@ -101,6 +104,20 @@ TEST(BmpReader, DamagedOrUnsupportedFilesFailAndLeaveTheSurfaceAlone) {
     // A header promising a huge image with too little data is refused without allocating it.
     std::string hugeHeader = MakeBmp(huge).substr(0, 200);
     EXPECT_FALSE(Load(dc, hugeHeader));
+    // A complete 1-bit file of 2 MiB whose pixels would decode to more than 64 MiB is refused;
+    // one row fewer decodes.
+    BmpSpec manyPixels;
+    manyPixels.bitCount = 1;
+    manyPixels.palette = {0, 0xFFFFFF};
+    manyPixels.pixel = [](int, int) { return 1u; };
+    manyPixels.width = 4096;
+    manyPixels.height = 4097;
+    EXPECT_FALSE(Load(dc, MakeBmp(manyPixels)));
+    EXPECT_EQ(dc.Width(), 2);
+    manyPixels.width = 4095;
+    manyPixels.topDown = true;
+    ASSERT_TRUE(Load(dc, MakeBmp(manyPixels)));
+    EXPECT_EQ(dc.GetPixel(4094, 4096), RGB(255, 255, 255));
     EXPECT_FALSE(dc.LoadBitmapFile("/nonexistent/skin.bmp"));
     EXPECT_FALSE(dc.LoadBitmapFile("/tmp")); // a folder
 }
