@@ -7,9 +7,11 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
 #include <mutex>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <unordered_map>
@@ -170,30 +172,94 @@ bool ShellOpen(const std::string& urlOrPath) {
     return url.isValid() && QDesktopServices::openUrl(url);
 }
 
+namespace {
+
+constexpr const char kTemporaryMark[] = ".tmp-";
+constexpr std::size_t kTemporarySuffixLength = 6; // the XXXXXX mkstemp fills in
+
+// A rename is only durable once the folder that records it is on disk too.
+void SyncFolder(const std::string& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+bool WriteAll(int fd, const std::string& data) {
+    std::size_t done = 0;
+    while (done < data.size()) {
+        const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += std::size_t(n);
+    }
+    return true;
+}
+
+} // namespace
+
 bool WriteFileAtomically(const std::string& path, const std::string& data) {
-    std::string tmpl = path + ".tmp-XXXXXX";
+    RemoveStaleTemporaries(path);
+    std::string tmpl = path + kTemporaryMark + "XXXXXX";
     int fd = ::mkstemp(tmpl.data());
     if (fd < 0)
         return false;
+    // The lock tells a cleaner in another process that this temporary is still being written;
+    // it goes with the process, so the file of a killed writer is free to remove.
+    ::flock(fd, LOCK_EX);
     // Keep the permissions of the file being replaced; a new file gets the usual 0644.
     struct stat st {};
     ::fchmod(fd, ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644);
-    bool ok = true;
-    std::size_t done = 0;
-    while (ok && done < data.size()) {
-        ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        ok = n > 0;
-        if (ok)
-            done += std::size_t(n);
-    }
-    ok = ok && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
+    bool ok = WriteAll(fd, data) && ::fsync(fd) == 0;
     ok = ok && ::rename(tmpl.c_str(), path.c_str()) == 0;
-    if (!ok)
+    ::close(fd);
+    if (ok)
+        SyncFolder(FolderOf(path));
+    else
         ::unlink(tmpl.c_str());
     return ok;
+}
+
+int RemoveStaleTemporaries(const std::string& path) {
+    const std::string folder = FolderOf(path);
+    const std::string prefix = path.substr(path.rfind('/') + 1) + kTemporaryMark;
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return 0;
+    int removed = 0;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name.size() != prefix.size() + kTemporarySuffixLength || !name.starts_with(prefix))
+            continue;
+        const std::string full = folder + "/" + name;
+        const int fd = ::open(full.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+        if (fd < 0)
+            continue;
+        struct stat st {};
+        // Only a regular file nobody holds locked is a leftover of an interrupted write.
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+            ::unlink(full.c_str()) == 0)
+            ++removed;
+        ::close(fd);
+    }
+    ::closedir(dir);
+    return removed;
+}
+
+std::string UserDataHome() {
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    std::string folder;
+    // Relative values are invalid by the base-directory rules and are ignored.
+    if (xdg && xdg[0] == '/')
+        folder = xdg;
+    else if (const char* home = std::getenv("HOME"); home && *home)
+        folder = std::string(home) + "/.local/share";
+    while (folder.size() > 1 && folder.ends_with('/'))
+        folder.pop_back();
+    return folder;
 }
 
 std::optional<std::string> ReadWholeFile(const std::string& path, std::uint64_t maxBytes) {

@@ -69,12 +69,20 @@ std::optional<std::string> GetMimeDescription(const std::string& path);
 bool ShellOpen(const std::string& urlOrPath);
 
 // Writes data to path through a temporary file beside it and a rename, so the old file stays
-// intact when anything fails. False on failure.
+// intact when anything fails; the folder is synced after the rename. Leftover temporaries of
+// earlier, interrupted writes to path are removed first. False on failure.
 bool WriteFileAtomically(const std::string& path, const std::string& data);
+
+// Removes the temporaries (path.tmp-XXXXXX) that writers of path killed mid-write left beside
+// it; one still being written by a live process is kept. Returns how many were removed.
+int RemoveStaleTemporaries(const std::string& path);
 
 // Reads a whole file, refusing files larger than maxBytes. nullopt on failure.
 std::optional<std::string> ReadWholeFile(const std::string& path,
                                          std::uint64_t maxBytes = 256u << 20);
+
+// The user's data folder ($XDG_DATA_HOME, else ~/.local/share), without a trailing '/'.
+std::string UserDataHome();
 
 // The folder that holds the program's data (language files, skin folder, tips): the
 // executable's folder in a build tree, <prefix>/share/corvella/ once installed. Ends with '/'.

@@ -120,6 +120,7 @@ void CRegistry::LoadHive(Hive& hive) {
              "); its settings are not used and changes to them are not saved");
         hive.readOnly = true;
     };
+    platform::RemoveStaleTemporaries(hive.path);
     struct stat st {};
     if (::stat(hive.path.c_str(), &st) != 0) {
         // No file yet is the usual first start; a blocked folder path only makes writes fail.

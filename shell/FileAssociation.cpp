@@ -107,19 +107,6 @@ bool CFileAssociation::RegisterDocType() const {
     return SetIfGiven(m_strDocTypeName + "\\shell\\open\\command", m_strDocShellOpenCommand) && ok;
 }
 
-std::string DesktopDataHome() {
-    const char* xdg = std::getenv("XDG_DATA_HOME");
-    std::string folder;
-    // Relative values are invalid by the base-directory rules and are ignored.
-    if (xdg && xdg[0] == '/')
-        folder = xdg;
-    else if (const char* home = std::getenv("HOME"); home && *home)
-        folder = std::string(home) + "/.local/share";
-    while (folder.size() > 1 && folder.ends_with('/'))
-        folder.pop_back();
-    return folder;
-}
-
 std::string PlaylistMimePackage() {
     const std::string product = res::LoadString(116);
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
@@ -163,7 +150,8 @@ AssociationResult RegisterPlaylistType(const std::string& programPath,
     association.SetDocDefaultIcon(programPath + ",0");
     result.bRegistry = association.Register();
 
-    std::string dataHome = desktop.strDataHome.empty() ? DesktopDataHome() : desktop.strDataHome;
+    std::string dataHome =
+        desktop.strDataHome.empty() ? platform::UserDataHome() : desktop.strDataHome;
     if (dataHome.empty())
         return result;
     const ToolRunner run = desktop.runTool ? desktop.runTool : ToolRunner(StartToolDetached);

@@ -72,8 +72,6 @@ struct AssociationResult {
     bool bFilesOk = false;        // both desktop files hold what they should
 };
 
-// The user's data folder for desktop files, without a trailing '/'.
-std::string DesktopDataHome();
 inline const std::string kPlaylistMimeType = "application/x-corvella-playlist";
 std::string PlaylistMimePackage();
 std::string DesktopEntry();

@@ -3,9 +3,11 @@
 #include "TestHelpers.h"
 #include "platform/FileSystem.h"
 
+#include <algorithm>
 #include <csignal>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -31,6 +33,7 @@ protected:
         std::vector<std::string> names;
         for (const auto& entry : platform::ListFolder(Folder(), prefix + "*"))
             names.push_back(entry.name);
+        std::sort(names.begin(), names.end());
         return names;
     }
     void WriteHive(const std::string& name, const std::string& text) const {
@@ -313,4 +316,27 @@ TEST_F(RegistryTest, ProcessStoreFollowsXdgConfigHome) {
     savedXdg ? ::setenv("XDG_CONFIG_HOME", restoreXdg.c_str(), 1) : ::unsetenv("XDG_CONFIG_HOME");
     savedHome ? ::setenv("HOME", restoreHome.c_str(), 1) : ::unsetenv("HOME");
     CRegistry::Instance().Reset();
+}
+
+TEST_F(RegistryTest, TemporariesOfInterruptedSavesAreRemovedAtTheNextStart) {
+    WriteHive("system.reg.tmp-Ab3xZ9", "REGEDIT4\n\n[Half"); // a writer killed mid-save
+    WriteHive("system.reg.tmp-Live01", "being written");
+    WriteHive("system.reg.tmp-short", "not a temporary of ours");
+    WriteHive("notes.reg.tmp-Ab3xZ9", "another file's");
+    // A live writer holds its temporary locked until the rename.
+    const int liveWriter = ::open(FilePath("system.reg.tmp-Live01").c_str(), O_RDONLY);
+    ASSERT_GE(liveWriter, 0);
+    ASSERT_EQ(::flock(liveWriter, LOCK_EX), 0);
+
+    CRegistry store(Folder());
+    EXPECT_FALSE(store.QueryDword(HKEY_LOCAL_MACHINE, "K", "v"));
+    EXPECT_EQ(FilesStartingWith("system.reg.tmp-"),
+              (std::vector<std::string>{"system.reg.tmp-Live01", "system.reg.tmp-short"}));
+    EXPECT_EQ(FileText("notes.reg.tmp-Ab3xZ9"), "another file's");
+
+    // Once the writer is gone, the next save clears its leftover too, and leaves none of its own.
+    ::close(liveWriter);
+    ASSERT_TRUE(store.SetDword(HKEY_LOCAL_MACHINE, "K", "v", 7));
+    EXPECT_EQ(FilesStartingWith("system.reg"),
+              (std::vector<std::string>{"system.reg", "system.reg.tmp-short"}));
 }

@@ -3,6 +3,7 @@
 #include "shell/FileAssociation.h"
 #include "tests/shell/ShellTestSupport.h"
 
+#include "platform/FileSystem.h"
 #include "platform/Registry.h"
 
 #include <filesystem>
@@ -145,16 +146,16 @@ TEST_F(FileAssociationTest, AnUnwritableDataFolderLeavesStartUpGoing) {
     EXPECT_TRUE(m_calls.empty());
 }
 
-TEST(DesktopDataHome, FollowsXdgDataHomeElseTheHomeFolder) {
+TEST(UserDataHome, FollowsXdgDataHomeElseTheHomeFolder) {
     {
         shelltest::ScopedEnv data("XDG_DATA_HOME", "/srv/data/");
-        EXPECT_EQ(shell::DesktopDataHome(), "/srv/data");
+        EXPECT_EQ(platform::UserDataHome(), "/srv/data");
     }
     shelltest::ScopedEnv home("HOME", "/home/someone");
     {
         shelltest::ScopedEnv data("XDG_DATA_HOME", "relative/not/allowed");
-        EXPECT_EQ(shell::DesktopDataHome(), "/home/someone/.local/share");
+        EXPECT_EQ(platform::UserDataHome(), "/home/someone/.local/share");
     }
     shelltest::ScopedEnv data("XDG_DATA_HOME", "");
-    EXPECT_EQ(shell::DesktopDataHome(), "/home/someone/.local/share");
+    EXPECT_EQ(platform::UserDataHome(), "/home/someone/.local/share");
 }
