@@ -59,11 +59,31 @@ int CWinApp::Run() {
     return ExitInstance();
 }
 
-void CWinApp::InstallTerminationHandlers() {
+void CatchTerminationSignals() {
     if (g_signalPipe[0] >= 0 ||
         ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_signalPipe) != 0)
         return;
     ::fcntl(g_signalPipe[1], F_SETFL, O_NONBLOCK);
+    struct sigaction sa {};
+    sa.sa_handler = OnTerminationSignal;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESTART;
+    ::sigaction(SIGINT, &sa, nullptr);
+    ::sigaction(SIGTERM, &sa, nullptr);
+    // A launcher may hand them on blocked; a request to end must still reach the program.
+    sigset_t termination;
+    sigemptyset(&termination);
+    sigaddset(&termination, SIGINT);
+    sigaddset(&termination, SIGTERM);
+    ::sigprocmask(SIG_UNBLOCK, &termination, nullptr);
+}
+
+void CWinApp::InstallTerminationHandlers() {
+    CatchTerminationSignals();
+    if (g_signalPipe[0] < 0 || m_bTerminationWatched)
+        return;
+    m_bTerminationWatched = true;
+    // A signal caught before this point waits in the pipe and is acted on once the loop runs.
     auto* notifier =
         new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, QCoreApplication::instance());
     QObject::connect(notifier, &QSocketNotifier::activated, [this] {
@@ -74,12 +94,6 @@ void CWinApp::InstallTerminationHandlers() {
         else
             PostQuitMessage(0);
     });
-    struct sigaction sa {};
-    sa.sa_handler = OnTerminationSignal;
-    sigemptyset(&sa.sa_mask);
-    sa.sa_flags = SA_RESTART;
-    ::sigaction(SIGINT, &sa, nullptr);
-    ::sigaction(SIGTERM, &sa, nullptr);
 }
 
 void PostThreadMessage(UINT message, WPARAM wParam, LPARAM lParam) {

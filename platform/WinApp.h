@@ -22,14 +22,23 @@ public:
     int Run();
 
     // SIGINT and SIGTERM close the main window (the path a user's exit takes); without a main
-    // window they end the loop.
+    // window they end the loop. Signals caught earlier (CatchTerminationSignals) are acted on
+    // once the loop runs.
     void InstallTerminationHandlers();
 
     CWnd* m_pMainWnd = nullptr;
 
 protected:
     int m_nExitCode = 0;
+
+private:
+    bool m_bTerminationWatched = false;
 };
+
+// Catches SIGINT and SIGTERM from here on (unblocking them when inherited blocked) and keeps
+// them until the application object installs its handlers, so a request to end that comes
+// during start-up ends the program in order instead of killing it. Call first thing in main.
+void CatchTerminationSignals();
 
 CWinApp* AfxGetApp();
 

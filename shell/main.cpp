@@ -1,5 +1,6 @@
 // Corvella's entry point.
 #include "platform/Application.h"
+#include "platform/WinApp.h"
 #include "shell/CommandLineText.h"
 #include "shell/PlayerApp.h"
 #include "shell/ProgramOptions.h"
@@ -8,6 +9,7 @@
 #include <cstdio>
 
 int main(int argc, char** argv) {
+    CatchTerminationSignals();
     switch (shell::ReadProgramOptions(argc, argv)) {
     case shell::StartAction::ShowHelp:
         std::fputs(shell::UsageText().c_str(), stdout);

@@ -23,6 +23,8 @@ public:
         if (m_pid < 0)
             return false;
         if (m_pid == 0) {
+            // Blocked signals stay blocked across exec: sent now, they wait for the program.
+            ::sigprocmask(SIG_BLOCK, &m_blockedInChild, nullptr);
             for (const auto& e : env)
                 ::putenv(const_cast<char*>(e.c_str()));
             if (!outputFile.empty()) {
@@ -42,6 +44,9 @@ public:
         }
         return true;
     }
+
+    // The next Start runs the program with sig blocked, as a launcher may leave it.
+    void BlockInChild(int sig) { ::sigaddset(&m_blockedInChild, sig); }
 
     void Signal(int sig) const {
         if (m_pid > 0)
@@ -75,6 +80,11 @@ public:
 
 private:
     pid_t m_pid = -1;
+    sigset_t m_blockedInChild = [] {
+        sigset_t none;
+        ::sigemptyset(&none);
+        return none;
+    }();
 };
 
 } // namespace testsupport
