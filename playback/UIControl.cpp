@@ -247,6 +247,11 @@ void CUIControl::ClearPlaylist() {
     m_listClip.RemoveAll();
 }
 
+void CUIControl::ReplacePlaylist(CObjListClip& clips) {
+    ClearPlaylist();
+    m_listClip.TakeAll(clips);
+}
+
 core::AddFilesResult CUIControl::AddFiles(const std::vector<std::string>& paths,
                                           bool insertAfterCurrent) {
     return core::AddFiles(m_listClip, paths, insertAfterCurrent, m_pCurrentClip,
@@ -312,9 +317,12 @@ bool CUIControl::CanSeek() const {
 
 // ---- persistent state
 
-void CUIControl::Serialize(CArchive& ar) {
+void CUIControl::Serialize(CArchive& ar, bool withClips) {
     if (ar.IsStoring()) {
-        m_listClip.Serialize(ar);
+        if (withClips)
+            m_listClip.Serialize(ar);
+        else
+            CObjListClip().Serialize(ar);
         ar.WriteString(m_strLastOpenFolder);
         ar.WriteString(m_strLastPlaylistFolder);
         for (std::int32_t v : {m_bRepeat, m_bMute, m_nVolume, m_nDisplayMode})
@@ -327,8 +335,7 @@ void CUIControl::Serialize(CArchive& ar) {
     loaded.Serialize(ar);
     if (ar.Failed())
         return;
-    ClearPlaylist();
-    m_listClip.TakeAll(loaded);
+    ReplacePlaylist(loaded);
     auto readString = [&ar](std::string& s) {
         std::string v = ar.ReadString();
         if (!ar.Failed())

@@ -85,6 +85,8 @@ public:
 
     bool RemoveClip(CAttribClip* pClip);
     void ClearPlaylist();
+    // Makes the clips of `clips` (which is left empty) the playlist, with no clip current.
+    void ReplacePlaylist(CObjListClip& clips);
     core::AddFilesResult AddFiles(const std::vector<std::string>& paths, bool insertAfterCurrent);
     void CollectPaths(std::vector<std::string>& paths) const;
 
@@ -103,8 +105,9 @@ public:
     void OnOpenResult(bool opened);
     void OnPlayCompleted(bool error);
 
-    // The list, the two folders, then repeat, mute, volume and display mode.
-    void Serialize(CArchive& ar);
+    // The list, the two folders, then repeat, mute, volume and display mode. Storing without
+    // clips writes an empty list in the list's place (the clips are then kept elsewhere).
+    void Serialize(CArchive& ar, bool withClips = true);
 
 private:
     void Submit(int code, LPARAM param1 = 0);

@@ -4,6 +4,7 @@
 #include "core/AttribClip.h"
 #include "core/CorePrefs.h"
 #include "core/PlaylistPaths.h"
+#include "core/RegObjectStore.h"
 #include "platform/Log.h"
 #include "platform/RegisteredMessages.h"
 #include "playback/EngineManager.h"
@@ -14,6 +15,7 @@
 #include "skin/PlayWnd.h"
 #include "skin/PlayerApp.h"
 #include "skin/PlaylistWnd.h"
+#include "skin/SavedPlaylist.h"
 #include "skin/SkinFile.h"
 
 #include <QCursor>
@@ -224,13 +226,15 @@ LRESULT CMainWnd::OnDestroyed(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void CMainWnd::SerializeState(CArchive& ar) {
     SkinWnd::SerializeState(ar);
-    Controller().Serialize(ar);
+    Controller().Serialize(ar, !m_bPlaylistApart);
     if (ar.IsStoring()) {
         ar.WriteString(m_strSkinFolder);
         for (bool b : {m_bRemainingTime, m_bPlayWndShown, m_bPlaylistShown})
             ar.WriteInt32(b ? 1 : 0);
         ar.WriteInt32(m_sldVolume.GetValue());
         SerializeMainWndTail(ar);
+        if (m_bPlaylistApart)
+            ar.WriteString(m_strPlaylistFile);
         return;
     }
     std::string folder = ar.ReadString();
@@ -247,6 +251,32 @@ void CMainWnd::SerializeState(CArchive& ar) {
     m_nVolume = std::clamp(volume, 0, 100);
     m_sldVolume.SetValue(m_nVolume);
     SerializeMainWndTail(ar);
+    LoadPlaylistKeptApart(ar);
+}
+
+// Earlier values end after the preferences; readers of those ignore the name that may follow.
+void CMainWnd::LoadPlaylistKeptApart(CArchive& ar) {
+    if (ar.Failed() || ar.AtEnd())
+        return;
+    const std::string path = ar.ReadString();
+    CObjListClip clips;
+    if (!ar.Failed() && !path.empty() && skin::LoadSavedPlaylist(path, clips))
+        Controller().ReplacePlaylist(clips);
+}
+
+bool CMainWnd::SaveState() {
+    CArchive whole;
+    SerializeState(whole);
+    m_bPlaylistApart = whole.GetBuffer().size() > CRegObjectStore::kMaxValueBytes;
+    // Should even the file fail, the state is stored without the clips: the preferences and
+    // the rest of the state are not lost with them.
+    m_strPlaylistFile =
+        m_bPlaylistApart ? skin::StoreSavedPlaylist(Controller().GetClipList()) : std::string();
+    const bool saved = SkinWnd::SaveState();
+    if (saved && !m_bPlaylistApart)
+        skin::RemoveSavedPlaylist();
+    m_bPlaylistApart = false;
+    return saved;
 }
 
 // Skin ---------------------------------------------------------------------------------------

@@ -57,7 +57,10 @@ public:
 
     std::string WindowName() const override { return "MainWnd"; }
     CRect DefaultRect() override { return {200, 200, 512, 200 + m_nExpandedHeight}; }
+    // A playlist too large for the saved state is kept apart in the user's data folder: the
+    // state then holds an empty list and, after the preferences, names the file.
     void SerializeState(CArchive& ar) override;
+    bool SaveState() override;
     // Tooltips on with core preference 12 "main window only" or "all windows".
     bool TooltipsActive() override;
 
@@ -152,6 +155,7 @@ protected:
     virtual std::string ClipPath() const;
 
 private:
+    void LoadPlaylistKeptApart(CArchive& ar);
     // A control line: how to create the control from its numbers, and how many there are.
     struct ControlSlot {
         CMemCtrl* pCtrl;
@@ -227,4 +231,6 @@ private:
     bool m_bClosingPending = false;
     bool m_bMinimized = false;
     bool m_bCreated = false;
+    bool m_bPlaylistApart = false; // while saving: the clips go to m_strPlaylistFile
+    std::string m_strPlaylistFile;
 };

@@ -410,9 +410,9 @@ void SkinWnd::LoadState() {
     skin::LoadWndState(record, WindowName());
 }
 
-void SkinWnd::SaveState() {
+bool SkinWnd::SaveState() {
     CStateRecord record(*this);
-    skin::SaveWndState(record, WindowName());
+    return skin::SaveWndState(record, WindowName());
 }
 
 // Tooltips and cursors -----------------------------------------------------------------------

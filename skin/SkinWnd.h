@@ -55,7 +55,7 @@ public:
     virtual bool PointInClient(CPoint pt);
     virtual std::string WindowName() const { return "SkinWnd"; }
     virtual void LoadState();
-    virtual void SaveState();
+    virtual bool SaveState(); // false when the state could not be stored
     // Asks the window (WM_REG_MEMCTRL code 8) to refresh every visible control, then repaints.
     virtual void UpdateControls();
     void RedrawControl(CMemCtrl* pCtrl, bool bErase) override;

@@ -2,6 +2,8 @@
 // clip plays, a restart that brings back the windows and the playlist, and a damaged skin.
 // Each test has its own settings, runtime and program folders; the clips are WAV files made
 // here, played through a fake sink that keeps real time.
+#include "core/AttribClip.h"
+#include "core/PlaylistFile.h"
 #include "core/RegObjectStore.h"
 #include "platform/Registry.h"
 #include "res/StringTable.h"
@@ -124,6 +126,51 @@ TEST_F(PlayerEndToEndTest, ARestartBringsBackTheWindowPlaceAndThePlaylist) {
     EXPECT_EQ(Int32At(again, 8) - Int32At(again, 0), width);
     // Started without files, the player still holds the playlist of the first run.
     EXPECT_NE(again.find(clip), std::string::npos);
+}
+
+TEST_F(PlayerEndToEndTest, ASignalBeforeTheEventLoopStillSavesTheCommandLinePlaylist) {
+    const std::string clip = Media("early.wav", 30);
+    testsupport::CChildProcess player;
+    // Held back until the program takes it, the signal arrives before any start-up work.
+    player.BlockInChild(SIGTERM);
+    ASSERT_TRUE(player.Start(kProgram, {"--verbose", clip}, Env(), Log("early")));
+    player.Signal(SIGTERM);
+    EXPECT_EQ(player.WaitExit(60s), std::optional<int>(0)) << ReadFile(Log("early"));
+    EXPECT_NE(SavedMainWnd().find(clip), std::string::npos) << ReadFile(Log("early"));
+}
+
+TEST_F(PlayerEndToEndTest, APlaylistTooLargeForTheSettingsIsKeptWholeAcrossRestarts) {
+    constexpr std::size_t kClips = 100000;
+    CObjListClip list;
+    for (std::size_t i = 0; i < kClips; ++i) {
+        auto clip = std::make_unique<CAttribClip>();
+        clip->SetPath(i == 0 ? Media("first.wav", 30)
+                             : m_home.Path() + "/clip" + std::to_string(i) + ".wav");
+        list.Add(std::move(clip));
+    }
+    const std::string large = m_home.Path() + "/large.mpl";
+    ASSERT_TRUE(core::SavePlaylist(list, large, [](const std::string&, const std::string&) {}));
+    const std::string kept = m_home.Path() + "/data/corvella/playlist.mpl";
+    auto keptClips = [&kept] {
+        CObjListClip read;
+        core::LoadPlaylist(read, kept, [](const std::string&, const std::string&) {});
+        return read.GetCount();
+    };
+
+    for (const auto& [files, log] : {std::pair{std::vector<std::string>{large}, "large"},
+                                     std::pair{std::vector<std::string>{}, "restarted"}}) {
+        testsupport::CChildProcess player;
+        Start(player, files, log);
+        Close(player, log);
+        // The state, preferences included, is stored and names the file holding every clip;
+        // started without files the player brought them back and kept them again.
+        const std::string saved = SavedMainWnd();
+        EXPECT_FALSE(saved.empty()) << log;
+        EXPECT_LE(saved.size(), CRegObjectStore::kMaxValueBytes);
+        EXPECT_NE(saved.find(kept), std::string::npos) << log;
+        EXPECT_EQ(keptClips(), kClips) << log;
+        CRegistry::Instance().Reset();
+    }
 }
 
 TEST_F(PlayerEndToEndTest, ADamagedMainWindowFileFallsBackToTheBuiltInSkin) {

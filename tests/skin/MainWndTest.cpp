@@ -1,5 +1,6 @@
 #include "skin/MainWnd.h"
 
+#include "core/AttribClip.h"
 #include "core/CorePrefs.h"
 #include "core/RegObjectStore.h"
 #include "platform/Clock.h"
@@ -351,6 +352,45 @@ TEST_F(MainWndTest, TheSavedStateBringsBackPlaceFlagsVolumeAndPreferences) {
     EXPECT_EQ(CCorePrefs::Get(CCorePrefs::PlaylistFontSize), 13);
     EXPECT_FALSE(m_app.m_control.GetRepeat());
     EXPECT_EQ(again.GetLoopText(), "2");
+}
+
+TEST_F(MainWndTest, APlaylistTooLargeForTheStateIsKeptApartAndThePreferencesAlwaysStay) {
+    const std::string dataHome = m_temp.Path() + "/data";
+    ::setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
+    auto closeAndReopen = [this] {
+        m_pWnd->SendMessage(WM_CLOSE);
+        CCorePrefs::ResetToDefaults();
+        m_app.m_control.ClearPlaylist();
+        m_pWnd = std::make_unique<CTestMainWnd>();
+        m_app.m_bus.SetMainWnd(m_pWnd.get());
+        Created();
+    };
+    Created();
+    constexpr std::size_t kClips = 3000; // about 200 KB of state
+    for (std::size_t i = 0; i < kClips; ++i) {
+        auto clip = std::make_unique<CAttribClip>();
+        clip->SetPath(m_temp.Path() + "/a clip with a longer name " + std::to_string(i) + ".wav");
+        m_app.m_control.GetClipList().Add(std::move(clip));
+    }
+    CCorePrefs::Set(CCorePrefs::PlaylistFontSize, 14);
+    closeAndReopen();
+    EXPECT_EQ(m_app.m_control.GetClipList().GetCount(), kClips);
+    EXPECT_EQ(m_app.m_control.GetClipList().GetAt(kClips - 1)->GetPath(),
+              m_temp.Path() + "/a clip with a longer name 2999.wav");
+    EXPECT_EQ(CCorePrefs::Get(CCorePrefs::PlaylistFontSize), 14);
+    EXPECT_TRUE(std::filesystem::exists(dataHome + "/corvella/playlist.mpl"));
+
+    // Without a place for the file the clips are lost, but not the rest of the state.
+    ::setenv("XDG_DATA_HOME", MakeFile("not a folder").c_str(), 1);
+    closeAndReopen();
+    EXPECT_EQ(m_app.m_control.GetClipList().GetCount(), 0u);
+    EXPECT_EQ(CCorePrefs::Get(CCorePrefs::PlaylistFontSize), 14);
+
+    // Once the playlist fits the state again, the file is no longer needed.
+    ::setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
+    closeAndReopen();
+    EXPECT_FALSE(std::filesystem::exists(dataHome + "/corvella/playlist.mpl"));
+    ::unsetenv("XDG_DATA_HOME");
 }
 
 TEST_F(MainWndTest, ADamagedSavedStateLeavesTheDefaults) {
