@@ -19,12 +19,16 @@ public:
     // file, the program's standard output and error go there.
     bool Start(const std::string& program, const std::vector<std::string>& args,
                const std::vector<std::string>& env = {}, const std::string& outputFile = {}) {
+        // Blocked before the fork, so a signal sent as soon as Start returns already finds them
+        // blocked; they stay blocked across exec and wait for the program.
+        sigset_t parentMask;
+        ::pthread_sigmask(SIG_BLOCK, &m_blockedInChild, &parentMask);
         m_pid = ::fork();
+        if (m_pid != 0)
+            ::pthread_sigmask(SIG_SETMASK, &parentMask, nullptr);
         if (m_pid < 0)
             return false;
         if (m_pid == 0) {
-            // Blocked signals stay blocked across exec: sent now, they wait for the program.
-            ::sigprocmask(SIG_BLOCK, &m_blockedInChild, nullptr);
             for (const auto& e : env)
                 ::putenv(const_cast<char*>(e.c_str()));
             if (!outputFile.empty()) {
