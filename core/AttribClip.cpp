@@ -30,7 +30,8 @@ bool CAttribClip::LoadFileInfo(const std::string& path) {
     if (path.find('\0') != std::string::npos)
         return false;
     const auto status = platform::GetFileStatus(path);
-    if (!status || status->isDirectory) // a folder is not a media file
+    // A folder is no media file, and a FIFO or device would block the player reading it.
+    if (!status || !status->isRegularFile)
         return false;
     auto typeName = platform::GetMimeDescription(path);
     if (!typeName)

@@ -2,6 +2,7 @@
 
 #include "core/FinderPaths.h"
 #include "platform/FileSystem.h"
+#include "platform/Log.h"
 
 namespace core {
 
@@ -80,8 +81,18 @@ void CCommandLineCollector::SearchFolder(const std::string& folder) {
 }
 
 void CCommandLineCollector::CollectFile(const std::string& path) {
-    if (Accept(path))
-        m_files.push_back(path);
+    if (!Accept(path)) {
+        platform::LogVerbose("left out, not a media or playlist type: " + path);
+        return;
+    }
+    // A FIFO or device named like a media file would block the player that opens it. A name
+    // that does not exist is kept: adding it is what reports it.
+    if (const auto status = platform::GetFileStatus(DiskPath(path));
+        status && !status->isRegularFile) {
+        platform::LogVerbose("left out, not a regular file: " + path);
+        return;
+    }
+    m_files.push_back(path);
 }
 
 } // namespace core

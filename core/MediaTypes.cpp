@@ -1,5 +1,6 @@
 #include "core/MediaTypes.h"
 
+#include "core/PlaylistPaths.h"
 #include "res/StringTable.h"
 
 namespace core {
@@ -10,7 +11,22 @@ std::string Group(const std::string& label, const std::string& patterns, bool la
     return label + " (" + patterns + ")|" + patterns + (last ? "||" : "|");
 }
 
+// Joins two pattern lists with one ';' (string 132 already ends in one).
+std::string Join(std::string list, const char* more) {
+    if (!list.empty() && !list.ends_with(';'))
+        list += ';';
+    return list + more;
+}
+
 } // namespace
+
+std::string AudioPatterns() {
+    return Join(res::LoadString(IDS_PATTERNS_AUDIO), kAddedAudioPatterns);
+}
+
+std::string VideoPatterns() {
+    return Join(res::LoadString(IDS_PATTERNS_VIDEO), kAddedVideoPatterns);
+}
 
 std::string AllSupportedPatterns() {
     std::string list;
@@ -21,7 +37,7 @@ std::string AllSupportedPatterns() {
             list += ';';
         list += res::LoadString(id);
     }
-    return list;
+    return Join(Join(list, kAddedAudioPatterns), kAddedVideoPatterns);
 }
 
 std::string BuildOpenFilter(const TranslateFn& translate) {
@@ -32,10 +48,10 @@ std::string BuildOpenFilter(const TranslateFn& translate) {
         res::LoadString(IDS_PATTERNS_WINDOWSMEDIA) + ";" + res::LoadString(IDS_PATTERNS_CDAUDIO);
     // Real Media and QuickTime get no group of their own: All Supported Files holds them.
     return Group(label(kLabelAllSupported), AllSupportedPatterns(), false) +
-           Group(label(kLabelPlaylist), res::LoadString(IDS_PATTERNS_PLAYLIST), false) +
+           Group(label(kLabelPlaylist), PlaylistPatterns(), false) +
            Group(label(kLabelWindowsMedia), windowsMedia, false) +
-           Group(label(kLabelVideo), res::LoadString(IDS_PATTERNS_VIDEO), false) +
-           Group(label(kLabelAudio), res::LoadString(IDS_PATTERNS_AUDIO), false) +
+           Group(label(kLabelVideo), VideoPatterns(), false) +
+           Group(label(kLabelAudio), AudioPatterns(), false) +
            Group(label(kLabelImage), res::LoadString(IDS_PATTERNS_IMAGE), false) +
            Group(label(kLabelAll), "*.*", true);
 }

@@ -21,6 +21,17 @@ enum PatternListId : std::uint32_t {
     IDS_PATTERNS_VIDEO = 132,
 };
 
+// Audio and video types the media engine decodes beyond those the string table lists; they
+// join the audio and video groups and the all-supported list.
+inline constexpr const char* kAddedAudioPatterns =
+    "*.ogg;*.oga;*.opus;*.spx;*.flac;*.m4a;*.aac;*.mka;*.wv;*.ape;*.mpc;*.ac3;*.aiff";
+inline constexpr const char* kAddedVideoPatterns =
+    "*.mp4;*.m4v;*.mkv;*.webm;*.ogv;*.3gp;*.ts;*.m2ts;*.mts;*.flv;*.vob";
+
+// The patterns of the audio (131) and video (132) groups with the added types.
+std::string AudioPatterns();
+std::string VideoPatterns();
+
 // Group labels of the filter, in English; they are translated when the filter is built.
 inline constexpr const char* kLabelAllSupported = "All Supported Files";
 inline constexpr const char* kLabelPlaylist = "Playlist Files";
@@ -40,7 +51,8 @@ inline constexpr const char* kVcdNotFoundText = "Cann't find VCD clips(*.DAT) in
 // Turns an English text into the current language.
 using TranslateFn = std::function<std::string(const std::string&)>;
 
-// Every pattern the player opens, playlists excepted: 108;107;121;118;132;131;125.
+// Every pattern the player opens, playlists excepted: 108;107;121;118;132;131;125, then the
+// added audio and video types.
 std::string AllSupportedPatterns();
 
 // The open-file dialog's filter: "label (patterns)|patterns|" per group, the last group

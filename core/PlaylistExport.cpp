@@ -1,5 +1,8 @@
 #include "core/PlaylistExport.h"
 
+#include "core/PlaylistPaths.h"
+#include "core/TextEncoding.h"
+
 #include <algorithm>
 
 namespace core {
@@ -17,8 +20,9 @@ std::string OneLine(std::string s) {
     return s;
 }
 
-// Calls emit(clip, number) for every clip that can be written, numbering from 1.
-template <class Emit> ExportText Collect(const CObjListClip& list, Emit emit) {
+// Calls emit(clip, path, number) for every clip that can be written, numbering from 1.
+template <class Emit>
+ExportText Collect(const CObjListClip& list, std::string_view folder, Emit emit) {
     ExportText out;
     std::size_t number = 0;
     for (std::size_t i = 0; i < list.GetCount(); ++i) {
@@ -27,33 +31,110 @@ template <class Emit> ExportText Collect(const CObjListClip& list, Emit emit) {
             out.skippedPaths.push_back(clip.GetPath());
             continue;
         }
-        out.text += emit(clip, ++number);
+        out.text += emit(clip, PathForPlaylist(folder, clip.GetPath()), ++number);
     }
     return out;
 }
 
+std::string XmlEscaped(std::string_view raw) {
+    // XML must be well-formed UTF-8; a title in another encoding is taken as Latin-1.
+    const std::string text = IsValidUtf8(raw) ? std::string(raw) : Latin1ToUtf8(raw);
+    std::string out;
+    for (char c : text) {
+        switch (c) {
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        default:
+            // Control characters other than tab are not allowed in XML 1.0.
+            if (std::uint8_t(c) >= 0x20 || c == '\t')
+                out += c;
+        }
+    }
+    return out;
+}
+
+// Every byte outside the unreserved set and '/' is percent-encoded.
+std::string PercentEncoded(std::string_view path) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    for (char c : path) {
+        const auto b = std::uint8_t(c);
+        if ((b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') || (b >= '0' && b <= '9') ||
+            std::string_view("-._~/").find(c) != std::string_view::npos) {
+            out += c;
+        } else {
+            out += '%';
+            out += kHex[b >> 4];
+            out += kHex[b & 15];
+        }
+    }
+    return out;
+}
+
+std::string XspfLocation(const std::string& path) {
+    if (IsUri(path))
+        return path;
+    return path.starts_with('/') ? "file://" + PercentEncoded(path) : PercentEncoded(path);
+}
+
 } // namespace
 
-ExportText FormatExtendedM3u(const CObjListClip& list) {
-    ExportText out = Collect(list, [](const CAttribClip& clip, std::size_t) {
-        return "#EXTINF:" + std::to_string(clip.GetDuration()) + "," + OneLine(clip.GetTitle()) +
-               "\n" + clip.GetPath() + "\n";
-    });
+std::string PathForPlaylist(std::string_view playlistFolder, const std::string& path) {
+    if (playlistFolder.empty() || !playlistFolder.ends_with('/') ||
+        !path.starts_with(playlistFolder))
+        return path;
+    std::string relative = path.substr(playlistFolder.size());
+    // A line starting with '#' would be read back as a comment.
+    return relative.starts_with('#') ? "./" + relative : relative;
+}
+
+ExportText FormatExtendedM3u(const CObjListClip& list, std::string_view playlistFolder) {
+    ExportText out = Collect(list, playlistFolder,
+                             [](const CAttribClip& clip, const std::string& path, std::size_t) {
+                                 return "#EXTINF:" + std::to_string(clip.GetDuration()) + "," +
+                                        OneLine(clip.GetDisplayTitle()) + "\n" + path + "\n";
+                             });
     out.text.insert(0, "#EXTM3U\n");
     return out;
 }
 
-ExportText FormatPls(const CObjListClip& list) {
+ExportText FormatPls(const CObjListClip& list, std::string_view playlistFolder) {
     std::size_t written = 0;
-    ExportText out = Collect(list, [&written](const CAttribClip& clip, std::size_t n) {
-        written = n;
-        const std::string num = std::to_string(n);
-        return "File" + num + "=" + clip.GetPath() + "\nTitle" + num + "=" +
-               OneLine(clip.GetTitle()) + "\nLength" + num + "=" +
-               std::to_string(clip.GetDuration()) + "\n";
-    });
+    ExportText out =
+        Collect(list, playlistFolder,
+                [&written](const CAttribClip& clip, const std::string& path, std::size_t n) {
+                    written = n;
+                    const std::string num = std::to_string(n);
+                    return "File" + num + "=" + path + "\nTitle" + num + "=" +
+                           OneLine(clip.GetDisplayTitle()) + "\nLength" + num + "=" +
+                           std::to_string(clip.GetDuration()) + "\n";
+                });
     out.text.insert(0, "[playlist]\n");
     out.text += "NumberOfEntries=" + std::to_string(written) + "\nVersion=2\n";
+    return out;
+}
+
+ExportText FormatXspf(const CObjListClip& list, std::string_view playlistFolder) {
+    ExportText out = Collect(
+        list, playlistFolder, [](const CAttribClip& clip, const std::string& path, std::size_t) {
+            return "    <track><location>" + XmlEscaped(XspfLocation(path)) + "</location><title>" +
+                   XmlEscaped(clip.GetDisplayTitle()) + "</title><duration>" +
+                   std::to_string(std::int64_t(std::max(0, clip.GetDuration())) * 1000) +
+                   "</duration></track>\n";
+        });
+    out.text.insert(0, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                       "<playlist version=\"1\" xmlns=\"http://xspf.org/ns/0/\">\n  <trackList>\n");
+    out.text += "  </trackList>\n</playlist>\n";
     return out;
 }
 

@@ -5,6 +5,7 @@
 #include "core/PlaylistImporter.h"
 #include "core/PlaylistPaths.h"
 #include "platform/FileSystem.h"
+#include "platform/Log.h"
 #include "res/StringTable.h"
 
 #include <memory>
@@ -93,10 +94,12 @@ AddFilesResult AddFiles(CObjListClip& playlist, const std::vector<std::string>& 
             ok = ImportPlaylist(temp, path, report);
         } else {
             auto clip = std::make_unique<CAttribClip>();
-            if (clip->LoadFileInfo(path))
+            if (clip->LoadFileInfo(path)) {
                 temp.Add(std::move(clip));
-            else
+            } else {
+                platform::LogVerbose("left out, not a readable media file: " + path);
                 result.skippedPaths.push_back(path);
+            }
         }
         if (!ok)
             result.failedPaths.push_back(path);

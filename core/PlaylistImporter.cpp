@@ -1,9 +1,13 @@
 #include "core/PlaylistImporter.h"
 
 #include "core/PlaylistPaths.h"
+#include "core/TextEncoding.h"
 #include "platform/FileSystem.h"
+#include "platform/XspfReader.h"
 
 #include <limits>
+#include <map>
+#include <optional>
 
 // Splits text into lines, removing "\n" or "\r\n"; a last line without a line end still counts.
 class LineReader {
@@ -52,10 +56,46 @@ bool EndsWithNoCase(std::string_view line, std::string_view tail) {
            core::EqualsNoCase(line.substr(line.size() - tail.size()), tail);
 }
 
-// Everything after the first '=', or the whole line when it has none.
-std::string_view ValueOf(std::string_view line) {
-    const auto eq = line.find('=');
-    return eq == std::string_view::npos ? line : line.substr(eq + 1);
+bool IsPlaylistExtension(std::string_view ext) {
+    return core::EqualsNoCase(ext, "m3u") || core::EqualsNoCase(ext, "m3u8") ||
+           core::EqualsNoCase(ext, "pls") || core::EqualsNoCase(ext, "xspf");
+}
+
+bool StartsWithNoCase(std::string_view line, std::string_view head) {
+    return line.size() >= head.size() && core::EqualsNoCase(line.substr(0, head.size()), head);
+}
+
+// "#EXTINF:<length>[ attributes],<title>": the length is read up to the first non-digit.
+void ParseExtInf(std::string_view info, std::string& title, std::uint32_t& length) {
+    info.remove_prefix(std::string_view("#EXTINF:").size());
+    const auto comma = info.find(',');
+    length = ParseLength(info.substr(0, comma));
+    title = comma == std::string_view::npos ? std::string() : std::string(info.substr(comma + 1));
+}
+
+// PLS keys are "File", "Title" or "Length" followed by the entry number, in any case.
+enum class PlsField { None, File, Title, Length };
+
+PlsField SplitPlsKey(std::string_view key, std::uint32_t& number) {
+    const auto digits = key.find_first_of("0123456789");
+    if (digits == std::string_view::npos || digits == 0 ||
+        key.find_first_not_of("0123456789", digits) != std::string_view::npos ||
+        key.size() - digits > 9) // at most nine digits, so the number fits
+        return PlsField::None;
+    number = ParseLength(key.substr(digits));
+    const std::string_view name = key.substr(0, digits);
+    if (core::EqualsNoCase(name, "file"))
+        return PlsField::File;
+    if (core::EqualsNoCase(name, "title"))
+        return PlsField::Title;
+    return core::EqualsNoCase(name, "length") ? PlsField::Length : PlsField::None;
+}
+
+std::string_view TrimBlanks(std::string_view text) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
 } // namespace
@@ -63,8 +103,7 @@ std::string_view ValueOf(std::string_view line) {
 bool PlaylistImporter::Read(const std::string& path) {
     if (path.find('\0') != std::string::npos || !platform::GetFileStatus(path))
         return false;
-    const std::string_view ext = core::Extension(path);
-    if (!core::EqualsNoCase(ext, "m3u") && !core::EqualsNoCase(ext, "pls"))
+    if (!IsPlaylistExtension(core::Extension(path)))
         return false;
     const auto text = platform::ReadWholeFile(path); // fails for folders and unreadable files
     return text && ReadText(path, *text);
@@ -72,8 +111,7 @@ bool PlaylistImporter::Read(const std::string& path) {
 
 bool PlaylistImporter::ReadText(const std::string& path, std::string_view text) {
     const std::string_view ext = core::Extension(path);
-    const bool m3u = core::EqualsNoCase(ext, "m3u");
-    if (!m3u && !core::EqualsNoCase(ext, "pls"))
+    if (!IsPlaylistExtension(ext))
         return false;
     m_paths.clear();
     m_titles.clear();
@@ -81,18 +119,20 @@ bool PlaylistImporter::ReadText(const std::string& path, std::string_view text) 
     m_strExtension = std::string(ext);
     const std::string_view folder = core::FolderPart(path);
 
+    if (core::EqualsNoCase(ext, "xspf"))
+        return ReadXspf(text, folder);
     // A UTF-8 byte-order mark would hide the "/" that starts an absolute first entry.
     if (text.starts_with("\xEF\xBB\xBF"))
         text.remove_prefix(3);
+    std::string converted;
+    if (!core::IsValidUtf8(text)) {
+        converted = core::Latin1ToUtf8(text);
+        text = converted;
+    }
     LineReader lines(text);
-    std::string_view first;
-    lines.Next(first); // an empty file has an empty first line
-    if (!m3u)
-        return ReadPls(lines, first, folder);
-    if (EndsWithNoCase(first, "#EXTM3U"))
-        ReadExtendedM3u(lines, folder);
-    else
-        ReadPlainM3u(lines, first);
+    if (core::EqualsNoCase(ext, "pls"))
+        return ReadPls(lines, folder);
+    ReadM3u(lines, folder);
     return true;
 }
 
@@ -102,38 +142,77 @@ void PlaylistImporter::AddEntry(std::string path, std::string title, std::uint32
     m_lengths.push_back(length);
 }
 
-void PlaylistImporter::ReadExtendedM3u(LineReader& lines, std::string_view folder) {
-    // Lines are taken strictly in pairs: an information line, then a path line.
-    std::string_view info, entry;
-    while (lines.Next(info) && lines.Next(entry)) {
-        const auto colon = info.find(':');
-        const std::size_t start = colon == std::string_view::npos ? 0 : colon + 1;
-        const auto comma = info.find(',', start);
-        const std::string_view length = comma == std::string_view::npos
-                                            ? info.substr(start)
-                                            : info.substr(start, comma - start);
-        const std::string_view title =
-            comma == std::string_view::npos ? std::string_view() : info.substr(comma + 1);
-        AddEntry(core::ResolveEntry(folder, entry), std::string(title), ParseLength(length));
+void PlaylistImporter::ReadM3u(LineReader& lines, std::string_view folder) {
+    // Plain and extended files share one rule: "#EXTINF" describes the next entry line, every
+    // other "#" line (the header, options, album and playlist names) and every blank line is
+    // skipped, and each remaining line is one entry.
+    std::string title;
+    std::uint32_t length = 0;
+    std::string_view line;
+    while (lines.Next(line)) {
+        if (line.starts_with('#')) {
+            if (StartsWithNoCase(line, "#EXTINF:"))
+                ParseExtInf(line, title, length);
+            continue;
+        }
+        if (TrimBlanks(line).empty())
+            continue;
+        AddEntry(core::ResolvePlaylistEntry(folder, line), std::move(title), length);
+        title.clear();
+        length = 0;
     }
 }
 
-void PlaylistImporter::ReadPlainM3u(LineReader& lines, std::string_view first) {
-    // Only absolute paths with a dot are taken; anything else is skipped.
-    std::string_view line = first;
-    do {
-        if (core::IsAbsoluteEntry(line) && line.find('.') != std::string_view::npos)
-            AddEntry(std::string(line), std::string(), 0);
-    } while (lines.Next(line));
+bool PlaylistImporter::ReadXspf(std::string_view text, std::string_view folder) {
+    auto tracks = platform::ReadXspf(text); // the XML declares its own encoding
+    if (!tracks)
+        return false;
+    constexpr std::uint64_t kMaxSeconds = std::numeric_limits<std::int32_t>::max();
+    for (platform::XspfTrack& track : *tracks) {
+        // A location is a URI: a relative one is percent-encoded like any other.
+        std::string path = core::IsUri(track.location) || track.location.starts_with("file:")
+                               ? core::ResolvePlaylistEntry(folder, track.location)
+                               : core::ResolveEntry(folder, core::PercentDecode(track.location));
+        AddEntry(std::move(path), std::move(track.title),
+                 std::uint32_t(std::min(kMaxSeconds, track.durationMs / 1000)));
+    }
+    return true;
 }
 
-bool PlaylistImporter::ReadPls(LineReader& lines, std::string_view first, std::string_view folder) {
+bool PlaylistImporter::ReadPls(LineReader& lines, std::string_view folder) {
+    std::string_view first;
+    lines.Next(first); // an empty file has an empty first line
     if (!EndsWithNoCase(first, "[playlist]"))
         return false;
-    // Consecutive triples of file, title and length lines; an incomplete triple ends the list.
-    std::string_view file, title, length;
-    while (lines.Next(file) && lines.Next(title) && lines.Next(length))
-        AddEntry(core::ResolveEntry(folder, ValueOf(file)), std::string(ValueOf(title)),
-                 ParseLength(ValueOf(length)));
+    // Entries are gathered by their number, so FileN, TitleN and LengthN may come in any order;
+    // a number without a FileN line is no entry.
+    struct PlsEntry {
+        std::optional<std::string> path;
+        std::string title;
+        std::uint32_t length = 0;
+    };
+    std::map<std::uint32_t, PlsEntry> entries;
+    std::string_view line;
+    while (lines.Next(line)) {
+        const auto eq = line.find('=');
+        std::uint32_t number = 0;
+        const PlsField field = eq == std::string_view::npos
+                                   ? PlsField::None
+                                   : SplitPlsKey(TrimBlanks(line.substr(0, eq)), number);
+        if (field == PlsField::None)
+            continue;
+        const std::string_view value = line.substr(eq + 1);
+        PlsEntry& entry = entries[number];
+        if (field == PlsField::File)
+            entry.path = core::ResolvePlaylistEntry(folder, TrimBlanks(value));
+        else if (field == PlsField::Title)
+            entry.title = std::string(value);
+        else
+            entry.length = ParseLength(value);
+    }
+    for (auto& [number, entry] : entries) {
+        if (entry.path && !entry.path->empty())
+            AddEntry(std::move(*entry.path), std::move(entry.title), entry.length);
+    }
     return true;
 }

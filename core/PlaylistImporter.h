@@ -1,4 +1,5 @@
-// Reader of foreign playlists (M3U, plain and extended, and PLS). One is made per file.
+// Reader of foreign playlists (M3U and M3U8, plain and extended, PLS and XSPF) as other programs
+// write them. One is made per file.
 #pragma once
 
 #include <cstddef>
@@ -13,6 +14,7 @@ public:
     // A file read through without entries succeeds with none.
     bool Read(const std::string& path);
     // The same rules over text already in memory; `path` gives the extension and folder.
+    // Text that is not valid UTF-8 is taken as Latin-1.
     bool ReadText(const std::string& path, std::string_view text);
 
     std::size_t GetCount() const { return m_paths.size(); }
@@ -26,9 +28,9 @@ public:
     std::string TakeTitle(std::size_t i) { return std::move(m_titles[i]); }
 
 private:
-    void ReadExtendedM3u(class LineReader& lines, std::string_view folder);
-    void ReadPlainM3u(class LineReader& lines, std::string_view first);
-    bool ReadPls(class LineReader& lines, std::string_view first, std::string_view folder);
+    void ReadM3u(class LineReader& lines, std::string_view folder);
+    bool ReadPls(class LineReader& lines, std::string_view folder);
+    bool ReadXspf(std::string_view text, std::string_view folder);
     void AddEntry(std::string path, std::string title, std::uint32_t length);
 
     std::string m_strExtension;

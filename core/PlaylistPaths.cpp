@@ -11,7 +11,37 @@ namespace {
 char LowerAscii(char c) {
     return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
 }
+
+bool IsAsciiLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+int HexValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    c = LowerAscii(c);
+    return (c >= 'a' && c <= 'f') ? c - 'a' + 10 : -1;
+}
+
+// Formats the player reads beyond those string 109 names.
+constexpr const char* kAddedPlaylistPatterns = "*.m3u8;*.xspf";
 } // namespace
+
+std::string PercentDecode(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const int hi = text[i] == '%' && i + 2 < text.size() ? HexValue(text[i + 1]) : -1;
+        const int lo = hi >= 0 ? HexValue(text[i + 2]) : -1;
+        if (lo >= 0) {
+            out += char(hi * 16 + lo);
+            i += 2;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
 
 std::string_view FileNamePart(std::string_view path) {
     const auto sep = path.find_last_of("/\\");
@@ -54,6 +84,44 @@ std::string ResolveEntry(std::string_view folder, std::string_view entry) {
     return path;
 }
 
+bool IsUri(std::string_view entry) {
+    const auto sep = entry.find("://");
+    if (sep == std::string_view::npos || sep < 2 || !IsAsciiLetter(entry[0]))
+        return false;
+    return std::all_of(entry.begin(), entry.begin() + std::ptrdiff_t(sep), [](char c) {
+        return IsAsciiLetter(c) || (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.';
+    });
+}
+
+std::string FileUriToPath(std::string_view uri) {
+    if (uri.size() < 6 || !EqualsNoCase(uri.substr(0, 5), "file:"))
+        return {};
+    std::string_view rest = uri.substr(5);
+    if (rest.starts_with("//")) {
+        rest.remove_prefix(2);
+        const auto slash = rest.find('/');
+        const std::string_view host = rest.substr(0, slash);
+        if (slash == std::string_view::npos || !(host.empty() || EqualsNoCase(host, "localhost")))
+            return {};
+        rest.remove_prefix(slash);
+    }
+    if (!rest.starts_with('/'))
+        return {};
+    // "file:///C:/x" names a drive-letter path.
+    if (rest.size() >= 3 && IsAsciiLetter(rest[1]) && rest[2] == ':')
+        rest.remove_prefix(1);
+    std::string path = PercentDecode(rest);
+    return path.find('\0') == std::string::npos ? path : std::string();
+}
+
+std::string ResolvePlaylistEntry(std::string_view folder, std::string_view entry) {
+    if (std::string path = FileUriToPath(entry); !path.empty())
+        return path;
+    if (IsUri(entry))
+        return std::string(entry);
+    return ResolveEntry(folder, entry);
+}
+
 bool EqualsNoCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
                return LowerAscii(x) == LowerAscii(y);
@@ -81,8 +149,17 @@ bool IsNativePlaylist(std::string_view path) {
     return EqualsNoCase(Extension(path), res::LoadString(103));
 }
 
+std::string PlaylistPatterns() {
+    return res::LoadString(109) + ";" + kAddedPlaylistPatterns;
+}
+
 bool IsForeignPlaylist(std::string_view path) {
-    return res::LoadString(109).find(ToLowerAscii(Extension(path))) != std::string::npos;
+    const std::string ext = ToLowerAscii(Extension(path));
+    if (res::LoadString(109).find(ext) != std::string::npos)
+        return true;
+    // The added formats are matched whole: "m3" is no playlist.
+    const std::string added = std::string(";") + kAddedPlaylistPatterns + ";";
+    return !ext.empty() && added.find(";*." + ext + ";") != std::string::npos;
 }
 
 } // namespace core

@@ -25,6 +25,18 @@ bool IsAbsoluteEntry(std::string_view entry);
 // folder itself is a drive-letter folder.
 std::string ResolveEntry(std::string_view folder, std::string_view entry);
 
+// An entry as playlists of other programs write it: a "file:" URI becomes the path it names
+// (percent-decoded), another URI ("http://…") stays as it is, and anything else is a path that
+// ResolveEntry places against the folder.
+std::string ResolvePlaylistEntry(std::string_view folder, std::string_view entry);
+// "%XX" becomes the byte it codes; a '%' without two hex digits stays as it is.
+std::string PercentDecode(std::string_view text);
+// True for "scheme://…" (a scheme of two characters or more, so "C://x" stays a path).
+bool IsUri(std::string_view entry);
+// The local path of a "file:" URI ("file:///a%20b", "file://localhost/a", "file:/a"); empty
+// when the text is no such URI, names another host, or decodes to a NUL byte.
+std::string FileUriToPath(std::string_view uri);
+
 bool EqualsNoCase(std::string_view a, std::string_view b);
 // <0, 0 or >0 as a sorts before, with or after b, ASCII letters compared without case.
 int CompareNoCase(std::string_view a, std::string_view b);
@@ -33,7 +45,10 @@ std::string ToLowerAscii(std::string_view s);
 // A native playlist: the extension equals "mpl" (string 103) without regard to case.
 bool IsNativePlaylist(std::string_view path);
 // A foreign playlist by the loose rule the open dialogs share: the lower-cased extension
-// occurs in "*.mpl;*.m3u;*.pls" (string 109), so an empty extension counts too.
+// occurs in "*.mpl;*.m3u;*.pls" (string 109), so an empty extension counts too; the
+// extensions of PlaylistPatterns that string 109 lacks (".m3u8", ".xspf") count as well.
 bool IsForeignPlaylist(std::string_view path);
+// The playlist patterns the open dialogs offer: string 109 and the formats added to it.
+std::string PlaylistPatterns();
 
 } // namespace core

@@ -84,4 +84,26 @@ std::size_t Utf8SequenceLength(std::string_view text, std::size_t pos) {
     return len;
 }
 
+bool IsValidUtf8(std::string_view text) {
+    for (std::size_t pos = 0; pos < text.size();) {
+        if (std::uint8_t(text[pos]) < 0x80) { // the common case, without the full check
+            ++pos;
+            continue;
+        }
+        const std::size_t len = Utf8SequenceLength(text, pos);
+        if (len == 0)
+            return false;
+        pos += len;
+    }
+    return true;
+}
+
+std::string Latin1ToUtf8(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + text.size() / 8);
+    for (char c : text)
+        AppendCodePoint(out, std::uint8_t(c));
+    return out;
+}
+
 } // namespace core

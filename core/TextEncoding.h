@@ -17,4 +17,10 @@ std::string Utf16ToUtf8(const std::uint16_t* units, std::size_t count);
 // cut short).
 std::size_t Utf8SequenceLength(std::string_view text, std::size_t pos);
 
+// True when the whole text is well-formed UTF-8.
+bool IsValidUtf8(std::string_view text);
+
+// ISO 8859-1 bytes to UTF-8: every byte is the code point of its value.
+std::string Latin1ToUtf8(std::string_view text);
+
 } // namespace core

@@ -29,6 +29,7 @@ FileStatus StatusFrom(const struct stat& st) {
     s.size = std::uint64_t(st.st_size);
     s.modified = std::int64_t(st.st_mtime);
     s.isDirectory = S_ISDIR(st.st_mode);
+    s.isRegularFile = S_ISREG(st.st_mode);
     s.accessed = std::int64_t(st.st_atime);
     s.changed = std::int64_t(st.st_ctime);
     s.device = std::uint64_t(st.st_dev);

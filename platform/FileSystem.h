@@ -13,6 +13,7 @@ struct FileStatus {
     std::uint64_t size = 0;
     std::int64_t modified = 0; // seconds since 1970-01-01 00:00 UTC
     bool isDirectory = false;
+    bool isRegularFile = false; // not a folder, FIFO, socket or device
     std::int64_t accessed = 0;
     std::int64_t changed = 0; // last status change; Linux keeps no portable creation time
     // Identity of the file on its file system: equal for every path (link, bind mount) that

@@ -1,5 +1,6 @@
 #include "core/CommandLineCollector.h"
 #include "core/MediaTypes.h"
+#include "platform/Log.h"
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/Unprivileged.h"
 
@@ -91,6 +92,27 @@ TEST(CommandLine, FolderSearchDepthAndFileArguments) {
     // Files are kept as written when accepted, whether they exist or not.
     EXPECT_EQ(Collect(top + "/b.txt /gone/x.wma " + top + "/a.mp3"),
               (Paths{"/gone/x.wma", top + "/a.mp3"}));
+}
+
+TEST(CommandLine, DecodableTypesAreCollectedButFifosAndDevicesAreNot) {
+    ScratchFolder dir;
+    const std::string top = dir / "top";
+    Paths expected;
+    for (const char* ext : {"ogg", "oga", "opus", "flac", "m4a", "aac", "mp4", "m4v", "mkv", "mka",
+                            "webm", "wv", "ape", "mpc", "3gp", "ts", "M3U8"})
+        expected.push_back(dir.MakeFile("top/x." + std::string(ext)));
+    dir.MakeFile("top/notes.txt");
+    ASSERT_EQ(::mkfifo((top + "/pipe.ogg").c_str(), 0600), 0);
+    std::filesystem::create_symlink("/dev/zero", top + "/zero.mp3");
+
+    platform::SetVerbose(true);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(Sorted(Collect("-s 0 " + top)), Sorted(expected));
+    EXPECT_TRUE(Collect(top + "/pipe.ogg " + top + "/zero.mp3").empty());
+    const std::string log = testing::internal::GetCapturedStderr();
+    platform::SetVerbose(false);
+    for (const char* refused : {"/notes.txt", "/pipe.ogg", "/zero.mp3"})
+        EXPECT_NE(log.find(top + refused), std::string::npos) << refused << "\n" << log;
 }
 
 TEST(CommandLine, CountLimitIsNeverExceeded) {

@@ -23,7 +23,7 @@ TEST(MediaTypes, AllSupportedListOmitsPlaylistsAndJoinsInFixedOrder) {
     const std::string all = AllSupportedPatterns();
     EXPECT_EQ(all, res::LoadString(108) + ";" + res::LoadString(107) + ";" + res::LoadString(121) +
                        ";*.cda;" + res::LoadString(132) + ";" + res::LoadString(131) + ";" +
-                       res::LoadString(125));
+                       res::LoadString(125) + kAddedAudioPatterns + ";" + kAddedVideoPatterns);
     EXPECT_EQ(all.find("*.mpl"), std::string::npos);
     EXPECT_EQ(all.find("*.m3u"), std::string::npos);
     // Lists ending in ';' leave an empty item before the next list.
@@ -37,12 +37,18 @@ TEST(MediaTypes, FilterTextShape) {
     EXPECT_TRUE(filter.ends_with("|All Files (*.*)|*.*||"));
     const std::string expected =
         "All Supported Files (" + all + ")|" + all + "|" +
-        "Playlist Files (*.mpl;*.m3u;*.pls)|*.mpl;*.m3u;*.pls|" + "Windows Media Files (" +
-        res::LoadString(108) + ";*.cda)|" + res::LoadString(108) + ";*.cda|" + "All Video Files (" +
-        res::LoadString(132) + ")|" + res::LoadString(132) + "|" + "All Audio Files (" +
-        res::LoadString(131) + ")|" + res::LoadString(131) + "|" +
+        "Playlist Files (*.mpl;*.m3u;*.pls;*.m3u8;*.xspf)|*.mpl;*.m3u;*.pls;*.m3u8;*.xspf|" +
+        "Windows Media Files (" + res::LoadString(108) + ";*.cda)|" + res::LoadString(108) +
+        ";*.cda|" + "All Video Files (" + VideoPatterns() + ")|" + VideoPatterns() + "|" +
+        "All Audio Files (" + AudioPatterns() + ")|" + AudioPatterns() + "|" +
         "All Image Files (*.bmp;*.tga;)|*.bmp;*.tga;|" + "All Files (*.*)|*.*||";
     EXPECT_EQ(filter, expected);
+    // The groups hold every type the media engine decodes, each pattern once, joined by one ';'.
+    for (const char* ext : {"ogg", "oga", "opus", "flac", "m4a", "aac", "mka", "wv", "ape", "mpc"})
+        EXPECT_NE((AudioPatterns() + ";").find(std::string(";*.") + ext + ";"), std::string::npos);
+    for (const char* ext : {"mp4", "m4v", "mkv", "webm", "3gp", "ts"})
+        EXPECT_NE((VideoPatterns() + ";").find(std::string(";*.") + ext + ";"), std::string::npos);
+    EXPECT_EQ(VideoPatterns().find(";;"), std::string::npos);
     // Real Media and QuickTime are not groups of their own.
     EXPECT_EQ(filter.find("Real Media Files"), std::string::npos);
     EXPECT_EQ(filter.find("QuickTime Media Files"), std::string::npos);
@@ -52,6 +58,7 @@ TEST(MediaTypes, FilterLabelsAreTranslated) {
     const std::string filter =
         BuildOpenFilter([](const std::string& text) { return "<" + text + ">"; });
     EXPECT_EQ(filter.rfind("<All Supported Files> (", 0), 0u);
-    EXPECT_NE(filter.find("|<Playlist Files> (*.mpl;*.m3u;*.pls)|"), std::string::npos);
+    EXPECT_NE(filter.find("|<Playlist Files> (*.mpl;*.m3u;*.pls;*.m3u8;*.xspf)|"),
+              std::string::npos);
     EXPECT_TRUE(filter.ends_with("|<All Files> (*.*)|*.*||"));
 }

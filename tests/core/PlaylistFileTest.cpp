@@ -49,8 +49,10 @@ TEST(LoadFileInfo, ReadsStatusAndTypeOrChangesNothing) {
     EXPECT_EQ(clip.GetPlayable(), 0);
 
     std::filesystem::create_directory(dir.File("folder.mp3"));
-    for (const std::string& bad :
-         {dir.File("missing.mp3"), dir.File("folder.mp3"), song + std::string("\0x", 2)}) {
+    // A FIFO named like a media file would block whoever opens it.
+    ASSERT_EQ(::mkfifo(dir.File("pipe.ogg").c_str(), 0600), 0);
+    for (const std::string& bad : {dir.File("missing.mp3"), dir.File("folder.mp3"),
+                                   dir.File("pipe.ogg"), song + std::string("\0x", 2)}) {
         CAttribClip c = clip;
         EXPECT_FALSE(c.LoadFileInfo(bad));
         EXPECT_EQ(c.GetInfoLoaded(), 0);
@@ -166,6 +168,8 @@ TEST(AddFiles, ChoosesTheReaderByExtension) {
     const std::string upper = dir.Write("list.M3U", "#EXTM3U\n#EXTINF:1,T\nsong.mp3\n");
     const std::string noExt = dir.Write("list", "#EXTM3U\n");
     const std::string pl = dir.Write("list.pl", "#EXTM3U\n");
+    const std::string utf8 = dir.Write("list.m3u8", "#EXTM3U\nsong.ogg\n");
+    const std::string ogg = dir.Write("song.ogg", "OggS");
     std::filesystem::create_directory(dir.File("folder.ogg"));
     CObjListClip mplList;
     mplList.Add(ClipAt("/from/mpl.mp3"));
@@ -176,11 +180,12 @@ TEST(AddFiles, ChoosesTheReaderByExtension) {
     Messages msgs;
     const auto result = core::AddFiles(
         playlist,
-        {song, txt, upper, noExt, pl, dir.File("missing.mp3"), dir.File("folder.ogg"), mpl}, false,
-        nullptr, msgs.Reporter());
-    EXPECT_EQ(PathsOf(playlist), (std::vector<std::string>{song, txt, song, "/from/mpl.mp3"}));
-    EXPECT_EQ(result.added.size(), 4u);
+        {song, txt, upper, noExt, pl, dir.File("missing.mp3"), dir.File("folder.ogg"), mpl, utf8},
+        false, nullptr, msgs.Reporter());
+    EXPECT_EQ(PathsOf(playlist), (std::vector<std::string>{song, txt, song, "/from/mpl.mp3", ogg}));
+    EXPECT_EQ(result.added.size(), 5u);
     EXPECT_EQ(result.added[3], playlist.GetAt(3));
+    EXPECT_EQ(playlist.GetAt(4)->GetInfoLoaded(), 1);
     EXPECT_EQ(result.failedPaths, (std::vector<std::string>{noExt, pl}));
     EXPECT_EQ(result.skippedPaths,
               (std::vector<std::string>{dir.File("missing.mp3"), dir.File("folder.ogg")}));

@@ -57,15 +57,73 @@ TEST(PlaylistImporter, ExtendedM3uWithPosixPaths) {
               (std::vector<Entry>{{"a/b.mp3", "T", 1}}));
 }
 
-TEST(PlaylistImporter, PlainM3uTakesOnlyAbsolutePathsWithADot) {
-    const std::string text = "C:\\a\\first.mp3\nsong.mp3\nC:\\a\\song.mp3\nC:\\a\\noext\n"
-                             "/music/x.ogg\n/music/noext\n\n#comment.mp3\n";
+TEST(PlaylistImporter, PlainM3uTakesEveryEntryLine) {
+    const std::string text = "C:\\a\\first.mp3\nsong.mp3\nC:\\a\\noext\n/music/x.ogg\n"
+                             "sub\\y.mp3\n\n  \n#comment.mp3\n";
     EXPECT_EQ(ReadAs("/p/list.m3u", text), (std::vector<Entry>{{"C:\\a\\first.mp3", "", 0},
-                                                               {"C:\\a\\song.mp3", "", 0},
-                                                               {"/music/x.ogg", "", 0}}));
+                                                               {"/p/song.mp3", "", 0},
+                                                               {"C:\\a\\noext", "", 0},
+                                                               {"/music/x.ogg", "", 0},
+                                                               {"/p/sub/y.mp3", "", 0}}));
     EXPECT_TRUE(ReadAs("/p/empty.m3u", "").empty());
     EXPECT_EQ(ReadAs("/p/bom.m3u", "\xEF\xBB\xBF/music/a.mp3\n"),
               (std::vector<Entry>{{"/music/a.mp3", "", 0}}));
+}
+
+// Playlists the way other programs write them: headers without information lines, option and
+// album lines, blank lines, URIs, Latin-1 text and PLS keys in any order and case.
+TEST(PlaylistImporter, ReadsPlaylistsOtherProgramsWrite) {
+    struct Case {
+        const char* what;
+        std::string path;
+        std::string text;
+        std::vector<Entry> expected;
+    };
+    const std::vector<Case> cases = {
+        {"header without #EXTINF",
+         "/l/a.m3u",
+         "#EXTM3U\n/m/a.mp3\n/m/b.mp3\n",
+         {{"/m/a.mp3", "", 0}, {"/m/b.mp3", "", 0}}},
+        {"option, album and blank lines",
+         "/l/a.m3u",
+         "#EXTM3U\n#PLAYLIST:Mix\n#EXTALB:Album\n\n#EXTINF:10,A\n#EXTVLCOPT:network-caching=1000\n"
+         "a.mp3\n \t\n#EXTINF:20,B\r\nb.mp3\r\n/m/c.mp3\n",
+         {{"/l/a.mp3", "A", 10}, {"/l/b.mp3", "B", 20}, {"/m/c.mp3", "", 0}}},
+        {"URIs",
+         "/l/u.m3u8",
+         "#EXTM3U\n#EXTINF:5,Enc\nfile:///m/My%20Song%c3%A9%zz.mp3\nfile://localhost/m/x.ogg\n"
+         "file:/m/y.ogg\nhttp://radio.example/stream\nfile://other/x.mp3\nfile:///a%00b.mp3\n",
+         {{"/m/My Song\xC3\xA9%zz.mp3", "Enc", 5},
+          {"/m/x.ogg", "", 0},
+          {"/m/y.ogg", "", 0},
+          {"http://radio.example/stream", "", 0},
+          {"file://other/x.mp3", "", 0},
+          {"file:///a%00b.mp3", "", 0}}},
+        {"Latin-1",
+         "/l/x.M3U8",
+         "#EXTINF:1,Caf\xE9\n\xE9t\xE9.mp3\n",
+         {{"/l/\xC3\xA9t\xC3\xA9.mp3", "Caf\xC3\xA9", 1}}},
+        {"PLS out of order",
+         "/l/p.pls",
+         "[playlist]\nTitle3=C\nfile3=file:///m/c%20d.mp3\nLENGTH3=-1\nFile1=a.mp3\n"
+         "NumberOfEntries=2\nTitle1=A\nlength1=5\nTitle2=no file\nVersion=2\nFile=x\n"
+         "File99999999999=y\n",
+         {{"/l/a.mp3", "A", 5}, {"/m/c d.mp3", "C", 0}}},
+        {"XSPF",
+         "/l/x.xspf",
+         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<playlist version=\"1\" "
+         "xmlns=\"http://xspf.org/ns/0/\"><title>P</title><trackList><track><location>"
+         "file:///m/a%20b.ogg</location><title>A &amp; B</title><duration>61500</duration>"
+         "<extension application=\"x\"><location>no</location></extension></track>"
+         "<track><title>no location</title></track><track><location>sub/c%C3%A9.flac"
+         "</location></track><track><location>http://radio.example/s</location>"
+         "<duration>x</duration></track></trackList></playlist>",
+         {{"/m/a b.ogg", "A & B", 61},
+          {"/l/sub/c\xC3\xA9.flac", "", 0},
+          {"http://radio.example/s", "", 0}}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ReadAs(c.path, c.text), c.expected) << c.what;
 }
 
 TEST(PlaylistImporter, PlsTakesConsecutiveTriples) {
@@ -81,6 +139,8 @@ TEST(PlaylistImporter, PlsTakesConsecutiveTriples) {
     PlaylistImporter imp;
     EXPECT_FALSE(imp.ReadText("/l/x.pls", "File1=/a.mp3\nTitle1=A\nLength1=1\n"));
     EXPECT_FALSE(imp.ReadText("/l/x.pls", ""));
+    EXPECT_FALSE(imp.ReadText("/l/x.xspf", "<playlist><trackList><track>"));
+    EXPECT_FALSE(imp.ReadText("/l/x.xspf", "<html/>"));
 }
 
 TEST(PlaylistImporter, ReadChecksFileAndExtension) {
@@ -90,6 +150,9 @@ TEST(PlaylistImporter, ReadChecksFileAndExtension) {
     ASSERT_TRUE(imp.Read(m3u));
     EXPECT_EQ(imp.GetExtension(), "M3U");
     EXPECT_EQ(Entries(imp), (std::vector<Entry>{{dir.File("song.mp3"), "T", 2}}));
+
+    ASSERT_TRUE(imp.Read(dir.Write("list.m3u8", "song.mp3\n")));
+    EXPECT_EQ(Entries(imp), (std::vector<Entry>{{dir.File("song.mp3"), "", 0}}));
 
     EXPECT_FALSE(imp.Read(dir.Write("list.txt", "C:\\a.mp3\n")));
     EXPECT_FALSE(imp.Read(dir.Write("list", "C:\\a.mp3\n")));
@@ -124,8 +187,8 @@ TEST(PlaylistPaths, SplitsDriveLetterAndPosixPaths) {
 
     EXPECT_TRUE(core::IsNativePlaylist("/a/B.MPL"));
     EXPECT_FALSE(core::IsNativePlaylist("/a/b.mpl.txt"));
-    for (const char* p : {"/a/x.m3u", "/a/x.PLS", "/a/x", "/a/x.pl", "/a/x.mpl"})
+    for (const char* p : {"/a/x.m3u", "/a/x.PLS", "/a/x", "/a/x.pl", "/a/x.mpl", "/a/x.M3U8"})
         EXPECT_TRUE(core::IsForeignPlaylist(p)) << p;
-    for (const char* p : {"/a/x.txt", "/a/x.mp3", "/a/x.m3u8"})
+    for (const char* p : {"/a/x.txt", "/a/x.mp3", "/a/x.m3u9"})
         EXPECT_FALSE(core::IsForeignPlaylist(p)) << p;
 }

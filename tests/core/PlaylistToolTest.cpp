@@ -36,7 +36,8 @@ ToolRun Tool(const TempDir& dir, const std::vector<std::string>& args) {
 TEST(PlaylistTool, ShowPrintsOneJsonObjectPerClip) {
     TempDir dir;
     dir.Write("a.mp3", "12345");
-    dir.Write("l.m3u", "#EXTM3U\n#EXTINF:61,Caf\xC3\xA9 \"q\"\\\n a.mp3\n"
+    // Not valid UTF-8, so the whole file is read as Latin-1.
+    dir.Write("l.m3u", "#EXTM3U\n#EXTINF:61,Caf\xE9 \"q\"\\\n a.mp3\n"
                        "#EXTINF:-1,bad\xFF\x01\nmissing\xE9.mp3\n");
     const ToolRun r = Tool(dir, {"show", "l.m3u"});
     EXPECT_EQ(r.exitCode, 0) << r.err;
@@ -49,8 +50,8 @@ TEST(PlaylistTool, ShowPrintsOneJsonObjectPerClip) {
                   "\"reserved\":0,\"fileSize\":0,\"modified\":0,\"duration\":61}\n"
                   "{\"class\":\"CAttribClip\",\"path\":\"" +
                   p +
-                  "/missing\\u00e9.mp3\","
-                  "\"typeName\":\"\",\"title\":\"bad\\u00ff\\u0001\",\"infoLoaded\":0,"
+                  "/missing\xC3\xA9.mp3\","
+                  "\"typeName\":\"\",\"title\":\"bad\xC3\xBF\\u0001\",\"infoLoaded\":0,"
                   "\"playable\":1,\"reserved\":0,\"fileSize\":0,\"modified\":0,\"duration\":0}\n");
 
     const ToolRun media = Tool(dir, {"show", "a.mp3"});
@@ -67,14 +68,21 @@ TEST(PlaylistTool, ConvertsBetweenFormatsWithoutLosingClips) {
     ASSERT_EQ(Tool(dir, {"convert", "a.mp3", "b.ogg", "-o", "x.mpl"}).exitCode, 0);
     const ToolRun m3u = Tool(dir, {"convert", "x.mpl", "-o", "y.M3U"});
     EXPECT_EQ(m3u.exitCode, 0) << m3u.err;
-    EXPECT_EQ(coretest::Read(dir.File("y.M3U")), "#EXTM3U\n#EXTINF:0,\n" + dir.File("a.mp3") +
-                                                     "\n#EXTINF:0,\n" + dir.File("b.ogg") + "\n");
+    // Clips below the playlist's folder are written relative to it, with their display titles.
+    EXPECT_EQ(coretest::Read(dir.File("y.M3U")),
+              "#EXTM3U\n#EXTINF:0,a\na.mp3\n#EXTINF:0,b\nb.ogg\n");
     ASSERT_EQ(Tool(dir, {"convert", "y.M3U", "--output", "z.pls"}).exitCode, 0);
     EXPECT_EQ(coretest::Read(dir.File("z.pls")),
-              "[playlist]\nFile1=" + dir.File("a.mp3") + "\nTitle1=\nLength1=0\nFile2=" +
-                  dir.File("b.ogg") + "\nTitle2=\nLength2=0\nNumberOfEntries=2\nVersion=2\n");
-    ASSERT_EQ(Tool(dir, {"convert", "z.pls", "-o", "back.mpl"}).exitCode, 0);
-    EXPECT_EQ(coretest::Read(dir.File("back.mpl")), coretest::Read(dir.File("x.mpl")));
+              "[playlist]\nFile1=a.mp3\nTitle1=a\nLength1=0\nFile2=b.ogg\nTitle2=b\nLength2=0\n"
+              "NumberOfEntries=2\nVersion=2\n");
+    std::filesystem::create_directory(dir.File("sub"));
+    ASSERT_EQ(Tool(dir, {"convert", "z.pls", "-o", "sub/w.xspf"}).exitCode, 0);
+    EXPECT_NE(coretest::Read(dir.File("sub/w.xspf"))
+                  .find("<location>file://" + dir.File("a.mp3") + "</location><title>a</title>"),
+              std::string::npos);
+    ASSERT_EQ(Tool(dir, {"convert", "sub/w.xspf", "-o", "v.m3u8"}).exitCode, 0);
+    ASSERT_EQ(Tool(dir, {"convert", "v.m3u8", "-o", "back.mpl"}).exitCode, 0);
+    EXPECT_EQ(Tool(dir, {"show", "back.mpl"}).out, Tool(dir, {"show", "z.pls"}).out);
 }
 
 TEST(PlaylistTool, ReportsUnreadableInputsAndKeepsGoing) {
@@ -89,8 +97,7 @@ TEST(PlaylistTool, ReportsUnreadableInputsAndKeepsGoing) {
     EXPECT_NE(r.err.find("Unrecognizable Playlist File Format. \n\n " + dir.File("nothing.pls")),
               std::string::npos);
     EXPECT_NE(r.err.find("gone.mp3"), std::string::npos);
-    EXPECT_EQ(coretest::Read(dir.File("o.m3u")),
-              "#EXTM3U\n#EXTINF:0,\n" + dir.File("a.mp3") + "\n");
+    EXPECT_EQ(coretest::Read(dir.File("o.m3u")), "#EXTM3U\n#EXTINF:0,a\na.mp3\n");
 
     const ToolRun save = Tool(dir, {"convert", "a.mp3", "-o", "nofolder/o.mpl"});
     EXPECT_EQ(save.exitCode, 1);

@@ -90,7 +90,9 @@ TEST_F(EngineTest, PictureSizesAndAudioOnlyOfEachFormat) {
     for (const Case& c :
          {Case{"clip.mp3", 0, 0}, Case{"clip.wav", 0, 0}, Case{"clip.mpg", 320, 240},
           Case{"clip.avi", 320, 240}, Case{"clip.wmv", 320, 240}, Case{"CAPS.WMV", 320, 240},
-          Case{"clip.mov", 320, 240}}) {
+          Case{"clip.mov", 320, 240}, Case{"clip.ogg", 0, 0}, Case{"clip.flac", 0, 0},
+          Case{"clip.opus", 0, 0}, Case{"clip.m4a", 0, 0}, Case{"clip.webm", 320, 240},
+          Case{"clip.mkv", 320, 240}}) {
         SCOPED_TRACE(c.file);
         ASSERT_TRUE(OpenAndPlay(Media(c.file)));
         EXPECT_EQ(m_manager->GetVideoSize(), (CSize{c.width, c.height}));

@@ -67,6 +67,13 @@ private:
                      "avenc_wmv2 ! asfmux name=m",
                  "clip.wmv") &&
             Make(v320 + "jpegenc ! qtmux", "clip.mov") &&
+            Make("audiotestsrc num-buffers=60 ! audioconvert ! vorbisenc ! oggmux", "clip.ogg") &&
+            Make("audiotestsrc num-buffers=60 ! audioconvert ! flacenc", "clip.flac") &&
+            Make("audiotestsrc num-buffers=60 ! audioconvert ! audioresample ! opusenc ! oggmux",
+                 "clip.opus") &&
+            Make("audiotestsrc num-buffers=60 ! audioconvert ! avenc_aac ! mp4mux", "clip.m4a") &&
+            Make(v320 + "vp8enc deadline=1 ! webmmux", "clip.webm") &&
+            Make(v320 + "jpegenc ! matroskamux", "clip.mkv") &&
             Make("audiotestsrc num-buffers=120 samplesperbuffer=8000 ! "
                  "audio/x-raw,rate=8000,channels=1 ! audioconvert ! "
                  "lamemp3enc target=bitrate bitrate=8",

@@ -1,5 +1,5 @@
 // corvella-playlist: reads playlists and media files the way the player does, prints their
-// clips as JSON lines or writes them as one playlist (.mpl, .m3u or .pls).
+// clips as JSON lines or writes them as one playlist (.mpl, .m3u, .m3u8, .pls or .xspf).
 #include "core/PlaylistExport.h"
 #include "core/PlaylistFile.h"
 #include "core/PlaylistPaths.h"
@@ -22,13 +22,15 @@ constexpr const char* kUsage =
     "Usage: corvella-playlist show FILE...\n"
     "       corvella-playlist convert FILE... -o OUT\n"
     "\n"
-    "Reads media files and playlists (.mpl, .m3u, .pls) as the player adds them.\n"
+    "Reads media files and playlists (.mpl, .m3u, .m3u8, .pls, .xspf) as the player adds\n"
+    "them.\n"
     "\n"
     "  show      print one JSON object per clip, one per line, with the keys class, path,\n"
     "            typeName, title, infoLoaded, playable, reserved, fileSize, modified and\n"
     "            duration\n"
     "  convert   write all clips to OUT; its extension chooses the format: .mpl (the\n"
-    "            player's own), .m3u (extended M3U) or .pls\n"
+    "            player's own), .m3u or .m3u8 (extended M3U, UTF-8), .pls or .xspf;\n"
+    "            clips in OUT's folder or below are written relative to it\n"
     "  -o, --output OUT   the file convert writes (replaced as a whole)\n"
     "  --                 every later argument is a FILE\n"
     "  -h, --help         show this text\n"
@@ -121,16 +123,19 @@ bool WriteText(const std::string& path, const core::ExportText& out) {
 
 bool WriteOutput(const std::string& path, const CObjListClip& list) {
     const std::string ext = core::ToLowerAscii(core::Extension(path));
-    if (ext == "m3u")
-        return WriteText(path, core::FormatExtendedM3u(list));
+    const std::string folder(core::FolderPart(AbsolutePaths({path}).front()));
+    if (ext == "m3u" || ext == "m3u8")
+        return WriteText(path, core::FormatExtendedM3u(list, folder));
     if (ext == "pls")
-        return WriteText(path, core::FormatPls(list));
+        return WriteText(path, core::FormatPls(list, folder));
+    if (ext == "xspf")
+        return WriteText(path, core::FormatXspf(list, folder));
     return core::SavePlaylist(list, path, PrintError);
 }
 
 bool KnownOutputType(const std::string& path) {
     const std::string ext = core::ToLowerAscii(core::Extension(path));
-    return ext == "mpl" || ext == "m3u" || ext == "pls";
+    return ext == "mpl" || ext == "m3u" || ext == "m3u8" || ext == "pls" || ext == "xspf";
 }
 
 } // namespace
@@ -140,7 +145,7 @@ int main(int argc, char** argv) {
     if (auto exitCode = ParseArguments(argc, argv, opt))
         return *exitCode;
     if (opt.output && !KnownOutputType(*opt.output))
-        return UsageError("the output file must end in .mpl, .m3u or .pls");
+        return UsageError("the output file must end in .mpl, .m3u, .m3u8, .pls or .xspf");
 
     CObjListClip list;
     bool ok = ReadInputs(opt.files, list);
