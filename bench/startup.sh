@@ -11,7 +11,7 @@ set -euo pipefail
 build_dir=${1:-build}
 runs=${2:-5}
 program="$build_dir/corvella"
-baseline="$build_dir/bench/corvella-bare-window"
+baseline="$build_dir/corvella-bare-window"
 settle_seconds=5
 source "$(dirname "$0")/../scripts/xvfb-player.sh"
 
