@@ -46,7 +46,7 @@ start_player() {
   shift 2
   mkdir -p "$home"
   QT_QPA_PLATFORM=xcb XDG_CONFIG_HOME="$home" XDG_RUNTIME_DIR="$home" \
-    XDG_DATA_HOME="$home/data" CORVELLA_NO_STARTUP_DIALOGS=1 \
+    XDG_DATA_HOME="$home/data" HOME="$home" CORVELLA_NO_STARTUP_DIALOGS=1 \
     CORVELLA_AUDIO_SINK="${CORVELLA_AUDIO_SINK:-fakesink}" \
     "$program" "$@" >"$home/log" 2>&1 &
   player_pid=$!

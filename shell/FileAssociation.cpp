@@ -107,6 +107,13 @@ bool StartToolDetached(const std::string& program, const std::vector<std::string
     return process.startDetached();
 }
 
+// The desktop reads the files on its next scan anyway, so a tool that does not start is only
+// worth a line in the verbose log.
+void RunDatabaseTool(const ToolRunner& run, const std::string& program, const std::string& folder) {
+    if (!run(program, {folder}))
+        platform::LogVerbose(program + " could not be started for " + folder);
+}
+
 } // namespace
 
 bool CFileAssociation::Register() const {
@@ -161,9 +168,7 @@ std::string DesktopEntry() {
            types + "\n";
 }
 
-AssociationResult RegisterPlaylistType(const std::string& programPath,
-                                       const DesktopRegistration& desktop) {
-    AssociationResult result;
+bool RegisterPlaylistKeys(const std::string& programPath) {
     // An earlier document-type registration must not stay in force.
     const std::string docType = res::LoadString(116) + ".PlayList";
     CRegistry::Instance().DeleteKey(HKEY_CLASSES_ROOT, docType + "\\Shell\\Open\\Command");
@@ -174,22 +179,25 @@ AssociationResult RegisterPlaylistType(const std::string& programPath,
     association.SetShellOpenCommand(command);
     association.SetDocShellOpenCommand(command);
     association.SetDocDefaultIcon(programPath + ",0");
-    result.bRegistry = association.Register();
+    return association.Register();
+}
 
-    std::string dataHome =
+DesktopFilesResult RegisterDesktopFiles(const DesktopRegistration& desktop) {
+    DesktopFilesResult result;
+    const std::string dataHome =
         desktop.strDataHome.empty() ? platform::UserDataHome() : desktop.strDataHome;
     if (dataHome.empty())
         return result;
-    const ToolRunner run = desktop.runTool ? desktop.runTool : ToolRunner(StartToolDetached);
     const bool mimeOk = UpdateFile(dataHome + "/mime/packages/corvella-playlist.xml",
                                    PlaylistMimePackage(), result.bMimeChanged);
     const bool entryOk = UpdateFile(dataHome + "/applications/corvella.desktop", DesktopEntry(),
                                     result.bDesktopChanged);
     result.bFilesOk = mimeOk && entryOk;
+    const ToolRunner run = desktop.runTool ? desktop.runTool : ToolRunner(StartToolDetached);
     if (result.bMimeChanged)
-        run("update-mime-database", {dataHome + "/mime"});
+        RunDatabaseTool(run, "update-mime-database", dataHome + "/mime");
     if (result.bDesktopChanged)
-        run("update-desktop-database", {dataHome + "/applications"});
+        RunDatabaseTool(run, "update-desktop-database", dataHome + "/applications");
     return result;
 }
 

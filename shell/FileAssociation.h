@@ -65,8 +65,7 @@ struct DesktopRegistration {
     ToolRunner runTool;      // empty: started detached when installed
 };
 
-struct AssociationResult {
-    bool bRegistry = false;       // the registry keys were stored
+struct DesktopFilesResult {
     bool bMimeChanged = false;    // the mime package was (re)written
     bool bDesktopChanged = false; // the desktop entry was (re)written
     bool bFilesOk = false;        // both desktop files hold what they should
@@ -76,9 +75,15 @@ inline const std::string kPlaylistMimeType = "application/x-corvella-playlist";
 std::string PlaylistMimePackage();
 std::string DesktopEntry();
 
-// The start-up registration of ".mpl" for the program at programPath. Failures are reported
-// in the result only: start-up goes on whatever happens here.
-AssociationResult RegisterPlaylistType(const std::string& programPath,
-                                       const DesktopRegistration& desktop = {});
+// The start-up registration of ".mpl" in the classes hive for the program at programPath:
+// removes an earlier document type's command, then writes the extension's keys. True when
+// the keys were stored; start-up goes on whatever happens here.
+bool RegisterPlaylistKeys(const std::string& programPath);
+
+// The desktop's view of the same association: the mime package and the desktop entry,
+// rewritten only when they differ, and the database tools started (not waited for) for what
+// changed. Nothing here is needed to draw the windows, so start-up runs it after they are
+// shown. Failures are reported in the result and the verbose log only.
+DesktopFilesResult RegisterDesktopFiles(const DesktopRegistration& desktop = {});
 
 } // namespace shell

@@ -88,7 +88,7 @@ bool CPlayerApp::InitInstance() {
     m_bRunning = true;
     shell::SetProfileKey();
     shell::SetCurrentLanguage(shell::ReadUILanguage());
-    shell::RegisterPlaylistType(platform::GetProgramPath());
+    shell::RegisterPlaylistKeys(platform::GetProgramPath());
     SetPlayerApp(this);
     WireController();
     CreateMainWindow();
@@ -103,9 +103,12 @@ bool CPlayerApp::InitInstance() {
     platform::LogVerbose("main window shown");
     QThread::currentThread()->setPriority(QThread::HighPriority);
     ProcessCommandLine(shell::GetCommandLine());
-    // The engine check starts GStreamer; run it and the tip once the event loop has shown the
-    // windows, so neither delays the windows' appearance.
-    QTimer::singleShot(0, QCoreApplication::instance(), [this] { RunStartupDialogs(); });
+    // The desktop files (with their database tools) and the engine check, which starts
+    // GStreamer, wait until the event loop has shown the windows, so neither delays them.
+    QTimer::singleShot(0, QCoreApplication::instance(), [this] {
+        shell::RegisterDesktopFiles();
+        RunStartupDialogs();
+    });
     return true;
 }
 

@@ -33,14 +33,15 @@ protected:
     void SetUp() override { CRegistry::Instance().Reset(m_temp.Path() + "/config"); }
     void TearDown() override { CRegistry::Instance().Reset(); }
 
-    shell::AssociationResult Register(const std::string& program = "/opt/corvella/corvella") {
+    // The desktop files, with a tool runner that records its calls.
+    shell::DesktopFilesResult RegisterFiles() {
         shell::DesktopRegistration desktop;
         desktop.strDataHome = DataHome();
         desktop.runTool = [this](const std::string& p, const std::vector<std::string>& a) {
             m_calls.push_back({p, a});
             return true;
         };
-        return shell::RegisterPlaylistType(program, desktop);
+        return shell::RegisterDesktopFiles(desktop);
     }
     std::string DataHome() const { return m_temp.Path() + "/data"; }
     std::string MimeFile() const { return DataHome() + "/mime/packages/corvella-playlist.xml"; }
@@ -59,8 +60,7 @@ TEST_F(FileAssociationTest, WritesTheOpenCommandAndRemovesAnOldDocumentType) {
     auto& reg = CRegistry::Instance();
     ASSERT_TRUE(reg.SetString(HKEY_CLASSES_ROOT, "Corvella.PlayList\\Shell\\Open\\Command", "",
                               "old \"%1\""));
-    const auto result = Register("/opt/my player/corvella");
-    EXPECT_TRUE(result.bRegistry);
+    EXPECT_TRUE(shell::RegisterPlaylistKeys("/opt/my player/corvella"));
     EXPECT_EQ(Classes(".mpl\\shell\\open\\command"), "/opt/my player/corvella \"%1\"");
     EXPECT_FALSE(reg.KeyExists(HKEY_CLASSES_ROOT, "Corvella.PlayList\\Shell\\Open\\Command"));
     // No document type name is set, so the extension's own value and the document-type keys
@@ -87,7 +87,7 @@ TEST_F(FileAssociationTest, ADocumentTypeGetsItsDescriptionIconAndCommand) {
 }
 
 TEST_F(FileAssociationTest, WritesTheDesktopFilesAndRunsTheDatabaseTools) {
-    const auto result = Register();
+    const auto result = RegisterFiles();
     EXPECT_TRUE(result.bFilesOk);
     EXPECT_TRUE(result.bMimeChanged);
     EXPECT_TRUE(result.bDesktopChanged);
@@ -107,13 +107,14 @@ TEST_F(FileAssociationTest, WritesTheDesktopFilesAndRunsTheDatabaseTools) {
 }
 
 TEST_F(FileAssociationTest, ASecondStartRewritesNothing) {
-    Register();
+    ASSERT_TRUE(shell::RegisterPlaylistKeys("/opt/corvella/corvella"));
+    RegisterFiles();
     const auto mimeTime = ModifiedNs(MimeFile());
     const auto entryTime = ModifiedNs(DesktopFile());
     const auto hiveTime = ModifiedNs(m_temp.Path() + "/config/classes.reg");
     m_calls.clear();
-    const auto result = Register();
-    EXPECT_TRUE(result.bRegistry);
+    EXPECT_TRUE(shell::RegisterPlaylistKeys("/opt/corvella/corvella"));
+    const auto result = RegisterFiles();
     EXPECT_TRUE(result.bFilesOk);
     EXPECT_FALSE(result.bMimeChanged);
     EXPECT_FALSE(result.bDesktopChanged);
@@ -124,11 +125,11 @@ TEST_F(FileAssociationTest, ASecondStartRewritesNothing) {
 }
 
 TEST_F(FileAssociationTest, AChangedFileIsRewrittenAloneAndOnlyItsToolRuns) {
-    Register();
+    RegisterFiles();
     shelltest::WriteFile(DesktopFile(), "[Desktop Entry]\nExec=something else\n");
     const auto mimeTime = ModifiedNs(MimeFile());
     m_calls.clear();
-    const auto result = Register();
+    const auto result = RegisterFiles();
     EXPECT_FALSE(result.bMimeChanged);
     EXPECT_TRUE(result.bDesktopChanged);
     EXPECT_EQ(ReadFile(DesktopFile()), shell::DesktopEntry());
@@ -139,8 +140,8 @@ TEST_F(FileAssociationTest, AChangedFileIsRewrittenAloneAndOnlyItsToolRuns) {
 
 TEST_F(FileAssociationTest, AnUnwritableDataFolderLeavesStartUpGoing) {
     shelltest::WriteFile(m_temp.Path() + "/data", "a file where the folder should be");
-    const auto result = Register();
-    EXPECT_TRUE(result.bRegistry);
+    EXPECT_TRUE(shell::RegisterPlaylistKeys("/opt/corvella/corvella"));
+    const auto result = RegisterFiles();
     EXPECT_FALSE(result.bFilesOk);
     EXPECT_FALSE(result.bMimeChanged);
     EXPECT_TRUE(m_calls.empty());
