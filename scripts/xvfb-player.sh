@@ -34,7 +34,7 @@ trap end_session EXIT
 
 start_xvfb() {
   export DISPLAY=":$(( 90 + RANDOM % 100 ))"
-  Xvfb "$DISPLAY" -screen 0 "$1" -nolisten tcp >/dev/null 2>&1 &
+  Xvfb "$DISPLAY" -screen 0 "$1" -nolisten tcp -noreset >/dev/null 2>&1 &
   xvfb_pid=$!
   for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && return 0; sleep 0.1; done
   echo "$(basename "$0"): the X server did not start" >&2
