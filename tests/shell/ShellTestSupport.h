@@ -20,9 +20,14 @@
 namespace shelltest {
 
 inline const std::string kProgram = std::string(CORVELLA_BINARY_DIR) + "/corvella";
-// The repository's root: this header lies in tests/shell/.
-inline const std::string kSourceDir =
-    std::filesystem::path(__FILE__).parent_path().parent_path().parent_path().string();
+// The repository's root: this header lies in tests/shell/. A compiler cache may compile with
+// paths relative to the build folder.
+inline const std::string kSourceDir = [] {
+    std::filesystem::path header(__FILE__);
+    if (header.is_relative())
+        header = std::filesystem::path(CORVELLA_BINARY_DIR) / header;
+    return header.lexically_normal().parent_path().parent_path().parent_path().string();
+}();
 
 // Sets an environment variable for the life of the object, then restores it.
 class ScopedEnv {
