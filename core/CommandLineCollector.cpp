@@ -71,7 +71,7 @@ void CCommandLineCollector::SearchFolder(const std::string& folder) {
             return;
         const std::string path = JoinFolder(folder, e.name);
         if (!e.isDirectory) {
-            CollectFile(path);
+            CollectFile(path, e.isRegularFile);
         } else if (m_nDepth < m_nMaxDepth && platform::SetCurrentFolder(DiskPath(path))) {
             ++m_nDepth;
             SearchFolder(path);
@@ -80,14 +80,16 @@ void CCommandLineCollector::SearchFolder(const std::string& folder) {
     }
 }
 
-void CCommandLineCollector::CollectFile(const std::string& path) {
+void CCommandLineCollector::CollectFile(const std::string& path, bool listedAsRegular) {
     if (!Accept(path)) {
         platform::LogVerbose("left out, not a media or playlist type: " + path);
         return;
     }
     // A FIFO or device named like a media file would block the player that opens it. A name
-    // that does not exist is kept: adding it is what reports it.
-    if (const auto status = platform::GetFileStatus(DiskPath(path));
+    // that does not exist is kept: adding it is what reports it. What the folder listing
+    // already knows to be a regular file needs no second look.
+    if (const auto status =
+            listedAsRegular ? std::nullopt : platform::GetFileStatus(DiskPath(path));
         status && !status->isRegularFile) {
         platform::LogVerbose("left out, not a regular file: " + path);
         return;

@@ -31,7 +31,8 @@ public:
 private:
     void CollectArgument(const std::string& arg, const std::string& startFolder);
     void SearchFolder(const std::string& folder);
-    void CollectFile(const std::string& path);
+    // listedAsRegular: the folder listing found a regular file, so its kind needs no check.
+    void CollectFile(const std::string& path, bool listedAsRegular = false);
     bool Full() const { return m_files.size() >= m_nMaxFiles; }
 
     std::string m_strFilter;

@@ -108,6 +108,7 @@ ListStatus ListFolderInto(const std::string& folder, const std::string& pattern,
         // The entry's type from the folder itself saves a status call per file.
         if (detail == ListDetail::Kinds && (d->d_type == DT_REG || d->d_type == DT_DIR)) {
             e.isDirectory = d->d_type == DT_DIR;
+            e.isRegularFile = d->d_type == DT_REG;
             entries.push_back(std::move(e));
             continue;
         }
@@ -119,6 +120,7 @@ ListStatus ListFolderInto(const std::string& folder, const std::string& pattern,
         }
         const FileStatus status = StatusFrom(st);
         e.isDirectory = status.isDirectory;
+        e.isRegularFile = status.isRegularFile;
         e.size = status.size;
         e.modified = status.modified;
         e.accessed = status.accessed;

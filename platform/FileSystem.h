@@ -25,6 +25,7 @@ struct FileStatus {
 struct FolderEntry {
     std::string name; // the entry's name alone, no folder part
     bool isDirectory = false;
+    bool isRegularFile = false; // of the link's target for a symbolic link
     bool isSymlink = false;
     std::uint64_t size = 0;
     std::int64_t modified = 0;
