@@ -63,28 +63,12 @@ std::string XmlEscaped(std::string_view raw) {
     return out;
 }
 
-// Every byte outside the unreserved set and '/' is percent-encoded.
-std::string PercentEncoded(std::string_view path) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    for (char c : path) {
-        const auto b = std::uint8_t(c);
-        if ((b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') || (b >= '0' && b <= '9') ||
-            std::string_view("-._~/").find(c) != std::string_view::npos) {
-            out += c;
-        } else {
-            out += '%';
-            out += kHex[b >> 4];
-            out += kHex[b & 15];
-        }
-    }
-    return out;
-}
-
 std::string XspfLocation(const std::string& path) {
     if (IsUri(path))
         return path;
-    return path.starts_with('/') ? "file://" + PercentEncoded(path) : PercentEncoded(path);
+    // Separators stay; every other byte outside the unreserved set is encoded.
+    const std::string encoded = PercentEncode(path, "/");
+    return path.starts_with('/') ? "file://" + encoded : encoded;
 }
 
 } // namespace

@@ -43,6 +43,25 @@ std::string PercentDecode(std::string_view text) {
     return out;
 }
 
+std::string PercentEncode(std::string_view text, std::string_view keep) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        const auto b = std::uint8_t(c);
+        if (IsAsciiLetter(c) || (c >= '0' && c <= '9') ||
+            std::string_view("-._~").find(c) != std::string_view::npos ||
+            keep.find(c) != std::string_view::npos) {
+            out += c;
+        } else {
+            out += '%';
+            out += kHex[b >> 4];
+            out += kHex[b & 15];
+        }
+    }
+    return out;
+}
+
 std::string_view FileNamePart(std::string_view path) {
     const auto sep = path.find_last_of("/\\");
     return sep == std::string_view::npos ? path : path.substr(sep + 1);

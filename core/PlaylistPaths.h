@@ -31,6 +31,9 @@ std::string ResolveEntry(std::string_view folder, std::string_view entry);
 std::string ResolvePlaylistEntry(std::string_view folder, std::string_view entry);
 // "%XX" becomes the byte it codes; a '%' without two hex digits stays as it is.
 std::string PercentDecode(std::string_view text);
+// Every byte outside the unreserved set (letters, digits, "-._~") and the bytes of `keep` as
+// %XX, so a text can sit in one part of a URI whatever it holds.
+std::string PercentEncode(std::string_view text, std::string_view keep = {});
 // True for "scheme://…" (a scheme of two characters or more, so "C://x" stays a path).
 bool IsUri(std::string_view entry);
 // The local path of a "file:" URI ("file:///a%20b", "file://localhost/a", "file:/a"); empty

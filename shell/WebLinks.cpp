@@ -1,44 +1,11 @@
 #include "shell/WebLinks.h"
 
+#include "core/PlaylistPaths.h"
 #include "platform/FileSystem.h"
 #include "res/StringTable.h"
 #include "shell/Language.h"
 
 namespace shell {
-
-namespace {
-
-bool IsUnreserved(unsigned char c, const char* keep) {
-    if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'))
-        return true;
-    for (const char* p = "-._~"; *p; ++p) {
-        if (c == static_cast<unsigned char>(*p))
-            return true;
-    }
-    for (const char* p = keep; *p; ++p) {
-        if (c == static_cast<unsigned char>(*p))
-            return true;
-    }
-    return false;
-}
-
-std::string Encode(const std::string& text, const char* keep) {
-    static const char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    out.reserve(text.size());
-    for (unsigned char c : text) {
-        if (IsUnreserved(c, keep)) {
-            out += static_cast<char>(c);
-        } else {
-            out += '%';
-            out += kHex[c >> 4];
-            out += kHex[c & 0x0F];
-        }
-    }
-    return out;
-}
-
-} // namespace
 
 std::string FormatOne(const std::string& format, const std::string& text) {
     const std::size_t at = format.find("%s");
@@ -57,14 +24,15 @@ bool OpenMakerPage(std::uint32_t stringId, const UrlOpener& open) {
 }
 
 std::string PercentEncode(const std::string& text) {
-    return Encode(text, "");
+    return core::PercentEncode(text);
 }
 
 std::string CMailTo::BuildLink() const {
     // Addresses keep "@" and "," (several recipients) readable; everything else is encoded.
-    return "mailto:" + Encode(m_strTo, "@,") + "?subject=" + PercentEncode(m_strSubject) +
-           "&body=" + PercentEncode(m_strBody) + "&cc=" + Encode(m_strCc, "@,") +
-           "&bcc=" + Encode(m_strBcc, "@,");
+    return "mailto:" + core::PercentEncode(m_strTo, "@,") +
+           "?subject=" + PercentEncode(m_strSubject) + "&body=" + PercentEncode(m_strBody) +
+           "&cc=" + core::PercentEncode(m_strCc, "@,") +
+           "&bcc=" + core::PercentEncode(m_strBcc, "@,");
 }
 
 bool CMailTo::Send(const UrlOpener& open) const {
