@@ -7,16 +7,21 @@
 #include <cstdio>
 
 bool CRegObjectStore::Save(HKEY root, const std::string& path, const std::string& valueName) {
+    CArchive ar;
+    m_object.Serialize(ar);
+    return SaveImage(root, path, valueName, ar.GetBuffer());
+}
+
+bool CRegObjectStore::SaveImage(HKEY root, const std::string& path, const std::string& valueName,
+                                const std::string& image) {
     CRegistry& registry = CRegistry::Instance();
     if (!registry.KeyExists(root, path) && !registry.CreateKey(root, path))
         return false;
-    CArchive ar;
-    m_object.Serialize(ar);
-    if (ar.GetBuffer().size() > kMaxValueBytes) {
+    if (image.size() > kMaxValueBytes) {
         platform::LogWarning("the settings value " + valueName + " is too large to be stored");
         return false;
     }
-    return registry.SetBinary(root, path, valueName, ar.GetBuffer());
+    return registry.SetBinary(root, path, valueName, image);
 }
 
 bool CRegObjectStore::Load(HKEY root, const std::string& path, const std::string& valueName) {

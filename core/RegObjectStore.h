@@ -23,6 +23,9 @@ public:
     // False when the image would exceed kMaxValueBytes (the stored value is then left as it
     // was, since a larger one could never be read back) or the registry cannot be written.
     bool Save(HKEY root, const std::string& path, const std::string& valueName);
+    // The same for an image the caller has already serialised.
+    static bool SaveImage(HKEY root, const std::string& path, const std::string& valueName,
+                          const std::string& image);
 
     // Restores the object from the value. False when the key or value is missing, is not
     // binary or is larger than kMaxValueBytes: the object keeps its defaults. True whenever

@@ -17,6 +17,7 @@
 #include "skin/PlaylistWnd.h"
 #include "skin/SavedPlaylist.h"
 #include "skin/SkinFile.h"
+#include "skin/WndStateStore.h"
 
 #include <QCursor>
 
@@ -267,14 +268,17 @@ void CMainWnd::LoadPlaylistKeptApart(CArchive& ar) {
 bool CMainWnd::SaveState() {
     CArchive whole;
     SerializeState(whole);
-    m_bPlaylistApart = whole.GetBuffer().size() > CRegObjectStore::kMaxValueBytes;
+    if (whole.GetBuffer().size() <= CRegObjectStore::kMaxValueBytes) {
+        const bool saved = skin::SaveWndStateImage(whole.GetBuffer(), WindowName());
+        if (saved)
+            skin::RemoveSavedPlaylist();
+        return saved;
+    }
     // Should even the file fail, the state is stored without the clips: the preferences and
     // the rest of the state are not lost with them.
-    m_strPlaylistFile =
-        m_bPlaylistApart ? skin::StoreSavedPlaylist(Controller().GetClipList()) : std::string();
+    m_strPlaylistFile = skin::StoreSavedPlaylist(Controller().GetClipList());
+    m_bPlaylistApart = true;
     const bool saved = SkinWnd::SaveState();
-    if (saved && !m_bPlaylistApart)
-        skin::RemoveSavedPlaylist();
     m_bPlaylistApart = false;
     return saved;
 }

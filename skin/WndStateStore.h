@@ -11,6 +11,8 @@ namespace skin {
 
 // Stores or restores an object as the window-state value of that name; false when it could not.
 bool SaveWndState(CObjBase& object, const std::string& strValueName);
+// Stores a state already serialised.
+bool SaveWndStateImage(const std::string& image, const std::string& strValueName);
 bool LoadWndState(CObjBase& object, const std::string& strValueName);
 
 } // namespace skin
