@@ -27,8 +27,6 @@ std::string ClipPath(const std::string& root, int i) {
            " - Some Song Title.mp3";
 }
 
-// A folder of 100,000 small media files in 100 subfolders, an extended M3U naming them all with
-// relative paths, and a native playlist of the same clips; made once, removed at exit.
 // "file://" + path with blanks percent-encoded.
 std::string FileUri(const std::string& path) {
     std::string uri = "file://";
@@ -37,6 +35,9 @@ std::string FileUri(const std::string& path) {
     return uri;
 }
 
+// A folder of 100,000 small media files in 100 subfolders, an extended M3U naming them all with
+// relative paths, the same list as other programs write it, and a native playlist of the same
+// clips; made once, removed at exit.
 struct Corpus {
     std::string root;
     std::string m3u;
