@@ -317,6 +317,20 @@ TEST_F(MainWndTest, ClosingWhilePlayingStopsFirstAndClosesWhenPlaybackCompleted)
     EXPECT_TRUE(destroyed);
 }
 
+TEST_F(MainWndTest, ClosingEndsAfterASecondWhenPlaybackNeverReportsThatItStopped) {
+    CCorePrefs::Set(CCorePrefs::ReloadLastPlaylist, 0);
+    CTestMainWnd& w = Created();
+    m_app.m_control.AddFiles({MakeFile("a.wav")}, false);
+    m_app.m_control.SetEnginePlayState(EnginePlaying);
+    w.SendMessage(WM_CLOSE);
+    m_clock.Advance(CMainWnd::kCloseWaitMs - 1);
+    EXPECT_TRUE(w.IsWindow());
+    m_clock.Advance(1);
+    m_clock.Pump();
+    EXPECT_FALSE(w.IsWindow()) << "the stuck engine does not keep the program";
+    EXPECT_EQ(m_app.m_control.GetClipList().GetCount(), 0u) << "the close ran as usual";
+}
+
 TEST_F(MainWndTest, ClosingWhileStoppedClosesAtOnceAndKeepsThePlaylistWhenAskedTo) {
     CCorePrefs::Set(CCorePrefs::ReloadLastPlaylist, 1);
     CTestMainWnd& w = Created();
