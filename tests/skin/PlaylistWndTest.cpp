@@ -14,12 +14,15 @@
 #include "playback/UIControl.h"
 #include "skin/PlayerApp.h"
 #include "skin/SkinFile.h"
+#include "tests/playback/MediaFixtures.h"
 #include "tests/support/PlayerWindowWorld.h"
 #include "tests/support/ScratchFolder.h"
 
+#include <chrono>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -274,15 +277,55 @@ TEST_F(PlaylistWndTest, OpenedClipWritesTitleAndLengthIntoTheCursorRow) {
     m_wnd.m_strInfo2 = "B";
     m_wnd.m_nLength = 3725;
     Submit(CmdClipOpened);
-    EXPECT_EQ(List().GetText(1, 0), "A - B.mp3");
+    EXPECT_EQ(List().GetText(1, 0), "A - B");
     EXPECT_EQ(List().GetText(1, 1), "1:02:05");
-    EXPECT_EQ(Clip(1)->GetTitle(), "A - B.mp3");
+    EXPECT_EQ(Clip(1)->GetTitle(), "A - B");
     EXPECT_EQ(Clip(1)->GetDuration(), 3725);
-    EXPECT_EQ(m_wnd.GetInfoLabel().GetText(), "2. A - B.mp3");
+    EXPECT_EQ(m_wnd.GetInfoLabel().GetText(), "2. A - B");
     EXPECT_EQ(List().GetText(0, 0), "t0");
 
+    // Without tags the file name stands with its extension; tag texts stand as they are, dots
+    // and slashes included; an artist without a title names nothing.
     EXPECT_EQ(CPlaylistWnd::OpenedClipTitle("/m/song.ogg", "", ""), "song.ogg");
-    EXPECT_EQ(CPlaylistWnd::OpenedClipTitle("/m/song.ogg", "", "Title"), "Title.ogg");
+    EXPECT_EQ(CPlaylistWnd::OpenedClipTitle("/m/song.ogg", "", "Mr. Blue"), "Mr. Blue");
+    EXPECT_EQ(CPlaylistWnd::OpenedClipTitle("/m/song.ogg", "AC/DC", "T.N.T."), "AC/DC - T.N.T.");
+    EXPECT_EQ(CPlaylistWnd::OpenedClipTitle("/m/song.ogg", "A", ""), "song.ogg");
+}
+
+TEST_F(PlaylistWndTest, AddedFilesGetTagTitlesAndLengthsInTheBackgroundUnlessTheyHaveThem) {
+    ASSERT_TRUE(mediatest::CMediaFolder::Instance().Ok());
+    struct Entry {
+        std::string path;
+        std::string title; // from a playlist
+        int seconds;       // from a playlist
+    };
+    for (const Entry& e : {Entry{mediatest::Media("tagged.ogg"), "", 0},
+                           Entry{mediatest::Media("tagged.mp3"), "Kept", 0},
+                           Entry{mediatest::Media("clip.flac"), "", 7},
+                           Entry{m_temp.Path() + "/absent.ogg", "", 0}}) {
+        auto clip = std::make_unique<CAttribClip>();
+        clip->SetPath(e.path);
+        clip->SetTitle(e.title);
+        clip->SetDuration(e.seconds);
+        m_app.m_control.GetClipList().Add(std::move(clip));
+    }
+    Submit(CmdAppendRows);
+    const std::string tagged =
+        std::string(mediatest::CMediaFolder::kArtist) + " - " + mediatest::CMediaFolder::kTitle;
+    // The rows are there at once and fill in later.
+    EXPECT_EQ(Titles(), (std::vector<std::string>{"tagged", "Kept", "clip", "absent"}));
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (List().GetText(1, 1).empty() && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        m_clock.Pump();
+    }
+    EXPECT_EQ(Titles(), (std::vector<std::string>{tagged, "Kept", "clip", "absent"}));
+    EXPECT_EQ(Clip(0)->GetTitle(), tagged);
+    EXPECT_EQ(Clip(0)->GetDuration(), 1);
+    EXPECT_EQ(List().GetText(0, 1), "01");
+    EXPECT_EQ(List().GetText(1, 1), "01");
+    EXPECT_EQ(Clip(2)->GetDuration(), 7) << "a length from a playlist stays";
+    EXPECT_EQ(List().GetText(3, 1), "");
 }
 
 // Playing ---------------------------------------------------------------------------------------
