@@ -4,6 +4,7 @@
 #include "platform/MessageQueue.h"
 #include "playback/GstSupport.h"
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -22,7 +23,14 @@ struct CClipInfoReader::Shared {
     std::mutex mutex;
     std::condition_variable wake;     // work, a cancel or the stop
     std::condition_variable finished; // the worker has ended
-    std::deque<Request> queue;
+    // Whole requests as they came, taken from the front one by one: adding is one move.
+    std::deque<std::vector<Request>> queue;
+    std::size_t taken = 0;   // requests of the front batch handed to the worker
+    std::size_t waiting = 0; // requests not yet handed over
+    void Clear() {
+        queue.clear();
+        taken = waiting = 0;
+    }
     std::vector<Result> results;
     std::uint64_t generation = 0; // a cancel starts a new one
     bool stop = false;
@@ -80,18 +88,22 @@ void Deliver(Shared& shared, std::vector<Result>& batch, std::uint64_t generatio
 // Waits for the next file; false once stopped.
 bool NextRequest(Shared& shared, CClipInfoReader::Request& request, std::uint64_t& generation) {
     std::unique_lock lock(shared.mutex);
-    shared.wake.wait(lock, [&] { return shared.stop || !shared.queue.empty(); });
+    shared.wake.wait(lock, [&] { return shared.stop || shared.waiting > 0; });
     if (shared.stop)
         return false;
-    request = std::move(shared.queue.front());
-    shared.queue.pop_front();
+    request = std::move(shared.queue.front()[shared.taken++]);
+    if (shared.taken == shared.queue.front().size()) {
+        shared.queue.pop_front();
+        shared.taken = 0;
+    }
+    --shared.waiting;
     generation = shared.generation;
     return true;
 }
 
 bool QueueEmpty(Shared& shared) {
     std::lock_guard lock(shared.mutex);
-    return shared.queue.empty();
+    return shared.waiting == 0;
 }
 
 void Work(const std::shared_ptr<Shared>& pShared) {
@@ -136,15 +148,15 @@ CClipInfoReader::~CClipInfoReader() {
 }
 
 void CClipInfoReader::Add(std::vector<Request> requests) {
+    if (requests.empty())
+        return;
     {
         std::lock_guard lock(m_pShared->mutex);
-        if (m_pShared->stop)
+        if (m_pShared->stop || m_pShared->waiting >= kQueueLimit)
             return;
-        for (Request& request : requests) {
-            if (m_pShared->queue.size() >= kQueueLimit)
-                break;
-            m_pShared->queue.push_back(std::move(request));
-        }
+        requests.resize(std::min(requests.size(), kQueueLimit - m_pShared->waiting));
+        m_pShared->waiting += requests.size();
+        m_pShared->queue.push_back(std::move(requests));
     }
     if (!m_worker.joinable())
         m_worker = std::thread(Work, m_pShared);
@@ -159,7 +171,7 @@ std::vector<CClipInfoReader::Result> CClipInfoReader::TakeResults() {
 void CClipInfoReader::Cancel() {
     std::lock_guard lock(m_pShared->mutex);
     ++m_pShared->generation;
-    m_pShared->queue.clear();
+    m_pShared->Clear();
     m_pShared->results.clear();
 }
 
@@ -167,7 +179,7 @@ void CClipInfoReader::Stop() {
     {
         std::lock_guard lock(m_pShared->mutex);
         m_pShared->stop = true;
-        m_pShared->queue.clear();
+        m_pShared->Clear();
         m_pShared->results.clear();
     }
     m_pShared->wake.notify_all();

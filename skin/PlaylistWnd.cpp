@@ -379,6 +379,7 @@ void CPlaylistWnd::ReadInBackground(const std::vector<CAttribClip*>& clips) {
     if (!m_bReadInBackground || !IsWindow())
         return;
     std::vector<CClipInfoReader::Request> requests;
+    requests.reserve(clips.size());
     for (const CAttribClip* clip : clips)
         if (clip->GetTitle().empty() || clip->GetDuration() <= 0)
             requests.push_back({clip, clip->GetPath()});
