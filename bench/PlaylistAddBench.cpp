@@ -12,6 +12,7 @@
 #include "skin/PlayerApp.h"
 #include "skin/PlaylistWnd.h"
 #include "skin/SnapWnd.h"
+#include "tests/support/ForwardingPlayerApp.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>
@@ -24,29 +25,6 @@
 namespace {
 
 constexpr int kFiles = 100000;
-
-// The application as the playlist window sees it: a real controller and a bus that hands
-// every command to the window.
-class CBenchApp : public IPlayerApp {
-public:
-    CUIControl m_control;
-    CWnd* m_pTarget = nullptr;
-
-    void SubmitCommand(CCmdTarget* pSender, int code, LPARAM param1, LPARAM param2,
-                       const std::string& text) override {
-        ControlCommand cmd{code, pSender, param1, param2, text};
-        if (m_pTarget)
-            m_pTarget->SendMessage(WM_REG_OBSERVECOMMAND, WPARAM(&cmd), 0);
-    }
-    void PostCommand(WPARAM, LPARAM) override {}
-    CUIControl& GetController() override { return m_control; }
-    CWnd* GetMainWindow() override { return nullptr; }
-    void AddFiles(const std::vector<std::string>&) override {}
-    void OpenMediaFiles(CWnd*) override {}
-    void OpenCd(CWnd*) override {}
-    void OpenVcd(CWnd*) override {}
-    void ShowSystemMenu(CWnd*, CPoint) override {}
-};
 
 void AddClips(CUIControl& control) {
     for (int i = 0; i < kFiles; ++i) {
@@ -63,7 +41,7 @@ void BM_AddRows(benchmark::State& state) {
     platform::CMessageQueue::Instance().Reset();
     CRegistry::Instance().Reset(registry);
     CCorePrefs::ResetToDefaults();
-    CBenchApp app;
+    testsupport::CForwardingPlayerApp app;
     SetPlayerApp(&app);
     {
         CPlaylistWnd wnd;

@@ -15,6 +15,7 @@
 #include "skin/PlayerApp.h"
 #include "skin/SkinFile.h"
 #include "tests/playback/MediaFixtures.h"
+#include "tests/support/ForwardingPlayerApp.h"
 #include "tests/support/PlayerWindowWorld.h"
 #include "tests/support/ScratchFolder.h"
 
@@ -41,7 +42,7 @@ public:
 
 // The application as the playlist window sees it: a real controller, and a bus that records
 // each submitted command and delivers it to the playlist window.
-class CTestApp : public IPlayerApp {
+class CTestApp : public testsupport::CForwardingPlayerApp {
 public:
     struct Submitted {
         int code;
@@ -49,25 +50,14 @@ public:
     };
     std::vector<Submitted> m_submitted;
     std::vector<std::vector<std::string>> m_added;
-    CUIControl m_control;
-    CWnd* m_pMain = nullptr;
-    CWnd* m_pTarget = nullptr;
 
     void SubmitCommand(CCmdTarget* pSender, int code, LPARAM param1, LPARAM param2,
                        const std::string& text) override {
         ControlCommand cmd{code, pSender, param1, param2, text};
-        if (m_pTarget)
-            m_pTarget->SendMessage(WM_REG_OBSERVECOMMAND, WPARAM(&cmd), 0);
+        Deliver(cmd);
         m_submitted.push_back({code, cmd.param1});
     }
-    void PostCommand(WPARAM, LPARAM) override {}
-    CUIControl& GetController() override { return m_control; }
-    CWnd* GetMainWindow() override { return m_pMain; }
     void AddFiles(const std::vector<std::string>& paths) override { m_added.push_back(paths); }
-    void OpenMediaFiles(CWnd*) override {}
-    void OpenCd(CWnd*) override {}
-    void OpenVcd(CWnd*) override {}
-    void ShowSystemMenu(CWnd*, CPoint) override {}
     std::string Translate(const std::string& text) override { return m_strPrefix + text; }
     std::string m_strPrefix;
 
