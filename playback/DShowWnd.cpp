@@ -24,6 +24,8 @@ struct CDShowWnd::Link {
     std::atomic<bool> framePending{false};
     // The pipeline's first state change still runs on a GStreamer thread.
     std::atomic<bool> starting{false};
+    // The window let the pipeline go while it was starting.
+    std::atomic<bool> abandoned{false};
 };
 
 namespace {
@@ -55,11 +57,16 @@ void DeleteLinkRef(gpointer data) {
 // Runs on a GStreamer thread: opening the source may block for as long as nobody writes to a
 // FIFO or a mount answers. A failure without an error of its own is told through the bus.
 void StartPaused(GstElement* pPipeline, gpointer data) {
-    if (gst_element_set_state(pPipeline, GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE)
+    CDShowWnd::Link& link = **static_cast<SharedLink*>(data);
+    if (!link.abandoned &&
+        gst_element_set_state(pPipeline, GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE)
         gst_element_post_message(
             pPipeline, gst_message_new_application(GST_OBJECT(pPipeline),
                                                    gst_structure_new_empty(kStartFailed)));
-    (*static_cast<SharedLink*>(data))->starting = false;
+    // The stop queued when the window let go may have run first: the pipeline still ends down.
+    if (link.abandoned)
+        gst_element_set_state(pPipeline, GST_STATE_NULL);
+    link.starting = false;
 }
 
 std::string LowerExtension(const std::string& path) {
@@ -644,6 +651,7 @@ void CDShowWnd::ReleaseGraph() {
         // The start may be blocked in the source for good: the pipeline goes down on a
         // GStreamer thread once it returns, so neither the interface nor the exit waits.
         UnhookBus(m_pPipeline);
+        m_pLink->abandoned = true;
         platform::LogVerbose("pipeline left to stop in the background: " + m_strPath);
         auto* pGraph = new AbandonedGraph{m_pPipeline, m_pVideoSink, m_pAudioChain,
                                           std::move(m_pChains), m_pLink};
