@@ -28,6 +28,8 @@ inline const UINT WM_REG_CLIPLOADING = RegisterWindowMessage("WM_REG_CLIPLOADING
 inline const UINT WM_REG_OPENSUCCESSED = RegisterWindowMessage("WM_REG_OPENSUCCESSED");
 inline const UINT WM_REG_PLAYCOMPLETED = RegisterWindowMessage("WM_REG_PLAYCOMPLETED");
 inline const UINT WM_REG_ENGINERESETTING = RegisterWindowMessage("WM_REG_ENGINERESETTING");
+// The open clip's length or tags became known after it opened.
+inline const UINT WM_REG_CLIPINFOCHANGED = RegisterWindowMessage("WM_REG_CLIPINFOCHANGED");
 inline const UINT WM_REG_DISPLAYSIZECHANGED = RegisterWindowMessage("WM_REG_DISPLAYSIZECHANGED");
 inline const UINT WM_REG_QTOPENSUCCESSED = RegisterWindowMessage("WM_REG_QTOPENSUCCESSED");
 inline const UINT WM_REG_QTPLAYCOMPLETED = RegisterWindowMessage("WM_REG_QTPLAYCOMPLETED");

@@ -37,7 +37,7 @@ enum CommandCode : int {
     CmdPlaybackRequested = 21, //
     CmdStopped = 22,           //
     CmdUserCommand = 23,       // a user command starts (before a modal dialog)
-    CmdClipOpened = 24,        //
+    CmdClipOpened = 24,        // param1: 0 opened, kClipInfoRefresh its length or tags came later
     CmdPlaybackCompleted = 25, //
     CmdUnused26 = 26,          //
     CmdTranslate = 27,         // param1: the new language name
@@ -47,6 +47,7 @@ enum CommandCode : int {
 };
 
 constexpr int kCommandCodeCount = 31;
+constexpr long kClipInfoRefresh = 1;
 
 // The parameters hold numbers or, for some codes, the address of a clip or of a list; they are
 // as wide as a pointer so that an address survives the trip.

@@ -80,6 +80,16 @@ int CDShowEngine::GetVolume() const {
     return m_pWnd ? HundredthsDbToVolume(m_pWnd->GetPipelineVolume()) : 0;
 }
 
+std::string CDShowEngine::GetInfoText1() const {
+    if (!m_pWnd || m_pWnd->GetStatus().title.empty())
+        return {};
+    return m_pWnd->GetStatus().artist;
+}
+
+std::string CDShowEngine::GetInfoText2() const {
+    return m_pWnd ? m_pWnd->GetStatus().title : std::string();
+}
+
 bool CDShowEngine::IsAudioOnly() const {
     return m_pWnd && m_pWnd->GetStatus().audioOnly;
 }

@@ -30,8 +30,9 @@ public:
     bool GetMute() const override;
     void SetVolume(int volume) override;
     int GetVolume() const override;
-    std::string GetInfoText1() const override { return {}; }
-    std::string GetInfoText2() const override { return {}; }
+    // The clip's tags: the artist (only with a title) and the title.
+    std::string GetInfoText1() const override;
+    std::string GetInfoText2() const override;
     bool IsAudioOnly() const override;
     bool CanSeek() const override;
     bool CanResizeVideo() const override { return true; }

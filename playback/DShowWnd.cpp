@@ -22,6 +22,10 @@ struct CDShowWnd::Link {
     std::atomic<std::uint64_t> announced{0};
     // A frame is announced once until the window takes it (appsink queues before it calls).
     std::atomic<bool> framePending{false};
+    // The pipeline's first state change still runs on a GStreamer thread.
+    std::atomic<bool> starting{false};
+    // The window let the pipeline go while it was starting.
+    std::atomic<bool> abandoned{false};
 };
 
 namespace {
@@ -42,6 +46,28 @@ GstFlowReturn OnNewFrame(GstAppSink*, gpointer data) {
 }
 
 constexpr GstClockTime kAnnouncedMessageWait = GST_SECOND / 10;
+constexpr const char* kStartFailed = "corvella-start-failed";
+
+using SharedLink = std::shared_ptr<CDShowWnd::Link>;
+
+void DeleteLinkRef(gpointer data) {
+    delete static_cast<SharedLink*>(data);
+}
+
+// Runs on a GStreamer thread: opening the source may block for as long as nobody writes to a
+// FIFO or a mount answers. A failure without an error of its own is told through the bus.
+void StartPaused(GstElement* pPipeline, gpointer data) {
+    CDShowWnd::Link& link = **static_cast<SharedLink*>(data);
+    if (!link.abandoned &&
+        gst_element_set_state(pPipeline, GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE)
+        gst_element_post_message(
+            pPipeline, gst_message_new_application(GST_OBJECT(pPipeline),
+                                                   gst_structure_new_empty(kStartFailed)));
+    // The stop queued when the window let go may have run first: the pipeline still ends down.
+    if (link.abandoned)
+        gst_element_set_state(pPipeline, GST_STATE_NULL);
+    link.starting = false;
+}
 
 std::string LowerExtension(const std::string& path) {
     const std::size_t slash = path.find_last_of("/\\");
@@ -185,6 +211,7 @@ bool CDShowWnd::Create(CWnd* pParent, const CRect& rect) {
 
 void CDShowWnd::Open(const std::string& path) {
     CloseGraph(false);
+    platform::LogVerbose("opening: " + path);
     m_strPath = path;
     m_status = {};
     m_strMissingPlugin.clear();
@@ -201,7 +228,7 @@ bool CDShowWnd::BuildGraph(std::string& error) {
     if (!gstsupport::EnsureInitialized(error))
         return false;
     ++m_nSerial;
-    m_pLink = std::make_unique<Link>();
+    m_pLink = std::make_shared<Link>();
     m_pLink->hWnd = m_hWnd;
     m_nPopped = 0;
     if (IsAsfType(m_strPath) ? !BuildAsfGraph(error) : !BuildPlaybin(error)) {
@@ -271,14 +298,12 @@ bool CDShowWnd::BuildAsfGraph(std::string& error) {
     return true;
 }
 
+// The interface never waits for the source to open; the engine manager's open time-out ends
+// an open that does not complete.
 void CDShowWnd::StartStreaming() {
     m_bOpening = true;
-    if (gst_element_set_state(m_pPipeline, GST_STATE_PAUSED) != GST_STATE_CHANGE_FAILURE)
-        return;
-    // The bus says why; without a reason the failure is still reported.
-    OnGraphNotify();
-    if (m_pPipeline && m_bOpening)
-        FailOpen("the pipeline could not start");
+    m_pLink->starting = true;
+    gst_element_call_async(m_pPipeline, StartPaused, new SharedLink(m_pLink), DeleteLinkRef);
 }
 
 // ---- bus messages (user-interface thread) ----
@@ -330,12 +355,24 @@ void CDShowWnd::HandleBusMessage(GstMessage* pMsg) {
     case GST_MESSAGE_EOS:
         PostMessage(WM_CLIPENDED, m_nSerial, 0);
         break;
-    case GST_MESSAGE_DURATION_CHANGED: {
-        gint64 duration = 0;
-        if (gst_element_query_duration(m_pPipeline, GST_FORMAT_TIME, &duration))
-            m_status.duration = std::int32_t(duration / GST_SECOND);
+    case GST_MESSAGE_APPLICATION:
+        if (m_bOpening && gst_message_has_name(pMsg, kStartFailed))
+            FailOpen("the pipeline could not start");
         break;
-    }
+    case GST_MESSAGE_DURATION_CHANGED:
+        OnDurationKnown();
+        break;
+    case GST_MESSAGE_STATE_CHANGED:
+        if (GST_MESSAGE_SRC(pMsg) == GST_OBJECT(m_pPipeline)) {
+            GstState state = GST_STATE_NULL;
+            gst_message_parse_state_changed(pMsg, nullptr, &state, nullptr);
+            if (state == GST_STATE_PAUSED || state == GST_STATE_PLAYING)
+                OnDurationKnown();
+        }
+        break;
+    case GST_MESSAGE_TAG:
+        OnTags(pMsg);
+        break;
     default:
         break;
     }
@@ -355,6 +392,46 @@ void CDShowWnd::OnOpenComplete() {
     Notify(DShowOpened);
     if (serial == m_nSerial && m_pPipeline && m_bRunWanted)
         Run();
+}
+
+// Some streams (an MP3 without a header naming its length) know their length only once data
+// flows; a length found after the open is reported again.
+void CDShowWnd::OnDurationKnown() {
+    gint64 duration = 0;
+    if (!m_pPipeline || !gst_element_query_duration(m_pPipeline, GST_FORMAT_TIME, &duration) ||
+        duration <= 0)
+        return;
+    const auto seconds = std::int32_t(duration / GST_SECOND);
+    if (seconds == m_status.duration)
+        return;
+    m_status.duration = seconds;
+    if (!m_bOpening) {
+        platform::LogVerbose("clip length: " + m_strPath + " (" + std::to_string(seconds) + " s)");
+        InfoChanged();
+    }
+}
+
+// The first artist and title the clip names stay; later streams do not replace them.
+void CDShowWnd::OnTags(GstMessage* pMsg) {
+    GstTagList* pTags = nullptr;
+    gst_message_parse_tag(pMsg, &pTags);
+    if (!pTags)
+        return;
+    bool changed = false;
+    for (auto [tag, pField] :
+         {std::pair{GST_TAG_ARTIST, &m_status.artist}, std::pair{GST_TAG_TITLE, &m_status.title}}) {
+        if (!pField->empty())
+            continue;
+        *pField = gstsupport::TagText(pTags, tag);
+        changed = changed || !pField->empty();
+    }
+    gst_tag_list_unref(pTags);
+    if (changed && !m_bOpening && !m_status.title.empty())
+        InfoChanged();
+}
+
+void CDShowWnd::InfoChanged() {
+    Notify(DShowInfoChanged);
 }
 
 void CDShowWnd::ReadMediaInfo() {
@@ -524,14 +601,66 @@ void CDShowWnd::CloseGraph(bool notify) {
         return;
     if (notify && GetParent())
         GetParent()->SendMessage(WM_REG_DSHOWNOTIFY, DShowResetting, 1);
-    // Once the pipeline is down no streaming thread runs; then the hooks can go.
-    gst_element_set_state(m_pPipeline, GST_STATE_NULL);
-    GstBus* pBus = gst_element_get_bus(m_pPipeline);
+    ReleaseGraph();
+    m_bOpening = false;
+    m_frame.Destroy();
+    m_backBuffer.FillSolidRect(m_backBuffer.GetRect(), RGB(0, 0, 0));
+    Invalidate();
+    if (notify && GetParent())
+        GetParent()->SendMessage(WM_REG_DSHOWNOTIFY, DShowResetting, 0);
+}
+
+// What a pipeline whose start still runs keeps alive until it is down.
+struct AbandonedGraph {
+    GstElement* pPipeline;
+    GstElement* pVideoSink;
+    GstElement* pAudioChain;
+    std::unique_ptr<AsfChains> pChains;
+    std::shared_ptr<CDShowWnd::Link> pLink;
+    ~AbandonedGraph() {
+        for (GstElement* p : {pPipeline, pVideoSink, pAudioChain})
+            if (p)
+                gst_object_unref(p);
+    }
+};
+
+namespace {
+
+void StopAbandoned(GstElement* pPipeline, gpointer) {
+    gst_element_set_state(pPipeline, GST_STATE_NULL);
+}
+
+void DeleteAbandoned(gpointer data) {
+    delete static_cast<AbandonedGraph*>(data);
+}
+
+void UnhookBus(GstElement* pPipeline) {
+    GstBus* pBus = gst_element_get_bus(pPipeline);
     gst_bus_set_sync_handler(pBus, nullptr, nullptr, nullptr);
     gst_object_unref(pBus);
+}
+
+} // namespace
+
+void CDShowWnd::ReleaseGraph() {
     if (m_pAppSink) {
         GstAppSinkCallbacks none{};
         gst_app_sink_set_callbacks(GST_APP_SINK(m_pAppSink), &none, nullptr, nullptr);
+    }
+    if (m_pLink->starting) {
+        // The start may be blocked in the source for good: the pipeline goes down on a
+        // GStreamer thread once it returns, so neither the interface nor the exit waits.
+        UnhookBus(m_pPipeline);
+        m_pLink->abandoned = true;
+        platform::LogVerbose("pipeline left to stop in the background: " + m_strPath);
+        auto* pGraph = new AbandonedGraph{m_pPipeline, m_pVideoSink, m_pAudioChain,
+                                          std::move(m_pChains), m_pLink};
+        gst_element_call_async(m_pPipeline, StopAbandoned, pGraph, DeleteAbandoned);
+        m_pPipeline = m_pVideoSink = m_pAudioChain = nullptr;
+    } else {
+        // Once the pipeline is down no streaming thread runs; then the hooks can go.
+        gst_element_set_state(m_pPipeline, GST_STATE_NULL);
+        UnhookBus(m_pPipeline);
     }
     Release(m_pPipeline);
     Release(m_pVideoSink);
@@ -539,12 +668,6 @@ void CDShowWnd::CloseGraph(bool notify) {
     m_pVolumeElement = m_pAppSink = m_pReader = nullptr;
     m_pChains.reset();
     m_pLink.reset();
-    m_bOpening = false;
-    m_frame.Destroy();
-    m_backBuffer.FillSolidRect(m_backBuffer.GetRect(), RGB(0, 0, 0));
-    Invalidate();
-    if (notify && GetParent())
-        GetParent()->SendMessage(WM_REG_DSHOWNOTIFY, DShowResetting, 0);
 }
 
 void CDShowWnd::SetPlayState(int state) {

@@ -22,6 +22,7 @@ enum DShowNotify : int {
     DShowStateChanged = 11, // sent
     DShowResetting = 12,    // sent; lParam 1 before the pipeline goes, 0 after
     DShowFailed = 13,       // sent; the status error text says why
+    DShowInfoChanged = 14,  // sent; after the open, the length or the tags became known
 };
 
 // The engine's own play states.
@@ -35,6 +36,9 @@ struct DShowStatus {
     std::int32_t audioOnly = 0;
     std::int32_t playState = DShowStopped;
     std::string errorText;
+    // From the clip's tags; the artist only counts together with a title.
+    std::string artist;
+    std::string title;
 };
 
 class CDShowWnd : public CWnd {
@@ -94,7 +98,11 @@ private:
     void OnError(const std::string& text);
     void FailOpen(const std::string& text);
     void OnClipEnded(WPARAM serial);
+    void OnDurationKnown();
+    void OnTags(GstMessage* pMsg);
+    void InfoChanged();
     void CloseGraph(bool notify);
+    void ReleaseGraph();
     void ReadMediaInfo();
     void ReadReaderVideoSize();
     void SetPlayState(int state);
@@ -110,7 +118,7 @@ private:
     GstElement* m_pReader = nullptr;     // the ASF demuxer
     GstElement* m_pAudioChain = nullptr; // the ASF pipeline's audio output
     std::unique_ptr<AsfChains> m_pChains;
-    std::unique_ptr<Link> m_pLink;
+    std::shared_ptr<Link> m_pLink; // shared with a start still running
     std::uint32_t m_nSerial = 0;
     std::uint64_t m_nPopped = 0; // bus messages taken from this pipeline's bus
     bool m_bOpening = false;

@@ -418,6 +418,11 @@ void CEngineManager::OnDShowNotify(WPARAM event, LPARAM lParam) {
     case DShowFailed:
         FailWithText(kNotValid);
         break;
+    case DShowInfoChanged:
+        if (m_pCurrentEngine && m_pCurrentEngine == m_pEngines[EngineDShow].get() && !m_bLoading)
+            if (CWnd* pParent = GetParent())
+                pParent->SendMessage(WM_REG_CLIPINFOCHANGED, 0, 0);
+        break;
     default:
         break;
     }

@@ -1,5 +1,6 @@
 #include "playback/GstSupport.h"
 
+#include "core/ClipTags.h"
 #include "platform/Log.h"
 
 #include <cstdlib>
@@ -81,6 +82,16 @@ GstElement* MakeFrameSink(GstElement** ppAppSink, std::string& error) {
     *ppAppSink = gst_bin_get_by_name(GST_BIN(pBin), "frames");
     gst_object_unref(*ppAppSink); // the bin keeps it alive
     return pBin;
+}
+
+std::string TagText(const GstTagList* pTags, const char* tag) {
+    constexpr std::size_t kTagTextLimit = 512;
+    gchar* pValue = nullptr;
+    if (!pTags || !gst_tag_list_get_string(pTags, tag, &pValue) || !pValue)
+        return {};
+    std::string text = core::CleanTagText(pValue, kTagTextLimit);
+    g_free(pValue);
+    return text;
 }
 
 } // namespace gstsupport

@@ -6,6 +6,7 @@
 #include <string>
 
 typedef struct _GstElement GstElement;
+typedef struct _GstTagList GstTagList;
 
 namespace gstsupport {
 
@@ -20,5 +21,9 @@ GstElement* SinkFromEnvironment(const char* variable);
 // The window's own video sink: frames converted to B, G, R, X and handed to an appsink, which
 // is returned through ppAppSink.
 GstElement* MakeFrameSink(GstElement** ppAppSink, std::string& error);
+
+// A tag's text (GST_TAG_ARTIST, GST_TAG_TITLE, …) as one line of bounded length; empty when
+// the list does not name it.
+std::string TagText(const GstTagList* pTags, const char* tag);
 
 } // namespace gstsupport

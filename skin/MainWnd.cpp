@@ -181,6 +181,8 @@ void CMainWnd::ApplySkinToAll() {
 void CMainWnd::OnClose() {
     if (!m_bClosingPending && EnginePlayState() != EngineStopped) {
         m_bClosingPending = true;
+        // An engine stuck in an open may never report; the program ends all the same.
+        SetTimer(kCloseTimer, kCloseWaitMs);
         Controller().Stop();
         return; // the close finishes when playback has completed (code 25)
     }
@@ -191,8 +193,13 @@ void CMainWnd::OnClose() {
 }
 
 LRESULT CMainWnd::OnCmdPlaybackCompleted(ControlCommand&) {
-    if (!m_bClosingPending)
-        return 0;
+    if (m_bClosingPending)
+        FinishClose();
+    return 0;
+}
+
+void CMainWnd::FinishClose() {
+    KillTimer(kCloseTimer);
     if (!CCorePrefs::Get(CCorePrefs::ReloadLastPlaylist)) {
         Controller().ClearPlaylist();
         SubmitCommand(CmdClosing);
@@ -201,7 +208,6 @@ LRESULT CMainWnd::OnCmdPlaybackCompleted(ControlCommand&) {
         if (pWnd)
             pWnd->ShowWindow(SW_HIDE);
     PostMessage(WM_CLOSE);
-    return 0;
 }
 
 void CMainWnd::OnDestroy() {
@@ -621,8 +627,13 @@ LRESULT CMainWnd::OnCmdStopped(ControlCommand&) {
     return 0;
 }
 
-LRESULT CMainWnd::OnCmdClipOpened(ControlCommand&) {
-    ApplyPlayWndVisibility();
+LRESULT CMainWnd::OnCmdClipOpened(ControlCommand& cmd) {
+    // A refresh brings the time display, the position bar and the label up to date and
+    // leaves the play window as the user has it.
+    if (cmd.param1 == kClipInfoRefresh)
+        ClipOpened();
+    else
+        ApplyPlayWndVisibility();
     return 0;
 }
 
@@ -923,6 +934,8 @@ void CMainWnd::OnTimer(std::uintptr_t id) {
         RedrawControl(&a, true);
     } else if (id == CUIControl::kSelectTimer || id == CUIControl::kPlayTimer) {
         Controller().OnTimer(id);
+    } else if (id == kCloseTimer && m_bClosingPending) {
+        FinishClose();
     }
 }
 

@@ -41,6 +41,9 @@ public:
     static constexpr int kImageCount = 14;
     static constexpr int kControlLines = 30;
     static constexpr std::uintptr_t kAnimationTimer = 0;
+    // A close waits this long for playback to report that it stopped, then ends regardless.
+    static constexpr std::uintptr_t kCloseTimer = 3;
+    static constexpr UINT kCloseWaitMs = 1000;
     static constexpr int kVolumeStep = 4;
 
     CMainWnd();
@@ -182,6 +185,7 @@ private:
     LRESULT OnDestroyed(UINT message, WPARAM wParam, LPARAM lParam);
     void OnSysCommand(WPARAM nCmd);
     void OnTimer(std::uintptr_t id);
+    void FinishClose();
     void OpenMediaFile();
     void Previous();
     void Next();

@@ -354,6 +354,9 @@ void CPlayWnd::OnEngineNotify(UINT message, WPARAM wParam, LPARAM lParam) {
         OnPlayCompleted(wParam != 0);
     } else if (message == WM_REG_ENGINERESETTING) {
         Submit(CmdEngineResetting, lParam);
+    } else if (message == WM_REG_CLIPINFOCHANGED) {
+        // The opened-clip report again, marked as a refresh of its length and title.
+        Submit(CmdClipOpened, kClipInfoRefresh, m_pMainWnd);
     }
 }
 
@@ -676,7 +679,8 @@ LRESULT CPlayWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     const CPoint pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     if (message == WM_REG_PLAYSTATE || message == WM_REG_CLIPLOADING ||
         message == WM_REG_DISPLAYSIZECHANGED || message == WM_REG_OPENSUCCESSED ||
-        message == WM_REG_PLAYCOMPLETED || message == WM_REG_ENGINERESETTING) {
+        message == WM_REG_PLAYCOMPLETED || message == WM_REG_ENGINERESETTING ||
+        message == WM_REG_CLIPINFOCHANGED) {
         OnEngineNotify(message, wParam, lParam);
         return 0;
     }

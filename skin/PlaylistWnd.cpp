@@ -1,6 +1,7 @@
 #include "skin/PlaylistWnd.h"
 
 #include "core/AttribClip.h"
+#include "core/ClipTags.h"
 #include "core/CorePrefs.h"
 #include "core/MediaTypes.h"
 #include "core/PlaylistFile.h"
@@ -8,6 +9,7 @@
 #include "platform/Keyboard.h"
 #include "platform/MessageBox.h"
 #include "platform/RegisteredMessages.h"
+#include "playback/ClipInfoReader.h"
 #include "playback/EngineManager.h"
 #include "playback/UIControl.h"
 #include "res/StringTable.h"
@@ -18,6 +20,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace {
 
@@ -350,16 +353,66 @@ void CPlaylistWnd::AddMissingRows(bool bInsertAfterCursor) {
         return;
     const CObjListClip& list = ctl->GetClipList();
     int at = std::max(m_list.GetCursorRow(), 0) + 1;
+    // One look at the rows instead of one search per clip: a large add stays linear.
+    std::unordered_set<const void*> listed;
+    for (int row = 0; row < m_list.GetRowCount(); ++row)
+        listed.insert(m_list.GetItem(row));
+    std::vector<CAttribClip*> added;
     for (std::size_t i = 0; i < list.GetCount(); ++i) {
         CAttribClip* clip = list.GetAt(i);
-        if (m_list.FindRow(clip) >= 0)
+        if (listed.contains(clip))
             continue;
         const int row = bInsertAfterCursor ? m_list.InsertRow(at++, clip) : m_list.AppendRow(clip);
         FillRow(row, clip, false);
+        added.push_back(clip);
     }
+    ReadInBackground(added);
     if (m_list.GetRowCount() > 0 && m_list.GetCursorRow() < 0)
         m_list.SetCursorRow(0);
     UpdateScrollBar();
+    RedrawList();
+}
+
+// Clips that lack a title or a length get them read in the background; what a playlist or an
+// earlier open gave them stays.
+void CPlaylistWnd::ReadInBackground(const std::vector<CAttribClip*>& clips) {
+    if (!m_bReadInBackground || !IsWindow())
+        return;
+    std::vector<CClipInfoReader::Request> requests;
+    requests.reserve(clips.size());
+    for (const CAttribClip* clip : clips)
+        if (clip->GetTitle().empty() || clip->GetDuration() <= 0)
+            requests.push_back({clip, clip->GetPath()});
+    if (requests.empty())
+        return;
+    if (!m_pInfoReader)
+        m_pInfoReader = std::make_unique<CClipInfoReader>(GetSafeHwnd(), WM_CLIPINFOREAD);
+    m_pInfoReader->Add(std::move(requests));
+}
+
+void CPlaylistWnd::OnClipInfoRead() {
+    if (!m_pInfoReader)
+        return;
+    const std::vector<CClipInfoReader::Result> results = m_pInfoReader->TakeResults();
+    if (results.empty())
+        return;
+    // A result counts only for a clip that still has its row: removed clips are gone.
+    std::unordered_map<const void*, int> rows;
+    for (int row = 0; row < m_list.GetRowCount(); ++row)
+        rows.emplace(m_list.GetItem(row), row);
+    for (const CClipInfoReader::Result& result : results) {
+        const auto it = rows.find(result.key);
+        CAttribClip* clip = it == rows.end() ? nullptr : GetRowClip(it->second);
+        if (!clip || clip->GetPath() != result.path)
+            continue;
+        if (clip->GetTitle().empty() && !result.title.empty())
+            clip->SetTitle(result.title);
+        if (clip->GetDuration() <= 0 && result.seconds > 0)
+            clip->SetDuration(result.seconds);
+        // Appended rows have only their first two columns; they keep that.
+        FillRow(it->second, clip, !m_list.GetText(it->second, 2).empty());
+    }
+    UpdateClipInfo();
     RedrawList();
 }
 
@@ -402,6 +455,8 @@ LRESULT CPlaylistWnd::OnCmdLoadClip(ControlCommand& cmd) {
 }
 
 LRESULT CPlaylistWnd::OnCmdClosing(ControlCommand&) {
+    if (m_pInfoReader)
+        m_pInfoReader->Cancel();
     m_list.DeleteAllRows();
     UpdateClipInfo();
     if (IPlayerApp* app = GetPlayerApp())
@@ -419,10 +474,13 @@ LRESULT CPlaylistWnd::OnCmdRefillRows(ControlCommand&) {
     m_list.DeleteAllRows();
     if (ctl) {
         const CObjListClip& list = ctl->GetClipList();
+        std::vector<CAttribClip*> clips;
         for (std::size_t i = 0; i < list.GetCount(); ++i) {
             CAttribClip* clip = list.GetAt(i);
             FillRow(m_list.InsertRow(int(i), clip), clip, true);
+            clips.push_back(clip);
         }
+        ReadInBackground(clips);
     }
     const bool reset = CCorePrefs::Get(CCorePrefs::ResetPlayNumber) != 0;
     if (m_list.GetRowCount() > 0)
@@ -472,10 +530,10 @@ bool CPlaylistWnd::GetOpenedClipInfo(std::string& strPath, std::string& strInfo1
 
 std::string CPlaylistWnd::OpenedClipTitle(const std::string& strPath, const std::string& strInfo1,
                                           const std::string& strInfo2) {
-    std::string base = strInfo2.empty() ? strPath : strInfo2;
-    if (!strInfo1.empty())
-        base = strInfo1 + " - " + base;
-    return std::string(core::FileTitle(base)) + std::string(core::ExtensionWithDot(strPath));
+    // Tag texts stand as they are: a title may hold dots and slashes of its own.
+    if (std::string tagged = core::TagDisplayTitle(strInfo1, strInfo2); !tagged.empty())
+        return tagged;
+    return std::string(core::FileTitle(strPath)) + std::string(core::ExtensionWithDot(strPath));
 }
 
 LRESULT CPlaylistWnd::OnCmdClipOpened(ControlCommand&) {
@@ -810,6 +868,12 @@ LRESULT CPlaylistWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         RedrawList();
         return 0;
     }
+    if (message == WM_CLIPINFOREAD) {
+        OnClipInfoRead();
+        return 0;
+    }
+    if (message == WM_DESTROY && m_pInfoReader)
+        m_pInfoReader->Stop();
     if (message == WM_REG_CTRLDBLCLICKED) {
         OnListDoubleClick(reinterpret_cast<CAttribClip*>(lParam));
         return 0;

@@ -21,6 +21,7 @@
 #include <vector>
 
 class CAttribClip;
+class CClipInfoReader;
 class CUIControl;
 
 class CPlaylistWnd : public CPlayerWndBase, public IPlaylistNavigator {
@@ -104,6 +105,9 @@ public:
     CAttribClip* GetRowClip(int nRow) const;
     static std::string OpenedClipTitle(const std::string& strPath, const std::string& strInfo1,
                                        const std::string& strInfo2);
+    static constexpr UINT WM_CLIPINFOREAD = WM_APP + 1; // background results are waiting
+    // Whether added rows get their titles and lengths read in the background (on by default).
+    void SetBackgroundReading(bool bOn) { m_bReadInBackground = bOn; }
 
     // Clip numbers, the list's and the shade bar's font sizes from the core preferences.
     void ApplyPreferences();
@@ -155,6 +159,8 @@ private:
     void PlaceList();
     void FillRow(int nRow, CAttribClip* pClip, bool bAllColumns);
     void AddMissingRows(bool bInsertAfterCursor);
+    void ReadInBackground(const std::vector<CAttribClip*>& clips);
+    void OnClipInfoRead();
     void UpdateScrollBar();
     void UpdateClipInfo();
     void RedrawList();
@@ -181,4 +187,6 @@ private:
     bool m_bListCreated = false;
     core::CSortDirection m_sort;
     CWnd* m_pMainWnd = nullptr;
+    bool m_bReadInBackground = true;
+    std::unique_ptr<CClipInfoReader> m_pInfoReader; // made with the first request
 };

@@ -4,9 +4,12 @@
 #include "platform/Log.h"
 #include "playback/DShowEngine.h"
 #include "playback/DShowWnd.h"
+#include "tests/support/ScratchFolder.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace mediatest;
@@ -80,28 +83,104 @@ TEST_F(EngineTest, StopWhileStoppedDoesNothingAndEndOfStreamFinishes) {
     EXPECT_EQ(Count(WM_REG_PLAYCOMPLETED), 1u);
 }
 
-TEST_F(EngineTest, PictureSizesAndAudioOnlyOfEachFormat) {
+// What the play window hands on to the playlist row and the time display: the length and the
+// tag texts as they stand at the opened report and at every later refresh.
+struct Reported {
+    double duration = 0;
+    std::string artist;
+    std::string title;
+};
+
+class ReportingEngineTest : public EngineTest {
+protected:
+    void WatchReports() {
+        m_parent.m_onMessage = [this](UINT message, WPARAM wParam, LPARAM) {
+            if ((message == WM_REG_OPENSUCCESSED && wParam == 0) ||
+                message == WM_REG_CLIPINFOCHANGED)
+                m_reported = {m_manager->GetDuration(), m_manager->GetInfoText1(),
+                              m_manager->GetInfoText2()};
+        };
+    }
+    Reported m_reported;
+};
+
+TEST_F(ReportingEngineTest, EachFormatOpensWithItsPictureAndLengthAndPlaysToItsEnd) {
     CreateManager();
+    WatchReports();
     struct Case {
         const char* file;
         int width;
         int height;
+        int seconds; // whole seconds of what the fixture holds
     };
     for (const Case& c :
-         {Case{"clip.mp3", 0, 0}, Case{"clip.wav", 0, 0}, Case{"clip.mpg", 320, 240},
-          Case{"clip.avi", 320, 240}, Case{"clip.wmv", 320, 240}, Case{"CAPS.WMV", 320, 240},
-          Case{"clip.mov", 320, 240}, Case{"clip.ogg", 0, 0}, Case{"clip.flac", 0, 0},
-          Case{"clip.opus", 0, 0}, Case{"clip.m4a", 0, 0}, Case{"clip.webm", 320, 240},
-          Case{"clip.mkv", 320, 240}}) {
+         {Case{"clip.mp3", 0, 0, 1}, Case{"clip.wav", 0, 0, 1}, Case{"clip.mpg", 320, 240, 2},
+          Case{"clip.avi", 320, 240, 2}, Case{"clip.wmv", 320, 240, 2},
+          Case{"CAPS.WMV", 320, 240, 2}, Case{"clip.mov", 320, 240, 2}, Case{"clip.ogg", 0, 0, 1},
+          Case{"clip.flac", 0, 0, 1}, Case{"clip.opus", 0, 0, 1}, Case{"clip.m4a", 0, 0, 1},
+          Case{"clip.webm", 320, 240, 2}, Case{"clip.mkv", 320, 240, 2},
+          Case{"clip.mp4", 320, 240, 2}, Case{"clip.ts", 320, 240, 2}, Case{"clip.wv", 0, 0, 1},
+          Case{"long.mp3", 0, 0, 120}}) {
         SCOPED_TRACE(c.file);
+        m_reported = {};
         ASSERT_TRUE(OpenAndPlay(Media(c.file)));
         EXPECT_EQ(m_manager->GetVideoSize(), (CSize{c.width, c.height}));
         EXPECT_EQ(m_manager->IsAudioOnly(), c.width == 0);
-        EXPECT_TRUE(WaitFor([&] { return m_manager->GetDuration() >= 1.0; }));
         EXPECT_EQ(m_manager->GetOpenedPath(), Media(c.file));
+        if (c.seconds > 2) { // the long clip plays until its length is known
+            EXPECT_TRUE(WaitFor([&] { return m_reported.duration > 0; }, 10000));
+            m_manager->Stop();
+            ASSERT_TRUE(WaitFor([&] { return Completed(); }));
+        } else {
+            ASSERT_TRUE(WaitFor([&] { return Completed(); }));
+            EXPECT_EQ(m_parent.Only(WM_REG_PLAYCOMPLETED)[0].wParam, 0u) << "ended, not failed";
+        }
+        EXPECT_GE(m_reported.duration, 1.0);
+        // A header-less MP3's length is an estimate from its bit rate.
+        EXPECT_NEAR(m_reported.duration, c.seconds, std::max(1.0, c.seconds / 10.0));
+    }
+}
+
+TEST_F(ReportingEngineTest, TheOpenedClipsTagsAreItsInformationTexts) {
+    CreateManager();
+    WatchReports();
+    for (const char* file : {"tagged.ogg", "tagged.mp3"}) {
+        SCOPED_TRACE(file);
+        m_reported = {};
+        ASSERT_TRUE(OpenAndPlay(Media(file)));
+        ASSERT_TRUE(WaitFor([&] { return !m_reported.title.empty(); }));
+        EXPECT_EQ(m_reported.artist, CMediaFolder::kArtist);
+        EXPECT_EQ(m_reported.title, CMediaFolder::kTitle);
         m_manager->Stop();
         ASSERT_TRUE(WaitFor([&] { return Completed(); }));
     }
+    // An untagged clip names nothing, so the row keeps the file name.
+    ASSERT_TRUE(OpenAndPlay(Media("clip.ogg")));
+    EXPECT_EQ(m_manager->GetInfoText1(), "");
+    EXPECT_EQ(m_manager->GetInfoText2(), "");
+}
+
+// A FIFO that nobody writes to blocks its reader on open for good.
+TEST_F(EngineTest, AnOpenThatNeverCompletesFailsAtTheTimeOutAndLeavesTheEngineUsable) {
+    testsupport::ScratchFolder scratch;
+    const std::string fifo = scratch / "silent.mp3";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    CreateManager();
+    m_manager->SetPath(fifo);
+    m_manager->Play(true); // returns: the interface does not wait for the source
+    Settle(500);
+    EXPECT_TRUE(m_manager->IsLoading());
+    EXPECT_FALSE(Completed());
+    m_manager->SendMessage(WM_TIMER, CEngineManager::kOpenTimer, 0);
+    ASSERT_TRUE(WaitFor([&] { return Completed(); }));
+    EXPECT_EQ(m_parent.Only(WM_REG_PLAYCOMPLETED)[0].wParam, 1u);
+    EXPECT_FALSE(m_manager->IsLoading());
+    // The next clip opens while the abandoned one still hangs; closing the engine afterwards
+    // does not wait for it either.
+    ASSERT_TRUE(OpenAndPlay(Media("clip.wav")));
+    m_manager->Stop();
+    ASSERT_TRUE(WaitFor([&] { return Completed(); }));
+    m_manager.reset();
 }
 
 TEST_F(EngineTest, MovWithTheSwitchAndFilesWithoutExtensionGoToTheMediaEngine) {

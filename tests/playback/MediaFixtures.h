@@ -36,7 +36,7 @@ private:
     // tree, by whichever process comes first (built aside, then renamed into place), and
     // reused by the others. The version in its name changes whenever the media change.
     CMediaFolder() {
-        const std::string final = std::string(CORVELLA_BINARY_DIR) + "/test-media-v1";
+        const std::string final = std::string(CORVELLA_BINARY_DIR) + "/test-media-v2";
         if (!std::filesystem::exists(final + "/complete")) {
             std::string pattern = final + ".tmp-XXXXXX";
             if (!::mkdtemp(pattern.data()))
@@ -74,6 +74,14 @@ private:
             Make("audiotestsrc num-buffers=60 ! audioconvert ! avenc_aac ! mp4mux", "clip.m4a") &&
             Make(v320 + "vp8enc deadline=1 ! webmmux", "clip.webm") &&
             Make(v320 + "jpegenc ! matroskamux", "clip.mkv") &&
+            Make(v320 + "x264enc speed-preset=ultrafast ! mp4mux", "clip.mp4") &&
+            Make(v320 + "x264enc speed-preset=ultrafast ! h264parse ! mpegtsmux", "clip.ts") &&
+            Make("audiotestsrc num-buffers=60 ! audioconvert ! wavpackenc", "clip.wv") &&
+            Make("audiotestsrc num-buffers=60 ! audioconvert ! " + Tags() + " ! vorbisenc ! oggmux",
+                 "tagged.ogg") &&
+            Make("audiotestsrc num-buffers=60 ! audioconvert ! lamemp3enc ! " + Tags() +
+                     " ! id3v2mux",
+                 "tagged.mp3") &&
             Make("audiotestsrc num-buffers=120 samplesperbuffer=8000 ! "
                  "audio/x-raw,rate=8000,channels=1 ! audioconvert ! "
                  "lamemp3enc target=bitrate bitrate=8",
@@ -89,6 +97,17 @@ private:
         CopyPrefix(*this / "clip.avi", *this / "truncated.avi", 150000);
         WriteRandom(*this / "random.mp3", 20000);
         return ok;
+    }
+
+public:
+    static constexpr const char* kArtist = "The Test Tones";
+    static constexpr const char* kTitle = "Sine No. 5";
+
+private:
+    // The artist and title for taginject, quoted for the shell and for gst-launch.
+    static std::string Tags() {
+        return std::string("taginject 'tags=\"artist=\\\"") + kArtist + "\\\",title=\\\"" + kTitle +
+               "\\\"\"'";
     }
 
     bool Make(const std::string& pipeline, const std::string& name) const {

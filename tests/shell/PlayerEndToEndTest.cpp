@@ -16,10 +16,14 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
+#include <thread>
 
 using namespace std::chrono_literals;
 using shelltest::kProgram;
@@ -94,6 +98,26 @@ TEST_F(PlayerEndToEndTest, CommandLineFilesArePlayedAndClosingWhilePlayingStopsF
     const std::size_t playing = log.find("play state: playing (" + first + ")");
     EXPECT_NE(log.find("play state: stopped (" + first + ")", playing), std::string::npos) << log;
     EXPECT_EQ(log.find("clip opened: " + second), std::string::npos) << log;
+}
+
+// A FIFO that nobody writes to, listed in a playlist: its open never completes.
+TEST_F(PlayerEndToEndTest, SigtermEndsThePlayerPromptlyWhileAnOpenHangs) {
+    const std::string fifo = m_home.Path() + "/silent.mp3";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string list = m_home.Path() + "/list.m3u";
+    std::ofstream(list) << "#EXTM3U\n#EXTINF:5,Silent\nsilent.mp3\n";
+    testsupport::CChildProcess player;
+    Start(player, {list}, "fifo");
+    ASSERT_TRUE(WaitForText(Log("fifo"), "opening: " + fifo, 30s)) << ReadFile(Log("fifo"));
+    std::this_thread::sleep_for(300ms);
+    const auto signalled = std::chrono::steady_clock::now();
+    player.Signal(SIGTERM);
+    const std::optional<int> code = player.WaitExit(30s);
+    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - signalled);
+    EXPECT_EQ(code, std::optional<int>(0)) << ReadFile(Log("fifo"));
+    EXPECT_LT(took, 5s) << "exit took " << took.count() << " ms";
+    std::printf("exit after SIGTERM during a hung open: %lld ms\n", (long long)took.count());
 }
 
 TEST_F(PlayerEndToEndTest, ARestartBringsBackTheWindowPlaceAndThePlaylist) {

@@ -177,6 +177,13 @@ TEST_F(MainWndTest, TheTimeDisplayCountsDownOrUpAndAClickToggles) {
     EXPECT_EQ(w.GetTimeText(), "1:02:03");
     w.Click(26);
     EXPECT_EQ(w.GetTimeText(), "0:04:37");
+    // A length the engine found only after the open reaches the display and the bar.
+    w.m_dDuration = 4100;
+    w.Observe(CmdClipOpened, kClipInfoRefresh);
+    EXPECT_EQ(w.GetPositionBar().GetRangeMax(), 4100);
+    EXPECT_EQ(w.GetTimeText(), "0:06:17");
+    w.m_dDuration = 3999.6;
+    w.Observe(CmdClipOpened, kClipInfoRefresh);
     // A paused or busy engine's position reports do not move the display.
     for (int state : {EnginePaused, EngineBusy}) {
         m_app.m_control.SetEnginePlayState(state);
@@ -315,6 +322,20 @@ TEST_F(MainWndTest, ClosingWhilePlayingStopsFirstAndClosesWhenPlaybackCompleted)
     m_clock.Pump();
     EXPECT_FALSE(w.IsWindow());
     EXPECT_TRUE(destroyed);
+}
+
+TEST_F(MainWndTest, ClosingEndsAfterASecondWhenPlaybackNeverReportsThatItStopped) {
+    CCorePrefs::Set(CCorePrefs::ReloadLastPlaylist, 0);
+    CTestMainWnd& w = Created();
+    m_app.m_control.AddFiles({MakeFile("a.wav")}, false);
+    m_app.m_control.SetEnginePlayState(EnginePlaying);
+    w.SendMessage(WM_CLOSE);
+    m_clock.Advance(CMainWnd::kCloseWaitMs - 1);
+    EXPECT_TRUE(w.IsWindow());
+    m_clock.Advance(1);
+    m_clock.Pump();
+    EXPECT_FALSE(w.IsWindow()) << "the stuck engine does not keep the program";
+    EXPECT_EQ(m_app.m_control.GetClipList().GetCount(), 0u) << "the close ran as usual";
 }
 
 TEST_F(MainWndTest, ClosingWhileStoppedClosesAtOnceAndKeepsThePlaylistWhenAskedTo) {

@@ -14,12 +14,16 @@
 #include "playback/UIControl.h"
 #include "skin/PlayerApp.h"
 #include "skin/SkinFile.h"
+#include "tests/playback/MediaFixtures.h"
+#include "tests/support/ForwardingPlayerApp.h"
 #include "tests/support/PlayerWindowWorld.h"
 #include "tests/support/ScratchFolder.h"
 
+#include <chrono>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -38,7 +42,7 @@ public:
 
 // The application as the playlist window sees it: a real controller, and a bus that records
 // each submitted command and delivers it to the playlist window.
-class CTestApp : public IPlayerApp {
+class CTestApp : public testsupport::CForwardingPlayerApp {
 public:
     struct Submitted {
         int code;
@@ -46,25 +50,14 @@ public:
     };
     std::vector<Submitted> m_submitted;
     std::vector<std::vector<std::string>> m_added;
-    CUIControl m_control;
-    CWnd* m_pMain = nullptr;
-    CWnd* m_pTarget = nullptr;
 
     void SubmitCommand(CCmdTarget* pSender, int code, LPARAM param1, LPARAM param2,
                        const std::string& text) override {
         ControlCommand cmd{code, pSender, param1, param2, text};
-        if (m_pTarget)
-            m_pTarget->SendMessage(WM_REG_OBSERVECOMMAND, WPARAM(&cmd), 0);
+        Deliver(cmd);
         m_submitted.push_back({code, cmd.param1});
     }
-    void PostCommand(WPARAM, LPARAM) override {}
-    CUIControl& GetController() override { return m_control; }
-    CWnd* GetMainWindow() override { return m_pMain; }
     void AddFiles(const std::vector<std::string>& paths) override { m_added.push_back(paths); }
-    void OpenMediaFiles(CWnd*) override {}
-    void OpenCd(CWnd*) override {}
-    void OpenVcd(CWnd*) override {}
-    void ShowSystemMenu(CWnd*, CPoint) override {}
     std::string Translate(const std::string& text) override { return m_strPrefix + text; }
     std::string m_strPrefix;
 
@@ -274,15 +267,55 @@ TEST_F(PlaylistWndTest, OpenedClipWritesTitleAndLengthIntoTheCursorRow) {
     m_wnd.m_strInfo2 = "B";
     m_wnd.m_nLength = 3725;
     Submit(CmdClipOpened);
-    EXPECT_EQ(List().GetText(1, 0), "A - B.mp3");
+    EXPECT_EQ(List().GetText(1, 0), "A - B");
     EXPECT_EQ(List().GetText(1, 1), "1:02:05");
-    EXPECT_EQ(Clip(1)->GetTitle(), "A - B.mp3");
+    EXPECT_EQ(Clip(1)->GetTitle(), "A - B");
     EXPECT_EQ(Clip(1)->GetDuration(), 3725);
-    EXPECT_EQ(m_wnd.GetInfoLabel().GetText(), "2. A - B.mp3");
+    EXPECT_EQ(m_wnd.GetInfoLabel().GetText(), "2. A - B");
     EXPECT_EQ(List().GetText(0, 0), "t0");
 
+    // Without tags the file name stands with its extension; tag texts stand as they are, dots
+    // and slashes included; an artist without a title names nothing.
     EXPECT_EQ(CPlaylistWnd::OpenedClipTitle("/m/song.ogg", "", ""), "song.ogg");
-    EXPECT_EQ(CPlaylistWnd::OpenedClipTitle("/m/song.ogg", "", "Title"), "Title.ogg");
+    EXPECT_EQ(CPlaylistWnd::OpenedClipTitle("/m/song.ogg", "", "Mr. Blue"), "Mr. Blue");
+    EXPECT_EQ(CPlaylistWnd::OpenedClipTitle("/m/song.ogg", "AC/DC", "T.N.T."), "AC/DC - T.N.T.");
+    EXPECT_EQ(CPlaylistWnd::OpenedClipTitle("/m/song.ogg", "A", ""), "song.ogg");
+}
+
+TEST_F(PlaylistWndTest, AddedFilesGetTagTitlesAndLengthsInTheBackgroundUnlessTheyHaveThem) {
+    ASSERT_TRUE(mediatest::CMediaFolder::Instance().Ok());
+    struct Entry {
+        std::string path;
+        std::string title; // from a playlist
+        int seconds;       // from a playlist
+    };
+    for (const Entry& e : {Entry{mediatest::Media("tagged.ogg"), "", 0},
+                           Entry{mediatest::Media("tagged.mp3"), "Kept", 0},
+                           Entry{mediatest::Media("clip.flac"), "", 7},
+                           Entry{m_temp.Path() + "/absent.ogg", "", 0}}) {
+        auto clip = std::make_unique<CAttribClip>();
+        clip->SetPath(e.path);
+        clip->SetTitle(e.title);
+        clip->SetDuration(e.seconds);
+        m_app.m_control.GetClipList().Add(std::move(clip));
+    }
+    Submit(CmdAppendRows);
+    const std::string tagged =
+        std::string(mediatest::CMediaFolder::kArtist) + " - " + mediatest::CMediaFolder::kTitle;
+    // The rows are there at once and fill in later.
+    EXPECT_EQ(Titles(), (std::vector<std::string>{"tagged", "Kept", "clip", "absent"}));
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (List().GetText(1, 1).empty() && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        m_clock.Pump();
+    }
+    EXPECT_EQ(Titles(), (std::vector<std::string>{tagged, "Kept", "clip", "absent"}));
+    EXPECT_EQ(Clip(0)->GetTitle(), tagged);
+    EXPECT_EQ(Clip(0)->GetDuration(), 1);
+    EXPECT_EQ(List().GetText(0, 1), "01");
+    EXPECT_EQ(List().GetText(1, 1), "01");
+    EXPECT_EQ(Clip(2)->GetDuration(), 7) << "a length from a playlist stays";
+    EXPECT_EQ(List().GetText(3, 1), "");
 }
 
 // Playing ---------------------------------------------------------------------------------------
