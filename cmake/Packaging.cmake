@@ -1,6 +1,6 @@
 # `make package`: a Debian package of everything `cmake --install` installs. The libraries it
-# links come from dpkg-shlibdeps' scan; GStreamer finds its plugins only at run time, so the
-# plugin sets that play the formats the player opens are named here.
+# links come from dpkg-shlibdeps' scan; plugins are found only at run time, so Qt's display
+# platforms and the GStreamer plugin sets that play the formats the player opens are named here.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME corvella)
 set(CPACK_PACKAGE_VENDOR "Corvella")
@@ -19,8 +19,10 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION video)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# playbin, the app sources and sinks, and the common demuxers and decoders.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "gstreamer1.0-plugins-base, gstreamer1.0-plugins-good")
+# Qt's X11 and Wayland platforms; playbin, the app sources and sinks, and the common demuxers
+# and decoders.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+  "qt6-qpa-plugins, gstreamer1.0-plugins-base, gstreamer1.0-plugins-good")
 # Sound output through PulseAudio or PipeWire's Pulse server, else ALSA; MPEG, ASF and the
 # other formats whose decoders live in the further plugin sets.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS

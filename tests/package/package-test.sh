@@ -28,7 +28,8 @@ share=$root/usr/share
 
 # Dependencies: the shared-library scan's and the GStreamer plugin sets named by hand.
 depends=$(dpkg-deb -f "$deb" Depends)
-for dep in libqt6widgets6 libgstreamer1.0-0 libcdio19 libasound2 gstreamer1.0-plugins-good; do
+for dep in libqt6widgets6 libgstreamer1.0-0 libcdio19 libasound2 qt6-qpa-plugins \
+  gstreamer1.0-plugins-good; do
   [[ "$depends" == *"$dep"* ]] || fail "Depends lacks $dep: $depends"
 done
 
