@@ -5,7 +5,7 @@ BUILD_TYPE ?= RelWithDebInfo
 ARGS ?=
 JOBS ?= $(shell nproc)
 
-.PHONY: run test build configure deps bench clean
+.PHONY: run test build configure deps bench package clean
 
 run: build
 	$(BUILD_DIR)/corvella $(ARGS)
@@ -16,6 +16,10 @@ test: build
 bench: build
 	cmake --build $(BUILD_DIR) --target benchmarks
 	bench/run-all $(BUILD_DIR)
+
+# The Debian package of the program: build/corvella_<version>_<arch>.deb.
+package: build
+	cmake --build $(BUILD_DIR) --target package
 
 build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)

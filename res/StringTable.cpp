@@ -24,7 +24,7 @@ constexpr Entry kStrings[] = {
     {109, "*.mpl;*.m3u;*.pls"},
     {111, "*.mpl"},
     {112, "Cann't save file."},
-    {113, "Manual.chm"},
+    {113, "manual/index.html"},
     {114, "v2.1 (Build:4089)"},
     {115, "https://www.corvella-player.org/"},
     {116, "Corvella"},

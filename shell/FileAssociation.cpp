@@ -150,20 +150,24 @@ std::string PlaylistMimePackage() {
            "\"/>\n  </mime-type>\n</mime-info>\n";
 }
 
-std::string DesktopEntry() {
+std::string DesktopEntry(const DesktopLaunch& launch) {
     std::string types;
     for (const char* type : kMediaTypes)
         types += std::string(type) + ";";
     types += kPlaylistMimeType + ";";
+    const std::string icon = launch.strIcon.empty() ? "" : "Icon=" + launch.strIcon + "\n";
     return "[Desktop Entry]\n"
            "Type=Application\n"
            "Name=" +
            res::LoadString(116) +
            "\n"
+           "GenericName=Media Player\n"
            "Comment=Skinned media player for audio, video and CDs\n"
-           "Exec=corvella %F\n"
+           "Exec=" +
+           launch.strExec + " %F\n" + icon +
            "Terminal=false\n"
-           "Categories=AudioVideo;Player;\n"
+           "Categories=AudioVideo;Audio;Video;Player;\n"
+           "Keywords=music;video;playlist;CD;\n"
            "MimeType=" +
            types + "\n";
 }
@@ -190,8 +194,9 @@ DesktopFilesResult RegisterDesktopFiles(const DesktopRegistration& desktop) {
         return result;
     const bool mimeOk = UpdateFile(dataHome + "/mime/packages/corvella-playlist.xml",
                                    PlaylistMimePackage(), result.bMimeChanged);
-    const bool entryOk = UpdateFile(dataHome + "/applications/corvella.desktop", DesktopEntry(),
-                                    result.bDesktopChanged);
+    const DesktopLaunch launch = desktop.launch ? *desktop.launch : RunningProgramLaunch();
+    const bool entryOk = UpdateFile(dataHome + "/applications/corvella.desktop",
+                                    DesktopEntry(launch), result.bDesktopChanged);
     result.bFilesOk = mimeOk && entryOk;
     const ToolRunner run = desktop.runTool ? desktop.runTool : ToolRunner(StartToolDetached);
     if (result.bMimeChanged)

@@ -3,7 +3,10 @@
 // and a desktop entry that names the media types the player opens.
 #pragma once
 
+#include "shell/DesktopLaunch.h"
+
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -61,8 +64,9 @@ private:
 using ToolRunner = std::function<bool(const std::string&, const std::vector<std::string>&)>;
 
 struct DesktopRegistration {
-    std::string strDataHome; // empty: $XDG_DATA_HOME, else ~/.local/share
-    ToolRunner runTool;      // empty: started detached when installed
+    std::string strDataHome;             // empty: $XDG_DATA_HOME, else ~/.local/share
+    ToolRunner runTool;                  // empty: started detached when installed
+    std::optional<DesktopLaunch> launch; // none: the running program's
 };
 
 struct DesktopFilesResult {
@@ -73,7 +77,8 @@ struct DesktopFilesResult {
 
 inline const std::string kPlaylistMimeType = "application/x-corvella-playlist";
 std::string PlaylistMimePackage();
-std::string DesktopEntry();
+// The desktop entry for a launch; the package installs the entry of InstalledLaunch().
+std::string DesktopEntry(const DesktopLaunch& launch = InstalledLaunch());
 
 // The start-up registration of ".mpl" in the classes hive for the program at programPath:
 // removes an earlier document type's command, then writes the extension's keys. True when

@@ -18,6 +18,7 @@
 #include "shell/PlayerMenuContext.h"
 #include "shell/PrefsDlg.h"
 #include "shell/ProfileSettings.h"
+#include "shell/ProgramFiles.h"
 #include "shell/SystemTray.h"
 #include "shell/TipDlg.h"
 #include "skin/BuiltInSkin.h"
@@ -106,6 +107,7 @@ bool CPlayerApp::InitInstance() {
     // The desktop files (with their database tools) and the engine check, which starts
     // GStreamer, wait until the event loop has shown the windows, so neither delays them.
     QTimer::singleShot(0, QCoreApplication::instance(), [this] {
+        shell::ReportMissingProgramFiles();
         shell::RegisterDesktopFiles();
         RunStartupDialogs();
     });

@@ -41,7 +41,7 @@ std::string UsageText() {
 }
 
 std::string VersionText() {
-    return res::LoadString(114);
+    return res::LoadString(116) + " " + res::LoadString(114);
 }
 
 } // namespace shell

@@ -79,7 +79,9 @@ int RunDialog(const SystemMenuContext& ctx, QDialog& dlg) {
 }
 
 void ShowManual(CWnd* pWnd, const SystemMenuContext& ctx) {
-    const std::string path = platform::GetProgramFolder() + res::LoadString(res::IDS_MANUAL_FILE);
+    const std::string folder =
+        ctx.strManualFolder.empty() ? platform::GetProgramFolder() : ctx.strManualFolder;
+    const std::string path = folder + res::LoadString(res::IDS_MANUAL_FILE);
     if (!platform::FileExists(path)) {
         TranslatedMessageBox(pWnd, FormatOne(LoadTranslatedString(res::IDS_NO_MANUAL), path),
                              MB_OK | MB_ICONINFORMATION);

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 
 class CEngineManager;
 class CWnd;
@@ -49,6 +50,8 @@ struct SystemMenuContext {
     // Empty: the dialogs run modally, pages open with the desktop's handler.
     DialogRunner runDialog;
     UrlOpener open;
+    // The folder Help -> Manual takes the manual from; empty: the program folder.
+    std::string strManualFolder;
 };
 
 // Fills the CD door and engine callbacks from the play window's engine manager.

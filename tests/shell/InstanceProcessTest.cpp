@@ -117,7 +117,7 @@ TEST_F(InstanceProcessTest, HelpAndVersionPrintAndEndWithoutWindowOrHandOver) {
     testsupport::CChildProcess first;
     StartFirst(first, "first");
     EXPECT_EQ(RunSecond({"--version"}, "version"), std::optional<int>(0));
-    EXPECT_EQ(ReadFile(Log("version")), res::LoadString(114) + "\n");
+    EXPECT_EQ(ReadFile(Log("version")), "Corvella " + res::LoadString(114) + "\n");
     EXPECT_EQ(RunSecond({"/h", "--help"}, "help"), std::optional<int>(0));
     const std::string help = ReadFile(Log("help"));
     for (const char* option : {"-a", "-x", "-n", "-m", "-r", "-f", "-s N", "-l N", "\"/\"",

@@ -2,6 +2,7 @@
 // About text, translation, the language submenu, and what each command does.
 #include "tests/shell/MenuTestSupport.h"
 
+#include "platform/FileSystem.h"
 #include "platform/RegisteredMessages.h"
 #include "res/StringTable.h"
 #include "shell/Language.h"
@@ -284,12 +285,21 @@ TEST_F(SystemMenuTest, TheEngineCheckSaysWhenNothingIsMissingElseShowsTheDownloa
     EXPECT_EQ(m_boxes.size(), 1u);
 }
 
-TEST_F(SystemMenuTest, AMissingManualIsReportedInsteadOfOpened) {
+TEST_F(SystemMenuTest, TheManualOfTheProgramFolderOpensAndAMissingOneIsReported) {
+    // The build tree is a program folder: the manual the build copies there opens.
+    shell::ExecuteSystemCommand(res::ID_HELP_MANUAL, &m_app.m_mainWnd, m_ctx);
+    ASSERT_EQ(m_addresses.size(), 1u);
+    EXPECT_TRUE(m_addresses[0].starts_with(platform::GetProgramFolder())) << m_addresses[0];
+    EXPECT_NE(shelltest::ReadFile(m_addresses[0]).find("<html"), std::string::npos);
+    EXPECT_TRUE(m_boxes.empty());
+
+    m_ctx.strManualFolder = m_temp.Path() + "/";
     shell::ExecuteSystemCommand(res::ID_HELP_MANUAL, &m_app.m_mainWnd, m_ctx);
     ASSERT_EQ(m_boxes.size(), 1u);
-    EXPECT_NE(m_boxes[0].find("Manual.chm"), std::string::npos) << m_boxes[0];
-    EXPECT_TRUE(m_addresses.empty());
-    EXPECT_EQ(m_app.Codes(), (std::vector<int>{CmdUserCommand}));
+    EXPECT_NE(m_boxes[0].find(m_temp.Path() + "/manual/index.html"), std::string::npos)
+        << m_boxes[0];
+    EXPECT_EQ(m_addresses.size(), 1u);
+    EXPECT_EQ(m_app.Codes(), (std::vector<int>{CmdUserCommand, CmdUserCommand}));
 }
 
 TEST_F(SystemMenuTest, PreferencesOpenOneDialogPerWindow) {

@@ -701,14 +701,25 @@ Canvas Logo() {
     return c;
 }
 
-Canvas Icon() {
-    Canvas c(32, 32, kBlack);
-    c.RoundRect(0.5, 0.5, 31, 31, 6, kBodyTop, kBodyBottom);
-    Emblem(c, 16, 16, 12);
+// The icon is designed on 32 x 32 pixels; other sizes scale the design, not its pixels.
+Canvas IconAt(int size, Colour background) {
+    Canvas c(size, size, background);
+    const double k = size / 32.0;
+    c.RoundRect(0.5 * k, 0.5 * k, 31 * k, 31 * k, 6 * k, kBodyTop, kBodyBottom);
+    Emblem(c, 16 * k, 16 * k, 12 * k);
     return c;
 }
 
+// The skin's icon bitmap has no alpha, so its rounded corners sit on black.
+Canvas Icon() {
+    return IconAt(32, kBlack);
+}
+
 } // namespace
+
+Canvas DrawDesktopIcon(int size) {
+    return IconAt(size, 0x00000000u);
+}
 
 std::optional<Canvas> DrawImage(int nId) {
     switch (nId) {

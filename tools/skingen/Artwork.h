@@ -10,6 +10,8 @@ namespace skingen {
 
 // The bitmap of a resource number (images, logo, icon); none for an unknown number.
 std::optional<Canvas> DrawImage(int nId);
+// The program's icon for the desktop at size x size pixels, its corners transparent.
+Canvas DrawDesktopIcon(int size);
 
 struct CursorArt {
     Canvas image; // 32 x 32, with alpha
