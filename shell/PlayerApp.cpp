@@ -15,6 +15,7 @@
 #include "shell/DownloadCenterDlg.h"
 #include "shell/FileAssociation.h"
 #include "shell/Language.h"
+#include "shell/MprisService.h"
 #include "shell/PlayerMenuContext.h"
 #include "shell/PrefsDlg.h"
 #include "shell/ProfileSettings.h"
@@ -106,6 +107,7 @@ bool CPlayerApp::InitInstance() {
     // The desktop files (with their database tools) and the engine check, which starts
     // GStreamer, wait until the event loop has shown the windows, so neither delays them.
     QTimer::singleShot(0, QCoreApplication::instance(), [this] {
+        StartMediaControls();
         shell::RegisterDesktopFiles();
         RunStartupDialogs();
     });
@@ -115,6 +117,17 @@ bool CPlayerApp::InitInstance() {
 void CPlayerApp::WireController() {
     m_control.SetCommandBus(this);
     m_control.SetTranslator([](const std::string& text) { return shell::TranslateText(text); });
+}
+
+void CPlayerApp::StartMediaControls() {
+    if (!m_pMain)
+        return;
+    shell::MprisActions actions;
+    actions.raise = [this] { BringForward(); };
+    actions.openFile = [this](const std::string& path) { ReplaceAndPlay({path}); };
+    auto pService = std::make_unique<shell::CMprisService>(*m_pMain, m_control, actions);
+    if (pService->Start())
+        m_pMpris = std::move(pService);
 }
 
 void CPlayerApp::CreateMainWindow() {
@@ -221,6 +234,7 @@ void CPlayerApp::WatchApplicationState() {
 
 int CPlayerApp::ExitInstance() {
     if (m_bRunning) {
+        m_pMpris.reset(); // it watches the main window
         CSnapWnd::UnregisterAll();
         m_pTray.reset();
         if (m_pMain && m_pMain->IsWindow())
@@ -251,6 +265,11 @@ void CPlayerApp::OnThreadMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     const std::string text = m_forwarded.Get();
     platform::LogVerbose("command line from another start: " + text);
+    BringForward();
+    ProcessCommandLine(text);
+}
+
+void CPlayerApp::BringForward() {
     // A window in the tray is hidden rather than minimised; it comes back the same way.
     if (m_pMain && (m_pMain->IsIconic() || m_pMain->IsMinimizedAll()))
         m_pMain->SendMessage(WM_SYSCOMMAND, SC_RESTORE, 0);
@@ -258,7 +277,6 @@ void CPlayerApp::OnThreadMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         SubmitCommand(nullptr, CmdBringToTop);
     if (m_pMain)
         m_pMain->SetForegroundWindow();
-    ProcessCommandLine(text);
 }
 
 void CPlayerApp::ProcessCommandLine(const std::string& text) {

@@ -209,6 +209,7 @@ void CMainWnd::OnDestroy() {
     m_animSmall.Stop();
     SaveState();
     m_relay.SetWindows(this, nullptr, nullptr);
+    m_relay.SetWatcher({});
     for (CWnd* pChild : {GetPlayWindow(), GetPlaylistWindow()})
         if (pChild && pChild->IsWindow())
             pChild->DestroyWindow();
@@ -799,18 +800,26 @@ void CMainWnd::Loop(bool bRepeat) {
     SubmitCommand(CmdUpdateControls);
 }
 
-void CMainWnd::SetVolumeBy(int delta) {
-    m_nVolume = std::clamp(m_sldVolume.GetValue() + delta, 0, m_sldVolume.GetRangeMax());
+void CMainWnd::SetVolume(int nVolume) {
+    m_nVolume = std::clamp(nVolume, 0, m_sldVolume.GetRangeMax());
     m_sldVolume.SetValue(m_nVolume);
     PostCommand(CmdVolume, m_nVolume);
     RedrawUnlessShaded(&m_sldVolume);
 }
 
+void CMainWnd::SetVolumeBy(int delta) {
+    SetVolume(m_sldVolume.GetValue() + delta);
+}
+
+void CMainWnd::SeekTo(int nSeconds) {
+    m_nPosition = nSeconds;
+    RefreshTime();
+    SubmitCommand(CmdSeek, nSeconds);
+}
+
 void CMainWnd::OnSliderPos(CMemCtrl* pCtrl, int nValue) {
     if (pCtrl == &m_sldPosition) {
-        m_nPosition = nValue;
-        RefreshTime();
-        SubmitCommand(CmdSeek, nValue);
+        SeekTo(nValue);
     } else if (pCtrl == &m_sldVolume) {
         m_nVolume = nValue;
         PostCommand(CmdVolume, nValue);
