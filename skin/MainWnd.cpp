@@ -17,6 +17,7 @@
 #include "skin/PlaylistWnd.h"
 #include "skin/SavedPlaylist.h"
 #include "skin/SkinFile.h"
+#include "skin/SnapGeometry.h"
 #include "skin/WndStateStore.h"
 
 #include <QCursor>
@@ -142,6 +143,7 @@ bool CMainWnd::Create() {
     m_relay.SetWindows(this, GetPlaylistWindow(), GetPlayWindow());
     m_strSkinFolder = skin::GetSkinFolder();
     ApplySkinToAll();
+    PlaceForFirstStart();
     for (CWnd* pChild : {GetPlayWindow(), GetPlaylistWindow()})
         if (pChild && (pChild == GetPlayWindow() ? m_bPlayWndShown : m_bPlaylistShown))
             pChild->ShowWindow(SW_SHOWNA);
@@ -169,6 +171,25 @@ bool CMainWnd::CreateChildWindows() {
         return false;
     RegisterWindow(m_pPlayWnd->GetSafeHwnd(), 0);
     return true;
+}
+
+void CMainWnd::PlaceForFirstStart() {
+    // Once the main window has a saved place, the others keep theirs, or their defaults,
+    // which follow the main window.
+    const CRect area = GetPrimaryScreenArea();
+    if (HasSavedState() || area.Width() <= 0 || area.Height() <= 0)
+        return;
+    auto size = [](const CWnd& wnd) {
+        const CRect r = wnd.GetWindowRect();
+        return CSize{r.Width(), r.Height()};
+    };
+    const snap::FirstStartPlaces places =
+        snap::FirstStartLayout(size(*this), size(*m_pPlaylistWnd), size(*m_pPlayWnd), area);
+    MoveWindow(places.main);
+    if (!m_pPlaylistWnd->HasSavedState())
+        m_pPlaylistWnd->MoveWindow(places.playlist);
+    if (!m_pPlayWnd->HasSavedState())
+        m_pPlayWnd->MoveWindow(places.play);
 }
 
 void CMainWnd::ApplySkinToAll() {

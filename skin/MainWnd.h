@@ -158,6 +158,8 @@ protected:
 
     // Creates the playlist window and the play window; false when one of them failed.
     bool CreateChildWindows();
+    // At the first start the three windows sit docked in the middle of the primary screen.
+    void PlaceForFirstStart();
     // Applies the skin of the skin folder to the three windows (built-in on any failure).
     virtual void ApplySkinToAll();
     // The position the system menu opens at (the cursor).
