@@ -147,7 +147,10 @@ bool CMprisService::handleMessage(const QDBusMessage& message, const QDBusConnec
         return false;
     const QString iface = message.interface();
     QDBusMessage reply;
-    if (iface == kPropertiesInterface)
+    // Between the main window's end and the program's, nothing is left to control.
+    if (!m_main.IsWindow() && (iface == kMprisRootInterface || iface == kMprisPlayerInterface))
+        reply = message.createErrorReply(QDBusError::Failed, "the player is closing");
+    else if (iface == kPropertiesInterface)
         reply = CallProperties(message);
     else if (iface == kMprisRootInterface)
         reply = CallRoot(message);
@@ -300,10 +303,12 @@ QDBusMessage CMprisService::GetProperty(const QDBusMessage& call, const QString&
 QDBusMessage CMprisService::SetProperty(const QDBusMessage& call, const QString& name,
                                         const QVariant& value) {
     if (name == "Volume") {
-        if (!value.canConvert<double>() || !std::isfinite(value.toDouble()))
+        bool bNumber = false;
+        const double volume = value.toDouble(&bNumber);
+        if (!bNumber || value.metaType().id() == QMetaType::QString || !std::isfinite(volume))
             return InvalidArgs(call, "the volume is a number");
         // The volume bar ends at full volume; it goes through the bar as a drag would.
-        m_main.SetVolume(int(std::lround(std::clamp(value.toDouble(), 0.0, 1.0) * 100)));
+        m_main.SetVolume(int(std::lround(std::clamp(volume, 0.0, 1.0) * 100)));
     } else if (name == "LoopStatus") {
         const QString loop = value.toString();
         if (loop != "None" && loop != "Playlist")

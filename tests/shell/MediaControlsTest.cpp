@@ -159,6 +159,11 @@ TEST_F(MediaControlsTest, OpenPlayPauseStopVolumeAndQuitByCalls) {
     EXPECT_TRUE(Becomes("Volume", 0.3));
     Set("Volume", 7.0);
     EXPECT_TRUE(Becomes("Volume", 1.0));
+    const QDBusMessage text =
+        Call("org.freedesktop.DBus.Properties", "Set",
+             {kMprisPlayerInterface, "Volume", QVariant::fromValue(QDBusVariant(QString("loud")))});
+    EXPECT_EQ(text.errorName(), "org.freedesktop.DBus.Error.InvalidArgs");
+    EXPECT_EQ(Get(kMprisPlayerInterface, "Volume"), 1.0);
 
     Call(kMprisRootInterface, "Quit");
     EXPECT_EQ(m_player.WaitExit(60s), std::optional<int>(0)) << ReadFile(Log());
