@@ -28,6 +28,8 @@ void CCommandRelay::DeliverSubmitted(ControlCommand& cmd) {
     Observe(m_pPlayWnd, cmd);
     Observe(m_pPlaylistWnd, cmd);
     Observe(m_pMainWnd, cmd);
+    if (m_watcher)
+        m_watcher(cmd);
 }
 
 void CCommandRelay::DeliverPosted(WPARAM code, LPARAM param1) {
@@ -38,6 +40,8 @@ void CCommandRelay::DeliverPosted(WPARAM code, LPARAM param1) {
     Observe(m_pMainWnd, cmd);
     Observe(m_pPlaylistWnd, cmd);
     Observe(m_pPlayWnd, cmd);
+    if (m_watcher)
+        m_watcher(cmd);
 }
 
 void CCommandRelay::Observe(CWnd* pWnd, ControlCommand& cmd) {

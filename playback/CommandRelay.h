@@ -6,6 +6,8 @@
 
 #include "platform/WinTypes.h"
 
+#include <functional>
+
 class CWnd;
 struct ControlCommand;
 
@@ -20,10 +22,16 @@ public:
     void DeliverSubmitted(ControlCommand& cmd);
     void DeliverPosted(WPARAM code, LPARAM param1);
 
+    // Runs after the three windows have handled a command, so that what watches the player
+    // from outside (the desktop's media controls) reads the state the windows now show.
+    using Watcher = std::function<void(const ControlCommand&)>;
+    void SetWatcher(Watcher watcher) { m_watcher = std::move(watcher); }
+
 private:
     static void Observe(CWnd* pWnd, ControlCommand& cmd);
 
     CWnd* m_pMainWnd = nullptr;
     CWnd* m_pPlaylistWnd = nullptr;
     CWnd* m_pPlayWnd = nullptr;
+    Watcher m_watcher;
 };

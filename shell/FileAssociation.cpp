@@ -150,11 +150,16 @@ std::string PlaylistMimePackage() {
            "\"/>\n  </mime-type>\n</mime-info>\n";
 }
 
+std::vector<std::string> OpenedMimeTypes() {
+    std::vector<std::string> types(std::begin(kMediaTypes), std::end(kMediaTypes));
+    types.push_back(kPlaylistMimeType);
+    return types;
+}
+
 std::string DesktopEntry(const DesktopLaunch& launch) {
     std::string types;
-    for (const char* type : kMediaTypes)
-        types += std::string(type) + ";";
-    types += kPlaylistMimeType + ";";
+    for (const std::string& type : OpenedMimeTypes())
+        types += type + ";";
     const std::string icon = launch.strIcon.empty() ? "" : "Icon=" + launch.strIcon + "\n";
     return "[Desktop Entry]\n"
            "Type=Application\n"

@@ -79,6 +79,8 @@ inline const std::string kPlaylistMimeType = "application/x-corvella-playlist";
 std::string PlaylistMimePackage();
 // The desktop entry for a launch; the package installs the entry of InstalledLaunch().
 std::string DesktopEntry(const DesktopLaunch& launch = InstalledLaunch());
+// The MIME types the player opens (the desktop entry's list): media types and playlists.
+std::vector<std::string> OpenedMimeTypes();
 
 // The start-up registration of ".mpl" in the classes hive for the program at programPath:
 // removes an earlier document type's command, then writes the extension's keys. True when

@@ -15,6 +15,7 @@
 #include "shell/DownloadCenterDlg.h"
 #include "shell/FileAssociation.h"
 #include "shell/Language.h"
+#include "shell/MprisService.h"
 #include "shell/PlayerMenuContext.h"
 #include "shell/PrefsDlg.h"
 #include "shell/ProfileSettings.h"
@@ -108,6 +109,7 @@ bool CPlayerApp::InitInstance() {
     // GStreamer, wait until the event loop has shown the windows, so neither delays them.
     QTimer::singleShot(0, QCoreApplication::instance(), [this] {
         shell::ReportMissingProgramFiles();
+        StartMediaControls();
         shell::RegisterDesktopFiles();
         RunStartupDialogs();
     });
@@ -117,6 +119,17 @@ bool CPlayerApp::InitInstance() {
 void CPlayerApp::WireController() {
     m_control.SetCommandBus(this);
     m_control.SetTranslator([](const std::string& text) { return shell::TranslateText(text); });
+}
+
+void CPlayerApp::StartMediaControls() {
+    if (!m_pMain)
+        return;
+    shell::MprisActions actions;
+    actions.raise = [this] { BringForward(); };
+    actions.openFile = [this](const std::string& path) { ReplaceAndPlay({path}); };
+    auto pService = std::make_unique<shell::CMprisService>(*m_pMain, m_control, actions);
+    if (pService->Start())
+        m_pMpris = std::move(pService);
 }
 
 void CPlayerApp::CreateMainWindow() {
@@ -223,6 +236,7 @@ void CPlayerApp::WatchApplicationState() {
 
 int CPlayerApp::ExitInstance() {
     if (m_bRunning) {
+        m_pMpris.reset(); // it watches the main window
         CSnapWnd::UnregisterAll();
         m_pTray.reset();
         if (m_pMain && m_pMain->IsWindow())
@@ -253,6 +267,11 @@ void CPlayerApp::OnThreadMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     const std::string text = m_forwarded.Get();
     platform::LogVerbose("command line from another start: " + text);
+    BringForward();
+    ProcessCommandLine(text);
+}
+
+void CPlayerApp::BringForward() {
     // A window in the tray is hidden rather than minimised; it comes back the same way.
     if (m_pMain && (m_pMain->IsIconic() || m_pMain->IsMinimizedAll()))
         m_pMain->SendMessage(WM_SYSCOMMAND, SC_RESTORE, 0);
@@ -260,7 +279,6 @@ void CPlayerApp::OnThreadMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         SubmitCommand(nullptr, CmdBringToTop);
     if (m_pMain)
         m_pMain->SetForegroundWindow();
-    ProcessCommandLine(text);
 }
 
 void CPlayerApp::ProcessCommandLine(const std::string& text) {

@@ -22,6 +22,8 @@ class CSystemTray;
 
 namespace shell {
 
+class CMprisService;
+
 // The open-file filter ("label (patterns)|patterns|…||") in the file dialog's notation
 // ("label (p1 p2);;…").
 QString ToDialogFilter(const std::string& filter);
@@ -70,10 +72,14 @@ public:
     // starts the run again, plays when auto-play is on and remembers the folder.
     void ReplaceAndPlay(const std::vector<std::string>& paths);
     void ProcessCommandLine(const std::string& text);
+    // Restores minimised windows, or brings them to the top, and activates the main window.
+    void BringForward();
 
 private:
     void WireController();
     void CreateMainWindow();
+    // The desktop's media controls on the session bus, when there is one.
+    void StartMediaControls();
     void RunStartupDialogs();
     void ClearPlaylist();
     void OpenDisc(bool bVideo);
@@ -87,6 +93,7 @@ private:
     CCommandBus m_bus;
     std::unique_ptr<CMainWnd> m_pMain;
     std::unique_ptr<CSystemTray> m_pTray;
+    std::unique_ptr<shell::CMprisService> m_pMpris;
     CForwardedCommandLine m_forwarded;
     SystemMenuHandler m_systemMenu;
     bool m_bRunning = false;

@@ -17,6 +17,7 @@
 #include "skin/PlaylistWnd.h"
 #include "skin/SavedPlaylist.h"
 #include "skin/SkinFile.h"
+#include "skin/SnapGeometry.h"
 #include "skin/WndStateStore.h"
 
 #include <QCursor>
@@ -142,6 +143,7 @@ bool CMainWnd::Create() {
     m_relay.SetWindows(this, GetPlaylistWindow(), GetPlayWindow());
     m_strSkinFolder = skin::GetSkinFolder();
     ApplySkinToAll();
+    PlaceForFirstStart();
     for (CWnd* pChild : {GetPlayWindow(), GetPlaylistWindow()})
         if (pChild && (pChild == GetPlayWindow() ? m_bPlayWndShown : m_bPlaylistShown))
             pChild->ShowWindow(SW_SHOWNA);
@@ -169,6 +171,25 @@ bool CMainWnd::CreateChildWindows() {
         return false;
     RegisterWindow(m_pPlayWnd->GetSafeHwnd(), 0);
     return true;
+}
+
+void CMainWnd::PlaceForFirstStart() {
+    // Once the main window has a saved place, the others keep theirs, or their defaults,
+    // which follow the main window.
+    const CRect area = GetPrimaryScreenArea();
+    if (HasSavedState() || area.Width() <= 0 || area.Height() <= 0)
+        return;
+    auto size = [](const CWnd& wnd) {
+        const CRect r = wnd.GetWindowRect();
+        return CSize{r.Width(), r.Height()};
+    };
+    const snap::FirstStartPlaces places =
+        snap::FirstStartLayout(size(*this), size(*m_pPlaylistWnd), size(*m_pPlayWnd), area);
+    MoveWindow(places.main);
+    if (!m_pPlaylistWnd->HasSavedState())
+        m_pPlaylistWnd->MoveWindow(places.playlist);
+    if (!m_pPlayWnd->HasSavedState())
+        m_pPlayWnd->MoveWindow(places.play);
 }
 
 void CMainWnd::ApplySkinToAll() {
@@ -215,6 +236,7 @@ void CMainWnd::OnDestroy() {
     m_animSmall.Stop();
     SaveState();
     m_relay.SetWindows(this, nullptr, nullptr);
+    m_relay.SetWatcher({});
     for (CWnd* pChild : {GetPlayWindow(), GetPlaylistWindow()})
         if (pChild && pChild->IsWindow())
             pChild->DestroyWindow();
@@ -810,18 +832,26 @@ void CMainWnd::Loop(bool bRepeat) {
     SubmitCommand(CmdUpdateControls);
 }
 
-void CMainWnd::SetVolumeBy(int delta) {
-    m_nVolume = std::clamp(m_sldVolume.GetValue() + delta, 0, m_sldVolume.GetRangeMax());
+void CMainWnd::SetVolume(int nVolume) {
+    m_nVolume = std::clamp(nVolume, 0, m_sldVolume.GetRangeMax());
     m_sldVolume.SetValue(m_nVolume);
     PostCommand(CmdVolume, m_nVolume);
     RedrawUnlessShaded(&m_sldVolume);
 }
 
+void CMainWnd::SetVolumeBy(int delta) {
+    SetVolume(m_sldVolume.GetValue() + delta);
+}
+
+void CMainWnd::SeekTo(int nSeconds) {
+    m_nPosition = nSeconds;
+    RefreshTime();
+    SubmitCommand(CmdSeek, nSeconds);
+}
+
 void CMainWnd::OnSliderPos(CMemCtrl* pCtrl, int nValue) {
     if (pCtrl == &m_sldPosition) {
-        m_nPosition = nValue;
-        RefreshTime();
-        SubmitCommand(CmdSeek, nValue);
+        SeekTo(nValue);
     } else if (pCtrl == &m_sldVolume) {
         m_nVolume = nValue;
         PostCommand(CmdVolume, nValue);

@@ -70,11 +70,23 @@ public:
     // The label's text of the current clip; the playlist window supplies it once it exists.
     void SetClipInfoSource(std::function<std::string()> source) { m_clipInfo = std::move(source); }
 
+    // Sees every command after the three windows handled it, until the window is destroyed.
+    void SetCommandWatcher(CCommandRelay::Watcher watcher) {
+        m_relay.SetWatcher(std::move(watcher));
+    }
+
     // Runs when the window has been destroyed (the application ends its message loop).
     void SetDestroyedHook(std::function<void()> hook) { m_onDestroyed = std::move(hook); }
 
-    // Operations of the window (menus, tray and keys reach them too).
+    // Operations of the window (menus, tray, keys and the desktop's media controls reach
+    // them too).
     void PlayPause();
+    void Previous();
+    void Next();
+    // What dragging the position bar to a whole second does.
+    void SeekTo(int nSeconds);
+    // What the volume bar does: its value (0 to 100), posted to the play window.
+    void SetVolume(int nVolume);
     void SetVolumeBy(int delta);
     void Mute(bool bMute);
     void Loop(bool bRepeat);
@@ -149,6 +161,8 @@ protected:
 
     // Creates the playlist window and the play window; false when one of them failed.
     bool CreateChildWindows();
+    // At the first start the three windows sit docked in the middle of the primary screen.
+    void PlaceForFirstStart();
     // Applies the skin of the skin folder to the three windows (built-in on any failure).
     virtual void ApplySkinToAll();
     // The position the system menu opens at (the cursor).
@@ -187,8 +201,6 @@ private:
     void OnTimer(std::uintptr_t id);
     void FinishClose();
     void OpenMediaFile();
-    void Previous();
-    void Next();
     void UpdatePlayButtons();
     void SetPlayState(int nState);
     void ResetDisplays();

@@ -407,7 +407,7 @@ void SkinWnd::SerializeState(CArchive& ar) {
 void SkinWnd::LoadState() {
     m_rcWindow = DefaultRect();
     CStateRecord record(*this);
-    skin::LoadWndState(record, WindowName());
+    m_bStateLoaded = skin::LoadWndState(record, WindowName());
 }
 
 bool SkinWnd::SaveState() {

@@ -55,6 +55,8 @@ public:
     virtual bool PointInClient(CPoint pt);
     virtual std::string WindowName() const { return "SkinWnd"; }
     virtual void LoadState();
+    // The last LoadState found a saved state (false at the first start).
+    bool HasSavedState() const { return m_bStateLoaded; }
     virtual bool SaveState(); // false when the state could not be stored
     // Asks the window (WM_REG_MEMCTRL code 8) to refresh every visible control, then repaints.
     virtual void UpdateControls();
@@ -138,6 +140,7 @@ protected:
     std::vector<CMemCtrl*> m_controls;
     int m_nStored = 1;
     bool m_bShaded = false;
+    bool m_bStateLoaded = false;
     int m_nShadeHeight = 18;
     int m_nExpandedHeight = 118;
     CMemCtrl* m_pPressed = nullptr;

@@ -191,4 +191,19 @@ std::vector<std::size_t> WindowsBelow(const std::vector<CRect>& rects, std::size
     return out;
 }
 
+FirstStartPlaces FirstStartLayout(CSize main, CSize playlist, CSize play, const CRect& area) {
+    // A playlist wider than the main window (a skin may make it so) pushes the play window out.
+    const int column = std::max(main.cx, playlist.cx);
+    const int width = column + play.cx;
+    const int height = std::max(main.cy + playlist.cy, play.cy);
+    const int left = area.left + std::max((area.Width() - width) / 2, 0);
+    const int top = area.top + std::max((area.Height() - height) / 2, 0);
+    FirstStartPlaces places;
+    places.main = {left, top, left + main.cx, top + main.cy};
+    places.playlist = {left, places.main.bottom, left + playlist.cx,
+                       places.main.bottom + playlist.cy};
+    places.play = {left + column, top, left + column + play.cx, top + play.cy};
+    return places;
+}
+
 } // namespace snap

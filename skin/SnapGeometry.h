@@ -52,4 +52,12 @@ CRect AreaOf(const CRect& r, const std::vector<CRect>& areas);
 // window whose top meets the bottom of a moving window, the windows below it first.
 std::vector<std::size_t> WindowsBelow(const std::vector<CRect>& rects, std::size_t self);
 
+// Where the three windows go at the first start: the main window with the playlist docked
+// below it and the play window docked to their right (beside the wider of the two), the group in
+// the middle of the area (its top-left corner kept inside the area when the group is larger).
+struct FirstStartPlaces {
+    CRect main, playlist, play;
+};
+FirstStartPlaces FirstStartLayout(CSize main, CSize playlist, CSize play, const CRect& area);
+
 } // namespace snap

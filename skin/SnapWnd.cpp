@@ -64,6 +64,11 @@ std::vector<CRect> CSnapWnd::GetScreenAreas() const {
     return areas;
 }
 
+CRect CSnapWnd::GetPrimaryScreenArea() const {
+    const QScreen* pScreen = QGuiApplication::primaryScreen();
+    return pScreen ? ToCRect(pScreen->availableGeometry()) : CRect{};
+}
+
 CRect CSnapWnd::GetDesktopRect() const {
     std::vector<CRect> screens;
     for (const QScreen* s : QGuiApplication::screens())

@@ -54,6 +54,8 @@ public:
     // The available areas of the monitors (where windows snap and are kept), and the whole
     // screen the window is on (zoom).
     virtual std::vector<CRect> GetScreenAreas() const;
+    // The primary screen's available area; empty without a screen.
+    virtual CRect GetPrimaryScreenArea() const;
     virtual CRect GetDesktopRect() const;
     // The windowing system moves windows itself and tells nobody where they are (Wayland
     // without X): dragging is handed to it, snapping and docking are off.

@@ -6,6 +6,7 @@
 #include "res/StringTable.h"
 #include "shell/InstanceObjects.h"
 #include "shell/PlayerApp.h"
+#include "skin/SnapGeometry.h"
 #include "tests/platform/TestHelpers.h"
 #include "tests/shell/ShellTestSupport.h"
 #include "tests/support/ProcessRunner.h"
@@ -13,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -49,7 +51,12 @@ std::size_t Count(const std::string& log, const std::string& text) {
 
 struct Geometry {
     int x = 0, y = 0, width = 0, height = 0;
+    CRect Rect() const { return {x, y, x + width, y + height}; }
 };
+
+// The private X server's screen; with no window manager all of it is available.
+constexpr int kScreenWidth = 800;
+constexpr int kScreenHeight = 600;
 
 // The centre of a main window control of the built-in layout, in window coordinates.
 std::pair<int, int> MainControlCentre(const char* name) {
@@ -69,10 +76,12 @@ protected:
         int fds[2];
         ASSERT_EQ(::pipe(fds), 0);
         // Xvfb picks a free display number and writes it to the pipe once it accepts clients.
-        const bool started = m_xvfb.Start(xvfb,
-                                          {"-displayfd", std::to_string(fds[1]), "-screen", "0",
-                                           "800x600x24", "-nolisten", "tcp"},
-                                          {}, m_home.Path() + "/xvfb.log");
+        const bool started = m_xvfb.Start(
+            xvfb,
+            {"-displayfd", std::to_string(fds[1]), "-screen", "0",
+             std::to_string(kScreenWidth) + "x" + std::to_string(kScreenHeight) + "x24",
+             "-nolisten", "tcp"},
+            {}, m_home.Path() + "/xvfb.log");
         ::close(fds[1]);
         std::string number;
         char c = 0;
@@ -130,7 +139,8 @@ protected:
         ASSERT_TRUE(FindWindows()) << XDo("search --class .");
     }
     // Finds the main window (the one of the main panel's width that is neither the play window
-    // nor the playlist) and the playlist window among the player's visible windows.
+    // nor the playlist), the playlist window and the play window among the player's visible
+    // windows.
     bool FindWindows() {
         for (int attempt = 0; attempt < 500; ++attempt) {
             std::stringstream ids(XDo("search --onlyvisible --class ."));
@@ -140,7 +150,9 @@ protected:
                 const std::string name = XDo("getwindowname " + id);
                 if (name.find("Playlist") != std::string::npos)
                     m_playlist = id;
-                else if (name.find("PlayWnd") == std::string::npos && Geom(id).width == 312)
+                else if (name.find("PlayWnd") != std::string::npos)
+                    m_play = id;
+                else if (Geom(id).width == 312)
                     m_main = id;
             }
             if (!m_main.empty() && !m_playlist.empty())
@@ -199,6 +211,7 @@ protected:
     testsupport::CChildProcess m_player;
     std::string m_main;
     std::string m_playlist;
+    std::string m_play;
 };
 
 } // namespace
@@ -244,6 +257,26 @@ TEST_F(PlayerDesktopTest, NextAndPreviousWrapAroundThePlaylist) {
     ASSERT_TRUE(WaitForText(Log(), "clip opened: " + second, 20s)) << ReadFile(Log());
     const std::string log = ReadFile(Log());
     EXPECT_LT(log.find("clip opened: " + third), log.rfind("clip opened: " + first)) << log;
+}
+
+TEST_F(PlayerDesktopTest, AtTheFirstStartTheThreeWindowsSitDockedInTheMiddleOfTheScreen) {
+    Start({});
+    ASSERT_FALSE(m_play.empty());
+    const CRect main = Geom(m_main).Rect();
+    const CRect list = Geom(m_playlist).Rect();
+    const CRect play = Geom(m_play).Rect();
+    EXPECT_TRUE(CRect::Intersect(main, list).IsRectEmpty());
+    EXPECT_TRUE(CRect::Intersect(main, play).IsRectEmpty());
+    EXPECT_TRUE(CRect::Intersect(list, play).IsRectEmpty());
+    // Docked: the playlist below the main window, the play window against one of them.
+    EXPECT_TRUE(snap::Touches(main, list));
+    EXPECT_TRUE(snap::Touches(main, play) || snap::Touches(list, play));
+    const int left = std::min({main.left, list.left, play.left});
+    const int right = std::max({main.right, list.right, play.right});
+    const int top = std::min({main.top, list.top, play.top});
+    const int bottom = std::max({main.bottom, list.bottom, play.bottom});
+    EXPECT_NEAR((left + right) / 2, kScreenWidth / 2, 2);
+    EXPECT_NEAR((top + bottom) / 2, kScreenHeight / 2, 2);
 }
 
 TEST_F(PlayerDesktopTest, ShadingTheMainWindowPullsTheDockedPlaylistUpAndBack) {

@@ -52,7 +52,8 @@ private:
 };
 
 // The environment of a player started by a test: settings and runtime objects in home, no
-// start-up dialogs, and fake sinks that keep real time without sound or video hardware.
+// start-up dialogs, fake sinks that keep real time without sound or video hardware, and no
+// session bus (a test that wants one adds its own address after these).
 inline std::vector<std::string> PlayerEnvironment(const std::string& home,
                                                   const std::string& platform) {
     return {"QT_QPA_PLATFORM=" + platform,
@@ -61,7 +62,8 @@ inline std::vector<std::string> PlayerEnvironment(const std::string& home,
             "XDG_DATA_HOME=" + home + "/data",
             std::string(shell::kNoStartupDialogsVariable) + "=1",
             "CORVELLA_AUDIO_SINK=fakesink sync=true",
-            "CORVELLA_VIDEO_SINK=fakesink sync=true"};
+            "CORVELLA_VIDEO_SINK=fakesink sync=true",
+            "DBUS_SESSION_BUS_ADDRESS="};
 }
 
 inline std::string ReadFile(const std::string& path) {

@@ -58,8 +58,11 @@ public:
     }
 
     // The exit code once the process ended within the time (128 + the signal's number when a
-    // signal ended it, as a shell reports it); nullopt when it was still running, and was killed.
+    // signal ended it, as a shell reports it); nullopt when it was still running, and was killed,
+    // or when no process runs (waiting then must not reap another child of the test).
     std::optional<int> WaitExit(std::chrono::milliseconds limit) {
+        if (m_pid <= 0)
+            return std::nullopt;
         const auto end = std::chrono::steady_clock::now() + limit;
         while (std::chrono::steady_clock::now() < end) {
             int status = 0;

@@ -1,0 +1,216 @@
+// The player controlled as the desktop's media controls do it: a private session bus started
+// here, the real player on it, and calls, properties and signals seen from the bus. Without a
+// bus the player starts as before.
+#include "res/StringTable.h"
+#include "shell/InstanceObjects.h"
+#include "shell/MprisService.h"
+#include "tests/platform/TestHelpers.h"
+#include "tests/shell/BusSignalRecorder.h"
+#include "tests/shell/ShellTestSupport.h"
+#include "tests/support/EventLoopWait.h"
+#include "tests/support/ProcessRunner.h"
+#include "tests/support/WavWriter.h"
+
+#include <QDBusArgument>
+#include <QDBusObjectPath>
+#include <QDBusVariant>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+
+using namespace std::chrono_literals;
+using shell::kMprisPlayerInterface;
+using shell::kMprisRootInterface;
+using shelltest::ReadFile;
+using shelltest::WaitForText;
+
+namespace {
+
+const QString kBusConnectionName = QStringLiteral("media-controls-test");
+
+class MediaControlsTest : public ::testing::Test {
+protected:
+    void TearDown() override {
+        m_player.Signal(SIGTERM);
+        m_player.WaitExit(30s);
+        QDBusConnection::disconnectFromBus(kBusConnectionName);
+        m_daemon.Signal(SIGTERM);
+        m_daemon.WaitExit(10s);
+        shell::RemoveInstanceObjects(shell::MakeInstanceNames(res::LoadString(147), m_home.Path()));
+    }
+
+    // A session bus of the test's own; its address is the first line the daemon prints.
+    void StartBus() {
+        const std::string out = m_home.Path() + "/bus.log";
+        ASSERT_TRUE(m_daemon.Start("/usr/bin/dbus-daemon",
+                                   {"--session", "--print-address", "--nofork"}, {}, out));
+        ASSERT_TRUE(WaitForText(out, "\n", 20s)) << ReadFile(out);
+        const std::string text = ReadFile(out);
+        m_address = text.substr(0, text.find('\n'));
+        ASSERT_EQ(m_address.rfind("unix:", 0), 0u) << text;
+        m_bus =
+            QDBusConnection::connectToBus(QString::fromStdString(m_address), kBusConnectionName);
+        ASSERT_TRUE(m_bus.isConnected()) << m_bus.lastError().message().toStdString();
+        ASSERT_TRUE(m_recorder.Listen(m_bus));
+    }
+    void StartPlayer(const std::vector<std::string>& files, const std::string& busAddress) {
+        std::vector<std::string> args{"--verbose"};
+        args.insert(args.end(), files.begin(), files.end());
+        std::vector<std::string> env = shelltest::PlayerEnvironment(m_home.Path(), "offscreen");
+        env.push_back("DBUS_SESSION_BUS_ADDRESS=" + busAddress);
+        ASSERT_TRUE(m_player.Start(shelltest::kProgram, args, env, Log()));
+        ASSERT_TRUE(WaitForText(Log(), "main window shown", 30s)) << ReadFile(Log());
+    }
+    // The player on the test's bus, its media controls up.
+    void StartControlledPlayer(const std::vector<std::string>& files) {
+        ASSERT_NO_FATAL_FAILURE(StartBus());
+        ASSERT_NO_FATAL_FAILURE(StartPlayer(files, m_address));
+        ASSERT_TRUE(
+            WaitForText(Log(), "media controls: " + shell::kMprisServiceName.toStdString(), 30s))
+            << ReadFile(Log());
+    }
+
+    std::string Log() const { return m_home.Path() + "/player.log"; }
+    std::string Media(const std::string& name, int seconds) const {
+        const std::string path = m_home.Path() + "/" + name;
+        testsupport::WriteWav(path, seconds);
+        return path;
+    }
+    static QString UrlOf(const std::string& path) {
+        return QUrl::fromLocalFile(QString::fromStdString(path)).toString(QUrl::FullyEncoded);
+    }
+
+    QDBusMessage Call(const QString& iface, const QString& method, const QVariantList& args = {}) {
+        QDBusMessage call = QDBusMessage::createMethodCall(shell::kMprisServiceName,
+                                                           shell::kMprisObjectPath, iface, method);
+        call.setArguments(args);
+        return m_bus.call(call, QDBus::Block, 20000);
+    }
+    QVariant Get(const QString& iface, const QString& name) {
+        const QDBusMessage reply = Call("org.freedesktop.DBus.Properties", "Get", {iface, name});
+        if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+            return {};
+        return qvariant_cast<QDBusVariant>(reply.arguments()[0]).variant();
+    }
+    QVariantMap Metadata() {
+        return qdbus_cast<QVariantMap>(Get(kMprisPlayerInterface, "Metadata"));
+    }
+    void Set(const QString& name, const QVariant& value) {
+        const QDBusMessage reply =
+            Call("org.freedesktop.DBus.Properties", "Set",
+                 {kMprisPlayerInterface, name, QVariant::fromValue(QDBusVariant(value))});
+        EXPECT_EQ(reply.type(), QDBusMessage::ReplyMessage) << reply.errorMessage().toStdString();
+    }
+    // A signal told of the change, and the property reads so now.
+    bool Becomes(const QString& name, const QVariant& value) {
+        return testsupport::WaitFor([&] { return m_recorder.Changed(name, value); }) &&
+               Get(kMprisPlayerInterface, name) == value;
+    }
+
+    TempFolder m_home;
+    testsupport::CChildProcess m_daemon;
+    testsupport::CChildProcess m_player;
+    std::string m_address;
+    QDBusConnection m_bus{QString()};
+    shelltest::CBusSignalRecorder m_recorder;
+};
+
+} // namespace
+
+TEST_F(MediaControlsTest, OpenPlayPauseStopVolumeAndQuitByCalls) {
+    ASSERT_NO_FATAL_FAILURE(StartControlledPlayer({}));
+    EXPECT_EQ(Get(kMprisRootInterface, "Identity").toString(), "Corvella");
+    EXPECT_EQ(Get(kMprisRootInterface, "SupportedUriSchemes").toStringList(), QStringList{"file"});
+    EXPECT_TRUE(
+        Get(kMprisRootInterface, "SupportedMimeTypes").toStringList().contains("audio/x-wav"));
+    EXPECT_EQ(Get(kMprisPlayerInterface, "PlaybackStatus").toString(), "Stopped");
+    // A missing file and a foreign scheme are refused with a reason.
+    const std::string missing = m_home.Path() + "/missing.wav";
+    EXPECT_EQ(Call(kMprisPlayerInterface, "OpenUri", {UrlOf(missing)}).type(),
+              QDBusMessage::ErrorMessage);
+    EXPECT_EQ(Call(kMprisPlayerInterface, "OpenUri", {"http://example.invalid/a.wav"}).errorName(),
+              "org.freedesktop.DBus.Error.NotSupported");
+
+    const std::string clip = Media("clip.wav", 30);
+    EXPECT_EQ(Call(kMprisPlayerInterface, "OpenUri", {UrlOf(clip)}).type(),
+              QDBusMessage::ReplyMessage);
+    ASSERT_TRUE(Becomes("PlaybackStatus", "Playing")) << ReadFile(Log());
+    ASSERT_TRUE(WaitForText(Log(), "play state: playing (" + clip + ")"));
+    const QVariantMap metadata = Metadata();
+    EXPECT_EQ(metadata.value("xesam:url").toString(), UrlOf(clip));
+    EXPECT_TRUE(metadata.value("xesam:title").toString().startsWith("clip"));
+    EXPECT_NEAR(metadata.value("mpris:length").toLongLong(), 30'000'000, 500'000);
+
+    Call(kMprisPlayerInterface, "Pause");
+    ASSERT_TRUE(Becomes("PlaybackStatus", "Paused")) << ReadFile(Log());
+    EXPECT_TRUE(WaitForText(Log(), "play state: paused (" + clip + ")"));
+    Call(kMprisPlayerInterface, "PlayPause");
+    EXPECT_TRUE(testsupport::WaitFor(
+        [&] { return Get(kMprisPlayerInterface, "PlaybackStatus") == "Playing"; }));
+    Call(kMprisPlayerInterface, "Stop");
+    ASSERT_TRUE(Becomes("PlaybackStatus", "Stopped")) << ReadFile(Log());
+    EXPECT_TRUE(WaitForText(Log(), "play state: stopped (" + clip + ")"));
+
+    // The volume goes through the volume bar to the player, and out of range is full volume.
+    Set("Volume", 0.3);
+    EXPECT_TRUE(Becomes("Volume", 0.3));
+    Set("Volume", 7.0);
+    EXPECT_TRUE(Becomes("Volume", 1.0));
+    const QDBusMessage text =
+        Call("org.freedesktop.DBus.Properties", "Set",
+             {kMprisPlayerInterface, "Volume", QVariant::fromValue(QDBusVariant(QString("loud")))});
+    EXPECT_EQ(text.errorName(), "org.freedesktop.DBus.Error.InvalidArgs");
+    EXPECT_EQ(Get(kMprisPlayerInterface, "Volume"), 1.0);
+
+    Call(kMprisRootInterface, "Quit");
+    EXPECT_EQ(m_player.WaitExit(60s), std::optional<int>(0)) << ReadFile(Log());
+}
+
+TEST_F(MediaControlsTest, NextPreviousAndSeekingMoveThroughThePlaylist) {
+    const std::string first = Media("first.wav", 30);
+    const std::string second = Media("second.wav", 30);
+    ASSERT_NO_FATAL_FAILURE(StartControlledPlayer({first, second}));
+    ASSERT_TRUE(WaitForText(Log(), "play state: playing (" + first + ")", 30s)) << ReadFile(Log());
+    const QString firstRow = Metadata().value("mpris:trackid").value<QDBusObjectPath>().path();
+    EXPECT_TRUE(Get(kMprisPlayerInterface, "CanGoNext").toBool());
+
+    // A position for a clip that is not current is ignored; for the current one it seeks.
+    Call(kMprisPlayerInterface, "SetPosition",
+         {QVariant::fromValue(QDBusObjectPath("/org/corvella/Playlist/Row9")), qlonglong(20e6)});
+    Call(kMprisPlayerInterface, "SetPosition",
+         {QVariant::fromValue(QDBusObjectPath(firstRow)), qlonglong(12e6)});
+    ASSERT_TRUE(testsupport::WaitFor([&] { return !m_recorder.Seeks().empty(); }));
+    EXPECT_EQ(m_recorder.Seeks(), std::vector<qlonglong>{qlonglong(12e6)});
+    EXPECT_GE(Get(kMprisPlayerInterface, "Position").toLongLong(), qlonglong(12e6));
+
+    const std::size_t metadataChanges = m_recorder.Count("Metadata");
+    Call(kMprisPlayerInterface, "Next");
+    ASSERT_TRUE(WaitForText(Log(), "play state: playing (" + second + ")", 30s)) << ReadFile(Log());
+    ASSERT_TRUE(
+        testsupport::WaitFor([&] { return Metadata().value("xesam:url") == UrlOf(second); }));
+    const QString secondRow = Metadata().value("mpris:trackid").value<QDBusObjectPath>().path();
+    EXPECT_NE(secondRow, firstRow);
+    EXPECT_TRUE(
+        testsupport::WaitFor([&] { return m_recorder.Count("Metadata") > metadataChanges; }));
+
+    Call(kMprisPlayerInterface, "Previous");
+    ASSERT_TRUE(
+        testsupport::WaitFor([&] { return Metadata().value("xesam:url") == UrlOf(first); }));
+    EXPECT_EQ(Metadata().value("mpris:trackid").value<QDBusObjectPath>().path(), firstRow);
+}
+
+TEST_F(MediaControlsTest, WithoutASessionBusThePlayerStillPlays) {
+    const std::string clip = Media("clip.wav", 30);
+    for (const std::string& address : {std::string(), "unix:path=" + m_home.Path() + "/no-bus"}) {
+        std::filesystem::remove(Log()); // the next run's lines only
+        ASSERT_NO_FATAL_FAILURE(StartPlayer({clip}, address));
+        EXPECT_TRUE(WaitForText(Log(), "play state: playing (" + clip + ")", 30s))
+            << ReadFile(Log());
+        EXPECT_TRUE(WaitForText(Log(), "media controls: off")) << ReadFile(Log());
+        m_player.Signal(SIGTERM);
+        EXPECT_EQ(m_player.WaitExit(60s), std::optional<int>(0)) << ReadFile(Log());
+    }
+}
