@@ -185,11 +185,17 @@ void CMainWnd::PlaceForFirstStart() {
     };
     const snap::FirstStartPlaces places =
         snap::FirstStartLayout(size(*this), size(*m_pPlaylistWnd), size(*m_pPlayWnd), area);
-    MoveWindow(places.main);
+    // Each window resizes later from its cached rectangle (the play window when a video
+    // opens), so the cache must learn the new place too.
+    auto place = [](CSnapWnd& wnd, const CRect& rect) {
+        wnd.MoveWindow(rect);
+        wnd.RefreshCachedRect();
+    };
+    place(*this, places.main);
     if (!m_pPlaylistWnd->HasSavedState())
-        m_pPlaylistWnd->MoveWindow(places.playlist);
+        place(*m_pPlaylistWnd, places.playlist);
     if (!m_pPlayWnd->HasSavedState())
-        m_pPlayWnd->MoveWindow(places.play);
+        place(*m_pPlayWnd, places.play);
 }
 
 void CMainWnd::ApplySkinToAll() {

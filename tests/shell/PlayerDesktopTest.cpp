@@ -8,6 +8,7 @@
 #include "shell/PlayerApp.h"
 #include "skin/SnapGeometry.h"
 #include "tests/platform/TestHelpers.h"
+#include "tests/playback/MediaFixtures.h"
 #include "tests/shell/ShellTestSupport.h"
 #include "tests/support/ProcessRunner.h"
 #include "tests/support/WavWriter.h"
@@ -277,6 +278,21 @@ TEST_F(PlayerDesktopTest, AtTheFirstStartTheThreeWindowsSitDockedInTheMiddleOfTh
     const int bottom = std::max({main.bottom, list.bottom, play.bottom});
     EXPECT_NEAR((left + right) / 2, kScreenWidth / 2, 2);
     EXPECT_NEAR((top + bottom) / 2, kScreenHeight / 2, 2);
+}
+
+TEST_F(PlayerDesktopTest, AVideoOpenedAtTheFirstStartGrowsThePlayWindowWhereItWasPlaced) {
+    ASSERT_TRUE(mediatest::CMediaFolder::Instance().Ok());
+    Start({mediatest::CMediaFolder::Instance() / "clip.avi"});
+    ASSERT_FALSE(m_play.empty());
+    // The 320-pixel picture at its own size makes the window wider than its first size.
+    ASSERT_TRUE(WaitForGeometry(m_play, [](const Geometry& g) { return g.width > 320; }))
+        << ReadFile(Log());
+    const CRect main = Geom(m_main).Rect();
+    const CRect play = Geom(m_play).Rect();
+    EXPECT_EQ(play.left, main.right);
+    EXPECT_EQ(play.top, main.top);
+    EXPECT_TRUE(CRect::Intersect(main, play).IsRectEmpty());
+    EXPECT_TRUE(CRect::Intersect(Geom(m_playlist).Rect(), play).IsRectEmpty());
 }
 
 TEST_F(PlayerDesktopTest, ShadingTheMainWindowPullsTheDockedPlaylistUpAndBack) {
