@@ -2,11 +2,9 @@
 
 #include "platform/Log.h"
 #include "platform/RegisteredMessages.h"
-#include "playback/GstSupport.h"
 
 #include <algorithm>
 #include <cmath>
-#include <gst/gst.h>
 
 namespace {
 
@@ -20,19 +18,6 @@ int MsfSeconds(DWORD msf) {
 // put positions up to a second away from the track's own time.
 int MsfFrames(DWORD msf) {
     return MsfSeconds(msf) * kFps + int(MCI_MSF_FRAME(msf));
-}
-
-bool CanStream() {
-    std::string error;
-    if (!gstsupport::EnsureInitialized(error)) {
-        platform::LogVerbose("CD audio engine: " + error);
-        return false;
-    }
-    GstElementFactory* pFactory = gst_element_factory_find("appsrc");
-    if (!pFactory)
-        return false;
-    gst_object_unref(pFactory);
-    return true;
 }
 
 } // namespace
@@ -67,7 +52,9 @@ std::string CCDAudioEngine::DriveFromPath(const std::string& path) {
 }
 
 bool CCDAudioEngine::Create(const std::string&, DWORD, const CRect&, CWnd* pParent, int engineId) {
-    if (m_pDevice || !CanStream())
+    // GStreamer starts with the first track's stream, not here: this runs while the windows
+    // are made, and a first start of GStreamer (its plugin registry) takes a second.
+    if (m_pDevice)
         return false;
     m_pDevice = std::make_unique<CCDAudioDevice>();
     m_pDevice->SetCallbackWnd(pParent);

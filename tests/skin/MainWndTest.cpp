@@ -18,6 +18,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <gst/gst.h>
 
 namespace {
 
@@ -131,6 +132,13 @@ protected:
 };
 
 } // namespace
+
+TEST_F(MainWndTest, MakingTheWindowsLeavesGStreamerToTheFirstClip) {
+    // A first start of GStreamer builds its plugin registry, which takes about a second.
+    Created();
+    EXPECT_TRUE(m_pWnd->GetPlayWindow());
+    EXPECT_FALSE(gst_is_initialized());
+}
 
 TEST_F(MainWndTest, EachLayoutListsItsControlsInHitTestOrder) {
     CTestMainWnd& w = Created();
