@@ -4,8 +4,8 @@
 #include "fuzz/FuzzSupport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const char* const kNames[] = {"/music/list.m3u", "/music/list.m3u8",
-                                         "/music/list.pls", "/music/list.xspf"};
+    static const char* const kNames[] = {"/music/list.m3u", "/music/list.m3u8", "/music/list.pls",
+                                         "/music/list.xspf"};
     if (size == 0)
         return 0;
     PlaylistImporter importer;

@@ -47,8 +47,7 @@ const std::string& SkinFolder() {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const char* const kFiles[] = {"MainWindow.txt", "PlayWindow.txt",
-                                         "PlaylistWindow.txt"};
+    static const char* const kFiles[] = {"MainWindow.txt", "PlayWindow.txt", "PlaylistWindow.txt"};
     if (size == 0)
         return 0;
     fuzzsupport::EnsureApplication();

@@ -3,7 +3,8 @@
 #include "shell/TipsFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string path = fuzzsupport::WriteScratchFile("Tips.txt", fuzzsupport::AsText(data, size));
+    const std::string path =
+        fuzzsupport::WriteScratchFile("Tips.txt", fuzzsupport::AsText(data, size));
     CTipsFile tips;
     if (!tips.Open(path))
         return 0;
