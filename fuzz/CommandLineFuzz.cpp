@@ -12,14 +12,16 @@
 
 namespace {
 
+// Kept for the whole run: the exit handler that removes the objects still needs the names.
 const shell::InstanceNames& Names() {
-    static const shell::InstanceNames names = [] {
-        shell::InstanceNames made = shell::MakeInstanceNames("fuzz", fuzzsupport::ScratchFolder());
-        shell::RemoveInstanceObjects(made);
+    static const shell::InstanceNames* const names = [] {
+        auto* made = new shell::InstanceNames(
+            shell::MakeInstanceNames("fuzz", fuzzsupport::ScratchFolder()));
+        shell::RemoveInstanceObjects(*made);
         std::atexit([] { shell::RemoveInstanceObjects(Names()); });
         return made;
     }();
-    return names;
+    return *names;
 }
 
 CSharedCmdLine& Block() {

@@ -36,7 +36,8 @@ const std::string& SkinFolder() {
     static const std::string folder = [] {
         const std::string copy = fuzzsupport::ScratchFolder() + "/skin/";
         std::error_code error;
-        std::filesystem::copy(CORVELLA_SAMPLE_SKIN_DIR, copy, error);
+        std::filesystem::copy(CORVELLA_SAMPLE_SKIN_DIR, copy,
+                              std::filesystem::copy_options::recursive, error);
         if (error)
             std::abort();
         return copy;
@@ -54,17 +55,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static CQuietApp app;
     SetPlayerApp(&app);
     const int window = data[0] % 3;
+    const std::string& folder = SkinFolder();
     fuzzsupport::WriteScratchFile(std::string("skin/") + kFiles[window],
                                   fuzzsupport::AsText(data + 1, size - 1));
     if (window == 0) {
         CMainWnd wnd;
-        wnd.LoadSkin(SkinFolder());
+        wnd.LoadSkin(folder);
     } else if (window == 1) {
         CPlayWnd wnd;
-        wnd.LoadSkin(SkinFolder());
+        wnd.LoadSkin(folder);
     } else {
         CPlaylistWnd wnd;
-        wnd.LoadSkin(SkinFolder());
+        wnd.LoadSkin(folder);
     }
     CSkinCursors::Clear();
     SetPlayerApp(nullptr);
