@@ -10,7 +10,8 @@
 #include <unistd.h>
 
 #ifdef __SANITIZE_ADDRESS__
-#include <sanitizer/allocator_interface.h>
+// The AddressSanitizer runtime's count of heap bytes in use (its header is not always installed).
+extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
 #endif
 
 using namespace mediatest;
