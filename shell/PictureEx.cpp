@@ -4,6 +4,7 @@
 #include "platform/Log.h"
 
 #include <QBuffer>
+#include <QImageReader>
 #include <QMovie>
 
 CPictureEx::CPictureEx(QWidget* pParent) : QLabel(pParent) {
@@ -26,6 +27,11 @@ bool CPictureEx::Load(const std::string& fileName) {
 
 bool CPictureEx::Load(const unsigned char* pData, std::size_t size) {
     UnLoad();
+    // A few hundred bytes of GIF can declare a frame of gigabytes. Qt's readers (QMovie reads
+    // through one) refuse any picture whose pixels would take more than this, before they
+    // allocate: 16 million pixels of four bytes, the bound skin bitmaps have too. The limit
+    // is process-wide; every other picture the program decodes is far smaller.
+    QImageReader::setAllocationLimit(kMaxDecodedMiB);
     m_data = QByteArray(reinterpret_cast<const char*>(pData), qsizetype(size));
     m_pBuffer = new QBuffer(&m_data);
     m_pBuffer->open(QIODevice::ReadOnly);

@@ -12,6 +12,9 @@ class QMovie;
 
 class CPictureEx : public QLabel {
 public:
+    // Pictures whose decoded pixels would take more than this are refused.
+    static constexpr int kMaxDecodedMiB = 64;
+
     explicit CPictureEx(QWidget* pParent = nullptr);
     ~CPictureEx() override;
 

@@ -550,7 +550,8 @@ void CMainWnd::ClipOpened() {
     m_nDuration = duration > 0 && duration < 1e9 ? int(std::lround(duration)) : 0;
     m_sldPosition.SetRangeMax(m_nDuration);
     RefreshTime();
-    const std::string_view ext = core::ExtensionWithDot(ClipPath());
+    const std::string path = ClipPath(); // the extension below is a view into it
+    const std::string_view ext = core::ExtensionWithDot(path);
     m_glyphType.SetText(std::string(ext.empty() ? ext : ext.substr(1)));
     m_label.SetText(m_clipInfo ? m_clipInfo() : std::string());
     if (IsWindow())

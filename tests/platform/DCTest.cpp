@@ -18,7 +18,8 @@ COLORREF Colour(std::uint32_t rgb) {
 }
 
 std::uint32_t Gradient(int x, int y) {
-    return std::uint32_t(0x102030 + x * 0x0A0000 + y * 0x000B01);
+    // Unsigned arithmetic: the huge test images wrap around instead of overflowing.
+    return 0x102030u + std::uint32_t(x) * 0x0A0000u + std::uint32_t(y) * 0x000B01u;
 }
 
 } // namespace

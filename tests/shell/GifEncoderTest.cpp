@@ -7,6 +7,7 @@
 #include <QBuffer>
 #include <QImage>
 #include <QImageReader>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <random>
 
@@ -130,4 +131,32 @@ TEST(GifEncoder, TheBuiltInUpdateAnimationPlaysInThePictureControl) {
     const unsigned char notAPicture[] = "GIF89a but nothing more";
     EXPECT_FALSE(picture.Load(notAPicture, sizeof notAPicture));
     EXPECT_EQ(picture.GetFrameCount(), 0);
+}
+
+// A GIF of a few bytes can declare a frame of any size. The picture control refuses one whose
+// pixels would take more than its bound before decoding it; a large one within the bound shows.
+TEST(PictureEx, AFrameBeyondTheDecodedSizeBoundIsRefused) {
+    auto withSize = [](int side) {
+        std::vector<std::uint8_t> bytes = gif::Encode(MakeAnimation(2, 2, 2, 1, false));
+        auto put16 = [&bytes](std::size_t at, int v) {
+            bytes[at] = std::uint8_t(v & 0xFF);
+            bytes[at + 1] = std::uint8_t(v >> 8);
+        };
+        put16(6, side); // the logical screen
+        put16(8, side);
+        const std::uint8_t descriptor[] = {0x2C, 0, 0, 0, 0, 2, 0, 2, 0};
+        const auto at =
+            std::search(bytes.begin(), bytes.end(), std::begin(descriptor), std::end(descriptor));
+        EXPECT_NE(at, bytes.end());
+        put16(std::size_t(at - bytes.begin()) + 5, side); // the frame
+        put16(std::size_t(at - bytes.begin()) + 7, side);
+        return bytes;
+    };
+    // 5000 × 5000 pixels of four bytes: 95 MiB.
+    const std::vector<std::uint8_t> huge = withSize(5000);
+    CPictureEx picture;
+    EXPECT_FALSE(picture.Load(huge.data(), huge.size()));
+    EXPECT_EQ(picture.GetFrameCount(), 0);
+    const std::vector<std::uint8_t> large = withSize(2000);
+    EXPECT_TRUE(picture.Load(large.data(), large.size()));
 }
