@@ -24,6 +24,19 @@
 
 namespace {
 
+// The row of item, searched from row `next` on and then from the top; `next` moves past it.
+int FindRowFrom(const CMemList& list, const void* item, int& next) {
+    const int count = list.GetRowCount();
+    for (int step = 0; step < count; ++step) {
+        const int row = (next + step) % count;
+        if (list.GetItem(row) == item) {
+            next = row + 1;
+            return row;
+        }
+    }
+    return -1;
+}
+
 enum SlotKind { KindButton, KindLabel, KindSlider };
 
 // The list sits this far inside the client rectangle.
@@ -397,12 +410,12 @@ void CPlaylistWnd::OnClipInfoRead() {
     if (results.empty())
         return;
     // A result counts only for a clip that still has its row: removed clips are gone.
-    std::unordered_map<const void*, int> rows;
-    for (int row = 0; row < m_list.GetRowCount(); ++row)
-        rows.emplace(m_list.GetItem(row), row);
+    // Results come in the order the rows were added, so each search starts after the last
+    // row found and a batch costs about its own size, not the whole list's.
+    int next = 0;
     for (const CClipInfoReader::Result& result : results) {
-        const auto it = rows.find(result.key);
-        CAttribClip* clip = it == rows.end() ? nullptr : GetRowClip(it->second);
+        const int row = FindRowFrom(m_list, result.key, next);
+        CAttribClip* clip = row < 0 ? nullptr : GetRowClip(row);
         if (!clip || clip->GetPath() != result.path)
             continue;
         if (clip->GetTitle().empty() && !result.title.empty())
@@ -410,7 +423,7 @@ void CPlaylistWnd::OnClipInfoRead() {
         if (clip->GetDuration() <= 0 && result.seconds > 0)
             clip->SetDuration(result.seconds);
         // Appended rows have only their first two columns; they keep that.
-        FillRow(it->second, clip, !m_list.GetText(it->second, 2).empty());
+        FillRow(row, clip, !m_list.GetText(row, 2).empty());
     }
     UpdateClipInfo();
     RedrawList();
