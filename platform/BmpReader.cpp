@@ -101,19 +101,28 @@ bool ReadPalette(const std::uint8_t* data, std::size_t size, const BmpHeader& h,
     return true;
 }
 
-QRgb PixelAt(const std::uint8_t* row, std::int64_t x, std::uint32_t bits,
-             const std::vector<QRgb>& palette) {
+// One row of pixels; the depth is chosen once per row, not once per pixel.
+void DecodeBmpRow(const std::uint8_t* row, std::int64_t width, std::uint32_t bits,
+                  const std::vector<QRgb>& palette, QRgb* out) {
     switch (bits) {
     case 1:
-        return palette[(row[x >> 3] >> (7 - (x & 7))) & 1];
+        for (std::int64_t x = 0; x < width; ++x)
+            out[x] = palette[(row[x >> 3] >> (7 - (x & 7))) & 1];
+        break;
     case 4:
-        return palette[(row[x >> 1] >> ((x & 1) ? 0 : 4)) & 0x0F];
+        for (std::int64_t x = 0; x < width; ++x)
+            out[x] = palette[(row[x >> 1] >> ((x & 1) ? 0 : 4)) & 0x0F];
+        break;
     case 8:
-        return palette[row[x]];
-    case 24:
-        return qRgb(row[3 * x + 2], row[3 * x + 1], row[3 * x]);
-    default:
-        return qRgb(row[4 * x + 2], row[4 * x + 1], row[4 * x]);
+        for (std::int64_t x = 0; x < width; ++x)
+            out[x] = palette[row[x]];
+        break;
+    default: {
+        const int step = bits == 24 ? 3 : 4;
+        for (std::int64_t x = 0; x < width; ++x, row += step)
+            out[x] = qRgb(row[2], row[1], row[0]);
+        break;
+    }
     }
 }
 
@@ -137,9 +146,8 @@ QImage DecodeBmp(const std::uint8_t* data, std::size_t size) {
     for (std::int64_t y = 0; y < rows; ++y) {
         const std::int64_t fileRow = h.height < 0 ? y : rows - 1 - y;
         const std::uint8_t* row = data + offset + fileRow * stride;
-        auto* out = reinterpret_cast<QRgb*>(image.scanLine(int(y)));
-        for (std::int64_t x = 0; x < h.width; ++x)
-            out[x] = PixelAt(row, x, h.bitCount, palette);
+        DecodeBmpRow(row, h.width, h.bitCount, palette,
+                     reinterpret_cast<QRgb*>(image.scanLine(int(y))));
     }
     return image;
 }
