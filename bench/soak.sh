@@ -55,7 +55,8 @@ while kill -0 "$player_pid" 2>/dev/null; do
     next_mark=$((next_mark + 100))
   done
   if [[ $n -ge $clips ]]; then
-    sleep 1 # the last clip plays out
+    # The playlist repeats at its end, so the end is taken at once, before the player loops.
+    end_rss=$rss
     break
   fi
   # No new clip for 60 s: the run is stuck, and its figures would mean nothing.
@@ -63,9 +64,9 @@ while kill -0 "$player_pid" 2>/dev/null; do
   [[ $stalled -lt 120 ]] || { echo "soak.sh: stuck after $n clips" >&2; tail -20 "$log" >&2; exit 1; }
   sleep 0.5
 done
-end_rss=$(rss_kib)
+[[ -n "${end_rss:-}" ]] || end_rss=$(rss_kib)
 kill -TERM "$player_pid"
 wait "$player_pid" || true
 player_pid=
-echo "start $(mib "$start_rss") MiB, end $(mib "$end_rss") MiB after $(opened) clips," \
+echo "start $(mib "$start_rss") MiB, end $(mib "$end_rss") MiB after $clips clips," \
   "growth $(mib $((end_rss - start_rss))) MiB (goal: at most 5.0 MiB)"

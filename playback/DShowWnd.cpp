@@ -13,6 +13,7 @@
 #include <gst/gst.h>
 #include <gst/pbutils/pbutils.h>
 #include <gst/video/video.h>
+#include <vector>
 
 // Shared with GStreamer's threads: they only post to the window.
 struct CDShowWnd::Link {
@@ -103,27 +104,34 @@ GstElement* MakeVideoSink(GstElement** ppAppSink, std::string& error) {
     return gstsupport::MakeFrameSink(ppAppSink, error);
 }
 
-// audioconvert ! audioresample ! volume ! the sink, behind one "sink" pad.
-GstElement* MakeAudioChain(GstElement** ppVolume) {
+// [audioconvert ! audioresample !] volume ! the sink, behind one "sink" pad.
+GstElement* MakeAudioChain(GstElement** ppVolume, bool bConvert) {
     GstElement* pSink = gstsupport::SinkFromEnvironment("CORVELLA_AUDIO_SINK");
     if (!pSink)
         pSink = gst_element_factory_make("autoaudiosink", nullptr);
-    GstElement* pConvert = gst_element_factory_make("audioconvert", nullptr);
-    GstElement* pResample = gst_element_factory_make("audioresample", nullptr);
-    GstElement* pVolume = gst_element_factory_make("volume", nullptr);
+    std::vector<GstElement*> chain;
+    if (bConvert)
+        chain = {gst_element_factory_make("audioconvert", nullptr),
+                 gst_element_factory_make("audioresample", nullptr)};
+    chain.push_back(gst_element_factory_make("volume", nullptr));
+    chain.push_back(pSink);
     GstElement* pBin = gst_bin_new("audio");
-    if (!pSink || !pConvert || !pResample || !pVolume) {
-        for (GstElement* p : {pSink, pConvert, pResample, pVolume, pBin})
+    if (std::find(chain.begin(), chain.end(), nullptr) != chain.end()) {
+        chain.push_back(pBin);
+        for (GstElement* p : chain)
             if (p)
                 gst_object_unref(gst_object_ref_sink(p));
         return nullptr;
     }
-    gst_bin_add_many(GST_BIN(pBin), pConvert, pResample, pVolume, pSink, nullptr);
-    gst_element_link_many(pConvert, pResample, pVolume, pSink, nullptr);
-    GstPad* pPad = gst_element_get_static_pad(pConvert, "sink");
+    for (std::size_t i = 0; i < chain.size(); ++i) {
+        gst_bin_add(GST_BIN(pBin), chain[i]);
+        if (i > 0)
+            gst_element_link(chain[i - 1], chain[i]);
+    }
+    GstPad* pPad = gst_element_get_static_pad(chain.front(), "sink");
     gst_element_add_pad(pBin, gst_ghost_pad_new("sink", pPad));
     gst_object_unref(pPad);
-    *ppVolume = pVolume;
+    *ppVolume = chain[chain.size() - 2];
     return pBin;
 }
 
@@ -267,8 +275,15 @@ bool CDShowWnd::BuildPlaybin(std::string& error) {
     if (!m_pVideoSink)
         return false;
     g_object_set(m_pPipeline, "video-sink", m_pVideoSink, nullptr);
-    if (GstElement* pAudioSink = gstsupport::SinkFromEnvironment("CORVELLA_AUDIO_SINK"))
-        g_object_set(m_pPipeline, "audio-sink", pAudioSink, nullptr);
+    // The audio sink brings its own volume element. For a sink without a volume control
+    // playbin would add one, and GStreamer 1.22 leaks that one with every clip (4 KiB each).
+    GstElement* pOwnVolume = nullptr;
+    GstElement* pAudioSink = MakeAudioChain(&pOwnVolume, false);
+    if (!pAudioSink) {
+        error = "no audio sink";
+        return false;
+    }
+    g_object_set(m_pPipeline, "audio-sink", pAudioSink, nullptr);
     m_pVolumeElement = m_pPipeline;
     return true;
 }
@@ -286,7 +301,7 @@ bool CDShowWnd::BuildAsfGraph(std::string& error) {
     g_object_set(pSource, "location", m_strPath.c_str(), nullptr);
     gst_bin_add_many(GST_BIN(m_pPipeline), pSource, m_pReader, nullptr);
     gst_element_link(pSource, m_pReader);
-    m_pAudioChain = Keep(MakeAudioChain(&m_pVolumeElement));
+    m_pAudioChain = Keep(MakeAudioChain(&m_pVolumeElement, true));
     m_pVideoSink = Keep(MakeVideoSink(&m_pAppSink, error));
     if (!m_pAudioChain || !m_pVideoSink) {
         if (error.empty())

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <fcntl.h>
+#include <gst/gst.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -379,4 +380,37 @@ TEST_F(EngineTest, OpeningAndClosingLeavesNoThreadsDescriptorsOrMemory) {
     EXPECT_LE(entries("/proc/self/task"), threads + 2);
     EXPECT_LE(entries("/proc/self/fd"), fds);
     EXPECT_LT(residentKb() - rss, 8 * 1024) << "resident memory grew by more than 8 MB";
+}
+
+// Every element of a closed clip goes with it. GStreamer's own playback element used to keep
+// the volume element it adds in front of a sink without a volume control: one per clip.
+TEST_F(EngineTest, AClosedClipLeavesNoElementAlive) {
+    if (gst_is_initialized())
+        GTEST_SKIP() << "GStreamer started before its object tracer could be chosen";
+    CScopedEnv tracers("GST_TRACERS", "leaks");
+    CScopedEnv sink("CORVELLA_AUDIO_SINK", "fakesink sync=true");
+    CreateManager();
+    for (const char* clip : {"clip.mp3", "clip.wav", "clip.mp3"})
+        OpenAndStop(Media(clip));
+    Settle(500);
+    GList* pTracers = gst_tracing_get_active_tracers();
+    ASSERT_NE(pTracers, nullptr) << "no object tracer";
+    std::vector<std::string> alive;
+    for (const GList* t = pTracers; t; t = t->next) {
+        GstStructure* pLive = nullptr;
+        g_signal_emit_by_name(t->data, "get-live-objects", &pLive);
+        const GValue* pList = pLive ? gst_structure_get_value(pLive, "live-objects-list") : nullptr;
+        for (guint i = 0; pList && i < gst_value_list_get_size(pList); ++i) {
+            const GstStructure* pEntry =
+                gst_value_get_structure(gst_value_list_get_value(pList, i));
+            const GValue* pObject = gst_structure_get_value(pEntry, "object");
+            if (pObject && G_VALUE_HOLDS_OBJECT(pObject) &&
+                GST_IS_ELEMENT(g_value_get_object(pObject)))
+                alive.push_back(GST_OBJECT_NAME(g_value_get_object(pObject)));
+        }
+        if (pLive)
+            gst_structure_free(pLive);
+    }
+    g_list_free_full(pTracers, gst_object_unref);
+    EXPECT_EQ(alive, std::vector<std::string>{});
 }
