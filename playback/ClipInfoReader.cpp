@@ -11,6 +11,7 @@
 #include <deque>
 #include <gst/gst.h>
 #include <gst/pbutils/pbutils.h>
+#include <malloc.h>
 #include <mutex>
 #include <sys/stat.h>
 #include <utility>
@@ -108,14 +109,16 @@ bool QueueEmpty(Shared& shared) {
 
 void Work(const std::shared_ptr<Shared>& pShared) {
     std::string error;
-    GstDiscoverer* pDiscoverer =
-        gstsupport::EnsureInitialized(error) ? gst_discoverer_new(kFileTimeout, nullptr) : nullptr;
+    const bool started = gstsupport::EnsureInitialized(error);
+    GstDiscoverer* pDiscoverer = nullptr;
     std::vector<Result> batch;
     std::uint64_t batchGeneration = 0;
     Clock::time_point batchStart;
     CClipInfoReader::Request request;
     std::uint64_t generation = 0;
-    while (pDiscoverer && NextRequest(*pShared, request, generation)) {
+    while (started && NextRequest(*pShared, request, generation)) {
+        if (!pDiscoverer && !(pDiscoverer = gst_discoverer_new(kFileTimeout, nullptr)))
+            break;
         if (generation != batchGeneration)
             batch.clear();
         if (batch.empty())
@@ -125,9 +128,15 @@ void Work(const std::shared_ptr<Shared>& pShared) {
         ReadInfo(pDiscoverer, result);
         if (result.seconds > 0 || !result.title.empty())
             batch.push_back(std::move(result));
-        if (batch.size() >= kBatchSize || Clock::now() - batchStart >= kBatchDelay ||
-            QueueEmpty(*pShared))
+        const bool idle = QueueEmpty(*pShared);
+        if (batch.size() >= kBatchSize || Clock::now() - batchStart >= kBatchDelay || idle)
             Deliver(*pShared, batch, batchGeneration);
+        // Between additions the discoverer's pipeline, threads and buffers would only hold
+        // memory while a clip plays; the next files get a new one.
+        if (idle) {
+            g_clear_object(&pDiscoverer);
+            malloc_trim(0);
+        }
     }
     if (pDiscoverer)
         g_object_unref(pDiscoverer);

@@ -250,11 +250,13 @@ void CEngineManager::ShowVideo(bool show) {
         for (int id : {EngineDShow, EngineReal, EngineQuickTime, EngineCDAudio})
             if (m_pEngines[id])
                 m_pEngines[id]->ShowVideo(false);
+        UpdateBackBuffer();
         return;
     }
     if (!m_pCurrentEngine)
         return;
     m_pCurrentEngine->ShowVideo(!m_pCurrentEngine->IsAudioOnly());
+    UpdateBackBuffer();
     ShowWindow(SW_SHOWNA);
 }
 
@@ -504,10 +506,22 @@ LRESULT CEngineManager::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 // ---- painting ----
 
 void CEngineManager::OnSize(int width, int height) {
-    if (CSize{width, height} == m_windowSize && !m_backBuffer.IsNull())
-        return;
     m_windowSize = {width, height};
-    m_backBuffer.CreateSolid(std::max(width, 1), std::max(height, 1), kBackground);
+    UpdateBackBuffer();
+}
+
+// While a picture is shown the engine's window covers the whole area: a buffer of the
+// area's size (megabytes for a large video) would hold what nobody sees.
+void CEngineManager::UpdateBackBuffer() {
+    if (m_bVideoShown && m_pCurrentEngine && !m_pCurrentEngine->IsAudioOnly()) {
+        m_backBuffer.Destroy();
+        return;
+    }
+    const int width = std::max(m_windowSize.cx, 1);
+    const int height = std::max(m_windowSize.cy, 1);
+    if (m_backBuffer.Width() == width && m_backBuffer.Height() == height)
+        return;
+    m_backBuffer.CreateSolid(width, height, kBackground);
     SetBackBuffer(&m_backBuffer);
     Invalidate();
 }

@@ -111,6 +111,7 @@ private:
     void OnEngineError(const char* text, UINT stateMessage);
     bool OnEngineMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnSize(int width, int height);
+    void UpdateBackBuffer();
     void OnPaint();
     void PaintIdleArea();
     void DrawLogo();

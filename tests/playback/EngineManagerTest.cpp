@@ -113,7 +113,7 @@ TEST_F(EngineManagerTest, IdleAreaPaintsLogoInEachModeAndTextOverIt) {
     EXPECT_EQ(buffer.Height(), 80);
 }
 
-TEST_F(EngineManagerTest, AudioOnlyIsWrittenWhileAnAudioClipPlays) {
+TEST_F(EngineManagerTest, AudioOnlyIsWrittenOverAnAudioClipAndAPictureCoversTheArea) {
     CreateManager();
     m_manager->SetRect({0, 0, 100, 60});
     m_manager->SendMessage(WM_SIZE, 0, MAKELPARAM(100, 60));
@@ -124,6 +124,21 @@ TEST_F(EngineManagerTest, AudioOnlyIsWrittenWhileAnAudioClipPlays) {
     const CDC& buffer = m_manager->GetBackBufferSurface();
     EXPECT_TRUE(AnyPixelNot(buffer, {0, 10, 100, 50}, kBlack));
     EXPECT_FALSE(AnyPixelNot(buffer, {0, 0, 100, 10}, kBlack));
+    m_manager->Stop();
+    ASSERT_TRUE(WaitFor([&] { return Completed(); }));
+
+    // A picture covers the whole area: the area keeps no buffer of its own meanwhile, and has
+    // one of its size again once the picture is gone.
+    ASSERT_TRUE(OpenAndPlay(Media("clip.avi")));
+    EXPECT_TRUE(m_manager->GetEngine(EngineDShow)->IsVideoVisible());
+    EXPECT_TRUE(buffer.IsNull());
+    m_manager->SendMessage(WM_SIZE, 0, MAKELPARAM(120, 70));
+    m_manager->SendMessage(WM_PAINT);
+    EXPECT_TRUE(buffer.IsNull()) << "a size change while the picture shows builds none";
+    m_manager->Stop();
+    ASSERT_TRUE(WaitFor([&] { return Completed(); }));
+    EXPECT_EQ(buffer.Width(), 120);
+    EXPECT_EQ(buffer.Height(), 70);
 }
 
 // The virtual clock drives the time-out; an audio sink that never receives a buffer keeps

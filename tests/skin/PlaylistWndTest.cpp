@@ -316,6 +316,17 @@ TEST_F(PlaylistWndTest, AddedFilesGetTagTitlesAndLengthsInTheBackgroundUnlessThe
     EXPECT_EQ(List().GetText(1, 1), "01");
     EXPECT_EQ(Clip(2)->GetDuration(), 7) << "a length from a playlist stays";
     EXPECT_EQ(List().GetText(3, 1), "");
+
+    // Files added after the reader went idle are read as well.
+    auto later = std::make_unique<CAttribClip>();
+    later->SetPath(mediatest::Media("clip.ogg"));
+    m_app.m_control.GetClipList().Add(std::move(later));
+    Submit(CmdAppendRows);
+    while (List().GetText(4, 1).empty() && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        m_clock.Pump();
+    }
+    EXPECT_EQ(List().GetText(4, 1), "01");
 }
 
 // Playing ---------------------------------------------------------------------------------------
