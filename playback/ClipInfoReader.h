@@ -1,7 +1,7 @@
 // Reads the length and the tags of added files in the background: one worker thread with one
 // discoverer takes the files in the order they came, and the results reach the interface
 // thread in batches, announced by a message posted to a window. The discoverer lives only
-// while files wait, so a clip playing meanwhile does not share the memory with it. The interface never waits:
+// while files wait, so it holds no memory while a clip plays. The interface never waits:
 // adding only queues paths, and stopping waits a moment at most.
 #pragma once
 
