@@ -3,8 +3,26 @@
 #include "platform/RegisteredMessages.h"
 #include "skin/SkinImage.h"
 
+#include <algorithm>
+
 CMemCtrl* CMemCtrl::s_pCaptured = nullptr;
 CMemCtrl* CMemCtrl::s_pHot = nullptr;
+
+namespace {
+
+// Skin files may give any 32-bit number; held within a million pixels either way, a
+// control's sums and differences of coordinates stay far from overflowing.
+constexpr int kMaxCoordinate = 1 << 20;
+
+int Coordinate(int value) {
+    return std::clamp(value, -kMaxCoordinate, kMaxCoordinate);
+}
+
+SkinPoint Coordinates(SkinPoint point) {
+    return point.IsSet() ? SkinPoint{Coordinate(point.x), Coordinate(point.y)} : point;
+}
+
+} // namespace
 
 CMemCtrl::~CMemCtrl() {
     // The process-wide pointers never outlive the control they name.
@@ -18,16 +36,16 @@ void CMemCtrl::Create(CWnd* pParent, UINT nID, int x, int y, int cx, int cy, CSk
                       SkinPoint normal, SkinPoint inactive, SkinPoint hover) {
     m_pParent = pParent;
     m_nID = nID;
-    m_x = x;
-    m_y = y;
-    m_cx = cx;
-    m_cy = cy;
+    m_x = Coordinate(x);
+    m_y = Coordinate(y);
+    m_cx = Coordinate(cx);
+    m_cy = Coordinate(cy);
     m_pImage = pImage;
-    m_normal = normal;
-    m_inactive = inactive.IsSet() ? inactive : normal;
-    m_hover = hover;
-    m_nRightOffset = x < 0 ? -x : 0;
-    m_nBottomOffset = y < 0 ? -y : 0;
+    m_normal = Coordinates(normal);
+    m_inactive = inactive.IsSet() ? Coordinates(inactive) : m_normal;
+    m_hover = Coordinates(hover);
+    m_nRightOffset = m_x < 0 ? -m_x : 0;
+    m_nBottomOffset = m_y < 0 ? -m_y : 0;
 }
 
 void CMemCtrl::CopyFromImage(CDC& dc, SkinPoint src) const {
@@ -118,16 +136,16 @@ void CMemCtrl::OnRButtonDblClk(UINT, CPoint) {
 
 void CMemCtrl::SetPosition(int x, int y) {
     if (x != -1)
-        m_x = x;
+        m_x = Coordinate(x);
     if (y != -1)
-        m_y = y;
+        m_y = Coordinate(y);
 }
 
 void CMemCtrl::SetSize(int cx, int cy) {
     if (cx != -1)
-        m_cx = cx;
+        m_cx = Coordinate(cx);
     if (cy != -1)
-        m_cy = cy;
+        m_cy = Coordinate(cy);
 }
 
 CRect CMemCtrl::GetRect() const {

@@ -6,6 +6,9 @@
 #include "tests/skin/PlayWndTestSupport.h"
 
 #include <QWidget>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 
 using namespace playtest;
 using namespace playwnd;
@@ -298,4 +301,26 @@ TEST_F(PlayWndTest, BuiltInSkinAndTestSkinFolderDrawTheSamePixels) {
     EXPECT_FALSE(m_wnd.LoadSkin(m_temp.Path() + "/"));
     m_wnd.LoadBuiltInSkin();
     EXPECT_TRUE(m_wnd.GetBuffer()->Image() == builtIn);
+}
+
+// Numbers beyond any screen, even at the ends of the 32-bit range, give controls whose
+// rectangles still hold together: right of left, below top, and no sum wrapped around.
+TEST_F(PlayWndTest, HugeNumbersInTheSkinFileGiveControlsOnTheScreenPlane) {
+    namespace fs = std::filesystem;
+    const std::string folder = m_temp.Path() + "/huge/";
+    fs::copy(std::string(CORVELLA_BINARY_DIR) + "/Test Skin", folder, fs::copy_options::recursive);
+    std::stringstream read;
+    read << std::ifstream(folder + "PlayWindow.txt", std::ios::binary).rdbuf();
+    std::string text = read.str();
+    const std::string line = "25, -25, 15, 18, 15, 0,";
+    const std::size_t at = text.find(line);
+    ASSERT_NE(at, std::string::npos) << "the sample skin's first button line changed";
+    text.replace(at, line.size(), "99999999999, -99999999999, 2147483647, 2147483647, 15, 0,");
+    std::ofstream(folder + "PlayWindow.txt", std::ios::binary | std::ios::trunc) << text;
+    m_wnd.LoadSkin(folder);
+    for (const CMemCtrl* c : m_wnd.GetControls()) {
+        const CRect rect = c->GetCtrlRect();
+        EXPECT_LE(rect.left, rect.right) << c->GetID();
+        EXPECT_LE(rect.top, rect.bottom) << c->GetID();
+    }
 }
