@@ -104,7 +104,8 @@ GstElement* MakeVideoSink(GstElement** ppAppSink, std::string& error) {
     return gstsupport::MakeFrameSink(ppAppSink, error);
 }
 
-// [audioconvert ! audioresample !] volume ! the sink, behind one "sink" pad.
+// [audioconvert ! audioresample !] volume ! the sink, behind one "sink" pad; *ppVolume (when
+// asked for) is the volume element.
 GstElement* MakeAudioChain(GstElement** ppVolume, bool bConvert) {
     GstElement* pSink = gstsupport::SinkFromEnvironment("CORVELLA_AUDIO_SINK");
     if (!pSink)
@@ -131,7 +132,8 @@ GstElement* MakeAudioChain(GstElement** ppVolume, bool bConvert) {
     GstPad* pPad = gst_element_get_static_pad(chain.front(), "sink");
     gst_element_add_pad(pBin, gst_ghost_pad_new("sink", pPad));
     gst_object_unref(pPad);
-    *ppVolume = chain[chain.size() - 2];
+    if (ppVolume)
+        *ppVolume = chain[chain.size() - 2];
     return pBin;
 }
 
@@ -277,8 +279,7 @@ bool CDShowWnd::BuildPlaybin(std::string& error) {
     g_object_set(m_pPipeline, "video-sink", m_pVideoSink, nullptr);
     // The audio sink brings its own volume element. For a sink without a volume control
     // playbin would add one, and GStreamer 1.22 leaks that one with every clip (4 KiB each).
-    GstElement* pOwnVolume = nullptr;
-    GstElement* pAudioSink = MakeAudioChain(&pOwnVolume, false);
+    GstElement* pAudioSink = MakeAudioChain(nullptr, false);
     if (!pAudioSink) {
         error = "no audio sink";
         return false;
