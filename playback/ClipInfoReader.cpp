@@ -43,6 +43,9 @@ namespace {
 constexpr GstClockTime kFileTimeout = 5 * GST_SECOND;
 constexpr std::size_t kBatchSize = 64;
 constexpr auto kBatchDelay = std::chrono::milliseconds(200);
+// Files added in several steps (a folder read in parts) keep one discoverer; it goes only
+// once no file came for this long.
+constexpr auto kIdleRelease = std::chrono::seconds(1);
 constexpr auto kStopWait = std::chrono::milliseconds(300);
 
 using Shared = CClipInfoReader::Shared;
@@ -102,6 +105,14 @@ bool NextRequest(Shared& shared, CClipInfoReader::Request& request, std::uint64_
     return true;
 }
 
+// Waits up to `patience` for more files; false when none came or the stop came.
+bool MoreFilesSoon(Shared& shared, std::chrono::milliseconds patience) {
+    std::unique_lock lock(shared.mutex);
+    return shared.wake.wait_for(lock, patience, [&] {
+        return shared.stop || shared.waiting > 0;
+    }) && !shared.stop;
+}
+
 bool QueueEmpty(Shared& shared) {
     std::lock_guard lock(shared.mutex);
     return shared.waiting == 0;
@@ -133,7 +144,7 @@ void Work(const std::shared_ptr<Shared>& pShared) {
             Deliver(*pShared, batch, batchGeneration);
         // Between additions the discoverer's pipeline, threads and buffers would only hold
         // memory while a clip plays; the next files get a new one.
-        if (idle) {
+        if (idle && !MoreFilesSoon(*pShared, kIdleRelease)) {
             g_clear_object(&pDiscoverer);
             malloc_trim(0);
         }
