@@ -1,5 +1,6 @@
 #include "platform/RegFile.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <string_view>
@@ -9,6 +10,8 @@ namespace platform {
 namespace {
 
 constexpr std::string_view kHeader = "REGEDIT4";
+// The last line of every hive written: a file without it was cut short.
+constexpr std::string_view kEndLine = "; end";
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::size_t kHexBytesPerLine = 25;
 constexpr char kHexDigits[] = "0123456789abcdef";
@@ -392,7 +395,19 @@ bool CRegFileParser::ReadEscape(std::string_view s, std::size_t& pos, std::strin
 } // namespace
 
 std::optional<RegParseError> ParseRegFile(const std::string& text, CRegKey& root) {
-    return CRegFileParser(text, root).Run();
+    std::string_view whole(text);
+    // A last line without its line end was cut inside: its value is not read at all.
+    std::string_view complete = whole.substr(0, whole.rfind('\n') + 1);
+    if (auto error = CRegFileParser(complete, root).Run())
+        return error;
+    std::string_view last = complete.substr(0, complete.empty() ? 0 : complete.size() - 1);
+    last = TrimRight(last.substr(last.rfind('\n') + 1));
+    if (last.ends_with('\r'))
+        last.remove_suffix(1);
+    if (complete.size() == whole.size() && last == kEndLine)
+        return std::nullopt;
+    const auto lines = std::size_t(std::count(complete.begin(), complete.end(), '\n'));
+    return RegParseError{lines + 1, "the file ends before its last line: it was cut short"};
 }
 
 std::optional<std::string> FormatRegFile(const CRegKey& root) {
@@ -404,6 +419,9 @@ std::optional<std::string> FormatRegFile(const CRegKey& root) {
         AppendValues(out, root, entries);
     }
     AppendSubkeys(out, root, std::string(), entries);
+    out += "\n";
+    out += kEndLine;
+    out += "\n";
     if (out.size() > kMaxRegFileBytes || entries > kMaxRegEntries)
         return std::nullopt;
     return out;

@@ -1,4 +1,5 @@
 #include "platform/Registry.h"
+#include "platform/StoreNotices.h"
 
 #include "TestHelpers.h"
 #include "platform/FileSystem.h"
@@ -180,18 +181,20 @@ TEST_F(RegistryTest, EachRootHasItsOwnFile) {
     EXPECT_EQ(st.st_mode & 0777, 0700u);
 }
 
-TEST_F(RegistryTest, DamagedHiveIsMovedAsideAndTheStoreStartsEmpty) {
-    const std::string damaged = "REGEDIT4\n\n[Software]\n\"v\"=hex:01,\\\n";
+TEST_F(RegistryTest, DamagedHiveIsMovedAsideReportedAndWhatWasReadIsKept) {
+    const std::string damaged = "REGEDIT4\n\n[Software]\n\"a\"=\"whole\"\n\"v\"=hex:01,\\\n";
     WriteHive("user.reg", damaged);
-    WriteHive("system.reg", "REGEDIT4\n\n[K]\n\"v\"=\"fine\"\n");
+    WriteHive("system.reg", "REGEDIT4\n\n[K]\n\"v\"=\"fine\"\n; end\n");
 
+    platform::ResetStoreNotices();
     CRegistry store(Folder());
     testing::internal::CaptureStderr();
-    EXPECT_FALSE(store.KeyExists(HKEY_CURRENT_USER, "Software"));
+    EXPECT_EQ(store.QueryString(HKEY_CURRENT_USER, "Software", "a"), "whole");
+    EXPECT_FALSE(store.QueryBinary(HKEY_CURRENT_USER, "Software", "v"));
     const std::string warning = testing::internal::GetCapturedStderr();
     EXPECT_NE(warning.find(FilePath("user.reg")), std::string::npos) << warning;
     EXPECT_NE(warning.find("damaged"), std::string::npos) << warning;
-    EXPECT_NE(warning.find("line 4"), std::string::npos) << warning;
+    EXPECT_NE(warning.find("line 5"), std::string::npos) << warning;
 
     const auto aside = FilesStartingWith("user.reg.damaged-");
     ASSERT_EQ(aside.size(), 1u);
@@ -199,6 +202,10 @@ TEST_F(RegistryTest, DamagedHiveIsMovedAsideAndTheStoreStartsEmpty) {
     EXPECT_EQ(FileText(aside[0]), damaged);
     EXPECT_FALSE(platform::FileExists(FilePath("user.reg")));
     EXPECT_EQ(store.QueryString(HKEY_LOCAL_MACHINE, "K", "v"), "fine");
+    const auto notices = platform::TakeStoreNotices();
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_EQ(notices[0].path, FilePath("user.reg"));
+    EXPECT_EQ(notices[0].aside, FilePath(aside[0]));
 
     // The store carries on; the next damage is kept beside the first, not over it.
     ASSERT_TRUE(store.SetString(HKEY_CURRENT_USER, "K", "v", "new"));
@@ -207,6 +214,7 @@ TEST_F(RegistryTest, DamagedHiveIsMovedAsideAndTheStoreStartsEmpty) {
     testing::internal::CaptureStderr();
     EXPECT_FALSE(CRegistry(Folder()).KeyExists(HKEY_CURRENT_USER, "K"));
     testing::internal::GetCapturedStderr();
+    platform::ResetStoreNotices();
     const auto both = FilesStartingWith("user.reg.damaged-");
     ASSERT_EQ(both.size(), 2u);
     EXPECT_EQ(FileText(both[0]) + FileText(both[1]),
