@@ -63,7 +63,9 @@ TEST_F(RegistryTest, EveryTypeRoundTripsThroughTheFiles) {
                                         PatternBytes(size)));
         ASSERT_TRUE(store.SetValue(HKEY_CURRENT_USER, path, "expand", {2, "%HOME%"}));
     }
-    EXPECT_TRUE(FileText("user.reg").starts_with("REGEDIT4\n\n[Software]\n"));
+    EXPECT_TRUE(
+        FileText("user.reg")
+            .starts_with("REGEDIT4\n; This file ends with the line \"; end\".\n\n[Software]\n"));
 
     CRegistry fresh(Folder());
     for (const std::string& text : kAwkward) {
@@ -184,7 +186,7 @@ TEST_F(RegistryTest, EachRootHasItsOwnFile) {
 TEST_F(RegistryTest, DamagedHiveIsMovedAsideReportedAndWhatWasReadIsKept) {
     const std::string damaged = "REGEDIT4\n\n[Software]\n\"a\"=\"whole\"\n\"v\"=hex:01,\\\n";
     WriteHive("user.reg", damaged);
-    WriteHive("system.reg", "REGEDIT4\n\n[K]\n\"v\"=\"fine\"\n; end\n");
+    WriteHive("system.reg", "REGEDIT4\n\n[K]\n\"v\"=\"fine\"\n");
 
     platform::ResetStoreNotices();
     CRegistry store(Folder());
