@@ -40,6 +40,12 @@ void CObjListClip::Serialize(CArchive& ar) {
         m_list.resize(before); // nothing of a damaged list is kept
 }
 
+void CObjListClip::LoadReadable(CArchive& ar) {
+    CObjBase::Serialize(ar);
+    LoadClips(ar);
+    ar.Transfer(m_strName);
+}
+
 void CObjListClip::StoreClips(CArchive& ar) {
     ar.WriteCount(std::uint32_t(m_list.size()));
     for (const auto& clip : m_list)

@@ -21,6 +21,8 @@ public:
     // Loading appends the clips it reads; on an archive error the clips read by this call are
     // destroyed again and the list is as it was.
     void Serialize(CArchive& ar) override;
+    // Loads like Serialize but keeps the clips read whole before an archive error.
+    void LoadReadable(CArchive& ar);
 
     std::size_t GetCount() const { return m_list.size(); }
     bool IsEmpty() const { return m_list.empty(); }

@@ -8,6 +8,8 @@
 #include "platform/Log.h"
 #include "res/StringTable.h"
 
+#include <cerrno>
+#include <cstring>
 #include <memory>
 
 namespace core {
@@ -61,6 +63,23 @@ bool LoadPlaylist(CObjListClip& list, const std::string& path, const ErrorReport
     }
     list.TakeAll(temp); // the list name read from the file is not kept
     return true;
+}
+
+std::string LoadKeptPlaylist(CObjListClip& list, const std::string& path) {
+    errno = 0;
+    const auto data = HasNul(path) ? std::nullopt : platform::ReadWholeFile(path);
+    if (!data)
+        return errno ? std::strerror(errno) : "not a readable file";
+    CObjListClip temp;
+    CArchive ar(*data);
+    temp.LoadReadable(ar);
+    const std::size_t read = temp.GetCount();
+    list.TakeAll(temp);
+    if (ar.Failed())
+        return "damaged after " + std::to_string(read) + " clips";
+    if (!ar.AtEnd())
+        return "unknown data after the end of the list";
+    return {};
 }
 
 bool ImportPlaylist(CObjListClip& list, const std::string& path, const ErrorReporter& report) {

@@ -27,6 +27,10 @@ bool SavePlaylist(const CObjListClip& list, const std::string& path, const Error
 // added and "Cann't load file." is reported.
 bool LoadPlaylist(CObjListClip& list, const std::string& path, const ErrorReporter& report);
 
+// Reads a native playlist the program keeps for itself, appending the clips read whole even
+// from a damaged file. Empty when the file was read whole, else what was wrong with it.
+std::string LoadKeptPlaylist(CObjListClip& list, const std::string& path);
+
 // Appends one clip per entry of an M3U or PLS file. Entries whose file cannot be examined are
 // kept with their path alone. On failure nothing is added and
 // "Unrecognizable Playlist File Format. " is reported.

@@ -195,8 +195,11 @@ bool WriteAll(int fd, const std::string& data) {
         const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0)
+        if (n <= 0) {
+            if (n == 0)
+                errno = ENOSPC; // nothing written and no reason given: the disk took no more
             return false;
+        }
         done += std::size_t(n);
     }
     return true;
@@ -218,11 +221,13 @@ bool WriteFileAtomically(const std::string& path, const std::string& data) {
     ::fchmod(fd, ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644);
     bool ok = WriteAll(fd, data) && ::fsync(fd) == 0;
     ok = ok && ::rename(tmpl.c_str(), path.c_str()) == 0;
+    const int error = errno; // the cleanup below must not hide why the write failed
     ::close(fd);
     if (ok)
         SyncFolder(FolderOf(path));
     else
         ::unlink(tmpl.c_str());
+    errno = ok ? 0 : error;
     return ok;
 }
 

@@ -72,7 +72,7 @@ bool ShellOpen(const std::string& urlOrPath);
 
 // Writes data to path through a temporary file beside it and a rename, so the old file stays
 // intact when anything fails; the folder is synced after the rename. Leftover temporaries of
-// earlier, interrupted writes to path are removed first. False on failure.
+// earlier, interrupted writes to path are removed first. False on failure, with errno saying why.
 bool WriteFileAtomically(const std::string& path, const std::string& data);
 
 // Removes the temporaries (path.tmp-XXXXXX) that writers of path killed mid-write left beside

@@ -1,5 +1,7 @@
 #include "platform/MessageBox.h"
 
+#include "platform/Log.h"
+#include "platform/WinApp.h"
 #include "platform/Wnd.h"
 
 #include <QMessageBox>
@@ -33,6 +35,13 @@ void SetMessageBoxHook(std::function<int(const MessageBoxRequest&)> hook) {
 int MessageBox(CWnd* pOwner, const std::string& text, const std::string& caption, UINT type) {
     if (Hook())
         return Hook()({pOwner, text, caption, type});
+    // While the program ends nobody answers: the text goes to the log and the safe answer back.
+    if (IsEndRequested()) {
+        platform::LogWarning(caption + " " + text);
+        const UINT buttons = type & 0x0F;
+        return buttons == MB_YESNO ? IDNO : buttons == MB_OKCANCEL ? IDCANCEL : IDOK;
+    }
+    platform::LogVerbose("message box: " + caption + " " + text);
     QMessageBox box(IconFor(type), QString::fromStdString(caption), QString::fromStdString(text),
                     QMessageBox::NoButton, pOwner ? pOwner->GetWidget() : nullptr);
     switch (type & 0x0F) {

@@ -1,5 +1,6 @@
 #include "platform/RegFile.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <string_view>
@@ -9,6 +10,11 @@ namespace platform {
 namespace {
 
 constexpr std::string_view kHeader = "REGEDIT4";
+// Every hive written promises its end line in its second line; a file that promises it and
+// lacks it was cut short. Files without the promise (older or written by hand) are read by
+// their lines alone.
+constexpr std::string_view kEndLine = "; end";
+constexpr std::string_view kEndPromise = "; This file ends with the line \"; end\".";
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::size_t kHexBytesPerLine = 25;
 constexpr char kHexDigits[] = "0123456789abcdef";
@@ -391,12 +397,44 @@ bool CRegFileParser::ReadEscape(std::string_view s, std::size_t& pos, std::strin
 
 } // namespace
 
+// True when the line after the header is the end-line promise, or the file ends inside the
+// header or the promise, which only a cut can do.
+static bool PromisesEndLine(std::string_view text) {
+    const std::size_t first = text.find('\n');
+    if (first == std::string_view::npos)
+        return true;
+    std::string_view second = text.substr(first + 1);
+    const std::size_t end = second.find('\n');
+    if (end == std::string_view::npos)
+        return kEndPromise.starts_with(second);
+    second = second.substr(0, end);
+    if (second.ends_with('\r'))
+        second.remove_suffix(1);
+    return second == kEndPromise;
+}
+
 std::optional<RegParseError> ParseRegFile(const std::string& text, CRegKey& root) {
-    return CRegFileParser(text, root).Run();
+    std::string_view whole(text);
+    if (!PromisesEndLine(whole))
+        return CRegFileParser(whole, root).Run();
+    // A last line without its line end was cut inside: its value is not read at all.
+    std::string_view complete = whole.substr(0, whole.rfind('\n') + 1);
+    if (auto error = CRegFileParser(complete, root).Run())
+        return error;
+    std::string_view last = complete.substr(0, complete.empty() ? 0 : complete.size() - 1);
+    last = TrimRight(last.substr(last.rfind('\n') + 1));
+    if (last.ends_with('\r'))
+        last.remove_suffix(1);
+    if (complete.size() == whole.size() && last == kEndLine)
+        return std::nullopt;
+    const auto lines = std::size_t(std::count(complete.begin(), complete.end(), '\n'));
+    return RegParseError{lines + 1, "the file ends before its last line: it was cut short"};
 }
 
 std::optional<std::string> FormatRegFile(const CRegKey& root) {
     std::string out(kHeader);
+    out += '\n';
+    out += kEndPromise;
     out += '\n';
     std::size_t entries = 0;
     if (!root.Values().empty()) {
@@ -404,6 +442,9 @@ std::optional<std::string> FormatRegFile(const CRegKey& root) {
         AppendValues(out, root, entries);
     }
     AppendSubkeys(out, root, std::string(), entries);
+    out += "\n";
+    out += kEndLine;
+    out += "\n";
     if (out.size() > kMaxRegFileBytes || entries > kMaxRegEntries)
         return std::nullopt;
     return out;

@@ -1,6 +1,7 @@
 // The text form of a hive, in REGEDIT4 notation:
 //
 //   REGEDIT4
+//   ; This file ends with the line "; end".
 //
 //   [Software\Brenholt\Corvella]
 //   @="default value"
@@ -8,7 +9,12 @@
 //   "Count"=dword:0000002a
 //   "State"=hex:01,02,03
 //
+//
+//   ; end
+//
 // Long binary data continues on indented lines after a line that ends in ",\" (backslash).
+// The last line, "; end", promised by the second, tells a whole file from one cut short at a
+// line's end. A file without the promise (written before it, or by hand) needs no end line.
 // Section paths are relative to the hive's root. Besides \\ and \", control bytes in names and
 // texts are written as \n, \r, \t or \xHH, so any byte string survives a round trip.
 #pragma once
@@ -31,8 +37,9 @@ struct RegParseError {
     std::string reason;
 };
 
-// Reads text into root, which should be empty. An empty text is an empty hive. On error root holds
-// what was read before it and should be discarded.
+// Reads text into root, which should be empty. A text that promises the line "; end" and does
+// not end with it (an empty one too) was cut short and is an error. On error root holds the keys and values read
+// whole before it: a value on a line the text ends inside is left out.
 std::optional<RegParseError> ParseRegFile(const std::string& text, CRegKey& root);
 
 // The text of the hive; nullopt when it exceeds the bounds above.

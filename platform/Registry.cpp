@@ -3,6 +3,7 @@
 #include "platform/FileSystem.h"
 #include "platform/RegFile.h"
 #include "platform/RegKey.h"
+#include "platform/StoreNotices.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -135,14 +136,14 @@ void CRegistry::LoadHive(Hive& hive) {
     auto text = platform::ReadWholeFile(hive.path, platform::kMaxRegFileBytes);
     if (!text)
         return unreadable("reading failed");
-    if (auto error = platform::ParseRegFile(*text, *hive.root)) {
-        hive.root = std::make_unique<CRegKey>();
+    // What was read whole before the damage is kept, and written back at the next change.
+    if (auto error = platform::ParseRegFile(*text, *hive.root))
         return SetHiveAside(hive, "line " + std::to_string(error->line) + ": " + error->reason);
-    }
     hive.savedText = std::move(*text);
 }
 
-// Keeps a damaged file under a new name, so nothing the user had is lost, and starts empty.
+// Keeps a damaged file under a new name, so nothing the user had is lost, and goes on with what
+// could be read from it.
 void CRegistry::SetHiveAside(Hive& hive, const std::string& reason) {
     const std::string base = hive.path + ".damaged-" + std::to_string(std::time(nullptr));
     std::string aside = base;
@@ -150,17 +151,18 @@ void CRegistry::SetHiveAside(Hive& hive, const std::string& reason) {
         aside = base + "-" + std::to_string(n);
     if (platform::FileExists(aside) || ::rename(hive.path.c_str(), aside.c_str()) != 0) {
         Warn("the settings file " + hive.path + " is damaged (" + reason +
-             ") and could not be moved aside; its settings are not used and changes to them "
-             "are not saved");
+             ") and could not be moved aside; changes to its settings are not saved");
         hive.readOnly = true;
-        return;
+        aside.clear();
     }
-    Warn("the settings file " + hive.path + " is damaged (" + reason + "); it was moved to " +
-         aside + " and empty settings are used");
+    platform::ReportDamagedFile(hive.path, aside, "settings file damaged: " + reason);
 }
 
 bool CRegistry::SaveHive(Hive& hive, const std::string& text) {
-    return MakeFolders(ResolvedFolder()) && platform::WriteFileAtomically(hive.path, text);
+    if (MakeFolders(ResolvedFolder()) && platform::WriteFileAtomically(hive.path, text))
+        return true;
+    platform::ReportSaveFailure(hive.path, errno);
+    return false;
 }
 
 // Applies edit to the hive's root and writes the hive. An edit checks everything before it

@@ -7,9 +7,10 @@
 //
 // A hive is read on first use and written, through a temporary file and a rename, after every
 // change. Key paths are backslash-separated and relative to the root; key and value names are
-// matched without regard to ASCII case. A hive file that cannot be read as a hive is moved
-// aside (user.reg.damaged-<unix time>) with a warning on standard error, and the program goes on
-// with an empty hive. Every operation reports failure through its result.
+// matched without regard to ASCII case. A hive file that cannot be read whole as a hive is moved
+// aside (user.reg.damaged-<unix time>) and reported (StoreNotices.h), and the program goes on
+// with what could be read from it. A failed write is reported there too. Every operation
+// reports failure through its result.
 #pragma once
 
 #include "platform/WinTypes.h"

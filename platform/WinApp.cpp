@@ -3,8 +3,12 @@
 #include "platform/MessageQueue.h"
 #include "platform/QtMessagePump.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QDialog>
 #include <QSocketNotifier>
+#include <QThread>
+#include <QTimer>
+#include <QWidget>
 #include <csignal>
 #include <fcntl.h>
 #include <memory>
@@ -15,6 +19,25 @@ namespace {
 
 CWinApp* g_pApp = nullptr;
 int g_signalPipe[2] = {-1, -1};
+bool g_bEndRequested = false;
+constexpr int kTerminationSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+// Closes the dialogs and menus whose own event loops run; true when there were any.
+bool CloseModalWindows() {
+    bool any = false;
+    if (QWidget* pPopup = QApplication::activePopupWidget()) {
+        pPopup->close();
+        any = true;
+    }
+    for (QWidget* pWidget : QApplication::topLevelWidgets()) {
+        auto* pDialog = qobject_cast<QDialog*>(pWidget);
+        if (pDialog && pDialog->isVisible() && pDialog->isModal()) {
+            pDialog->reject();
+            any = true;
+        }
+    }
+    return any;
+}
 
 // Only async-signal-safe work here: one byte into the pipe.
 void OnTerminationSignal(int) {
@@ -55,8 +78,33 @@ int CWinApp::Run() {
         ExitInstance();
         return 1;
     }
+    m_bLoopRunning = true;
     QCoreApplication::exec();
+    m_bLoopRunning = false;
     return ExitInstance();
+}
+
+bool IsEndRequested() {
+    return g_bEndRequested;
+}
+
+void CWinApp::RequestEnd() {
+    g_bEndRequested = true;
+    CloseModalWindows();
+    // The window closes from the application's own loop: a dialog's loop still unwinding, or
+    // start-up still running, would otherwise go on with the windows gone.
+    auto* pTimer = new QTimer(QCoreApplication::instance());
+    QObject::connect(pTimer, &QTimer::timeout, [this, pTimer] {
+        if (CloseModalWindows() || !m_bLoopRunning || QThread::currentThread()->loopLevel() > 1)
+            return;
+        pTimer->stop();
+        pTimer->deleteLater();
+        if (m_pMainWnd && m_pMainWnd->IsWindow())
+            m_pMainWnd->PostMessage(WM_CLOSE);
+        else
+            PostQuitMessage(0);
+    });
+    pTimer->start(10);
 }
 
 void CatchTerminationSignals() {
@@ -68,13 +116,13 @@ void CatchTerminationSignals() {
     sa.sa_handler = OnTerminationSignal;
     sigemptyset(&sa.sa_mask);
     sa.sa_flags = SA_RESTART;
-    ::sigaction(SIGINT, &sa, nullptr);
-    ::sigaction(SIGTERM, &sa, nullptr);
     // A launcher may hand them on blocked; a request to end must still reach the program.
     sigset_t termination;
     sigemptyset(&termination);
-    sigaddset(&termination, SIGINT);
-    sigaddset(&termination, SIGTERM);
+    for (int sig : kTerminationSignals) {
+        ::sigaction(sig, &sa, nullptr);
+        sigaddset(&termination, sig);
+    }
     ::sigprocmask(SIG_UNBLOCK, &termination, nullptr);
 }
 
@@ -89,10 +137,8 @@ void CWinApp::InstallTerminationHandlers() {
     QObject::connect(notifier, &QSocketNotifier::activated, [this] {
         char buf[16];
         [[maybe_unused]] auto n = ::read(g_signalPipe[0], buf, sizeof buf);
-        if (m_pMainWnd && m_pMainWnd->IsWindow())
-            m_pMainWnd->PostMessage(WM_CLOSE);
-        else
-            PostQuitMessage(0);
+        if (!g_bEndRequested)
+            RequestEnd();
     });
 }
 

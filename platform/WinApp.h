@@ -1,6 +1,6 @@
 // The application object: one per process. It runs the event loop that drives the message
-// queue, receives thread messages, and turns SIGINT and SIGTERM into an orderly close of the
-// main window.
+// queue, receives thread messages, and turns SIGINT, SIGTERM and SIGHUP into an orderly close
+// of the main window.
 #pragma once
 
 #include "platform/WinTypes.h"
@@ -21,10 +21,13 @@ public:
     // InitInstance, then the event loop until PostQuitMessage, then ExitInstance.
     int Run();
 
-    // SIGINT and SIGTERM close the main window (the path a user's exit takes); without a main
-    // window they end the loop. Signals caught earlier (CatchTerminationSignals) are acted on
-    // once the loop runs.
+    // SIGINT, SIGTERM and SIGHUP end the program (RequestEnd). Signals caught earlier
+    // (CatchTerminationSignals) are acted on once the loop runs.
     void InstallTerminationHandlers();
+    // Ends the program in order whatever it is doing: open dialogs and menus are closed, no
+    // further message box is shown, and once the application's loop runs again the main window
+    // closes (the path a user's exit takes; without a main window the loop just ends).
+    void RequestEnd();
 
     CWnd* m_pMainWnd = nullptr;
 
@@ -33,10 +36,14 @@ protected:
 
 private:
     bool m_bTerminationWatched = false;
+    bool m_bLoopRunning = false; // the application's own loop, not one of a dialog
 };
 
-// Catches SIGINT and SIGTERM from here on (unblocking them when inherited blocked) and keeps
-// them until the application object installs its handlers, so a request to end that comes
+// The program is ending (RequestEnd): nobody is left to answer a question.
+bool IsEndRequested();
+
+// Catches SIGINT, SIGTERM and SIGHUP from here on (unblocking them when inherited blocked) and
+// keeps them until the application object installs its handlers, so a request to end that comes
 // during start-up ends the program in order instead of killing it. Call first thing in main.
 void CatchTerminationSignals();
 

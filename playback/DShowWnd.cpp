@@ -13,6 +13,7 @@
 #include <gst/gst.h>
 #include <gst/pbutils/pbutils.h>
 #include <gst/video/video.h>
+#include <utility>
 #include <vector>
 
 // Shared with GStreamer's threads: they only post to the window.
@@ -285,6 +286,7 @@ bool CDShowWnd::BuildPlaybin(std::string& error) {
         return false;
     }
     g_object_set(m_pPipeline, "audio-sink", pAudioSink, nullptr);
+    m_pAudioOut = pAudioSink;
     m_pVolumeElement = m_pPipeline;
     return true;
 }
@@ -309,6 +311,7 @@ bool CDShowWnd::BuildAsfGraph(std::string& error) {
             error = "no audio sink";
         return false;
     }
+    m_pAudioOut = m_pAudioChain;
     m_pChains = std::make_unique<AsfChains>(AsfChains{m_pPipeline, m_pAudioChain, m_pVideoSink});
     g_signal_connect(m_pReader, "pad-added", G_CALLBACK(OnReaderPad), m_pChains.get());
     return true;
@@ -352,6 +355,10 @@ void CDShowWnd::HandleBusMessage(GstMessage* pMsg) {
             platform::LogVerbose(std::string("GStreamer: ") + pDebug);
         g_clear_error(&pError);
         g_free(pDebug);
+        if (IsFromSoundOutput(pMsg)) {
+            OnOutputError(text);
+            break;
+        }
         OnError(m_strMissingPlugin.empty() ? text : "missing plugin: " + m_strMissingPlugin);
         break;
     }
@@ -397,6 +404,12 @@ void CDShowWnd::HandleBusMessage(GstMessage* pMsg) {
 void CDShowWnd::OnOpenComplete() {
     m_bOpening = false;
     ReadMediaInfo();
+    // A sound clip with nowhere to sound would play on in silence with its time running.
+    if (m_status.audioOnly && SoundOutputMissing()) {
+        OnOutputError("no sound output could be opened (tried: " + gstsupport::AudioSinkNames() +
+                      ")");
+        return;
+    }
     if (m_status.audioOnly)
         platform::LogVerbose("clip opened: " + m_strPath + " (" +
                              std::to_string(m_status.duration) + " s, audio only)");
@@ -518,6 +531,44 @@ void CDShowWnd::OnError(const std::string& text) {
     m_status = {};
     m_status.errorText = text;
     Notify(DShowFailed);
+}
+
+bool CDShowWnd::IsFromSoundOutput(GstMessage* pMsg) const {
+    GstObject* pSource = GST_MESSAGE_SRC(pMsg);
+    return m_pAudioOut && pSource &&
+           (pSource == GST_OBJECT(m_pAudioOut) ||
+            gst_object_has_as_ancestor(pSource, GST_OBJECT(m_pAudioOut)));
+}
+
+// Without a working device the automatic sink stands in a sink that only discards.
+bool CDShowWnd::SoundOutputMissing() const {
+    if (!m_pAudioOut || !GST_IS_BIN(m_pAudioOut))
+        return false;
+    bool missing = false;
+    GstIterator* it = gst_bin_iterate_recurse(GST_BIN(m_pAudioOut));
+    GValue item = G_VALUE_INIT;
+    while (!missing && gst_iterator_next(it, &item) == GST_ITERATOR_OK) {
+        auto* pElement = GST_ELEMENT(g_value_get_object(&item));
+        GstObject* pParent = gst_object_get_parent(GST_OBJECT(pElement));
+        missing = pParent && gstsupport::FactoryNameIs(pElement, "fakesink") &&
+                  gstsupport::FactoryNameIs(GST_ELEMENT(pParent), "autoaudiosink");
+        if (pParent)
+            gst_object_unref(pParent);
+        g_value_reset(&item);
+    }
+    g_value_unset(&item);
+    gst_iterator_free(it);
+    return missing;
+}
+
+// The clip is not at fault: it is reported apart from a failure, so it keeps its mark.
+void CDShowWnd::OnOutputError(const std::string& text) {
+    platform::LogVerbose("sound output failed: " + m_strPath + ": " + text);
+    const bool opening = std::exchange(m_bOpening, false);
+    CloseGraph(!opening);
+    m_status = {};
+    m_status.errorText = text;
+    Notify(DShowOutputFailed);
 }
 
 void CDShowWnd::FailOpen(const std::string& text) {
@@ -681,7 +732,7 @@ void CDShowWnd::ReleaseGraph() {
     Release(m_pPipeline);
     Release(m_pVideoSink);
     Release(m_pAudioChain);
-    m_pVolumeElement = m_pAppSink = m_pReader = nullptr;
+    m_pVolumeElement = m_pAppSink = m_pReader = m_pAudioOut = nullptr;
     m_pChains.reset();
     m_pLink.reset();
 }

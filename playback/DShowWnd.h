@@ -23,6 +23,7 @@ enum DShowNotify : int {
     DShowResetting = 12,    // sent; lParam 1 before the pipeline goes, 0 after
     DShowFailed = 13,       // sent; the status error text says why
     DShowInfoChanged = 14,  // sent; after the open, the length or the tags became known
+    DShowOutputFailed = 15, // sent; the sound output failed (the status error text says why)
 };
 
 // The engine's own play states.
@@ -103,6 +104,9 @@ private:
     void InfoChanged();
     void CloseGraph(bool notify);
     void ReleaseGraph();
+    bool IsFromSoundOutput(GstMessage* pMsg) const;
+    bool SoundOutputMissing() const;
+    void OnOutputError(const std::string& text);
     void ReadMediaInfo();
     void ReadReaderVideoSize();
     void SetPlayState(int state);
@@ -117,6 +121,7 @@ private:
     GstElement* m_pAppSink = nullptr;    // null when a sink from the environment is used
     GstElement* m_pReader = nullptr;     // the ASF demuxer
     GstElement* m_pAudioChain = nullptr; // the ASF pipeline's audio output
+    GstElement* m_pAudioOut = nullptr;   // the sound output within the pipeline (not a reference)
     std::unique_ptr<AsfChains> m_pChains;
     std::shared_ptr<Link> m_pLink; // shared with a start still running
     std::uint32_t m_nSerial = 0;

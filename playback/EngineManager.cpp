@@ -14,6 +14,7 @@
 namespace {
 
 const char kNotValid[] = "Not a valid media file.";
+const char kOutputFailed[] = "No sound: ";
 const char kCannotReadCd[] = "Cann't read CD files.";
 const char kAudioOnly[] = "Audio Only";
 const COLORREF kBackground = RGB(0, 0, 0);
@@ -365,6 +366,23 @@ void CEngineManager::FailWithText(const std::string& text) {
     Fail();
 }
 
+// The sound output failed, not the clip: playback stops with the reason on screen, the clip
+// keeps its mark, and Play opens it again once the output is back.
+void CEngineManager::OutputFailed(const std::string& reason) {
+    platform::LogWarning("the sound output failed: " + reason);
+    KillTimer(kOpenTimer);
+    m_pOpeningEngine = nullptr;
+    m_pCurrentEngine = nullptr;
+    ShowVideo(false);
+    m_nPlayState = EngineStopped;
+    if (CWnd* pParent = GetParent())
+        pParent->SendMessage(WM_REG_PLAYSTATE, EngineStopped, 0);
+    if (m_bLoading)
+        SetLoading(false);
+    SetOverlayText(kOutputFailed + reason);
+    PostMessage(WM_REG_PLAYCOMPLETED, kPlayOutputFailed, 0);
+}
+
 void CEngineManager::SetState(int state) {
     if (state < 0 || state >= 4)
         return;
@@ -419,6 +437,9 @@ void CEngineManager::OnDShowNotify(WPARAM event, LPARAM lParam) {
         break;
     case DShowFailed:
         FailWithText(kNotValid);
+        break;
+    case DShowOutputFailed:
+        OutputFailed(lParam ? reinterpret_cast<const DShowStatus*>(lParam)->errorText : "");
         break;
     case DShowInfoChanged:
         if (m_pCurrentEngine && m_pCurrentEngine == m_pEngines[EngineDShow].get() && !m_bLoading)

@@ -103,6 +103,7 @@ private:
     void Finished(bool error);
     void Fail();
     void FailWithText(const std::string& text);
+    void OutputFailed(const std::string& reason);
     void SetState(int state);
     void SetLoading(bool loading);
     void OnOpenTimeout();

@@ -84,6 +84,24 @@ GstElement* MakeFrameSink(GstElement** ppAppSink, std::string& error) {
     return pBin;
 }
 
+std::string AudioSinkNames() {
+    GList* pFactories = gst_element_factory_list_get_elements(
+        GST_ELEMENT_FACTORY_TYPE_SINK | GST_ELEMENT_FACTORY_TYPE_MEDIA_AUDIO, GST_RANK_MARGINAL);
+    pFactories = g_list_sort(pFactories, gst_plugin_feature_rank_compare_func);
+    std::string names;
+    for (GList* p = pFactories; p; p = p->next)
+        names += (names.empty() ? "" : ", ") +
+                 std::string(gst_plugin_feature_get_name(GST_PLUGIN_FEATURE(p->data)));
+    gst_plugin_feature_list_free(pFactories);
+    return names.empty() ? "none installed" : names;
+}
+
+bool FactoryNameIs(GstElement* pElement, const char* name) {
+    GstElementFactory* pFactory = gst_element_get_factory(pElement);
+    return pFactory &&
+           std::string(gst_plugin_feature_get_name(GST_PLUGIN_FEATURE(pFactory))) == name;
+}
+
 std::string TagText(const GstTagList* pTags, const char* tag) {
     constexpr std::size_t kTagTextLimit = 512;
     gchar* pValue = nullptr;

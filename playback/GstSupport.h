@@ -22,6 +22,11 @@ GstElement* SinkFromEnvironment(const char* variable);
 // is returned through ppAppSink.
 GstElement* MakeFrameSink(GstElement** ppAppSink, std::string& error);
 
+// The sound outputs the automatic sink tries, by name, best first ("pulsesink, alsasink").
+std::string AudioSinkNames();
+// The element was made by the factory of that name.
+bool FactoryNameIs(GstElement* pElement, const char* name);
+
 // A tag's text (GST_TAG_ARTIST, GST_TAG_TITLE, …) as one line of bounded length; empty when
 // the list does not name it.
 std::string TagText(const GstTagList* pTags, const char* tag);

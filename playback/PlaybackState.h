@@ -10,6 +10,10 @@ enum EnginePlayState : int {
     EngineBusy = 3, // opening or buffering
 };
 
+// wParam of WM_REG_PLAYCOMPLETED: 0 the clip ended, 1 it failed, and this: the sound output
+// failed, not the clip, and playback stopped.
+constexpr int kPlayOutputFailed = 2;
+
 // The last transport request; it decides what happens when a clip finishes.
 enum class PendingAction : int {
     Previous = 1,

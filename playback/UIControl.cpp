@@ -195,6 +195,16 @@ void CUIControl::OnPlayCompleted(bool error) {
     ApplyClipFinishedRules();
 }
 
+void CUIControl::OnOutputFailed() {
+    m_bBusy = 0;
+    m_nPendingAction = PendingAction::Stopped;
+    if (m_pTimerWnd)
+        m_pTimerWnd->KillTimer(kSelectTimer);
+    if (m_pEngineManager)
+        m_pEngineManager->SetIdleLogo(true);
+    Submit(CmdStopped);
+}
+
 void CUIControl::StopAllUnplayable() {
     platform::LogVerbose("no clip of the playlist can be played: stopped");
     Stop();

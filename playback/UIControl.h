@@ -104,6 +104,9 @@ public:
     void OnTimer(std::uintptr_t id);
     void OnOpenResult(bool opened);
     void OnPlayCompleted(bool error);
+    // The sound output failed while the current clip opened or played: playback stops, and
+    // the clip keeps its mark.
+    void OnOutputFailed();
 
     // The list, the two folders, then repeat, mute, volume and display mode. Storing without
     // clips writes an empty list in the list's place (the clips are then kept elsewhere).

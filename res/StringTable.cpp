@@ -142,6 +142,12 @@ constexpr Entry kStrings[] = {
     {4611, "What's New"},
     {4612, "More Info"},
     {4613, "Download"},
+    {5100, "Corvella could not read %s whole. What it could read is kept; the file itself was kept "
+           "as %s."},
+    {5101, "Corvella could not read %s whole. What it could read is kept."},
+    {5102, "Corvella could not save %s. What was saved before is kept, and Corvella tries again at "
+           "its next save."},
+    {5103, "Reason:"},
 };
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "core/PlaylistPaths.h"
 #include "platform/FileSystem.h"
 #include "platform/Log.h"
+#include "platform/MessageBox.h"
 #include "platform/RegisteredMessages.h"
 #include "playback/EngineManager.h"
 #include "res/BuiltInSkinLayout.h"
@@ -20,6 +21,7 @@
 #include "shell/PrefsDlg.h"
 #include "shell/ProfileSettings.h"
 #include "shell/ProgramFiles.h"
+#include "shell/StoreNoticeBox.h"
 #include "shell/SystemTray.h"
 #include "shell/TipDlg.h"
 #include "skin/BuiltInSkin.h"
@@ -108,6 +110,10 @@ bool CPlayerApp::InitInstance() {
     // The desktop files (with their database tools) and the engine check, which starts
     // GStreamer, wait until the event loop has shown the windows, so neither delays them.
     QTimer::singleShot(0, QCoreApplication::instance(), [this] {
+        if (IsEndRequested())
+            return;
+        if (m_pMain)
+            shell::ShowStoreNotices(m_pMain->GetWidget());
         shell::ReportMissingProgramFiles();
         StartMediaControls();
         shell::RegisterDesktopFiles();
@@ -236,6 +242,7 @@ void CPlayerApp::WatchApplicationState() {
 
 int CPlayerApp::ExitInstance() {
     if (m_bRunning) {
+        shell::ShowStoreNotices(nullptr);
         m_pMpris.reset(); // it watches the main window
         CSnapWnd::UnregisterAll();
         m_pTray.reset();
@@ -245,11 +252,21 @@ int CPlayerApp::ExitInstance() {
         m_pMainWnd = nullptr;
         m_bus.SetMainWnd(nullptr);
         shell::WriteUILanguage(shell::GetCurrentLanguage());
+        TellUnsavedAtExit();
         Release(); // the listener ends before this object does
         m_bRunning = false;
     }
     SetPlayerApp(nullptr);
     return CWinApp::ExitInstance();
+}
+
+// A save that failed on the way out is told before the program ends, unless the session ends
+// with it (then standard error has it).
+void CPlayerApp::TellUnsavedAtExit() {
+    const auto notices = platform::TakeStoreNotices();
+    if (!notices.empty() && !IsEndRequested() && shell::StartupDialogsAllowed())
+        MessageBox(nullptr, shell::StoreNoticeText(notices), shell::LoadTranslatedString(106),
+                   MB_OK | MB_ICONWARNING);
 }
 
 // Later starts -------------------------------------------------------------------------------

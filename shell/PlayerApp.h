@@ -88,6 +88,7 @@ private:
     shell::SystemMenuContext MenuContext();
     // Creates or removes the tray icon as the icon placement asks.
     void UpdateSystemTray();
+    void TellUnsavedAtExit();
 
     CUIControl m_control;
     CCommandBus m_bus;

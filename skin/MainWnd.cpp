@@ -25,6 +25,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -294,8 +295,12 @@ void CMainWnd::LoadPlaylistKeptApart(CArchive& ar) {
     if (ar.Failed() || ar.AtEnd())
         return;
     const std::string path = ar.ReadString();
+    if (ar.Failed() || path.empty())
+        return;
+    m_strPlaylistFile = path;
+    // A damaged file still gives the clips before the damage.
     CObjListClip clips;
-    if (!ar.Failed() && !path.empty() && skin::LoadSavedPlaylist(path, clips))
+    if (skin::LoadSavedPlaylist(path, clips) || !clips.IsEmpty())
         Controller().ReplacePlaylist(clips);
 }
 
@@ -304,16 +309,23 @@ bool CMainWnd::SaveState() {
     SerializeState(whole);
     if (whole.GetBuffer().size() <= CRegObjectStore::kMaxValueBytes) {
         const bool saved = skin::SaveWndStateImage(whole.GetBuffer(), WindowName());
+        // Only the file the old state named goes: another one may be all a damaged state left.
         if (saved)
-            skin::RemoveSavedPlaylist();
+            skin::RemoveSavedPlaylist(std::exchange(m_strPlaylistFile, {}));
         return saved;
     }
-    // Should even the file fail, the state is stored without the clips: the preferences and
-    // the rest of the state are not lost with them.
-    m_strPlaylistFile = skin::StoreSavedPlaylist(Controller().GetClipList());
+    // The clips go first, to the file the stored state does not name; should either write
+    // fail, the stored state and the file it names stay as they were.
+    const std::string next = skin::NextSavedPlaylistPath(m_strPlaylistFile);
+    if (!skin::StoreSavedPlaylist(Controller().GetClipList(), next))
+        return false;
+    const std::string previous = std::exchange(m_strPlaylistFile, next);
     m_bPlaylistApart = true;
     const bool saved = SkinWnd::SaveState();
     m_bPlaylistApart = false;
+    if (!saved)
+        m_strPlaylistFile = previous;
+    skin::RemoveSavedPlaylist(saved ? previous : next);
     return saved;
 }
 

@@ -248,5 +248,5 @@ private:
     bool m_bMinimized = false;
     bool m_bCreated = false;
     bool m_bPlaylistApart = false; // while saving: the clips go to m_strPlaylistFile
-    std::string m_strPlaylistFile;
+    std::string m_strPlaylistFile; // the kept file the stored state names
 };

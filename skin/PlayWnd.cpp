@@ -350,6 +350,11 @@ void CPlayWnd::OnEngineNotify(UINT message, WPARAM wParam, LPARAM lParam) {
             pCtl->SetDisplayMode(int(wParam));
     } else if (message == WM_REG_OPENSUCCESSED) {
         OnOpenSuccessed(wParam != 0);
+    } else if (message == WM_REG_PLAYCOMPLETED && wParam == WPARAM(kPlayOutputFailed)) {
+        KillTimer(kPositionTimer);
+        if (pCtl)
+            pCtl->OnOutputFailed();
+        Submit(CmdUpdateControls);
     } else if (message == WM_REG_PLAYCOMPLETED) {
         OnPlayCompleted(wParam != 0);
     } else if (message == WM_REG_ENGINERESETTING) {

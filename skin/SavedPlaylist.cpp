@@ -2,45 +2,74 @@
 
 #include "core/PlaylistFile.h"
 #include "platform/FileSystem.h"
-#include "platform/Log.h"
+#include "platform/StoreNotices.h"
 
+#include <cerrno>
+#include <ctime>
 #include <filesystem>
 
 namespace skin {
 
 namespace {
 
-// Start-up and shutdown have nobody to show a message to: the log gets it.
-void LogProblem(const std::string& caption, const std::string& text) {
-    platform::LogWarning(caption + " " + text);
+std::string KeptFolder() {
+    return platform::UserDataHome() + "/corvella/";
+}
+
+constexpr const char* kKeptNames[] = {"playlist.mpl", "playlist-2.mpl"};
+
+bool IsKeptFile(const std::string& path) {
+    const std::string name = path.substr(path.rfind('/') + 1);
+    return name == kKeptNames[0] || name == kKeptNames[1];
+}
+
+// Moves a damaged file out of the way under a name no later save uses; empty when it stays.
+std::string SetAside(const std::string& path) {
+    const std::string base = path + ".damaged-" + std::to_string(std::time(nullptr));
+    std::string aside = base;
+    for (int n = 1; platform::FileExists(aside) && n < 100; ++n)
+        aside = base + "-" + std::to_string(n);
+    std::error_code ec;
+    if (platform::FileExists(aside) || (std::filesystem::rename(path, aside, ec), ec))
+        return {};
+    return aside;
 }
 
 } // namespace
 
 std::string SavedPlaylistPath() {
-    return platform::UserDataHome() + "/corvella/playlist.mpl";
+    return KeptFolder() + kKeptNames[0];
 }
 
-std::string StoreSavedPlaylist(const CObjListClip& list) {
-    const std::string path = SavedPlaylistPath();
+std::string NextSavedPlaylistPath(const std::string& named) {
+    return KeptFolder() + (named == KeptFolder() + kKeptNames[0] ? kKeptNames[1] : kKeptNames[0]);
+}
+
+bool StoreSavedPlaylist(const CObjListClip& list, const std::string& path) {
     std::error_code ec;
     std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
-    if (!core::SavePlaylist(list, path, LogProblem)) {
-        platform::LogWarning("the playlist is too large for the settings and could not be kept "
-                             "in " +
-                             path);
-        return {};
-    }
-    return path;
+    errno = ec ? ec.value() : 0;
+    if (!ec && core::SavePlaylist(list, path, nullptr))
+        return true;
+    platform::ReportSaveFailure(path, errno);
+    return false;
 }
 
 bool LoadSavedPlaylist(const std::string& path, CObjListClip& list) {
-    return core::LoadPlaylist(list, path, LogProblem);
+    const std::string problem = core::LoadKeptPlaylist(list, path);
+    if (problem.empty())
+        return true;
+    // Only the program's own files are moved; a state naming anything else leaves it alone.
+    const bool present = platform::FileExists(path);
+    const std::string aside = present && IsKeptFile(path) ? SetAside(path) : std::string();
+    platform::ReportDamagedFile(path, aside, "saved playlist: " + problem);
+    return false;
 }
 
-void RemoveSavedPlaylist() {
+void RemoveSavedPlaylist(const std::string& path) {
     std::error_code ec;
-    std::filesystem::remove(SavedPlaylistPath(), ec);
+    if (IsKeptFile(path))
+        std::filesystem::remove(path, ec);
 }
 
 } // namespace skin

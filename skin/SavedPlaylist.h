@@ -1,5 +1,8 @@
 // A playlist too large for the main window's saved state is kept whole as a native playlist in
-// the user's data folder; the state then holds an empty list and names the file.
+// the user's data folder; the state then holds an empty list and names the file. Two file
+// names are used in turn: a save writes the one the stored state does not name, and the state
+// names it only once it is in place, so a failed save leaves the old state and its file as they
+// were.
 #pragma once
 
 #include <string>
@@ -10,16 +13,19 @@ namespace skin {
 
 // <user data folder>/corvella/playlist.mpl
 std::string SavedPlaylistPath();
+// The file the next save writes when the stored state names `named`.
+std::string NextSavedPlaylistPath(const std::string& named);
 
-// Writes the list to SavedPlaylistPath() atomically. The path written, or empty (with a warning
-// in the log) when it could not be written.
-std::string StoreSavedPlaylist(const CObjListClip& list);
+// Writes the list to path atomically; false, reported as a failed save, when it could not.
+bool StoreSavedPlaylist(const CObjListClip& list, const std::string& path);
 
-// Appends the clips of the file a saved state names to list; false, with a warning in the log
-// and nothing added, when it cannot be read.
+// Appends the clips of the file a saved state names to list; false when the file could not be
+// read whole. A damaged kept file is moved aside (NAME.damaged-<time>) and reported, and the
+// clips read whole before the damage are still appended.
 bool LoadSavedPlaylist(const std::string& path, CObjListClip& list);
 
-// Removes the file once the state holds the playlist itself again.
-void RemoveSavedPlaylist();
+// Removes a kept file no stored state names any more; a path that is not a kept file's name is
+// left alone.
+void RemoveSavedPlaylist(const std::string& path);
 
 } // namespace skin

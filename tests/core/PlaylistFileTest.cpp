@@ -138,6 +138,33 @@ TEST(PlaylistFile, DamagedNativeFilesAddNothingAndReport) {
     }
 }
 
+// The program's own kept file gives up what it can: cut anywhere or followed by other bytes, it
+// is reported damaged and yields the clips before the damage, in order.
+TEST(PlaylistFile, AKeptFileGivesTheClipsBeforeTheDamage) {
+    TempDir dir;
+    CObjListClip list;
+    for (const char* path : {"/m/a.mp3", "/m/b.mp3", "/m/c.mp3"})
+        list.Add(ClipAt(path));
+    const std::string good = dir.File("kept.mpl");
+    ASSERT_TRUE(core::SavePlaylist(list, good, nullptr));
+    const std::string image = coretest::Read(good);
+    CObjListClip whole;
+    EXPECT_EQ(core::LoadKeptPlaylist(whole, good), "");
+    EXPECT_EQ(PathsOf(whole), PathsOf(list));
+    std::size_t lastCount = 0;
+    for (std::size_t cut = 0; cut <= image.size(); ++cut) {
+        SCOPED_TRACE(cut);
+        const std::string text = cut < image.size() ? image.substr(0, cut) : image + '\0';
+        CObjListClip read;
+        EXPECT_NE(core::LoadKeptPlaylist(read, dir.Write("damaged.mpl", text)), "");
+        const auto paths = PathsOf(read);
+        EXPECT_TRUE(std::equal(paths.begin(), paths.end(), PathsOf(list).begin()));
+        EXPECT_GE(paths.size(), lastCount) << "a longer part never gives fewer clips";
+        lastCount = paths.size();
+    }
+    EXPECT_EQ(lastCount, 3u) << "whole clips followed by other bytes are kept";
+}
+
 TEST(PlaylistFile, ImportKeepsEntriesWhoseFileIsMissing) {
     TempDir dir;
     const std::string song = dir.Write("song.mp3", "abc");

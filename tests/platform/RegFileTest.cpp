@@ -42,6 +42,7 @@ TEST(RegFile, WritesRegedit4Notation) {
     root.CreateSubkey("Empty");
 
     EXPECT_EQ(*FormatRegFile(root), "REGEDIT4\n"
+                                    "; This file ends with the line \"; end\".\n"
                                     "\n"
                                     "[Empty]\n"
                                     "\n"
@@ -52,7 +53,9 @@ TEST(RegFile, WritesRegedit4Notation) {
                                     "\"Count\"=dword:0000002a\n"
                                     "\"Lines\"=\"a\\nb\\r\\tc\\x01\\x7f\"\n"
                                     "\"Small\"=hex:01,ff\n"
-                                    "\"Type2\"=hex(2):61,62\n");
+                                    "\"Type2\"=hex(2):61,62\n"
+                                    "\n"
+                                    "; end\n");
 }
 
 TEST(RegFile, LongBinaryDataContinuesOnIndentedLines) {
@@ -110,7 +113,9 @@ TEST(RegFile, ReadsHandWrittenForms) {
                             "@=\"first\"\n"
                             "@=\"last wins\"\n"
                             "[software\\BRENHOLT]\n"
-                            "\"Merged\"=\"yes\"\n");
+                            "\"Merged\"=\"yes\"\n"
+                            ";   end  \r\n"
+                            "; end\r\n");
     const CRegKey* key = root->FindSubkey("Software")->FindSubkey("Brenholt");
     ASSERT_TRUE(key);
     EXPECT_EQ(key->FindValue("short")->data, platform::DwordToBytes(42));
@@ -119,9 +124,31 @@ TEST(RegFile, ReadsHandWrittenForms) {
     EXPECT_EQ(key->FindValue("")->data, "last wins");
     EXPECT_EQ(key->FindValue("Merged")->data, "yes");
     EXPECT_EQ(root->Subkeys().size(), 1u);
-
-    EXPECT_TRUE(Parse("")->Subkeys().empty());
+    // Files without the end-line promise (older or written by hand) need no end line.
     EXPECT_TRUE(Parse("\n\nREGEDIT4")->Subkeys().empty());
+}
+
+// A hive cut anywhere, at a line's end included, is refused; what was read keeps only values
+// read whole, never one cut short.
+TEST(RegFile, TextCutShortIsDamagedAndKeepsOnlyWholeValues) {
+    CRegKey whole;
+    CRegKey& key = whole.CreateSubkey("Software").CreateSubkey("K");
+    key.SetValue("Text", {REG_SZ, "a longer text"});
+    key.SetValue("Count", {REG_DWORD, platform::DwordToBytes(0x12345678)});
+    key.SetValue("State", {REG_BINARY, PatternBytes(60)});
+    whole.CreateSubkey("Z").SetValue("last", {REG_SZ, "z"});
+    const std::string text = *FormatRegFile(whole);
+    for (std::size_t cut = 0; cut < text.size(); ++cut) {
+        SCOPED_TRACE(cut);
+        CRegKey read;
+        ASSERT_TRUE(ParseRegFile(text.substr(0, cut), read));
+        const CRegKey* software = read.FindSubkey("Software");
+        const CRegKey* k = software ? software->FindSubkey("K") : nullptr;
+        if (!k)
+            continue;
+        for (const auto& [name, value] : k->Values())
+            EXPECT_EQ(*value, *key.FindValue(*name)) << *name;
+    }
 }
 
 TEST(RegFile, RejectsDamagedText) {
@@ -131,6 +158,8 @@ TEST(RegFile, RejectsDamagedText) {
         std::size_t line;
     } cases[] = {
         {"garbage", 1},
+        {"", 1},
+        {"REGEDIT4\n; This file ends with the line \"; end\".\n[K]\n\"v\"=\"x\"\n", 5},
         {"REGEDIT5\n[K]\n", 1},
         {"REGEDIT4\n\"v\"=\"before any section\"\n", 2},
         {"REGEDIT4\n[K\n", 2},
@@ -172,8 +201,8 @@ TEST(RegFile, KeepsToDepthAndSizeBounds) {
     std::string path;
     for (std::size_t i = 0; i < platform::kMaxKeyDepth; ++i)
         path += "\\k";
-    EXPECT_FALSE(ParseError("REGEDIT4\n[" + path + "]\n"));
-    EXPECT_TRUE(ParseError("REGEDIT4\n[" + path + "\\k]\n"));
+    EXPECT_FALSE(ParseError("REGEDIT4\n[" + path + "]\n; end\n"));
+    EXPECT_TRUE(ParseError("REGEDIT4\n[" + path + "\\k]\n; end\n"));
 
     // A chain as deep as allowed is written and read back.
     CRegKey deep;
@@ -193,7 +222,8 @@ TEST(RegFile, KeepsToDepthAndSizeBounds) {
     const auto full = FormatRegFile(wide);
     ASSERT_TRUE(full);
     EXPECT_FALSE(ParseError(*full));
-    EXPECT_TRUE(ParseError(*full + "\"one more\"=\"\"\n"));
+    const std::string beforeEnd = full->substr(0, full->rfind("; end"));
+    EXPECT_TRUE(ParseError(beforeEnd + "\"one more\"=\"\"\n; end\n"));
     parent.SetValue("one more", {REG_SZ, ""});
     EXPECT_FALSE(FormatRegFile(wide));
 

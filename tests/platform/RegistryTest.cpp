@@ -1,4 +1,5 @@
 #include "platform/Registry.h"
+#include "platform/StoreNotices.h"
 
 #include "TestHelpers.h"
 #include "platform/FileSystem.h"
@@ -62,7 +63,9 @@ TEST_F(RegistryTest, EveryTypeRoundTripsThroughTheFiles) {
                                         PatternBytes(size)));
         ASSERT_TRUE(store.SetValue(HKEY_CURRENT_USER, path, "expand", {2, "%HOME%"}));
     }
-    EXPECT_TRUE(FileText("user.reg").starts_with("REGEDIT4\n\n[Software]\n"));
+    EXPECT_TRUE(
+        FileText("user.reg")
+            .starts_with("REGEDIT4\n; This file ends with the line \"; end\".\n\n[Software]\n"));
 
     CRegistry fresh(Folder());
     for (const std::string& text : kAwkward) {
@@ -180,18 +183,20 @@ TEST_F(RegistryTest, EachRootHasItsOwnFile) {
     EXPECT_EQ(st.st_mode & 0777, 0700u);
 }
 
-TEST_F(RegistryTest, DamagedHiveIsMovedAsideAndTheStoreStartsEmpty) {
-    const std::string damaged = "REGEDIT4\n\n[Software]\n\"v\"=hex:01,\\\n";
+TEST_F(RegistryTest, DamagedHiveIsMovedAsideReportedAndWhatWasReadIsKept) {
+    const std::string damaged = "REGEDIT4\n\n[Software]\n\"a\"=\"whole\"\n\"v\"=hex:01,\\\n";
     WriteHive("user.reg", damaged);
     WriteHive("system.reg", "REGEDIT4\n\n[K]\n\"v\"=\"fine\"\n");
 
+    platform::ResetStoreNotices();
     CRegistry store(Folder());
     testing::internal::CaptureStderr();
-    EXPECT_FALSE(store.KeyExists(HKEY_CURRENT_USER, "Software"));
+    EXPECT_EQ(store.QueryString(HKEY_CURRENT_USER, "Software", "a"), "whole");
+    EXPECT_FALSE(store.QueryBinary(HKEY_CURRENT_USER, "Software", "v"));
     const std::string warning = testing::internal::GetCapturedStderr();
     EXPECT_NE(warning.find(FilePath("user.reg")), std::string::npos) << warning;
     EXPECT_NE(warning.find("damaged"), std::string::npos) << warning;
-    EXPECT_NE(warning.find("line 4"), std::string::npos) << warning;
+    EXPECT_NE(warning.find("line 5"), std::string::npos) << warning;
 
     const auto aside = FilesStartingWith("user.reg.damaged-");
     ASSERT_EQ(aside.size(), 1u);
@@ -199,6 +204,10 @@ TEST_F(RegistryTest, DamagedHiveIsMovedAsideAndTheStoreStartsEmpty) {
     EXPECT_EQ(FileText(aside[0]), damaged);
     EXPECT_FALSE(platform::FileExists(FilePath("user.reg")));
     EXPECT_EQ(store.QueryString(HKEY_LOCAL_MACHINE, "K", "v"), "fine");
+    const auto notices = platform::TakeStoreNotices();
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_EQ(notices[0].path, FilePath("user.reg"));
+    EXPECT_EQ(notices[0].aside, FilePath(aside[0]));
 
     // The store carries on; the next damage is kept beside the first, not over it.
     ASSERT_TRUE(store.SetString(HKEY_CURRENT_USER, "K", "v", "new"));
@@ -207,6 +216,7 @@ TEST_F(RegistryTest, DamagedHiveIsMovedAsideAndTheStoreStartsEmpty) {
     testing::internal::CaptureStderr();
     EXPECT_FALSE(CRegistry(Folder()).KeyExists(HKEY_CURRENT_USER, "K"));
     testing::internal::GetCapturedStderr();
+    platform::ResetStoreNotices();
     const auto both = FilesStartingWith("user.reg.damaged-");
     ASSERT_EQ(both.size(), 2u);
     EXPECT_EQ(FileText(both[0]) + FileText(both[1]),

@@ -228,9 +228,9 @@ TEST_F(EngineTest, ATruncatedFilePlaysWhatItHoldsAndFinishes) {
 }
 
 TEST_F(EngineTest, AnErrorWhilePlayingFailsTheClip) {
-    CScopedEnv sink("CORVELLA_AUDIO_SINK", "identity error-after=20 ! fakesink");
+    CScopedEnv sink("CORVELLA_VIDEO_SINK", "identity error-after=20 ! fakesink");
     CreateManager();
-    ASSERT_TRUE(OpenAndPlay(Media("clip.wav")));
+    ASSERT_TRUE(OpenAndPlay(Media("clip.avi")));
     ASSERT_TRUE(WaitFor([&] { return Completed(); }));
     EXPECT_EQ(m_parent.Only(WM_REG_PLAYCOMPLETED)[0].wParam, 1u);
     EXPECT_EQ(m_manager->GetOverlayText(), "Not a valid media file.");

@@ -79,6 +79,86 @@ protected:
             .value_or("");
     }
 
+    // A native playlist name.mpl of count clips, the first a real file; the clips' paths.
+    std::vector<std::string> MakeList(const std::string& name, std::size_t count) {
+        CObjListClip list;
+        std::vector<std::string> paths;
+        for (std::size_t i = 0; i < count; ++i) {
+            paths.push_back(i == 0 ? Media(name + ".wav", 30)
+                                   : m_home.Path() + "/" + name + std::to_string(i) + ".wav");
+            auto clip = std::make_unique<CAttribClip>();
+            clip->SetPath(paths.back());
+            list.Add(std::move(clip));
+        }
+        EXPECT_TRUE(core::SavePlaylist(list, m_home.Path() + "/" + name + ".mpl",
+                                       [](const std::string&, const std::string&) {}));
+        return paths;
+    }
+    // The clips of the kept file the saved state names, which must be there and read whole.
+    std::vector<std::string> KeptClips() {
+        const std::string kept = KeptFileNamed(SavedMainWnd());
+        CRegistry::Instance().Reset();
+        CObjListClip read;
+        EXPECT_FALSE(kept.empty());
+        EXPECT_TRUE(core::LoadPlaylist(read, kept, [](const std::string&, const std::string&) {}))
+            << kept;
+        std::vector<std::string> paths;
+        for (std::size_t i = 0; i < read.GetCount(); ++i)
+            paths.push_back(read.GetAt(i)->GetPath());
+        return paths;
+    }
+    // Those of clips the saved state holds, in the state itself or in the file it names.
+    std::vector<std::string> SavedClips(const std::vector<std::string>& clips) {
+        const std::string saved = SavedMainWnd();
+        CRegistry::Instance().Reset();
+        if (!KeptFileNamed(saved).empty())
+            return KeptClips();
+        std::vector<std::string> found;
+        for (const std::string& clip : clips) // each path is written after its length byte
+            if (saved.find(char(clip.size()) + clip) != std::string::npos)
+                found.push_back(clip);
+        return found;
+    }
+    // The settings and data folders, as a session left them, to start each try from.
+    void Snapshot(const std::string& to) const {
+        namespace fs = std::filesystem;
+        for (const char* part : {"/corvella", "/data/corvella"}) {
+            fs::remove_all(to + part);
+            fs::create_directories(fs::path(to + part).parent_path());
+            fs::copy(m_home.Path() + part, to + part, fs::copy_options::recursive);
+        }
+    }
+    void Restore(const std::string& from) const {
+        namespace fs = std::filesystem;
+        for (const char* part : {"/corvella", "/data/corvella"}) {
+            fs::remove_all(m_home.Path() + part);
+            fs::copy(from + part, m_home.Path() + part, fs::copy_options::recursive);
+        }
+    }
+    // Starts the player without windows' waiting, lets it come up, and ends it with SIGTERM.
+    std::string RunOnce(const std::vector<std::string>& args, const std::string& log,
+                        const std::vector<std::string>& extraEnv = {}) {
+        std::vector<std::string> env = Env();
+        env.insert(env.end(), extraEnv.begin(), extraEnv.end());
+        std::vector<std::string> all{"--verbose"};
+        all.insert(all.end(), args.begin(), args.end());
+        testsupport::CChildProcess player;
+        EXPECT_TRUE(player.Start(kProgram, all, env, Log(log)));
+        EXPECT_TRUE(WaitForText(Log(log), "main window shown", 30s)) << ReadFile(Log(log));
+        player.Signal(SIGTERM);
+        EXPECT_EQ(player.WaitExit(60s), std::optional<int>(0)) << ReadFile(Log(log));
+        return ReadFile(Log(log));
+    }
+
+    // The kept playlist file a saved state names (saves use two names in turn), or "".
+    std::string KeptFileNamed(const std::string& saved) const {
+        const std::string folder = m_home.Path() + "/data/corvella/playlist";
+        const std::size_t at = saved.find(folder);
+        const std::size_t end = saved.find(".mpl", at);
+        return at == std::string::npos || end == std::string::npos ? ""
+                                                                   : saved.substr(at, end + 4 - at);
+    }
+
     TempFolder m_home;
     std::string m_programFolder;
 };
@@ -154,14 +234,46 @@ TEST_F(PlayerEndToEndTest, ARestartBringsBackTheWindowPlaceAndThePlaylist) {
 }
 
 TEST_F(PlayerEndToEndTest, ASignalBeforeTheEventLoopStillSavesTheCommandLinePlaylist) {
-    const std::string clip = Media("early.wav", 30);
-    testsupport::CChildProcess player;
-    // Held back until the program takes it, the signal arrives before any start-up work.
-    player.BlockInChild(SIGTERM);
-    ASSERT_TRUE(player.Start(kProgram, {"--verbose", clip}, Env(), Log("early")));
-    player.Signal(SIGTERM);
-    EXPECT_EQ(player.WaitExit(60s), std::optional<int>(0)) << ReadFile(Log("early"));
-    EXPECT_NE(SavedMainWnd().find(clip), std::string::npos) << ReadFile(Log("early"));
+    for (int sig : {SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(sig);
+        const std::string clip = Media("early" + std::to_string(sig) + ".wav", 30);
+        testsupport::CChildProcess player;
+        // Held back until the program takes it, the signal arrives before any start-up work.
+        player.BlockInChild(sig);
+        ASSERT_TRUE(player.Start(kProgram, {"--verbose", clip}, Env(), Log("early")));
+        player.Signal(sig);
+        EXPECT_EQ(player.WaitExit(60s), std::optional<int>(0)) << ReadFile(Log("early"));
+        EXPECT_NE(SavedMainWnd().find(clip), std::string::npos) << ReadFile(Log("early"));
+        CRegistry::Instance().Reset();
+    }
+}
+
+// A message box waits in its own loop: a signal closes it, the start-up finishes its work
+// without showing another, and the player ends in order with the playlist saved.
+TEST_F(PlayerEndToEndTest, SighupAndSigtermWithAMessageBoxOpenEndThePlayerWithItsPlaylistSaved) {
+    const std::string bad = m_home.Path() + "/bad.pls";
+    std::ofstream(bad) << "not a playlist\n";
+    for (int sig : {SIGHUP, SIGTERM}) {
+        SCOPED_TRACE(sig);
+        const std::string clip = Media("good" + std::to_string(sig) + ".wav", 30);
+        const std::string log = "box" + std::to_string(sig);
+        testsupport::CChildProcess player;
+        ASSERT_TRUE(player.Start(kProgram, {"--verbose", clip, bad, bad}, Env(), Log(log)));
+        ASSERT_TRUE(WaitForText(Log(log), "message box: ", 30s)) << ReadFile(Log(log));
+        const auto signalled = std::chrono::steady_clock::now();
+        player.Signal(sig);
+        EXPECT_EQ(player.WaitExit(30s), std::optional<int>(0)) << ReadFile(Log(log));
+        const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
+            std::chrono::steady_clock::now() - signalled);
+        EXPECT_LT(took, 5s);
+        std::printf("exit after signal %d with a box open: %lld ms\n", sig,
+                    (long long)took.count());
+        const std::string text = ReadFile(Log(log));
+        const std::size_t first = text.find("message box: ");
+        EXPECT_EQ(text.find("message box: ", first + 1), std::string::npos) << "one box only";
+        EXPECT_NE(SavedMainWnd().find(clip), std::string::npos) << text;
+        CRegistry::Instance().Reset();
+    }
 }
 
 TEST_F(PlayerEndToEndTest, APlaylistTooLargeForTheSettingsIsKeptWholeAcrossRestarts) {
@@ -175,8 +287,7 @@ TEST_F(PlayerEndToEndTest, APlaylistTooLargeForTheSettingsIsKeptWholeAcrossResta
     }
     const std::string large = m_home.Path() + "/large.mpl";
     ASSERT_TRUE(core::SavePlaylist(list, large, [](const std::string&, const std::string&) {}));
-    const std::string kept = m_home.Path() + "/data/corvella/playlist.mpl";
-    auto keptClips = [&kept] {
+    auto keptClips = [](const std::string& kept) {
         CObjListClip read;
         core::LoadPlaylist(read, kept, [](const std::string&, const std::string&) {});
         return read.GetCount();
@@ -192,8 +303,9 @@ TEST_F(PlayerEndToEndTest, APlaylistTooLargeForTheSettingsIsKeptWholeAcrossResta
         const std::string saved = SavedMainWnd();
         EXPECT_FALSE(saved.empty()) << log;
         EXPECT_LE(saved.size(), CRegObjectStore::kMaxValueBytes);
-        EXPECT_NE(saved.find(kept), std::string::npos) << log;
-        EXPECT_EQ(keptClips(), kClips) << log;
+        const std::string kept = KeptFileNamed(saved);
+        EXPECT_FALSE(kept.empty()) << log;
+        EXPECT_EQ(keptClips(kept), kClips) << log;
         CRegistry::Instance().Reset();
     }
 }
@@ -204,33 +316,11 @@ TEST_F(PlayerEndToEndTest, APlaylistTooLargeForTheSettingsIsKeptWholeAcrossResta
 TEST_F(PlayerEndToEndTest, AKillAtAnyMomentLeavesTheOldOrTheNewPlaylistWhole) {
     constexpr std::size_t kClips = 10000;
     constexpr int kKills = 50;
-    auto makeList = [this](const std::string& name) {
-        CObjListClip list;
-        std::vector<std::string> paths;
-        for (std::size_t i = 0; i < kClips; ++i) {
-            paths.push_back(i == 0 ? Media(name + ".wav", 30)
-                                   : m_home.Path() + "/" + name + std::to_string(i) + ".wav");
-            auto clip = std::make_unique<CAttribClip>();
-            clip->SetPath(paths.back());
-            list.Add(std::move(clip));
-        }
-        EXPECT_TRUE(core::SavePlaylist(list, m_home.Path() + "/" + name + ".mpl",
-                                       [](const std::string&, const std::string&) {}));
-        return paths;
-    };
-    const std::vector<std::string> lists[] = {makeList("old"), makeList("new")};
-    const std::string kept = m_home.Path() + "/data/corvella/playlist.mpl";
-    // What the next start finds: the state names the kept file, which holds one list whole.
+    const std::vector<std::string> lists[] = {MakeList("old", kClips), MakeList("new", kClips)};
+    // What the next start finds: the state names a kept file, which holds one list whole.
     auto expectWhole = [&](int kill) {
-        const std::string saved = SavedMainWnd();
-        CRegistry::Instance().Reset();
-        ASSERT_NE(saved.find(kept), std::string::npos) << "kill " << kill;
-        CObjListClip read;
-        ASSERT_TRUE(core::LoadPlaylist(read, kept, [](const std::string&, const std::string&) {}))
-            << "kill " << kill;
-        std::vector<std::string> paths;
-        for (std::size_t i = 0; i < read.GetCount(); ++i)
-            paths.push_back(read.GetAt(i)->GetPath());
+        SCOPED_TRACE(kill);
+        const std::vector<std::string> paths = KeptClips();
         EXPECT_TRUE(paths == lists[0] || paths == lists[1]) << "kill " << kill;
     };
     {
@@ -280,4 +370,102 @@ TEST_F(PlayerEndToEndTest, ADamagedMainWindowFileFallsBackToTheBuiltInSkin) {
     Start(player, {}, "skin");
     EXPECT_TRUE(WaitForText(Log("skin"), "skin: built-in", 30s)) << ReadFile(Log("skin"));
     Close(player, "skin");
+}
+
+// A save whose every write in turn fails (a full disk, an I/O error) leaves the state and the
+// playlist file it names as they were, or writes them both: the next start reads the old or the
+// new playlist whole, and the user was told which file could not be written and why.
+TEST_F(PlayerEndToEndTest, AWriteFailingAnywhereInASaveKeepsTheOldOrTheNewStateAndIsTold) {
+#ifdef __SANITIZE_ADDRESS__
+    GTEST_SKIP() << "a library preloaded before the address sanitizer's runtime is not supported";
+#endif
+    const std::vector<std::string> old = MakeList("old", 3000);
+    RunOnce({m_home.Path() + "/old.mpl"}, "first");
+    const std::string snapshot = m_home.Path() + "/snapshot";
+    Snapshot(snapshot);
+    const std::string added = Media("added.wav", 30);
+    std::vector<std::string> grown = old;
+    grown.push_back(added);
+    const std::vector<std::string> faults{"LD_PRELOAD=" + std::string(CORVELLA_BINARY_DIR) +
+                                              "/libwrite_faults.so",
+                                          "CORVELLA_FAULT_PREFIXES=" + m_home.Path() +
+                                              "/corvella/:" + m_home.Path() + "/data/corvella/"};
+    int injected = 0;
+    for (int n = 1; n < 50; ++n) {
+        SCOPED_TRACE(n);
+        Restore(snapshot);
+        const int error = n % 2 ? ENOSPC : EIO;
+        std::vector<std::string> env = faults;
+        env.push_back("CORVELLA_FAULT_AT=" + std::to_string(n));
+        env.push_back("CORVELLA_FAULT_ERRNO=" + std::to_string(error));
+        const std::string log = RunOnce({"-a", added}, "fault" + std::to_string(n), env);
+        const std::vector<std::string> paths = KeptClips();
+        EXPECT_TRUE(paths == old || paths == grown) << paths.size() << " clips";
+        if (log.find("write fault injected") == std::string::npos) {
+            EXPECT_EQ(paths, grown) << log;
+            break;
+        }
+        ++injected;
+        EXPECT_NE(log.find("could not save "), std::string::npos) << log;
+        EXPECT_NE(log.find(std::strerror(error)), std::string::npos) << log;
+    }
+    EXPECT_GE(injected, 6) << "the playlist file and the hive, each made, written, synced, renamed";
+    std::printf("save faults injected: %d\n", injected);
+}
+
+// Each stored file damaged in its own way: the player starts, tells the user once its windows
+// are up, keeps the damaged copy beside the file, and loses nothing that was elsewhere.
+TEST_F(PlayerEndToEndTest, ADamagedStoredFileIsSetAsideToldAndNothingElseIsLost) {
+    const std::vector<std::string> clips = MakeList("kept", 3000);
+    RunOnce({m_home.Path() + "/kept.mpl"}, "first");
+    const std::string snapshot = m_home.Path() + "/snapshot";
+    Snapshot(snapshot);
+    const std::string keptFile = KeptFileNamed(SavedMainWnd());
+    CRegistry::Instance().Reset();
+    ASSERT_FALSE(keptFile.empty());
+    std::mt19937 random(26);
+    enum Damage { Cut, Zeroed, Random };
+    const std::pair<std::string, Damage> cases[] = {
+        {"system.reg", Cut},    {"user.reg", Zeroed}, {"classes.reg", Random},
+        {"system.reg", Random}, {keptFile, Cut},      {keptFile, Zeroed},
+    };
+    int run = 0;
+    for (const auto& [name, damage] : cases) {
+        SCOPED_TRACE(name + " " + std::to_string(damage));
+        const std::string logName = "damaged" + std::to_string(++run);
+        Restore(snapshot);
+        const std::string path = name.starts_with("/") ? name : m_home.Path() + "/corvella/" + name;
+        std::string bytes = ReadFile(path);
+        ASSERT_GT(bytes.size(), 20u);
+        if (damage == Cut)
+            bytes.resize(10 + random() % (bytes.size() - 20));
+        for (char& c : bytes)
+            c = damage == Zeroed ? '\0' : damage == Random ? char(random()) : c;
+        shelltest::WriteFile(path, bytes);
+        const std::string log = RunOnce({}, logName);
+        EXPECT_NE(log.find("notice: "), std::string::npos) << log;
+        EXPECT_NE(log.find(path), std::string::npos) << log;
+        std::vector<std::string> aside;
+        for (const auto& entry :
+             std::filesystem::directory_iterator(std::filesystem::path(path).parent_path()))
+            if (entry.path().string().starts_with(path + ".damaged-"))
+                aside.push_back(entry.path().string());
+        ASSERT_EQ(aside.size(), 1u);
+        EXPECT_EQ(ReadFile(aside[0]), bytes) << "the damaged copy is kept as it was";
+        if (name == keptFile) {
+            // The clips before the damage were kept, in order.
+            const std::vector<std::string> read = SavedClips(clips);
+            EXPECT_LT(read.size(), clips.size());
+            EXPECT_TRUE(std::equal(read.begin(), read.end(), clips.begin())) << read.size();
+        } else if (name == "system.reg") {
+            // The state still names the playlist file, or the file it named is still there.
+            const std::string named = KeptFileNamed(SavedMainWnd());
+            CRegistry::Instance().Reset();
+            CObjListClip read;
+            EXPECT_TRUE(core::LoadPlaylist(read, named.empty() ? keptFile : named, nullptr));
+            EXPECT_EQ(read.GetCount(), clips.size());
+        } else {
+            EXPECT_EQ(KeptClips(), clips);
+        }
+    }
 }

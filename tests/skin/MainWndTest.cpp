@@ -7,6 +7,7 @@
 #include "platform/MessageQueue.h"
 #include "platform/RegisteredMessages.h"
 #include "platform/Registry.h"
+#include "platform/StoreNotices.h"
 #include "playback/CommandBus.h"
 #include "playback/UIControl.h"
 #include "skin/PlayerApp.h"
@@ -16,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <gst/gst.h>
@@ -383,7 +386,7 @@ TEST_F(MainWndTest, TheSavedStateBringsBackPlaceFlagsVolumeAndPreferences) {
     EXPECT_EQ(again.GetLoopText(), "2");
 }
 
-TEST_F(MainWndTest, APlaylistTooLargeForTheStateIsKeptApartAndThePreferencesAlwaysStay) {
+TEST_F(MainWndTest, APlaylistTooLargeForTheStateIsKeptApartAndAFailedSaveKeepsTheOldState) {
     const std::string dataHome = m_temp.Path() + "/data";
     ::setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
     auto closeAndReopen = [this] {
@@ -409,16 +412,27 @@ TEST_F(MainWndTest, APlaylistTooLargeForTheStateIsKeptApartAndThePreferencesAlwa
     EXPECT_EQ(CCorePrefs::Get(CCorePrefs::PlaylistFontSize), 14);
     EXPECT_TRUE(std::filesystem::exists(dataHome + "/corvella/playlist.mpl"));
 
-    // Without a place for the file the clips are lost, but not the rest of the state.
-    ::setenv("XDG_DATA_HOME", MakeFile("not a folder").c_str(), 1);
+    // Without a place for the file nothing is saved: the stored state and the file it names stay
+    // as they were, and the user hears why.
+    const std::string notFolder = MakeFile("not a folder");
+    ::setenv("XDG_DATA_HOME", notFolder.c_str(), 1);
+    platform::ResetStoreNotices();
+    CCorePrefs::Set(CCorePrefs::PlaylistFontSize, 15);
     closeAndReopen();
-    EXPECT_EQ(m_app.m_control.GetClipList().GetCount(), 0u);
+    EXPECT_EQ(m_app.m_control.GetClipList().GetCount(), kClips);
     EXPECT_EQ(CCorePrefs::Get(CCorePrefs::PlaylistFontSize), 14);
+    const auto notices = platform::TakeStoreNotices();
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_EQ(notices[0].kind, platform::StoreNotice::NotSaved);
+    EXPECT_TRUE(notices[0].path.starts_with(notFolder + "/corvella/")) << notices[0].path;
+    EXPECT_EQ(notices[0].reason, std::strerror(ENOTDIR));
 
-    // Once the playlist fits the state again, the file is no longer needed.
+    // The next save writes the other file, then the state naming it, and removes the old file.
     ::setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
     closeAndReopen();
+    EXPECT_EQ(m_app.m_control.GetClipList().GetCount(), kClips);
     EXPECT_FALSE(std::filesystem::exists(dataHome + "/corvella/playlist.mpl"));
+    EXPECT_TRUE(std::filesystem::exists(dataHome + "/corvella/playlist-2.mpl"));
     ::unsetenv("XDG_DATA_HOME");
 }
 

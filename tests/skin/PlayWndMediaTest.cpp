@@ -96,3 +96,50 @@ TEST_F(PlayWndMediaTest, APlaylistOfEveryKindOfFilePlaysThroughToItsEnd) {
     EXPECT_EQ(Ctl().GetPendingAction(), PendingAction::Stopped)
         << "the end of the list, repeat off";
 }
+
+// The sound output failing is not the clip's fault: it keeps its mark, playback stops with the
+// reason shown, and Play opens it again. With no output at all the player says which it tried
+// rather than let the time run in silence.
+TEST_F(PlayWndMediaTest, ASoundOutputFailureStopsPlaybackAndLeavesTheClipPlayable) {
+    const std::string path = m_temp / "tone.wav";
+    WriteWav(path, 3000);
+    AddClips({path});
+    auto playUntil = [&](int state, const char* sink) {
+        if (sink)
+            ::setenv("CORVELLA_AUDIO_SINK", sink, 1);
+        else
+            ::unsetenv("CORVELLA_AUDIO_SINK");
+        Ctl().Play();
+        return PumpUntil([&] { return Ctl().GetEnginePlayState() == state; });
+    };
+    ASSERT_TRUE(playUntil(EnginePlaying, "identity error-after=8 ! fakesink sync=true"));
+    ASSERT_TRUE(PumpUntil([&] { return Ctl().GetEnginePlayState() == EngineStopped; }));
+    EXPECT_TRUE(Ctl().GetClipList().GetAt(0)->GetPlayable());
+    EXPECT_EQ(Ctl().GetCurrentClip(), Ctl().GetClipList().GetAt(0));
+    EXPECT_EQ(Ctl().GetPendingAction(), PendingAction::Stopped);
+    EXPECT_TRUE(Engine().GetOverlayText().starts_with("No sound: ")) << Engine().GetOverlayText();
+    EXPECT_FALSE(Ctl().IsBusy());
+
+    ASSERT_TRUE(playUntil(EnginePlaying, "fakesink sync=true")) << "the output is back";
+    EXPECT_EQ(Engine().GetOverlayText(), "");
+    Ctl().Stop();
+    ASSERT_TRUE(PumpUntil([&] { return Ctl().GetEnginePlayState() == EngineStopped; }));
+
+    // Nothing the automatic sink tries can sound here.
+    const std::string noConfig = m_temp.MakeFile("no-alsa.conf", "");
+    ::setenv("PULSE_SERVER", "unix:/nonexistent/pulse", 1);
+    ::setenv("ALSA_CONFIG_PATH", noConfig.c_str(), 1);
+    ::setenv("JACK_NO_START_SERVER", "1", 1);
+    ::unsetenv("CORVELLA_AUDIO_SINK");
+    Ctl().Play();
+    ASSERT_TRUE(PumpUntil([&] {
+        return Engine().GetOverlayText().starts_with("No sound: no sound output could be opened");
+    })) << Engine().GetOverlayText();
+    const std::string text = Engine().GetOverlayText();
+    EXPECT_NE(text.find("tried: "), std::string::npos) << text;
+    EXPECT_NE(text.find("pulsesink"), std::string::npos) << text;
+    EXPECT_EQ(Ctl().GetEnginePlayState(), EngineStopped);
+    EXPECT_TRUE(Ctl().GetClipList().GetAt(0)->GetPlayable());
+    for (const char* name : {"PULSE_SERVER", "ALSA_CONFIG_PATH", "JACK_NO_START_SERVER"})
+        ::unsetenv(name);
+}
