@@ -23,8 +23,7 @@ std::string SavedPlaylistPath() {
 
 std::string StoreSavedPlaylist(const CObjListClip& list) {
     const std::string path = SavedPlaylistPath();
-    std::error_code ec;
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
+    platform::MakePrivateFolder(std::filesystem::path(path).parent_path());
     if (!core::SavePlaylist(list, path, LogProblem)) {
         platform::LogWarning("the playlist is too large for the settings and could not be kept "
                              "in " +

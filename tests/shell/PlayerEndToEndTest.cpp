@@ -263,15 +263,28 @@ TEST_F(PlayerEndToEndTest, AKillAtAnyMomentLeavesTheOldOrTheNewPlaylistWhole) {
 }
 
 // Many starts at once, one file each, all reach the one running player, each exactly once:
-// five in mode x (the line taken last wins), then twenty and fifty that append.
+// five in mode x (the line taken last wins), then twenty and fifty that append. The files lie
+// deep enough that each line goes through a hand-over file and the playlist is kept apart in
+// the data folder; with no umask to help, everything the player makes there stays private.
 TEST_F(PlayerEndToEndTest, SimultaneousStartsEachHandTheirFileOverExactlyOnce) {
+    struct NoUmask {
+        mode_t old = ::umask(0);
+        ~NoUmask() { ::umask(old); }
+    } noUmask;
+    std::string deep;
+    for (char c : {'p', 'q', 'r', 's'})
+        deep += std::string(220, c) + "/";
+    std::filesystem::create_directories(m_home.Path() + "/" + deep);
+    std::filesystem::create_directories(m_home.Path() +
+                                        "/data/corvella"); // as an older one left it
+    ::chmod((m_home.Path() + "/data/corvella").c_str(), 0755);
     testsupport::CChildProcess player;
     Start(player, {}, "first");
-    auto startAtOnce = [this](const std::string& name, int count, const std::string& mode) {
+    auto startAtOnce = [&](const std::string& name, int count, const std::string& mode) {
         std::vector<std::string> files;
         std::vector<testsupport::CChildProcess> starts(static_cast<std::size_t>(count));
         for (int i = 0; i < count; ++i)
-            files.push_back(Media(name + std::to_string(i) + ".wav", 1));
+            files.push_back(Media(deep + name + std::to_string(i) + ".wav", 1));
         for (int i = 0; i < count; ++i)
             EXPECT_TRUE(starts[std::size_t(i)].Start(kProgram, {mode, files[std::size_t(i)]}, Env(),
                                                      Log(name + std::to_string(i))));
@@ -309,6 +322,18 @@ TEST_F(PlayerEndToEndTest, SimultaneousStartsEachHandTheirFileOverExactlyOnce) {
     std::sort(order.begin(), order.end());
     for (const auto& [at, file] : order)
         EXPECT_EQ(saved.find(file) != std::string::npos, file == order.back().second) << file;
+    for (const std::string& folder :
+         {m_home.Path() + "/corvella", m_home.Path() + "/data/corvella"})
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+            struct stat st {};
+            ASSERT_EQ(::stat(entry.path().c_str(), &st), 0);
+            EXPECT_EQ(st.st_mode & 0777, entry.is_directory() ? 0700u : 0600u) << entry.path();
+        }
+    struct stat st {};
+    ASSERT_EQ(::stat((m_home.Path() + "/data/corvella/playlist.mpl").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    ASSERT_EQ(::stat((m_home.Path() + "/data/corvella").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
 }
 
 TEST_F(PlayerEndToEndTest, ADamagedMainWindowFileFallsBackToTheBuiltInSkin) {
