@@ -142,6 +142,7 @@ constexpr Entry kStrings[] = {
     {4611, "What's New"},
     {4612, "More Info"},
     {4613, "Download"},
+    {5200, "The file is too large to be read."},
 };
 
 } // namespace

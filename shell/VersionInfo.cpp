@@ -1,6 +1,7 @@
 #include "shell/VersionInfo.h"
 
 #include "core/Archive.h"
+#include "core/TextEncoding.h"
 #include "res/StringTable.h"
 
 #include <algorithm>
@@ -23,21 +24,10 @@ namespace {
 bool IsPrintableUtf8(const std::string& line) {
     for (std::size_t i = 0; i < line.size();) {
         const unsigned char c = static_cast<unsigned char>(line[i]);
-        if (c < 0x80) {
-            if ((c < 0x20 && c != '\t') || c == 0x7F)
-                return false;
-            ++i;
-            continue;
-        }
-        const std::size_t length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 ? 2 : 0;
-        if (length == 0 || c > 0xF4 || i + length > line.size())
+        if ((c < 0x20 && c != '\t') || c == 0x7F)
             return false;
-        for (std::size_t k = 1; k < length; ++k)
-            if ((static_cast<unsigned char>(line[i + k]) & 0xC0) != 0x80)
-                return false;
-        const unsigned char next = static_cast<unsigned char>(line[i + 1]);
-        if ((c == 0xE0 && next < 0xA0) || (c == 0xED && next > 0x9F) || // overlong, surrogates
-            (c == 0xF0 && next < 0x90) || (c == 0xF4 && next > 0x8F))
+        const std::size_t length = core::Utf8SequenceLength(line, i);
+        if (length == 0)
             return false;
         i += length;
     }
