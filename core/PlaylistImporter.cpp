@@ -156,6 +156,7 @@ void PlaylistImporter::AddEntry(std::string path, std::string title, std::uint32
         while (cut > 0 && (std::uint8_t(title[cut]) & 0xC0) == 0x80)
             --cut;
         title.resize(cut);
+        title.shrink_to_fit(); // the 10 MB it came with are not kept
     }
     m_paths.push_back(std::move(path));
     m_titles.push_back(std::move(title));
