@@ -103,6 +103,7 @@ std::string_view TrimBlanks(std::string_view text) {
 } // namespace
 
 bool PlaylistImporter::Read(const std::string& path) {
+    m_bTooLarge = false;
     if (path.find('\0') != std::string::npos || !platform::GetFileStatus(path))
         return false;
     if (!IsPlaylistExtension(core::Extension(path)))
