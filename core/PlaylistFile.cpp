@@ -19,6 +19,7 @@ constexpr std::uint32_t kIdLoadFailed = 105;
 constexpr std::uint32_t kIdCaption = 106;
 constexpr std::uint32_t kIdSaveFailed = 112;
 constexpr std::uint32_t kIdUnrecognized = 117;
+constexpr std::uint32_t kIdTooLarge = 5200;
 // A clip record takes about this many bytes before its path: for sizing the save buffer.
 constexpr std::size_t kClipRecordOverhead = 48;
 
@@ -49,9 +50,11 @@ bool SavePlaylist(const CObjListClip& list, const std::string& path, const Error
 }
 
 bool LoadPlaylist(CObjListClip& list, const std::string& path, const ErrorReporter& report) {
-    const auto data = HasNul(path) ? std::nullopt : platform::ReadWholeFile(path);
+    constexpr std::uint64_t kCap = PlaylistImporter::kMaxFileBytes;
+    const auto data = HasNul(path) ? std::nullopt : platform::ReadWholeFile(path, kCap);
     if (!data) {
-        ReportFileError(report, kIdLoadFailed, path);
+        const auto status = HasNul(path) ? std::nullopt : platform::GetFileStatus(path);
+        ReportFileError(report, status && status->size > kCap ? kIdTooLarge : kIdLoadFailed, path);
         return false;
     }
     CObjListClip temp;
@@ -85,7 +88,7 @@ std::string LoadKeptPlaylist(CObjListClip& list, const std::string& path) {
 bool ImportPlaylist(CObjListClip& list, const std::string& path, const ErrorReporter& report) {
     PlaylistImporter importer;
     if (!importer.Read(path)) {
-        ReportFileError(report, kIdUnrecognized, path);
+        ReportFileError(report, importer.TooLarge() ? kIdTooLarge : kIdUnrecognized, path);
         return false;
     }
     for (std::size_t i = 0; i < importer.GetCount(); ++i) {

@@ -3,8 +3,10 @@
 #include "core/PlaylistPaths.h"
 #include "core/TextEncoding.h"
 #include "platform/FileSystem.h"
+#include "platform/Log.h"
 #include "platform/XspfReader.h"
 
+#include <climits>
 #include <limits>
 #include <map>
 #include <optional>
@@ -101,11 +103,16 @@ std::string_view TrimBlanks(std::string_view text) {
 } // namespace
 
 bool PlaylistImporter::Read(const std::string& path) {
+    m_bTooLarge = false;
     if (path.find('\0') != std::string::npos || !platform::GetFileStatus(path))
         return false;
     if (!IsPlaylistExtension(core::Extension(path)))
         return false;
-    const auto text = platform::ReadWholeFile(path); // fails for folders and unreadable files
+    m_bTooLarge = platform::GetFileStatus(path)->size > kMaxFileBytes;
+    if (m_bTooLarge)
+        return false;
+    // Fails for folders and unreadable files.
+    const auto text = platform::ReadWholeFile(path, kMaxFileBytes);
     return text && ReadText(path, *text);
 }
 
@@ -137,6 +144,21 @@ bool PlaylistImporter::ReadText(const std::string& path, std::string_view text) 
 }
 
 void PlaylistImporter::AddEntry(std::string path, std::string title, std::uint32_t length) {
+    if (path.size() >= PATH_MAX) {
+        platform::LogVerbose(
+            "playlist entry left out, its path is longer than the system allows: " +
+            path.substr(0, 200) + "...");
+        return;
+    }
+    if (title.size() > kMaxTitleBytes) {
+        platform::LogVerbose("playlist entry title cut to " + std::to_string(kMaxTitleBytes) +
+                             " bytes: " + path);
+        std::size_t cut = kMaxTitleBytes; // not inside a character
+        while (cut > 0 && (std::uint8_t(title[cut]) & 0xC0) == 0x80)
+            --cut;
+        title.resize(cut);
+        title.shrink_to_fit(); // the 10 MB it came with are not kept
+    }
     m_paths.push_back(std::move(path));
     m_titles.push_back(std::move(title));
     m_lengths.push_back(length);

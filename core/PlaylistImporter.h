@@ -10,9 +10,17 @@
 
 class PlaylistImporter {
 public:
-    // Reads the file; false when it is missing, unreadable, or not a recognised playlist.
-    // A file read through without entries succeeds with none.
+    // Entries are bounded as they are read: a path longer than the system's longest path is
+    // left out, a title longer than kMaxTitleBytes is cut (each with a verbose note).
+    static constexpr std::size_t kMaxTitleBytes = 1000;
+    // Files beyond this size are not read at all.
+    static constexpr std::uint64_t kMaxFileBytes = 256u << 20;
+
+    // Reads the file; false when it is missing, unreadable, larger than kMaxFileBytes (then
+    // TooLarge() tells so), or not a recognised playlist. A file read through without entries
+    // succeeds with none.
     bool Read(const std::string& path);
+    bool TooLarge() const { return m_bTooLarge; }
     // The same rules over text already in memory; `path` gives the extension and folder.
     // Text that is not valid UTF-8 is taken as Latin-1.
     bool ReadText(const std::string& path, std::string_view text);
@@ -34,6 +42,7 @@ private:
     void AddEntry(std::string path, std::string title, std::uint32_t length);
 
     std::string m_strExtension;
+    bool m_bTooLarge = false;
     std::vector<std::string> m_paths;
     std::vector<std::string> m_titles;
     std::vector<std::uint32_t> m_lengths;

@@ -146,7 +146,14 @@ void CDC::DrawText(const std::string& text, const CRect& rect, COLORREF color, i
     painter.setFont(font);
     painter.setPen(QColor(GetRValue(color), GetGValue(color), GetBValue(color)));
     const QRect box(rect.left, rect.top, rect.Width(), rect.Height());
-    QString shown = QString::fromUtf8(text.data(), qsizetype(text.size()));
+    // Laying out a text costs its whole length, however little of it fits: no more characters
+    // than the box could show at one pixel each are laid out.
+    const std::size_t fits = std::size_t(box.width() + 1) * std::size_t(box.height() + 1) + 4;
+    std::size_t keep = std::min(text.size(), fits * 4);
+    while (keep < text.size() && keep > 0 &&
+           (static_cast<unsigned char>(text[keep]) & 0xC0) == 0x80)
+        --keep; // not inside a character
+    QString shown = QString::fromUtf8(text.data(), qsizetype(keep));
     if (format & DT_END_ELLIPSIS)
         shown = QFontMetrics(font).elidedText(shown, Qt::ElideRight, box.width());
     int align = (format & DT_CENTER)  ? Qt::AlignHCenter

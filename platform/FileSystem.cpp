@@ -216,9 +216,14 @@ bool WriteFileAtomically(const std::string& path, const std::string& data) {
     // The lock tells a cleaner in another process that this temporary is still being written;
     // it goes with the process, so the file of a killed writer is free to remove.
     ::flock(fd, LOCK_EX);
-    // Keep the permissions of the file being replaced; a new file gets the usual 0644.
+    // Keep the permissions of the file being replaced; a new file stays as private as its folder.
     struct stat st {};
-    ::fchmod(fd, ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644);
+    mode_t mode = 0644;
+    if (::stat(path.c_str(), &st) == 0)
+        mode = st.st_mode & 07777;
+    else if (::stat(FolderOf(path).c_str(), &st) == 0 && (st.st_mode & 077) == 0)
+        mode = 0600;
+    ::fchmod(fd, mode);
     bool ok = WriteAll(fd, data) && ::fsync(fd) == 0;
     ok = ok && ::rename(tmpl.c_str(), path.c_str()) == 0;
     const int error = errno; // the cleanup below must not hide why the write failed
@@ -229,6 +234,26 @@ bool WriteFileAtomically(const std::string& path, const std::string& data) {
         ::unlink(tmpl.c_str());
     errno = ok ? 0 : error;
     return ok;
+}
+
+bool MakePrivateFolder(const std::string& folder) {
+    for (std::size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
+        const std::string part = folder.substr(0, slash);
+        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST)
+            return false;
+        if (slash == std::string::npos)
+            break;
+    }
+    struct stat st {};
+    if (::lstat(folder.c_str(), &st) != 0)
+        return false;
+    if (!S_ISDIR(st.st_mode)) {
+        errno = ENOTDIR;
+        return false;
+    }
+    if (st.st_uid == ::getuid() && (st.st_mode & 077) != 0)
+        ::chmod(folder.c_str(), st.st_mode & 07700);
+    return true;
 }
 
 int RemoveStaleTemporaries(const std::string& path) {

@@ -72,8 +72,15 @@ bool ShellOpen(const std::string& urlOrPath);
 
 // Writes data to path through a temporary file beside it and a rename, so the old file stays
 // intact when anything fails; the folder is synced after the rename. Leftover temporaries of
-// earlier, interrupted writes to path are removed first. False on failure, with errno saying why.
+// earlier, interrupted writes to path are removed first. A replaced file keeps its permissions;
+// a new one is 0600 in a folder only the user may enter, else 0644. False on failure, with
+// errno saying why.
 bool WriteFileAtomically(const std::string& path, const std::string& data);
+
+// Creates folder and its missing parents with mode 0700, whatever the umask, and makes folder
+// itself 0700 when it belongs to the user: the program's own folders keep what the user
+// listens to and sets private. False when folder is not a folder afterwards.
+bool MakePrivateFolder(const std::string& folder);
 
 // Removes the temporaries (path.tmp-XXXXXX) that writers of path killed mid-write left beside
 // it; one still being written by a live process is kept. Returns how many were removed.

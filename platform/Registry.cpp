@@ -47,18 +47,6 @@ std::string UserSettingsFolder() {
     return WithoutTrailingSlashes(home) + "/.config/corvella";
 }
 
-// Creates folder and its missing parents; new folders are private to the user.
-bool MakeFolders(const std::string& folder) {
-    for (std::size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
-        const std::string part = folder.substr(0, slash);
-        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST)
-            return false;
-        if (slash == std::string::npos)
-            break;
-    }
-    return platform::IsDirectory(folder);
-}
-
 // The key reached by the first count names of path, or nullptr.
 CRegKey* FindKeyPath(const CRegKey& top, const std::vector<std::string>& path, std::size_t count) {
     CRegKey* key = const_cast<CRegKey*>(&top);
@@ -159,7 +147,8 @@ void CRegistry::SetHiveAside(Hive& hive, const std::string& reason) {
 }
 
 bool CRegistry::SaveHive(Hive& hive, const std::string& text) {
-    if (MakeFolders(ResolvedFolder()) && platform::WriteFileAtomically(hive.path, text))
+    if (platform::MakePrivateFolder(ResolvedFolder()) &&
+        platform::WriteFileAtomically(hive.path, text))
         return true;
     platform::ReportSaveFailure(hive.path, errno);
     return false;

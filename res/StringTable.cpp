@@ -148,6 +148,7 @@ constexpr Entry kStrings[] = {
     {5102, "Corvella could not save %s. What was saved before is kept, and Corvella tries again at "
            "its next save."},
     {5103, "Reason:"},
+    {5200, "The file is too large to be read."},
 };
 
 } // namespace

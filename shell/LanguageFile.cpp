@@ -1,6 +1,8 @@
 #include "shell/LanguageFile.h"
 
 #include "platform/FileSystem.h"
+#include "platform/Log.h"
+#include "res/StringTable.h"
 
 #include <sys/stat.h>
 
@@ -82,6 +84,12 @@ std::shared_ptr<const LanguageEntries> CLanguageFileCache::Get(const std::string
     auto it = m_files.find(path);
     if (it != m_files.end() && it->second.stamp == stamp)
         return it->second.entries;
+    if (std::uint64_t(st.st_size) > kMaxFileBytes) {
+        // Said once: the refusal is kept until the file changes.
+        platform::LogWarning(res::LoadString(5200) + " " + path);
+        m_files[path] = Cached{stamp, nullptr};
+        return nullptr;
+    }
     const std::optional<std::string> content = platform::ReadWholeFile(path, kMaxFileBytes);
     ++m_nReads;
     if (!content) {

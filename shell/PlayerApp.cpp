@@ -282,7 +282,7 @@ void CPlayerApp::OnThreadMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         CWinApp::OnThreadMessage(message, wParam, lParam);
         return;
     }
-    const std::string text = m_forwarded.Get();
+    const std::string text = m_forwarded.Take();
     platform::LogVerbose("command line from another start: " + text);
     BringForward();
     ProcessCommandLine(text);

@@ -42,15 +42,27 @@ bool WriteAll(int fd, const std::string& data) {
 } // namespace
 
 CSharedCmdLine::~CSharedCmdLine() {
+    Close(false);
+}
+
+void CSharedCmdLine::Close(bool bRemove) {
     if (m_pView)
         ::munmap(m_pView, kBlockSize);
     if (m_hMapping >= 0)
         ::close(m_hMapping);
     if (m_hMutex != SEM_FAILED)
         ::sem_close(m_hMutex);
+    if (bRemove) {
+        ::shm_unlink(m_names.strMapping.c_str());
+        ::sem_unlink(m_names.strMutex.c_str());
+    }
+    m_pView = nullptr;
+    m_hMapping = -1;
+    m_hMutex = SEM_FAILED;
 }
 
 bool CSharedCmdLine::Create(const shell::InstanceNames& names, bool bCreate) {
+    Close(false);
     m_names = names;
     m_hMutex = bCreate ? ::sem_open(names.strMutex.c_str(), O_CREAT | O_EXCL, 0600, 1)
                        : ::sem_open(names.strMutex.c_str(), 0);
@@ -58,22 +70,23 @@ bool CSharedCmdLine::Create(const shell::InstanceNames& names, bool bCreate) {
         return false;
     m_hMapping = bCreate ? ::shm_open(names.strMapping.c_str(), O_RDWR | O_CREAT | O_EXCL, 0600)
                          : ::shm_open(names.strMapping.c_str(), O_RDWR, 0);
-    if (m_hMapping < 0)
-        return false;
     struct stat st {};
-    if (bCreate && ::ftruncate(m_hMapping, kBlockSize) != 0)
-        return false;
     // A block of another user, or one too short to map, is not ours to use.
-    if (::fstat(m_hMapping, &st) != 0 || st.st_uid != ::getuid() || st.st_size < off_t(kBlockSize))
+    bool ok = m_hMapping >= 0 && (!bCreate || ::ftruncate(m_hMapping, kBlockSize) == 0) &&
+              ::fstat(m_hMapping, &st) == 0 && st.st_uid == ::getuid() &&
+              st.st_size >= off_t(kBlockSize);
+    void* view = ok ? ::mmap(nullptr, kBlockSize, PROT_READ | PROT_WRITE, MAP_SHARED, m_hMapping, 0)
+                    : MAP_FAILED;
+    if (view == MAP_FAILED) {
+        // Only what this call created is removed: a name another user holds stays theirs.
+        if (bCreate && m_hMapping >= 0)
+            ::shm_unlink(names.strMapping.c_str());
+        if (bCreate)
+            ::sem_unlink(names.strMutex.c_str());
+        Close(false);
         return false;
-    void* view = ::mmap(nullptr, kBlockSize, PROT_READ | PROT_WRITE, MAP_SHARED, m_hMapping, 0);
-    if (view == MAP_FAILED)
-        return false;
-    m_pView = static_cast<unsigned char*>(view);
-    if (Lock()) {
-        ClearLocked();
-        Unlock();
     }
+    m_pView = static_cast<unsigned char*>(view);
     return true;
 }
 
@@ -153,27 +166,43 @@ std::string CSharedCmdLine::ReadHandOverFile(const std::string& path) const {
     return text;
 }
 
-bool CSharedCmdLine::Put(const std::string& cmdLine) {
-    if (!m_pView || !Lock())
-        return false;
-    ClearLocked();
-    bool ok = true;
-    if (cmdLine.size() < kBlockSize) {
-        std::memcpy(m_pView, cmdLine.data(), cmdLine.size());
-    } else {
-        std::string fileName;
-        ok = WriteHandOverFile(cmdLine, fileName);
-        if (ok && fileName.size() + 1 >= kBlockSize) { // only with an absurdly long identifier
-            ::unlink((m_names.strFolder + "/" + fileName).c_str());
-            ok = false;
-        }
-        if (ok) {
-            m_pView[0] = kReferenceMark;
-            std::memcpy(m_pView + 1, fileName.data(), fileName.size());
-        }
+std::string CSharedCmdLine::Prepare(const std::string& cmdLine) const {
+    if (cmdLine.size() < kBlockSize)
+        return cmdLine;
+    std::string fileName;
+    if (!WriteHandOverFile(cmdLine, fileName))
+        return {};
+    const std::string reference = kReferenceMark + fileName;
+    if (reference.size() >= kBlockSize) { // only with an absurdly long identifier
+        Withdraw(reference);
+        return {};
     }
+    return reference;
+}
+
+bool CSharedCmdLine::TryPut(const std::string& blockText, std::string& waiting) {
+    if (!m_pView || blockText.size() >= kBlockSize || !Lock())
+        return false;
+    waiting = BlockText();
+    const bool free = waiting.empty();
+    if (free)
+        std::memcpy(m_pView, blockText.data(), blockText.size());
     Unlock();
-    return ok;
+    return free;
+}
+
+void CSharedCmdLine::Withdraw(const std::string& blockText) const {
+    if (const std::string path = HandOverPath(blockText); !path.empty())
+        ::unlink(path.c_str());
+}
+
+bool CSharedCmdLine::Put(const std::string& cmdLine) {
+    const std::string text = Prepare(cmdLine);
+    std::string waiting;
+    if (!text.empty() && TryPut(text, waiting))
+        return true;
+    Withdraw(text);
+    return false;
 }
 
 std::string CSharedCmdLine::Take() {

@@ -1,5 +1,6 @@
 #include "shell/UpgradeInfoDlg.h"
 
+#include "platform/Log.h"
 #include "res/StringTable.h"
 #include "shell/Language.h"
 
@@ -76,13 +77,23 @@ void CUpgradeInfoDlg::OnInitDialog() {
     } else {
         m_pVerdict->setText(QString::fromStdString(shell::LoadTranslatedString(4608) + "..."));
         m_pDetails->setPlainText(FromCrLf(shell::UpgradeDetails(info)));
+        // Where a button leads is shown before it is clicked.
+        m_pMoreInfo->setToolTip(QString::fromStdString(info.m_strMoreInfoUrl));
+        m_pDownload->setToolTip(QString::fromStdString(info.m_strDownloadUrl));
     }
     // The base translates the fixed texts next; the texts above are translated already.
 }
 
 void CUpgradeInfoDlg::Open(const std::string CVersionInfo::*address) {
-    if (m_info && !((*m_info).*address).empty())
-        shell::OpenAddress((*m_info).*address, m_open);
+    if (!m_info || ((*m_info).*address).empty())
+        return;
+    // The file comes from the network: only a web page is opened, never a program or a file.
+    const std::string& text = (*m_info).*address;
+    if (shell::IsWebAddress(text))
+        shell::OpenAddress(text, m_open);
+    else
+        platform::LogVerbose("update check: not opening an address that is not a web page: " +
+                             text);
 }
 
 void CUpgradeInfoDlg::OnMoreInfo() {

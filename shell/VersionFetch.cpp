@@ -8,6 +8,7 @@
 #include <QNetworkReply>
 #include <QTimer>
 #include <QUrl>
+#include <algorithm>
 #include <cstdlib>
 
 namespace shell {
@@ -61,10 +62,22 @@ std::optional<std::string> FetchVersionFile(const FetchOptions& options) {
     if (!full && !timedOut)
         data += reply->read(qint64(options.nMaxBytes) - data.size());
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    // The version file is text: an image or a program the server sends instead is refused.
+    const bool text = reply->header(QNetworkRequest::ContentTypeHeader)
+                          .toString()
+                          .trimmed()
+                          .startsWith("text/", Qt::CaseInsensitive);
+    // A length that is no number is a broken answer, whatever followed it.
+    const QByteArray length = reply->rawHeader("Content-Length").trimmed();
+    const bool badLength =
+        reply->hasRawHeader("Content-Length") &&
+        (length.isEmpty() ||
+         !std::all_of(length.begin(), length.end(), [](char c) { return c >= '0' && c <= '9'; }));
     const bool failed = timedOut || (!full && reply->error() != QNetworkReply::NoError) ||
-                        status < 200 || status > 299;
+                        status < 200 || status > 299 || !text || badLength;
     if (failed) {
-        platform::LogVerbose("update check failed: " + reply->errorString().toStdString());
+        platform::LogVerbose("update check failed: " + (text ? reply->errorString().toStdString()
+                                                             : std::string("not a text file")));
     }
     delete reply;
     if (failed || data.contains('\0'))

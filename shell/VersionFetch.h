@@ -16,7 +16,8 @@ struct FetchOptions {
 std::string UpdateCheckUrl();
 
 // The file's text, or nullopt on any failure: a bad address, no connection, an HTTP status
-// other than 2xx, the time limit, or data that is not text (zero bytes). A longer file is cut
+// other than 2xx, the time limit, a content type other than text/*, or data that is not text
+// (zero bytes). A longer file is cut
 // at the size limit. Runs an event loop of its own, so the calling thread must be a QThread.
 std::optional<std::string> FetchVersionFile(const FetchOptions& options);
 

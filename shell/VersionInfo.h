@@ -16,8 +16,14 @@ public:
     const CRuntimeClass* GetRuntimeClass() const override { return &classCVersionInfo; }
     void Serialize(CArchive& ar) override;
 
-    // Fills the fields from the file's text; a shorter file leaves the later fields empty.
-    // Always 1.
+    static constexpr std::size_t kMaxLineBytes = 1024;
+    static constexpr std::size_t kShownLines = 11; // up to the download address
+
+    // Fills the fields from the file's text: 1 when it has the version file's structure, else
+    // 0 (with the fields empty). The structure: printable UTF-8 (tabs allowed), no line over
+    // kMaxLineBytes, at least kShownLines lines, a version (an optional "v", digits and dots,
+    // optionally " (Build:" digits ")"), and a release date and size present. Anything else,
+    // a captive portal's page or binary data, is not a version file.
     int Parse(const std::string& content);
 
     std::string m_strLatestVersion;
@@ -38,5 +44,10 @@ std::string ProgramVersion();
 // letter case, so "v2.1 (Build:4090)" is newer than "v2.1 (Build:4089)" and an empty text is
 // never newer.
 bool IsNewerVersion(const std::string& current, const std::string& latest);
+// Whether text is a version as a version file gives it (see CVersionInfo::Parse).
+bool IsVersionText(const std::string& text);
+// Whether an address from the version file may be opened: an http or https address with a
+// host and nothing unprintable in it.
+bool IsWebAddress(const std::string& address);
 
 } // namespace shell

@@ -26,5 +26,7 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false); // the main window's destruction ends the loop
     CPlayerApp app;
     const int exitCode = app.Run();
-    return app.OtherInstanceRuns() ? 0 : exitCode;
+    if (app.OtherInstanceRuns())
+        return app.HandOverFailed() ? 1 : 0; // a command line that did not arrive is a failure
+    return exitCode;
 }

@@ -46,10 +46,9 @@ std::string NextSavedPlaylistPath(const std::string& named) {
 }
 
 bool StoreSavedPlaylist(const CObjListClip& list, const std::string& path) {
-    std::error_code ec;
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
-    errno = ec ? ec.value() : 0;
-    if (!ec && core::SavePlaylist(list, path, nullptr))
+    errno = 0;
+    if (platform::MakePrivateFolder(std::filesystem::path(path).parent_path()) &&
+        core::SavePlaylist(list, path, nullptr))
         return true;
     platform::ReportSaveFailure(path, errno);
     return false;

@@ -1,6 +1,7 @@
 #include "core/PlaylistFile.h"
 #include "core/AttribClip.h"
 #include "core/AttribFile.h"
+#include "core/PlaylistImporter.h"
 #include "tests/core/CoreTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -135,6 +136,17 @@ TEST(PlaylistFile, DamagedNativeFilesAddNothingAndReport) {
         ASSERT_EQ(msgs.list.size(), 1u) << path;
         EXPECT_EQ(msgs.list[0].first, kCaption);
         EXPECT_EQ(msgs.list[0].second, "Cann't load file.\n\n " + path);
+    }
+    // Beyond the read limit, native and foreign playlists say so rather than "damaged".
+    for (const std::string name : {"large.mpl", "large.m3u"}) {
+        const std::string large = dir.Write(name, "");
+        std::filesystem::resize_file(large, PlaylistImporter::kMaxFileBytes + 1);
+        Messages msgs;
+        CObjListClip target;
+        core::AddFiles(target, {large}, false, nullptr, msgs.Reporter());
+        EXPECT_EQ(target.GetCount(), 0u);
+        ASSERT_EQ(msgs.list.size(), 1u) << name;
+        EXPECT_EQ(msgs.list[0].second, "The file is too large to be read.\n\n " + large);
     }
 }
 

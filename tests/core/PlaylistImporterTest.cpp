@@ -2,6 +2,7 @@
 #include "core/PlaylistPaths.h"
 #include "tests/core/CoreTestSupport.h"
 
+#include <climits>
 #include <gtest/gtest.h>
 
 namespace {
@@ -160,15 +161,26 @@ TEST(PlaylistImporter, ReadChecksFileAndExtension) {
     std::filesystem::create_directory(dir.File("folder.m3u"));
     EXPECT_FALSE(imp.Read(dir.File("folder.m3u")));
     EXPECT_FALSE(imp.Read(std::string("list.M3U\0.x", 11)));
+    EXPECT_FALSE(imp.TooLarge());
+    // A file beyond the read limit is not read, and says why (a sparse file costs nothing).
+    const std::string large = dir.Write("large.m3u", "");
+    std::filesystem::resize_file(large, PlaylistImporter::kMaxFileBytes + 1);
+    EXPECT_FALSE(imp.Read(large));
+    EXPECT_TRUE(imp.TooLarge());
 }
 
 TEST(PlaylistImporter, HostileTextStaysBounded) {
-    // A 10 MB line, NUL bytes and bare carriage returns are kept as data, never as structure.
-    const std::string huge(10u << 20, 'a');
-    auto big = ReadAs("/l/x.m3u", "#EXTM3U\n#EXTINF:1," + huge + "\n/a.mp3\n");
-    ASSERT_EQ(big.size(), 1u);
-    EXPECT_EQ(big[0].title.size(), huge.size());
-    EXPECT_EQ(ReadAs("/l/x.m3u", "/" + huge + ".mp3").size(), 1u);
+    // A 10 MB title is cut (never inside a character), a path beyond the system's longest is
+    // left out; NUL bytes and bare carriage returns are kept as data, never as structure.
+    const std::string huge = "a" + std::string(10u << 20, '\xE2');
+    auto big = ReadAs("/l/x.m3u", "#EXTM3U\n#EXTINF:1," + huge + "\n/a.mp3\n/" + huge + ".mp3\n/" +
+                                      std::string(PATH_MAX - 2, 'p') + "\n");
+    ASSERT_EQ(big.size(), 2u);
+    EXPECT_LE(big[0].title.size(), PlaylistImporter::kMaxTitleBytes);
+    EXPECT_GE(big[0].title.size(), PlaylistImporter::kMaxTitleBytes - 2);
+    EXPECT_TRUE(big[0].title.starts_with("a\xC3\xA2\xC3\xA2")); // taken as Latin-1
+    EXPECT_NE(big[0].title.back(), '\xC3');                     // whole characters
+    EXPECT_EQ(big[1].path.size(), std::size_t(PATH_MAX - 1));   // the longest kept
 
     const std::string nul("#EXTM3U\n#EXTINF:1,a\0b\n/x\0y.mp3\r\r\n", 33);
     EXPECT_EQ(ReadAs("/l/x.m3u", nul),

@@ -196,6 +196,12 @@ TEST_F(LanguageTest, AnEditedFileIsReadAgainAndAnUnchangedOneIsNot) {
     EXPECT_EQ(shell::LookupTextByNumber(english, "12", ""), "Preferencez");
     EXPECT_EQ(shell::CLanguageFileCache::Instance().ReadCount(), reads + 1);
 
+    // Grown beyond the read limit: refused unread, like a missing file, and said once.
+    std::filesystem::resize_file(english, 9u << 20);
+    EXPECT_EQ(shell::LookupTextByNumber(english, "12", "large"), "large");
+    EXPECT_EQ(shell::LookupTextByNumber(english, "10", "large"), "large");
+    EXPECT_EQ(shell::CLanguageFileCache::Instance().ReadCount(), reads + 1);
+
     ::unlink(english.c_str());
     EXPECT_EQ(shell::LookupTextByNumber(english, "12", "gone"), "gone");
 }

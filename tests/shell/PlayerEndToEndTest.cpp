@@ -352,6 +352,80 @@ TEST_F(PlayerEndToEndTest, AKillAtAnyMomentLeavesTheOldOrTheNewPlaylistWhole) {
         EXPECT_EQ(entry.path().string().find(".damaged-"), std::string::npos) << entry.path();
 }
 
+// Many starts at once, one file each, all reach the one running player, each exactly once:
+// five in mode x (the line taken last wins), then twenty and fifty that append. The files lie
+// deep enough that each line goes through a hand-over file and the playlist is kept apart in
+// the data folder; with no umask to help, everything the player makes there stays private.
+TEST_F(PlayerEndToEndTest, SimultaneousStartsEachHandTheirFileOverExactlyOnce) {
+    struct NoUmask {
+        mode_t old = ::umask(0);
+        ~NoUmask() { ::umask(old); }
+    } noUmask;
+    std::string deep;
+    for (char c : {'p', 'q', 'r', 's'})
+        deep += std::string(220, c) + "/";
+    std::filesystem::create_directories(m_home.Path() + "/" + deep);
+    std::filesystem::create_directories(m_home.Path() +
+                                        "/data/corvella"); // as an older one left it
+    ::chmod((m_home.Path() + "/data/corvella").c_str(), 0755);
+    testsupport::CChildProcess player;
+    Start(player, {}, "first");
+    auto startAtOnce = [&](const std::string& name, int count, const std::string& mode) {
+        std::vector<std::string> files;
+        std::vector<testsupport::CChildProcess> starts(static_cast<std::size_t>(count));
+        for (int i = 0; i < count; ++i)
+            files.push_back(Media(deep + name + std::to_string(i) + ".wav", 1));
+        for (int i = 0; i < count; ++i)
+            EXPECT_TRUE(starts[std::size_t(i)].Start(kProgram, {mode, files[std::size_t(i)]}, Env(),
+                                                     Log(name + std::to_string(i))));
+        for (int i = 0; i < count; ++i)
+            EXPECT_EQ(starts[std::size_t(i)].WaitExit(60s), std::optional<int>(0))
+                << ReadFile(Log(name + std::to_string(i)));
+        return files;
+    };
+    const std::vector<std::string> replacing = startAtOnce("x", 5, "-x");
+    std::vector<std::string> appended = startAtOnce("t", 20, "-a");
+    const std::vector<std::string> more = startAtOnce("u", 50, "-a");
+    appended.insert(appended.end(), more.begin(), more.end());
+    const std::string received = "command line from another start: ";
+    auto count = [](const std::string& text, const std::string& part) {
+        std::size_t n = 0;
+        for (std::size_t at = text.find(part); at != std::string::npos;
+             at = text.find(part, at + 1))
+            ++n;
+        return n;
+    };
+    ASSERT_TRUE(WaitForText(Log("first"), "-a " + appended.back(), 30s));
+    Close(player, "first");
+
+    const std::string log = ReadFile(Log("first"));
+    EXPECT_EQ(count(log, received), 75u);
+    const std::string saved =
+        SavedMainWnd() + ReadFile(m_home.Path() + "/data/corvella/playlist.mpl");
+    for (const std::string& file : appended) {
+        EXPECT_EQ(count(log, "\" -a " + file + "\n"), 1u) << file;
+        EXPECT_NE(saved.find(file), std::string::npos) << file;
+    }
+    std::vector<std::pair<std::size_t, std::string>> order; // mode x: when each line came
+    for (const std::string& file : replacing)
+        order.emplace_back(log.find("\" -x " + file + "\n"), file);
+    std::sort(order.begin(), order.end());
+    for (const auto& [at, file] : order)
+        EXPECT_EQ(saved.find(file) != std::string::npos, file == order.back().second) << file;
+    for (const std::string& folder :
+         {m_home.Path() + "/corvella", m_home.Path() + "/data/corvella"})
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+            struct stat st {};
+            ASSERT_EQ(::stat(entry.path().c_str(), &st), 0);
+            EXPECT_EQ(st.st_mode & 0777, entry.is_directory() ? 0700u : 0600u) << entry.path();
+        }
+    struct stat st {};
+    ASSERT_EQ(::stat((m_home.Path() + "/data/corvella/playlist.mpl").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    ASSERT_EQ(::stat((m_home.Path() + "/data/corvella").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+}
+
 TEST_F(PlayerEndToEndTest, ADamagedMainWindowFileFallsBackToTheBuiltInSkin) {
     namespace fs = std::filesystem;
     m_programFolder = m_home.Path() + "/program/";

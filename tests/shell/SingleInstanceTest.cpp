@@ -6,6 +6,7 @@
 #include "shell/InstanceObjects.h"
 #include "shell/SharedCmdLine.h"
 #include "tests/shell/ShellTestSupport.h"
+#include "tests/support/Unprivileged.h"
 
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
@@ -41,9 +42,10 @@ public:
     }
 
     // The n-th forwarded command line (from 0), once it has arrived.
-    std::optional<std::string> WaitForCall(std::size_t n) {
+    std::optional<std::string>
+    WaitForCall(std::size_t n, std::chrono::milliseconds limit = std::chrono::seconds(20)) {
         std::unique_lock lock(m_mutex);
-        if (!m_changed.wait_for(lock, std::chrono::seconds(20), [&] { return m_calls.size() > n; }))
+        if (!m_changed.wait_for(lock, limit, [&] { return m_calls.size() > n; }))
             return std::nullopt;
         return m_calls[n];
     }
@@ -79,11 +81,35 @@ int SemaphoreValue(const std::string& name) {
     return value;
 }
 
+// An instance whose object-name tokens are given by the test, then drawn as usual.
+class CTokenInstance : public CRecordingInstance {
+public:
+    explicit CTokenInstance(std::vector<std::string> tokens) : m_tokens(std::move(tokens)) {}
+
+protected:
+    std::string NewToken() override {
+        if (m_tokens.empty())
+            return CRecordingInstance::NewToken();
+        std::string token = m_tokens.front();
+        m_tokens.erase(m_tokens.begin());
+        return token;
+    }
+
+private:
+    std::vector<std::string> m_tokens;
+};
+
 class SingleInstanceTest : public ::testing::Test {
 protected:
     void TearDown() override {
         UseCommandLine({});
         shell::RemoveInstanceObjects(m_names);
+        shell::RemoveInstanceObjects(Running());
+    }
+
+    // The names of the objects the first instance recorded in its lock file.
+    shell::InstanceNames Running() const {
+        return shell::MakeInstanceNames(kIdentifier, m_runtime.Path());
     }
 
     // A later start with these arguments; the command line the first instance got as its n-th.
@@ -118,10 +144,12 @@ TEST_F(SingleInstanceTest, ALaterStartHandsItsWholeCommandLineOverAndIsNotTheFir
     CRecordingInstance first;
     ASSERT_TRUE(first.Create(kIdentifier));
     EXPECT_FALSE(first.OtherInstanceRuns());
-    // Only the user can reach the objects.
+    // Only the user can reach the objects, and their names hold a token nobody can guess.
+    const shell::InstanceNames names = Running();
+    EXPECT_NE(names.strMapping, m_names.strMapping);
     for (const std::string& path :
-         {"/dev/shm" + m_names.strMapping, "/dev/shm/sem." + m_names.strMutex.substr(1),
-          "/dev/shm/sem." + m_names.strEvent.substr(1), m_names.strAliveLock}) {
+         {"/dev/shm" + names.strMapping, "/dev/shm/sem." + names.strMutex.substr(1),
+          "/dev/shm/sem." + names.strEvent.substr(1), names.strAliveLock}) {
         struct stat st {};
         ASSERT_EQ(::stat(path.c_str(), &st), 0) << path;
         EXPECT_EQ(st.st_mode & 0777, 0600u) << path;
@@ -143,8 +171,42 @@ TEST_F(SingleInstanceTest, ACommandLineOfTwentyLongFilesArrivesWholeAndLeavesNoF
     EXPECT_TRUE(HandOverFiles().empty());
 }
 
+// A running instance that stops taking command lines: a later start waits for the line ahead
+// of it, gives up after the bounded wait and says so; nothing it brought arrives later.
+TEST_F(SingleInstanceTest, ALaterStartGivesUpWhenTheRunningInstanceStopsTakingLines) {
+    struct CStuckInstance : CRecordingInstance {
+        std::mutex gate;
+        void OnOtherInstanceCall(const std::string& cmdLine) override {
+            CRecordingInstance::OnOtherInstanceCall(cmdLine);
+            std::lock_guard wait(gate);
+        }
+    } first;
+    ASSERT_TRUE(first.Create(kIdentifier));
+    std::unique_lock hang(first.gate);
+    EXPECT_EQ(StartLater(first, {"one.mp3"}), Joined({"one.mp3"})); // the listener now hangs
+    UseCommandLine({"two.mp3"});
+    CRecordingInstance second; // its line waits in the block
+    EXPECT_FALSE(second.Create(kIdentifier));
+    EXPECT_FALSE(second.HandOverFailed());
+
+    const std::vector<std::string> files = TwentyLongFileNames();
+    UseCommandLine(files);
+    CRecordingInstance third;
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_FALSE(third.Create(kIdentifier));
+    EXPECT_TRUE(third.HandOverFailed());
+    EXPECT_GE(std::chrono::steady_clock::now() - started, CSingleInstance::kHandOverPatience);
+    EXPECT_EQ(HandOverFiles().size(), 0u);
+
+    hang.unlock();
+    EXPECT_EQ(first.WaitForCall(1), Joined({"two.mp3"}));
+    EXPECT_FALSE(first.WaitForCall(2, std::chrono::milliseconds(300)));
+}
+
 TEST_F(SingleInstanceTest, ObjectsLeftByAKilledInstanceAreReplacedByTheNextFirstInstance) {
     // A killed instance may leave the mutex taken, wake-ups pending and a block too short.
+    shelltest::WriteFile(m_names.strAliveLock, std::string(32, 'a'));
+    m_names = Running();
     sem_t* mutex = ::sem_open(m_names.strMutex.c_str(), O_CREAT, 0600, 0);
     sem_t* event = ::sem_open(m_names.strEvent.c_str(), O_CREAT, 0600, 3);
     ASSERT_NE(mutex, SEM_FAILED);
@@ -159,8 +221,10 @@ TEST_F(SingleInstanceTest, ObjectsLeftByAKilledInstanceAreReplacedByTheNextFirst
 
     CRecordingInstance first;
     ASSERT_TRUE(first.Create(kIdentifier));
-    EXPECT_EQ(SemaphoreValue(m_names.strMutex), 1);
-    EXPECT_EQ(SemaphoreValue(m_names.strEvent), 0);
+    EXPECT_EQ(SemaphoreValue(m_names.strMutex), -1); // gone
+    EXPECT_FALSE(platform::FileExists("/dev/shm" + m_names.strMapping));
+    EXPECT_EQ(SemaphoreValue(Running().strMutex), 1);
+    EXPECT_EQ(SemaphoreValue(Running().strEvent), 0);
     EXPECT_TRUE(HandOverFiles().empty());
 
     EXPECT_EQ(StartLater(first, {"x.mp3"}), Joined({"x.mp3"}));
@@ -170,10 +234,11 @@ TEST_F(SingleInstanceTest, ReleaseRemovesTheObjectsSoTheNextStartIsFirstAgain) {
     {
         CRecordingInstance first;
         ASSERT_TRUE(first.Create(kIdentifier));
+        const shell::InstanceNames names = Running();
         first.Release();
-        EXPECT_EQ(SemaphoreValue(m_names.strEvent), -1);
-        EXPECT_EQ(SemaphoreValue(m_names.strMutex), -1);
-        EXPECT_LT(::shm_open(m_names.strMapping.c_str(), O_RDONLY, 0), 0);
+        EXPECT_EQ(SemaphoreValue(names.strEvent), -1);
+        EXPECT_EQ(SemaphoreValue(names.strMutex), -1);
+        EXPECT_LT(::shm_open(names.strMapping.c_str(), O_RDONLY, 0), 0);
     }
     CRecordingInstance next;
     EXPECT_TRUE(next.Create(kIdentifier));
@@ -206,17 +271,20 @@ TEST_F(SingleInstanceTest, TheBlockHoldsUpTo255BytesAndReferencesLongerTextsThro
     EXPECT_EQ(block.Take(), ""); // nothing waits any more
 }
 
-TEST_F(SingleInstanceTest, AReferenceNobodyWillReadIsDeletedWhenTheBlockIsOverwrittenOrCleared) {
+TEST_F(SingleInstanceTest, AWaitingLineIsNeverOverwrittenNorClearedByAnotherStart) {
     CSharedCmdLine block;
     ASSERT_TRUE(block.Create(m_names, true));
     ASSERT_TRUE(block.Put(std::string(400, '1')));
-    ASSERT_TRUE(block.Put(std::string(500, '2')));
+    EXPECT_FALSE(block.Put(std::string(500, '2'))); // occupied: refused, its file withdrawn
+    EXPECT_FALSE(block.Put("short"));
     EXPECT_EQ(HandOverFiles().size(), 1u);
 
-    CSharedCmdLine attaching; // a later start zero-fills the block when it attaches
+    CSharedCmdLine attaching; // a later start attaching leaves the waiting line alone
     ASSERT_TRUE(attaching.Create(m_names, false));
+    EXPECT_EQ(block.Take(), std::string(400, '1'));
     EXPECT_TRUE(HandOverFiles().empty());
-    EXPECT_EQ(block.Take(), "");
+    EXPECT_TRUE(attaching.Put("next"));
+    EXPECT_EQ(block.Take(), "next");
 }
 
 TEST_F(SingleInstanceTest, AReferenceToAFileThatIsNotAHandOverFileIsNeitherReadNorDeleted) {
@@ -232,36 +300,103 @@ TEST_F(SingleInstanceTest, AReferenceToAFileThatIsNotAHandOverFileIsNeitherReadN
     }
 }
 
-TEST(InstanceObjects, NamesCarryTheIdentifierWithTheFixedSuffixesScopedToUserAndSession) {
+TEST(InstanceObjects, NamesCarryTheIdentifierWithTheFixedSuffixesScopedToUserAndToken) {
     const auto a = shell::MakeInstanceNames(kIdentifier, "/run/user/1000");
-    const auto b = shell::MakeInstanceNames(kIdentifier, "/tmp/other");
-    const std::string user = "-" + std::to_string(::getuid()) + "-";
-    EXPECT_TRUE(a.strMapping.ends_with(kIdentifier + "-Data-Mapping-File"));
-    EXPECT_TRUE(a.strMutex.ends_with(kIdentifier + "-Data-Mapping-Mutex"));
-    EXPECT_TRUE(a.strEvent.ends_with(kIdentifier + "-Event"));
-    for (const std::string* name : {&a.strMapping, &a.strMutex, &a.strEvent}) {
-        EXPECT_EQ(name->front(), '/');
-        EXPECT_EQ(name->find('/', 1), std::string::npos);
-        EXPECT_NE(name->find(user), std::string::npos);
-    }
+    const std::string token = shell::NewObjectToken();
+    ASSERT_EQ(token.size(), 32u);
+    EXPECT_NE(token, shell::NewObjectToken());
+    const auto b = shell::WithObjectToken(a, kIdentifier, token);
+    const std::string scope = "/corvella-" + std::to_string(::getuid()) + "-" + token + "-";
+    EXPECT_EQ(b.strMapping, scope + kIdentifier + "-Data-Mapping-File");
+    EXPECT_EQ(b.strMutex, scope + kIdentifier + "-Data-Mapping-Mutex");
+    EXPECT_EQ(b.strEvent, scope + kIdentifier + "-Event");
     EXPECT_NE(a.strEvent, b.strEvent);
-    EXPECT_EQ(a.strAliveLock, "/run/user/1000/corvella-" + kIdentifier + ".lock");
+    EXPECT_EQ(b.strAliveLock, "/run/user/1000/corvella-" + kIdentifier + ".lock");
 }
 
-TEST(InstanceObjects, TheRuntimeFolderFallsBackToAPrivateFolderInTmp) {
-    TempFolder runtime;
+// Without a usable XDG_RUNTIME_DIR the objects go to a folder with a random name, found again
+// through a note in the cache folder, and made anew when it is gone or no longer private. A
+// folder another user made at the old fixed name is of no concern.
+TEST(InstanceObjects, TheRuntimeFolderFallsBackToARandomPrivateFolderFoundThroughANote) {
+    TempFolder runtime, cache;
+    ScopedEnv cacheEnv("XDG_CACHE_HOME", cache.Path());
     {
         ScopedEnv env("XDG_RUNTIME_DIR", runtime.Path() + "/");
         EXPECT_EQ(shell::ResolveRuntimeFolder(), runtime.Path());
     }
-    const std::string fallback = "/tmp/corvella-" + std::to_string(::getuid());
-    for (const std::string& bad : {runtime.Path() + "/missing", std::string("relative/dir")}) {
-        ScopedEnv env("XDG_RUNTIME_DIR", bad);
-        EXPECT_EQ(shell::ResolveRuntimeFolder(), fallback) << bad;
+    const std::string fixed = "/tmp/corvella-" + std::to_string(::getuid());
+    const bool squat = ::geteuid() == 0 && !platform::FileExists(fixed);
+    if (squat) { // as another user, the way an attacker would
+        ASSERT_TRUE(testsupport::RunUnprivileged(
+            [&] { return std::string(::mkdir(fixed.c_str(), 0777) == 0 ? "" : "failed"); }));
     }
-    struct stat st {};
-    ASSERT_EQ(::stat(fallback.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    ASSERT_EQ(::chmod(runtime.Path().c_str(), 0755), 0);
+    const std::string link = cache.Path() + "/link";
+    ASSERT_EQ(::symlink(runtime.Path().c_str(), link.c_str()), 0);
+    std::vector<std::string> made;
+    for (const std::string& bad :
+         {runtime.Path() + "/missing", std::string("relative/dir"), runtime.Path(), link}) {
+        ScopedEnv env("XDG_RUNTIME_DIR", bad);
+        const std::optional<std::string> folder = shell::ResolveRuntimeFolder();
+        ASSERT_TRUE(folder) << bad;
+        EXPECT_TRUE(shell::IsPrivateFolder(*folder)) << *folder;
+        EXPECT_TRUE(folder->starts_with(fixed + "-")) << *folder;
+        EXPECT_EQ(shelltest::ReadFile(cache.Path() + "/corvella/runtime-folder"), *folder);
+        made.push_back(*folder);
+        if (made.size() == 2) // gone, as a cleaner of the temporary folder leaves it
+            std::filesystem::remove_all(*folder);
+        if (made.size() == 3) // opened up to others
+            ::chmod(folder->c_str(), 0755);
+    }
+    EXPECT_EQ(made[0], made[1]);
+    EXPECT_NE(made[2], made[1]);
+    EXPECT_NE(made[3], made[2]);
+    for (const std::string& folder : made)
+        std::filesystem::remove_all(folder);
+    if (squat)
+        ::rmdir(fixed.c_str());
+}
+
+// Names another user made first, and lock paths that are not files, never keep the player from
+// starting: it draws other names, or runs without the hand-over.
+TEST_F(SingleInstanceTest, NamesHeldByAnotherUserOrLockPathsThatAreNotFilesNeverBlockTheStart) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "the attack needs another user: run as root to make one";
+    const std::vector<std::string> taken{std::string(32, 'b'), std::string(32, 'c')};
+    const auto bTaken = shell::WithObjectToken(m_names, kIdentifier, taken[0]);
+    const auto cTaken = shell::WithObjectToken(m_names, kIdentifier, taken[1]);
+    ASSERT_EQ(testsupport::RunUnprivileged([&] {
+                  sem_t* mutex = ::sem_open(bTaken.strMutex.c_str(), O_CREAT, 0666, 1);
+                  const int shm = ::shm_open(cTaken.strMapping.c_str(), O_RDWR | O_CREAT, 0666);
+                  return std::string(mutex != SEM_FAILED && shm >= 0 ? "made" : "failed");
+              }),
+              std::optional<std::string>("made"));
+    {
+        CTokenInstance first(taken);
+        ASSERT_TRUE(first.Create(kIdentifier));
+        EXPECT_FALSE(first.RunsAlone());
+        EXPECT_NE(Running().strMutex, bTaken.strMutex);
+        EXPECT_NE(Running().strMutex, cTaken.strMutex);
+        EXPECT_EQ(StartLater(first, {"a.mp3"}), Joined({"a.mp3"}));
+    }
+    // The other user's objects are still there, untouched.
+    EXPECT_NE(SemaphoreValue(bTaken.strMutex), -1);
+    EXPECT_TRUE(platform::FileExists("/dev/shm" + cTaken.strMapping));
+    shell::RemoveInstanceObjects(bTaken);
+    shell::RemoveInstanceObjects(cTaken);
+
+    for (const std::string kind : {"folder", "link"}) {
+        std::filesystem::remove(m_names.strAliveLock);
+        if (kind == "folder")
+            ASSERT_EQ(::mkdir(m_names.strAliveLock.c_str(), 0700), 0);
+        else
+            ASSERT_EQ(::symlink("/etc/passwd", m_names.strAliveLock.c_str()), 0);
+        CRecordingInstance alone;
+        EXPECT_TRUE(alone.Create(kIdentifier)) << kind;
+        EXPECT_TRUE(alone.RunsAlone()) << kind;
+        EXPECT_FALSE(alone.OtherInstanceRuns()) << kind;
+    }
+    std::filesystem::remove(m_names.strAliveLock);
 }
 
 TEST(CommandLineText, TheProgramPathIsQuotedAndArgumentsOnlyWhenTheyHoldBlanks) {

@@ -103,17 +103,53 @@ TEST(VersionInfo, ReadsTheValuesFromTheirLines) {
     EXPECT_EQ(info.m_strWhatsNew, "Faster start\r\n\r\nFixes\r\n");
 }
 
-TEST(VersionInfo, CarriageReturnsAndShortFilesLeaveCleanOrEmptyFields) {
+TEST(VersionInfo, CarriageReturnsAreNoPartOfTheLinesAndSixteenLinesLeaveNoNews) {
     CVersionInfo info;
     info.m_strWhatsNew = "left from before";
-    info.Parse("a\r\nb\r\nv9\r\nd\r\n2027\r\n");
+    std::string crlf = VersionFile("v9", {"x"});
+    for (std::size_t at = crlf.find('\n'); at != std::string::npos; at = crlf.find('\n', at + 2))
+        crlf.insert(at, "\r");
+    EXPECT_EQ(info.Parse(crlf), 1);
     EXPECT_EQ(info.m_strLatestVersion, "v9");
-    EXPECT_EQ(info.m_strReleaseDate, "2027");
-    EXPECT_EQ(info.m_strSize, "");
-    EXPECT_EQ(info.m_strWhatsNew, "");
-    info.Parse(VersionFile("v3")); // exactly 16 lines
+    EXPECT_EQ(info.m_strWhatsNew, "x\r\n");
+    EXPECT_EQ(info.Parse(VersionFile("v3")), 1); // exactly 16 lines
     EXPECT_EQ(info.m_strReserved2, "r15");
     EXPECT_EQ(info.m_strWhatsNew, "");
+}
+
+// Only a file with the version file's structure counts; anything else leaves no field set.
+TEST(VersionInfo, AnythingWithoutTheStructureIsRefused) {
+    const std::string good = VersionFile("2.2.1", {"news"});
+    auto replaced = [&](const std::string& from, const std::string& to) {
+        std::string text = good;
+        return text.replace(text.find(from), from.size(), to);
+    };
+    const std::string refused[] = {
+        "",
+        "<html><head><title>Sign in to the network</title></head><body>Welcome</body></html>\n",
+        std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16) + std::string(300, '\xFF'),
+        "a\nb\nv9\nd\n2027\n",                    // too short: size and addresses missing
+        replaced("2.2.1", "<script>"),            // not a version
+        replaced("2.2.1", "2..2"),                //
+        replaced("2.2.1", "v2.2 (Build:12a)"),    //
+        replaced("2027-01-15", ""),               // no release date
+        replaced("4.2 MB", ""),                   // no size
+        replaced("news", std::string(1025, 'n')), // a line over the bound
+        replaced("news", "bell\a"),               // a control character
+        replaced("news", "\xC0\xAF"),             // overlong UTF-8
+        replaced("news", "\xED\xA0\x80"),         // a surrogate
+        replaced("news", "cut \xE2\x82"),         // a cut sequence
+    };
+    for (const std::string& text : refused) {
+        CVersionInfo info;
+        EXPECT_EQ(info.Parse(text), 0) << text.substr(0, 80);
+        EXPECT_EQ(info.m_strLatestVersion, "");
+        EXPECT_EQ(info.m_strMoreInfoUrl, "");
+        EXPECT_EQ(info.m_strWhatsNew, "");
+    }
+    CVersionInfo info;
+    EXPECT_EQ(info.Parse(replaced("news", "Schneller \xE2\x80\x93 \xF0\x9F\x8E\xB5\tok")), 1);
+    EXPECT_EQ(info.Parse(replaced("2.2.1", "V2.2 (Build:5000)")), 1);
 }
 
 TEST(VersionInfo, SurvivesTheArchive) {
@@ -168,6 +204,8 @@ TEST(UpgradeInfoDlg, ANewerVersionShowsItsDetailsAndLinks) {
     dlg.OnDownload();
     EXPECT_EQ(opened,
               (std::vector<std::string>{"https://example.org/news", "https://example.org/get"}));
+    EXPECT_EQ(dlg.MoreInfoButton()->toolTip().toStdString(), "https://example.org/news");
+    EXPECT_EQ(dlg.DownloadButton()->toolTip().toStdString(), "https://example.org/get");
     dlg.close();
 }
 
@@ -189,13 +227,25 @@ TEST(UpgradeInfoDlg, TheSameVersionShowsOnlyTheTopWithItsCloseButton) {
     dlg.close();
 }
 
-TEST(UpgradeInfoDlg, WithoutInfoTheButtonsOpenNothing) {
+// Addresses from the network open only as web pages: never a file, a program or a script.
+TEST(UpgradeInfoDlg, WithoutInfoOrWithAddressesThatAreNoWebPagesTheButtonsOpenNothing) {
     CUpgradeInfoDlg dlg;
     int opened = 0;
     dlg.SetOpener([&](const std::string&) { return ++opened > 0; });
     dlg.OnMoreInfo();
     dlg.OnDownload();
+    for (const std::string address :
+         {"file:///etc/passwd", "/usr/bin/xterm", "javascript:alert(1)", "smb://host/share",
+          "https://", "https://example.org@evil.example/", "http://exa mple.org/", "ftp://a.b/"}) {
+        CVersionInfo info;
+        info.m_strMoreInfoUrl = info.m_strDownloadUrl = address;
+        dlg.SetInfo(info);
+        dlg.OnMoreInfo();
+        dlg.OnDownload();
+        EXPECT_FALSE(shell::IsWebAddress(address)) << address;
+    }
     EXPECT_EQ(opened, 0);
+    EXPECT_TRUE(shell::IsWebAddress("HTTP://example.org"));
 }
 
 TEST(VersionFetch, TheAddressComesFromTheEnvironmentWhenSet) {
@@ -244,13 +294,28 @@ TEST_F(UpdateCheckTest, TheSameVersionAndASixteenLineFileReachTheResult) {
               "Release Date:\r\n2027-01-15\r\n\r\nSize:\r\n4.2 MB\r\n\r\nWhat's New:\r\n");
 }
 
-TEST_F(UpdateCheckTest, BinaryGarbageShowsTheErrorBox) {
+// Answers that are not a version file: binary data, a captive portal's page, a version file
+// sent as something other than text, a negative length.
+TEST_F(UpdateCheckTest, AnswersThatAreNotAVersionFileShowTheErrorBox) {
     std::string garbage = "\x89PNG\r\n\x1a\n";
     garbage += std::string("\0\0\0\rIHDR", 8) + std::string(300, '\xFF');
-    CLocalHttpServer server(CLocalHttpServer::Response(200, "OK", garbage));
-    Check(server.Url());
-    ExpectErrorBox();
-    EXPECT_EQ(server.Requests(), 1);
+    const std::string file = VersionFile("v9.0");
+    const std::string portal = "<html><body>Sign in to use this network</body></html>\n";
+    auto as = [](const std::string& headers, const std::string& body) {
+        return "HTTP/1.1 200 OK\r\n" + headers + "Connection: close\r\n\r\n" + body;
+    };
+    for (const std::string& response :
+         {CLocalHttpServer::Response(200, "OK", garbage),
+          CLocalHttpServer::Response(200, "OK", portal),
+          as("Content-Type: application/octet-stream\r\n", file), as("", file),
+          as("Content-Type: text/plain\r\nContent-Length: -5\r\n", file)}) {
+        CLocalHttpServer server(response);
+        m_boxes.clear();
+        m_info.reset();
+        Check(server.Url());
+        ExpectErrorBox();
+        EXPECT_GE(server.Requests(), 1); // the client may retry a broken answer once
+    }
 }
 
 TEST_F(UpdateCheckTest, AMissingFileShowsTheErrorBox) {
