@@ -142,6 +142,13 @@ constexpr Entry kStrings[] = {
     {4611, "What's New"},
     {4612, "More Info"},
     {4613, "Download"},
+    {5300, "No program to show the manual was found. It is here:\n%s"},
+    {5301, "Corvella Playlist"},
+    {5302, "The media engine (GStreamer) plays these formats now: %s."},
+    {5303, "These formats need GStreamer plugins that are not installed: %s. Install them with:\n"
+           "sudo apt install %s"},
+    {5304, "For QuickTime movies and RealMedia files that do not play here, we recommend our "
+           "sibling product Lumivox. More at www.corvella-player.org"},
 };
 
 } // namespace
