@@ -126,10 +126,10 @@ QWidget* CDownloadCenterDlg::GetDlgItem(int id) const {
 void CDownloadCenterDlg::OnInitDialog() {
     // With a decoder check the text names this machine's formats and packages; without one
     // it gives the general advice.
-    m_strExplanation =
-        !m_playable.empty() || !m_missing.empty()
-            ? FormatsExplanation()
-            : shell::LoadTranslatedString(m_bWindowsMedia ? IDS_ENGINE_PRESENT : IDS_ENGINE_MISSING);
+    m_strExplanation = !m_playable.empty() || !m_missing.empty()
+                           ? FormatsExplanation()
+                           : shell::LoadTranslatedString(m_bWindowsMedia ? IDS_ENGINE_PRESENT
+                                                                         : IDS_ENGINE_MISSING);
     // This edition has no QuickTime or RealMedia engine of its own to offer.
     if (CEngineManager::kWindowsMediaOnly)
         m_bQuickTime = m_bRealMedia = 1;
