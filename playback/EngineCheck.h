@@ -15,9 +15,9 @@ struct EngineAvailability {
     // From the decoder check, when one ran: the formats of the media engine's list that the
     // installed GStreamer plugins decode, those they do not, and the Debian packages that
     // would add the missing ones.
-    std::vector<std::string> playableFormats;
-    std::vector<std::string> missingFormats;
-    std::vector<std::string> packages;
+    std::vector<std::string> playableFormats{};
+    std::vector<std::string> missingFormats{};
+    std::vector<std::string> packages{};
 };
 
 struct DecoderCheck {
