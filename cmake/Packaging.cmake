@@ -6,11 +6,12 @@ set(CPACK_PACKAGE_NAME corvella)
 set(CPACK_PACKAGE_VENDOR "Corvella")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "skinned media player for audio, video and CDs")
+# Lines of the long description stay within 80 columns, as Debian's tools show them.
 set(CPACK_PACKAGE_DESCRIPTION
-  "Corvella collects audio files, video files, audio CDs and video CDs in one playlist and
-plays them in three bitmap-skinned windows that snap to the screen and to each other.
-Playlists are read and written in the player's own format and imported from M3U, M3U8, PLS
-and XSPF.")
+  "Corvella collects audio files, video files, audio CDs and video CDs in one
+playlist and plays them in three bitmap-skinned windows that snap to the screen
+and to each other. Playlists are read and written in the player's own format
+and imported from M3U, M3U8, PLS and XSPF.")
 set(CPACK_PACKAGE_CONTACT "Corvella developers <developers@corvella-player.org>")
 set(CPACK_PACKAGE_HOMEPAGE_URL "https://www.corvella-player.org/")
 set(CPACK_STRIP_FILES ON)

@@ -1,8 +1,11 @@
 #include "core/CommandLineCollector.h"
 
 #include "core/FinderPaths.h"
+#include "core/PlaylistPaths.h"
 #include "platform/FileSystem.h"
 #include "platform/Log.h"
+
+#include <algorithm>
 
 namespace core {
 
@@ -10,11 +13,8 @@ namespace {
 
 std::string AbsoluteArgument(const std::string& arg, const std::string& startFolder) {
     if (arg.starts_with('/') || IsDriveLetterPath(arg) || startFolder.empty())
-        return arg;
-    std::string relative = arg;
-    while (relative.starts_with("./"))
-        relative.erase(0, 2);
-    return startFolder.ends_with('/') ? startFolder + relative : startFolder + "/" + relative;
+        return NormalizePosixPath(arg);
+    return NormalizePosixPath(startFolder + "/" + arg);
 }
 
 } // namespace
@@ -34,9 +34,12 @@ std::vector<std::string> CCommandLineCollector::Collect(const CommandLineOptions
     m_files.clear();
     m_visited.clear();
     const std::string startFolder = platform::GetCurrentFolder();
+    m_bCutReported = false;
     for (const std::string& arg : options.fileArgs) {
-        if (Full())
+        if (Full()) {
+            ReportCut(arg);
             break;
+        }
         CollectArgument(arg, startFolder);
     }
     return std::move(m_files);
@@ -66,9 +69,16 @@ void CCommandLineCollector::SearchFolder(const std::string& folder) {
         return;
     std::vector<platform::FolderEntry> entries;
     platform::ListFolderInto(disk, "*", entries, platform::ListDetail::Kinds);
+    // The order the open dialog shows, not the file system's.
+    std::sort(entries.begin(), entries.end(),
+              [](const platform::FolderEntry& a, const platform::FolderEntry& b) {
+                  return NaturalLess(a.name, b.name);
+              });
     for (const platform::FolderEntry& e : entries) {
-        if (Full())
+        if (Full()) {
+            ReportCut(folder);
             return;
+        }
         const std::string path = JoinFolder(folder, e.name);
         if (!e.isDirectory) {
             CollectFile(path, e.isRegularFile);
@@ -78,6 +88,15 @@ void CCommandLineCollector::SearchFolder(const std::string& folder) {
             --m_nDepth;
         }
     }
+}
+
+void CCommandLineCollector::ReportCut(const std::string& where) {
+    if (m_bCutReported)
+        return;
+    m_bCutReported = true;
+    platform::LogWarning("only the first " + std::to_string(m_nMaxFiles) +
+                         " files were added (option -l); the rest from " + where +
+                         " on was left out");
 }
 
 void CCommandLineCollector::CollectFile(const std::string& path, bool listedAsRegular) {
@@ -91,7 +110,8 @@ void CCommandLineCollector::CollectFile(const std::string& path, bool listedAsRe
     if (const auto status =
             listedAsRegular ? std::nullopt : platform::GetFileStatus(DiskPath(path));
         status && !status->isRegularFile) {
-        platform::LogVerbose("left out, not a regular file: " + path);
+        // Said whatever the log setting: the user named the file and finds no row for it.
+        platform::LogWarning("left out, not a regular file (a pipe or a device): " + path);
         return;
     }
     m_files.push_back(path);

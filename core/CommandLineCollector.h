@@ -34,11 +34,14 @@ private:
     // listedAsRegular: the folder listing found a regular file, so its kind needs no check.
     void CollectFile(const std::string& path, bool listedAsRegular = false);
     bool Full() const { return m_files.size() >= m_nMaxFiles; }
+    // Says once per collection that the file limit left something out.
+    void ReportCut(const std::string& where);
 
     std::string m_strFilter;
     std::uint32_t m_nMaxDepth = 1;
     std::uint32_t m_nDepth = 0;
     std::uint32_t m_nMaxFiles = 100;
+    bool m_bCutReported = false;
     std::vector<std::string> m_files;
     // Folders already searched, by file-system identity: a folder reached again through a
     // symbolic link (a loop, or a second link) is not searched twice.

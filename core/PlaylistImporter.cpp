@@ -7,6 +7,7 @@
 #include "platform/XspfReader.h"
 
 #include <climits>
+#include <cstring>
 #include <limits>
 #include <map>
 #include <optional>
@@ -93,6 +94,20 @@ PlsField SplitPlsKey(std::string_view key, std::uint32_t& number) {
     return core::EqualsNoCase(name, "length") ? PlsField::Length : PlsField::None;
 }
 
+// Text playlists hold no NUL bytes and hardly any control characters; a file that does is
+// binary data under a playlist's name, and reading it line by line would make rows of junk.
+bool LooksBinary(std::string_view text) {
+    std::size_t controls = 0;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte == 0)
+            return true;
+        if ((byte < 0x20 && !std::strchr("\t\n\v\f\r\x1b", c)) || byte == 0x7f)
+            ++controls;
+    }
+    return controls * 32 > text.size();
+}
+
 std::string_view TrimBlanks(std::string_view text) {
     const auto first = text.find_first_not_of(" \t");
     if (first == std::string_view::npos)
@@ -131,6 +146,8 @@ bool PlaylistImporter::ReadText(const std::string& path, std::string_view text) 
     // A UTF-8 byte-order mark would hide the "/" that starts an absolute first entry.
     if (text.starts_with("\xEF\xBB\xBF"))
         text.remove_prefix(3);
+    if (LooksBinary(text))
+        return false;
     std::string converted;
     if (!core::IsValidUtf8(text)) {
         converted = core::Latin1ToUtf8(text);

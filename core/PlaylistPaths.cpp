@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <vector>
 
 namespace core {
 
@@ -100,7 +101,64 @@ std::string ResolveEntry(std::string_view folder, std::string_view entry) {
     path.append(entry);
     if (!folder.ends_with('\\'))
         std::replace(path.begin() + std::ptrdiff_t(folder.size()), path.end(), '\\', '/');
-    return path;
+    return NormalizePosixPath(path);
+}
+
+std::string NormalizePosixPath(std::string_view path) {
+    if (!path.starts_with('/'))
+        return std::string(path);
+    std::vector<std::string_view> steps;
+    for (std::size_t at = 0; at < path.size();) {
+        std::size_t end = path.find('/', at);
+        if (end == std::string_view::npos)
+            end = path.size();
+        const std::string_view step = path.substr(at, end - at);
+        if (step == "..") {
+            if (!steps.empty())
+                steps.pop_back();
+        } else if (!step.empty() && step != ".") {
+            steps.push_back(step);
+        }
+        at = end + 1;
+    }
+    std::string out;
+    out.reserve(path.size());
+    for (std::string_view step : steps)
+        out.append("/").append(step);
+    return out.empty() ? "/" : out;
+}
+
+bool NaturalLess(std::string_view a, std::string_view b) {
+    auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    std::size_t i = 0, j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (isDigit(a[i]) && isDigit(b[j])) {
+            // Leading zeros aside, the longer run is the larger number.
+            while (i < a.size() && a[i] == '0')
+                ++i;
+            while (j < b.size() && b[j] == '0')
+                ++j;
+            std::size_t ei = i, ej = j;
+            while (ei < a.size() && isDigit(a[ei]))
+                ++ei;
+            while (ej < b.size() && isDigit(b[ej]))
+                ++ej;
+            if (ei - i != ej - j)
+                return ei - i < ej - j;
+            if (const int c = a.substr(i, ei - i).compare(b.substr(j, ej - j)); c != 0)
+                return c < 0;
+            i = ei;
+            j = ej;
+            continue;
+        }
+        const auto x = std::uint8_t(LowerAscii(a[i++]));
+        const auto y = std::uint8_t(LowerAscii(b[j++]));
+        if (x != y)
+            return x < y;
+    }
+    if (i < a.size() || j < b.size())
+        return j < b.size() && i >= a.size();
+    return a < b;
 }
 
 bool IsUri(std::string_view entry) {

@@ -40,6 +40,13 @@ bool IsUri(std::string_view entry);
 // when the text is no such URI, names another host, or decodes to a NUL byte.
 std::string FileUriToPath(std::string_view uri);
 
+// A POSIX path without "." and ".." steps and doubled '/' ("/a/./b/../c" is "/a/c"); a
+// relative path or a drive-letter path stays as it is.
+std::string NormalizePosixPath(std::string_view path);
+// Natural name order: runs of digits compare by their value ("song9" before "song10"), other
+// characters as CompareNoCase does; names equal so compare byte for byte.
+bool NaturalLess(std::string_view a, std::string_view b);
+
 bool EqualsNoCase(std::string_view a, std::string_view b);
 // <0, 0 or >0 as a sorts before, with or after b, ASCII letters compared without case.
 int CompareNoCase(std::string_view a, std::string_view b);

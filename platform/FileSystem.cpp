@@ -60,6 +60,11 @@ bool FileExists(const std::string& path) {
     return GetFileStatus(path).has_value();
 }
 
+bool IsUnreadableFile(const std::string& path) {
+    const auto status = GetFileStatus(path);
+    return status && status->isRegularFile && ::access(path.c_str(), R_OK) != 0;
+}
+
 bool MatchesPattern(const std::string& name, const std::string& pattern) {
     // Iterative wildcard match with one backtrack point: linear in practice, never recursive.
     std::size_t n = 0, p = 0, starP = std::string::npos, starN = 0;

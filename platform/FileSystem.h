@@ -44,6 +44,8 @@ std::optional<FileStatus> GetFileStatus(const std::string& path);
 
 bool IsDirectory(const std::string& path);
 bool FileExists(const std::string& path); // a file or a folder
+// A regular file that is there but that this user may not read (its permissions say no).
+bool IsUnreadableFile(const std::string& path);
 
 // Entries of a folder whose names match a pattern of '*' and '?' (case ignored);
 // "." and ".." are never listed. An unreadable folder gives an empty list.

@@ -5,7 +5,9 @@
 #include "platform/MessageQueue.h"
 #include "platform/WidgetHost.h"
 
+#include <QApplication>
 #include <QCursor>
+#include <QDialog>
 #include <QImage>
 #include <QPixmap>
 #include <cstring>
@@ -16,6 +18,14 @@ HWND g_captureWnd = 0;
 
 QRect ToQRect(const CRect& r) {
     return QRect(r.left, r.top, r.Width(), r.Height());
+}
+
+// Without a window manager nothing keeps a dialog above the window that opened it: whenever a
+// player window is shown or raised, the open dialogs and message boxes go back on top of it.
+void RaiseOpenDialogs(const QWidget* pRaised) {
+    for (QWidget* pTop : QApplication::topLevelWidgets())
+        if (pTop != pRaised && pTop->isVisible() && qobject_cast<QDialog*>(pTop))
+            pTop->raise();
 }
 } // namespace
 
@@ -159,6 +169,8 @@ void CWnd::ShowWindow(int nCmdShow) {
         m_pWidget->show();
         break;
     }
+    if (nCmdShow != SW_HIDE && nCmdShow != SW_MINIMIZE && nCmdShow != SW_SHOWMINIMIZED)
+        RaiseOpenDialogs(m_pWidget);
 }
 
 bool CWnd::IsWindowVisible() const {
@@ -187,8 +199,10 @@ CRect CWnd::GetClientRect() const {
 }
 
 void CWnd::BringWindowToTop() {
-    if (m_pWidget)
-        m_pWidget->raise();
+    if (!m_pWidget)
+        return;
+    m_pWidget->raise();
+    RaiseOpenDialogs(m_pWidget);
 }
 
 void CWnd::SetForegroundWindow() {
@@ -196,6 +210,7 @@ void CWnd::SetForegroundWindow() {
         return;
     m_pWidget->raise();
     m_pWidget->activateWindow();
+    RaiseOpenDialogs(m_pWidget);
 }
 
 void CWnd::SetAlwaysOnTop(bool onTop) {

@@ -6,6 +6,8 @@
 
 #include <gst/gst.h>
 
+#include <algorithm>
+
 namespace {
 
 // A format of the media engine's types and the kind of element that must accept it.
@@ -13,22 +15,29 @@ struct DecoderNeed {
     const char* description;
     const char* caps;
     GstElementFactoryListType kind;
+    const char* package; // the Debian package whose plugins handle it
 };
 
 constexpr GstElementFactoryListType kDecoder = GST_ELEMENT_FACTORY_TYPE_DECODER;
 constexpr GstElementFactoryListType kDemuxer = GST_ELEMENT_FACTORY_TYPE_DEMUXER;
 
+constexpr const char* kGood = "gstreamer1.0-plugins-good";
+constexpr const char* kBad = "gstreamer1.0-plugins-bad";
+constexpr const char* kUgly = "gstreamer1.0-plugins-ugly";
+constexpr const char* kLibav = "gstreamer1.0-libav";
+
 const DecoderNeed kNeeds[] = {
-    {"MPEG-1 layer 3 audio (MP3)", "audio/mpeg, mpegversion=(int)1, layer=(int)3", kDecoder},
-    {"MPEG-1 layer 2 audio (MP2)", "audio/mpeg, mpegversion=(int)1, layer=(int)2", kDecoder},
-    {"MPEG program stream (MPG, DAT)", "video/mpeg, systemstream=(boolean)true", kDemuxer},
-    {"MPEG-1/2 video", "video/mpeg, mpegversion=(int)2, systemstream=(boolean)false", kDecoder},
-    {"WAV", "audio/x-wav", kDemuxer},
-    {"AU", "audio/x-au", kDemuxer},
-    {"AVI", "video/x-msvideo", kDemuxer},
-    {"ASF", "video/x-ms-asf", kDemuxer},
-    {"Windows Media Audio", "audio/x-wma, wmaversion=(int)2", kDecoder},
-    {"Windows Media Video", "video/x-wmv, wmvversion=(int)2", kDecoder},
+    {"MPEG-1 layer 3 audio (MP3)", "audio/mpeg, mpegversion=(int)1, layer=(int)3", kDecoder, kGood},
+    {"MPEG-1 layer 2 audio (MP2)", "audio/mpeg, mpegversion=(int)1, layer=(int)2", kDecoder, kGood},
+    {"MPEG program stream (MPG, DAT)", "video/mpeg, systemstream=(boolean)true", kDemuxer, kBad},
+    {"MPEG-1/2 video", "video/mpeg, mpegversion=(int)2, systemstream=(boolean)false", kDecoder,
+     kUgly},
+    {"WAV", "audio/x-wav", kDemuxer, kGood},
+    {"AU", "audio/x-au", kDemuxer, kGood},
+    {"AVI", "video/x-msvideo", kDemuxer, kGood},
+    {"ASF", "video/x-ms-asf", kDemuxer, kUgly},
+    {"Windows Media Audio", "audio/x-wma, wmaversion=(int)2", kDecoder, kLibav},
+    {"Windows Media Video", "video/x-wmv, wmvversion=(int)2", kDecoder, kLibav},
 };
 
 // True when an element of the kind, ranked for automatic use, accepts the caps.
@@ -47,18 +56,30 @@ bool RegistryAccepts(const DecoderNeed& need) {
 
 } // namespace
 
-std::vector<std::string> MissingMediaDecoders() {
+DecoderCheck CheckMediaDecoders() {
+    DecoderCheck check;
     std::string error;
-    if (!gstsupport::EnsureInitialized(error))
-        return {"GStreamer: " + error};
-    std::vector<std::string> missing;
-    for (const DecoderNeed& need : kNeeds) {
-        if (!RegistryAccepts(need)) {
-            missing.push_back(need.description);
-            platform::LogVerbose(std::string("no GStreamer element for ") + need.description);
-        }
+    if (!gstsupport::EnsureInitialized(error)) {
+        check.missing.push_back("GStreamer: " + error);
+        check.packages.push_back("gstreamer1.0-plugins-base");
+        return check;
     }
-    return missing;
+    for (const DecoderNeed& need : kNeeds) {
+        if (RegistryAccepts(need)) {
+            check.playable.push_back(need.description);
+            continue;
+        }
+        check.missing.push_back(need.description);
+        platform::LogVerbose(std::string("no GStreamer element for ") + need.description);
+        if (std::find(check.packages.begin(), check.packages.end(), need.package) ==
+            check.packages.end())
+            check.packages.push_back(need.package);
+    }
+    return check;
+}
+
+std::vector<std::string> MissingMediaDecoders() {
+    return CheckMediaDecoders().missing;
 }
 
 EngineAvailability GetEngineAvailability(const CEngineManager& manager,
@@ -72,5 +93,13 @@ EngineAvailability GetEngineAvailability(const CEngineManager& manager,
     a.quickTime = counts(EngineQuickTime);
     a.realMedia = counts(EngineReal);
     a.allInstalled = manager.AllInstalled() && missingDecoders.empty();
+    return a;
+}
+
+EngineAvailability GetEngineAvailability(const CEngineManager& manager, const DecoderCheck& check) {
+    EngineAvailability a = GetEngineAvailability(manager, check.missing);
+    a.playableFormats = check.playable;
+    a.missingFormats = check.missing;
+    a.packages = check.packages;
     return a;
 }

@@ -12,7 +12,22 @@ struct EngineAvailability {
     bool windowsMedia = false;
     bool quickTime = false;
     bool realMedia = false;
+    // From the decoder check, when one ran: the formats of the media engine's list that the
+    // installed GStreamer plugins decode, those they do not, and the Debian packages that
+    // would add the missing ones.
+    std::vector<std::string> playableFormats{};
+    std::vector<std::string> missingFormats{};
+    std::vector<std::string> packages{};
 };
+
+struct DecoderCheck {
+    std::vector<std::string> playable;
+    std::vector<std::string> missing;
+    std::vector<std::string> packages; // each once, in the order of the formats
+};
+
+// Looks up every format of the media engine's list in the GStreamer registry.
+DecoderCheck CheckMediaDecoders();
 
 // The media formats of the media engine's list for which the GStreamer registry has no
 // element (by description, e.g. "MPEG-1 layer 3 audio (MP3)"); empty when all are there or
@@ -23,3 +38,5 @@ std::vector<std::string> MissingMediaDecoders();
 // decoder is missing.
 EngineAvailability GetEngineAvailability(const CEngineManager& manager,
                                          const std::vector<std::string>& missingDecoders);
+// The same, carrying the check's lists for the dialog that shows them.
+EngineAvailability GetEngineAvailability(const CEngineManager& manager, const DecoderCheck& check);

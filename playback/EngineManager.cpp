@@ -1,5 +1,6 @@
 #include "playback/EngineManager.h"
 
+#include "platform/FileSystem.h"
 #include "platform/Log.h"
 #include "platform/RegisteredMessages.h"
 #include "playback/CDAudioEngine.h"
@@ -15,6 +16,7 @@ namespace {
 
 const char kNotValid[] = "Not a valid media file.";
 const char kOutputFailed[] = "No sound: ";
+const char kNotReadable[] = "This file cannot be read: permission denied.";
 const char kCannotReadCd[] = "Cann't read CD files.";
 const char kAudioOnly[] = "Audio Only";
 const COLORREF kBackground = RGB(0, 0, 0);
@@ -323,6 +325,12 @@ void CEngineManager::OpenWith(int engineId) {
         FailWithText(NotInstalledText(engineId));
         return;
     }
+    // The decoder would call a file it may not read damaged; the user learns the real reason.
+    if (platform::IsUnreadableFile(m_strPath)) {
+        platform::LogVerbose("clip failed: " + m_strPath + ": " + kNotReadable);
+        FailWithText(kNotReadable);
+        return;
+    }
     m_pOpeningEngine = pEngine;
     pEngine->Open(m_strPath);
     pEngine->Play();
@@ -390,6 +398,10 @@ void CEngineManager::SetState(int state) {
     if (state == EnginePlaying && previous != EnginePlaying)
         ShowVideo(true);
     m_nPlayState = state;
+    // What the idle area shows depends on the state ("Audio Only" while active); no expose
+    // from a window manager is there to repaint it.
+    if (state != previous)
+        Invalidate();
     if (CWnd* pParent = GetParent())
         pParent->SendMessage(WM_REG_PLAYSTATE, WPARAM(state), 0);
     if (previous == EnginePaused && state == EngineStopped &&
@@ -398,6 +410,8 @@ void CEngineManager::SetState(int state) {
 }
 
 void CEngineManager::SetLoading(bool loading) {
+    if (m_bLoading != (loading ? 1 : 0))
+        Invalidate();
     m_bLoading = loading ? 1 : 0;
     if (CWnd* pParent = GetParent())
         pParent->SendMessage(WM_REG_CLIPLOADING, loading ? 1 : 0, 0);

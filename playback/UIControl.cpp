@@ -108,6 +108,7 @@ bool CUIControl::Stop() {
     // wait for a finish report that never comes and leave the controller busy for good.
     if (m_pTimerWnd)
         m_pTimerWnd->KillTimer(kSelectTimer);
+    m_bSelectWaiting = false;
     if (m_pEngineManager)
         m_pEngineManager->SetIdleLogo(true);
     AnnounceStop();
@@ -129,6 +130,7 @@ bool CUIControl::Step(PendingAction action, NavigateMode mode) {
     SelectBy(mode);
     // Every press restarts the delay, so quick presses move the cursor but open only once.
     RestartTimer(kSelectTimer, kSelectDelayMs);
+    m_bSelectWaiting = true;
     Submit(CmdUpdateControls);
     return true;
 }
@@ -150,6 +152,7 @@ void CUIControl::PlayClip(CAttribClip* pClip, bool start) {
 void CUIControl::OnTimer(std::uintptr_t id) {
     if (id == kSelectTimer) {
         m_bBusy = 1;
+        m_bSelectWaiting = false;
         if (m_pTimerWnd)
             m_pTimerWnd->KillTimer(kSelectTimer);
         // The engine stops the old clip and reports it finished; the clip-finished rules
@@ -218,7 +221,12 @@ void CUIControl::ApplyClipFinishedRules() {
     switch (m_nPendingAction) {
     case PendingAction::Previous:
     case PendingAction::Next:
-        // The clip chosen when the button was pressed is already loaded.
+        // The clip chosen when the button was pressed is already loaded. A report that comes
+        // before the delay ended is the one of a clip stopped before the press (next while
+        // paused): the chosen clip starts now, and the delay must not stop it again.
+        if (m_bSelectWaiting && m_pTimerWnd)
+            m_pTimerWnd->KillTimer(kSelectTimer);
+        m_bSelectWaiting = false;
         StartPlaying();
         break;
     case PendingAction::Playing:

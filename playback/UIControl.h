@@ -141,6 +141,8 @@ private:
     std::int32_t m_nDisplayMode = 2;
     PendingAction m_nPendingAction = PendingAction::Stopped;
     std::int32_t m_bBusy = 0;
+    // Set from a previous/next press until its delay ends and the old clip is stopped.
+    bool m_bSelectWaiting = false;
 
     ICommandBus* m_pBus = nullptr;
     IPlaylistNavigator* m_pNavigator = nullptr;

@@ -49,6 +49,7 @@ enum : std::uint32_t {
     IDS_CLOSE_CDROM = 4422,
     IDS_ENGINES_INSTALLED = 4426,
     IDS_NO_MANUAL = 4430,
+    IDS_NO_MANUAL_VIEWER = 5300,
 };
 
 struct MenuItem {

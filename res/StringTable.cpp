@@ -149,6 +149,13 @@ constexpr Entry kStrings[] = {
            "its next save."},
     {5103, "Reason:"},
     {5200, "The file is too large to be read."},
+    {5300, "No program to show the manual was found. It is here:\n%s"},
+    {5301, "Corvella Playlist"},
+    {5302, "The media engine (GStreamer) plays these formats now: %s."},
+    {5303, "These formats need GStreamer plugins that are not installed: %s. Install them with:\n"
+           "sudo apt install %s"},
+    {5304, "For QuickTime movies and RealMedia files that do not play here, we recommend our "
+           "sibling product Lumivox. More at www.corvella-player.org"},
 };
 
 } // namespace

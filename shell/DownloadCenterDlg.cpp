@@ -24,7 +24,26 @@ enum : std::uint32_t {
     IDS_DOWNLOAD_WMP = 2704,
     IDS_DO_NOT_SHOW = 2705,
     IDS_CLOSE = 2706,
+    IDS_FORMATS_PLAYABLE = 5302,
+    IDS_FORMATS_MISSING = 5303,
+    IDS_SIBLING_PRODUCT = 5304,
 };
+
+// The formats as one line: "WAV, AU, AVI".
+std::string Joined(const std::vector<std::string>& items, const char* separator) {
+    std::string out;
+    for (const std::string& item : items)
+        out += (out.empty() ? "" : separator) + item;
+    return out;
+}
+
+std::string Filled(std::uint32_t id, const std::string& first, const std::string& second = {}) {
+    std::string text = shell::LoadTranslatedString(id);
+    for (const std::string* value : {&first, &second})
+        if (const std::size_t at = text.find("%s"); at != std::string::npos)
+            text.replace(at, 2, *value);
+    return text;
+}
 
 const char kLumivox[] = "Lumivox";
 
@@ -75,6 +94,25 @@ void CDownloadCenterDlg::BuildControls() {
     pLayout->addLayout(pBottom);
 }
 
+void CDownloadCenterDlg::SetFormats(std::vector<std::string> playable,
+                                    std::vector<std::string> missing,
+                                    std::vector<std::string> packages) {
+    m_playable = std::move(playable);
+    m_missing = std::move(missing);
+    m_packages = std::move(packages);
+}
+
+// What this machine's GStreamer decodes, and the packages that add the rest.
+std::string CDownloadCenterDlg::FormatsExplanation() const {
+    std::string text;
+    if (!m_playable.empty())
+        text = Filled(IDS_FORMATS_PLAYABLE, Joined(m_playable, ", "));
+    if (!m_missing.empty())
+        text += (text.empty() ? "" : "\n\n") +
+                Filled(IDS_FORMATS_MISSING, Joined(m_missing, ", "), Joined(m_packages, " "));
+    return text + "\n\n" + shell::LoadTranslatedString(IDS_SIBLING_PRODUCT);
+}
+
 void CDownloadCenterDlg::SetEngines(bool windowsMedia, bool quickTime, bool realMedia) {
     m_bWindowsMedia = windowsMedia;
     m_bQuickTime = quickTime;
@@ -86,13 +124,19 @@ QWidget* CDownloadCenterDlg::GetDlgItem(int id) const {
 }
 
 void CDownloadCenterDlg::OnInitDialog() {
-    m_strExplanation =
-        shell::LoadTranslatedString(m_bWindowsMedia ? IDS_ENGINE_PRESENT : IDS_ENGINE_MISSING);
+    // With a decoder check the text names this machine's formats and packages; without one
+    // it gives the general advice.
+    m_strExplanation = !m_playable.empty() || !m_missing.empty()
+                           ? FormatsExplanation()
+                           : shell::LoadTranslatedString(m_bWindowsMedia ? IDS_ENGINE_PRESENT
+                                                                         : IDS_ENGINE_MISSING);
     // This edition has no QuickTime or RealMedia engine of its own to offer.
     if (CEngineManager::kWindowsMediaOnly)
         m_bQuickTime = m_bRealMedia = 1;
     m_pExplanation->setPlainText(QString::fromStdString(m_strExplanation));
     GetDlgItem(IDC_DOWNLOAD_WMP)->setEnabled(!m_bWindowsMedia);
+    // There is nothing to download for a media engine that works: no greyed button for it.
+    GetDlgItem(IDC_DOWNLOAD_WMP)->setVisible(!m_bWindowsMedia);
     GetDlgItem(IDC_DOWNLOAD_QUICKTIME)->setEnabled(!m_bQuickTime);
     GetDlgItem(IDC_DOWNLOAD_REALPLAYER)->setEnabled(!m_bRealMedia);
     // The first two buttons lead to the download centre and to the sibling product instead.
@@ -125,6 +169,7 @@ bool CheckEngines(const EngineAvailability& engines, QWidget* pParent,
         return false;
     CDownloadCenterDlg dlg(pParent);
     dlg.SetEngines(engines.windowsMedia, engines.quickTime, engines.realMedia);
+    dlg.SetFormats(engines.playableFormats, engines.missingFormats, engines.packages);
     if (run)
         run(dlg);
     else
@@ -136,7 +181,7 @@ bool CheckEnginesAtStartUp(const CEngineManager& manager, QWidget* pParent,
                            const DownloadCenterRunner& run) {
     if (platform::GetProfileInt(kSectionDownloadCenter, kEntryCheckEngines, 0) != 0)
         return false;
-    return CheckEngines(GetEngineAvailability(manager, MissingMediaDecoders()), pParent, run);
+    return CheckEngines(GetEngineAvailability(manager, CheckMediaDecoders()), pParent, run);
 }
 
 } // namespace shell

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 class CEngineManager;
 class QCheckBox;
@@ -37,6 +38,9 @@ public:
     explicit CDownloadCenterDlg(QWidget* pParent = nullptr, UrlOpener open = {});
 
     void SetEngines(bool windowsMedia, bool quickTime, bool realMedia);
+    // The decoder check's lists (EngineAvailability); with them the text names them.
+    void SetFormats(std::vector<std::string> playable, std::vector<std::string> missing,
+                    std::vector<std::string> packages);
     QWidget* GetDlgItem(int id) const;
     const std::string& GetExplanation() const { return m_strExplanation; }
     bool GetDoNotShow() const { return m_bDoNotShow != 0; }
@@ -49,6 +53,7 @@ protected:
 private:
     void BuildControls();
     void OpenPage(const char* address) const;
+    std::string FormatsExplanation() const;
 
     std::string m_strExplanation;
     int m_bDoNotShow = 0;
@@ -56,6 +61,9 @@ private:
     int m_bQuickTime = 0;
     int m_bRealMedia = 0;
     UrlOpener m_open;
+    std::vector<std::string> m_playable;
+    std::vector<std::string> m_missing;
+    std::vector<std::string> m_packages;
     QPlainTextEdit* m_pExplanation = nullptr;
     QCheckBox* m_pDoNotShow = nullptr;
 };

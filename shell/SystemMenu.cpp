@@ -87,7 +87,10 @@ void ShowManual(CWnd* pWnd, const SystemMenuContext& ctx) {
                              MB_OK | MB_ICONINFORMATION);
         return;
     }
-    OpenAddress(path, ctx.open);
+    // Without a program to show it (no desktop browser), the user is told where it is.
+    if (!OpenAddress(path, ctx.open))
+        TranslatedMessageBox(pWnd, FormatOne(LoadTranslatedString(res::IDS_NO_MANUAL_VIEWER), path),
+                             MB_OK | MB_ICONINFORMATION);
 }
 
 void CheckMediaEngines(CWnd* pWnd, const SystemMenuContext& ctx) {
@@ -241,7 +244,7 @@ void BindEngineManager(SystemMenuContext& ctx, CEngineManager* pManager) {
     ctx.isCdDoorOpen = [pManager] { return pManager->IsCdDoorOpen(); };
     ctx.setCdDoor = [pManager](bool open) { return pManager->OpenCdDoor(open); };
     ctx.engineAvailability = [pManager] {
-        return GetEngineAvailability(*pManager, MissingMediaDecoders());
+        return GetEngineAvailability(*pManager, CheckMediaDecoders());
     };
 }
 

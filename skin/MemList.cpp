@@ -234,6 +234,13 @@ void CMemList::Draw(CDC& dc) {
     const int end = m_nTop + GetRowsVisible();
     for (int r = m_nTop; r < end; ++r)
         DrawRow(dc, r);
+    // Below the last row, rows that were removed must not stay on screen: without an image
+    // the empty part takes the row background.
+    if (!m_pImage || !m_normal.IsSet()) {
+        const CRect empty{m_x, m_y + (end - m_nTop) * m_nRowHeight, m_x + m_cx, m_y + m_cy};
+        if (!empty.IsRectEmpty())
+            dc.FillSolidRect(empty, m_color1);
+    }
 }
 
 void CMemList::DrawRow(CDC& dc, int nRow) {

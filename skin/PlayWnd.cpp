@@ -11,6 +11,7 @@
 #include "skin/PlayWndGeometry.h"
 #include "skin/PlayerApp.h"
 #include "skin/SkinFile.h"
+#include "skin/SnapGeometry.h"
 
 #include <QWidget>
 #include <algorithm>
@@ -226,12 +227,20 @@ void CPlayWnd::ApplyDisplayMode(bool bLeaveFullScreen) {
 void CPlayWnd::ResizeTo(int cx, int cy) {
     if (cx == 0 || cy == 0)
         return;
-    m_sizeDisplay = {cx, cy};
+    // The window grows no larger than the screen it is on, and stays on it.
+    const CRect area = snap::AreaOf(m_rcWindow, GetScreenAreas());
+    m_sizeDisplay = VideoSizeWithin({cx, cy}, area);
     const CSize minimum = MinimumVideoArea();
-    const CSize window = WindowSizeForVideo({std::max(cx, minimum.cx), std::max(cy, minimum.cy)});
+    const CSize window = WindowSizeForVideo(
+        {std::max(m_sizeDisplay.cx, minimum.cx), std::max(m_sizeDisplay.cy, minimum.cy)});
     if (m_pEngineManager)
         m_pEngineManager->ShowWindow(SW_HIDE);
     SetWindowSize(window.cx, window.cy);
+    if (!area.IsRectEmpty()) {
+        const CPoint d = snap::RearrangeOffset(m_rcWindow, area);
+        if (d.x || d.y)
+            MoveBy(d.x, d.y);
+    }
     if (!m_bShaded)
         m_nExpandedHeight = window.cy;
     RebuildBuffers(true);

@@ -37,4 +37,15 @@ CSize WindowSizeForVideo(CSize video) {
     return {video.cx + kFrameLeft + kFrameRight, video.cy + kFrameTop + kFrameBottom};
 }
 
+CSize VideoSizeWithin(CSize video, const CRect& area) {
+    const long maxCx = std::max(1, area.Width() - kFrameLeft - kFrameRight);
+    const long maxCy = std::max(1, area.Height() - kFrameTop - kFrameBottom);
+    if (area.IsRectEmpty() || (video.cx <= maxCx && video.cy <= maxCy))
+        return video;
+    // The smaller of the two scales, in integers: cx * maxCy against cy * maxCx.
+    if (long(video.cx) * maxCy >= long(video.cy) * maxCx)
+        return {int(maxCx), std::max(1, int(long(video.cy) * maxCx / video.cx))};
+    return {std::max(1, int(long(video.cx) * maxCy / video.cy)), int(maxCy)};
+}
+
 } // namespace playwnd

@@ -29,5 +29,8 @@ CRect CentreIn(const CRect& area, CSize size);
 CSize ScaleForMode(CSize picture, int nMode);
 // The window size whose video area is the given size.
 CSize WindowSizeForVideo(CSize video);
+// The video size, made smaller in its proportions when the window around it would not fit the
+// area (a screen's available area); an empty area leaves it as it is.
+CSize VideoSizeWithin(CSize video, const CRect& area);
 
 } // namespace playwnd

@@ -44,6 +44,8 @@ constexpr int kListLeft = 9;
 constexpr int kListTop = 19;
 constexpr int kListRight = 24;
 constexpr int kListBottom = 28;
+// The name of the native playlist type in the save dialog's filter.
+constexpr std::uint32_t kPlaylistFilterName = 5301;
 
 struct Column {
     const char* pszHeading;
@@ -667,9 +669,8 @@ void CPlaylistWnd::SavePlaylistAs() {
     if (!ctl)
         return;
     const std::string pattern = res::LoadString(111);
-    char filter[256];
-    std::snprintf(filter, sizeof filter, "Tessaro Playlist (%s)|%s||", pattern.c_str(),
-                  pattern.c_str());
+    const std::string filter =
+        Translate(res::LoadString(kPlaylistFilterName)) + " (" + pattern + ")|" + pattern + "||";
     const std::string path =
         AskSavePath(ctl->GetLastPlaylistFolder(), filter, res::LoadString(103));
     if (path.empty())
@@ -885,8 +886,12 @@ LRESULT CPlaylistWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         OnClipInfoRead();
         return 0;
     }
-    if (message == WM_DESTROY && m_pInfoReader)
-        m_pInfoReader->Stop();
+    if (message == WM_DESTROY) {
+        if (m_pInfoReader)
+            m_pInfoReader->Stop();
+        // The place the user gave the window comes back at the next start.
+        SaveState();
+    }
     if (message == WM_REG_CTRLDBLCLICKED) {
         OnListDoubleClick(reinterpret_cast<CAttribClip*>(lParam));
         return 0;

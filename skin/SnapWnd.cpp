@@ -81,6 +81,12 @@ bool CSnapWnd::UsesSystemMove() const {
 }
 
 void CSnapWnd::RearrangeAllWindows() {
+    // A docked group first comes back as one, so no window of it ends up under another.
+    for (const SnapRecord& rec : std::vector<SnapRecord>(Registry())) {
+        CSnapWnd* w = FromSnapHandle(rec.hWnd);
+        if (w && rec.nLeader == 1 && !w->UsesSystemMove())
+            w->RearrangeGroup();
+    }
     for (const SnapRecord& rec : std::vector<SnapRecord>(Registry())) {
         CSnapWnd* w = FromSnapHandle(rec.hWnd);
         if (!w || w->UsesSystemMove())
@@ -91,6 +97,25 @@ void CSnapWnd::RearrangeAllWindows() {
             w->m_rcWindow = rect;
             w->MoveBy(d.x, d.y);
         }
+    }
+}
+
+void CSnapWnd::RearrangeGroup() {
+    ComputeGroups();
+    CRect all = GetWindowRect();
+    for (HWND h : m_touching)
+        if (const CSnapWnd* w = FromSnapHandle(h)) {
+            const CRect r = w->GetWindowRect();
+            all = {std::min(all.left, r.left), std::min(all.top, r.top),
+                   std::max(all.right, r.right), std::max(all.bottom, r.bottom)};
+        }
+    const CRect area = snap::AreaOf(all, GetScreenAreas());
+    if (all.Width() > area.Width() || all.Height() > area.Height())
+        return; // each window is then brought back on its own
+    const CPoint d = snap::RearrangeOffset(all, area);
+    if (d.x || d.y) {
+        RefreshCachedRect();
+        MoveGroupBy(d.x, d.y);
     }
 }
 

@@ -63,6 +63,8 @@ public:
 
     // Fills every visible registered window's touching list, and a leader's with its group.
     void ComputeGroups();
+    // Brings this window's docked group back inside a screen's area as one, when it fits.
+    void RearrangeGroup();
     const std::vector<HWND>& GetTouching() const { return m_touching; }
     bool IsLeader() const;
     bool IsDragging() const { return m_bDragging; }

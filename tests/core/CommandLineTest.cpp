@@ -108,11 +108,18 @@ TEST(CommandLine, DecodableTypesAreCollectedButFifosAndDevicesAreNot) {
     platform::SetVerbose(true);
     testing::internal::CaptureStderr();
     EXPECT_EQ(Sorted(Collect("-s 0 " + top)), Sorted(expected));
-    EXPECT_TRUE(Collect(top + "/pipe.ogg " + top + "/zero.mp3").empty());
     const std::string log = testing::internal::GetCapturedStderr();
     platform::SetVerbose(false);
     for (const char* refused : {"/notes.txt", "/pipe.ogg", "/zero.mp3"})
         EXPECT_NE(log.find(top + refused), std::string::npos) << refused << "\n" << log;
+    // A pipe or device the user named is left out with its reason, verbose or not.
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(Collect(top + "/pipe.ogg " + top + "/zero.mp3").empty());
+    const std::string said = testing::internal::GetCapturedStderr();
+    for (const char* refused : {"/pipe.ogg", "/zero.mp3"})
+        EXPECT_NE(said.find("not a regular file (a pipe or a device): " + top + refused),
+                  std::string::npos)
+            << said;
 }
 
 TEST(CommandLine, CountLimitIsNeverExceeded) {
@@ -123,6 +130,19 @@ TEST(CommandLine, CountLimitIsNeverExceeded) {
     EXPECT_EQ(Collect("-l 1 /x/1.mp3 /x/2.mp3"), (Paths{"/x/1.mp3"}));
     EXPECT_TRUE(Collect("-l 0 /x/1.mp3 " + top).empty());
     EXPECT_EQ(Collect("-s 10 -l 2 " + top).size(), 2u);
+    // A folder is added in natural name order, and a cut by the limit is said once.
+    for (const char* name : {"song10.mp3", "Song9.mp3", "song100.mp3", "song09b.mp3"})
+        dir.MakeFile(std::string("nat/") + name);
+    const std::string nat = dir / "nat";
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(Collect("-l 3 " + nat + " /x/1.mp3"),
+              (Paths{nat + "/Song9.mp3", nat + "/song09b.mp3", nat + "/song10.mp3"}));
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("first 3 files"), std::string::npos) << said;
+    EXPECT_EQ(said.find("first 3 files"), said.rfind("first 3 files")) << said;
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(Collect("-l 4 " + nat).size(), 4u);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 }
 
 TEST(CommandLine, RelativeArgumentsNameWhatTheyNamedAtTheStart) {
@@ -131,8 +151,9 @@ TEST(CommandLine, RelativeArgumentsNameWhatTheyNamedAtTheStart) {
     dir.MakeFile("loose.mp3");
     ASSERT_EQ(::chdir(dir.Path().c_str()), 0);
     // Searching "top" makes it current; "loose.mp3" and "top/sub" still mean the start's.
-    const Paths found = Collect("-s 0 top ./loose.mp3 top/sub");
-    EXPECT_EQ(found, (Paths{dir / "top/a.mp3", dir / "loose.mp3", dir / "top/sub/c.avi"}));
+    const Paths found = Collect("-s 0 top ./loose.mp3 top/./sub/deeper/.. .//top/../loose.mp3");
+    EXPECT_EQ(found, (Paths{dir / "top/a.mp3", dir / "loose.mp3", dir / "top/sub/c.avi",
+                            dir / "loose.mp3"}));
 }
 
 TEST(CommandLine, SymbolicLinkLoopsEndAndFoldersAreSearchedOnce) {

@@ -5,6 +5,8 @@
 #include <climits>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 struct Entry {
@@ -46,11 +48,12 @@ TEST(PlaylistImporter, ExtendedM3uWithDriveLetterPaths) {
 TEST(PlaylistImporter, ExtendedM3uWithPosixPaths) {
     const std::string text =
         "\xEF\xBB\xBF#extm3u\n#EXTINF:-1,Stream\nsong.mp3\n"
-        "#EXTINF:99999999999,Huge\n/abs/b.ogg\n#EXTINF:5,Sub\nsub\\dir\\c.mp3\n"
+        "#EXTINF:99999999999,Huge\n/abs/b.ogg\n./x/../two.mp3\n#EXTINF:5,Sub\nsub\\dir\\c.mp3\n"
         "#EXTINF:3 no comma\nd.mp3\n#EXTINF:4,unpaired\n";
     EXPECT_EQ(ReadAs("/music/list.M3U", text),
               (std::vector<Entry>{{"/music/song.mp3", "Stream", 0},
                                   {"/abs/b.ogg", "Huge", 0x7FFFFFFF},
+                                  {"/music/two.mp3", "", 0},
                                   {"/music/sub/dir/c.mp3", "Sub", 5},
                                   {"/music/d.mp3", "", 3}}));
     // A playlist named without a folder resolves its entries against the working folder.
@@ -169,9 +172,9 @@ TEST(PlaylistImporter, ReadChecksFileAndExtension) {
     EXPECT_TRUE(imp.TooLarge());
 }
 
-TEST(PlaylistImporter, HostileTextStaysBounded) {
+TEST(PlaylistImporter, HostileTextStaysBoundedAndBinaryDataIsNoPlaylist) {
     // A 10 MB title is cut (never inside a character), a path beyond the system's longest is
-    // left out; NUL bytes and bare carriage returns are kept as data, never as structure.
+    // left out; bare carriage returns are kept as data, never as structure.
     const std::string huge = "a" + std::string(10u << 20, '\xE2');
     auto big = ReadAs("/l/x.m3u", "#EXTM3U\n#EXTINF:1," + huge + "\n/a.mp3\n/" + huge + ".mp3\n/" +
                                       std::string(PATH_MAX - 2, 'p') + "\n");
@@ -182,9 +185,21 @@ TEST(PlaylistImporter, HostileTextStaysBounded) {
     EXPECT_NE(big[0].title.back(), '\xC3');                     // whole characters
     EXPECT_EQ(big[1].path.size(), std::size_t(PATH_MAX - 1));   // the longest kept
 
-    const std::string nul("#EXTM3U\n#EXTINF:1,a\0b\n/x\0y.mp3\r\r\n", 33);
-    EXPECT_EQ(ReadAs("/l/x.m3u", nul),
-              (std::vector<Entry>{{std::string("/x\0y.mp3\r", 9), std::string("a\0b", 3), 1}}));
+    EXPECT_EQ(ReadAs("/l/x.m3u", "#EXTM3U\n#EXTINF:1,a\tb\n/xy.mp3\r\r\n"),
+              (std::vector<Entry>{{"/xy.mp3\r", "a\tb", 1}}));
+
+    // NUL bytes, or control characters in numbers no text holds, make the file unrecognised.
+    PlaylistImporter imp;
+    EXPECT_FALSE(imp.ReadText("/l/x.m3u", std::string("#EXTM3U\n/x\0y.mp3\n", 17)));
+    std::string random(4096, '\0');
+    std::uint32_t seed = 7;
+    for (char& c : random)
+        c = char((seed = seed * 1103515245u + 12345u) >> 24);
+    EXPECT_FALSE(imp.ReadText("/l/x.m3u", random));
+    EXPECT_FALSE(imp.ReadText("/l/x.pls", "[playlist]\n" + random));
+    std::string noNul = random;
+    std::replace(noNul.begin(), noNul.end(), '\0', '\x01');
+    EXPECT_FALSE(imp.ReadText("/l/x.m3u", noNul));
 }
 
 TEST(PlaylistPaths, SplitsDriveLetterAndPosixPaths) {

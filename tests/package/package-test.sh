@@ -37,7 +37,8 @@ done
 [[ "$(ls "$root/usr/bin" | tr '\n' ' ')" == "corvella corvella-playlist " ]] ||
   fail "bin/ holds: $(ls "$root/usr/bin")"
 for file in corvella/Tips.txt corvella/language/English.ini "corvella/Test Skin/MainWindow.txt" \
-  corvella/manual/index.html man/man1/corvella.1 applications/corvella.desktop \
+  corvella/manual/index.html man/man1/corvella.1.gz doc/corvella/copyright \
+  doc/corvella/changelog.gz applications/corvella.desktop \
   metainfo/org.corvella_player.corvella.metainfo.xml; do
   [[ -f "$share/$file" ]] || fail "missing $file"
 done
@@ -48,6 +49,10 @@ done
 desktop-file-validate "$share/applications/corvella.desktop" || fail "desktop entry"
 appstreamcli validate --no-net --pedantic "$share/metainfo/"*.xml >"$work/as.log" 2>&1 ||
   { cat "$work/as.log" >&2; fail "metainfo"; }
+
+# Debian's package checker finds no error and no warning.
+lintian --fail-on error,warning "$deb" >"$work/lintian.log" 2>&1 ||
+  { cat "$work/lintian.log" >&2; fail "lintian"; }
 
 # The version the program shows is the package's: 2.1.4089 is "v2.1 (Build:4089)".
 version=$(dpkg-deb -f "$deb" Version)

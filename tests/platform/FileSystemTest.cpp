@@ -1,6 +1,9 @@
 #include "platform/FileSystem.h"
+#include "tests/support/ScratchFolder.h"
+#include "tests/support/Unprivileged.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 TEST(FileSystem, MatchesPatternIgnoresCase) {
     EXPECT_TRUE(platform::MatchesPattern("Track01.CDA", "*.cda"));
@@ -8,4 +11,21 @@ TEST(FileSystem, MatchesPatternIgnoresCase) {
     EXPECT_FALSE(platform::MatchesPattern("ab.mp3", "?.mp3"));
     EXPECT_TRUE(platform::MatchesPattern("x", "*"));
     EXPECT_FALSE(platform::MatchesPattern("song.mp3x", "*.mp3"));
+}
+
+TEST(FileSystem, AFileWithoutReadPermissionIsUnreadable) {
+    testsupport::ScratchFolder dir;
+    const std::string locked = dir.MakeFile("locked.mp3");
+    const std::string open = dir.MakeFile("open.mp3");
+    ASSERT_EQ(::chmod(dir.Path().c_str(), 0755), 0);
+    ASSERT_EQ(::chmod(locked.c_str(), 0), 0);
+    ASSERT_EQ(::chmod(open.c_str(), 0644), 0);
+    const auto seen = testsupport::RunUnprivileged([&] {
+        std::string out;
+        for (const std::string& path : {locked, open, dir.Path(), dir / "gone.mp3"})
+            out += platform::IsUnreadableFile(path) ? '1' : '0';
+        return out;
+    });
+    ASSERT_TRUE(seen.has_value());
+    EXPECT_EQ(*seen, "1000") << "only the file that is there and may not be read";
 }

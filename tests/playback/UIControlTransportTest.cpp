@@ -186,7 +186,7 @@ TEST_F(UIControlTransportTest, EndOfListWithoutRepeatStops) {
     EXPECT_EQ(Seen("main", CmdStopped).size(), 1u);
 }
 
-TEST_F(UIControlTransportTest, PauseThenFinishMovesOnLikePlaying) {
+TEST_F(UIControlTransportTest, PauseThenFinishOrNextMovesOnLikePlaying) {
     AddClips(3);
     StartPlayback();
     EXPECT_TRUE(m_ctl.Pause());
@@ -201,6 +201,15 @@ TEST_F(UIControlTransportTest, PauseThenFinishMovesOnLikePlaying) {
     m_engine.ReachEnd();
     m_clock.Pump();
     EXPECT_EQ(m_engine.m_opened.back(), PathOf(1));
+    // Next while paused, as the windows do it: stop, then next. The stop's finish report
+    // starts the chosen clip, and the end of the delay leaves it playing.
+    m_ctl.Pause();
+    m_ctl.Stop();
+    m_ctl.Next();
+    m_clock.Advance(2000);
+    EXPECT_EQ(m_engine.m_opened, (std::vector<std::string>{PathOf(0), PathOf(1), PathOf(2)}));
+    EXPECT_EQ(m_ctl.GetEnginePlayState(), EnginePlaying);
+    EXPECT_FALSE(m_ctl.IsBusy());
 }
 
 TEST_F(UIControlTransportTest, PlayClipWhileStoppedLoadsItAndStartsThroughTheZeroTimer) {

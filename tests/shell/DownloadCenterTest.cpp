@@ -81,7 +81,24 @@ TEST_F(DownloadCenterTest, WithTheMediaEngineTheDialogOffersTheCentreAndTheSibli
     EXPECT_EQ(opened, (std::vector<std::string>{CDownloadCenterDlg::kDownloadCenterPage,
                                                 CDownloadCenterDlg::kLumivoxPage}))
         << "a disabled button opens nothing";
+    EXPECT_TRUE(dlg.GetDlgItem(1051)->isHidden()) << "nothing to download for a working engine";
     dlg.reject();
+
+    // With the decoder check's lists the text names this machine's formats and packages.
+    CDownloadCenterDlg checked;
+    checked.SetEngines(false, false, false);
+    checked.SetFormats({"WAV", "AVI"}, {"ASF", "Windows Media Audio"},
+                       {"gstreamer1.0-plugins-ugly", "gstreamer1.0-libav"});
+    checked.show();
+    const std::string text = checked.GetExplanation();
+    EXPECT_NE(text.find("plays these formats now: WAV, AVI."), std::string::npos) << text;
+    EXPECT_NE(text.find("not installed: ASF, Windows Media Audio."), std::string::npos) << text;
+    EXPECT_NE(text.find("sudo apt install gstreamer1.0-plugins-ugly gstreamer1.0-libav"),
+              std::string::npos)
+        << text;
+    EXPECT_EQ(text.find("WMV"), std::string::npos) << text;
+    EXPECT_FALSE(checked.GetDlgItem(1051)->isHidden());
+    checked.reject();
 }
 
 TEST_F(DownloadCenterTest, WithoutTheMediaEngineItAsksForThePackages) {
@@ -142,7 +159,11 @@ TEST_F(DownloadCenterTest, StartUpRule) {
         explanation = dlg.GetExplanation();
         dlg.reject();
     }));
-    EXPECT_EQ(explanation, res::LoadString(missing.empty() ? 127 : 128));
+    // The start-up check names what this machine plays.
+    EXPECT_NE(explanation.find("plays these formats now: "), std::string::npos) << explanation;
+    EXPECT_NE(explanation.find("WAV"), std::string::npos) << explanation;
+    EXPECT_EQ(explanation.find("sudo apt install") != std::string::npos, !missing.empty())
+        << explanation;
     EXPECT_TRUE(shell::CheckEnginesAtStartUp(manager, nullptr, count));
     EXPECT_EQ(shown, 1);
     ASSERT_TRUE(platform::WriteProfileInt("Download Center", "Check Engines", 1));

@@ -16,11 +16,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <random>
 #include <sstream>
+#include <thread>
 #include <unistd.h>
 
 using namespace std::chrono_literals;
@@ -130,12 +133,19 @@ protected:
         }
         return out;
     }
-    void Start(const std::vector<std::string>& files) {
-        std::vector<std::string> args{"--verbose"};
-        args.insert(args.end(), files.begin(), files.end());
+    std::vector<std::string> Env(bool startupDialogs = false) const {
         std::vector<std::string> env = shelltest::PlayerEnvironment(m_home.Path(), "xcb");
         env.push_back("DISPLAY=" + m_display);
-        ASSERT_TRUE(m_player.Start(kProgram, args, env, Log()));
+        if (startupDialogs)
+            std::erase_if(env, [](const std::string& e) {
+                return e.starts_with(shell::kNoStartupDialogsVariable);
+            });
+        return env;
+    }
+    void Start(const std::vector<std::string>& files, bool startupDialogs = false) {
+        std::vector<std::string> args{"--verbose"};
+        args.insert(args.end(), files.begin(), files.end());
+        ASSERT_TRUE(m_player.Start(kProgram, args, Env(startupDialogs), Log()));
         ASSERT_TRUE(WaitForText(Log(), "main window shown", 30s)) << ReadFile(Log());
         ASSERT_TRUE(FindWindows()) << XDo("search --class .");
     }
@@ -187,14 +197,80 @@ protected:
         XDo("mousemove --window " + m_main + " " + std::to_string(x) + " " + std::to_string(y) +
             " sleep 0.2 mousedown 1 sleep 0.1 mouseup 1");
     }
-    // Waits until the log holds text at least count times.
-    bool WaitForCount(const std::string& text, std::size_t count) {
-        for (int attempt = 0; attempt < 1000; ++attempt) {
+    // Waits until the log holds text at least count times (20 s at the most by default).
+    bool WaitForCount(const std::string& text, std::size_t count, int attempts = 1000) {
+        for (int attempt = 0; attempt < attempts; ++attempt) {
             if (Count(ReadFile(Log()), text) >= count)
                 return true;
             std::this_thread::sleep_for(20ms);
         }
         return false;
+    }
+    // Drags the playlist by its title bar so that its top-left lands at (x, y).
+    void DragPlaylist(int x, int y) {
+        const Geometry from = Geom(m_playlist);
+        const int grabX = from.x + 60, grabY = from.y + 6;
+        const int toX = x + 60, toY = y + 6;
+        XDo("mousemove " + std::to_string(grabX) + " " + std::to_string(grabY) +
+            " mousedown 1 sleep 0.1 mousemove " + std::to_string((grabX + toX) / 2) + " " +
+            std::to_string((grabY + toY) / 2) + " sleep 0.1 mousemove " + std::to_string(toX) +
+            " " + std::to_string(toY) + " sleep 0.1 mouseup 1");
+    }
+    // The screen's pixels as the X server has them, through xwd and netpbm's converters, eight
+    // bits a colour.
+    struct Shot {
+        int width = 0, height = 0;
+        std::string rgb;
+        std::uint32_t At(int x, int y) const {
+            const auto* p = reinterpret_cast<const unsigned char*>(rgb.data()) +
+                            (std::size_t(y) * std::size_t(width) + std::size_t(x)) * 3;
+            return std::uint32_t(p[0]) << 16 | std::uint32_t(p[1]) << 8 | p[2];
+        }
+    };
+    Shot Screenshot() const {
+        const std::string file = m_home.Path() + "/shot.ppm";
+        const std::string command = "xwd -root -silent -display " + m_display +
+                                    " | xwdtopnm 2>/dev/null | pnmdepth 255 > " + file;
+        Shot shot;
+        if (std::system(command.c_str()) != 0)
+            return shot;
+        std::ifstream in(file, std::ios::binary);
+        std::string magic;
+        int maxValue = 0;
+        in >> magic >> shot.width >> shot.height >> maxValue;
+        in.get();
+        shot.rgb.resize(std::size_t(shot.width) * std::size_t(shot.height) * 3);
+        in.read(shot.rgb.data(), std::streamsize(shot.rgb.size()));
+        if (magic != "P6" || maxValue != 255 || !in)
+            shot = {};
+        return shot;
+    }
+    // Waits until a screenshot passes check.
+    template <typename Check> bool WaitForScreen(Check check) const {
+        for (int attempt = 0; attempt < 50; ++attempt) {
+            const Shot shot = Screenshot();
+            if (shot.width >= kScreenWidth && shot.height >= kScreenHeight && check(shot))
+                return true;
+            std::this_thread::sleep_for(100ms);
+        }
+        return false;
+    }
+    // The top-level windows from the bottom of the stack to its top.
+    std::vector<std::string> StackingOrder() const {
+        std::vector<std::string> ids;
+        const std::string command = "xwininfo -root -children -display " + m_display;
+        if (FILE* pipe = ::popen(command.c_str(), "r")) {
+            char line[512];
+            while (std::fgets(line, sizeof line, pipe)) {
+                unsigned long id = 0;
+                if (std::sscanf(line, " 0x%lx", &id) == 1)
+                    ids.push_back(std::to_string(id));
+            }
+            ::pclose(pipe);
+        }
+        // xwininfo lists the top of the stack first.
+        std::reverse(ids.begin(), ids.end());
+        return ids;
     }
     // Waits until the window's geometry passes check.
     template <typename Check> bool WaitForGeometry(const std::string& window, Check check) {
@@ -244,7 +320,7 @@ TEST_F(PlayerDesktopTest, ThePlayPauseButtonPausesAndResumesTheSameClip) {
     EXPECT_EQ(Count(log, "clip opened: "), 1u) << log;
 }
 
-TEST_F(PlayerDesktopTest, NextAndPreviousWrapAroundThePlaylist) {
+TEST_F(PlayerDesktopTest, NextAndPreviousWrapAroundThePlaylistAndNextWhilePausedPlaysOneClip) {
     const std::string first = Media("first.wav", 30);
     const std::string second = Media("second.wav", 30);
     const std::string third = Media("third.wav", 30);
@@ -258,6 +334,14 @@ TEST_F(PlayerDesktopTest, NextAndPreviousWrapAroundThePlaylist) {
     ASSERT_TRUE(WaitForText(Log(), "clip opened: " + second, 20s)) << ReadFile(Log());
     const std::string log = ReadFile(Log());
     EXPECT_LT(log.find("clip opened: " + third), log.rfind("clip opened: " + first)) << log;
+
+    ASSERT_TRUE(WaitForText(Log(), "play state: playing (" + second, 20s)) << ReadFile(Log());
+    ClickMain("three-state button Play/Pause");
+    ASSERT_TRUE(WaitForText(Log(), "play state: paused (" + second + ")", 20s)) << ReadFile(Log());
+    ClickMain("button Next Clip");
+    ASSERT_TRUE(WaitForCount("clip opened: " + third, 2)) << ReadFile(Log());
+    // The end of the press's delay leaves the third clip playing: nothing after it opens.
+    EXPECT_FALSE(WaitForCount("clip opened: " + first, 3, 100)) << ReadFile(Log());
 }
 
 TEST_F(PlayerDesktopTest, AtTheFirstStartTheThreeWindowsSitDockedInTheMiddleOfTheScreen) {
@@ -319,27 +403,91 @@ TEST_F(PlayerDesktopTest, APlaylistDraggedNearTheMainWindowSnapsBelowIt) {
     Start({});
     const Geometry main = Geom(m_main);
     const Geometry list = Geom(m_playlist);
-    // Drags the playlist by its title bar so that its top-left lands at (x, y).
-    auto drag = [&](int x, int y) {
-        const Geometry from = Geom(m_playlist);
-        const int grabX = from.x + 60, grabY = from.y + 6;
-        const int toX = x + 60, toY = y + 6;
-        XDo("mousemove " + std::to_string(grabX) + " " + std::to_string(grabY) +
-            " mousedown 1 sleep 0.1 mousemove " + std::to_string((grabX + toX) / 2) + " " +
-            std::to_string((grabY + toY) / 2) + " sleep 0.1 mousemove " + std::to_string(toX) +
-            " " + std::to_string(toY) + " sleep 0.1 mouseup 1");
-    };
     const int awayX = main.x + 200, awayY = main.y + main.height + 150;
-    drag(awayX, awayY);
+    DragPlaylist(awayX, awayY);
     ASSERT_TRUE(WaitForGeometry(m_playlist,
                                 [&](const Geometry& g) { return g.x == awayX && g.y == awayY; }))
         << "the playlist did not follow the drag: " << Geom(m_playlist).x << ","
         << Geom(m_playlist).y;
     // Back to 6 pixels right of and 7 below the docked place: it snaps flush below.
-    drag(main.x + 6, main.y + main.height + 7);
+    DragPlaylist(main.x + 6, main.y + main.height + 7);
     EXPECT_TRUE(WaitForGeometry(
         m_playlist,
         [&](const Geometry& g) { return g.y == main.y + main.height && g.x == main.x; }))
         << Geom(m_playlist).x << "," << Geom(m_playlist).y << " main " << main.x << ","
         << main.y + main.height << " playlist width " << list.width;
+}
+
+// A second start with -x leaves one row on screen and no trace of the old ones, and the play
+// window says what plays; the playlist dragged away from the main window comes back at its own
+// place after a restart.
+TEST_F(PlayerDesktopTest, ASecondStartThatReplacesAndThePlaylistPlaceAfterARestart) {
+    const std::string first = Media("first.wav", 30);
+    const std::string second = Media("second.wav", 30);
+    const std::string third = Media("third.wav", 30);
+    Start({first, second});
+    ASSERT_TRUE(WaitForText(Log(), "play state: playing (" + first, 30s)) << ReadFile(Log());
+    // The play window says "Audio Only" in white while the clip plays: it is not left black.
+    const Geometry play = Geom(m_play);
+    EXPECT_TRUE(WaitForScreen([&](const Shot& shot) {
+        for (int y = play.y + 20; y < play.y + play.height - 30; ++y)
+            for (int x = play.x + 8; x < play.x + play.width - 8; ++x)
+                if (shot.At(x, y) == 0xFFFFFF)
+                    return true;
+        return false;
+    })) << "the play window is black";
+
+    testsupport::CChildProcess again;
+    ASSERT_TRUE(again.Start(kProgram, {"-x", third}, Env(), m_home.Path() + "/again.log"));
+    EXPECT_EQ(again.WaitExit(30s), std::optional<int>(0));
+    ASSERT_TRUE(WaitForText(Log(), "play state: playing (" + third, 30s)) << ReadFile(Log());
+    // Below the one row the list shows its bare background: the rows of before are gone.
+    const Geometry list = Geom(m_playlist);
+    EXPECT_TRUE(WaitForScreen([&](const Shot& shot) {
+        const std::uint32_t background = shot.At(list.x + 11, list.y + list.height - 29);
+        for (int y = list.y + 19 + 17; y < list.y + list.height - 29; ++y)
+            for (int x = list.x + 11; x < list.x + list.width - 26; ++x)
+                if (shot.At(x, y) != background)
+                    return false;
+        return true;
+    })) << "old rows are still drawn below the first";
+
+    const Geometry main = Geom(m_main);
+    const int awayX = main.x + 200, awayY = main.y + main.height + 150;
+    DragPlaylist(awayX, awayY);
+    ASSERT_TRUE(WaitForGeometry(m_playlist,
+                                [&](const Geometry& g) { return g.x == awayX && g.y == awayY; }));
+    m_player.Signal(SIGTERM);
+    ASSERT_EQ(m_player.WaitExit(60s), std::optional<int>(0)) << ReadFile(Log());
+    Start({});
+    EXPECT_TRUE(WaitForGeometry(m_playlist,
+                                [&](const Geometry& g) { return g.x == awayX && g.y == awayY; }))
+        << Geom(m_playlist).x << "," << Geom(m_playlist).y;
+}
+
+// Without a window manager nothing else keeps the start-up dialog above the windows that were
+// shown before it, or shown and raised while it is open.
+TEST_F(PlayerDesktopTest, TheStartUpDialogStaysAboveThePlayerWindows) {
+    const std::string clip = Media("clip.wav", 30);
+    Start({clip}, true);
+    ASSERT_TRUE(WaitForText(Log(), "play state: playing (" + clip, 30s)) << ReadFile(Log());
+    std::string dialog;
+    for (int attempt = 0; attempt < 500 && dialog.empty(); ++attempt) {
+        std::stringstream ids(
+            XDo("search --onlyvisible --name \"^" + res::LoadString(2701) + "$\""));
+        ids >> dialog;
+        std::this_thread::sleep_for(20ms);
+    }
+    ASSERT_FALSE(dialog.empty()) << XDo("search --onlyvisible --name .");
+    auto above = [&] {
+        const std::vector<std::string> order = StackingOrder();
+        auto at = [&](const std::string& id) {
+            return std::find(order.begin(), order.end(), id) - order.begin();
+        };
+        return at(dialog) > at(m_main) && at(dialog) > at(m_playlist) && at(dialog) > at(m_play);
+    };
+    bool onTop = false;
+    for (int attempt = 0; attempt < 100 && !onTop; ++attempt, std::this_thread::sleep_for(50ms))
+        onTop = above();
+    EXPECT_TRUE(onTop) << "the dialog is under a player window";
 }

@@ -300,6 +300,15 @@ TEST_F(SystemMenuTest, TheManualOfTheProgramFolderOpensAndAMissingOneIsReported)
         << m_boxes[0];
     EXPECT_EQ(m_addresses.size(), 1u);
     EXPECT_EQ(m_app.Codes(), (std::vector<int>{CmdUserCommand, CmdUserCommand}));
+
+    // No program could show it: the user is told where it is.
+    m_ctx.strManualFolder.clear();
+    m_ctx.open = [](const std::string&) { return false; };
+    shell::ExecuteSystemCommand(res::ID_HELP_MANUAL, &m_app.m_mainWnd, m_ctx);
+    ASSERT_EQ(m_boxes.size(), 2u);
+    EXPECT_NE(m_boxes[1].find(platform::GetProgramFolder() + "manual/index.html"),
+              std::string::npos)
+        << m_boxes[1];
 }
 
 TEST_F(SystemMenuTest, PreferencesOpenOneDialogPerWindow) {

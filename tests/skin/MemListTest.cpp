@@ -435,6 +435,12 @@ TEST_F(MemListTest, DrawsRowColoursCursorTextAndOnlyTheVisibleRows) {
     EXPECT_EQ(CountNear(s, m_list.GetCellRect(10, 0), kCursorText), 0);
     EXPECT_GT(CountNear(s, m_list.GetCellRect(12, 0), kCursorText), 0);
     EXPECT_EQ(CountNear(s, m_list.GetCellRect(12, 0), kText), 0);
+    // Emptied, the list leaves none of its old rows on the surface.
+    m_list.DeleteAllRows();
+    m_list.Draw(m_host->m_surface);
+    EXPECT_EQ(CountNear(s, {10, 20, 210, 180}, kText), 0);
+    EXPECT_EQ(CountNear(s, {10, 20, 210, 180}, kCursorText), 0);
+    EXPECT_EQ(At(205, 36), kRow);
 }
 
 TEST_F(MemListTest, UnplayableRowShowsARedMarkRightAligned) {

@@ -99,6 +99,13 @@ TEST_F(PlayWndModeTest, ModesSizeTheWindowAroundThePicture) {
     EXPECT_EQ(VideoSize(), (CSize{512, 288}));
     EXPECT_EQ(Engine().GetWindowRect(), m_wnd.GetVideoArea());
     EXPECT_EQ(m_wnd.GetDisplaySize(), (CSize{512, 288}));
+
+    // A picture larger than the screen: the window takes at most the screen and stays on it,
+    // the picture smaller in its proportions.
+    m_wnd.ChooseDisplayMode(ModeNatural);
+    OpenPicture({1280, 720});
+    EXPECT_EQ(VideoSize(), (CSize{1012, 569}));
+    EXPECT_EQ(m_wnd.GetWindowRect(), (CRect{0, 100, 1024, 714}));
 }
 
 TEST_F(PlayWndModeTest, RadioButtonsFollowTheModeAndChooseIt) {

@@ -582,7 +582,7 @@ TEST_F(PlaylistWndTest, SaveWritesAPlaylistThatLoadsBackInPlaylistOrder) {
     m_wnd.m_strSavePath = m_temp / "list.mpl";
     Click(CPlaylistWnd::IDC_SAVE);
     EXPECT_EQ(m_wnd.m_strSaveFolder, m_temp.Path() + "/");
-    EXPECT_EQ(m_wnd.m_strSaveFilter, "Tessaro Playlist (*.mpl)|*.mpl||");
+    EXPECT_EQ(m_wnd.m_strSaveFilter, "Corvella Playlist (*.mpl)|*.mpl||");
     EXPECT_EQ(m_app.Count(CmdUserCommand), 1);
 
     CObjListClip loaded;

@@ -204,6 +204,14 @@ TEST_F(SkinWndTest, RearrangingBringsEveryRegisteredWindowBackOnScreen) {
     m_clock.Pump();
     EXPECT_EQ(a.GetWindowRect(), At(1024 - 312, 768 - 118));
     EXPECT_EQ(b.GetWindowRect(), At(0, 0, 312, 200));
+    // A docked group past the bottom comes back as one: the playlist stays below the main
+    // window instead of being pushed under it.
+    CTestSkinWnd& playlist = Make(At(500, 760, 312, 200), 0, "PlayListWnd");
+    CTestSkinWnd& main = Make(At(500, 642), 1, "MainWnd");
+    a.PostMessage(WM_REG_REARRANGEALLWINDOWS);
+    m_clock.Pump();
+    EXPECT_EQ(main.GetWindowRect(), At(500, 768 - 318));
+    EXPECT_EQ(playlist.GetWindowRect(), At(500, 768 - 200, 312, 200));
 }
 
 TEST_F(SkinWndTest, ReleasingOverTheBackgroundCancelsTheButton) {
