@@ -3,6 +3,7 @@
 #include "platform/Log.h"
 #include "platform/MessageQueue.h"
 #include "platform/RegisteredMessages.h"
+#include "playback/AudioEffects.h"
 #include "playback/GstSupport.h"
 
 #include <algorithm>
@@ -104,9 +105,9 @@ GstElement* MakeVideoSink(GstElement** ppAppSink, std::string& error) {
     return gstsupport::MakeFrameSink(ppAppSink, error);
 }
 
-// [audioconvert ! audioresample !] volume ! the sink, behind one "sink" pad; *ppVolume (when
-// asked for) is the volume element.
-GstElement* MakeAudioChain(GstElement** ppVolume, bool bConvert) {
+// [audioconvert ! audioresample ! effects !] volume ! the sink, behind one "sink" pad;
+// *ppVolume (when asked for) is the volume element.
+GstElement* MakeAudioChain(GstElement** ppVolume, bool bConvert, GstElement* pEffects = nullptr) {
     GstElement* pSink = gstsupport::SinkFromEnvironment("CORVELLA_AUDIO_SINK");
     if (!pSink)
         pSink = gst_element_factory_make("autoaudiosink", nullptr);
@@ -114,6 +115,8 @@ GstElement* MakeAudioChain(GstElement** ppVolume, bool bConvert) {
     if (bConvert)
         chain = {gst_element_factory_make("audioconvert", nullptr),
                  gst_element_factory_make("audioresample", nullptr)};
+    if (pEffects)
+        chain.push_back(pEffects);
     chain.push_back(gst_element_factory_make("volume", nullptr));
     chain.push_back(pSink);
     GstElement* pBin = gst_bin_new("audio");
@@ -245,6 +248,7 @@ bool CDShowWnd::BuildGraph(std::string& error) {
         CloseGraph(false);
         return false;
     }
+    gstsupport::NameAudioStreams(m_pPipeline);
     GstBus* pBus = gst_element_get_bus(m_pPipeline);
     gst_bus_set_sync_handler(pBus, OnBusSync, m_pLink.get(), nullptr);
     gst_object_unref(pBus);
@@ -279,7 +283,10 @@ bool CDShowWnd::BuildPlaybin(std::string& error) {
     g_object_set(m_pPipeline, "video-sink", m_pVideoSink, nullptr);
     // The audio sink brings its own volume element. For a sink without a volume control
     // playbin would add one, and GStreamer 1.22 leaks that one with every clip (4 KiB each).
-    GstElement* pAudioSink = MakeAudioChain(nullptr, false);
+    // The sound shaping sits right before the sink: playbin's queue ahead of the sink would
+    // delay an equalizer change by as much as it holds.
+    m_pEffects = audioeffects::MakeChain();
+    GstElement* pAudioSink = MakeAudioChain(nullptr, false, m_pEffects);
     if (!pAudioSink) {
         error = "no audio sink";
         return false;
@@ -302,7 +309,8 @@ bool CDShowWnd::BuildAsfGraph(std::string& error) {
     g_object_set(pSource, "location", m_strPath.c_str(), nullptr);
     gst_bin_add_many(GST_BIN(m_pPipeline), pSource, m_pReader, nullptr);
     gst_element_link(pSource, m_pReader);
-    m_pAudioChain = Keep(MakeAudioChain(&m_pVolumeElement, true));
+    m_pEffects = audioeffects::MakeChain();
+    m_pAudioChain = Keep(MakeAudioChain(&m_pVolumeElement, true, m_pEffects));
     m_pVideoSink = Keep(MakeVideoSink(&m_pAppSink, error));
     if (!m_pAudioChain || !m_pVideoSink) {
         if (error.empty())
@@ -659,6 +667,9 @@ void UnhookBus(GstElement* pPipeline) {
 } // namespace
 
 void CDShowWnd::ReleaseGraph() {
+    if (m_pEffects)
+        audioeffects::Forget(m_pEffects);
+    m_pEffects = nullptr;
     if (m_pAppSink) {
         GstAppSinkCallbacks none{};
         gst_app_sink_set_callbacks(GST_APP_SINK(m_pAppSink), &none, nullptr, nullptr);

@@ -117,6 +117,7 @@ private:
     GstElement* m_pAppSink = nullptr;    // null when a sink from the environment is used
     GstElement* m_pReader = nullptr;     // the ASF demuxer
     GstElement* m_pAudioChain = nullptr; // the ASF pipeline's audio output
+    GstElement* m_pEffects = nullptr;    // the pipeline's ReplayGain and equalizer; not owned
     std::unique_ptr<AsfChains> m_pChains;
     std::shared_ptr<Link> m_pLink; // shared with a start still running
     std::uint32_t m_nSerial = 0;

@@ -67,8 +67,37 @@ void CUIControl::MarkCurrentClip(bool playable) {
     Submit(CmdPlayableChanged, ControlCommand::FromClip(m_pCurrentClip));
 }
 
+void CUIControl::SetShuffle(bool shuffle) {
+    if (shuffle && !m_bShuffle)
+        m_shuffle.Reset(); // a new pass starts from the current clip
+    m_bShuffle = shuffle;
+}
+
+CAttribClip* CUIControl::NavigateInOrder(NavigateMode mode) {
+    if (!m_pNavigator)
+        return nullptr;
+    if (!m_bShuffle || (mode != NavigateNext && mode != NavigatePrevious))
+        return m_pNavigator->Navigate(mode);
+    const std::vector<CAttribClip*> clips = m_pNavigator->RowClips();
+    CAttribClip* current = m_pNavigator->CurrentClip();
+    CAttribClip* clip = mode == NavigateNext ? m_shuffle.Next(clips, current, GetRepeat())
+                                             : m_shuffle.Previous(clips, current);
+    return clip ? m_pNavigator->NavigateTo(clip) : nullptr;
+}
+
+bool CUIControl::CanNavigateInOrder(NavigateMode mode) const {
+    if (!m_pNavigator)
+        return false;
+    if (!m_bShuffle)
+        return m_pNavigator->CanNavigate(mode);
+    CAttribClip* current = m_pNavigator->CurrentClip();
+    return mode == NavigatePrevious
+               ? m_shuffle.CanPrevious(current)
+               : m_shuffle.CanNext(m_pNavigator->RowClips(), current, GetRepeat());
+}
+
 bool CUIControl::SelectBy(NavigateMode mode) {
-    m_pCurrentClip = m_pNavigator ? m_pNavigator->Navigate(mode) : nullptr;
+    m_pCurrentClip = NavigateInOrder(mode);
     AnnounceClip(false);
     return m_pCurrentClip != nullptr;
 }
@@ -213,7 +242,12 @@ void CUIControl::ApplyClipFinishedRules() {
         break;
     case PendingAction::Playing:
     case PendingAction::Paused:
-        m_pCurrentClip = m_pNavigator ? m_pNavigator->Navigate(NavigateNext) : nullptr;
+        // Repeat one plays the clip again, unless it failed: then the list moves on.
+        if (m_bRepeatOne && m_pCurrentClip && m_pCurrentClip->GetPlayable()) {
+            AnnounceClip(true);
+            break;
+        }
+        m_pCurrentClip = NavigateInOrder(NavigateNext);
         if (m_pCurrentClip)
             AnnounceClip(true);
         else
@@ -287,7 +321,7 @@ bool CUIControl::CanPlay() const {
 }
 
 bool CUIControl::CanPrevious() const {
-    return !IsRefused() && m_pNavigator && m_pNavigator->CanNavigate(NavigatePrevious);
+    return !IsRefused() && CanNavigateInOrder(NavigatePrevious);
 }
 
 bool CUIControl::CanResume() const {
@@ -304,7 +338,7 @@ bool CUIControl::CanStop() const {
 }
 
 bool CUIControl::CanNext() const {
-    return !IsRefused() && m_pNavigator && m_pNavigator->CanNavigate(NavigateNext);
+    return !IsRefused() && CanNavigateInOrder(NavigateNext);
 }
 
 bool CUIControl::CanSelect() const {
