@@ -1,6 +1,7 @@
 // The gap between two consecutive audio clips: two WAV files of 0.5 s played one after the
 // other the way the playback controller hands over (the first's finish report, then the second
-// opened and played), against one WAV file of 1 s holding both, in the same iteration. Both
+// opened and played), without and with the second joined to the first, against one WAV file
+// of 1 s holding both, in the same iteration. Both
 // go into a fakesink that keeps time, so each run lasts as long as its sound plus whatever the
 // hand-over adds; the reported time is that difference, the gap a listener hears.
 #include "bench/ReportWnd.h"
@@ -23,12 +24,15 @@ using Clock = std::chrono::steady_clock;
 
 std::string g_folder;
 
-// Plays the files in turn, each started once the one before reported its finish; seconds.
+// Plays the files in turn, each started once the one before reported its finish; with `join`
+// each names the one after it beforehand, as the controller does. Seconds.
 double PlayInTurn(CEngineManager& manager, CReportWnd& parent,
-                  const std::vector<std::string>& files) {
+                  const std::vector<std::string>& files, bool join) {
     const auto start = Clock::now();
-    for (const std::string& file : files) {
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const std::string& file = files[i];
         parent.m_bFinished = false;
+        manager.SetNextPath(join && i + 1 < files.size() ? files[i + 1] : std::string());
         manager.SetPath(file);
         manager.Play(true);
         PumpUntil(parent.m_bFinished);
@@ -46,14 +50,21 @@ void BM_HandOverGap(benchmark::State& state) {
     manager.Create({0, 0, 320, 240}, &parent, 1);
     double whole = 0, halves = 0;
     for (auto _ : state) {
-        whole = PlayInTurn(manager, parent, {g_folder + "/whole.wav"});
-        halves = PlayInTurn(manager, parent, {g_folder + "/a.wav", g_folder + "/b.wav"});
+        whole = PlayInTurn(manager, parent, {g_folder + "/whole.wav"}, false);
+        halves = PlayInTurn(manager, parent, {g_folder + "/a.wav", g_folder + "/b.wav"},
+                            state.range(0) != 0);
         state.SetIterationTime(halves - whole);
     }
     state.counters["whole_s"] = whole;
     state.counters["halves_s"] = halves;
 }
-BENCHMARK(BM_HandOverGap)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
+// /0: each clip in a pipeline of its own; /1: the second joined to the first.
+BENCHMARK(BM_HandOverGap)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(5);
 
 bool Make(const std::string& name, int buffers) {
     const std::string command =

@@ -14,6 +14,7 @@
 #include <gst/gst.h>
 #include <gst/pbutils/pbutils.h>
 #include <gst/video/video.h>
+#include <mutex>
 #include <vector>
 
 // Shared with GStreamer's threads: they only post to the window.
@@ -28,6 +29,11 @@ struct CDShowWnd::Link {
     std::atomic<bool> starting{false};
     // The window let the pipeline go while it was starting.
     std::atomic<bool> abandoned{false};
+    // The clip to join at the end (set by the window) and the one joined (set by playbin's
+    // streaming thread, taken by the window when the joined stream starts).
+    std::mutex joinMutex;
+    std::string next;
+    std::string joined;
 };
 
 namespace {
@@ -45,6 +51,23 @@ GstFlowReturn OnNewFrame(GstAppSink*, gpointer data) {
     if (!pLink->framePending.exchange(true))
         platform::CMessageQueue::Instance().Post(pLink->hWnd, CDShowWnd::WM_VIDEOFRAME, 0, 0);
     return GST_FLOW_OK;
+}
+
+// Streaming thread: playbin asks for the next stream while the current one still plays.
+void OnAboutToFinish(GstElement* pPlaybin, gpointer data) {
+    auto* pLink = static_cast<CDShowWnd::Link*>(data);
+    std::lock_guard lock(pLink->joinMutex);
+    // Pictures keep a pipeline of their own per clip.
+    gint videoStreams = 0;
+    g_object_get(pPlaybin, "n-video", &videoStreams, nullptr);
+    if (pLink->next.empty() || videoStreams > 0)
+        return;
+    if (gchar* pUri = gst_filename_to_uri(pLink->next.c_str(), nullptr)) {
+        g_object_set(pPlaybin, "uri", pUri, nullptr);
+        g_free(pUri);
+        pLink->joined = pLink->next;
+    }
+    pLink->next.clear();
 }
 
 constexpr GstClockTime kAnnouncedMessageWait = GST_SECOND / 10;
@@ -223,6 +246,10 @@ bool CDShowWnd::Create(CWnd* pParent, const CRect& rect) {
 // ---- building the pipeline ----
 
 void CDShowWnd::Open(const std::string& path) {
+    if (m_pPipeline && !m_strJoined.empty() && path == m_strJoined) {
+        OpenJoined();
+        return;
+    }
     CloseGraph(false);
     platform::LogVerbose("opening: " + path);
     m_strPath = path;
@@ -243,6 +270,8 @@ bool CDShowWnd::BuildGraph(std::string& error) {
     ++m_nSerial;
     m_pLink = std::make_shared<Link>();
     m_pLink->hWnd = m_hWnd;
+    m_pLink->next = m_strNext;
+    m_bStreamStarted = false;
     m_nPopped = 0;
     if (IsAsfType(m_strPath) ? !BuildAsfGraph(error) : !BuildPlaybin(error)) {
         CloseGraph(false);
@@ -277,6 +306,7 @@ bool CDShowWnd::BuildPlaybin(std::string& error) {
     }
     g_object_set(m_pPipeline, "uri", pUri, nullptr);
     g_free(pUri);
+    g_signal_connect(m_pPipeline, "about-to-finish", G_CALLBACK(OnAboutToFinish), m_pLink.get());
     m_pVideoSink = Keep(MakeVideoSink(&m_pAppSink, error));
     if (!m_pVideoSink)
         return false;
@@ -378,6 +408,9 @@ void CDShowWnd::HandleBusMessage(GstMessage* pMsg) {
         break;
     case GST_MESSAGE_EOS:
         PostMessage(WM_CLIPENDED, m_nSerial, 0);
+        break;
+    case GST_MESSAGE_STREAM_START:
+        OnStreamStart();
         break;
     case GST_MESSAGE_APPLICATION:
         if (m_bOpening && gst_message_has_name(pMsg, kStartFailed))
@@ -620,6 +653,55 @@ void CDShowWnd::OnClipEnded(WPARAM serial) {
         pParent->PostMessage(WM_REG_DSHOWNOTIFY, DShowFinished, LPARAM(&m_status));
 }
 
+void CDShowWnd::SetNextPath(const std::string& path) {
+    m_strNext = path;
+    if (!m_pLink)
+        return;
+    std::lock_guard lock(m_pLink->joinMutex);
+    m_pLink->next = path;
+}
+
+// The joined clip's first sound reaches the sink: the clip before it has ended.
+void CDShowWnd::OnStreamStart() {
+    // The first start is the opened clip's own; a clip may be joined before it is reported.
+    if (!m_bStreamStarted) {
+        m_bStreamStarted = true;
+        return;
+    }
+    std::string joined;
+    {
+        std::lock_guard lock(m_pLink->joinMutex);
+        joined.swap(m_pLink->joined);
+    }
+    if (joined.empty())
+        return;
+    platform::LogVerbose("clip finished: " + m_strPath + " (joined by the next)");
+    m_strJoined = joined;
+    m_strNext.clear(); // the controller names the one after when the joined clip opens
+    SetPlayState(DShowStopped);
+    m_status = {};
+    if (CWnd* pParent = GetParent())
+        pParent->PostMessage(WM_REG_DSHOWNOTIFY, DShowFinished, LPARAM(&m_status));
+}
+
+void CDShowWnd::OpenJoined() {
+    m_strPath = m_strJoined;
+    m_strJoined.clear();
+    m_status = {};
+    m_strMissingPlugin.clear();
+    m_bRunWanted = false;
+    platform::LogVerbose("opening: " + m_strPath + " (joined)");
+    OnOpenComplete();
+}
+
+void CDShowWnd::DropJoinedClip() {
+    if (m_strJoined.empty())
+        return;
+    platform::LogVerbose("joined clip dropped: " + m_strJoined);
+    CloseGraph(false);
+    m_status = {};
+}
+
 void CDShowWnd::CloseGraph(bool notify) {
     if (!m_pPipeline)
         return;
@@ -695,6 +777,7 @@ void CDShowWnd::ReleaseGraph() {
     m_pVolumeElement = m_pAppSink = m_pReader = nullptr;
     m_pChains.reset();
     m_pLink.reset();
+    m_strJoined.clear();
 }
 
 void CDShowWnd::SetPlayState(int state) {

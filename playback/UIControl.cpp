@@ -46,11 +46,16 @@ void CUIControl::Submit(int code, LPARAM param1) {
 }
 
 void CUIControl::AnnounceClip(bool autoplay) {
+    // Told before the clip opens: a short clip may be read to its end while it opens.
+    if (autoplay && m_pEngineManager)
+        m_pEngineManager->SetNextPath(NextPathToJoin());
     Submit(CmdLoadClip, ControlCommand::FromClip(m_pCurrentClip));
     Submit(CmdPlay, autoplay ? 1 : 0);
 }
 
 void CUIControl::StartPlaying() {
+    if (m_pEngineManager)
+        m_pEngineManager->SetNextPath(NextPathToJoin());
     Submit(CmdPlay, 1);
     m_nPendingAction = PendingAction::Playing;
 }
@@ -83,6 +88,26 @@ CAttribClip* CUIControl::NavigateInOrder(NavigateMode mode) {
     CAttribClip* clip = mode == NavigateNext ? m_shuffle.Next(clips, current, GetRepeat())
                                              : m_shuffle.Previous(clips, current);
     return clip ? m_pNavigator->NavigateTo(clip) : nullptr;
+}
+
+// The clip the clip-finished rules will start, told ahead so the engine can join it without a
+// gap. The shuffled order draws its next clip only when it is needed: none is told then. A
+// guess that turns out wrong costs nothing but the gap: the clip then opened is played.
+std::string CUIControl::NextPathToJoin() const {
+    if (!m_pNavigator || !m_pCurrentClip || m_bShuffle)
+        return {};
+    if (m_bRepeatOne)
+        return m_pCurrentClip->GetPath();
+    const std::vector<CAttribClip*> clips = m_pNavigator->RowClips();
+    auto it = std::find(clips.begin(), clips.end(), m_pCurrentClip);
+    if (it == clips.end())
+        return {};
+    if (++it == clips.end()) {
+        if (!GetRepeat())
+            return {};
+        it = clips.begin();
+    }
+    return (*it)->GetPlayable() ? (*it)->GetPath() : std::string();
 }
 
 bool CUIControl::CanNavigateInOrder(NavigateMode mode) const {
@@ -203,6 +228,7 @@ void CUIControl::OnOpenResult(bool opened) {
         if (m_pEngineManager) {
             m_pEngineManager->SetVolume(m_nVolume);
             m_pEngineManager->SetMute(m_bMute != 0);
+            m_pEngineManager->SetNextPath(NextPathToJoin());
         }
         return;
     }

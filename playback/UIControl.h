@@ -124,6 +124,7 @@ private:
     void MarkCurrentClip(bool playable);
     bool SelectBy(NavigateMode mode);
     CAttribClip* NavigateInOrder(NavigateMode mode);
+    std::string NextPathToJoin() const;
     bool CanNavigateInOrder(NavigateMode mode) const;
     bool Step(PendingAction action, NavigateMode mode);
     void ApplyClipFinishedRules();

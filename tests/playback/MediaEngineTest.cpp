@@ -556,3 +556,32 @@ TEST(SoundStreamNames, EveryOutputThatTakesStreamPropertiesIsNamedAsCorvella) {
     gst_structure_free(pProps);
     gst_object_unref(pPipeline);
 }
+
+// Two halves of one 441 Hz tone (each a whole number of periods): the second, named before
+// the first opens, goes on in the same stream when the first ends, and opening it then only
+// reports it opened. The sink receives both halves with no step in the wave where they meet.
+TEST_F(SoundShapingTest, ANextAudioClipJoinsTheOpenOneWithoutAGap) {
+    const std::string a = m_folder / "a.wav", b = m_folder / "b.wav";
+    for (const std::string& half : {a, b})
+        ASSERT_TRUE(Encode("audiotestsrc num-buffers=10 samplesperbuffer=2200 volume=0.5 "
+                           "freq=441 ! audio/x-raw,rate=44100,channels=1 ! wavenc",
+                           half));
+    CreateManager();
+    m_manager->SetNextPath(b);
+    std::size_t firstReports = 0;
+    const auto samples = Play(a, true, [&] {
+        ASSERT_TRUE(WaitFor([&] { return Completed(); }));
+        firstReports = m_parent.m_received.size();
+        m_manager->SetPath(b);
+        m_manager->Play(true);
+        ASSERT_TRUE(WaitFor([&] { return Count(WM_REG_PLAYCOMPLETED) == 2; }));
+    });
+    EXPECT_EQ(IndexOf(m_parent, WM_REG_CLIPLOADING, 1, firstReports), long(firstReports))
+        << "the joined clip is opened as any other";
+    EXPECT_GT(IndexOf(m_parent, WM_REG_OPENSUCCESSED, 1, firstReports), 0);
+    ASSERT_EQ(samples.size(), 44000u) << "both halves reached the one sink";
+    int step = 0;
+    for (std::size_t i = 1; i < samples.size(); ++i)
+        step = std::max(step, std::abs(samples[i] - samples[i - 1]));
+    EXPECT_LT(step, 1200) << "the steepest step of the tone is 1030";
+}
