@@ -90,9 +90,10 @@ CAttribClip* CUIControl::NavigateInOrder(NavigateMode mode) {
     return clip ? m_pNavigator->NavigateTo(clip) : nullptr;
 }
 
-// The clip the clip-finished rules will start, told ahead so the engine can join it without a
-// gap. The shuffled order draws its next clip only when it is needed: none is told then. A
-// guess that turns out wrong costs nothing but the gap: the clip then opened is played.
+// The clip the clip-finished rules will start, told once before each clip opens so the engine
+// can join it without a gap (told again, a clip joined already would be joined twice). The shuffled
+// order draws its next clip only when it is needed: none is told then. A guess that turns out wrong
+// costs nothing but the gap: the clip then opened is played.
 std::string CUIControl::NextPathToJoin() const {
     if (!m_pNavigator || !m_pCurrentClip || m_bShuffle)
         return {};
@@ -228,7 +229,6 @@ void CUIControl::OnOpenResult(bool opened) {
         if (m_pEngineManager) {
             m_pEngineManager->SetVolume(m_nVolume);
             m_pEngineManager->SetMute(m_bMute != 0);
-            m_pEngineManager->SetNextPath(NextPathToJoin());
         }
         return;
     }
