@@ -22,11 +22,8 @@ std::string g_mp3;
 void BM_RunToOpened(benchmark::State& state) {
     platform::CQtMessagePump pump;
     CReportWnd parent;
-    parent.CreateTopLevel({0, 0, 320, 240}, "bench");
     CEngineManager manager;
-    manager.ApplyEditionSwitch();
-    manager.SetExtensions(EngineDShow, "*.mp3");
-    manager.Create({0, 0, 320, 240}, &parent, 1);
+    benchsupport::CreateEngineManager(manager, parent, "*.mp3");
     manager.SetPath(g_mp3);
     for (auto _ : state) {
         parent.m_bOpened = parent.m_bFinished = false;

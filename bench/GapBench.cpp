@@ -43,11 +43,8 @@ double PlayInTurn(CEngineManager& manager, CReportWnd& parent,
 void BM_HandOverGap(benchmark::State& state) {
     platform::CQtMessagePump pump;
     CReportWnd parent;
-    parent.CreateTopLevel({0, 0, 320, 240}, "bench");
     CEngineManager manager;
-    manager.ApplyEditionSwitch();
-    manager.SetExtensions(EngineDShow, "*.wav");
-    manager.Create({0, 0, 320, 240}, &parent, 1);
+    benchsupport::CreateEngineManager(manager, parent, "*.wav");
     double whole = 0, halves = 0;
     for (auto _ : state) {
         whole = PlayInTurn(manager, parent, {g_folder + "/whole.wav"}, false);
