@@ -1,5 +1,6 @@
 // Time from the engine manager's Run to its opened report for a local MP3, through the real
 // GStreamer media engine (sinks replaced by fakesink so no sound card is needed).
+#include "bench/ReportWnd.h"
 #include "platform/MessageQueue.h"
 #include "platform/QtMessagePump.h"
 #include "platform/RegisteredMessages.h"
@@ -13,37 +14,16 @@
 
 namespace {
 
+using benchsupport::CReportWnd;
+using benchsupport::PumpUntil;
+
 std::string g_mp3;
-
-// The play window's place: it notes the open and the finish reports.
-class CReportWnd : public CWnd {
-public:
-    bool m_bOpened = false;
-    bool m_bFinished = false;
-
-protected:
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
-        if (message == WM_REG_OPENSUCCESSED && wParam == 1)
-            m_bOpened = true;
-        else if (message == WM_REG_PLAYCOMPLETED)
-            m_bFinished = true;
-        return CWnd::WindowProc(message, wParam, lParam);
-    }
-};
-
-void PumpUntil(const bool& flag) {
-    while (!flag)
-        QApplication::processEvents(QEventLoop::AllEvents, 5);
-}
 
 void BM_RunToOpened(benchmark::State& state) {
     platform::CQtMessagePump pump;
     CReportWnd parent;
-    parent.CreateTopLevel({0, 0, 320, 240}, "bench");
     CEngineManager manager;
-    manager.ApplyEditionSwitch();
-    manager.SetExtensions(EngineDShow, "*.mp3");
-    manager.Create({0, 0, 320, 240}, &parent, 1);
+    benchsupport::CreateEngineManager(manager, parent, "*.mp3");
     manager.SetPath(g_mp3);
     for (auto _ : state) {
         parent.m_bOpened = parent.m_bFinished = false;

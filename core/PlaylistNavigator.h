@@ -3,6 +3,8 @@
 // current clip.
 #pragma once
 
+#include <vector>
+
 class CAttribClip;
 
 // The numbers are those the controller passes on.
@@ -24,4 +26,8 @@ public:
     virtual CAttribClip* CurrentClip() const = 0;
     // Whether Navigate(mode) would find a clip.
     virtual bool CanNavigate(NavigateMode mode) const = 0;
+    // The rows' clips in row order (the shuffled order picks among them).
+    virtual std::vector<CAttribClip*> RowClips() const = 0;
+    // Moves the cursor to the row holding clip; returns it, or null when no row does.
+    virtual CAttribClip* NavigateTo(CAttribClip* clip) = 0;
 };

@@ -156,3 +156,16 @@ CAttribClip* CPlaylistRows::CurrentClip() const {
 bool CPlaylistRows::CanNavigate(NavigateMode mode) const {
     return core::CanNavigateRows(GetRowCount(), m_nCursor, mode, GetRepeat());
 }
+
+std::vector<CAttribClip*> CPlaylistRows::RowClips() const {
+    std::vector<CAttribClip*> clips;
+    clips.reserve(m_rows.size());
+    for (const Row& row : m_rows)
+        clips.push_back(row.clip);
+    return clips;
+}
+
+CAttribClip* CPlaylistRows::NavigateTo(CAttribClip* clip) {
+    const int row = FindRow(clip);
+    return row == kNoRow ? nullptr : MoveCursor(row);
+}

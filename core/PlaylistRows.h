@@ -89,6 +89,8 @@ public:
     CAttribClip* Navigate(NavigateMode mode) override;
     CAttribClip* CurrentClip() const override;
     bool CanNavigate(NavigateMode mode) const override;
+    std::vector<CAttribClip*> RowClips() const override;
+    CAttribClip* NavigateTo(CAttribClip* clip) override;
 
 private:
     bool ValidRow(int row) const { return row >= 0 && row < GetRowCount(); }

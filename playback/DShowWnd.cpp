@@ -3,6 +3,7 @@
 #include "platform/Log.h"
 #include "platform/MessageQueue.h"
 #include "platform/RegisteredMessages.h"
+#include "playback/AudioEffects.h"
 #include "playback/GstSupport.h"
 
 #include <algorithm>
@@ -13,6 +14,7 @@
 #include <gst/gst.h>
 #include <gst/pbutils/pbutils.h>
 #include <gst/video/video.h>
+#include <mutex>
 #include <utility>
 #include <vector>
 
@@ -28,6 +30,11 @@ struct CDShowWnd::Link {
     std::atomic<bool> starting{false};
     // The window let the pipeline go while it was starting.
     std::atomic<bool> abandoned{false};
+    // The clip to join at the end (set by the window) and the one joined (set by playbin's
+    // streaming thread, taken by the window when the joined stream starts).
+    std::mutex joinMutex;
+    std::string next;
+    std::string joined;
 };
 
 namespace {
@@ -45,6 +52,23 @@ GstFlowReturn OnNewFrame(GstAppSink*, gpointer data) {
     if (!pLink->framePending.exchange(true))
         platform::CMessageQueue::Instance().Post(pLink->hWnd, CDShowWnd::WM_VIDEOFRAME, 0, 0);
     return GST_FLOW_OK;
+}
+
+// Streaming thread: playbin asks for the next stream while the current one still plays.
+void OnAboutToFinish(GstElement* pPlaybin, gpointer data) {
+    auto* pLink = static_cast<CDShowWnd::Link*>(data);
+    std::lock_guard lock(pLink->joinMutex);
+    // Pictures keep a pipeline of their own per clip.
+    gint videoStreams = 0;
+    g_object_get(pPlaybin, "n-video", &videoStreams, nullptr);
+    if (pLink->next.empty() || videoStreams > 0)
+        return;
+    if (gchar* pUri = gst_filename_to_uri(pLink->next.c_str(), nullptr)) {
+        g_object_set(pPlaybin, "uri", pUri, nullptr);
+        g_free(pUri);
+        pLink->joined = pLink->next;
+    }
+    pLink->next.clear();
 }
 
 constexpr GstClockTime kAnnouncedMessageWait = GST_SECOND / 10;
@@ -105,9 +129,9 @@ GstElement* MakeVideoSink(GstElement** ppAppSink, std::string& error) {
     return gstsupport::MakeFrameSink(ppAppSink, error);
 }
 
-// [audioconvert ! audioresample !] volume ! the sink, behind one "sink" pad; *ppVolume (when
-// asked for) is the volume element.
-GstElement* MakeAudioChain(GstElement** ppVolume, bool bConvert) {
+// [audioconvert ! audioresample ! effects !] volume ! the sink, behind one "sink" pad;
+// *ppVolume (when asked for) is the volume element.
+GstElement* MakeAudioChain(GstElement** ppVolume, bool bConvert, GstElement* pEffects = nullptr) {
     GstElement* pSink = gstsupport::SinkFromEnvironment("CORVELLA_AUDIO_SINK");
     if (!pSink)
         pSink = gst_element_factory_make("autoaudiosink", nullptr);
@@ -115,6 +139,8 @@ GstElement* MakeAudioChain(GstElement** ppVolume, bool bConvert) {
     if (bConvert)
         chain = {gst_element_factory_make("audioconvert", nullptr),
                  gst_element_factory_make("audioresample", nullptr)};
+    if (pEffects)
+        chain.push_back(pEffects);
     chain.push_back(gst_element_factory_make("volume", nullptr));
     chain.push_back(pSink);
     GstElement* pBin = gst_bin_new("audio");
@@ -221,6 +247,10 @@ bool CDShowWnd::Create(CWnd* pParent, const CRect& rect) {
 // ---- building the pipeline ----
 
 void CDShowWnd::Open(const std::string& path) {
+    if (m_pPipeline && !m_strJoined.empty() && path == m_strJoined) {
+        OpenJoined();
+        return;
+    }
     CloseGraph(false);
     platform::LogVerbose("opening: " + path);
     m_strPath = path;
@@ -241,11 +271,14 @@ bool CDShowWnd::BuildGraph(std::string& error) {
     ++m_nSerial;
     m_pLink = std::make_shared<Link>();
     m_pLink->hWnd = m_hWnd;
+    m_pLink->next = m_strNext;
+    m_bStreamStarted = false;
     m_nPopped = 0;
     if (IsAsfType(m_strPath) ? !BuildAsfGraph(error) : !BuildPlaybin(error)) {
         CloseGraph(false);
         return false;
     }
+    gstsupport::NameAudioStreams(m_pPipeline);
     GstBus* pBus = gst_element_get_bus(m_pPipeline);
     gst_bus_set_sync_handler(pBus, OnBusSync, m_pLink.get(), nullptr);
     gst_object_unref(pBus);
@@ -274,13 +307,17 @@ bool CDShowWnd::BuildPlaybin(std::string& error) {
     }
     g_object_set(m_pPipeline, "uri", pUri, nullptr);
     g_free(pUri);
+    g_signal_connect(m_pPipeline, "about-to-finish", G_CALLBACK(OnAboutToFinish), m_pLink.get());
     m_pVideoSink = Keep(MakeVideoSink(&m_pAppSink, error));
     if (!m_pVideoSink)
         return false;
     g_object_set(m_pPipeline, "video-sink", m_pVideoSink, nullptr);
     // The audio sink brings its own volume element. For a sink without a volume control
     // playbin would add one, and GStreamer 1.22 leaks that one with every clip (4 KiB each).
-    GstElement* pAudioSink = MakeAudioChain(nullptr, false);
+    // The sound shaping sits right before the sink: playbin's queue ahead of the sink would
+    // delay an equalizer change by as much as it holds.
+    m_pEffects = audioeffects::MakeChain();
+    GstElement* pAudioSink = MakeAudioChain(nullptr, false, m_pEffects);
     if (!pAudioSink) {
         error = "no audio sink";
         return false;
@@ -304,7 +341,8 @@ bool CDShowWnd::BuildAsfGraph(std::string& error) {
     g_object_set(pSource, "location", m_strPath.c_str(), nullptr);
     gst_bin_add_many(GST_BIN(m_pPipeline), pSource, m_pReader, nullptr);
     gst_element_link(pSource, m_pReader);
-    m_pAudioChain = Keep(MakeAudioChain(&m_pVolumeElement, true));
+    m_pEffects = audioeffects::MakeChain();
+    m_pAudioChain = Keep(MakeAudioChain(&m_pVolumeElement, true, m_pEffects));
     m_pVideoSink = Keep(MakeVideoSink(&m_pAppSink, error));
     if (!m_pAudioChain || !m_pVideoSink) {
         if (error.empty())
@@ -377,6 +415,9 @@ void CDShowWnd::HandleBusMessage(GstMessage* pMsg) {
         break;
     case GST_MESSAGE_EOS:
         PostMessage(WM_CLIPENDED, m_nSerial, 0);
+        break;
+    case GST_MESSAGE_STREAM_START:
+        OnStreamStart();
         break;
     case GST_MESSAGE_APPLICATION:
         if (m_bOpening && gst_message_has_name(pMsg, kStartFailed))
@@ -663,6 +704,55 @@ void CDShowWnd::OnClipEnded(WPARAM serial) {
         pParent->PostMessage(WM_REG_DSHOWNOTIFY, DShowFinished, LPARAM(&m_status));
 }
 
+void CDShowWnd::SetNextPath(const std::string& path) {
+    m_strNext = path;
+    if (!m_pLink)
+        return;
+    std::lock_guard lock(m_pLink->joinMutex);
+    m_pLink->next = path;
+}
+
+// The joined clip's first sound reaches the sink: the clip before it has ended.
+void CDShowWnd::OnStreamStart() {
+    // The first start is the opened clip's own; a clip may be joined before it is reported.
+    if (!m_bStreamStarted) {
+        m_bStreamStarted = true;
+        return;
+    }
+    std::string joined;
+    {
+        std::lock_guard lock(m_pLink->joinMutex);
+        joined.swap(m_pLink->joined);
+    }
+    if (joined.empty())
+        return;
+    platform::LogVerbose("clip finished: " + m_strPath + " (joined by the next)");
+    m_strJoined = joined;
+    m_strNext.clear(); // the controller names the one after when the joined clip opens
+    SetPlayState(DShowStopped);
+    m_status = {};
+    if (CWnd* pParent = GetParent())
+        pParent->PostMessage(WM_REG_DSHOWNOTIFY, DShowFinished, LPARAM(&m_status));
+}
+
+void CDShowWnd::OpenJoined() {
+    m_strPath = m_strJoined;
+    m_strJoined.clear();
+    m_status = {};
+    m_strMissingPlugin.clear();
+    m_bRunWanted = false;
+    platform::LogVerbose("opening: " + m_strPath + " (joined)");
+    OnOpenComplete();
+}
+
+void CDShowWnd::DropJoinedClip() {
+    if (m_strJoined.empty())
+        return;
+    platform::LogVerbose("joined clip dropped: " + m_strJoined);
+    CloseGraph(false);
+    m_status = {};
+}
+
 void CDShowWnd::CloseGraph(bool notify) {
     if (!m_pPipeline)
         return;
@@ -710,6 +800,9 @@ void UnhookBus(GstElement* pPipeline) {
 } // namespace
 
 void CDShowWnd::ReleaseGraph() {
+    if (m_pEffects)
+        audioeffects::Forget(m_pEffects);
+    m_pEffects = nullptr;
     if (m_pAppSink) {
         GstAppSinkCallbacks none{};
         gst_app_sink_set_callbacks(GST_APP_SINK(m_pAppSink), &none, nullptr, nullptr);
@@ -735,6 +828,7 @@ void CDShowWnd::ReleaseGraph() {
     m_pVolumeElement = m_pAppSink = m_pReader = m_pAudioOut = nullptr;
     m_pChains.reset();
     m_pLink.reset();
+    m_strJoined.clear();
 }
 
 void CDShowWnd::SetPlayState(int state) {

@@ -74,6 +74,13 @@ public:
     bool GetMute() const { return m_bMute != 0; }
     // Drops an open that has not reported yet, without any event.
     void AbandonOpen();
+    // The clip to join when the open one (or the one opened next) nears its end, so the two
+    // play without a gap: the pipeline goes on with it, the open clip is reported finished,
+    // and opening the joined clip then only reports it opened. Empty: none. Audio clips in
+    // playbin only.
+    void SetNextPath(const std::string& path);
+    // Ends a joined clip that was not opened since (the list went elsewhere or stopped).
+    void DropJoinedClip();
 
     const DShowStatus& GetStatus() const { return m_status; }
     const std::string& GetPath() const { return m_strPath; }
@@ -99,6 +106,8 @@ private:
     void OnError(const std::string& text);
     void FailOpen(const std::string& text);
     void OnClipEnded(WPARAM serial);
+    void OnStreamStart();
+    void OpenJoined();
     void OnDurationKnown();
     void OnTags(GstMessage* pMsg);
     void InfoChanged();
@@ -122,6 +131,7 @@ private:
     GstElement* m_pReader = nullptr;     // the ASF demuxer
     GstElement* m_pAudioChain = nullptr; // the ASF pipeline's audio output
     GstElement* m_pAudioOut = nullptr;   // the sound output within the pipeline (not a reference)
+    GstElement* m_pEffects = nullptr;    // the pipeline's ReplayGain and equalizer; not owned
     std::unique_ptr<AsfChains> m_pChains;
     std::shared_ptr<Link> m_pLink; // shared with a start still running
     std::uint32_t m_nSerial = 0;
@@ -129,6 +139,9 @@ private:
     bool m_bOpening = false;
     bool m_bRunWanted = false;
     std::string m_strPath;
+    std::string m_strNext;   // the clip to join, for this pipeline and the next one built
+    std::string m_strJoined; // the clip the pipeline went on with, until it is opened
+    bool m_bStreamStarted = false;
     DShowStatus m_status;
     long m_lVolume = 0;
     int m_bMute = 0;

@@ -186,6 +186,17 @@ void CEngineManager::Pause() {
 void CEngineManager::Stop() {
     if (m_pCurrentEngine)
         m_pCurrentEngine->Stop();
+    // A clip the media engine joined on its own is not current until it is opened: a stop
+    // then ends it too.
+    if (auto* pDShow = dynamic_cast<CDShowEngine*>(GetEngine(EngineDShow));
+        pDShow && pDShow->GetWnd())
+        pDShow->GetWnd()->DropJoinedClip();
+}
+
+void CEngineManager::SetNextPath(const std::string& path) {
+    if (auto* pDShow = dynamic_cast<CDShowEngine*>(GetEngine(EngineDShow));
+        pDShow && pDShow->GetWnd())
+        pDShow->GetWnd()->SetNextPath(path);
 }
 
 void CEngineManager::Seek(double seconds) {

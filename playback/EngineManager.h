@@ -41,6 +41,7 @@ public:
     void Play(bool start);
     void Pause();
     void Stop();
+    void SetNextPath(const std::string& path) override;
     void Seek(double seconds);
     double GetPosition() const;
     double GetDuration() const;

@@ -21,4 +21,7 @@ public:
     virtual bool IsLoading() const = 0;
     // The open clip can be positioned; false while no clip is open.
     virtual bool CanSeek() const = 0;
+    // The clip that will follow the open one, so an engine that can may join it without a
+    // gap; empty: none is known. Managers that cannot join clips ignore it.
+    virtual void SetNextPath(const std::string& path) { (void)path; }
 };

@@ -12,6 +12,11 @@
 namespace gstsupport {
 
 namespace {
+
+const char kStreamAppName[] = "Corvella";
+const char kStreamIconName[] = "corvella";
+const char kStreamRole[] = "music";
+
 void PaceSinks(GstElement* pBin) {
     GstIterator* it = gst_bin_iterate_recurse(GST_BIN(pBin));
     GValue item = G_VALUE_INIT;
@@ -44,6 +49,40 @@ bool EnsureInitialized(std::string& error) {
     if (!started)
         error = reason;
     return started;
+}
+
+void NameAudioStream(GstElement* pElement) {
+    GObjectClass* pClass = G_OBJECT_GET_CLASS(pElement);
+    if (g_object_class_find_property(pClass, "stream-properties")) {
+        GstStructure* pProps = gst_structure_new(
+            "props", "application.name", G_TYPE_STRING, kStreamAppName, "application.icon_name",
+            G_TYPE_STRING, kStreamIconName, "media.role", G_TYPE_STRING, kStreamRole, nullptr);
+        g_object_set(pElement, "stream-properties", pProps, nullptr);
+        gst_structure_free(pProps);
+    }
+    if (g_object_class_find_property(pClass, "client-name"))
+        g_object_set(pElement, "client-name", kStreamAppName, nullptr);
+}
+
+namespace {
+
+void OnElementAdded(GstBin*, GstBin*, GstElement* pElement, gpointer) {
+    NameAudioStream(pElement);
+}
+
+} // namespace
+
+void NameAudioStreams(GstElement* pPipeline) {
+    g_signal_connect(pPipeline, "deep-element-added", G_CALLBACK(OnElementAdded), nullptr);
+    // Elements already inside are named now; the signal covers the ones to come.
+    GstIterator* it = gst_bin_iterate_recurse(GST_BIN(pPipeline));
+    GValue item = G_VALUE_INIT;
+    while (gst_iterator_next(it, &item) == GST_ITERATOR_OK) {
+        NameAudioStream(GST_ELEMENT(g_value_get_object(&item)));
+        g_value_reset(&item);
+    }
+    g_value_unset(&item);
+    gst_iterator_free(it);
 }
 
 GstElement* SinkFromEnvironment(const char* variable) {

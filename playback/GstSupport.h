@@ -26,6 +26,12 @@ GstElement* MakeFrameSink(GstElement** ppAppSink, std::string& error);
 std::string AudioSinkNames();
 // The element was made by the factory of that name.
 bool FactoryNameIs(GstElement* pElement, const char* name);
+// The sound server learns who plays: every sound output in the pipeline, now or added later
+// (an automatic sink picks its output only when it starts), names the stream "Corvella"
+// with the program's icon and the music role, so the desktop's mixer shows it as such.
+void NameAudioStreams(GstElement* pPipeline);
+// The same for one element, when it is an output that takes stream properties.
+void NameAudioStream(GstElement* pElement);
 
 // A tag's text (GST_TAG_ARTIST, GST_TAG_TITLE, …) as one line of bounded length; empty when
 // the list does not name it.

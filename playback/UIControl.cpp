@@ -46,11 +46,16 @@ void CUIControl::Submit(int code, LPARAM param1) {
 }
 
 void CUIControl::AnnounceClip(bool autoplay) {
+    // Told before the clip opens: a short clip may be read to its end while it opens.
+    if (autoplay && m_pEngineManager)
+        m_pEngineManager->SetNextPath(NextPathToJoin());
     Submit(CmdLoadClip, ControlCommand::FromClip(m_pCurrentClip));
     Submit(CmdPlay, autoplay ? 1 : 0);
 }
 
 void CUIControl::StartPlaying() {
+    if (m_pEngineManager)
+        m_pEngineManager->SetNextPath(NextPathToJoin());
     Submit(CmdPlay, 1);
     m_nPendingAction = PendingAction::Playing;
 }
@@ -67,8 +72,58 @@ void CUIControl::MarkCurrentClip(bool playable) {
     Submit(CmdPlayableChanged, ControlCommand::FromClip(m_pCurrentClip));
 }
 
+void CUIControl::SetShuffle(bool shuffle) {
+    if (shuffle && !m_bShuffle)
+        m_shuffle.Reset(); // a new pass starts from the current clip
+    m_bShuffle = shuffle;
+}
+
+CAttribClip* CUIControl::NavigateInOrder(NavigateMode mode) {
+    if (!m_pNavigator)
+        return nullptr;
+    if (!m_bShuffle || (mode != NavigateNext && mode != NavigatePrevious))
+        return m_pNavigator->Navigate(mode);
+    const std::vector<CAttribClip*> clips = m_pNavigator->RowClips();
+    CAttribClip* current = m_pNavigator->CurrentClip();
+    CAttribClip* clip = mode == NavigateNext ? m_shuffle.Next(clips, current, GetRepeat())
+                                             : m_shuffle.Previous(clips, current);
+    return clip ? m_pNavigator->NavigateTo(clip) : nullptr;
+}
+
+// The clip the clip-finished rules will start, told once before each clip opens so the engine
+// can join it without a gap (told again, a clip joined already would be joined twice). The shuffled
+// order draws its next clip only when it is needed: none is told then. A guess that turns out wrong
+// costs nothing but the gap: the clip then opened is played.
+std::string CUIControl::NextPathToJoin() const {
+    if (!m_pNavigator || !m_pCurrentClip || m_bShuffle)
+        return {};
+    if (m_bRepeatOne)
+        return m_pCurrentClip->GetPath();
+    const std::vector<CAttribClip*> clips = m_pNavigator->RowClips();
+    auto it = std::find(clips.begin(), clips.end(), m_pCurrentClip);
+    if (it == clips.end())
+        return {};
+    if (++it == clips.end()) {
+        if (!GetRepeat())
+            return {};
+        it = clips.begin();
+    }
+    return (*it)->GetPlayable() ? (*it)->GetPath() : std::string();
+}
+
+bool CUIControl::CanNavigateInOrder(NavigateMode mode) const {
+    if (!m_pNavigator)
+        return false;
+    if (!m_bShuffle)
+        return m_pNavigator->CanNavigate(mode);
+    CAttribClip* current = m_pNavigator->CurrentClip();
+    return mode == NavigatePrevious
+               ? m_shuffle.CanPrevious(current)
+               : m_shuffle.CanNext(m_pNavigator->RowClips(), current, GetRepeat());
+}
+
 bool CUIControl::SelectBy(NavigateMode mode) {
-    m_pCurrentClip = m_pNavigator ? m_pNavigator->Navigate(mode) : nullptr;
+    m_pCurrentClip = NavigateInOrder(mode);
     AnnounceClip(false);
     return m_pCurrentClip != nullptr;
 }
@@ -231,7 +286,12 @@ void CUIControl::ApplyClipFinishedRules() {
         break;
     case PendingAction::Playing:
     case PendingAction::Paused:
-        m_pCurrentClip = m_pNavigator ? m_pNavigator->Navigate(NavigateNext) : nullptr;
+        // Repeat one plays the clip again, unless it failed: then the list moves on.
+        if (m_bRepeatOne && m_pCurrentClip && m_pCurrentClip->GetPlayable()) {
+            AnnounceClip(true);
+            break;
+        }
+        m_pCurrentClip = NavigateInOrder(NavigateNext);
         if (m_pCurrentClip)
             AnnounceClip(true);
         else
@@ -305,7 +365,7 @@ bool CUIControl::CanPlay() const {
 }
 
 bool CUIControl::CanPrevious() const {
-    return !IsRefused() && m_pNavigator && m_pNavigator->CanNavigate(NavigatePrevious);
+    return !IsRefused() && CanNavigateInOrder(NavigatePrevious);
 }
 
 bool CUIControl::CanResume() const {
@@ -322,7 +382,7 @@ bool CUIControl::CanStop() const {
 }
 
 bool CUIControl::CanNext() const {
-    return !IsRefused() && m_pNavigator && m_pNavigator->CanNavigate(NavigateNext);
+    return !IsRefused() && CanNavigateInOrder(NavigateNext);
 }
 
 bool CUIControl::CanSelect() const {

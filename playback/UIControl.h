@@ -7,6 +7,7 @@
 #include "core/ObjListClip.h"
 #include "core/PlaylistFile.h"
 #include "core/PlaylistNavigator.h"
+#include "core/ShuffleOrder.h"
 #include "platform/Wnd.h"
 #include "playback/ControlCommand.h"
 #include "playback/PlaybackState.h"
@@ -60,6 +61,12 @@ public:
 
     bool GetRepeat() const { return m_bRepeat != 0; }
     void SetRepeat(bool repeat) { m_bRepeat = repeat; }
+    // The clip that finishes plays again (Next and Previous still move on).
+    bool GetRepeatOne() const { return m_bRepeatOne; }
+    void SetRepeatOne(bool repeatOne) { m_bRepeatOne = repeatOne; }
+    // Next and Previous follow a shuffled order of the rows instead of the rows' own.
+    bool GetShuffle() const { return m_bShuffle; }
+    void SetShuffle(bool shuffle);
     bool GetMute() const { return m_bMute != 0; }
     void SetMute(bool mute);
     int GetVolume() const { return m_nVolume; }
@@ -119,6 +126,9 @@ private:
     void AnnounceStop();
     void MarkCurrentClip(bool playable);
     bool SelectBy(NavigateMode mode);
+    CAttribClip* NavigateInOrder(NavigateMode mode);
+    std::string NextPathToJoin() const;
+    bool CanNavigateInOrder(NavigateMode mode) const;
     bool Step(PendingAction action, NavigateMode mode);
     void ApplyClipFinishedRules();
     void StopAllUnplayable();
@@ -143,6 +153,10 @@ private:
     std::int32_t m_bBusy = 0;
     // Set from a previous/next press until its delay ends and the old clip is stopped.
     bool m_bSelectWaiting = false;
+    // Kept in settings of their own, not in the saved state above.
+    bool m_bRepeatOne = false;
+    bool m_bShuffle = false;
+    core::CShuffleOrder m_shuffle;
 
     ICommandBus* m_pBus = nullptr;
     IPlaylistNavigator* m_pNavigator = nullptr;

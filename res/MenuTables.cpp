@@ -42,7 +42,8 @@ std::vector<MenuItem> SystemMenu() {
             Separator(),
             Command(ID_APP_ABOUT, 4402),
             Command(ID_HELP_MANUAL, 4403, "F1"),
-            Popup(4404, {Command(ID_PREFERENCES, 4405), Checked(ID_ALWAYS_ON_TOP, 4406, "Ctrl+A")}),
+            Popup(4404, {Command(ID_PREFERENCES, 4405), Checked(ID_ALWAYS_ON_TOP, 4406, "Ctrl+A"),
+                         Command(ID_EQUALIZER, 5402)}),
             // The languages are appended each time the menu is shown.
             Popup(IDS_MENU_LANGUAGE, {Command(ID_CONTRIBUTE_TRANSLATION, 4408), Separator()}),
             Popup(4409, {Command(ID_TELL_FRIEND, 4410), Command(ID_HOMEPAGE, 4411),
@@ -58,6 +59,8 @@ std::vector<MenuItem> SystemMenu() {
             Separator(),
             Command(ID_EJECT_CD, 4420),
             Checked(ID_REPEAT, 4423, "Ctrl+R"),
+            Checked(ID_REPEAT_ONE, 5401, "Ctrl+T"),
+            Checked(ID_SHUFFLE, 5400, "Ctrl+H"),
             Checked(ID_MUTE, 4424, "Ctrl+M"),
             Separator(),
             Command(ID_APP_EXIT, 4425),

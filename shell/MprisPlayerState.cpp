@@ -55,22 +55,29 @@ QVariantMap CMprisPlayerState::RootProperties() {
 
 QVariantMap CMprisPlayerState::PlayerProperties() {
     const bool bHasClips = m_control.GetClipList().GetCount() > 0;
-    return {
-        {"PlaybackStatus", PlaybackStatus()},
-        {"LoopStatus", m_control.GetRepeat() ? QStringLiteral("Playlist") : QStringLiteral("None")},
-        {"Rate", 1.0},
-        {"MinimumRate", 1.0},
-        {"MaximumRate", 1.0},
-        {"Metadata", Metadata()},
-        {"Volume", m_control.GetVolume() / 100.0},
-        {"Position", PositionUs()},
-        {"CanGoNext", m_control.CanNext()},
-        {"CanGoPrevious", m_control.CanPrevious()},
-        // The play/pause button works whenever there is something to play.
-        {"CanPlay", bHasClips},
-        {"CanPause", bHasClips},
-        {"CanSeek", m_control.CanSeek()},
-        {"CanControl", true}};
+    return {{"PlaybackStatus", PlaybackStatus()},
+            {"LoopStatus", LoopStatus()},
+            {"Shuffle", m_control.GetShuffle()},
+            {"Rate", 1.0},
+            {"MinimumRate", 1.0},
+            {"MaximumRate", 1.0},
+            {"Metadata", Metadata()},
+            {"Volume", m_control.GetVolume() / 100.0},
+            {"Position", PositionUs()},
+            {"CanGoNext", m_control.CanNext()},
+            {"CanGoPrevious", m_control.CanPrevious()},
+            // The play/pause button works whenever there is something to play.
+            {"CanPlay", bHasClips},
+            {"CanPause", bHasClips},
+            {"CanSeek", m_control.CanSeek()},
+            {"CanControl", true}};
+}
+
+// Repeating one clip wins over repeating the list: it is what happens when the clip ends.
+QString CMprisPlayerState::LoopStatus() const {
+    if (m_control.GetRepeatOne())
+        return QStringLiteral("Track");
+    return m_control.GetRepeat() ? QStringLiteral("Playlist") : QStringLiteral("None");
 }
 
 QString CMprisPlayerState::PlaybackStatus() {

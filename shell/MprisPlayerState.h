@@ -29,6 +29,7 @@ public:
     qlonglong LengthUs() const;
 
 private:
+    QString LoopStatus() const;
     QString PlaybackStatus();
     QVariantMap Metadata() const;
 

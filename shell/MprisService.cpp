@@ -53,6 +53,7 @@ constexpr const char* kIntrospection = R"(<interface name="org.mpris.MediaPlayer
   <signal name="Seeked"><arg name="Position" type="x"/></signal>
   <property name="PlaybackStatus" type="s" access="read"/>
   <property name="LoopStatus" type="s" access="readwrite"/>
+  <property name="Shuffle" type="b" access="readwrite"/>
   <property name="Rate" type="d" access="readwrite"/>
   <property name="Metadata" type="a{sv}" access="read"/>
   <property name="Volume" type="d" access="readwrite"/>
@@ -311,11 +312,16 @@ QDBusMessage CMprisService::SetProperty(const QDBusMessage& call, const QString&
         m_main.SetVolume(int(std::lround(std::clamp(volume, 0.0, 1.0) * 100)));
     } else if (name == "LoopStatus") {
         const QString loop = value.toString();
-        if (loop != "None" && loop != "Playlist")
-            return call.createErrorReply(QDBusError::NotSupported,
-                                         "the player repeats the playlist or nothing: " + loop);
-        if ((loop == "Playlist") != m_control.GetRepeat())
-            m_main.Loop(loop == "Playlist");
+        if (loop != "None" && loop != "Playlist" && loop != "Track")
+            return InvalidArgs(call, "no such loop status: " + loop);
+        // "Track" keeps the list's repeat as it was: it comes back when the clip repeat ends.
+        m_control.SetRepeatOne(loop == "Track");
+        m_main.Loop(loop == "Track" ? m_control.GetRepeat() : loop == "Playlist");
+    } else if (name == "Shuffle") {
+        if (value.metaType().id() != QMetaType::Bool)
+            return InvalidArgs(call, "shuffle is true or false");
+        m_control.SetShuffle(value.toBool());
+        m_main.Loop(m_control.GetRepeat()); // tells every window and client of the change
     } else if (name != "Rate") { // only the normal rate exists: setting it changes nothing
         return call.createErrorReply(QDBusError::PropertyReadOnly, name + " is read only");
     }

@@ -16,6 +16,7 @@
 #include "shell/DownloadCenterDlg.h"
 #include "shell/FileAssociation.h"
 #include "shell/Language.h"
+#include "shell/ListeningSettings.h"
 #include "shell/MprisService.h"
 #include "shell/PlayerMenuContext.h"
 #include "shell/PrefsDlg.h"
@@ -92,6 +93,7 @@ bool CPlayerApp::InitInstance() {
     m_bRunning = true;
     shell::SetProfileKey();
     shell::SetCurrentLanguage(shell::ReadUILanguage());
+    shell::LoadListeningSettings(m_control);
     shell::RegisterPlaylistKeys(platform::GetProgramPath());
     SetPlayerApp(this);
     WireController();
@@ -252,6 +254,7 @@ int CPlayerApp::ExitInstance() {
         m_pMainWnd = nullptr;
         m_bus.SetMainWnd(nullptr);
         shell::WriteUILanguage(shell::GetCurrentLanguage());
+        shell::SaveListeningSettings(m_control);
         TellUnsavedAtExit();
         Release(); // the listener ends before this object does
         m_bRunning = false;

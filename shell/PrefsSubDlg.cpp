@@ -1,10 +1,12 @@
 #include "shell/PrefsSubDlg.h"
 
+#include "playback/AudioEffects.h"
 #include "res/StringTable.h"
 #include "shell/SystemTray.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QDoubleSpinBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -36,6 +38,12 @@ enum : std::uint32_t {
     IDS_RESET_PLAY_NUMBER = 4460,
     IDS_AUTO_PLAY = 4461,
     IDS_HIDE_PLAYWND = 4462,
+    IDS_REPLAYGAIN = 5403,
+    IDS_REPLAYGAIN_OFF = 5404,
+    IDS_REPLAYGAIN_TRACK = 5405,
+    IDS_REPLAYGAIN_ALBUM = 5406,
+    IDS_REPLAYGAIN_PREAMP = 5407,
+    IDS_PREVENT_CLIPPING = 5408,
 };
 
 } // namespace
@@ -153,7 +161,46 @@ CPrefsGeneralDlg::CPrefsGeneralDlg(QWidget* pParent) : CPrefsSubDlg(IDD, pParent
     AddCheck(IDC_RESET_PLAY_NUMBER, IDS_RESET_PLAY_NUMBER, CCorePrefs::ResetPlayNumber);
     AddCheck(IDC_AUTO_PLAY, IDS_AUTO_PLAY, CCorePrefs::AutoPlay);
     AddCheck(IDC_HIDE_PLAYWND, IDS_HIDE_PLAYWND, CCorePrefs::HidePlayWndForAudio);
+    AddReplayGain();
     Grid()->setRowStretch(Grid()->rowCount(), 1);
+}
+
+void CPrefsGeneralDlg::AddReplayGain() {
+    auto* pBox = new QGroupBox(shell::ResourceText(IDS_REPLAYGAIN), this);
+    auto* pLayout = new QGridLayout(pBox);
+    auto* pGroup = new QButtonGroup(pBox);
+    const AudioEffectSettings& now = audioeffects::Get();
+    int column = 0;
+    for (std::uint32_t textId : {IDS_REPLAYGAIN_OFF, IDS_REPLAYGAIN_TRACK, IDS_REPLAYGAIN_ALBUM}) {
+        auto* pRadio = shell::WithId(new QRadioButton(shell::ResourceText(textId), pBox),
+                                     IDC_REPLAYGAIN_OFF + column);
+        pRadio->setChecked(now.nReplayGain == column);
+        pGroup->addButton(pRadio, column);
+        pLayout->addWidget(pRadio, 0, column++);
+    }
+    auto* pPreamp = shell::WithId(new QDoubleSpinBox(pBox), IDC_REPLAYGAIN_PREAMP);
+    pPreamp->setRange(AudioEffectSettings::kMinPreampDb, AudioEffectSettings::kMaxPreampDb);
+    pPreamp->setDecimals(1);
+    pPreamp->setSingleStep(0.5);
+    pPreamp->setValue(now.dReplayGainPreampDb);
+    pLayout->addWidget(new QLabel(shell::ResourceText(IDS_REPLAYGAIN_PREAMP), pBox), 1, 0);
+    pLayout->addWidget(pPreamp, 1, 1);
+    auto* pClip = shell::WithId(new QCheckBox(shell::ResourceText(IDS_PREVENT_CLIPPING), pBox),
+                                IDC_PREVENT_CLIPPING);
+    pClip->setChecked(now.bPreventClipping);
+    pLayout->addWidget(pClip, 2, 0, 1, 3);
+    // Each change is kept at once; the next clip opened plays with it.
+    const auto store = [pGroup, pPreamp, pClip] {
+        AudioEffectSettings s = audioeffects::Get();
+        s.nReplayGain = std::max(pGroup->checkedId(), 0);
+        s.dReplayGainPreampDb = pPreamp->value();
+        s.bPreventClipping = pClip->isChecked();
+        audioeffects::Set(s);
+    };
+    connect(pGroup, &QButtonGroup::idClicked, this, store);
+    connect(pPreamp, &QDoubleSpinBox::valueChanged, this, store);
+    connect(pClip, &QCheckBox::toggled, this, store);
+    Grid()->addWidget(pBox, Grid()->rowCount(), 0, 1, 3);
 }
 
 CPrefsDisplayDlg::CPrefsDisplayDlg(QWidget* pParent) : CPrefsSubDlg(IDD, pParent) {

@@ -64,8 +64,15 @@ public:
         IDC_RESET_PLAY_NUMBER = 1040,
         IDC_HIDE_PLAYWND = 1041,
         IDC_AUTO_PLAY = 1042,
+        IDC_REPLAYGAIN_OFF = 33210, // track and album follow
+        IDC_REPLAYGAIN_PREAMP = 33213,
+        IDC_PREVENT_CLIPPING = 33214,
     };
     explicit CPrefsGeneralDlg(QWidget* pParent = nullptr);
+
+private:
+    // ReplayGain: its settings belong to the audio chain, not to the core preferences.
+    void AddReplayGain();
 };
 
 // "Display Options" (dialog resource 156).

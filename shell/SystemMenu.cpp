@@ -9,6 +9,7 @@
 #include "res/StringTable.h"
 #include "shell/AboutDlg.h"
 #include "shell/DownloadCenterDlg.h"
+#include "shell/EqualizerDlg.h"
 #include "shell/Language.h"
 #include "shell/LanguageMenu.h"
 #include "shell/MenuBuilder.h"
@@ -144,6 +145,11 @@ bool ExecuteDialogCommand(int id, CWnd* pWnd, const SystemMenuContext& ctx) {
     case res::ID_PREFERENCES:
         OpenPreferences(pWnd, ctx.prefChanged);
         return true;
+    case res::ID_EQUALIZER: {
+        CEqualizerDlg dlg(WidgetOf(pWnd));
+        RunDialog(ctx, dlg);
+        return true;
+    }
     case res::ID_CHECK_UPGRADE: {
         Submit(ctx, pWnd, CmdUserCommand);
         CUpgradeCheckDlg dlg(WidgetOf(pWnd));
@@ -213,6 +219,14 @@ bool ExecutePlayerCommand(int id, CWnd* pWnd, const SystemMenuContext& ctx) {
         controller.SetRepeat(!controller.GetRepeat());
         Submit(ctx, pWnd, CmdRepeatChanged);
         return true;
+    case res::ID_REPEAT_ONE:
+        controller.SetRepeatOne(!controller.GetRepeatOne());
+        Submit(ctx, pWnd, CmdRepeatChanged);
+        return true;
+    case res::ID_SHUFFLE:
+        controller.SetShuffle(!controller.GetShuffle());
+        Submit(ctx, pWnd, CmdRepeatChanged);
+        return true;
     case res::ID_MUTE:
         controller.SetMute(!controller.GetMute());
         Submit(ctx, pWnd, CmdUpdateControls);
@@ -272,6 +286,8 @@ void PrepareSystemMenu(QMenu& menu, bool bFromTray, const SystemMenuContext& ctx
     SetChecked(menu, res::ID_ALWAYS_ON_TOP, CCorePrefs::Get(CCorePrefs::AlwaysOnTop) != 0);
     if (ctx.pApp) {
         SetChecked(menu, res::ID_REPEAT, ctx.pApp->GetController().GetRepeat());
+        SetChecked(menu, res::ID_REPEAT_ONE, ctx.pApp->GetController().GetRepeatOne());
+        SetChecked(menu, res::ID_SHUFFLE, ctx.pApp->GetController().GetShuffle());
         SetChecked(menu, res::ID_MUTE, ctx.pApp->GetController().GetMute());
     }
     PrepareCdItem(menu, ctx);

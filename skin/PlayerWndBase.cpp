@@ -79,11 +79,16 @@ void CPlayerWndBase::OnDropFiles(const DroppedFiles& files) {
 
 bool CPlayerWndBase::OnControlKey(WPARAM vk) {
     IPlayerApp* pApp = GetPlayerApp();
-    if (!pApp || !platform::IsKeyDown(VK_CONTROL) || (vk != 'M' && vk != 'R'))
+    if (!pApp || !platform::IsKeyDown(VK_CONTROL) ||
+        (vk != 'M' && vk != 'R' && vk != 'T' && vk != 'H'))
         return false;
     CUIControl& control = pApp->GetController();
     if (vk == 'M')
         control.SetMute(!control.GetMute());
+    else if (vk == 'T')
+        control.SetRepeatOne(!control.GetRepeatOne());
+    else if (vk == 'H')
+        control.SetShuffle(!control.GetShuffle());
     else
         control.SetRepeat(!control.GetRepeat());
     pApp->SubmitCommand(this, CmdUpdateControls); // the indicators follow

@@ -593,6 +593,24 @@ bool CPlaylistWnd::CanNavigate(NavigateMode mode) const {
                                  !ctl || ctl->GetRepeat());
 }
 
+std::vector<CAttribClip*> CPlaylistWnd::RowClips() const {
+    std::vector<CAttribClip*> clips;
+    clips.reserve(std::size_t(std::max(m_list.GetRowCount(), 0)));
+    for (int row = 0; row < m_list.GetRowCount(); ++row)
+        clips.push_back(GetRowClip(row));
+    return clips;
+}
+
+CAttribClip* CPlaylistWnd::NavigateTo(CAttribClip* clip) {
+    const int row = m_list.FindRow(clip);
+    if (row < 0)
+        return nullptr;
+    m_list.SetCursorRow(row);
+    UpdateClipInfo();
+    RedrawList();
+    return clip;
+}
+
 // Row commands -----------------------------------------------------------------------------------
 
 void CPlaylistWnd::RemoveSelected() {

@@ -73,6 +73,8 @@ public:
     CAttribClip* Navigate(NavigateMode mode) override;
     CAttribClip* CurrentClip() const override;
     bool CanNavigate(NavigateMode mode) const override;
+    std::vector<CAttribClip*> RowClips() const override;
+    CAttribClip* NavigateTo(CAttribClip* clip) override;
 
     // Commands of buttons, keys and menus.
     void OnMenuCommand(UINT nID);

@@ -2,8 +2,10 @@
 #include "core/Archive.h"
 #include "core/AttribClip.h"
 #include "core/ObjListClip.h"
+#include "core/ShuffleOrder.h"
 
 #include <gtest/gtest.h>
+#include <set>
 
 namespace {
 
@@ -236,4 +238,60 @@ TEST(PlaylistRows, DisplayTitleFallsBackToTheFileName) {
     EXPECT_EQ(clip.GetDisplayTitle(), "other.song");
     clip.SetTitle("Named");
     EXPECT_EQ(clip.GetDisplayTitle(), "Named");
+}
+
+// The shuffled order over the rows' clips: one pass visits each clip once, Previous walks
+// back, clips added meanwhile join the unplayed part, removed ones leave it, and each pass with
+// repeat is a new order.
+TEST(ShuffleOrder, EachPassVisitsEveryClipOnceAndPreviousWalksBack) {
+    Fixture f(8);
+    core::CShuffleOrder order(42);
+    auto clips = f.RowClips();
+    std::vector<CAttribClip*> pass{f.Clip(0)};
+    for (CAttribClip* c = order.Next(clips, f.Clip(0), false); c;
+         c = order.Next(clips, pass.back(), false))
+        pass.push_back(c);
+    EXPECT_EQ(std::set<CAttribClip*>(pass.begin(), pass.end()).size(), 8u);
+    EXPECT_EQ(pass.size(), 8u) << "no clip comes twice, the pass ends without repeat";
+    EXPECT_NE(pass, clips) << "the order is not the rows' order";
+    EXPECT_FALSE(order.CanNext(clips, pass.back(), false));
+    EXPECT_TRUE(order.CanNext(clips, pass.back(), true));
+    // Back through the pass, then forward again along the same clips.
+    EXPECT_EQ(order.Previous(clips, pass[7]), pass[6]);
+    EXPECT_EQ(order.Previous(clips, pass[6]), pass[5]);
+    EXPECT_EQ(order.Next(clips, pass[5], false), pass[6]);
+    // With repeat a new pass starts after the last clip, in another order, without it.
+    std::vector<CAttribClip*> second{order.Next(clips, pass[6], false)};
+    for (int i = 0; i < 7; ++i)
+        second.push_back(order.Next(clips, second.back(), true));
+    EXPECT_EQ(second[0], pass[7]);
+    EXPECT_EQ(std::set<CAttribClip*>(second.begin(), second.end()).size(), 8u);
+    EXPECT_NE(second, pass);
+    EXPECT_EQ(order.Previous(clips, second[1]), pass[7]) << "the new pass starts there";
+}
+
+TEST(ShuffleOrder, AddedClipsJoinTheUnplayedPartAndRemovedOnesLeaveIt) {
+    Fixture f(4);
+    core::CShuffleOrder order(7);
+    auto clips = f.RowClips();
+    CAttribClip* first = order.Next(clips, nullptr, false);
+    CAttribClip* second = order.Next(clips, first, false);
+    // Two clips come in, one unplayed clip goes.
+    auto extra = std::make_unique<CAttribClip>();
+    CAttribClip* added = f.list.Add(std::move(extra));
+    clips.push_back(added);
+    CAttribClip* gone = nullptr;
+    for (CAttribClip* c : clips)
+        if (c != first && c != second && c != added && !gone)
+            gone = c;
+    std::erase(clips, gone);
+    std::vector<CAttribClip*> rest;
+    for (CAttribClip* c = order.Next(clips, second, false); c;
+         c = order.Next(clips, rest.back(), false))
+        rest.push_back(c);
+    EXPECT_EQ(rest.size(), 2u);
+    EXPECT_NE(std::find(rest.begin(), rest.end(), added), rest.end());
+    EXPECT_EQ(std::find(rest.begin(), rest.end(), gone), rest.end());
+    EXPECT_EQ(std::find(rest.begin(), rest.end(), first), rest.end());
+    EXPECT_EQ(core::CShuffleOrder(1).Next({}, nullptr, true), nullptr);
 }

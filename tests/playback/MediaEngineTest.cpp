@@ -2,13 +2,17 @@
 #include "tests/playback/MediaFixtures.h"
 
 #include "platform/Log.h"
+#include "playback/AudioEffects.h"
 #include "playback/DShowEngine.h"
 #include "playback/DShowWnd.h"
+#include "playback/GstSupport.h"
 #include "tests/support/ScratchFolder.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <fcntl.h>
+#include <fstream>
 #include <gst/gst.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -413,4 +417,171 @@ TEST_F(EngineTest, AClosedClipLeavesNoElementAlive) {
     }
     g_list_free_full(pTracers, gst_object_unref);
     EXPECT_EQ(alive, std::vector<std::string>{});
+}
+
+// ---- the sound shaping, measured on what reaches the sink ----
+
+namespace {
+
+// Makes a file with gst-launch; false when it could not.
+bool Encode(const std::string& pipeline, const std::string& path) {
+    const std::string command =
+        "gst-launch-1.0 -q " + pipeline + " ! filesink location='" + path + "' >/dev/null 2>&1";
+    return std::system(command.c_str()) == 0;
+}
+
+std::vector<std::int16_t> ReadSamples(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::vector<std::int16_t> samples;
+    std::int16_t s = 0;
+    while (in.read(reinterpret_cast<char*>(&s), sizeof s))
+        samples.push_back(s);
+    return samples;
+}
+
+// Root-mean-square level of samples [from, to) in decibels of full scale.
+double LevelDb(const std::vector<std::int16_t>& samples, std::size_t from, std::size_t to) {
+    double sum = 0;
+    to = std::min(to, samples.size());
+    for (std::size_t i = from; i < to; ++i)
+        sum += double(samples[i]) * samples[i];
+    return to > from ? 10.0 * std::log10(sum / double(to - from) / (32768.0 * 32768.0)) : -200.0;
+}
+
+class SoundShapingTest : public EngineTest {
+protected:
+    void SetUp() override {
+        EngineTest::SetUp();
+        m_saved = audioeffects::Get();
+    }
+    void TearDown() override {
+        audioeffects::Set(m_saved);
+        EngineTest::TearDown();
+    }
+    // Plays path to its end into a raw 44.1 kHz mono 16-bit file and returns its samples; in
+    // real time or as fast as the chain runs.
+    std::vector<std::int16_t> Play(const std::string& path, bool realTime,
+                                   const std::function<void()>& whilePlaying = {}) {
+        const std::string out = m_folder / "out.raw";
+        const std::string sink = "audioconvert ! audioresample ! "
+                                 "audio/x-raw,format=S16LE,channels=1,rate=44100 ! filesink sync=" +
+                                 std::string(realTime ? "true" : "false") + " location=" + out;
+        CScopedEnv env("CORVELLA_AUDIO_SINK", sink.c_str());
+        if (!m_manager)
+            CreateManager();
+        m_parent.m_received.clear();
+        m_manager->SetPath(path);
+        m_manager->Play(true);
+        if (whilePlaying)
+            whilePlaying();
+        EXPECT_TRUE(WaitFor([&] { return Completed(); })) << path;
+        return ReadSamples(out);
+    }
+    testsupport::ScratchFolder m_folder;
+    AudioEffectSettings m_saved;
+};
+
+} // namespace
+
+// A 1 kHz tone at -15 dB tagged with a track gain of -6 dB and an album gain of +6 dB.
+TEST_F(SoundShapingTest, ReplayGainPlaysTheTaggedTrackOrAlbumGain) {
+    const std::string tagged = m_folder / "tagged.flac";
+    ASSERT_TRUE(Encode("audiotestsrc num-buffers=20 volume=0.25 freq=1000 ! "
+                       "audio/x-raw,rate=44100,channels=1 ! audioconvert ! taginject "
+                       "'tags=\"replaygain-track-gain=(double)-6.0,replaygain-track-peak="
+                       "(double)0.25,replaygain-album-gain=(double)6.0,replaygain-album-peak="
+                       "(double)0.25\"' ! flacenc",
+                       tagged));
+    AudioEffectSettings s;
+    std::vector<double> levels;
+    for (int mode : {ReplayGainOff, ReplayGainTrack, ReplayGainAlbum}) {
+        s.nReplayGain = mode;
+        audioeffects::Set(s);
+        const auto samples = Play(tagged, false);
+        ASSERT_GT(samples.size(), 15000u);
+        levels.push_back(LevelDb(samples, 1000, samples.size() - 1000));
+    }
+    EXPECT_NEAR(levels[0], -15.05, 0.3);
+    EXPECT_NEAR(levels[1], -21.05, 0.3);
+    EXPECT_NEAR(levels[2], -9.05, 0.3);
+    // The preamp adds to the tagged gain.
+    s.dReplayGainPreampDb = 3.0;
+    audioeffects::Set(s);
+    const auto louder = Play(tagged, false);
+    EXPECT_NEAR(LevelDb(louder, 1000, louder.size() - 1000), -6.05, 0.3);
+}
+
+// A 119 Hz tone: its band lowered by 12 dB at 0.8 s is heard lowered from 1.2 s on (not only
+// after what the pipeline queued has played), with no gap in the sound.
+TEST_F(SoundShapingTest, AnEqualizerChangeWhilePlayingIsHeardWithoutAGap) {
+    const std::string tone = m_folder / "tone.wav";
+    ASSERT_TRUE(Encode("audiotestsrc num-buffers=87 volume=0.25 freq=119 ! "
+                       "audio/x-raw,rate=44100,channels=1 ! wavenc",
+                       tone));
+    AudioEffectSettings s;
+    s.bEqualizer = true;
+    audioeffects::Set(s);
+    const auto samples = Play(tone, true, [&] {
+        ASSERT_TRUE(WaitFor([&] { return WndOf(*m_manager)->GetExactPosition() > 0.8; }));
+        s.bandsDb[2] = -12.0;
+        audioeffects::Set(s);
+    });
+    ASSERT_GT(samples.size(), 80000u);
+    const double before = LevelDb(samples, 4410, 30000);
+    const double after = LevelDb(samples, 52920, samples.size() - 2000);
+    EXPECT_NEAR(before, -15.05, 0.5);
+    EXPECT_NEAR(after - before, -12.0, 1.5);
+    // No run of silence anywhere: the change did not interrupt the stream.
+    std::size_t quiet = 0, longest = 0;
+    for (std::int16_t v : samples)
+        longest = std::max(longest, quiet = std::abs(v) < 20 ? quiet + 1 : 0);
+    EXPECT_LT(longest, 100u) << "a tone of 119 Hz crosses zero every 185 samples";
+}
+
+TEST(SoundStreamNames, EveryOutputThatTakesStreamPropertiesIsNamedAsCorvella) {
+    std::string error;
+    ASSERT_TRUE(gstsupport::EnsureInitialized(error)) << error;
+    GstElement* pSink = gst_element_factory_make("pulsesink", nullptr);
+    if (!pSink)
+        GTEST_SKIP() << "no pulsesink to name";
+    GstElement* pPipeline = gst_pipeline_new(nullptr);
+    gstsupport::NameAudioStreams(pPipeline);
+    gst_bin_add(GST_BIN(pPipeline), pSink); // added later, as an automatic sink's output is
+    GstStructure* pProps = nullptr;
+    g_object_get(pSink, "stream-properties", &pProps, nullptr);
+    ASSERT_NE(pProps, nullptr);
+    EXPECT_STREQ(gst_structure_get_string(pProps, "application.name"), "Corvella");
+    EXPECT_STREQ(gst_structure_get_string(pProps, "application.icon_name"), "corvella");
+    EXPECT_STREQ(gst_structure_get_string(pProps, "media.role"), "music");
+    gst_structure_free(pProps);
+    gst_object_unref(pPipeline);
+}
+
+// Two halves of one 441 Hz tone (each a whole number of periods): the second, named before
+// the first opens, goes on in the same stream when the first ends, and opening it then only
+// reports it opened. The sink receives both halves with no step in the wave where they meet.
+TEST_F(SoundShapingTest, ANextAudioClipJoinsTheOpenOneWithoutAGap) {
+    const std::string a = m_folder / "a.wav", b = m_folder / "b.wav";
+    for (const std::string& half : {a, b})
+        ASSERT_TRUE(Encode("audiotestsrc num-buffers=10 samplesperbuffer=2200 volume=0.5 "
+                           "freq=441 ! audio/x-raw,rate=44100,channels=1 ! wavenc",
+                           half));
+    CreateManager();
+    m_manager->SetNextPath(b);
+    std::size_t firstReports = 0;
+    const auto samples = Play(a, true, [&] {
+        ASSERT_TRUE(WaitFor([&] { return Completed(); }));
+        firstReports = m_parent.m_received.size();
+        m_manager->SetPath(b);
+        m_manager->Play(true);
+        ASSERT_TRUE(WaitFor([&] { return Count(WM_REG_PLAYCOMPLETED) == 2; }));
+    });
+    EXPECT_EQ(IndexOf(m_parent, WM_REG_CLIPLOADING, 1, firstReports), long(firstReports))
+        << "the joined clip is opened as any other";
+    EXPECT_GT(IndexOf(m_parent, WM_REG_OPENSUCCESSED, 1, firstReports), 0);
+    ASSERT_EQ(samples.size(), 44000u) << "both halves reached the one sink";
+    int step = 0;
+    for (std::size_t i = 1; i < samples.size(); ++i)
+        step = std::max(step, std::abs(samples[i] - samples[i - 1]));
+    EXPECT_LT(step, 1200) << "the steepest step of the tone is 1030";
 }

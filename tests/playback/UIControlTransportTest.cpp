@@ -286,3 +286,34 @@ TEST_F(UIControlTransportTest, WithoutWiringTransportDoesNothingHarmful) {
     EXPECT_EQ(ctl.GetCurrentClip(), nullptr);
     EXPECT_EQ(ctl.GetPendingAction(), PendingAction::Stopped);
 }
+
+TEST_F(UIControlTransportTest, RepeatOnePlaysTheClipAgainUntilItFailsAndShuffleFollowsItsOrder) {
+    AddClips(4);
+    m_ctl.SetRepeatOne(true);
+    StartPlayback();
+    m_engine.ReachEnd();
+    m_clock.Pump();
+    EXPECT_EQ(m_engine.m_opened, (std::vector<std::string>{PathOf(0), PathOf(0)}));
+    // A clip that fails is not repeated: the list moves on.
+    m_engine.m_failing = {PathOf(0)};
+    m_engine.ReachEnd();
+    m_clock.Pump();
+    EXPECT_EQ(m_engine.m_opened.back(), PathOf(1));
+    EXPECT_EQ(m_engine.m_opened.size(), 3u);
+    m_ctl.SetRepeatOne(false);
+
+    // Shuffled, the four clips come once each without reordering the rows, then Previous
+    // walks back to the one before.
+    m_engine.m_failing.clear();
+    m_ctl.SetShuffle(true);
+    m_ctl.SetRepeat(false);
+    std::set<std::string> heard{m_engine.m_opened.back()};
+    while (m_ctl.GetPendingAction() != PendingAction::Stopped && heard.size() < 10) {
+        m_engine.ReachEnd();
+        m_clock.Pump();
+        heard.insert(m_engine.m_opened.back());
+    }
+    EXPECT_EQ(heard.size(), 4u);
+    EXPECT_EQ(m_engine.m_opened.size(), 3u + 3u) << "each clip once, then the end of the pass";
+    EXPECT_EQ(m_rows.GetClip(2), Clip(2));
+}

@@ -203,6 +203,29 @@ TEST_F(MediaControlsTest, NextPreviousAndSeekingMoveThroughThePlaylist) {
     ASSERT_TRUE(
         testsupport::WaitFor([&] { return Metadata().value("xesam:url") == UrlOf(first); }));
     EXPECT_EQ(Metadata().value("mpris:trackid").value<QDBusObjectPath>().path(), firstRow);
+
+    // Loop status (with "Track") and shuffle are read and written, and kept for the next start.
+    Set("LoopStatus", "Track");
+    EXPECT_TRUE(Becomes("LoopStatus", "Track"));
+    Set("Shuffle", true);
+    EXPECT_TRUE(Becomes("Shuffle", true));
+    Set("LoopStatus", "None");
+    EXPECT_TRUE(Becomes("LoopStatus", "None"));
+    EXPECT_EQ(Call("org.freedesktop.DBus.Properties", "Set",
+                   {kMprisPlayerInterface, "LoopStatus",
+                    QVariant::fromValue(QDBusVariant(QString("Sometimes")))})
+                  .errorName(),
+              "org.freedesktop.DBus.Error.InvalidArgs");
+    Set("LoopStatus", "Track");
+    EXPECT_TRUE(Becomes("LoopStatus", "Track"));
+    Call(kMprisRootInterface, "Quit");
+    ASSERT_EQ(m_player.WaitExit(60s), std::optional<int>(0)) << ReadFile(Log());
+    std::string stored;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(m_home.Path()))
+        if (entry.path().filename() == "user.reg")
+            stored += ReadFile(entry.path().string());
+    EXPECT_NE(stored.find("\"Shuffle\"=dword:00000001"), std::string::npos) << stored;
+    EXPECT_NE(stored.find("\"RepeatOne\"=dword:00000001"), std::string::npos) << stored;
 }
 
 TEST_F(MediaControlsTest, WithoutASessionBusThePlayerStillPlays) {

@@ -3,17 +3,27 @@
 // that cannot be read back keeping the selection.
 #include "tests/shell/MenuTestSupport.h"
 
+#include "platform/Profile.h"
 #include "platform/RegisteredMessages.h"
+#include "platform/Registry.h"
+#include "playback/AudioEffects.h"
+#include "playback/UIControl.h"
+#include "shell/EqualizerDlg.h"
+#include "shell/Language.h"
+#include "shell/ListeningSettings.h"
 #include "shell/PrefsDlg.h"
 #include "shell/PrefsSubDlg.h"
 #include "shell/SystemTray.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QSlider>
 #include <QTreeWidget>
 
 using menutest::MenuTest;
@@ -201,4 +211,66 @@ TEST_F(PrefsDlgTest, TheDialogAndItsPagesAreShownInTheCurrentLanguage) {
     EXPECT_EQ(Item<QCheckBox>(pDlg, 1, DisplayPage::IDC_SKINNED_CURSORS)->text(), "&Eigene Zeiger");
     EXPECT_EQ(Item<QLineEdit>(pDlg, 1, DisplayPage::IDC_PLAYLIST_FONT)->text(), "12")
         << "typed values are left alone";
+}
+
+// The listening settings: ReplayGain from the General page, the equalizer dialog (heard at
+// once through the audio chain's settings, presets in the current language, the user's own
+// kept in the registry), and all of them with shuffle and repeat one across a restart.
+TEST_F(PrefsDlgTest, ReplayGainEqualizerShuffleAndRepeatOneAreKeptInTheRegistry) {
+    const AudioEffectSettings saved = audioeffects::Get();
+    shelltest::LanguageFolder folder;
+    folder.Write("English", "5409=Equalizer\n5420=Flat\n5427=Bass\n5410=&Enable equalizer\n");
+    folder.Write("German", "5409=Klangregler\n5420=Linear\n5427=Tiefen\n"
+                           "5410=Klangregler &einschalten\n");
+    shell::SetCurrentLanguage("German");
+
+    CPrefsDlg* pDlg = Open();
+    Item<QRadioButton>(pDlg, 0, int(GeneralPage::IDC_REPLAYGAIN_OFF) + int(ReplayGainAlbum))
+        ->click();
+    Item<QDoubleSpinBox>(pDlg, 0, GeneralPage::IDC_REPLAYGAIN_PREAMP)->setValue(99.0);
+    EXPECT_EQ(audioeffects::Get().nReplayGain, ReplayGainAlbum);
+    EXPECT_EQ(audioeffects::Get().dReplayGainPreampDb, AudioEffectSettings::kMaxPreampDb);
+
+    CEqualizerDlg eq;
+    eq.show();
+    EXPECT_EQ(eq.windowTitle(), "Klangregler");
+    EXPECT_EQ(eq.Presets()->itemText(0), "Linear");
+    EXPECT_EQ(eq.Presets()->itemText(7), "Tiefen");
+    emit eq.Presets()->activated(7);
+    EXPECT_TRUE(audioeffects::Get().bEqualizer);
+    EXPECT_EQ(audioeffects::Get().bandsDb, core::BuiltInEqualizerPresets()[7].bandsDb);
+    EXPECT_EQ(eq.Band(0)->value(), int(core::BuiltInEqualizerPresets()[7].bandsDb[0] * 10));
+    eq.Band(9)->setValue(-35);
+    EXPECT_EQ(audioeffects::Get().bandsDb[9], -3.5);
+    eq.SavePreset("Mine");
+    eq.SavePreset("Mine"); // the same name replaces
+    const auto presets = shell::LoadUserPresets();
+    ASSERT_EQ(presets.size(), 1u);
+    EXPECT_EQ(presets[0].bandsDb, audioeffects::Get().bandsDb);
+    EXPECT_EQ(eq.Presets()->currentText(), "Mine");
+
+    CUIControl control;
+    control.SetShuffle(true);
+    control.SetRepeatOne(true);
+    shell::SaveListeningSettings(control);
+    const AudioEffectSettings stored = audioeffects::Get();
+    audioeffects::Set({});
+    CRegistry::Instance().Reset(m_temp.Path() + "/config"); // read back from the file
+    CUIControl restarted;
+    shell::LoadListeningSettings(restarted);
+    EXPECT_TRUE(restarted.GetShuffle());
+    EXPECT_TRUE(restarted.GetRepeatOne());
+    EXPECT_EQ(audioeffects::Get(), stored);
+    EXPECT_EQ(shell::LoadUserPresets().size(), 1u);
+    eq.DeleteSelectedPreset();
+    EXPECT_TRUE(shell::LoadUserPresets().empty());
+
+    // Damaged values keep the defaults.
+    platform::WriteProfileString("Settings", "EqualizerGains", "1 2 three");
+    platform::WriteProfileInt("Settings", "ReplayGain", 77);
+    audioeffects::Set({});
+    shell::LoadListeningSettings(restarted);
+    EXPECT_EQ(audioeffects::Get().bandsDb, AudioEffectSettings().bandsDb);
+    EXPECT_EQ(audioeffects::Get().nReplayGain, ReplayGainAlbum) << "brought into range";
+    audioeffects::Set(saved);
 }

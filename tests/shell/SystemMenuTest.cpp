@@ -28,8 +28,9 @@ protected:
             }
             if (QAction* pAbout = shell::FindMenuItem(menu, res::ID_APP_ABOUT))
                 m_strAbout = pAbout->text().toStdString();
-            for (int id : {res::ID_PLAYLIST_WINDOW, res::ID_PLAY_WINDOW, res::ID_REPEAT,
-                           res::ID_MUTE, res::ID_ALWAYS_ON_TOP})
+            for (int id :
+                 {res::ID_PLAYLIST_WINDOW, res::ID_PLAY_WINDOW, res::ID_REPEAT, res::ID_REPEAT_ONE,
+                  res::ID_SHUFFLE, res::ID_MUTE, res::ID_ALWAYS_ON_TOP})
                 m_checked[id] = shell::FindMenuItem(menu, id)->isChecked();
             return pick;
         });
@@ -67,6 +68,8 @@ TEST_F(SystemMenuTest, FromAWindowTheMenuHasNoRestoreAndKeepsTheItemOrder) {
                                        0,
                                        res::ID_EJECT_CD,
                                        res::ID_REPEAT,
+                                       res::ID_REPEAT_ONE,
+                                       res::ID_SHUFFLE,
                                        res::ID_MUTE,
                                        0,
                                        res::ID_APP_EXIT};
@@ -91,7 +94,7 @@ TEST_F(SystemMenuTest, SubmenusHoldTheirItems) {
     const QList<QAction*> top = pMenu->actions();
     EXPECT_EQ(top[2]->text(), "&Options");
     EXPECT_EQ(ItemIds(*top[2]->menu()),
-              (std::vector<int>{res::ID_PREFERENCES, res::ID_ALWAYS_ON_TOP}));
+              (std::vector<int>{res::ID_PREFERENCES, res::ID_ALWAYS_ON_TOP, res::ID_EQUALIZER}));
     EXPECT_EQ(top[4]->text(), "&Help Center");
     EXPECT_EQ(ItemIds(*top[4]->menu()),
               (std::vector<int>{res::ID_TELL_FRIEND, res::ID_HOMEPAGE, res::ID_ONLINE_FAQ,
@@ -125,6 +128,16 @@ TEST_F(SystemMenuTest, CheckMarksFollowTheWindowsThePlayerAndAlwaysOnTop) {
     EXPECT_TRUE(m_checked[res::ID_REPEAT]);
     EXPECT_FALSE(m_checked[res::ID_MUTE]);
     EXPECT_FALSE(m_checked[res::ID_ALWAYS_ON_TOP]);
+    EXPECT_FALSE(m_checked[res::ID_SHUFFLE]);
+
+    // Picking shuffle and repeat one switches them, and the next menu shows them on.
+    ShowAndPick(res::ID_SHUFFLE);
+    ShowAndPick(res::ID_REPEAT_ONE);
+    EXPECT_TRUE(m_app.m_controller.GetShuffle());
+    EXPECT_TRUE(m_app.m_controller.GetRepeatOne());
+    ShowAndPick(0);
+    EXPECT_TRUE(m_checked[res::ID_SHUFFLE]);
+    EXPECT_TRUE(m_checked[res::ID_REPEAT_ONE]);
 }
 
 TEST_F(SystemMenuTest, TheCdItemSaysWhatTheDoorWillDoAndIsGreyWithoutADrive) {
