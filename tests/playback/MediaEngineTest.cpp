@@ -4,12 +4,15 @@
 #include "platform/Log.h"
 #include "playback/DShowEngine.h"
 #include "playback/DShowWnd.h"
+#include "tests/playback/RadioStreamServer.h"
 #include "tests/support/ScratchFolder.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <fcntl.h>
+#include <fstream>
 #include <gst/gst.h>
+#include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -164,6 +167,36 @@ TEST_F(ReportingEngineTest, TheOpenedClipsTagsAreItsInformationTexts) {
     ASSERT_TRUE(OpenAndPlay(Media("clip.ogg")));
     EXPECT_EQ(m_manager->GetInfoText1(), "");
     EXPECT_EQ(m_manager->GetInfoText2(), "");
+}
+
+// An internet radio station: the address plays as it is, has no length, names its station,
+// and its row follows each new title the stream announces.
+TEST_F(ReportingEngineTest, ARadioStreamIsLiveAndItsTitlesFollowTheStream) {
+    CreateManager();
+    std::vector<std::string> titles;
+    m_parent.m_onMessage = [&](UINT message, WPARAM wParam, LPARAM) {
+        if ((message != WM_REG_OPENSUCCESSED || wParam != 0) && message != WM_REG_CLIPINFOCHANGED)
+            return;
+        const std::string title = m_manager->GetInfoText2();
+        if (!title.empty() && (titles.empty() || titles.back() != title))
+            titles.push_back(title);
+    };
+    std::ifstream in(Media("clip.mp3"), std::ios::binary);
+    std::stringstream body;
+    body << in.rdbuf();
+    CRadioStreamServer server(body.str(), "audio/mpeg", "Test Radio",
+                              {"First Song", "Second Song", "Second Song"}, 3, 20);
+    const std::string url = server.Url("/radio");
+    ASSERT_TRUE(OpenAndPlay(url));
+    EXPECT_EQ(m_manager->GetOpenedPath(), url);
+    ASSERT_TRUE(WaitFor([&] { return !titles.empty() && titles.back() == "Second Song"; }))
+        << ::testing::PrintToString(titles);
+    EXPECT_EQ(titles.front(), "First Song");
+    EXPECT_EQ(m_manager->GetInfoText1(), "Test Radio");
+    EXPECT_EQ(m_manager->GetDuration(), 0.0);
+    EXPECT_TRUE(server.AskedForTitles());
+    m_manager->Stop();
+    ASSERT_TRUE(WaitFor([&] { return Completed(); }));
 }
 
 // A FIFO that nobody writes to blocks its reader on open for good.
