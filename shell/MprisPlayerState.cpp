@@ -50,7 +50,7 @@ QVariantMap CMprisPlayerState::RootProperties() {
             {"HasTrackList", false},
             {"Identity", QString::fromStdString(res::LoadString(116))},
             {"DesktopEntry", QStringLiteral("corvella")},
-            {"SupportedUriSchemes", QStringList{QStringLiteral("file")}},
+            {"SupportedUriSchemes", QStringList{"file", "http", "https"}},
             {"SupportedMimeTypes", OpenedMimeTypeList()}};
 }
 

@@ -12,12 +12,18 @@
 #include "platform/Registry.h"
 #include "playback/EngineManagerControl.h"
 #include "playback/UIControl.h"
+#include "skin/JumpToFileBox.h"
 #include "skin/PlayerApp.h"
 #include "skin/SkinFile.h"
 #include "tests/playback/MediaFixtures.h"
 #include "tests/support/ForwardingPlayerApp.h"
 #include "tests/support/PlayerWindowWorld.h"
 #include "tests/support/ScratchFolder.h"
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
 
 #include <chrono>
 #include <gtest/gtest.h>
@@ -635,6 +641,34 @@ TEST_F(PlaylistWndTest, CleanUpRemovesDuplicatesAndDeadFilesAndJumpPlaysTheChose
     EXPECT_EQ(m_wnd.RemoveDeadEntries(), 6);
     EXPECT_EQ(List().GetRowCount(), 3);
     EXPECT_EQ(m_app.m_control.GetClipList().GetCount(), 3u);
+}
+
+// The box itself: typing narrows the matches, the arrows move through them, Enter chooses the
+// highlighted one and Esc chooses nothing.
+TEST(JumpToFileBox, TypingNarrowsEnterChoosesAndEscapeCloses) {
+    const std::vector<std::string> search = {"Alpha\n/m/a.mp3", "Beta\n/m/b.mp3",
+                                             "Alphabet\n/m/c.ogg"};
+    const auto key = [](QWidget& target, int code) {
+        QKeyEvent press(QEvent::KeyPress, code, Qt::NoModifier);
+        QCoreApplication::sendEvent(&target, &press);
+    };
+    CJumpToFileBox box(nullptr, search, {"Alpha", "Beta", "Alphabet"}, "Jump", "Words");
+    EXPECT_EQ(box.GetMatchList()->count(), 3);
+    box.GetEdit()->setText("ALPHA");
+    ASSERT_EQ(box.GetMatchList()->count(), 2);
+    EXPECT_EQ(box.GetMatchList()->item(1)->text().toStdString(), "3. Alphabet");
+    key(box, Qt::Key_Down);
+    key(box, Qt::Key_Return);
+    EXPECT_EQ(box.result(), QDialog::Accepted);
+    EXPECT_EQ(box.GetChosenRow(), 2);
+
+    CJumpToFileBox none(nullptr, search, {"Alpha", "Beta", "Alphabet"}, "Jump", "Words");
+    none.GetEdit()->setText("ogg beta");
+    EXPECT_EQ(none.GetMatchList()->count(), 0);
+    key(none, Qt::Key_Return); // nothing to choose: the box stays
+    EXPECT_EQ(none.GetChosenRow(), -1);
+    key(none, Qt::Key_Escape);
+    EXPECT_EQ(none.result(), QDialog::Rejected);
 }
 
 TEST_F(PlaylistWndTest, NewPlaylistEmptiesPlaylistAndRows) {
