@@ -37,6 +37,13 @@ long IndexOf(const CRecordingWnd& wnd, UINT message, WPARAM wParam, std::size_t 
     return -1;
 }
 
+std::string ReadWhole(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream body;
+    body << in.rdbuf();
+    return body.str();
+}
+
 } // namespace
 
 TEST_F(EngineTest, OpenPlayPauseResumeAndStopFromPauseReportInOrder) {
@@ -181,10 +188,7 @@ TEST_F(ReportingEngineTest, ARadioStreamIsLiveAndItsTitlesFollowTheStream) {
         if (!title.empty() && (titles.empty() || titles.back() != title))
             titles.push_back(title);
     };
-    std::ifstream in(Media("clip.mp3"), std::ios::binary);
-    std::stringstream body;
-    body << in.rdbuf();
-    CRadioStreamServer server(body.str(), "audio/mpeg", "Test Radio",
+    CRadioStreamServer server(ReadWhole(Media("clip.mp3")), "audio/mpeg", "Test Radio",
                               {"First Song", "Second Song", "Second Song"}, 3, 20);
     const std::string url = server.Url("/radio");
     ASSERT_TRUE(OpenAndPlay(url));

@@ -5,10 +5,11 @@
 // repeats go by. Every loop is bounded in count and time, and the server stops by itself.
 #pragma once
 
-#include <arpa/inet.h>
+#include "tests/support/LoopbackListener.h"
+
 #include <atomic>
+#include <cctype>
 #include <chrono>
-#include <netinet/in.h>
 #include <poll.h>
 #include <string>
 #include <sys/socket.h>
@@ -26,16 +27,11 @@ public:
                        std::vector<std::string> titles, int repeats, int blockDelayMs)
         : m_body(std::move(body)), m_type(std::move(contentType)), m_station(std::move(station)),
           m_titles(std::move(titles)), m_repeats(repeats), m_delayMs(blockDelayMs) {
-        m_listen = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        if (m_listen < 0 || ::bind(m_listen, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
-            ::listen(m_listen, 4) != 0 ||
-            ::getsockname(m_listen, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+        int port = 0;
+        m_listen = testsupport::ListenOnLoopback(port, 4);
+        if (m_listen < 0)
             return;
-        m_port = ntohs(address.sin_port);
+        m_port = port;
         m_thread = std::thread([this] { Serve(); });
     }
     ~CRadioStreamServer() {
