@@ -1,5 +1,6 @@
 #include "playback/EngineManager.h"
 
+#include "core/PlaylistPaths.h"
 #include "platform/Log.h"
 #include "platform/RegisteredMessages.h"
 #include "playback/CDAudioEngine.h"
@@ -181,6 +182,14 @@ void CEngineManager::Pause() {
 }
 
 void CEngineManager::Stop() {
+    m_bStopAsked = true;
+    if (m_bRetryPending) {
+        // Nothing plays while waiting to reconnect: the clip ends here.
+        KillTimer(kRetryTimer);
+        m_bRetryPending = false;
+        Finished(false);
+        return;
+    }
     if (m_pCurrentEngine)
         m_pCurrentEngine->Stop();
 }
@@ -299,6 +308,14 @@ void CEngineManager::DestroyEngines() {
 // ---- the open sequence ----
 
 void CEngineManager::Run() {
+    m_nRetries = 0;
+    m_bStopAsked = false;
+    m_bRetryPending = false;
+    KillTimer(kRetryTimer);
+    Open();
+}
+
+void CEngineManager::Open() {
     if (m_strPath.empty())
         return;
     SetLoading(true);
@@ -329,6 +346,7 @@ void CEngineManager::OpenWith(int engineId) {
 
 void CEngineManager::Opened(CMediaEngine* pEngine) {
     m_pCurrentEngine = pEngine;
+    m_bHadLength = pEngine->GetDuration() > 0;
     m_pOpeningEngine = nullptr;
     KillTimer(kOpenTimer);
     ShowVideo(false);
@@ -338,6 +356,27 @@ void CEngineManager::Opened(CMediaEngine* pEngine) {
     SetLoading(false);
     if (CWnd* pParent = GetParent())
         pParent->PostMessage(WM_REG_OPENSUCCESSED, 0, 0);
+}
+
+// A stream that failed, or ended although it had no length (a station never ends), lost its
+// connection: it is opened again after a growing pause, a bounded number of times, unless it
+// was stopped on purpose. False when the clip ends as any other does.
+bool CEngineManager::RetryStream(bool bEnded) {
+    if (!core::IsStreamUri(m_strPath) || m_bStopAsked || m_nRetries >= kStreamRetries ||
+        (bEnded && m_bHadLength))
+        return false;
+    const UINT delay = kRetryDelayMs << m_nRetries++;
+    platform::LogVerbose("connection lost: " + m_strPath + " (again in " + std::to_string(delay) +
+                         " ms)");
+    KillTimer(kOpenTimer);
+    m_pOpeningEngine = nullptr;
+    m_pCurrentEngine = nullptr;
+    ShowVideo(false);
+    if (m_bLoading)
+        SetLoading(false);
+    m_bRetryPending = true;
+    SetTimer(kRetryTimer, delay);
+    return true;
 }
 
 void CEngineManager::Finished(bool error) {
@@ -406,7 +445,8 @@ void CEngineManager::OnDShowNotify(WPARAM event, LPARAM lParam) {
     case DShowFinished:
         // Stopping from pause has already finished the clip when its state fell to 0; one
         // clip is reported finished once.
-        if (m_pCurrentEngine && m_pCurrentEngine == m_pEngines[EngineDShow].get())
+        if (m_pCurrentEngine && m_pCurrentEngine == m_pEngines[EngineDShow].get() &&
+            !RetryStream(true))
             Finished(false);
         break;
     case DShowStateChanged:
@@ -418,9 +458,11 @@ void CEngineManager::OnDShowNotify(WPARAM event, LPARAM lParam) {
             pParent->SendMessage(WM_REG_ENGINERESETTING, WPARAM(event), lParam);
         break;
     case DShowFailed:
-        FailWithText(kNotValid);
+        if (!RetryStream(false))
+            FailWithText(kNotValid);
         break;
     case DShowInfoChanged:
+        m_bHadLength = m_bHadLength || (m_pCurrentEngine && m_pCurrentEngine->GetDuration() > 0);
         if (m_pCurrentEngine && m_pCurrentEngine == m_pEngines[EngineDShow].get() && !m_bLoading)
             if (CWnd* pParent = GetParent())
                 pParent->SendMessage(WM_REG_CLIPINFOCHANGED, 0, 0);
@@ -491,6 +533,11 @@ LRESULT CEngineManager::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
         if (wParam == kOpenTimer)
             OnOpenTimeout();
+        if (wParam == kRetryTimer && m_bRetryPending) {
+            KillTimer(kRetryTimer);
+            m_bRetryPending = false;
+            Open();
+        }
         return 0;
     case WM_SIZE:
         OnSize(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));

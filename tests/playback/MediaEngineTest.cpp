@@ -201,6 +201,25 @@ TEST_F(ReportingEngineTest, ARadioStreamIsLiveAndItsTitlesFollowTheStream) {
     EXPECT_TRUE(server.AskedForTitles());
     m_manager->Stop();
     ASSERT_TRUE(WaitFor([&] { return Completed(); }));
+
+    // A dropped connection is opened again: the station goes on without the clip ending.
+    CRadioStreamServer dropping(ReadWhole(Media("clip.mp3")), "audio/mpeg", "Test Radio",
+                                {"First Song"}, 3, 20);
+    dropping.DropFirstConnectionAfter(CRadioStreamServer::kMetaInt);
+    m_parent.m_received.clear();
+    ASSERT_TRUE(OpenAndPlay(dropping.Url("/radio")));
+    const auto reopened = [&] {
+        return std::count_if(m_parent.m_received.begin(), m_parent.m_received.end(),
+                             [](const auto& m) {
+                                 return m.message == WM_REG_OPENSUCCESSED && m.wParam == 0;
+                             }) == 2;
+    };
+    ASSERT_TRUE(WaitFor([&] { return dropping.Connections() == 2 && reopened(); }))
+        << dropping.Connections();
+    EXPECT_FALSE(Completed());
+    m_manager->Stop();
+    ASSERT_TRUE(WaitFor([&] { return Completed(); }));
+    EXPECT_EQ(dropping.Connections(), 2) << "a stopped station is not reopened";
 }
 
 // A FIFO that nobody writes to blocks its reader on open for good.

@@ -2,7 +2,8 @@
 // tests. Each connection gets the body `repeats` times, paced block by block; when the client
 // asks for stream titles ("Icy-MetaData: 1") the answer names the station and carries a
 // metadata block after every kMetaInt bytes, whose StreamTitle moves through `titles` as the
-// repeats go by. Every loop is bounded in count and time, and the server stops by itself.
+// repeats go by. The first connection may be dropped part way. Every loop is bounded in count and
+// time, and the server stops by itself.
 #pragma once
 
 #include "tests/support/LoopbackListener.h"
@@ -48,6 +49,8 @@ public:
         return "http://127.0.0.1:" + std::to_string(m_port) + path;
     }
     int Connections() const { return m_connections; }
+    // The first connection is dropped once this many body bytes went out (0: never).
+    void DropFirstConnectionAfter(std::size_t bytes) { m_dropAfter = bytes; }
     bool AskedForTitles() const { return m_bAskedForTitles; }
 
 private:
@@ -115,6 +118,8 @@ private:
             return;
         const auto deadline = std::chrono::steady_clock::now() + kMaxConnectionTime;
         std::string pending; // body bytes not yet followed by a metadata block
+        std::size_t sent = 0;
+        const bool drops = m_connections == 1 && m_dropAfter > 0;
         for (int r = 0; r < m_repeats && !m_bStop; ++r) {
             const std::string& title =
                 m_titles.empty()
@@ -126,8 +131,10 @@ private:
                 pending.erase(0, kMetaInt);
                 if (icy)
                     block += MetaBlock(title);
-                if (m_bStop || std::chrono::steady_clock::now() > deadline || !Send(client, block))
+                if (m_bStop || std::chrono::steady_clock::now() > deadline ||
+                    (drops && sent >= m_dropAfter) || !Send(client, block))
                     return;
+                sent += kMetaInt;
                 std::this_thread::sleep_for(std::chrono::milliseconds(m_delayMs));
             }
         }
@@ -143,6 +150,7 @@ private:
     int m_port = 0;
     std::atomic<bool> m_bStop{false};
     std::atomic<int> m_connections{0};
+    std::atomic<std::size_t> m_dropAfter{0};
     std::atomic<bool> m_bAskedForTitles{false};
     std::thread m_thread;
 };
