@@ -393,6 +393,16 @@ void CDShowWnd::HandleBusMessage(GstMessage* pMsg) {
     case GST_MESSAGE_TAG:
         OnTags(pMsg);
         break;
+    case GST_MESSAGE_BUFFERING: {
+        // Only a stream's filling is worth telling; a file's is over at once.
+        gint percent = 100;
+        gst_message_parse_buffering(pMsg, &percent);
+        if (core::IsStreamUri(m_strPath) && percent != m_status.buffering) {
+            m_status.buffering = percent;
+            Notify(DShowBuffering);
+        }
+        break;
+    }
     default:
         break;
     }

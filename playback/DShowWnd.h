@@ -23,6 +23,7 @@ enum DShowNotify : int {
     DShowResetting = 12,    // sent; lParam 1 before the pipeline goes, 0 after
     DShowFailed = 13,       // sent; the status error text says why
     DShowInfoChanged = 14,  // sent; after the open, the length or the tags became known
+    DShowBuffering = 15,    // sent; a stream's buffer fills (status: per cent)
 };
 
 // The engine's own play states.
@@ -36,6 +37,7 @@ struct DShowStatus {
     std::int32_t audioOnly = 0;
     std::int32_t playState = DShowStopped;
     std::string errorText;
+    std::int32_t buffering = 100; // per cent of a stream's buffer that is filled
     // From the clip's tags; the artist only counts together with a title.
     std::string artist;
     std::string title;

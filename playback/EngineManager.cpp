@@ -8,6 +8,7 @@
 #include "playback/DShowWnd.h"
 #include "playback/QuickTimeEngine.h"
 #include "playback/RealEngine.h"
+#include "res/StringTable.h"
 
 #include <algorithm>
 #include <cctype>
@@ -15,6 +16,7 @@
 namespace {
 
 const char kNotValid[] = "Not a valid media file.";
+constexpr std::uint32_t kIdBuffering = 5511; // "Buffering %d" (the per cent sign follows)
 const char kCannotReadCd[] = "Cann't read CD files.";
 const char kAudioOnly[] = "Audio Only";
 const COLORREF kBackground = RGB(0, 0, 0);
@@ -379,6 +381,21 @@ bool CEngineManager::RetryStream(bool bEnded) {
     return true;
 }
 
+// "Buffering 40%" over the picture while a stream fills its buffer. A failure's text stays:
+// only an empty overlay or an earlier percentage is replaced.
+void CEngineManager::ShowBuffering(int percent) {
+    const std::string format = res::LoadString(kIdBuffering);
+    const std::size_t at = format.find("%d");
+    if (at == std::string::npos ||
+        (!m_strOverlayText.empty() && !m_strOverlayText.starts_with(format.substr(0, at))))
+        return;
+    platform::LogVerbose("buffering: " + m_strPath + " (" + std::to_string(percent) + "%)");
+    std::string text;
+    if (percent < 100)
+        text = format.substr(0, at) + std::to_string(percent) + "%";
+    SetOverlayText(text);
+}
+
 void CEngineManager::Finished(bool error) {
     ShowVideo(false);
     // A failure keeps its text on screen; only a clip that ended normally clears it.
@@ -460,6 +477,10 @@ void CEngineManager::OnDShowNotify(WPARAM event, LPARAM lParam) {
     case DShowFailed:
         if (!RetryStream(false))
             FailWithText(kNotValid);
+        break;
+    case DShowBuffering:
+        if (lParam)
+            ShowBuffering(reinterpret_cast<const DShowStatus*>(lParam)->buffering);
         break;
     case DShowInfoChanged:
         m_bHadLength = m_bHadLength || (m_pCurrentEngine && m_pCurrentEngine->GetDuration() > 0);

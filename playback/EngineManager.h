@@ -104,6 +104,7 @@ private:
     void Run();
     void Open();
     bool RetryStream(bool bEnded);
+    void ShowBuffering(int percent);
     void OpenWith(int engineId);
     void Opened(CMediaEngine* pEngine);
     void Finished(bool error);

@@ -153,6 +153,7 @@ constexpr Entry kStrings[] = {
     {5508, "Address of a stream (http, https), or a file or playlist:"},
     {5509, "Nothing to play at that location."},
     {5510, "live"},
+    {5511, "Buffering %d"},
 };
 
 } // namespace

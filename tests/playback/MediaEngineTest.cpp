@@ -202,6 +202,19 @@ TEST_F(ReportingEngineTest, ARadioStreamIsLiveAndItsTitlesFollowTheStream) {
     m_manager->Stop();
     ASSERT_TRUE(WaitFor([&] { return Completed(); }));
 
+    // Buffering shows over the picture as a percentage, and never hides a failure's text.
+    DShowStatus status;
+    const auto buffering = [&](int percent) {
+        status.buffering = percent;
+        m_manager->SendMessage(WM_REG_DSHOWNOTIFY, DShowBuffering, LPARAM(&status));
+        return m_manager->GetOverlayText();
+    };
+    EXPECT_EQ(buffering(40), "Buffering 40%");
+    EXPECT_EQ(buffering(100), "");
+    m_manager->SetOverlayText("Not a valid media file.");
+    EXPECT_EQ(buffering(10), "Not a valid media file.");
+    m_manager->SetOverlayText({});
+
     // A dropped connection is opened again: the station goes on without the clip ending.
     CRadioStreamServer dropping(ReadWhole(Media("clip.mp3")), "audio/mpeg", "Test Radio",
                                 {"First Song"}, 3, 20);
