@@ -110,7 +110,12 @@ AddFilesResult AddFiles(CObjListClip& playlist, const std::vector<std::string>& 
     CObjListClip temp;
     for (const std::string& path : paths) {
         bool ok = true;
-        if (IsNativePlaylist(path)) {
+        if (IsStreamUri(path)) {
+            // An address has no file to read: it is kept as it is and opened when it plays.
+            auto clip = std::make_unique<CAttribClip>();
+            clip->SetPath(path);
+            temp.Add(std::move(clip));
+        } else if (IsNativePlaylist(path)) {
             ok = LoadPlaylist(temp, path, report);
         } else if (IsForeignPlaylist(path)) {
             ok = ImportPlaylist(temp, path, report);

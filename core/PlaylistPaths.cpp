@@ -170,6 +170,14 @@ bool IsUri(std::string_view entry) {
     });
 }
 
+bool IsStreamUri(std::string_view entry) {
+    const auto sep = entry.find("://");
+    if (sep == std::string_view::npos || sep + 3 == entry.size())
+        return false;
+    const std::string_view scheme = entry.substr(0, sep);
+    return EqualsNoCase(scheme, "http") || EqualsNoCase(scheme, "https");
+}
+
 std::string FileUriToPath(std::string_view uri) {
     if (uri.size() < 6 || !EqualsNoCase(uri.substr(0, 5), "file:"))
         return {};

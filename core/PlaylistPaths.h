@@ -36,6 +36,8 @@ std::string PercentDecode(std::string_view text);
 std::string PercentEncode(std::string_view text, std::string_view keep = {});
 // True for "scheme://…" (a scheme of two characters or more, so "C://x" stays a path).
 bool IsUri(std::string_view entry);
+// An "http://" or "https://" address with something after the scheme: a stream to play.
+bool IsStreamUri(std::string_view entry);
 // The local path of a "file:" URI ("file:///a%20b", "file://localhost/a", "file:/a"); empty
 // when the text is no such URI, names another host, or decodes to a NUL byte.
 std::string FileUriToPath(std::string_view uri);

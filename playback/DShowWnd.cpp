@@ -1,5 +1,6 @@
 #include "playback/DShowWnd.h"
 
+#include "core/PlaylistPaths.h"
 #include "platform/Log.h"
 #include "platform/MessageQueue.h"
 #include "platform/RegisteredMessages.h"
@@ -15,6 +16,7 @@
 #include <gst/pbutils/pbutils.h>
 #include <gst/video/video.h>
 #include <mutex>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -299,7 +301,9 @@ bool CDShowWnd::BuildPlaybin(std::string& error) {
         return false;
     }
     GError* pError = nullptr;
-    gchar* pUri = gst_filename_to_uri(m_strPath.c_str(), &pError);
+    // A stream's address goes to playbin as it is; a path becomes a file URI.
+    gchar* pUri = core::IsStreamUri(m_strPath) ? g_strdup(m_strPath.c_str())
+                                               : gst_filename_to_uri(m_strPath.c_str(), &pError);
     if (!pUri) {
         error = pError ? pError->message : "not a file name";
         g_clear_error(&pError);
@@ -437,6 +441,16 @@ void CDShowWnd::HandleBusMessage(GstMessage* pMsg) {
     case GST_MESSAGE_TAG:
         OnTags(pMsg);
         break;
+    case GST_MESSAGE_BUFFERING: {
+        // Only a stream's filling is worth telling; a file's is over at once.
+        gint percent = 100;
+        gst_message_parse_buffering(pMsg, &percent);
+        if (core::IsStreamUri(m_strPath) && percent != m_status.buffering) {
+            m_status.buffering = percent;
+            Notify(DShowBuffering);
+        }
+        break;
+    }
     default:
         break;
     }
@@ -481,19 +495,29 @@ void CDShowWnd::OnDurationKnown() {
     }
 }
 
-// The first artist and title the clip names stay; later streams do not replace them.
+// The first artist and title a file names stay; later streams inside it do not replace them.
+// A radio stream names its station once and then the title of whatever plays, so there the
+// station stands in for the artist and each new title replaces the last.
 void CDShowWnd::OnTags(GstMessage* pMsg) {
     GstTagList* pTags = nullptr;
     gst_message_parse_tag(pMsg, &pTags);
     if (!pTags)
         return;
+    const bool bStream = core::IsStreamUri(m_strPath);
     bool changed = false;
     for (auto [tag, pField] :
-         {std::pair{GST_TAG_ARTIST, &m_status.artist}, std::pair{GST_TAG_TITLE, &m_status.title}}) {
-        if (!pField->empty())
+         {std::pair{GST_TAG_ARTIST, &m_status.artist}, std::pair{GST_TAG_TITLE, &m_status.title},
+          std::pair{GST_TAG_ORGANIZATION, &m_status.artist}}) {
+        const std::string_view name = tag;
+        if (name == GST_TAG_ORGANIZATION && !bStream)
             continue;
-        *pField = gstsupport::TagText(pTags, tag);
-        changed = changed || !pField->empty();
+        if (!pField->empty() && !(bStream && name == GST_TAG_TITLE))
+            continue;
+        std::string text = gstsupport::TagText(pTags, tag);
+        if (text.empty() || text == *pField)
+            continue;
+        *pField = std::move(text);
+        changed = true;
     }
     gst_tag_list_unref(pTags);
     if (changed && !m_bOpening && !m_status.title.empty())

@@ -24,6 +24,7 @@ enum DShowNotify : int {
     DShowFailed = 13,       // sent; the status error text says why
     DShowInfoChanged = 14,  // sent; after the open, the length or the tags became known
     DShowOutputFailed = 15, // sent; the sound output failed (the status error text says why)
+    DShowBuffering = 16,    // sent; a stream's buffer fills (status: per cent)
 };
 
 // The engine's own play states.
@@ -37,6 +38,7 @@ struct DShowStatus {
     std::int32_t audioOnly = 0;
     std::int32_t playState = DShowStopped;
     std::string errorText;
+    std::int32_t buffering = 100; // per cent of a stream's buffer that is filled
     // From the clip's tags; the artist only counts together with a title.
     std::string artist;
     std::string title;

@@ -1,5 +1,6 @@
 #include "playback/EngineManager.h"
 
+#include "core/PlaylistPaths.h"
 #include "platform/FileSystem.h"
 #include "platform/Log.h"
 #include "platform/RegisteredMessages.h"
@@ -8,6 +9,7 @@
 #include "playback/DShowWnd.h"
 #include "playback/QuickTimeEngine.h"
 #include "playback/RealEngine.h"
+#include "res/StringTable.h"
 
 #include <algorithm>
 #include <cctype>
@@ -17,6 +19,7 @@ namespace {
 const char kNotValid[] = "Not a valid media file.";
 const char kOutputFailed[] = "No sound: ";
 const char kNotReadable[] = "This file cannot be read: permission denied.";
+constexpr std::uint32_t kIdBuffering = 5511; // "Buffering %d" (the per cent sign follows)
 const char kCannotReadCd[] = "Cann't read CD files.";
 const char kAudioOnly[] = "Audio Only";
 const COLORREF kBackground = RGB(0, 0, 0);
@@ -184,6 +187,14 @@ void CEngineManager::Pause() {
 }
 
 void CEngineManager::Stop() {
+    m_bStopAsked = true;
+    if (m_bRetryPending) {
+        // Nothing plays while waiting to reconnect: the clip ends here.
+        KillTimer(kRetryTimer);
+        m_bRetryPending = false;
+        Finished(false);
+        return;
+    }
     if (m_pCurrentEngine)
         m_pCurrentEngine->Stop();
     // A clip the media engine joined on its own is not current until it is opened: a stop
@@ -313,6 +324,14 @@ void CEngineManager::DestroyEngines() {
 // ---- the open sequence ----
 
 void CEngineManager::Run() {
+    m_nRetries = 0;
+    m_bStopAsked = false;
+    m_bRetryPending = false;
+    KillTimer(kRetryTimer);
+    Open();
+}
+
+void CEngineManager::Open() {
     if (m_strPath.empty())
         return;
     SetLoading(true);
@@ -349,6 +368,7 @@ void CEngineManager::OpenWith(int engineId) {
 
 void CEngineManager::Opened(CMediaEngine* pEngine) {
     m_pCurrentEngine = pEngine;
+    m_bHadLength = pEngine->GetDuration() > 0;
     m_pOpeningEngine = nullptr;
     KillTimer(kOpenTimer);
     ShowVideo(false);
@@ -358,6 +378,42 @@ void CEngineManager::Opened(CMediaEngine* pEngine) {
     SetLoading(false);
     if (CWnd* pParent = GetParent())
         pParent->PostMessage(WM_REG_OPENSUCCESSED, 0, 0);
+}
+
+// A stream that failed, or ended although it had no length (a station never ends), lost its
+// connection: it is opened again after a growing pause, a bounded number of times, unless it
+// was stopped on purpose. False when the clip ends as any other does.
+bool CEngineManager::RetryStream(bool bEnded) {
+    if (!core::IsStreamUri(m_strPath) || m_bStopAsked || m_nRetries >= kStreamRetries ||
+        (bEnded && m_bHadLength))
+        return false;
+    const UINT delay = kRetryDelayMs << m_nRetries++;
+    platform::LogVerbose("connection lost: " + m_strPath + " (again in " + std::to_string(delay) +
+                         " ms)");
+    KillTimer(kOpenTimer);
+    m_pOpeningEngine = nullptr;
+    m_pCurrentEngine = nullptr;
+    ShowVideo(false);
+    if (m_bLoading)
+        SetLoading(false);
+    m_bRetryPending = true;
+    SetTimer(kRetryTimer, delay);
+    return true;
+}
+
+// "Buffering 40%" over the picture while a stream fills its buffer. A failure's text stays:
+// only an empty overlay or an earlier percentage is replaced.
+void CEngineManager::ShowBuffering(int percent) {
+    const std::string format = res::LoadString(kIdBuffering);
+    const std::size_t at = format.find("%d");
+    if (at == std::string::npos ||
+        (!m_strOverlayText.empty() && !m_strOverlayText.starts_with(format.substr(0, at))))
+        return;
+    platform::LogVerbose("buffering: " + m_strPath + " (" + std::to_string(percent) + "%)");
+    std::string text;
+    if (percent < 100)
+        text = format.substr(0, at) + std::to_string(percent) + "%";
+    SetOverlayText(text);
 }
 
 void CEngineManager::Finished(bool error) {
@@ -449,7 +505,8 @@ void CEngineManager::OnDShowNotify(WPARAM event, LPARAM lParam) {
     case DShowFinished:
         // Stopping from pause has already finished the clip when its state fell to 0; one
         // clip is reported finished once.
-        if (m_pCurrentEngine && m_pCurrentEngine == m_pEngines[EngineDShow].get())
+        if (m_pCurrentEngine && m_pCurrentEngine == m_pEngines[EngineDShow].get() &&
+            !RetryStream(true))
             Finished(false);
         break;
     case DShowStateChanged:
@@ -461,12 +518,18 @@ void CEngineManager::OnDShowNotify(WPARAM event, LPARAM lParam) {
             pParent->SendMessage(WM_REG_ENGINERESETTING, WPARAM(event), lParam);
         break;
     case DShowFailed:
-        FailWithText(kNotValid);
+        if (!RetryStream(false))
+            FailWithText(kNotValid);
+        break;
+    case DShowBuffering:
+        if (lParam)
+            ShowBuffering(reinterpret_cast<const DShowStatus*>(lParam)->buffering);
         break;
     case DShowOutputFailed:
         OutputFailed(lParam ? reinterpret_cast<const DShowStatus*>(lParam)->errorText : "");
         break;
     case DShowInfoChanged:
+        m_bHadLength = m_bHadLength || (m_pCurrentEngine && m_pCurrentEngine->GetDuration() > 0);
         if (m_pCurrentEngine && m_pCurrentEngine == m_pEngines[EngineDShow].get() && !m_bLoading)
             if (CWnd* pParent = GetParent())
                 pParent->SendMessage(WM_REG_CLIPINFOCHANGED, 0, 0);
@@ -537,6 +600,11 @@ LRESULT CEngineManager::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
         if (wParam == kOpenTimer)
             OnOpenTimeout();
+        if (wParam == kRetryTimer && m_bRetryPending) {
+            KillTimer(kRetryTimer);
+            m_bRetryPending = false;
+            Open();
+        }
         return 0;
     case WM_SIZE:
         OnSize(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));

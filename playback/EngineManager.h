@@ -19,6 +19,10 @@ class CEngineManager : public CWnd, public IEngineManagerControl {
 public:
     static constexpr std::uintptr_t kOpenTimer = 0;
     static constexpr UINT kOpenTimeoutMs = 60000;
+    // A stream whose connection drops is opened again after 1, 2 and 4 seconds before it fails.
+    static constexpr std::uintptr_t kRetryTimer = 1;
+    static constexpr UINT kRetryDelayMs = 1000;
+    static constexpr int kStreamRetries = 3;
     static constexpr int kEngineCount = 4;
     // The maker's web host, named by every not-installed message.
     static constexpr const char* kWebHost = "www.corvella-player.org";
@@ -99,6 +103,9 @@ protected:
 
 private:
     void Run();
+    void Open();
+    bool RetryStream(bool bEnded);
+    void ShowBuffering(int percent);
     void OpenWith(int engineId);
     void Opened(CMediaEngine* pEngine);
     void Finished(bool error);
@@ -127,6 +134,10 @@ private:
     int m_bLoading = 0;
     int m_bIdleLogo = 1;
     std::string m_strPath;
+    int m_nRetries = 0;           // reconnections of the current stream so far
+    bool m_bRetryPending = false; // waiting to reconnect
+    bool m_bStopAsked = false;    // stopped on purpose: an ending stream is not reopened
+    bool m_bHadLength = false;    // the opened clip reported a length: it may end
     CSize m_windowSize;
     int m_nPlayState = EngineStopped;
     int m_nLogoMode = 0;

@@ -57,6 +57,7 @@ std::vector<MenuItem> SystemMenu() {
             Checked(ID_PLAY_WINDOW, 4418),
             Command(ID_RESET_WINDOWS, 4419),
             Separator(),
+            Command(ID_OPEN_LOCATION, 5506, "Ctrl+L"),
             Command(ID_EJECT_CD, 4420),
             Checked(ID_REPEAT, 4423, "Ctrl+R"),
             Checked(ID_REPEAT_ONE, 5401, "Ctrl+T"),

@@ -183,6 +183,18 @@ constexpr Entry kStrings[] = {
     {5427, "Bass"},
     {5428, "Treble"},
     {5429, "Loudness"},
+    {5500, "&Jump to file..."},
+    {5501, "Jump to file"},
+    {5502, "Words of a title or a path"},
+    {5503, "Remove d&uplicates"},
+    {5504, "Remove dead &entries"},
+    {5505, "%d rows will be removed from the playlist. Remove them?"},
+    {5506, "Open &Location..."},
+    {5507, "Open Location"},
+    {5508, "Address of a stream (http, https), or a file or playlist:"},
+    {5509, "Nothing to play at that location."},
+    {5510, "live"},
+    {5511, "Buffering %d"},
 };
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "shell/MprisPlayerState.h"
 
 #include "core/AttribClip.h"
+#include "core/PlaylistPaths.h"
 #include "playback/EngineManager.h"
 #include "playback/UIControl.h"
 #include "res/StringTable.h"
@@ -49,7 +50,7 @@ QVariantMap CMprisPlayerState::RootProperties() {
             {"HasTrackList", false},
             {"Identity", QString::fromStdString(res::LoadString(116))},
             {"DesktopEntry", QStringLiteral("corvella")},
-            {"SupportedUriSchemes", QStringList{QStringLiteral("file")}},
+            {"SupportedUriSchemes", QStringList{"file", "http", "https"}},
             {"SupportedMimeTypes", OpenedMimeTypeList()}};
 }
 
@@ -104,8 +105,10 @@ QVariantMap CMprisPlayerState::Metadata() const {
     if (!pClip)
         return metadata;
     metadata["xesam:title"] = QString::fromStdString(pClip->GetDisplayTitle());
-    metadata["xesam:url"] =
-        QUrl::fromLocalFile(QString::fromStdString(pClip->GetPath())).toString(QUrl::FullyEncoded);
+    const QString path = QString::fromStdString(pClip->GetPath());
+    metadata["xesam:url"] = core::IsStreamUri(pClip->GetPath())
+                                ? path
+                                : QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded);
     if (const qlonglong length = LengthUs(); length > 0)
         metadata["mpris:length"] = length;
     return metadata;

@@ -1,6 +1,7 @@
 #include "shell/MprisService.h"
 
 #include "core/AttribClip.h"
+#include "core/PlaylistPaths.h"
 #include "platform/Log.h"
 #include "platform/RegisteredMessages.h"
 #include "playback/ControlCommand.h"
@@ -250,9 +251,16 @@ QDBusMessage CMprisService::OpenUri(const QDBusMessage& call) {
     if (!ArgumentsAre(call, {QMetaType::QString}))
         return InvalidArgs(call, "OpenUri takes one text argument");
     const QString uri = call.arguments()[0].toString();
+    if (core::IsStreamUri(uri.toStdString())) {
+        // A stream is opened as given; whether it answers shows when it plays.
+        if (m_actions.openFile)
+            m_actions.openFile(uri.toStdString());
+        return call.createReply();
+    }
     const std::string path = LocalFileOf(uri);
     if (path.empty())
-        return call.createErrorReply(QDBusError::NotSupported, "only file URIs open: " + uri);
+        return call.createErrorReply(QDBusError::NotSupported,
+                                     "only file and http(s) URIs open: " + uri);
     std::error_code error;
     if (!std::filesystem::is_regular_file(path, error))
         return InvalidArgs(call, "no such file: " + QString::fromStdString(path));

@@ -34,6 +34,8 @@
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QPixmap>
 #include <QStringList>
 #include <QThread>
@@ -375,7 +377,7 @@ void CPlayerApp::ReplaceAndPlay(const std::vector<std::string>& paths) {
     m_control.Start();
     if (CCorePrefs::Get(CCorePrefs::AutoPlay) != 0)
         m_control.Play();
-    if (!paths.empty())
+    if (!paths.empty() && !core::IsStreamUri(paths.front()))
         m_control.SetLastOpenFolder(std::string(core::FolderPart(paths.front())));
 }
 
@@ -392,6 +394,36 @@ void CPlayerApp::OpenMediaFiles(CWnd* pOwner) {
     for (const QString& path : chosen)
         paths.push_back(path.toStdString());
     ReplaceAndPlay(paths);
+}
+
+void CPlayerApp::OpenLocation(CWnd* pOwner) {
+    bool ok = false;
+    const QString text = QInputDialog::getText(
+        pOwner ? pOwner->GetWidget() : nullptr,
+        QString::fromStdString(shell::LoadTranslatedString(5507)),
+        QString::fromStdString(shell::LoadTranslatedString(5508)), QLineEdit::Normal, {}, &ok);
+    if (!ok)
+        return;
+    SubmitCommand(nullptr, CmdUserCommand);
+    if (!AddAndPlayLocation(text.toStdString()) && !text.trimmed().isEmpty())
+        shell::TranslatedMessageBox(pOwner, 5509, MB_OK | MB_ICONERROR);
+}
+
+bool CPlayerApp::AddAndPlayLocation(const std::string& text) {
+    const std::size_t first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos)
+        return false;
+    std::string location = text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+    if (const std::string path = core::FileUriToPath(location); !path.empty())
+        location = path;
+    std::vector<std::string> list{location};
+    const core::AddFilesResult result = m_control.AddFiles(list, false);
+    if (result.added.empty())
+        return false;
+    SubmitCommand(nullptr, CmdAppendRows, reinterpret_cast<LPARAM>(&list));
+    m_control.Start();
+    m_control.PlayClip(result.added.front(), true);
+    return true;
 }
 
 void CPlayerApp::OpenCd(CWnd*) {

@@ -55,6 +55,10 @@ public:
     void AddFiles(const std::vector<std::string>& paths) override;
     void OpenMediaFiles(CWnd* pOwner) override;
     void OpenCd(CWnd* pOwner) override;
+    void OpenLocation(CWnd* pOwner) override;
+    // What Open Location does with the text typed: a stream's address, a "file:" URI or a path
+    // is added at the end of the playlist and played; false when nothing could be added.
+    bool AddAndPlayLocation(const std::string& text);
     void OpenVcd(CWnd* pOwner) override;
     void ShowSystemMenu(CWnd* pWnd, CPoint ptScreen) override;
     std::string Translate(const std::string& text) override;

@@ -240,6 +240,9 @@ bool ExecutePlayerCommand(int id, CWnd* pWnd, const SystemMenuContext& ctx) {
         Submit(ctx, pWnd, CmdUserCommand);
         app.OpenMediaFiles(pWnd);
         return true;
+    case res::ID_OPEN_LOCATION:
+        app.OpenLocation(pWnd);
+        return true;
     case res::ID_OPEN_CD:
         app.OpenCd(pWnd);
         return true;

@@ -23,6 +23,8 @@ public:
     virtual void OpenMediaFiles(CWnd* pOwner) = 0;
     virtual void OpenCd(CWnd* pOwner) = 0;
     virtual void OpenVcd(CWnd* pOwner) = 0;
+    // Asks for a stream's address or a path and adds it to the playlist and plays it.
+    virtual void OpenLocation(CWnd* /*pOwner*/) {}
     // The system menu of a player window (right click), shown at a screen point.
     virtual void ShowSystemMenu(CWnd* pWnd, CPoint ptScreen) = 0;
     // A text in the user's language; the English text when there is no translation.

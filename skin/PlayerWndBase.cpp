@@ -80,8 +80,12 @@ void CPlayerWndBase::OnDropFiles(const DroppedFiles& files) {
 bool CPlayerWndBase::OnControlKey(WPARAM vk) {
     IPlayerApp* pApp = GetPlayerApp();
     if (!pApp || !platform::IsKeyDown(VK_CONTROL) ||
-        (vk != 'M' && vk != 'R' && vk != 'T' && vk != 'H'))
+        (vk != 'M' && vk != 'R' && vk != 'T' && vk != 'H' && vk != 'L'))
         return false;
+    if (vk == 'L') {
+        pApp->OpenLocation(this);
+        return true;
+    }
     CUIControl& control = pApp->GetController();
     if (vk == 'M')
         control.SetMute(!control.GetMute());

@@ -6,6 +6,7 @@
 #include "core/MediaTypes.h"
 #include "core/PlaylistFile.h"
 #include "core/PlaylistPaths.h"
+#include "platform/FileSystem.h"
 #include "platform/Keyboard.h"
 #include "platform/MessageBox.h"
 #include "platform/RegisteredMessages.h"
@@ -559,7 +560,9 @@ LRESULT CPlaylistWnd::OnCmdClipOpened(ControlCommand&) {
         return 0;
     const std::string title = OpenedClipTitle(path, info1, info2);
     m_list.SetText(row, 0, title);
-    m_list.SetText(row, 1, core::DurationText(length));
+    // A stream that never ends has no length to show.
+    const bool live = length == 0 && core::IsStreamUri(path);
+    m_list.SetText(row, 1, live ? Translate(res::LoadString(5510)) : core::DurationText(length));
     if (CAttribClip* clip = GetRowClip(row)) {
         clip->SetTitle(title);
         clip->SetDuration(length);
@@ -726,6 +729,79 @@ void CPlaylistWnd::PlayClip(CAttribClip* pClip) {
     ctl->PlayClip(pClip, true);
 }
 
+void CPlaylistWnd::JumpToFile() {
+    const int count = m_list.GetRowCount();
+    if (count == 0)
+        return;
+    std::vector<std::string> search, shown;
+    search.reserve(std::size_t(count));
+    shown.reserve(std::size_t(count));
+    for (int row = 0; row < count; ++row) {
+        shown.push_back(m_list.GetText(row, 0));
+        const CAttribClip* clip = GetRowClip(row);
+        search.push_back(shown.back() + "\n" + (clip ? clip->GetPath() : std::string()));
+    }
+    const int row = AskJumpRow(search, std::move(shown));
+    if (row < 0 || row >= m_list.GetRowCount())
+        return;
+    m_list.SelectAll(false);
+    m_list.SetSelected(row, true);
+    PlayClip(GetRowClip(row));
+    RedrawList();
+}
+
+int CPlaylistWnd::RemoveRowsWhere(const std::vector<bool>& remove) {
+    const int count = int(std::count(remove.begin(), remove.end(), true));
+    if (count == 0)
+        return 0;
+    if (count > kRemoveWithoutAsking) {
+        // The count goes in as text: a translated format is never handed to printf.
+        std::string text = Translate(res::LoadString(5505));
+        if (const std::size_t at = text.find("%d"); at != std::string::npos)
+            text.replace(at, 2, std::to_string(count));
+        if (MessageBox(this, text, Translate(kTitle), MB_YESNO | MB_ICONQUESTION) != IDYES)
+            return 0;
+    }
+    UserCommandStarts();
+    // The rows that go become the selection for the removal; the others keep theirs.
+    std::unordered_set<CMemList::Item> kept;
+    for (int row = 0; row < m_list.GetRowCount(); ++row) {
+        if (m_list.IsSelected(row) && !remove[std::size_t(row)])
+            kept.insert(m_list.GetItem(row));
+        m_list.SetSelected(row, remove[std::size_t(row)]);
+    }
+    RemoveSelected();
+    for (int row = 0; row < m_list.GetRowCount(); ++row)
+        m_list.SetSelected(row, kept.count(m_list.GetItem(row)) != 0);
+    RedrawList();
+    return count;
+}
+
+int CPlaylistWnd::RemoveDuplicates() {
+    std::vector<bool> remove(std::size_t(m_list.GetRowCount()));
+    std::unordered_set<std::string> seen;
+    for (int row = 0; row < m_list.GetRowCount(); ++row)
+        if (const CAttribClip* clip = GetRowClip(row))
+            remove[std::size_t(row)] = !seen.insert(clip->GetPath()).second;
+    return RemoveRowsWhere(remove);
+}
+
+int CPlaylistWnd::RemoveDeadEntries() {
+    std::vector<bool> remove(std::size_t(m_list.GetRowCount()));
+    for (int row = 0; row < m_list.GetRowCount(); ++row) {
+        const CAttribClip* clip = GetRowClip(row);
+        if (!clip)
+            continue;
+        const std::string& path = clip->GetPath();
+        // Streams cannot be checked without going on line, and a disc track exists only while
+        // its disc is in the drive: both stay.
+        if (core::IsUri(path) || core::EqualsNoCase(core::Extension(path), "cda"))
+            continue;
+        remove[std::size_t(row)] = !platform::GetFileStatus(path).has_value();
+    }
+    return RemoveRowsWhere(remove);
+}
+
 void CPlaylistWnd::OnListDoubleClick(CAttribClip* pClip) {
     UpdateClipInfo();
     PlayClip(pClip);
@@ -789,7 +865,11 @@ std::vector<CPlaylistWnd::MenuItem> CPlaylistWnd::BuildContextMenu() const {
             item(ID_SELECT_ALL, "&Select all items"),
             item(ID_DESELECT_ALL, "&Deselect all items"),
             {},
-            sort};
+            sort,
+            {},
+            item(ID_JUMP_TO_FILE, res::LoadString(5500).c_str()),
+            item(ID_REMOVE_DUPLICATES, res::LoadString(5503).c_str()),
+            item(ID_REMOVE_DEAD, res::LoadString(5504).c_str())};
 }
 
 void CPlaylistWnd::ShowContextMenu() {
@@ -799,6 +879,19 @@ void CPlaylistWnd::ShowContextMenu() {
 
 void CPlaylistWnd::OnMenuCommand(UINT nID) {
     const int key = SortKeyOf(nID);
+    switch (nID) {
+    case ID_JUMP_TO_FILE:
+        JumpToFile();
+        return;
+    case ID_REMOVE_DUPLICATES:
+        RemoveDuplicates();
+        return;
+    case ID_REMOVE_DEAD:
+        RemoveDeadEntries();
+        return;
+    default:
+        break;
+    }
     if (key < 0 && (nID < ID_PLAY_ITEMS || nID > ID_DESELECT_ALL))
         return;
     UserCommandStarts();
@@ -860,6 +953,11 @@ bool CPlaylistWnd::OnKey(WPARAM vk) {
         break;
     case VK_DELETE:
         ctrl ? Crop() : RemoveSelected();
+        return true;
+    case 'J':
+        if (ctrl)
+            return false;
+        JumpToFile();
         return true;
     case 'A':
     case 'D':

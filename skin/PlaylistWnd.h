@@ -58,7 +58,12 @@ public:
         ID_SORT_DURATION = 32795,
         ID_SORT_SIZE = 32796,
         ID_SORT_TYPE = 32797,
+        ID_JUMP_TO_FILE = 33250,
+        ID_REMOVE_DUPLICATES = 33251,
+        ID_REMOVE_DEAD = 33252,
     };
+    // Clean-up removing more rows than this asks first.
+    static constexpr int kRemoveWithoutAsking = 5;
 
     using MenuItem = CPopupMenuItem;
 
@@ -84,6 +89,12 @@ public:
     void NewPlaylist();
     void SavePlaylistAs();
     void PlayClip(CAttribClip* pClip);
+    // The search box over the window; the chosen row plays.
+    void JumpToFile();
+    // Clean-up: every row but the first of each path; rows whose local file is gone. Both ask
+    // before removing more than kRemoveWithoutAsking rows; they return the count removed.
+    int RemoveDuplicates();
+    int RemoveDeadEntries();
     // Enter and the keys of the list; false when the key is left to the base window.
     bool OnKey(WPARAM vk);
 
@@ -145,6 +156,9 @@ protected:
     // The open dialog for several files; empty when cancelled.
     virtual std::vector<std::string> AskOpenPaths(const std::string& strFolder,
                                                   const std::string& strFilter);
+    // The jump-to-file box over the rows (their search and shown texts); the chosen row or -1.
+    virtual int AskJumpRow(const std::vector<std::string>& searchTexts,
+                           std::vector<std::string> shownTexts);
     // The opened clip's path, information texts and length in seconds (code 24).
     virtual bool GetOpenedClipInfo(std::string& strPath, std::string& strInfo1,
                                    std::string& strInfo2, int& nLength);
@@ -171,6 +185,7 @@ private:
     void ShowContextMenu();
     void AddClips();
     void UserCommandStarts();
+    int RemoveRowsWhere(const std::vector<bool>& remove);
 
     std::array<std::unique_ptr<CSkinImage>, 3> m_images;
     std::array<COLORREF, 6> m_colors{};

@@ -1,8 +1,10 @@
-// The parts of the playlist window that ask the user: the context menu and the open and save
-// dialogs.
+// The parts of the playlist window that ask the user: the context menu, the open and save
+// dialogs and the jump-to-file box.
 #include "skin/PlaylistWnd.h"
 
 #include "platform/PopupMenu.h"
+#include "res/StringTable.h"
+#include "skin/JumpToFileBox.h"
 
 #include <QCursor>
 #include <QFileDialog>
@@ -10,6 +12,7 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <algorithm>
 #include <sstream>
 
 namespace {
@@ -57,4 +60,17 @@ std::vector<std::string> CPlaylistWnd::AskOpenPaths(const std::string& strFolder
         for (const QString& f : dialog.selectedFiles())
             paths.push_back(f.toStdString());
     return paths;
+}
+
+int CPlaylistWnd::AskJumpRow(const std::vector<std::string>& searchTexts,
+                             std::vector<std::string> shownTexts) {
+    CJumpToFileBox box(GetWidget(), searchTexts, std::move(shownTexts),
+                       Translate(res::LoadString(5501)), Translate(res::LoadString(5502)));
+    // Over the window, as wide as it and at least readable.
+    if (QWidget* pWidget = GetWidget()) {
+        const QRect frame = pWidget->frameGeometry();
+        box.setGeometry(frame.x(), frame.y(), std::max(frame.width(), 320),
+                        std::max(frame.height(), 240));
+    }
+    return box.exec() == QDialog::Accepted ? box.GetChosenRow() : -1;
 }

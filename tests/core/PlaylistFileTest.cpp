@@ -217,12 +217,16 @@ TEST(AddFiles, ChoosesTheReaderByExtension) {
 
     CObjListClip playlist;
     Messages msgs;
-    const auto result = core::AddFiles(
-        playlist,
-        {song, txt, upper, noExt, pl, dir.File("missing.mp3"), dir.File("folder.ogg"), mpl, utf8},
-        false, nullptr, msgs.Reporter());
-    EXPECT_EQ(PathsOf(playlist), (std::vector<std::string>{song, txt, song, "/from/mpl.mp3", ogg}));
-    EXPECT_EQ(result.added.size(), 5u);
+    const auto result = core::AddFiles(playlist,
+                                       {song, txt, upper, noExt, pl, dir.File("missing.mp3"),
+                                        dir.File("folder.ogg"), mpl, utf8,
+                                        "http://127.0.0.1:8000/live", "HTTPS://h/x.pls"},
+                                       false, nullptr, msgs.Reporter());
+    // Addresses are kept as streams, even without an extension or with a playlist's.
+    EXPECT_EQ(PathsOf(playlist),
+              (std::vector<std::string>{song, txt, song, "/from/mpl.mp3", ogg,
+                                        "http://127.0.0.1:8000/live", "HTTPS://h/x.pls"}));
+    EXPECT_EQ(result.added.size(), 7u);
     EXPECT_EQ(result.added[3], playlist.GetAt(3));
     EXPECT_EQ(playlist.GetAt(4)->GetInfoLoaded(), 1);
     EXPECT_EQ(result.failedPaths, (std::vector<std::string>{noExt, pl}));

@@ -6,6 +6,7 @@
 #include "playback/DShowEngine.h"
 #include "playback/DShowWnd.h"
 #include "playback/GstSupport.h"
+#include "tests/playback/RadioStreamServer.h"
 #include "tests/support/ScratchFolder.h"
 
 #include <algorithm>
@@ -14,6 +15,7 @@
 #include <fcntl.h>
 #include <fstream>
 #include <gst/gst.h>
+#include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -36,6 +38,13 @@ long IndexOf(const CRecordingWnd& wnd, UINT message, WPARAM wParam, std::size_t 
         if (wnd.m_received[i].message == message && wnd.m_received[i].wParam == wParam)
             return long(i);
     return -1;
+}
+
+std::string ReadWhole(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream body;
+    body << in.rdbuf();
+    return body.str();
 }
 
 } // namespace
@@ -168,6 +177,65 @@ TEST_F(ReportingEngineTest, TheOpenedClipsTagsAreItsInformationTexts) {
     ASSERT_TRUE(OpenAndPlay(Media("clip.ogg")));
     EXPECT_EQ(m_manager->GetInfoText1(), "");
     EXPECT_EQ(m_manager->GetInfoText2(), "");
+}
+
+// An internet radio station: the address plays as it is, has no length, names its station,
+// and its row follows each new title the stream announces.
+TEST_F(ReportingEngineTest, ARadioStreamIsLiveAndItsTitlesFollowTheStream) {
+    CreateManager();
+    std::vector<std::string> titles;
+    m_parent.m_onMessage = [&](UINT message, WPARAM wParam, LPARAM) {
+        if ((message != WM_REG_OPENSUCCESSED || wParam != 0) && message != WM_REG_CLIPINFOCHANGED)
+            return;
+        const std::string title = m_manager->GetInfoText2();
+        if (!title.empty() && (titles.empty() || titles.back() != title))
+            titles.push_back(title);
+    };
+    CRadioStreamServer server(ReadWhole(Media("clip.mp3")), "audio/mpeg", "Test Radio",
+                              {"First Song", "Second Song", "Second Song"}, 3, 20);
+    const std::string url = server.Url("/radio");
+    ASSERT_TRUE(OpenAndPlay(url));
+    EXPECT_EQ(m_manager->GetOpenedPath(), url);
+    ASSERT_TRUE(WaitFor([&] { return !titles.empty() && titles.back() == "Second Song"; }))
+        << ::testing::PrintToString(titles);
+    EXPECT_EQ(titles.front(), "First Song");
+    EXPECT_EQ(m_manager->GetInfoText1(), "Test Radio");
+    EXPECT_EQ(m_manager->GetDuration(), 0.0);
+    EXPECT_TRUE(server.AskedForTitles());
+    m_manager->Stop();
+    ASSERT_TRUE(WaitFor([&] { return Completed(); }));
+
+    // Buffering shows over the picture as a percentage, and never hides a failure's text.
+    DShowStatus status;
+    const auto buffering = [&](int percent) {
+        status.buffering = percent;
+        m_manager->SendMessage(WM_REG_DSHOWNOTIFY, DShowBuffering, LPARAM(&status));
+        return m_manager->GetOverlayText();
+    };
+    EXPECT_EQ(buffering(40), "Buffering 40%");
+    EXPECT_EQ(buffering(100), "");
+    m_manager->SetOverlayText("Not a valid media file.");
+    EXPECT_EQ(buffering(10), "Not a valid media file.");
+    m_manager->SetOverlayText({});
+
+    // A dropped connection is opened again: the station goes on without the clip ending.
+    CRadioStreamServer dropping(ReadWhole(Media("clip.mp3")), "audio/mpeg", "Test Radio",
+                                {"First Song"}, 3, 20);
+    dropping.DropFirstConnectionAfter(CRadioStreamServer::kMetaInt);
+    m_parent.m_received.clear();
+    ASSERT_TRUE(OpenAndPlay(dropping.Url("/radio")));
+    const auto reopened = [&] {
+        return std::count_if(m_parent.m_received.begin(), m_parent.m_received.end(),
+                             [](const auto& m) {
+                                 return m.message == WM_REG_OPENSUCCESSED && m.wParam == 0;
+                             }) == 2;
+    };
+    ASSERT_TRUE(WaitFor([&] { return dropping.Connections() == 2 && reopened(); }))
+        << dropping.Connections();
+    EXPECT_FALSE(Completed());
+    m_manager->Stop();
+    ASSERT_TRUE(WaitFor([&] { return Completed(); }));
+    EXPECT_EQ(dropping.Connections(), 2) << "a stopped station is not reopened";
 }
 
 // A FIFO that nobody writes to blocks its reader on open for good.

@@ -2,6 +2,8 @@
 // answers every request with one fixed response, or accepts and never answers.
 #pragma once
 
+#include "tests/support/LoopbackListener.h"
+
 #include <arpa/inet.h>
 #include <atomic>
 #include <netinet/in.h>
@@ -23,17 +25,11 @@ public:
 
     // response empty: connections are accepted and left waiting.
     explicit CLocalHttpServer(std::string response) : m_response(std::move(response)) {
-        m_listen = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        if (m_listen < 0 || ::bind(m_listen, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
-            ::listen(m_listen, 8) != 0 ||
-            ::getsockname(m_listen, reinterpret_cast<sockaddr*>(&address), &length) != 0 ||
-            ::pipe(m_stop) != 0)
+        int port = 0;
+        m_listen = testsupport::ListenOnLoopback(port);
+        if (m_listen < 0 || ::pipe(m_stop) != 0)
             return;
-        m_port = ntohs(address.sin_port);
+        m_port = port;
         m_thread = std::thread([this] { Serve(); });
     }
     ~CLocalHttpServer() {

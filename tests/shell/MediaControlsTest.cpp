@@ -5,6 +5,7 @@
 #include "shell/InstanceObjects.h"
 #include "shell/MprisService.h"
 #include "tests/platform/TestHelpers.h"
+#include "tests/playback/RadioStreamServer.h"
 #include "tests/shell/BusSignalRecorder.h"
 #include "tests/shell/ShellTestSupport.h"
 #include "tests/support/EventLoopWait.h"
@@ -123,7 +124,8 @@ protected:
 TEST_F(MediaControlsTest, OpenPlayPauseStopVolumeAndQuitByCalls) {
     ASSERT_NO_FATAL_FAILURE(StartControlledPlayer({}));
     EXPECT_EQ(Get(kMprisRootInterface, "Identity").toString(), "Corvella");
-    EXPECT_EQ(Get(kMprisRootInterface, "SupportedUriSchemes").toStringList(), QStringList{"file"});
+    EXPECT_EQ(Get(kMprisRootInterface, "SupportedUriSchemes").toStringList(),
+              (QStringList{"file", "http", "https"}));
     EXPECT_TRUE(
         Get(kMprisRootInterface, "SupportedMimeTypes").toStringList().contains("audio/x-wav"));
     EXPECT_EQ(Get(kMprisPlayerInterface, "PlaybackStatus").toString(), "Stopped");
@@ -131,7 +133,7 @@ TEST_F(MediaControlsTest, OpenPlayPauseStopVolumeAndQuitByCalls) {
     const std::string missing = m_home.Path() + "/missing.wav";
     EXPECT_EQ(Call(kMprisPlayerInterface, "OpenUri", {UrlOf(missing)}).type(),
               QDBusMessage::ErrorMessage);
-    EXPECT_EQ(Call(kMprisPlayerInterface, "OpenUri", {"http://example.invalid/a.wav"}).errorName(),
+    EXPECT_EQ(Call(kMprisPlayerInterface, "OpenUri", {"ftp://example.invalid/a.wav"}).errorName(),
               "org.freedesktop.DBus.Error.NotSupported");
 
     const std::string clip = Media("clip.wav", 30);
@@ -164,6 +166,19 @@ TEST_F(MediaControlsTest, OpenPlayPauseStopVolumeAndQuitByCalls) {
              {kMprisPlayerInterface, "Volume", QVariant::fromValue(QDBusVariant(QString("loud")))});
     EXPECT_EQ(text.errorName(), "org.freedesktop.DBus.Error.InvalidArgs");
     EXPECT_EQ(Get(kMprisPlayerInterface, "Volume"), 1.0);
+
+    // A radio station opens by its address and its row and metadata take the stream's title
+    // (the station's name and a live length are the engine test's).
+    CRadioStreamServer radio(ReadFile(Media("radio.wav", 30)), "audio/x-wav", "Test Radio",
+                             {"First Song"}, 1, 20);
+    const QString url = QString::fromStdString(radio.Url("/radio"));
+    EXPECT_EQ(Call(kMprisPlayerInterface, "OpenUri", {url}).type(), QDBusMessage::ReplyMessage);
+    ASSERT_TRUE(WaitForText(Log(), "play state: playing (" + url.toStdString() + ")"))
+        << ReadFile(Log());
+    EXPECT_TRUE(testsupport::WaitFor([&] {
+        return Metadata().value("xesam:title").toString().endsWith("First Song");
+    })) << Metadata().value("xesam:title").toString().toStdString();
+    EXPECT_EQ(Metadata().value("xesam:url").toString(), url);
 
     Call(kMprisRootInterface, "Quit");
     EXPECT_EQ(m_player.WaitExit(60s), std::optional<int>(0)) << ReadFile(Log());

@@ -66,6 +66,7 @@ TEST_F(SystemMenuTest, FromAWindowTheMenuHasNoRestoreAndKeepsTheItemOrder) {
                                        res::ID_PLAY_WINDOW,
                                        res::ID_RESET_WINDOWS,
                                        0,
+                                       res::ID_OPEN_LOCATION,
                                        res::ID_EJECT_CD,
                                        res::ID_REPEAT,
                                        res::ID_REPEAT_ONE,

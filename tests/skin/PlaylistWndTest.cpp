@@ -12,12 +12,18 @@
 #include "platform/Registry.h"
 #include "playback/EngineManagerControl.h"
 #include "playback/UIControl.h"
+#include "skin/JumpToFileBox.h"
 #include "skin/PlayerApp.h"
 #include "skin/SkinFile.h"
 #include "tests/playback/MediaFixtures.h"
 #include "tests/support/ForwardingPlayerApp.h"
 #include "tests/support/PlayerWindowWorld.h"
 #include "tests/support/ScratchFolder.h"
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
 
 #include <chrono>
 #include <gtest/gtest.h>
@@ -108,6 +114,14 @@ protected:
     std::vector<std::string> AskOpenPaths(const std::string&, const std::string&) override {
         return {};
     }
+    int AskJumpRow(const std::vector<std::string>& search, std::vector<std::string>) override {
+        m_jumpTexts = search;
+        return m_nJumpRow;
+    }
+
+public:
+    std::vector<std::string> m_jumpTexts;
+    int m_nJumpRow = -1;
     bool GetOpenedClipInfo(std::string& path, std::string& info1, std::string& info2,
                            int& length) override {
         path = m_strOpened;
@@ -150,6 +164,12 @@ protected:
     CAttribClip* Clip(int i) { return m_app.m_control.GetClipList().GetAt(std::size_t(i)); }
     void Submit(int code, LPARAM param1 = 0) { m_app.SubmitCommand(nullptr, code, param1, 0, {}); }
     CMemList& List() { return m_wnd.GetList(); }
+    std::vector<std::string> GetRowPaths() {
+        std::vector<std::string> out;
+        for (int r = 0; r < List().GetRowCount(); ++r)
+            out.push_back(m_wnd.GetRowClip(r)->GetPath());
+        return out;
+    }
     std::vector<std::string> Titles() {
         std::vector<std::string> out;
         for (int r = 0; r < List().GetRowCount(); ++r)
@@ -280,6 +300,15 @@ TEST_F(PlaylistWndTest, OpenedClipWritesTitleAndLengthIntoTheCursorRow) {
     EXPECT_EQ(CPlaylistWnd::OpenedClipTitle("/m/song.ogg", "", "Mr. Blue"), "Mr. Blue");
     EXPECT_EQ(CPlaylistWnd::OpenedClipTitle("/m/song.ogg", "AC/DC", "T.N.T."), "AC/DC - T.N.T.");
     EXPECT_EQ(CPlaylistWnd::OpenedClipTitle("/m/song.ogg", "A", ""), "song.ogg");
+
+    // A stream without a length is live; a file without one shows nothing.
+    m_wnd.m_strOpened = "http://127.0.0.1:1/radio";
+    m_wnd.m_nLength = 0;
+    Submit(CmdClipOpened);
+    EXPECT_EQ(List().GetText(1, 1), m_app.m_strPrefix + "live");
+    m_wnd.m_strOpened = "/m/x.mp3";
+    Submit(CmdClipOpened);
+    EXPECT_EQ(List().GetText(1, 1), "");
 }
 
 TEST_F(PlaylistWndTest, AddedFilesGetTagTitlesAndLengthsInTheBackgroundUnlessTheyHaveThem) {
@@ -558,6 +587,88 @@ TEST_F(PlaylistWndTest, RemoveSelectedAndSelectionKeys) {
     EXPECT_EQ(List().GetRowCount(), 0);
     EXPECT_EQ(m_app.m_control.GetClipList().GetCount(), 0u);
     EXPECT_EQ(m_app.m_control.GetCurrentClip(), nullptr);
+}
+
+// Clean-up and jump to file: the rows that go, the confirmation, the selection that stays, and
+// the box's choice played.
+TEST_F(PlaylistWndTest, CleanUpRemovesDuplicatesAndDeadFilesAndJumpPlaysTheChosenRow) {
+    const std::string live = m_temp.MakeFile("live.mp3");
+    const std::vector<std::string> paths = {
+        live, "/gone/a.mp3", live, "http://127.0.0.1/s", "/dev/sr0/Track01.cda", live};
+    for (const std::string& path : paths) {
+        auto clip = std::make_unique<CAttribClip>();
+        clip->SetPath(path);
+        m_app.m_control.GetClipList().Add(std::move(clip));
+    }
+    Submit(CmdAppendRows);
+    List().SetSelected(3, true);
+    int asked = 0;
+    SetMessageBoxHook([&](const MessageBoxRequest&) { return ++asked, IDNO; });
+    EXPECT_EQ(m_wnd.RemoveDuplicates(), 2); // a handful goes without asking
+    EXPECT_EQ(asked, 0);
+    EXPECT_EQ(List().GetRowCount(), 4);
+    EXPECT_EQ(m_app.m_control.GetClipList().GetCount(), 4u);
+    EXPECT_TRUE(List().IsSelected(2)); // the stream row kept its selection
+    EXPECT_EQ(List().GetSelectedCount(), 1);
+    // The stream and the disc track cannot be checked: only the missing file goes.
+    m_wnd.OnMenuCommand(CPlaylistWnd::ID_REMOVE_DEAD);
+    ASSERT_EQ(List().GetRowCount(), 3);
+    EXPECT_EQ(GetRowPaths(),
+              (std::vector<std::string>{live, "http://127.0.0.1/s", "/dev/sr0/Track01.cda"}));
+    EXPECT_EQ(m_app.m_control.GetClipList().GetCount(), 3u);
+
+    m_wnd.m_nJumpRow = 1;
+    Key('J');
+    ASSERT_EQ(m_wnd.m_jumpTexts.size(), 3u);
+    EXPECT_EQ(m_wnd.m_jumpTexts[1], "s\nhttp://127.0.0.1/s");
+    EXPECT_EQ(m_app.m_control.GetCurrentClip(), List().GetItem(1));
+    EXPECT_EQ(List().GetCursorRow(), 1);
+
+    // More than a handful asks; No keeps every row.
+    for (int i = 0; i < 6; ++i) {
+        auto clip = std::make_unique<CAttribClip>();
+        clip->SetPath("/gone/" + std::to_string(i));
+        m_app.m_control.GetClipList().Add(std::move(clip));
+    }
+    Submit(CmdAppendRows);
+    EXPECT_EQ(m_wnd.RemoveDeadEntries(), 0);
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(List().GetRowCount(), 9);
+    SetMessageBoxHook([&](const MessageBoxRequest& r) {
+        EXPECT_NE(r.text.find("6"), std::string::npos) << r.text;
+        return IDYES;
+    });
+    EXPECT_EQ(m_wnd.RemoveDeadEntries(), 6);
+    EXPECT_EQ(List().GetRowCount(), 3);
+    EXPECT_EQ(m_app.m_control.GetClipList().GetCount(), 3u);
+}
+
+// The box itself: typing narrows the matches, the arrows move through them, Enter chooses the
+// highlighted one and Esc chooses nothing.
+TEST(JumpToFileBox, TypingNarrowsEnterChoosesAndEscapeCloses) {
+    const std::vector<std::string> search = {"Alpha\n/m/a.mp3", "Beta\n/m/b.mp3",
+                                             "Alphabet\n/m/c.ogg"};
+    const auto key = [](QWidget& target, int code) {
+        QKeyEvent press(QEvent::KeyPress, code, Qt::NoModifier);
+        QCoreApplication::sendEvent(&target, &press);
+    };
+    CJumpToFileBox box(nullptr, search, {"Alpha", "Beta", "Alphabet"}, "Jump", "Words");
+    EXPECT_EQ(box.GetMatchList()->count(), 3);
+    box.GetEdit()->setText("ALPHA");
+    ASSERT_EQ(box.GetMatchList()->count(), 2);
+    EXPECT_EQ(box.GetMatchList()->item(1)->text().toStdString(), "3. Alphabet");
+    key(box, Qt::Key_Down);
+    key(box, Qt::Key_Return);
+    EXPECT_EQ(box.result(), QDialog::Accepted);
+    EXPECT_EQ(box.GetChosenRow(), 2);
+
+    CJumpToFileBox none(nullptr, search, {"Alpha", "Beta", "Alphabet"}, "Jump", "Words");
+    none.GetEdit()->setText("ogg beta");
+    EXPECT_EQ(none.GetMatchList()->count(), 0);
+    key(none, Qt::Key_Return); // nothing to choose: the box stays
+    EXPECT_EQ(none.GetChosenRow(), -1);
+    key(none, Qt::Key_Escape);
+    EXPECT_EQ(none.result(), QDialog::Rejected);
 }
 
 TEST_F(PlaylistWndTest, NewPlaylistEmptiesPlaylistAndRows) {
