@@ -1,5 +1,6 @@
 #include "playback/DShowWnd.h"
 
+#include "core/ClipTags.h"
 #include "platform/Log.h"
 #include "platform/MessageQueue.h"
 #include "platform/RegisteredMessages.h"
@@ -417,7 +418,7 @@ void CDShowWnd::OnDurationKnown() {
     if (!m_pPipeline || !gst_element_query_duration(m_pPipeline, GST_FORMAT_TIME, &duration) ||
         duration <= 0)
         return;
-    const auto seconds = std::int32_t(duration / GST_SECOND);
+    const auto seconds = std::int32_t(core::WholeSeconds(double(duration) / GST_SECOND));
     if (seconds == m_status.duration)
         return;
     m_status.duration = seconds;
@@ -433,6 +434,11 @@ void CDShowWnd::OnTags(GstMessage* pMsg) {
     gst_message_parse_tag(pMsg, &pTags);
     if (!pTags)
         return;
+    if (gst_tag_list_get_scope(pTags) != GST_TAG_SCOPE_GLOBAL &&
+        gstsupport::OnlyGlobalTagsName(m_strPath)) {
+        gst_tag_list_unref(pTags);
+        return;
+    }
     bool changed = false;
     for (auto [tag, pField] :
          {std::pair{GST_TAG_ARTIST, &m_status.artist}, std::pair{GST_TAG_TITLE, &m_status.title}}) {
@@ -471,7 +477,7 @@ void CDShowWnd::ReadMediaInfo() {
         ReadReaderVideoSize();
     gint64 duration = 0;
     if (gst_element_query_duration(m_pPipeline, GST_FORMAT_TIME, &duration))
-        m_status.duration = std::int32_t(duration / GST_SECOND);
+        m_status.duration = std::int32_t(core::WholeSeconds(double(duration) / GST_SECOND));
     m_bCanSeekAbsolute = m_bCanSeekForwards = m_bCanSeekBackwards = 0;
     GstQuery* pQuery = gst_query_new_seeking(GST_FORMAT_TIME);
     if (gst_element_query(m_pPipeline, pQuery)) {
@@ -597,7 +603,7 @@ int CDShowWnd::GetDuration() const {
     gint64 duration = 0;
     if (m_pPipeline && !m_bOpening &&
         gst_element_query_duration(m_pPipeline, GST_FORMAT_TIME, &duration) && duration > 0)
-        return int(duration / GST_SECOND);
+        return core::WholeSeconds(double(duration) / GST_SECOND);
     return m_status.duration;
 }
 

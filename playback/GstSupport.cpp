@@ -1,6 +1,7 @@
 #include "playback/GstSupport.h"
 
 #include "core/ClipTags.h"
+#include "core/PlaylistPaths.h"
 #include "platform/Log.h"
 
 #include <cstdlib>
@@ -92,6 +93,11 @@ std::string TagText(const GstTagList* pTags, const char* tag) {
     std::string text = core::CleanTagText(pValue, kTagTextLimit);
     g_free(pValue);
     return text;
+}
+
+bool OnlyGlobalTagsName(const std::string& path) {
+    const std::string ext = core::ToLowerAscii(core::ExtensionWithDot(path));
+    return ext == ".mkv" || ext == ".mka" || ext == ".mk3d" || ext == ".webm";
 }
 
 } // namespace gstsupport

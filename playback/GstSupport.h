@@ -26,4 +26,8 @@ GstElement* MakeFrameSink(GstElement** ppAppSink, std::string& error);
 // the list does not name it.
 std::string TagText(const GstTagList* pTags, const char* tag);
 
+// Matroska and WebM files name each track ("Audio", "Video"): only their container-wide
+// (global) tags name the clip.
+bool OnlyGlobalTagsName(const std::string& path);
+
 } // namespace gstsupport
