@@ -174,11 +174,10 @@ public:
         return m_pDiscoverer;
     }
     // Between additions the pipeline, threads and buffers would only hold memory while a
-    // clip plays; the next files get a new one.
+    // clip plays; the next files get a new one. What the reading freed goes back as well.
     void Release() {
-        if (!m_pDiscoverer)
-            return;
-        g_clear_object(&m_pDiscoverer);
+        if (m_pDiscoverer)
+            g_clear_object(&m_pDiscoverer);
         malloc_trim(0);
     }
 

@@ -164,6 +164,22 @@ TEST_F(ReportingEngineTest, TheOpenedClipsTagsAreItsInformationTexts) {
     ASSERT_TRUE(OpenAndPlay(Media("clip.ogg")));
     EXPECT_EQ(m_manager->GetInfoText1(), "");
     EXPECT_EQ(m_manager->GetInfoText2(), "");
+    m_manager->Stop();
+    ASSERT_TRUE(WaitFor([&] { return Completed(); }));
+    // Nor does the name of a Matroska file's track, heard to the end.
+    testsupport::ScratchFolder scratch;
+    const std::string named = scratch / "named.mka";
+    ASSERT_EQ(std::system(("gst-launch-1.0 -q audiotestsrc num-buffers=30 ! audioconvert ! "
+                           "vorbisenc ! taginject 'tags=\"title=Audio\"' ! matroskamux ! "
+                           "filesink location='" +
+                           named + "' >/dev/null 2>&1")
+                              .c_str()),
+              0);
+    m_reported = {};
+    ASSERT_TRUE(OpenAndPlay(named));
+    EXPECT_EQ(m_manager->GetInfoText2(), "");
+    ASSERT_TRUE(WaitFor([&] { return Completed(); }));
+    EXPECT_EQ(m_reported.title, "");
 }
 
 // A FIFO that nobody writes to blocks its reader on open for good.
