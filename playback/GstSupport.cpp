@@ -9,6 +9,7 @@
 #include <gst/gst.h>
 #include <gst/pbutils/pbutils.h>
 #include <mutex>
+#include <thread>
 
 namespace gstsupport {
 
@@ -45,6 +46,28 @@ bool EnsureInitialized(std::string& error) {
     if (!started)
         error = reason;
     return started;
+}
+
+void StartInBackground() {
+    static std::jthread starter;
+    if (starter.joinable())
+        return;
+    starter = std::jthread([] {
+        std::string error;
+        if (!EnsureInitialized(error))
+            return;
+        // Loading a plugin reads and links its library: done here, the first pipeline finds
+        // them ready. Names that are not installed are skipped.
+        for (const char* name :
+             {"playbin", "uridecodebin", "decodebin", "typefind", "filesrc", "audioconvert",
+              "audioresample", "volume", "autoaudiosink", "pulsesink", "alsasink"})
+            if (GstElementFactory* pFactory = gst_element_factory_find(name)) {
+                if (GstPluginFeature* pLoaded =
+                        gst_plugin_feature_load(GST_PLUGIN_FEATURE(pFactory)))
+                    gst_object_unref(pLoaded);
+                gst_object_unref(pFactory);
+            }
+    });
 }
 
 GstElement* SinkFromEnvironment(const char* variable) {

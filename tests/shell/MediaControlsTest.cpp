@@ -147,6 +147,7 @@ protected:
 
 TEST_F(MediaControlsTest, OpenPlayPauseStopVolumeAndQuitByCalls) {
     ASSERT_NO_FATAL_FAILURE(StartControlledPlayer({}));
+    EXPECT_EQ(ReadFile(Log()).find("media framework starts"), std::string::npos);
     EXPECT_EQ(Get(kMprisRootInterface, "Identity").toString(), "Corvella");
     EXPECT_EQ(Get(kMprisRootInterface, "SupportedUriSchemes").toStringList(), QStringList{"file"});
     EXPECT_TRUE(
@@ -206,6 +207,7 @@ TEST_F(MediaControlsTest, NextPreviousAndSeekingMoveThroughThePlaylist) {
     const std::string second = Media("second.wav", 30);
     ASSERT_NO_FATAL_FAILURE(StartControlledPlayer({first, second}));
     ASSERT_TRUE(WaitForText(Log(), "play state: playing (" + first + ")", 30s)) << ReadFile(Log());
+    EXPECT_NE(ReadFile(Log()).find("media framework starts beside the windows"), std::string::npos);
     const QString firstRow = Metadata().value("mpris:trackid").value<QDBusObjectPath>().path();
     EXPECT_TRUE(Get(kMprisPlayerInterface, "CanGoNext").toBool());
 
