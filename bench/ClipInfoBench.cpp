@@ -9,17 +9,9 @@
 //
 // The files are copies of one generated one-second MP3 with an artist and a title, made once
 // in $TMPDIR/corvella-bench-tagged/ (about 4 KiB each) and kept there for later runs.
+#include "bench/PlaylistWndWorld.h"
 #include "core/AttribClip.h"
-#include "core/CorePrefs.h"
-#include "platform/MessageQueue.h"
 #include "platform/QtMessagePump.h"
-#include "platform/Registry.h"
-#include "playback/ControlCommand.h"
-#include "playback/UIControl.h"
-#include "skin/PlayerApp.h"
-#include "skin/PlaylistWnd.h"
-#include "skin/SnapWnd.h"
-#include "tests/support/ForwardingPlayerApp.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>
@@ -34,7 +26,6 @@
 #include <taglib/fileref.h>
 #include <taglib/tag.h>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -132,56 +123,34 @@ void BM_Settle(benchmark::State& state) {
     const std::vector<std::string> paths = TaggedFiles(count);
     if (paths.empty())
         return state.SkipWithError("could not make the tagged files");
-    const std::string registry =
-        fs::temp_directory_path().string() + "/corvella-bench-" + std::to_string(::getpid());
-    platform::CMessageQueue::Instance().Reset();
-    CRegistry::Instance().Reset(registry);
-    CCorePrefs::ResetToDefaults();
-    testsupport::CForwardingPlayerApp app;
-    SetPlayerApp(&app);
+    CPlaylistWndWorld world;
     platform::CQtMessagePump pump;
     double seconds = 0;
     double cpuSeconds = 0;
-    {
-        CPlaylistWnd wnd;
-        wnd.Create(nullptr);
-        app.m_pTarget = &wnd;
-        for (auto _ : state) {
-            state.PauseTiming();
-            app.SubmitCommand(nullptr, CmdClosing, 0, 0, {});
-            app.m_control.ClearPlaylist();
-            for (const std::string& path : paths) {
-                auto clip = std::make_unique<CAttribClip>();
-                clip->SetPath(path);
-                app.m_control.GetClipList().Add(std::move(clip));
-            }
-            state.ResumeTiming();
-            const auto start = std::chrono::steady_clock::now();
-            const double cpuStart = ProcessCpuSeconds();
-            app.SubmitCommand(nullptr, CmdAppendRows, 0, 0, {});
-            // Settled looks from the last row back, so checking an unsettled list is cheap.
-            while (!Settled(app.m_control))
-                QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
-            seconds =
-                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-            state.SetIterationTime(seconds);
-            cpuSeconds = ProcessCpuSeconds() - cpuStart;
+    for (auto _ : state) {
+        state.PauseTiming();
+        world.Clear();
+        for (const std::string& path : paths) {
+            auto clip = std::make_unique<CAttribClip>();
+            clip->SetPath(path);
+            world.Control().GetClipList().Add(std::move(clip));
         }
-        // Idle readers give back what they freed a second after the last file.
-        const auto idle = std::chrono::steady_clock::now() + std::chrono::milliseconds(1500);
-        while (std::chrono::steady_clock::now() < idle)
-            QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-        state.counters["rss_mib"] = ResidentMiB();
-        app.SubmitCommand(nullptr, CmdClosing, 0, 0, {});
-        app.m_control.ClearPlaylist();
-        wnd.DestroyWindow();
+        state.ResumeTiming();
+        const auto start = std::chrono::steady_clock::now();
+        const double cpuStart = ProcessCpuSeconds();
+        world.Submit(CmdAppendRows);
+        // Settled looks from the last row back, so checking an unsettled list is cheap.
+        while (!Settled(world.Control()))
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+        seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        state.SetIterationTime(seconds);
+        cpuSeconds = ProcessCpuSeconds() - cpuStart;
     }
-    SetPlayerApp(nullptr);
-    CSnapWnd::UnregisterAll();
-    CRegistry::Instance().Reset();
-    platform::CMessageQueue::Instance().Reset();
-    std::error_code ec;
-    fs::remove_all(registry, ec);
+    // Idle readers give back what they freed a second after the last file.
+    const auto idle = std::chrono::steady_clock::now() + std::chrono::milliseconds(1500);
+    while (std::chrono::steady_clock::now() < idle)
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    state.counters["rss_mib"] = ResidentMiB();
     const unsigned workers = std::max(1u, std::thread::hardware_concurrency());
     state.counters["workers"] = workers;
     state.counters["cpu_ms"] = cpuSeconds * 1000;
@@ -202,10 +171,5 @@ BENCHMARK(BM_Settle)
 } // namespace
 
 int main(int argc, char** argv) {
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunOffscreenBenchmarks(argc, argv);
 }
