@@ -207,6 +207,7 @@ CDShowWnd::CDShowWnd() = default;
 
 CDShowWnd::~CDShowWnd() {
     CloseGraph(false);
+    ReleaseFrame();
     DestroyWindow();
 }
 
@@ -623,9 +624,9 @@ void CDShowWnd::CloseGraph(bool notify) {
         return;
     if (notify && GetParent())
         GetParent()->SendMessage(WM_REG_DSHOWNOTIFY, DShowResetting, 1);
+    ReleaseFrame();
     ReleaseGraph();
     m_bOpening = false;
-    m_frame.Destroy();
     m_backBuffer.FillSolidRect(m_backBuffer.GetRect(), RGB(0, 0, 0));
     Invalidate();
     if (notify && GetParent())
@@ -751,17 +752,32 @@ void CDShowWnd::OnVideoFrame() {
         pLatest = gst_app_sink_try_pull_preroll(pSink, 0);
     if (!pLatest)
         return;
+    ReleaseFrame();
+    m_pFrame = pLatest;
+    RedrawPicture();
+}
+
+void CDShowWnd::ReleaseFrame() {
+    if (m_pFrame)
+        gst_sample_unref(m_pFrame);
+    m_pFrame = nullptr;
+}
+
+// The decoded picture is scaled into the back buffer straight from the decoder's memory.
+void CDShowWnd::DrawFrame() {
     GstVideoInfo info;
     GstMapInfo map;
-    GstBuffer* pBuffer = gst_sample_get_buffer(pLatest);
-    if (gst_video_info_from_caps(&info, gst_sample_get_caps(pLatest)) && pBuffer &&
-        gst_buffer_map(pBuffer, &map, GST_MAP_READ)) {
-        m_frame.SetPixels(map.data, GST_VIDEO_INFO_WIDTH(&info), GST_VIDEO_INFO_HEIGHT(&info),
-                          GST_VIDEO_INFO_PLANE_STRIDE(&info, 0));
-        gst_buffer_unmap(pBuffer, &map);
-    }
-    gst_sample_unref(pLatest);
-    RedrawPicture();
+    GstBuffer* pBuffer = m_pFrame ? gst_sample_get_buffer(m_pFrame) : nullptr;
+    if (!pBuffer || !gst_video_info_from_caps(&info, gst_sample_get_caps(m_pFrame)) ||
+        !gst_buffer_map(pBuffer, &map, GST_MAP_READ))
+        return;
+    CDC frame;
+    if (frame.WrapPixels(map.data, GST_VIDEO_INFO_WIDTH(&info), GST_VIDEO_INFO_HEIGHT(&info),
+                         GST_VIDEO_INFO_PLANE_STRIDE(&info, 0)) &&
+        map.size >= gsize(GST_VIDEO_INFO_PLANE_STRIDE(&info, 0)) * GST_VIDEO_INFO_HEIGHT(&info))
+        m_backBuffer.StretchBlt(m_backBuffer.GetRect(), frame, true);
+    frame.Destroy();
+    gst_buffer_unmap(pBuffer, &map);
 }
 
 void CDShowWnd::RedrawPicture() {
@@ -770,8 +786,7 @@ void CDShowWnd::RedrawPicture() {
     const int h = std::max(client.Height(), 1);
     if (m_backBuffer.Width() != w || m_backBuffer.Height() != h)
         m_backBuffer.CreateBlank(w, h);
-    if (!m_frame.IsNull())
-        m_backBuffer.StretchBlt(m_backBuffer.GetRect(), m_frame, true);
+    DrawFrame();
     Invalidate();
 }
 

@@ -13,6 +13,7 @@
 
 typedef struct _GstElement GstElement;
 typedef struct _GstMessage GstMessage;
+typedef struct _GstSample GstSample;
 struct AsfChains;
 
 // Events carried in wParam of WM_REG_DSHOWNOTIFY.
@@ -109,6 +110,8 @@ private:
     void Notify(int event);
     void ApplyVolume();
     void OnVideoFrame();
+    void ReleaseFrame();
+    void DrawFrame();
     void RedrawPicture();
 
     GstElement* m_pPipeline = nullptr;
@@ -131,6 +134,6 @@ private:
     int m_bCanSeekForwards = 0;
     int m_bCanSeekBackwards = 0;
     std::string m_strMissingPlugin;
-    CDC m_frame;
+    GstSample* m_pFrame = nullptr; // the picture shown, held so a resize can draw it again
     CDC m_backBuffer;
 };
