@@ -627,6 +627,7 @@ void CDShowWnd::CloseGraph(bool notify) {
     ReleaseFrame();
     ReleaseGraph();
     m_bOpening = false;
+    RedrawPicture();
     m_backBuffer.FillSolidRect(m_backBuffer.GetRect(), RGB(0, 0, 0));
     Invalidate();
     if (notify && GetParent())
@@ -737,6 +738,38 @@ long CDShowWnd::GetPipelineVolume() const {
 
 // ---- pictures ----
 
+// A decoded picture kept mapped where the decoder wrote it, and shown from there.
+struct CDShowWnd::HeldFrame {
+    GstSample* pSample = nullptr;
+    GstBuffer* pBuffer = nullptr; // mapped while held
+    GstMapInfo map{};
+    CDC view;
+
+    // Takes the sample over; null when it holds no picture of its caps' size.
+    static std::unique_ptr<HeldFrame> Hold(GstSample* pSample) {
+        auto pFrame = std::make_unique<HeldFrame>();
+        pFrame->pSample = pSample;
+        GstVideoInfo info;
+        GstBuffer* pBuffer = gst_sample_get_buffer(pSample);
+        if (!pBuffer || !gst_video_info_from_caps(&info, gst_sample_get_caps(pSample)) ||
+            !gst_buffer_map(pBuffer, &pFrame->map, GST_MAP_READ))
+            return nullptr;
+        pFrame->pBuffer = pBuffer;
+        const int stride = GST_VIDEO_INFO_PLANE_STRIDE(&info, 0);
+        const int height = GST_VIDEO_INFO_HEIGHT(&info);
+        if (stride <= 0 || pFrame->map.size < gsize(stride) * gsize(height) ||
+            !pFrame->view.WrapPixels(pFrame->map.data, GST_VIDEO_INFO_WIDTH(&info), height, stride))
+            return nullptr;
+        return pFrame;
+    }
+    ~HeldFrame() {
+        view.Destroy();
+        if (pBuffer)
+            gst_buffer_unmap(pBuffer, &map);
+        gst_sample_unref(pSample);
+    }
+};
+
 void CDShowWnd::OnVideoFrame() {
     if (!m_pAppSink)
         return;
@@ -752,41 +785,38 @@ void CDShowWnd::OnVideoFrame() {
         pLatest = gst_app_sink_try_pull_preroll(pSink, 0);
     if (!pLatest)
         return;
-    ReleaseFrame();
-    m_pFrame = pLatest;
-    RedrawPicture();
+    if (std::unique_ptr<HeldFrame> pFrame = HeldFrame::Hold(pLatest)) {
+        m_pFrame = std::move(pFrame);
+        RedrawPicture();
+    }
+}
+
+const CDC& CDShowWnd::GetPicture() const {
+    return m_pFrame ? m_pFrame->view : m_backBuffer;
 }
 
 void CDShowWnd::ReleaseFrame() {
-    if (m_pFrame)
-        gst_sample_unref(m_pFrame);
-    m_pFrame = nullptr;
+    SetBackBufferStretched(false);
+    SetBackBuffer(&m_backBuffer);
+    m_pFrame.reset();
 }
 
-// The decoded picture is scaled into the back buffer straight from the decoder's memory.
-void CDShowWnd::DrawFrame() {
-    GstVideoInfo info;
-    GstMapInfo map;
-    GstBuffer* pBuffer = m_pFrame ? gst_sample_get_buffer(m_pFrame) : nullptr;
-    if (!pBuffer || !gst_video_info_from_caps(&info, gst_sample_get_caps(m_pFrame)) ||
-        !gst_buffer_map(pBuffer, &map, GST_MAP_READ))
-        return;
-    CDC frame;
-    if (frame.WrapPixels(map.data, GST_VIDEO_INFO_WIDTH(&info), GST_VIDEO_INFO_HEIGHT(&info),
-                         GST_VIDEO_INFO_PLANE_STRIDE(&info, 0)) &&
-        map.size >= gsize(GST_VIDEO_INFO_PLANE_STRIDE(&info, 0)) * GST_VIDEO_INFO_HEIGHT(&info))
-        m_backBuffer.StretchBlt(m_backBuffer.GetRect(), frame, true);
-    frame.Destroy();
-    gst_buffer_unmap(pBuffer, &map);
-}
-
+// A picture is painted scaled to the window straight from the decoder's memory; without one
+// the window is black.
 void CDShowWnd::RedrawPicture() {
-    const CRect client = GetClientRect();
-    const int w = std::max(client.Width(), 1);
-    const int h = std::max(client.Height(), 1);
-    if (m_backBuffer.Width() != w || m_backBuffer.Height() != h)
-        m_backBuffer.CreateBlank(w, h);
-    DrawFrame();
+    if (m_pFrame) {
+        SetBackBuffer(&m_pFrame->view);
+        SetBackBufferStretched(true);
+        m_backBuffer.Destroy(); // nobody sees it meanwhile
+    } else {
+        const CRect client = GetClientRect();
+        const int w = std::max(client.Width(), 1);
+        const int h = std::max(client.Height(), 1);
+        if (m_backBuffer.Width() != w || m_backBuffer.Height() != h) {
+            m_backBuffer.CreateBlank(w, h);
+            m_backBuffer.FillSolidRect(m_backBuffer.GetRect(), RGB(0, 0, 0));
+        }
+    }
     Invalidate();
 }
 

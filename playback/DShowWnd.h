@@ -13,7 +13,6 @@
 
 typedef struct _GstElement GstElement;
 typedef struct _GstMessage GstMessage;
-typedef struct _GstSample GstSample;
 struct AsfChains;
 
 // Events carried in wParam of WM_REG_DSHOWNOTIFY.
@@ -81,7 +80,9 @@ public:
     bool HasGraph() const { return m_pPipeline != nullptr; }
     bool IsOpening() const { return m_bOpening; }
     // The last video frame at the window's size.
-    const CDC& GetPicture() const { return m_backBuffer; }
+    // What the window shows: the decoded picture (scaled to the window as it is painted), or
+    // black.
+    const CDC& GetPicture() const;
 
     struct Link; // what the streaming threads may touch
 
@@ -111,7 +112,6 @@ private:
     void ApplyVolume();
     void OnVideoFrame();
     void ReleaseFrame();
-    void DrawFrame();
     void RedrawPicture();
 
     GstElement* m_pPipeline = nullptr;
@@ -134,6 +134,7 @@ private:
     int m_bCanSeekForwards = 0;
     int m_bCanSeekBackwards = 0;
     std::string m_strMissingPlugin;
-    GstSample* m_pFrame = nullptr; // the picture shown, held so a resize can draw it again
+    struct HeldFrame;
+    std::unique_ptr<HeldFrame> m_pFrame; // the picture shown, in the decoder's memory
     CDC m_backBuffer;
 };

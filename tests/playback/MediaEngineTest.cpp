@@ -6,6 +6,9 @@
 #include "playback/DShowWnd.h"
 #include "tests/support/ScratchFolder.h"
 
+#include <QImage>
+#include <QPixmap>
+#include <QWidget>
 #include <algorithm>
 #include <cstdio>
 #include <fcntl.h>
@@ -321,11 +324,13 @@ TEST_F(EngineTest, VideoFramesArePaintedAtTheSizeTheManagerGives) {
     CreateManager();
     ASSERT_TRUE(OpenAndPlay(Media("clip.avi")));
     m_manager->SetRect({6, 18, 166, 138});
-    const CDC& picture = WndOf(*m_manager)->GetPicture();
-    ASSERT_TRUE(WaitFor([&] {
-        return picture.Width() == 160 && picture.Height() == 120 &&
-               picture.GetPixel(10, 10) != RGB(0, 0, 0);
-    }));
+    // The decoded picture is shown where the decoder left it and scaled as it is painted.
+    CDShowWnd* pWnd = WndOf(*m_manager);
+    ASSERT_TRUE(WaitFor(
+        [&] { return pWnd->GetPicture().Width() == 320 && pWnd->GetPicture().Height() == 240; }));
+    const QImage painted = pWnd->GetWidget()->grab().toImage();
+    EXPECT_EQ(painted.size(), QSize(160, 120));
+    EXPECT_NE(painted.pixel(10, 10) & 0xFFFFFF, 0u);
     EXPECT_TRUE(m_manager->GetEngine(EngineDShow)->IsVideoVisible());
     EXPECT_TRUE(m_manager->IsVideoShown());
 }
