@@ -2,6 +2,9 @@
 
 #include "core/TextEncoding.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace core {
 
 std::string CleanTagText(std::string_view text, std::size_t limit) {
@@ -33,6 +36,12 @@ std::string TagDisplayTitle(std::string_view artist, std::string_view title) {
     if (artist.empty())
         return std::string(title);
     return std::string(artist) + " - " + std::string(title);
+}
+
+int WholeSeconds(double seconds) {
+    if (!(seconds > 0))
+        return 0;
+    return int(std::lround(std::min(seconds, 2.0e9)));
 }
 
 } // namespace core

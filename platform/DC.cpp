@@ -112,6 +112,13 @@ void CDC::StretchBlt(const CRect& rect, const CDC& src, bool smooth) {
     painter.drawImage(QRect(rect.left, rect.top, rect.Width(), rect.Height()), src.m_image);
 }
 
+bool CDC::WrapPixels(const std::uint8_t* pixels, int width, int height, int stride) {
+    if (!pixels || width <= 0 || height <= 0 || stride < width * 4)
+        return false;
+    m_image = QImage(pixels, width, height, stride, QImage::Format_RGB32);
+    return true;
+}
+
 bool CDC::SetPixels(const std::uint8_t* pixels, int width, int height, int stride) {
     if (!pixels || width <= 0 || height <= 0 || stride < width * 4)
         return false;

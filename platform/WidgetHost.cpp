@@ -110,7 +110,10 @@ void CWidgetHost::paintEvent(QPaintEvent*) {
     Forward(WM_PAINT, 0, 0); // lets the window bring its back buffer up to date
     QPainter painter(this);
     const CDC* pBuffer = m_pOwner ? m_pOwner->GetBackBuffer() : nullptr;
-    if (pBuffer && !pBuffer->IsNull()) {
+    if (pBuffer && !pBuffer->IsNull() && m_pOwner->IsBackBufferStretched()) {
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+        painter.drawImage(rect(), pBuffer->Image());
+    } else if (pBuffer && !pBuffer->IsNull()) {
         // Skins are pixel art: on a high-DPI screen the whole-factor scale stays sharp.
         painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
         painter.drawImage(QPoint(0, 0), pBuffer->Image());

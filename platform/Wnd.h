@@ -87,6 +87,10 @@ public:
     // The surface the window shows; painting copies it (scaled by the screen's whole factor).
     void SetBackBuffer(const CDC* pSurface) { m_pBackBuffer = pSurface; }
     const CDC* GetBackBuffer() const { return m_pBackBuffer; }
+    // The surface is scaled (smoothly) to the whole window as it is painted, so a picture of
+    // another size reaches the screen in one copy.
+    void SetBackBufferStretched(bool bStretched) { m_bStretchBackBuffer = bStretched; }
+    bool IsBackBufferStretched() const { return m_bStretchBackBuffer; }
     QWidget* GetWidget() const { return m_pWidget; }
 
 protected:
@@ -102,6 +106,7 @@ private:
     QWidget* m_pWidget = nullptr;
     CWnd* m_pParent = nullptr;
     const CDC* m_pBackBuffer = nullptr;
+    bool m_bStretchBackBuffer = false;
 };
 
 // Files dropped on a window arrive as WM_DROPFILES with wParam pointing at this list

@@ -1,19 +1,25 @@
 #include "playback/ClipInfoReader.h"
 
 #include "core/ClipTags.h"
+#include "core/PlaylistPaths.h"
 #include "platform/MessageQueue.h"
 #include "playback/GstSupport.h"
 
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
-#include <cstdint>
 #include <deque>
 #include <gst/gst.h>
 #include <gst/pbutils/pbutils.h>
 #include <malloc.h>
 #include <mutex>
 #include <sys/stat.h>
+#include <taglib/fileref.h>
+#include <taglib/mpegfile.h>
+#include <taglib/mpegheader.h>
+#include <taglib/mpegproperties.h>
+#include <taglib/tag.h>
+#include <unordered_set>
 #include <utility>
 
 using Clock = std::chrono::steady_clock;
@@ -23,57 +29,175 @@ struct CClipInfoReader::Shared {
     UINT message = 0;
     std::mutex mutex;
     std::condition_variable wake;     // work, a cancel or the stop
-    std::condition_variable finished; // the worker has ended
-    // Whole requests as they came, taken from the front one by one: adding is one move.
+    std::condition_variable finished; // a worker has ended
+    // Whole requests as they came, taken from the front in runs: adding is one move.
     std::deque<std::vector<Request>> queue;
-    std::size_t taken = 0;   // requests of the front batch handed to the worker
-    std::size_t waiting = 0; // requests not yet handed over
+    std::size_t taken = 0;       // requests of the front batch handed to workers
+    std::size_t waiting = 0;     // requests not yet handed over
+    std::uint64_t nextOrder = 0; // the order number of the next request handed over
     void Clear() {
         queue.clear();
         taken = waiting = 0;
     }
     std::vector<Result> results;
     std::uint64_t generation = 0; // a cancel starts a new one
+    unsigned running = 0;         // workers not yet ended
     bool stop = false;
-    bool done = false;
 };
 
 namespace {
 
 constexpr GstClockTime kFileTimeout = 5 * GST_SECOND;
-constexpr std::size_t kBatchSize = 64;
+constexpr std::size_t kBatchSize = 256;
+constexpr std::size_t kRunLength = 32; // requests a worker takes at once
 constexpr auto kBatchDelay = std::chrono::milliseconds(200);
-// Files added in several steps (a folder read in parts) keep one discoverer; it goes only
-// once no file came for this long.
+constexpr auto kHoldWait = std::chrono::milliseconds(20);
+// Files added in several steps (a folder read in parts) keep a worker's discoverer; it goes
+// only once no file came for this long.
 constexpr auto kIdleRelease = std::chrono::seconds(1);
 constexpr auto kStopWait = std::chrono::milliseconds(300);
+constexpr std::size_t kTagTextLimit = 512;
 
 using Shared = CClipInfoReader::Shared;
+using Request = CClipInfoReader::Request;
 using Result = CClipInfoReader::Result;
 
-// Only regular files: a FIFO or a device would block the reader on open.
-bool IsRegularFile(const std::string& path) {
+// The file's size and last-write time as a clip keeps them; false for anything but a regular
+// file, since a FIFO or a device would block the reader on open.
+bool StatRegularFile(const std::string& path, Result& result) {
     struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return false;
+    result.nFileSize = std::int32_t(std::uint32_t(std::uint64_t(st.st_size) & 0xFFFFFFFFu));
+    result.tModified = std::int32_t(st.st_mtime);
+    return true;
 }
 
-void ReadInfo(GstDiscoverer* pDiscoverer, Result& result) {
-    if (!IsRegularFile(result.path))
-        return;
+std::string LowerExtension(const std::string& path) {
+    std::string_view ext = core::ExtensionWithDot(path);
+    return core::ToLowerAscii(ext.empty() ? ext : ext.substr(1));
+}
+
+// The types TagLib reads go to it alone, so a damaged file of such a type costs one failed
+// open; only the others meet the discoverer.
+bool TagLibReads(const std::string& path) {
+    static const std::unordered_set<std::string> extensions = [] {
+        std::unordered_set<std::string> names;
+        for (const TagLib::String& ext : TagLib::FileRef::defaultFileExtensions())
+            names.insert(ext.to8Bit(true));
+        return names;
+    }();
+    return extensions.contains(LowerExtension(path));
+}
+
+std::string TagLibText(const TagLib::String& text) {
+    return core::CleanTagText(text.to8Bit(true), kTagTextLimit);
+}
+
+// An MP3 without a frame naming its length (Xing, Info or VBRI) has it estimated from the
+// first frame's bit rate, which is wrong when the rate varies: its frames are counted instead,
+// as the playing engine ends up doing. Such files are rare; encoders write that frame.
+double CountedMpegSeconds(TagLib::MPEG::File& file) {
+    const TagLib::MPEG::Properties* pProperties = file.audioProperties();
+    if (!pProperties || pProperties->xingHeader())
+        return -1;
+    long long samples = 0;
+    int rate = 0;
+    for (long offset = file.firstFrameOffset(); offset >= 0;) {
+        const TagLib::MPEG::Header header(&file, offset, false);
+        if (!header.isValid() || header.frameLength() <= 0)
+            break;
+        samples += header.samplesPerFrame();
+        rate = header.sampleRate();
+        offset += header.frameLength();
+    }
+    return rate > 0 ? double(samples) / rate : -1;
+}
+
+bool ReadWithTagLib(Result& result) {
+    TagLib::FileRef file(result.path.c_str(), true, TagLib::AudioProperties::Average);
+    if (file.isNull())
+        return false;
+    if (const TagLib::AudioProperties* pProperties = file.audioProperties())
+        result.seconds = core::WholeSeconds(pProperties->lengthInMilliseconds() / 1000.0);
+    if (auto* pMpeg = dynamic_cast<TagLib::MPEG::File*>(file.file()))
+        if (const double counted = CountedMpegSeconds(*pMpeg); counted >= 0)
+            result.seconds = core::WholeSeconds(counted);
+    if (const TagLib::Tag* pTag = file.tag()) {
+        result.artist = TagLibText(pTag->artist());
+        result.title = TagLibText(pTag->title());
+    }
+    return true;
+}
+
+// Where tracks carry names of their own, only the container's tags name the clip.
+const GstTagList* ClipTags(GstDiscovererInfo* pInfo, const std::string& path) {
+    if (!gstsupport::OnlyGlobalTagsName(path))
+        return gst_discoverer_info_get_tags(pInfo);
+    GstDiscovererStreamInfo* pTop = gst_discoverer_info_get_stream_info(pInfo);
+    const GstTagList* pTags = nullptr;
+    if (pTop && GST_IS_DISCOVERER_CONTAINER_INFO(pTop))
+        pTags = gst_discoverer_container_info_get_tags(GST_DISCOVERER_CONTAINER_INFO(pTop));
+    if (pTop)
+        gst_discoverer_stream_info_unref(pTop);
+    return pTags; // owned by the info
+}
+
+bool ReadWithDiscoverer(GstDiscoverer* pDiscoverer, Result& result) {
     gchar* pUri = gst_filename_to_uri(result.path.c_str(), nullptr);
     if (!pUri)
-        return;
+        return false;
     GstDiscovererInfo* pInfo = gst_discoverer_discover_uri(pDiscoverer, pUri, nullptr);
     g_free(pUri);
     if (!pInfo)
-        return;
-    if (gst_discoverer_info_get_result(pInfo) == GST_DISCOVERER_OK) {
-        result.seconds = int(gst_discoverer_info_get_duration(pInfo) / GST_SECOND);
-        const GstTagList* pTags = gst_discoverer_info_get_tags(pInfo);
-        result.title = core::TagDisplayTitle(gstsupport::TagText(pTags, GST_TAG_ARTIST),
-                                             gstsupport::TagText(pTags, GST_TAG_TITLE));
+        return false;
+    const bool ok = gst_discoverer_info_get_result(pInfo) == GST_DISCOVERER_OK;
+    if (ok) {
+        result.seconds = core::WholeSeconds(double(gst_discoverer_info_get_duration(pInfo)) /
+                                            double(GST_SECOND));
+        const GstTagList* pTags = ClipTags(pInfo, result.path);
+        result.artist = gstsupport::TagText(pTags, GST_TAG_ARTIST);
+        result.title = gstsupport::TagText(pTags, GST_TAG_TITLE);
     }
     gst_discoverer_info_unref(pInfo);
+    return ok;
+}
+
+// One worker's discoverer, made for the first file TagLib does not read.
+class CDiscovererSlot {
+public:
+    ~CDiscovererSlot() { Release(); }
+    GstDiscoverer* Get() {
+        std::string error;
+        if (!m_pDiscoverer && gstsupport::EnsureInitialized(error))
+            m_pDiscoverer = gst_discoverer_new(kFileTimeout, nullptr);
+        return m_pDiscoverer;
+    }
+    // Between additions the pipeline, threads and buffers would only hold memory while a
+    // clip plays; the next files get a new one. What the reading freed goes back as well.
+    void Release() {
+        if (m_pDiscoverer)
+            g_clear_object(&m_pDiscoverer);
+        malloc_trim(0);
+    }
+
+private:
+    GstDiscoverer* m_pDiscoverer = nullptr;
+};
+
+// Reads one file into result; false when there is nothing to report.
+bool ReadOne(CDiscovererSlot& discoverer, const Request& request, Result& result) {
+    if (!StatRegularFile(result.path, result))
+        return false;
+    if (request.bKnown) {
+        if (result.nFileSize == request.nFileSize && result.tModified == request.tModified)
+            return false;
+        result.bChanged = true;
+    }
+    if (TagLibReads(result.path))
+        return ReadWithTagLib(result);
+    GstDiscoverer* pDiscoverer = discoverer.Get();
+    return pDiscoverer && ReadWithDiscoverer(pDiscoverer, result);
 }
 
 // Hands a batch over unless a cancel or the stop came since it was taken.
@@ -89,20 +213,36 @@ void Deliver(Shared& shared, std::vector<Result>& batch, std::uint64_t generatio
     batch.clear();
 }
 
-// Waits for the next file; false once stopped.
-bool NextRequest(Shared& shared, CClipInfoReader::Request& request, std::uint64_t& generation) {
+enum class Fetched { Run, Nothing, Stopped };
+
+// Waits for the next run of files. A worker holding results waits only a moment: when another
+// one took the last files, what it holds goes out without waiting for more. Small additions
+// are spread over the workers rather than taken by the first.
+Fetched NextRun(Shared& shared, unsigned workers, bool holding, std::vector<Request>& run,
+                std::uint64_t& order, std::uint64_t& generation) {
+    run.clear();
     std::unique_lock lock(shared.mutex);
-    shared.wake.wait(lock, [&] { return shared.stop || shared.waiting > 0; });
+    const auto ready = [&] { return shared.stop || shared.waiting > 0; };
+    if (!holding)
+        shared.wake.wait(lock, ready);
+    else if (!shared.wake.wait_for(lock, kHoldWait, ready))
+        return Fetched::Nothing;
     if (shared.stop)
-        return false;
-    request = std::move(shared.queue.front()[shared.taken++]);
-    if (shared.taken == shared.queue.front().size()) {
-        shared.queue.pop_front();
-        shared.taken = 0;
+        return Fetched::Stopped;
+    const std::size_t count = std::clamp<std::size_t>(shared.waiting / workers, 1, kRunLength);
+    order = shared.nextOrder;
+    while (run.size() < count && shared.waiting > 0) {
+        std::vector<Request>& front = shared.queue.front();
+        run.push_back(std::move(front[shared.taken++]));
+        if (shared.taken == front.size()) {
+            shared.queue.pop_front();
+            shared.taken = 0;
+        }
+        --shared.waiting;
     }
-    --shared.waiting;
+    shared.nextOrder += run.size();
     generation = shared.generation;
-    return true;
+    return Fetched::Run;
 }
 
 // Waits up to `patience` for more files; false when none came or the stop came.
@@ -118,47 +258,53 @@ bool QueueEmpty(Shared& shared) {
     return shared.waiting == 0;
 }
 
-void Work(const std::shared_ptr<Shared>& pShared) {
-    std::string error;
-    const bool started = gstsupport::EnsureInitialized(error);
-    GstDiscoverer* pDiscoverer = nullptr;
+void Work(const std::shared_ptr<Shared>& pShared, unsigned workers) {
+    CDiscovererSlot discoverer;
     std::vector<Result> batch;
     std::uint64_t batchGeneration = 0;
     Clock::time_point batchStart;
-    CClipInfoReader::Request request;
+    std::vector<Request> run;
+    std::uint64_t order = 0;
     std::uint64_t generation = 0;
-    while (started && NextRequest(*pShared, request, generation)) {
-        if (!pDiscoverer && !(pDiscoverer = gst_discoverer_new(kFileTimeout, nullptr)))
+    for (;;) {
+        const Fetched fetched = NextRun(*pShared, workers, !batch.empty(), run, order, generation);
+        if (fetched == Fetched::Stopped)
             break;
+        if (fetched == Fetched::Nothing) {
+            Deliver(*pShared, batch, batchGeneration);
+            if (!MoreFilesSoon(*pShared, kIdleRelease))
+                discoverer.Release();
+            continue;
+        }
         if (generation != batchGeneration)
             batch.clear();
         if (batch.empty())
             batchStart = Clock::now();
         batchGeneration = generation;
-        Result result{request.key, std::move(request.path), 0, {}};
-        ReadInfo(pDiscoverer, result);
-        if (result.seconds > 0 || !result.title.empty())
-            batch.push_back(std::move(result));
+        for (Request& request : run) {
+            Result result;
+            result.key = request.key;
+            result.path = std::move(request.path);
+            result.order = order++;
+            if (ReadOne(discoverer, request, result))
+                batch.push_back(std::move(result));
+        }
         const bool idle = QueueEmpty(*pShared);
         if (batch.size() >= kBatchSize || Clock::now() - batchStart >= kBatchDelay || idle)
             Deliver(*pShared, batch, batchGeneration);
-        // Between additions the discoverer's pipeline, threads and buffers would only hold
-        // memory while a clip plays; the next files get a new one.
-        if (idle && !MoreFilesSoon(*pShared, kIdleRelease)) {
-            g_clear_object(&pDiscoverer);
-            malloc_trim(0);
-        }
+        if (idle && !MoreFilesSoon(*pShared, kIdleRelease))
+            discoverer.Release();
     }
-    if (pDiscoverer)
-        g_object_unref(pDiscoverer);
     std::lock_guard lock(pShared->mutex);
-    pShared->done = true;
+    --pShared->running;
     pShared->finished.notify_all();
 }
 
 } // namespace
 
-CClipInfoReader::CClipInfoReader(HWND hWnd, UINT message) : m_pShared(std::make_shared<Shared>()) {
+CClipInfoReader::CClipInfoReader(HWND hWnd, UINT message, unsigned workers)
+    : m_pShared(std::make_shared<Shared>()),
+      m_nWorkers(workers ? workers : std::max(1u, std::thread::hardware_concurrency())) {
     m_pShared->hWnd = hWnd;
     m_pShared->message = message;
 }
@@ -177,15 +323,23 @@ void CClipInfoReader::Add(std::vector<Request> requests) {
         requests.resize(std::min(requests.size(), kQueueLimit - m_pShared->waiting));
         m_pShared->waiting += requests.size();
         m_pShared->queue.push_back(std::move(requests));
+        if (m_workers.empty())
+            m_pShared->running = m_nWorkers;
     }
-    if (!m_worker.joinable())
-        m_worker = std::thread(Work, m_pShared);
-    m_pShared->wake.notify_one();
+    for (unsigned i = unsigned(m_workers.size()); i < m_nWorkers; ++i)
+        m_workers.emplace_back(Work, m_pShared, m_nWorkers);
+    m_pShared->wake.notify_all();
 }
 
 std::vector<CClipInfoReader::Result> CClipInfoReader::TakeResults() {
-    std::lock_guard lock(m_pShared->mutex);
-    return std::exchange(m_pShared->results, {});
+    std::vector<Result> results;
+    {
+        std::lock_guard lock(m_pShared->mutex);
+        results = std::exchange(m_pShared->results, {});
+    }
+    std::stable_sort(results.begin(), results.end(),
+                     [](const Result& a, const Result& b) { return a.order < b.order; });
+    return results;
 }
 
 void CClipInfoReader::Cancel() {
@@ -203,14 +357,18 @@ void CClipInfoReader::Stop() {
         m_pShared->results.clear();
     }
     m_pShared->wake.notify_all();
-    if (!m_worker.joinable())
+    if (m_workers.empty())
         return;
     std::unique_lock lock(m_pShared->mutex);
     const bool ended =
-        m_pShared->finished.wait_for(lock, kStopWait, [&] { return m_pShared->done; });
+        m_pShared->finished.wait_for(lock, kStopWait, [&] { return m_pShared->running == 0; });
     lock.unlock();
-    if (ended)
-        m_worker.join();
-    else
-        m_worker.detach(); // it holds its share of the state and ends after the current file
+    // Workers still reading hold their share of the state and end after their current file.
+    for (std::thread& worker : m_workers) {
+        if (ended)
+            worker.join();
+        else
+            worker.detach();
+    }
+    m_workers.clear();
 }

@@ -1,5 +1,6 @@
 #include "playback/DShowWnd.h"
 
+#include "core/ClipTags.h"
 #include "core/PlaylistPaths.h"
 #include "platform/Log.h"
 #include "platform/MessageQueue.h"
@@ -235,6 +236,7 @@ CDShowWnd::CDShowWnd() = default;
 
 CDShowWnd::~CDShowWnd() {
     CloseGraph(false);
+    ReleaseFrame();
     DestroyWindow();
 }
 
@@ -485,7 +487,7 @@ void CDShowWnd::OnDurationKnown() {
     if (!m_pPipeline || !gst_element_query_duration(m_pPipeline, GST_FORMAT_TIME, &duration) ||
         duration <= 0)
         return;
-    const auto seconds = std::int32_t(duration / GST_SECOND);
+    const auto seconds = std::int32_t(core::WholeSeconds(double(duration) / GST_SECOND));
     if (seconds == m_status.duration)
         return;
     m_status.duration = seconds;
@@ -503,6 +505,11 @@ void CDShowWnd::OnTags(GstMessage* pMsg) {
     gst_message_parse_tag(pMsg, &pTags);
     if (!pTags)
         return;
+    if (gst_tag_list_get_scope(pTags) != GST_TAG_SCOPE_GLOBAL &&
+        gstsupport::OnlyGlobalTagsName(m_strPath)) {
+        gst_tag_list_unref(pTags);
+        return;
+    }
     const bool bStream = core::IsStreamUri(m_strPath);
     bool changed = false;
     for (auto [tag, pField] :
@@ -549,7 +556,7 @@ void CDShowWnd::ReadMediaInfo() {
         ReadReaderVideoSize();
     gint64 duration = 0;
     if (gst_element_query_duration(m_pPipeline, GST_FORMAT_TIME, &duration))
-        m_status.duration = std::int32_t(duration / GST_SECOND);
+        m_status.duration = std::int32_t(core::WholeSeconds(double(duration) / GST_SECOND));
     m_bCanSeekAbsolute = m_bCanSeekForwards = m_bCanSeekBackwards = 0;
     GstQuery* pQuery = gst_query_new_seeking(GST_FORMAT_TIME);
     if (gst_element_query(m_pPipeline, pQuery)) {
@@ -713,7 +720,7 @@ int CDShowWnd::GetDuration() const {
     gint64 duration = 0;
     if (m_pPipeline && !m_bOpening &&
         gst_element_query_duration(m_pPipeline, GST_FORMAT_TIME, &duration) && duration > 0)
-        return int(duration / GST_SECOND);
+        return core::WholeSeconds(double(duration) / GST_SECOND);
     return m_status.duration;
 }
 
@@ -782,9 +789,10 @@ void CDShowWnd::CloseGraph(bool notify) {
         return;
     if (notify && GetParent())
         GetParent()->SendMessage(WM_REG_DSHOWNOTIFY, DShowResetting, 1);
+    ReleaseFrame();
     ReleaseGraph();
     m_bOpening = false;
-    m_frame.Destroy();
+    RedrawPicture();
     m_backBuffer.FillSolidRect(m_backBuffer.GetRect(), RGB(0, 0, 0));
     Invalidate();
     if (notify && GetParent())
@@ -899,6 +907,38 @@ long CDShowWnd::GetPipelineVolume() const {
 
 // ---- pictures ----
 
+// A decoded picture kept mapped where the decoder wrote it, and shown from there.
+struct CDShowWnd::HeldFrame {
+    GstSample* pSample = nullptr;
+    GstBuffer* pBuffer = nullptr; // mapped while held
+    GstMapInfo map{};
+    CDC view;
+
+    // Takes the sample over; null when it holds no picture of its caps' size.
+    static std::unique_ptr<HeldFrame> Hold(GstSample* pSample) {
+        auto pFrame = std::make_unique<HeldFrame>();
+        pFrame->pSample = pSample;
+        GstVideoInfo info;
+        GstBuffer* pBuffer = gst_sample_get_buffer(pSample);
+        if (!pBuffer || !gst_video_info_from_caps(&info, gst_sample_get_caps(pSample)) ||
+            !gst_buffer_map(pBuffer, &pFrame->map, GST_MAP_READ))
+            return nullptr;
+        pFrame->pBuffer = pBuffer;
+        const int stride = GST_VIDEO_INFO_PLANE_STRIDE(&info, 0);
+        const int height = GST_VIDEO_INFO_HEIGHT(&info);
+        if (stride <= 0 || pFrame->map.size < gsize(stride) * gsize(height) ||
+            !pFrame->view.WrapPixels(pFrame->map.data, GST_VIDEO_INFO_WIDTH(&info), height, stride))
+            return nullptr;
+        return pFrame;
+    }
+    ~HeldFrame() {
+        view.Destroy();
+        if (pBuffer)
+            gst_buffer_unmap(pBuffer, &map);
+        gst_sample_unref(pSample);
+    }
+};
+
 void CDShowWnd::OnVideoFrame() {
     if (!m_pAppSink)
         return;
@@ -914,27 +954,38 @@ void CDShowWnd::OnVideoFrame() {
         pLatest = gst_app_sink_try_pull_preroll(pSink, 0);
     if (!pLatest)
         return;
-    GstVideoInfo info;
-    GstMapInfo map;
-    GstBuffer* pBuffer = gst_sample_get_buffer(pLatest);
-    if (gst_video_info_from_caps(&info, gst_sample_get_caps(pLatest)) && pBuffer &&
-        gst_buffer_map(pBuffer, &map, GST_MAP_READ)) {
-        m_frame.SetPixels(map.data, GST_VIDEO_INFO_WIDTH(&info), GST_VIDEO_INFO_HEIGHT(&info),
-                          GST_VIDEO_INFO_PLANE_STRIDE(&info, 0));
-        gst_buffer_unmap(pBuffer, &map);
+    if (std::unique_ptr<HeldFrame> pFrame = HeldFrame::Hold(pLatest)) {
+        m_pFrame = std::move(pFrame);
+        RedrawPicture();
     }
-    gst_sample_unref(pLatest);
-    RedrawPicture();
 }
 
+const CDC& CDShowWnd::GetPicture() const {
+    return m_pFrame ? m_pFrame->view : m_backBuffer;
+}
+
+void CDShowWnd::ReleaseFrame() {
+    SetBackBufferStretched(false);
+    SetBackBuffer(&m_backBuffer);
+    m_pFrame.reset();
+}
+
+// A picture is painted scaled to the window straight from the decoder's memory; without one
+// the window is black.
 void CDShowWnd::RedrawPicture() {
-    const CRect client = GetClientRect();
-    const int w = std::max(client.Width(), 1);
-    const int h = std::max(client.Height(), 1);
-    if (m_backBuffer.Width() != w || m_backBuffer.Height() != h)
-        m_backBuffer.CreateBlank(w, h);
-    if (!m_frame.IsNull())
-        m_backBuffer.StretchBlt(m_backBuffer.GetRect(), m_frame, true);
+    if (m_pFrame) {
+        SetBackBuffer(&m_pFrame->view);
+        SetBackBufferStretched(true);
+        m_backBuffer.Destroy(); // nobody sees it meanwhile
+    } else {
+        const CRect client = GetClientRect();
+        const int w = std::max(client.Width(), 1);
+        const int h = std::max(client.Height(), 1);
+        if (m_backBuffer.Width() != w || m_backBuffer.Height() != h) {
+            m_backBuffer.CreateBlank(w, h);
+            m_backBuffer.FillSolidRect(m_backBuffer.GetRect(), RGB(0, 0, 0));
+        }
+    }
     Invalidate();
 }
 

@@ -90,7 +90,9 @@ public:
     bool HasGraph() const { return m_pPipeline != nullptr; }
     bool IsOpening() const { return m_bOpening; }
     // The last video frame at the window's size.
-    const CDC& GetPicture() const { return m_backBuffer; }
+    // What the window shows: the decoded picture (scaled to the window as it is painted), or
+    // black.
+    const CDC& GetPicture() const;
 
     struct Link; // what the streaming threads may touch
 
@@ -124,6 +126,7 @@ private:
     void Notify(int event);
     void ApplyVolume();
     void OnVideoFrame();
+    void ReleaseFrame();
     void RedrawPicture();
 
     GstElement* m_pPipeline = nullptr;
@@ -151,6 +154,7 @@ private:
     int m_bCanSeekForwards = 0;
     int m_bCanSeekBackwards = 0;
     std::string m_strMissingPlugin;
-    CDC m_frame;
+    struct HeldFrame;
+    std::unique_ptr<HeldFrame> m_pFrame; // the picture shown, in the decoder's memory
     CDC m_backBuffer;
 };

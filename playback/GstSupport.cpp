@@ -1,6 +1,7 @@
 #include "playback/GstSupport.h"
 
 #include "core/ClipTags.h"
+#include "core/PlaylistPaths.h"
 #include "platform/Log.h"
 
 #include <cstdlib>
@@ -8,6 +9,7 @@
 #include <gst/gst.h>
 #include <gst/pbutils/pbutils.h>
 #include <mutex>
+#include <thread>
 
 namespace gstsupport {
 
@@ -85,6 +87,28 @@ void NameAudioStreams(GstElement* pPipeline) {
     gst_iterator_free(it);
 }
 
+void StartInBackground() {
+    static std::jthread starter;
+    if (starter.joinable())
+        return;
+    starter = std::jthread([] {
+        std::string error;
+        if (!EnsureInitialized(error))
+            return;
+        // Loading a plugin reads and links its library: done here, the first pipeline finds
+        // them ready. Names that are not installed are skipped.
+        for (const char* name :
+             {"playbin", "uridecodebin", "decodebin", "typefind", "filesrc", "audioconvert",
+              "audioresample", "volume", "autoaudiosink", "pulsesink", "alsasink"})
+            if (GstElementFactory* pFactory = gst_element_factory_find(name)) {
+                if (GstPluginFeature* pLoaded =
+                        gst_plugin_feature_load(GST_PLUGIN_FEATURE(pFactory)))
+                    gst_object_unref(pLoaded);
+                gst_object_unref(pFactory);
+            }
+    });
+}
+
 GstElement* SinkFromEnvironment(const char* variable) {
     const char* pDescription = std::getenv(variable);
     if (!pDescription || !*pDescription)
@@ -149,6 +173,11 @@ std::string TagText(const GstTagList* pTags, const char* tag) {
     std::string text = core::CleanTagText(pValue, kTagTextLimit);
     g_free(pValue);
     return text;
+}
+
+bool OnlyGlobalTagsName(const std::string& path) {
+    const std::string ext = core::ToLowerAscii(core::ExtensionWithDot(path));
+    return ext == ".mkv" || ext == ".mka" || ext == ".mk3d" || ext == ".webm";
 }
 
 } // namespace gstsupport

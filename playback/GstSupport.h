@@ -13,6 +13,11 @@ namespace gstsupport {
 // Starts GStreamer once; false (with the reason) when it cannot start.
 bool EnsureInitialized(std::string& error);
 
+// Starts GStreamer on a thread of its own and loads the elements every playback pipeline
+// uses, so that work overlaps whatever the caller does next (making the windows). A later
+// EnsureInitialized waits for the start that is under way. The thread is joined at exit.
+void StartInBackground();
+
 // A sink bin built from the environment variable's description, or null when the variable is
 // unset, empty or does not parse (the reason is logged). A sink in it that can pace itself
 // does, unless the description says otherwise, so playback runs in real time.
@@ -36,5 +41,9 @@ void NameAudioStream(GstElement* pElement);
 // A tag's text (GST_TAG_ARTIST, GST_TAG_TITLE, …) as one line of bounded length; empty when
 // the list does not name it.
 std::string TagText(const GstTagList* pTags, const char* tag);
+
+// Matroska and WebM files name each track ("Audio", "Video"): only their container-wide
+// (global) tags name the clip.
+bool OnlyGlobalTagsName(const std::string& path);
 
 } // namespace gstsupport

@@ -2,6 +2,8 @@
 
 #include "core/AttribClip.h"
 #include "core/PlaylistPaths.h"
+#include "platform/FileSystem.h"
+#include "playback/EmbeddedCover.h"
 #include "playback/EngineManager.h"
 #include "playback/UIControl.h"
 #include "res/StringTable.h"
@@ -12,6 +14,10 @@
 #include <QUrl>
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <sys/stat.h>
 
 namespace shell {
 
@@ -26,6 +32,21 @@ const CEngineManager* EngineOf(const CUIControl& control) {
 // Seconds as whole microseconds; a length the engine does not know (or reports absurdly) is 0.
 qlonglong ToMicroseconds(double seconds) {
     return seconds > 0 && seconds < 1e9 ? qlonglong(std::llround(seconds * kMicroseconds)) : 0;
+}
+
+// $XDG_CACHE_HOME/corvella (else ~/.cache/corvella), made private to the user.
+std::string CoverFolder() {
+    const char* xdg = std::getenv("XDG_CACHE_HOME");
+    const char* home = std::getenv("HOME");
+    std::string folder = xdg && xdg[0] == '/' ? std::string(xdg)
+                         : home && *home      ? std::string(home) + "/.cache"
+                                              : std::string();
+    if (folder.empty())
+        return {};
+    ::mkdir(folder.c_str(), 0700);
+    folder += "/corvella";
+    ::mkdir(folder.c_str(), 0700);
+    return folder;
 }
 
 QStringList OpenedMimeTypeList() {
@@ -104,7 +125,18 @@ QVariantMap CMprisPlayerState::Metadata() const {
         {"mpris:trackid", QVariant::fromValue(QDBusObjectPath(MprisTrackId(m_control, pClip)))}};
     if (!pClip)
         return metadata;
-    metadata["xesam:title"] = QString::fromStdString(pClip->GetDisplayTitle());
+    // The open clip's tags give the title and the artist each in a field of its own; a
+    // station's name stands for the artist and its current title for the title.
+    const CEngineManager* pEngine = EngineOf(m_control);
+    const bool bOpen = pEngine && pEngine->GetOpenedPath() == pClip->GetPath();
+    const std::string artist = bOpen ? pEngine->GetInfoText1() : std::string();
+    const std::string title = bOpen ? pEngine->GetInfoText2() : std::string();
+    metadata["xesam:title"] =
+        QString::fromStdString(title.empty() ? pClip->GetDisplayTitle() : title);
+    if (!artist.empty())
+        metadata["xesam:artist"] = QStringList{QString::fromStdString(artist)};
+    if (const QString cover = CoverUrl(pClip->GetPath()); !cover.isEmpty())
+        metadata["mpris:artUrl"] = cover;
     const QString path = QString::fromStdString(pClip->GetPath());
     metadata["xesam:url"] = core::IsStreamUri(pClip->GetPath())
                                 ? path
@@ -112,6 +144,35 @@ QVariantMap CMprisPlayerState::Metadata() const {
     if (const qlonglong length = LengthUs(); length > 0)
         metadata["mpris:length"] = length;
     return metadata;
+}
+
+CMprisPlayerState::~CMprisPlayerState() {
+    if (!m_strCoverFile.empty())
+        std::remove(m_strCoverFile.c_str());
+}
+
+QString CMprisPlayerState::CoverUrl(const std::string& strPath) const {
+    if (strPath == m_strCoverFor)
+        return m_strCoverUrl;
+    m_strCoverFor = strPath;
+    if (!m_strCoverFile.empty())
+        std::remove(m_strCoverFile.c_str());
+    m_strCoverFile.clear();
+    m_strCoverUrl.clear();
+    const std::string picture = playback::ReadEmbeddedCover(strPath);
+    const std::string folder = picture.empty() ? std::string() : CoverFolder();
+    if (folder.empty())
+        return {};
+    // A name of its own per clip, so the desktop does not show the previous clip's picture
+    // from its own cache.
+    char name[32];
+    std::snprintf(name, sizeof name, "/cover-%016zx", std::hash<std::string>{}(strPath));
+    if (!platform::WriteFileAtomically(folder + name, picture))
+        return {};
+    m_strCoverFile = folder + name;
+    m_strCoverUrl =
+        QUrl::fromLocalFile(QString::fromStdString(m_strCoverFile)).toString(QUrl::FullyEncoded);
+    return m_strCoverUrl;
 }
 
 qlonglong CMprisPlayerState::PositionUs() const {

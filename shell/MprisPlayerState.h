@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QVariantMap>
+#include <string>
 
 class CAttribClip;
 class CUIControl;
@@ -20,6 +21,9 @@ QString MprisTrackId(const CUIControl& control, const CAttribClip* pClip);
 class CMprisPlayerState {
 public:
     explicit CMprisPlayerState(CUIControl& control) : m_control(control) {}
+    ~CMprisPlayerState();
+    CMprisPlayerState(const CMprisPlayerState&) = delete;
+    CMprisPlayerState& operator=(const CMprisPlayerState&) = delete;
 
     static QVariantMap RootProperties();
     // Every property of the player interface; Position included.
@@ -32,11 +36,17 @@ private:
     QString LoopStatus() const;
     QString PlaybackStatus();
     QVariantMap Metadata() const;
+    // A file:// URL of the picture embedded in the clip's file, copied into a private cache
+    // file; empty when it has none. Read once per clip.
+    QString CoverUrl(const std::string& strPath) const;
 
     CUIControl& m_control;
     // While the engine opens or buffers it reports "busy"; the desktop keeps seeing the
     // status it saw before, so a clip change does not flicker through "Stopped".
     QString m_strLastStatus = QStringLiteral("Stopped");
+    mutable std::string m_strCoverFor;  // the clip whose cover was looked for last
+    mutable std::string m_strCoverFile; // the cache file holding it, removed with the next
+    mutable QString m_strCoverUrl;
 };
 
 } // namespace shell

@@ -1,5 +1,6 @@
 #include "shell/PlayerApp.h"
 
+#include "core/CommandLineOptions.h"
 #include "core/CorePrefs.h"
 #include "core/DiscDiscovery.h"
 #include "core/MediaTypes.h"
@@ -9,6 +10,7 @@
 #include "platform/MessageBox.h"
 #include "platform/RegisteredMessages.h"
 #include "playback/EngineManager.h"
+#include "playback/GstSupport.h"
 #include "res/BuiltInSkinLayout.h"
 #include "res/StringTable.h"
 #include "shell/CommandLineProcessor.h"
@@ -88,6 +90,14 @@ CPlayerApp::~CPlayerApp() {
 
 // Start-up and shutdown ----------------------------------------------------------------------
 
+// The command line this process started with names files (its first word is the program).
+static bool StartedWithFiles() {
+    std::vector<std::string> words = core::SplitCommandLine(shell::GetCommandLine());
+    if (!words.empty())
+        words.erase(words.begin());
+    return !core::ParseCommandLineWords(words).fileArgs.empty();
+}
+
 bool CPlayerApp::InitInstance() {
     // A later start hands its command line to the running instance and ends here.
     if (!Create(res::LoadString(147)))
@@ -98,6 +108,12 @@ bool CPlayerApp::InitInstance() {
     shell::LoadListeningSettings(m_control);
     shell::RegisterPlaylistKeys(platform::GetProgramPath());
     SetPlayerApp(this);
+    // Files on the command line play at once: GStreamer starts while the windows are made.
+    // A start without files leaves it unloaded.
+    if (StartedWithFiles()) {
+        platform::LogVerbose("media framework starts beside the windows");
+        gstsupport::StartInBackground();
+    }
     WireController();
     CreateMainWindow();
     if (!m_pMain)

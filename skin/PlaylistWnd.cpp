@@ -38,6 +38,17 @@ int FindRowFrom(const CMemList& list, const void* item, int& next) {
     return -1;
 }
 
+// A file read with a title names the clip as the engine will once it plays; a file read
+// without one gets its file name. A length only ever replaces a known one with a new length.
+void ApplyClipInfo(CAttribClip& clip, const CClipInfoReader::Result& result) {
+    if (clip.GetTitle().empty() || result.bChanged)
+        clip.SetTitle(CPlaylistWnd::OpenedClipTitle(result.path, result.artist, result.title));
+    if ((clip.GetDuration() <= 0 || result.bChanged) && result.seconds > 0)
+        clip.SetDuration(result.seconds);
+    clip.SetFileSize(result.nFileSize);
+    clip.SetModified(result.tModified);
+}
+
 enum SlotKind { KindButton, KindLabel, KindSlider };
 
 // The list sits this far inside the client rectangle.
@@ -390,15 +401,19 @@ void CPlaylistWnd::AddMissingRows(bool bInsertAfterCursor) {
 }
 
 // Clips that lack a title or a length get them read in the background; what a playlist or an
-// earlier open gave them stays.
+// earlier open gave them stays while the file keeps the size and last-write time it had, and
+// is read again once either changed.
 void CPlaylistWnd::ReadInBackground(const std::vector<CAttribClip*>& clips) {
     if (!m_bReadInBackground || !IsWindow())
         return;
     std::vector<CClipInfoReader::Request> requests;
     requests.reserve(clips.size());
-    for (const CAttribClip* clip : clips)
-        if (clip->GetTitle().empty() || clip->GetDuration() <= 0)
-            requests.push_back({clip, clip->GetPath()});
+    for (const CAttribClip* clip : clips) {
+        const bool known = !clip->GetTitle().empty() && clip->GetDuration() > 0;
+        if (!known || clip->GetInfoLoaded())
+            requests.push_back(
+                {clip, clip->GetPath(), known, clip->GetFileSize(), clip->GetModified()});
+    }
     if (requests.empty())
         return;
     if (!m_pInfoReader)
@@ -415,16 +430,16 @@ void CPlaylistWnd::OnClipInfoRead() {
     // A result counts only for a clip that still has its row: removed clips are gone.
     // Results come in the order the rows were added, so each search starts after the last
     // row found and a batch costs about its own size, not the whole list's.
-    int next = 0;
+    // Several readers finish out of step, so a search starts a little before the last row found.
+    constexpr int kBacktrack = 4096;
+    int next = std::max(0, m_nInfoRow - kBacktrack);
     for (const CClipInfoReader::Result& result : results) {
         const int row = FindRowFrom(m_list, result.key, next);
         CAttribClip* clip = row < 0 ? nullptr : GetRowClip(row);
         if (!clip || clip->GetPath() != result.path)
             continue;
-        if (clip->GetTitle().empty() && !result.title.empty())
-            clip->SetTitle(result.title);
-        if (clip->GetDuration() <= 0 && result.seconds > 0)
-            clip->SetDuration(result.seconds);
+        m_nInfoRow = row;
+        ApplyClipInfo(*clip, result);
         // Appended rows have only their first two columns; they keep that.
         FillRow(row, clip, !m_list.GetText(row, 2).empty());
     }
@@ -540,7 +555,7 @@ bool CPlaylistWnd::GetOpenedClipInfo(std::string& strPath, std::string& strInfo1
     strPath = manager->GetOpenedPath();
     strInfo1 = manager->GetInfoText1();
     strInfo2 = manager->GetInfoText2();
-    nLength = int(std::clamp(manager->GetDuration(), 0.0, 2.0e9));
+    nLength = core::WholeSeconds(manager->GetDuration());
     return true;
 }
 
@@ -559,11 +574,16 @@ LRESULT CPlaylistWnd::OnCmdClipOpened(ControlCommand&) {
     if (row < 0 || !GetOpenedClipInfo(path, info1, info2, length))
         return 0;
     const std::string title = OpenedClipTitle(path, info1, info2);
+    CAttribClip* clip = GetRowClip(row);
+    // A stream that finds its length only while it plays (an MP3 without a length header)
+    // reports 0 at first: the length known from before stays until the new one comes.
+    if (length <= 0 && clip)
+        length = std::max(0, clip->GetDuration());
     m_list.SetText(row, 0, title);
     // A stream that never ends has no length to show.
     const bool live = length == 0 && core::IsStreamUri(path);
     m_list.SetText(row, 1, live ? Translate(res::LoadString(5510)) : core::DurationText(length));
-    if (CAttribClip* clip = GetRowClip(row)) {
+    if (clip) {
         clip->SetTitle(title);
         clip->SetDuration(length);
     }

@@ -205,5 +205,6 @@ private:
     core::CSortDirection m_sort;
     CWnd* m_pMainWnd = nullptr;
     bool m_bReadInBackground = true;
+    int m_nInfoRow = 0; // the row of the last clip the background reading filled in
     std::unique_ptr<CClipInfoReader> m_pInfoReader; // made with the first request
 };

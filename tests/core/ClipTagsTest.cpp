@@ -1,6 +1,7 @@
 // Tag texts made into row titles.
 #include "core/ClipTags.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 
 TEST(ClipTagsTest, TagTextBecomesOneBoundedLineOfWholeCharacters) {
@@ -18,4 +19,13 @@ TEST(ClipTagsTest, DisplayTitleNeedsATitle) {
     EXPECT_EQ(core::TagDisplayTitle("Artist", "Title"), "Artist - Title");
     EXPECT_EQ(core::TagDisplayTitle("", "Title"), "Title");
     EXPECT_EQ(core::TagDisplayTitle("Artist", ""), "");
+}
+
+TEST(ClipTagsTest, LengthsRoundToTheNearestWholeSecond) {
+    EXPECT_EQ(core::WholeSeconds(9.98), 10);
+    EXPECT_EQ(core::WholeSeconds(9.49), 9);
+    EXPECT_EQ(core::WholeSeconds(0.4), 0);
+    EXPECT_EQ(core::WholeSeconds(-3.0), 0);
+    EXPECT_EQ(core::WholeSeconds(std::nan("")), 0);
+    EXPECT_EQ(core::WholeSeconds(1e300), 2000000000);
 }

@@ -9,6 +9,9 @@
 #include "tests/playback/RadioStreamServer.h"
 #include "tests/support/ScratchFolder.h"
 
+#include <QImage>
+#include <QPixmap>
+#include <QWidget>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -177,6 +180,22 @@ TEST_F(ReportingEngineTest, TheOpenedClipsTagsAreItsInformationTexts) {
     ASSERT_TRUE(OpenAndPlay(Media("clip.ogg")));
     EXPECT_EQ(m_manager->GetInfoText1(), "");
     EXPECT_EQ(m_manager->GetInfoText2(), "");
+    m_manager->Stop();
+    ASSERT_TRUE(WaitFor([&] { return Completed(); }));
+    // Nor does the name of a Matroska file's track, heard to the end.
+    testsupport::ScratchFolder scratch;
+    const std::string named = scratch / "named.mka";
+    ASSERT_EQ(std::system(("gst-launch-1.0 -q audiotestsrc num-buffers=30 ! audioconvert ! "
+                           "vorbisenc ! taginject 'tags=\"title=Audio\"' ! matroskamux ! "
+                           "filesink location='" +
+                           named + "' >/dev/null 2>&1")
+                              .c_str()),
+              0);
+    m_reported = {};
+    ASSERT_TRUE(OpenAndPlay(named));
+    EXPECT_EQ(m_manager->GetInfoText2(), "");
+    ASSERT_TRUE(WaitFor([&] { return Completed(); }));
+    EXPECT_EQ(m_reported.title, "");
 }
 
 // An internet radio station: the address plays as it is, has no length, names its station,
@@ -377,11 +396,13 @@ TEST_F(EngineTest, VideoFramesArePaintedAtTheSizeTheManagerGives) {
     CreateManager();
     ASSERT_TRUE(OpenAndPlay(Media("clip.avi")));
     m_manager->SetRect({6, 18, 166, 138});
-    const CDC& picture = WndOf(*m_manager)->GetPicture();
-    ASSERT_TRUE(WaitFor([&] {
-        return picture.Width() == 160 && picture.Height() == 120 &&
-               picture.GetPixel(10, 10) != RGB(0, 0, 0);
-    }));
+    // The decoded picture is shown where the decoder left it and scaled as it is painted.
+    CDShowWnd* pWnd = WndOf(*m_manager);
+    ASSERT_TRUE(WaitFor(
+        [&] { return pWnd->GetPicture().Width() == 320 && pWnd->GetPicture().Height() == 240; }));
+    const QImage painted = pWnd->GetWidget()->grab().toImage();
+    EXPECT_EQ(painted.size(), QSize(160, 120));
+    EXPECT_NE(painted.pixel(10, 10) & 0xFFFFFF, 0u);
     EXPECT_TRUE(m_manager->GetEngine(EngineDShow)->IsVideoVisible());
     EXPECT_TRUE(m_manager->IsVideoShown());
 }

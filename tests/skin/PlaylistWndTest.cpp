@@ -293,6 +293,11 @@ TEST_F(PlaylistWndTest, OpenedClipWritesTitleAndLengthIntoTheCursorRow) {
     EXPECT_EQ(Clip(1)->GetDuration(), 3725);
     EXPECT_EQ(m_wnd.GetInfoLabel().GetText(), "2. A - B");
     EXPECT_EQ(List().GetText(0, 0), "t0");
+    // Reopened, a stream that finds its length only while playing reports 0: the known stays.
+    m_wnd.m_nLength = 0;
+    Submit(CmdClipOpened);
+    EXPECT_EQ(Clip(1)->GetDuration(), 3725);
+    EXPECT_EQ(List().GetText(1, 1), "1:02:05");
 
     // Without tags the file name stands with its extension; tag texts stand as they are, dots
     // and slashes included; an artist without a title names nothing.
@@ -313,49 +318,77 @@ TEST_F(PlaylistWndTest, OpenedClipWritesTitleAndLengthIntoTheCursorRow) {
 
 TEST_F(PlaylistWndTest, AddedFilesGetTagTitlesAndLengthsInTheBackgroundUnlessTheyHaveThem) {
     ASSERT_TRUE(mediatest::CMediaFolder::Instance().Ok());
+    // A Matroska file whose only title is its track's name ("Audio").
+    const std::string named = m_temp.Path() + "/named.mka";
+    ASSERT_EQ(std::system(("gst-launch-1.0 -q audiotestsrc num-buffers=60 ! audioconvert ! "
+                           "vorbisenc ! taginject 'tags=\"title=Audio\"' ! matroskamux ! "
+                           "filesink location='" +
+                           named + "' >/dev/null 2>&1")
+                              .c_str()),
+              0);
+    const std::string taggedMp3 = mediatest::Media("tagged.mp3");
+    const CAttribClip stamp = [&] {
+        CAttribClip clip;
+        clip.LoadFileInfo(taggedMp3);
+        return clip;
+    }();
     struct Entry {
         std::string path;
-        std::string title; // from a playlist
-        int seconds;       // from a playlist
+        std::string title;     // from a playlist
+        int seconds;           // from a playlist
+        std::int32_t size = 0; // a size other than the file's marks it changed since
     };
-    for (const Entry& e : {Entry{mediatest::Media("tagged.ogg"), "", 0},
-                           Entry{mediatest::Media("tagged.mp3"), "Kept", 0},
-                           Entry{mediatest::Media("clip.flac"), "", 7},
-                           Entry{m_temp.Path() + "/absent.ogg", "", 0}}) {
+    for (const Entry& e :
+         {Entry{mediatest::Media("tagged.ogg"), "", 0}, Entry{taggedMp3, "Kept", 0},
+          Entry{mediatest::Media("clip.flac"), "", 7}, Entry{m_temp.Path() + "/absent.ogg", "", 0},
+          Entry{named, "", 0}, Entry{taggedMp3, "Unchanged", 5, stamp.GetFileSize()},
+          Entry{taggedMp3, "Changed", 5, stamp.GetFileSize() + 1}}) {
         auto clip = std::make_unique<CAttribClip>();
+        clip->LoadFileInfo(e.path);
         clip->SetPath(e.path);
         clip->SetTitle(e.title);
         clip->SetDuration(e.seconds);
+        if (e.size)
+            clip->SetFileSize(e.size);
         m_app.m_control.GetClipList().Add(std::move(clip));
     }
     Submit(CmdAppendRows);
     const std::string tagged =
         std::string(mediatest::CMediaFolder::kArtist) + " - " + mediatest::CMediaFolder::kTitle;
     // The rows are there at once and fill in later.
-    EXPECT_EQ(Titles(), (std::vector<std::string>{"tagged", "Kept", "clip", "absent"}));
+    EXPECT_EQ(Titles(), (std::vector<std::string>{"tagged", "Kept", "clip", "absent", "named",
+                                                  "Unchanged", "Changed"}));
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (List().GetText(1, 1).empty() && std::chrono::steady_clock::now() < deadline) {
+    while ((List().GetText(1, 1).empty() || Clip(4)->GetTitle().empty() ||
+            Clip(6)->GetDuration() != 1) &&
+           std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
         m_clock.Pump();
     }
-    EXPECT_EQ(Titles(), (std::vector<std::string>{tagged, "Kept", "clip", "absent"}));
+    // Read files without a title tag are named as the playing engine names them; a track's
+    // name does not title a clip; a clip whose file changed is read again.
+    EXPECT_EQ(Titles(), (std::vector<std::string>{tagged, "Kept", "clip.flac", "absent",
+                                                  "named.mka", "Unchanged", tagged}));
     EXPECT_EQ(Clip(0)->GetTitle(), tagged);
     EXPECT_EQ(Clip(0)->GetDuration(), 1);
     EXPECT_EQ(List().GetText(0, 1), "01");
     EXPECT_EQ(List().GetText(1, 1), "01");
     EXPECT_EQ(Clip(2)->GetDuration(), 7) << "a length from a playlist stays";
     EXPECT_EQ(List().GetText(3, 1), "");
+    EXPECT_EQ(Clip(4)->GetDuration(), 1);
+    EXPECT_EQ(Clip(5)->GetDuration(), 5) << "an unchanged file is not read again";
+    EXPECT_EQ(Clip(6)->GetFileSize(), stamp.GetFileSize());
 
-    // Files added after the reader went idle are read as well.
+    // Files added after the readers went idle are read as well.
     auto later = std::make_unique<CAttribClip>();
     later->SetPath(mediatest::Media("clip.ogg"));
     m_app.m_control.GetClipList().Add(std::move(later));
     Submit(CmdAppendRows);
-    while (List().GetText(4, 1).empty() && std::chrono::steady_clock::now() < deadline) {
+    while (List().GetText(7, 1).empty() && std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
         m_clock.Pump();
     }
-    EXPECT_EQ(List().GetText(4, 1), "01");
+    EXPECT_EQ(List().GetText(7, 1), "01");
 }
 
 // Playing ---------------------------------------------------------------------------------------
