@@ -306,7 +306,9 @@ TEST_F(PlaylistWndTest, OpenedClipWritesTitleAndLengthIntoTheCursorRow) {
     EXPECT_EQ(CPlaylistWnd::OpenedClipTitle("/m/song.ogg", "AC/DC", "T.N.T."), "AC/DC - T.N.T.");
     EXPECT_EQ(CPlaylistWnd::OpenedClipTitle("/m/song.ogg", "A", ""), "song.ogg");
 
-    // A stream without a length is live; a file without one shows nothing.
+    // A stream without a length is live; a file without one shows nothing (in a row that never
+    // knew a length).
+    Clip(1)->SetDuration(0);
     m_wnd.m_strOpened = "http://127.0.0.1:1/radio";
     m_wnd.m_nLength = 0;
     Submit(CmdClipOpened);
