@@ -18,9 +18,8 @@ bool Refused(const CVersionInfo& info) {
 
 bool Accepted(const CVersionInfo& info) {
     for (const std::string* field :
-         {&info.m_strLatestVersion, &info.m_strReleaseDate, &info.m_strSize,
-          &info.m_strMoreInfoUrl, &info.m_strDownloadUrl, &info.m_strReserved1,
-          &info.m_strReserved2})
+         {&info.m_strLatestVersion, &info.m_strReleaseDate, &info.m_strSize, &info.m_strMoreInfoUrl,
+          &info.m_strDownloadUrl, &info.m_strReserved1, &info.m_strReserved2})
         if (field->size() > CVersionInfo::kMaxLineBytes || field->find('\0') != std::string::npos)
             return false;
     return shell::IsVersionText(info.m_strLatestVersion) && !info.m_strReleaseDate.empty() &&

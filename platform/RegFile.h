@@ -38,8 +38,8 @@ struct RegParseError {
 };
 
 // Reads text into root, which should be empty. A text that promises the line "; end" and does
-// not end with it (an empty one too) was cut short and is an error. On error root holds the keys and values read
-// whole before it: a value on a line the text ends inside is left out.
+// not end with it (an empty one too) was cut short and is an error. On error root holds the keys
+// and values read whole before it: a value on a line the text ends inside is left out.
 std::optional<RegParseError> ParseRegFile(const std::string& text, CRegKey& root);
 
 // The text of the hive; nullopt when it exceeds the bounds above.
