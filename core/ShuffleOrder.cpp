@@ -102,8 +102,8 @@ bool CShuffleOrder::CanNext(const std::vector<CAttribClip*>& clips, CAttribClip*
         return true;
     // Played so far: the pass up to the current clip, and the current clip itself.
     const int pos = current ? FindPlayed(current) : m_nPos;
-    std::unordered_set<const CAttribClip*> done(m_played.begin(),
-                                                m_played.begin() + std::max(pos, -1) + 1);
+    const auto end = m_played.begin() + (std::max(pos, -1) + 1);
+    std::unordered_set<const CAttribClip*> done(m_played.begin(), end);
     done.insert(current);
     return std::any_of(clips.begin(), clips.end(),
                        [&](CAttribClip* c) { return !done.contains(c); });
