@@ -1,20 +1,18 @@
 #include "shell/MprisService.h"
 
 #include "core/AttribClip.h"
-#include "core/PlaylistPaths.h"
 #include "platform/Log.h"
 #include "platform/RegisteredMessages.h"
 #include "playback/ControlCommand.h"
 #include "playback/UIControl.h"
+#include "shell/MprisArguments.h"
 #include "skin/MainWnd.h"
 
 #include <QDBusError>
 #include <QDBusMessage>
-#include <QDBusObjectPath>
 #include <QDBusVariant>
-#include <QUrl>
 
-#include <cmath>
+#include <algorithm>
 #include <filesystem>
 
 namespace shell {
@@ -70,30 +68,8 @@ constexpr const char* kIntrospection = R"(<interface name="org.mpris.MediaPlayer
 </interface>
 )";
 
-// True when the call's arguments have exactly these types.
-bool ArgumentsAre(const QDBusMessage& call, std::initializer_list<int> types) {
-    const QList<QVariant> args = call.arguments();
-    if (args.size() != qsizetype(types.size()))
-        return false;
-    qsizetype i = 0;
-    for (int type : types)
-        if (args[i++].metaType().id() != type)
-            return false;
-    return true;
-}
-
-QDBusMessage InvalidArgs(const QDBusMessage& call, const QString& text) {
-    return call.createErrorReply(QDBusError::InvalidArgs, text);
-}
-
-// A local file named by a "file:" URI or an absolute path; empty for anything else.
-std::string LocalFileOf(const QString& uri) {
-    const QUrl url(uri);
-    if (url.isLocalFile())
-        return url.toLocalFile().toStdString();
-    if (uri.startsWith('/'))
-        return uri.toStdString();
-    return {};
+QDBusMessage ErrorReply(const QDBusMessage& call, const MprisArguments& args) {
+    return call.createErrorReply(args.m_strError, args.m_strMessage);
 }
 
 } // namespace
@@ -179,18 +155,17 @@ QDBusMessage CMprisService::CallRoot(const QDBusMessage& call) {
 
 QDBusMessage CMprisService::CallPlayer(const QDBusMessage& call) {
     const QString method = call.member();
-    if (method == "Seek" && ArgumentsAre(call, {QMetaType::LongLong}))
-        SeekBy(call.arguments()[0].toLongLong());
-    else if (method == "SetPosition" &&
-             ArgumentsAre(call, {qMetaTypeId<QDBusObjectPath>(), QMetaType::LongLong}))
-        SetPosition(qvariant_cast<QDBusObjectPath>(call.arguments()[0]).path(),
-                    call.arguments()[1].toLongLong());
-    else if (method == "Seek" || method == "SetPosition")
-        return InvalidArgs(call, method + " takes other arguments");
+    const MprisArguments args = CheckPlayerCall(method, call.arguments());
+    if (!args.Accepted())
+        return ErrorReply(call, args);
+    if (method == "Seek")
+        SeekBy(args.m_offsetUs);
+    else if (method == "SetPosition" && !args.m_bIgnore)
+        SetPosition(args.m_strTrackId, args.m_positionUs);
     else if (method == "OpenUri")
-        return OpenUri(call);
+        return OpenUri(call, args);
     else if (!RunTransport(method))
-        return call.createErrorReply(QDBusError::UnknownMethod, "no method " + method);
+        return call.createErrorReply(QDBusError::UnknownMethod, "no method " + MprisShown(method));
     return call.createReply();
 }
 
@@ -237,7 +212,7 @@ void CMprisService::SetPosition(const QString& trackId, qlonglong positionUs) {
     // A position meant for a clip that is no longer current is ignored, as is one outside it.
     const qlonglong length = m_state.LengthUs();
     if (!m_control.CanSeek() || trackId != MprisTrackId(m_control, m_control.GetCurrentClip()) ||
-        positionUs < 0 || (length > 0 && positionUs > length))
+        (length > 0 && positionUs > length))
         return;
     SeekToUs(positionUs);
 }
@@ -247,25 +222,14 @@ void CMprisService::SeekToUs(qlonglong positionUs) {
     m_main.SeekTo(int(std::min<qlonglong>(positionUs / 1000000, INT32_MAX)));
 }
 
-QDBusMessage CMprisService::OpenUri(const QDBusMessage& call) {
-    if (!ArgumentsAre(call, {QMetaType::QString}))
-        return InvalidArgs(call, "OpenUri takes one text argument");
-    const QString uri = call.arguments()[0].toString();
-    if (core::IsStreamUri(uri.toStdString())) {
-        // A stream is opened as given; whether it answers shows when it plays.
-        if (m_actions.openFile)
-            m_actions.openFile(uri.toStdString());
-        return call.createReply();
-    }
-    const std::string path = LocalFileOf(uri);
-    if (path.empty())
-        return call.createErrorReply(QDBusError::NotSupported,
-                                     "only file and http(s) URIs open: " + uri);
+QDBusMessage CMprisService::OpenUri(const QDBusMessage& call, const MprisArguments& args) {
     std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error))
-        return InvalidArgs(call, "no such file: " + QString::fromStdString(path));
+    if (!args.m_bStream && !std::filesystem::is_regular_file(args.m_strOpen, error))
+        return call.createErrorReply(QDBusError::InvalidArgs,
+                                     "no such file: " +
+                                         MprisShown(QString::fromStdString(args.m_strOpen)));
     if (m_actions.openFile)
-        m_actions.openFile(path);
+        m_actions.openFile(args.m_strOpen);
     return call.createReply();
 }
 
@@ -281,23 +245,21 @@ QVariantMap CMprisService::InterfaceProperties(const QString& iface) {
 
 QDBusMessage CMprisService::CallProperties(const QDBusMessage& call) {
     const QString method = call.member();
-    const QList<QVariant> args = call.arguments();
-    if (method == "GetAll" && ArgumentsAre(call, {QMetaType::QString})) {
-        const QString iface = args[0].toString();
-        if (iface != kMprisRootInterface && iface != kMprisPlayerInterface)
-            return InvalidArgs(call, "no interface " + iface);
-        return call.createReply(InterfaceProperties(iface));
+    const MprisArguments args = CheckPropertiesCall(method, call.arguments());
+    if (!args.Accepted())
+        return ErrorReply(call, args);
+    if (method == "GetAll") {
+        if (args.m_strInterface != kMprisRootInterface &&
+            args.m_strInterface != kMprisPlayerInterface)
+            return call.createErrorReply(QDBusError::InvalidArgs,
+                                         "no interface " + MprisShown(args.m_strInterface));
+        return call.createReply(InterfaceProperties(args.m_strInterface));
     }
-    if (method == "Get" && ArgumentsAre(call, {QMetaType::QString, QMetaType::QString}))
-        return GetProperty(call, args[0].toString(), args[1].toString());
-    if (method == "Set" &&
-        ArgumentsAre(call, {QMetaType::QString, QMetaType::QString, qMetaTypeId<QDBusVariant>()})) {
-        if (args[0].toString() != kMprisPlayerInterface)
-            return call.createErrorReply(QDBusError::PropertyReadOnly, "read only");
-        return SetProperty(call, args[1].toString(),
-                           qvariant_cast<QDBusVariant>(args[2]).variant());
-    }
-    return InvalidArgs(call, "no such call on the properties interface: " + method);
+    if (method == "Get")
+        return GetProperty(call, args.m_strInterface, args.m_strProperty);
+    if (args.m_strInterface != kMprisPlayerInterface)
+        return call.createErrorReply(QDBusError::PropertyReadOnly, "read only");
+    return SetProperty(call, args.m_strProperty, args.m_value);
 }
 
 QDBusMessage CMprisService::GetProperty(const QDBusMessage& call, const QString& iface,
@@ -305,33 +267,26 @@ QDBusMessage CMprisService::GetProperty(const QDBusMessage& call, const QString&
     const QVariantMap properties = InterfaceProperties(iface);
     const auto found = properties.find(name);
     if (found == properties.end())
-        return call.createErrorReply(QDBusError::UnknownProperty, "no property " + name);
+        return call.createErrorReply(QDBusError::UnknownProperty,
+                                     "no property " + MprisShown(name));
     return call.createReply(QVariant::fromValue(QDBusVariant(found.value())));
 }
 
 QDBusMessage CMprisService::SetProperty(const QDBusMessage& call, const QString& name,
                                         const QVariant& value) {
+    const MprisArguments args = CheckPropertySet(name, value);
+    if (!args.Accepted())
+        return ErrorReply(call, args);
     if (name == "Volume") {
-        bool bNumber = false;
-        const double volume = value.toDouble(&bNumber);
-        if (!bNumber || value.metaType().id() == QMetaType::QString || !std::isfinite(volume))
-            return InvalidArgs(call, "the volume is a number");
-        // The volume bar ends at full volume; it goes through the bar as a drag would.
-        m_main.SetVolume(int(std::lround(std::clamp(volume, 0.0, 1.0) * 100)));
+        m_main.SetVolume(args.m_volume); // through the volume bar, as a drag would
     } else if (name == "LoopStatus") {
-        const QString loop = value.toString();
-        if (loop != "None" && loop != "Playlist" && loop != "Track")
-            return InvalidArgs(call, "no such loop status: " + loop);
+        const bool bTrack = args.m_strLoop == "Track";
         // "Track" keeps the list's repeat as it was: it comes back when the clip repeat ends.
-        m_control.SetRepeatOne(loop == "Track");
-        m_main.Loop(loop == "Track" ? m_control.GetRepeat() : loop == "Playlist");
+        m_control.SetRepeatOne(bTrack);
+        m_main.Loop(bTrack ? m_control.GetRepeat() : args.m_strLoop == "Playlist");
     } else if (name == "Shuffle") {
-        if (value.metaType().id() != QMetaType::Bool)
-            return InvalidArgs(call, "shuffle is true or false");
-        m_control.SetShuffle(value.toBool());
+        m_control.SetShuffle(args.m_bShuffle);
         m_main.Loop(m_control.GetRepeat()); // tells every window and client of the change
-    } else if (name != "Rate") { // only the normal rate exists: setting it changes nothing
-        return call.createErrorReply(QDBusError::PropertyReadOnly, name + " is read only");
     }
     return call.createReply();
 }

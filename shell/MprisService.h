@@ -19,6 +19,8 @@ struct ControlCommand;
 
 namespace shell {
 
+struct MprisArguments;
+
 inline const QString kMprisServiceName = QStringLiteral("org.mpris.MediaPlayer2.corvella");
 inline const QString kMprisObjectPath = QStringLiteral("/org/mpris/MediaPlayer2");
 
@@ -49,7 +51,7 @@ private:
     QDBusMessage CallProperties(const QDBusMessage& call);
     QDBusMessage GetProperty(const QDBusMessage& call, const QString& iface, const QString& name);
     QDBusMessage SetProperty(const QDBusMessage& call, const QString& name, const QVariant& value);
-    QDBusMessage OpenUri(const QDBusMessage& call);
+    QDBusMessage OpenUri(const QDBusMessage& call, const MprisArguments& args);
 
     // False for a method the player interface does not have.
     bool RunTransport(const QString& method);
