@@ -153,7 +153,10 @@ protected:
     // nor the playlist), the playlist window and the play window among the player's visible
     // windows.
     bool FindWindows() {
-        for (int attempt = 0; attempt < 500; ++attempt) {
+        // Bounded by time, not tries: a loaded machine (the simultaneous-starts test beside)
+        // can take many seconds to map a restarted player's windows.
+        for (const auto end = std::chrono::steady_clock::now() + 45s;
+             std::chrono::steady_clock::now() < end;) {
             std::stringstream ids(XDo("search --onlyvisible --class ."));
             m_main.clear();
             m_playlist.clear();
