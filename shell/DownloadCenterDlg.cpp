@@ -5,6 +5,7 @@
 #include "res/StringTable.h"
 #include "shell/Language.h"
 #include "shell/ProfileSettings.h"
+#include "shell/WebLinks.h"
 
 #include <QCheckBox>
 #include <QDesktopServices>
@@ -38,11 +39,7 @@ std::string Joined(const std::vector<std::string>& items, const char* separator)
 }
 
 std::string Filled(std::uint32_t id, const std::string& first, const std::string& second = {}) {
-    std::string text = shell::LoadTranslatedString(id);
-    for (const std::string* value : {&first, &second})
-        if (const std::size_t at = text.find("%s"); at != std::string::npos)
-            text.replace(at, 2, *value);
-    return text;
+    return shell::FormatTwo(shell::LoadTranslatedString(id), first, second);
 }
 
 const char kLumivox[] = "Lumivox";

@@ -36,20 +36,6 @@ bool MakePrivateFolder(const std::string& folder) {
     return IsPrivateFolder(folder);
 }
 
-// The folder of the note that names the fallback runtime folder: the user's cache folder.
-std::string NoteFolder() {
-    std::string cache = AbsoluteEnv("XDG_CACHE_HOME");
-    if (cache.empty()) {
-        const std::string home = AbsoluteEnv("HOME");
-        if (home.empty())
-            return {};
-        cache = home + "/.cache";
-    }
-    ::mkdir(cache.c_str(), 0700);
-    const std::string folder = cache + "/corvella";
-    return MakePrivateFolder(folder) ? folder : std::string();
-}
-
 std::string ReadSmallFile(int fd) {
     char buf[4096];
     const ssize_t n = ::pread(fd, buf, sizeof buf, 0);
@@ -69,7 +55,8 @@ std::string MakeRandomFolder() {
 // The fallback folder the note names, made anew when it is gone or no longer private. The
 // note is locked meanwhile, so simultaneous starts agree on one folder.
 std::optional<std::string> FallbackRuntimeFolder() {
-    const std::string notes = NoteFolder();
+    // The note lives in the user's cache folder.
+    const std::string notes = PrivateCacheFolder();
     if (notes.empty())
         return std::nullopt;
     CFileLock note;
@@ -99,6 +86,19 @@ bool IsPrivateFolder(const std::string& path) {
     struct stat st {};
     return ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid() &&
            (st.st_mode & 077) == 0;
+}
+
+std::string PrivateCacheFolder() {
+    std::string cache = AbsoluteEnv("XDG_CACHE_HOME");
+    if (cache.empty()) {
+        const std::string home = AbsoluteEnv("HOME");
+        if (home.empty())
+            return {};
+        cache = home + "/.cache";
+    }
+    ::mkdir(cache.c_str(), 0700);
+    const std::string folder = cache + "/corvella";
+    return MakePrivateFolder(folder) ? folder : std::string();
 }
 
 std::optional<std::string> ResolveRuntimeFolder() {

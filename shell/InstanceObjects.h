@@ -27,6 +27,10 @@ struct InstanceNames {
 // True when path is a folder (not a symbolic link) of this user that nobody else may enter.
 bool IsPrivateFolder(const std::string& path);
 
+// $XDG_CACHE_HOME/corvella (else ~/.cache/corvella), made if need be; empty unless it is a
+// private folder of this user.
+std::string PrivateCacheFolder();
+
 // $XDG_RUNTIME_DIR when it is a private folder of this user; else a folder made with a random
 // name in the temporary folder (mode 0700, checked after creation), which later starts find
 // through a note in the user's cache folder. nullopt when neither serves.

@@ -8,6 +8,7 @@
 #include "playback/UIControl.h"
 #include "res/StringTable.h"
 #include "shell/FileAssociation.h"
+#include "shell/InstanceObjects.h"
 
 #include <QDBusObjectPath>
 #include <QStringList>
@@ -15,9 +16,7 @@
 
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <functional>
-#include <sys/stat.h>
 
 namespace shell {
 
@@ -32,21 +31,6 @@ const CEngineManager* EngineOf(const CUIControl& control) {
 // Seconds as whole microseconds; a length the engine does not know (or reports absurdly) is 0.
 qlonglong ToMicroseconds(double seconds) {
     return seconds > 0 && seconds < 1e9 ? qlonglong(std::llround(seconds * kMicroseconds)) : 0;
-}
-
-// $XDG_CACHE_HOME/corvella (else ~/.cache/corvella), made private to the user.
-std::string CoverFolder() {
-    const char* xdg = std::getenv("XDG_CACHE_HOME");
-    const char* home = std::getenv("HOME");
-    std::string folder = xdg && xdg[0] == '/' ? std::string(xdg)
-                         : home && *home      ? std::string(home) + "/.cache"
-                                              : std::string();
-    if (folder.empty())
-        return {};
-    ::mkdir(folder.c_str(), 0700);
-    folder += "/corvella";
-    ::mkdir(folder.c_str(), 0700);
-    return folder;
 }
 
 QStringList OpenedMimeTypeList() {
@@ -160,7 +144,7 @@ QString CMprisPlayerState::CoverUrl(const std::string& strPath) const {
     m_strCoverFile.clear();
     m_strCoverUrl.clear();
     const std::string picture = playback::ReadEmbeddedCover(strPath);
-    const std::string folder = picture.empty() ? std::string() : CoverFolder();
+    const std::string folder = picture.empty() ? std::string() : PrivateCacheFolder();
     if (folder.empty())
         return {};
     // A name of its own per clip, so the desktop does not show the previous clip's picture

@@ -50,14 +50,8 @@ std::string StoreNoticeText(const std::vector<platform::StoreNotice>& notices) {
             line = FormatOne(LoadTranslatedString(kIdNotSaved), n.path);
         else if (n.aside.empty())
             line = FormatOne(LoadTranslatedString(kIdDamaged), n.path);
-        else {
-            // Filled one part at a time, so a "%s" inside a path is left as it is.
-            const std::string format = LoadTranslatedString(kIdDamagedKept);
-            const std::size_t first = format.find("%s");
-            line = first == std::string::npos ? format
-                                              : format.substr(0, first) + n.path +
-                                                    FormatOne(format.substr(first + 2), n.aside);
-        }
+        else
+            line = FormatTwo(LoadTranslatedString(kIdDamagedKept), n.path, n.aside);
         text += (text.empty() ? "" : "\n\n") + line + " " + LoadTranslatedString(kIdReason) + " " +
                 n.reason;
     }

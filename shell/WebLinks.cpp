@@ -14,6 +14,14 @@ std::string FormatOne(const std::string& format, const std::string& text) {
     return format.substr(0, at) + text + format.substr(at + 2);
 }
 
+std::string FormatTwo(const std::string& format, const std::string& first,
+                      const std::string& second) {
+    const std::size_t at = format.find("%s");
+    if (at == std::string::npos)
+        return format;
+    return format.substr(0, at) + first + FormatOne(format.substr(at + 2), second);
+}
+
 bool OpenAddress(const std::string& address, const UrlOpener& open) {
     return open ? open(address) : platform::ShellOpen(address);
 }

@@ -26,6 +26,9 @@ bool OpenMakerPage(std::uint32_t stringId, const UrlOpener& open = {});
 
 // The first "%s" of a format filled with text (the rest of the format as it is).
 std::string FormatOne(const std::string& format, const std::string& text);
+// The first two "%s" filled one at a time, so a "%s" inside first is left as it is.
+std::string FormatTwo(const std::string& format, const std::string& first,
+                      const std::string& second);
 
 // Every byte outside the unreserved set (letters, digits, "-._~") as %XX, so a text can sit
 // in one part of a link whatever it holds.
