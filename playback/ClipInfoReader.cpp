@@ -2,6 +2,7 @@
 
 #include "core/ClipTags.h"
 #include "core/PlaylistPaths.h"
+#include "platform/FileSystem.h"
 #include "platform/MessageQueue.h"
 #include "playback/GstSupport.h"
 
@@ -13,7 +14,6 @@
 #include <gst/pbutils/pbutils.h>
 #include <malloc.h>
 #include <mutex>
-#include <sys/stat.h>
 #include <taglib/fileref.h>
 #include <taglib/mpegfile.h>
 #include <taglib/mpegheader.h>
@@ -65,11 +65,11 @@ using Result = CClipInfoReader::Result;
 // The file's size and last-write time as a clip keeps them; false for anything but a regular
 // file, since a FIFO or a device would block the reader on open.
 bool StatRegularFile(const std::string& path, Result& result) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+    const auto status = platform::GetFileStatus(path);
+    if (!status || !status->isRegularFile)
         return false;
-    result.nFileSize = std::int32_t(std::uint32_t(std::uint64_t(st.st_size) & 0xFFFFFFFFu));
-    result.tModified = std::int32_t(st.st_mtime);
+    result.nFileSize = std::int32_t(std::uint32_t(status->size & 0xFFFFFFFFu));
+    result.tModified = std::int32_t(status->modified);
     return true;
 }
 
