@@ -73,21 +73,16 @@ bool StatRegularFile(const std::string& path, Result& result) {
     return true;
 }
 
-std::string LowerExtension(const std::string& path) {
-    std::string_view ext = core::ExtensionWithDot(path);
-    return core::ToLowerAscii(ext.empty() ? ext : ext.substr(1));
-}
-
 // The types TagLib reads go to it alone, so a damaged file of such a type costs one failed
 // open; only the others meet the discoverer.
 bool TagLibReads(const std::string& path) {
     static const std::unordered_set<std::string> extensions = [] {
         std::unordered_set<std::string> names;
         for (const TagLib::String& ext : TagLib::FileRef::defaultFileExtensions())
-            names.insert(ext.to8Bit(true));
+            names.insert("." + ext.to8Bit(true));
         return names;
     }();
-    return extensions.contains(LowerExtension(path));
+    return extensions.contains(core::ToLowerAscii(core::ExtensionWithDot(path)));
 }
 
 std::string TagLibText(const TagLib::String& text) {
