@@ -2,6 +2,7 @@
 
 #include "core/ClipTags.h"
 #include "core/PlaylistPaths.h"
+#include "platform/FileSystem.h"
 #include "platform/MessageQueue.h"
 #include "playback/GstSupport.h"
 
@@ -13,7 +14,6 @@
 #include <gst/pbutils/pbutils.h>
 #include <malloc.h>
 #include <mutex>
-#include <sys/stat.h>
 #include <taglib/fileref.h>
 #include <taglib/mpegfile.h>
 #include <taglib/mpegheader.h>
@@ -65,17 +65,12 @@ using Result = CClipInfoReader::Result;
 // The file's size and last-write time as a clip keeps them; false for anything but a regular
 // file, since a FIFO or a device would block the reader on open.
 bool StatRegularFile(const std::string& path, Result& result) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+    const auto status = platform::GetFileStatus(path);
+    if (!status || !status->isRegularFile)
         return false;
-    result.nFileSize = std::int32_t(std::uint32_t(std::uint64_t(st.st_size) & 0xFFFFFFFFu));
-    result.tModified = std::int32_t(st.st_mtime);
+    result.nFileSize = std::int32_t(std::uint32_t(status->size & 0xFFFFFFFFu));
+    result.tModified = std::int32_t(status->modified);
     return true;
-}
-
-std::string LowerExtension(const std::string& path) {
-    std::string_view ext = core::ExtensionWithDot(path);
-    return core::ToLowerAscii(ext.empty() ? ext : ext.substr(1));
 }
 
 // The types TagLib reads go to it alone, so a damaged file of such a type costs one failed
@@ -84,10 +79,10 @@ bool TagLibReads(const std::string& path) {
     static const std::unordered_set<std::string> extensions = [] {
         std::unordered_set<std::string> names;
         for (const TagLib::String& ext : TagLib::FileRef::defaultFileExtensions())
-            names.insert(ext.to8Bit(true));
+            names.insert("." + ext.to8Bit(true));
         return names;
     }();
-    return extensions.contains(LowerExtension(path));
+    return extensions.contains(core::ToLowerAscii(core::ExtensionWithDot(path)));
 }
 
 std::string TagLibText(const TagLib::String& text) {

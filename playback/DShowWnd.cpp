@@ -125,6 +125,10 @@ void Release(GstElement*& pElement) {
     pElement = nullptr;
 }
 
+int DurationSeconds(gint64 duration) {
+    return core::WholeSeconds(double(duration) / GST_SECOND);
+}
+
 GstElement* MakeVideoSink(GstElement** ppAppSink, std::string& error) {
     *ppAppSink = nullptr;
     if (GstElement* pSink = gstsupport::SinkFromEnvironment("CORVELLA_VIDEO_SINK"))
@@ -487,7 +491,7 @@ void CDShowWnd::OnDurationKnown() {
     if (!m_pPipeline || !gst_element_query_duration(m_pPipeline, GST_FORMAT_TIME, &duration) ||
         duration <= 0)
         return;
-    const auto seconds = std::int32_t(core::WholeSeconds(double(duration) / GST_SECOND));
+    const auto seconds = std::int32_t(DurationSeconds(duration));
     if (seconds == m_status.duration)
         return;
     m_status.duration = seconds;
@@ -556,7 +560,7 @@ void CDShowWnd::ReadMediaInfo() {
         ReadReaderVideoSize();
     gint64 duration = 0;
     if (gst_element_query_duration(m_pPipeline, GST_FORMAT_TIME, &duration))
-        m_status.duration = std::int32_t(core::WholeSeconds(double(duration) / GST_SECOND));
+        m_status.duration = std::int32_t(DurationSeconds(duration));
     m_bCanSeekAbsolute = m_bCanSeekForwards = m_bCanSeekBackwards = 0;
     GstQuery* pQuery = gst_query_new_seeking(GST_FORMAT_TIME);
     if (gst_element_query(m_pPipeline, pQuery)) {
@@ -720,7 +724,7 @@ int CDShowWnd::GetDuration() const {
     gint64 duration = 0;
     if (m_pPipeline && !m_bOpening &&
         gst_element_query_duration(m_pPipeline, GST_FORMAT_TIME, &duration) && duration > 0)
-        return core::WholeSeconds(double(duration) / GST_SECOND);
+        return DurationSeconds(duration);
     return m_status.duration;
 }
 

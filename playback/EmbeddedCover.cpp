@@ -1,6 +1,7 @@
 #include "playback/EmbeddedCover.h"
 
-#include <sys/stat.h>
+#include "platform/FileSystem.h"
+
 #include <taglib/attachedpictureframe.h>
 #include <taglib/fileref.h>
 #include <taglib/flacfile.h>
@@ -62,8 +63,8 @@ std::string FromMp4(TagLib::MP4::File* pFile) {
 
 std::string ReadEmbeddedCover(const std::string& path) {
     // A FIFO or a device would block the reading.
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+    const auto status = platform::GetFileStatus(path);
+    if (!status || !status->isRegularFile)
         return {};
     TagLib::FileRef ref(path.c_str(), false);
     TagLib::File* pFile = ref.file();

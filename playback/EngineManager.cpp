@@ -199,15 +199,18 @@ void CEngineManager::Stop() {
         m_pCurrentEngine->Stop();
     // A clip the media engine joined on its own is not current until it is opened: a stop
     // then ends it too.
-    if (auto* pDShow = dynamic_cast<CDShowEngine*>(GetEngine(EngineDShow));
-        pDShow && pDShow->GetWnd())
-        pDShow->GetWnd()->DropJoinedClip();
+    if (CDShowWnd* pWnd = MediaWnd())
+        pWnd->DropJoinedClip();
 }
 
 void CEngineManager::SetNextPath(const std::string& path) {
-    if (auto* pDShow = dynamic_cast<CDShowEngine*>(GetEngine(EngineDShow));
-        pDShow && pDShow->GetWnd())
-        pDShow->GetWnd()->SetNextPath(path);
+    if (CDShowWnd* pWnd = MediaWnd())
+        pWnd->SetNextPath(path);
+}
+
+CDShowWnd* CEngineManager::MediaWnd() const {
+    auto* pDShow = dynamic_cast<CDShowEngine*>(GetEngine(EngineDShow));
+    return pDShow ? pDShow->GetWnd() : nullptr;
 }
 
 void CEngineManager::Seek(double seconds) {

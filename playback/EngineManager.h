@@ -15,6 +15,8 @@
 #include <memory>
 #include <string>
 
+class CDShowWnd;
+
 class CEngineManager : public CWnd, public IEngineManagerControl {
 public:
     static constexpr std::uintptr_t kOpenTimer = 0;
@@ -105,6 +107,7 @@ private:
     void Run();
     void Open();
     bool RetryStream(bool bEnded);
+    CDShowWnd* MediaWnd() const; // null until the media engine has its window
     void ShowBuffering(int percent);
     void OpenWith(int engineId);
     void Opened(CMediaEngine* pEngine);
