@@ -51,9 +51,10 @@ bool SavePlaylist(const CObjListClip& list, const std::string& path, const Error
 
 bool LoadPlaylist(CObjListClip& list, const std::string& path, const ErrorReporter& report) {
     constexpr std::uint64_t kCap = PlaylistImporter::kMaxFileBytes;
-    const auto data = HasNul(path) ? std::nullopt : platform::ReadWholeFile(path, kCap);
+    const bool nul = HasNul(path);
+    const auto data = nul ? std::nullopt : platform::ReadWholeFile(path, kCap);
     if (!data) {
-        const auto status = HasNul(path) ? std::nullopt : platform::GetFileStatus(path);
+        const auto status = nul ? std::nullopt : platform::GetFileStatus(path);
         ReportFileError(report, status && status->size > kCap ? kIdTooLarge : kIdLoadFailed, path);
         return false;
     }

@@ -119,11 +119,12 @@ std::string_view TrimBlanks(std::string_view text) {
 
 bool PlaylistImporter::Read(const std::string& path) {
     m_bTooLarge = false;
-    if (path.find('\0') != std::string::npos || !platform::GetFileStatus(path))
+    if (path.find('\0') != std::string::npos)
         return false;
-    if (!IsPlaylistExtension(core::Extension(path)))
+    const auto status = platform::GetFileStatus(path);
+    if (!status || !IsPlaylistExtension(core::Extension(path)))
         return false;
-    m_bTooLarge = platform::GetFileStatus(path)->size > kMaxFileBytes;
+    m_bTooLarge = status->size > kMaxFileBytes;
     if (m_bTooLarge)
         return false;
     // Fails for folders and unreadable files.

@@ -8,6 +8,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
 #include <mutex>
@@ -259,6 +260,16 @@ bool MakePrivateFolder(const std::string& folder) {
     if (st.st_uid == ::getuid() && (st.st_mode & 077) != 0)
         ::chmod(folder.c_str(), st.st_mode & 07700);
     return true;
+}
+
+std::string MoveDamagedAside(const std::string& path) {
+    const std::string base = path + ".damaged-" + std::to_string(std::time(nullptr));
+    std::string aside = base;
+    for (int n = 1; FileExists(aside) && n < 100; ++n)
+        aside = base + "-" + std::to_string(n);
+    if (FileExists(aside) || ::rename(path.c_str(), aside.c_str()) != 0)
+        return {};
+    return aside;
 }
 
 int RemoveStaleTemporaries(const std::string& path) {

@@ -84,6 +84,10 @@ bool WriteFileAtomically(const std::string& path, const std::string& data);
 // listens to and sets private. False when folder is not a folder afterwards.
 bool MakePrivateFolder(const std::string& folder);
 
+// Renames a damaged file to path.damaged-<time>[-n], a name no save uses, so what it held is
+// kept. Returns the new name; empty when the file stays where it was.
+std::string MoveDamagedAside(const std::string& path);
+
 // Removes the temporaries (path.tmp-XXXXXX) that writers of path killed mid-write left beside
 // it; one still being written by a live process is kept. Returns how many were removed.
 int RemoveStaleTemporaries(const std::string& path);

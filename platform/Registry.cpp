@@ -9,7 +9,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -133,15 +132,11 @@ void CRegistry::LoadHive(Hive& hive) {
 // Keeps a damaged file under a new name, so nothing the user had is lost, and goes on with what
 // could be read from it.
 void CRegistry::SetHiveAside(Hive& hive, const std::string& reason) {
-    const std::string base = hive.path + ".damaged-" + std::to_string(std::time(nullptr));
-    std::string aside = base;
-    for (int n = 1; platform::FileExists(aside) && n < 100; ++n)
-        aside = base + "-" + std::to_string(n);
-    if (platform::FileExists(aside) || ::rename(hive.path.c_str(), aside.c_str()) != 0) {
+    const std::string aside = platform::MoveDamagedAside(hive.path);
+    if (aside.empty()) {
         Warn("the settings file " + hive.path + " is damaged (" + reason +
              ") and could not be moved aside; changes to its settings are not saved");
         hive.readOnly = true;
-        aside.clear();
     }
     platform::ReportDamagedFile(hive.path, aside, "settings file damaged: " + reason);
 }

@@ -817,7 +817,7 @@ int CPlaylistWnd::RemoveDeadEntries() {
         // its disc is in the drive: both stay.
         if (core::IsUri(path) || core::EqualsNoCase(core::Extension(path), "cda"))
             continue;
-        remove[std::size_t(row)] = !platform::GetFileStatus(path).has_value();
+        remove[std::size_t(row)] = !platform::FileExists(path);
     }
     return RemoveRowsWhere(remove);
 }

@@ -5,7 +5,6 @@
 #include "platform/StoreNotices.h"
 
 #include <cerrno>
-#include <ctime>
 #include <filesystem>
 
 namespace skin {
@@ -21,18 +20,6 @@ constexpr const char* kKeptNames[] = {"playlist.mpl", "playlist-2.mpl"};
 bool IsKeptFile(const std::string& path) {
     const std::string name = path.substr(path.rfind('/') + 1);
     return name == kKeptNames[0] || name == kKeptNames[1];
-}
-
-// Moves a damaged file out of the way under a name no later save uses; empty when it stays.
-std::string SetAside(const std::string& path) {
-    const std::string base = path + ".damaged-" + std::to_string(std::time(nullptr));
-    std::string aside = base;
-    for (int n = 1; platform::FileExists(aside) && n < 100; ++n)
-        aside = base + "-" + std::to_string(n);
-    std::error_code ec;
-    if (platform::FileExists(aside) || (std::filesystem::rename(path, aside, ec), ec))
-        return {};
-    return aside;
 }
 
 } // namespace
@@ -60,7 +47,8 @@ bool LoadSavedPlaylist(const std::string& path, CObjListClip& list) {
         return true;
     // Only the program's own files are moved; a state naming anything else leaves it alone.
     const bool present = platform::FileExists(path);
-    const std::string aside = present && IsKeptFile(path) ? SetAside(path) : std::string();
+    const std::string aside =
+        present && IsKeptFile(path) ? platform::MoveDamagedAside(path) : std::string();
     platform::ReportDamagedFile(path, aside, "saved playlist: " + problem);
     return false;
 }
