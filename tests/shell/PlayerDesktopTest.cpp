@@ -147,7 +147,7 @@ protected:
         args.insert(args.end(), files.begin(), files.end());
         ASSERT_TRUE(m_player.Start(kProgram, args, Env(startupDialogs), Log()));
         ASSERT_TRUE(WaitForText(Log(), "main window shown", 30s)) << ReadFile(Log());
-        ASSERT_TRUE(FindWindows()) << XDo("search --class .");
+        ASSERT_TRUE(FindWindows()) << XDo("search --class .") << ReadFile(Log());
     }
     // Finds the main window (the one of the main panel's width that is neither the play window
     // nor the playlist), the playlist window and the play window among the player's visible
