@@ -8,7 +8,7 @@
 #include "platform/Registry.h"
 #include "playback/ControlCommand.h"
 #include "playback/UIControl.h"
-#include "skin/PlayerApp.h"
+#include "skin/AppLink.h"
 #include "skin/PlaylistWnd.h"
 #include "skin/SnapWnd.h"
 #include "tests/support/ForwardingPlayerApp.h"

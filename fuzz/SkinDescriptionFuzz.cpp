@@ -6,7 +6,7 @@
 #include "playback/UIControl.h"
 #include "skin/MainWnd.h"
 #include "skin/PlayWnd.h"
-#include "skin/PlayerApp.h"
+#include "skin/AppLink.h"
 #include "skin/PlaylistWnd.h"
 #include "skin/SkinCursor.h"
 

@@ -8,7 +8,7 @@
 #include "playback/UIControl.h"
 #include "shell/SingleInstance.h"
 #include "shell/SystemMenu.h"
-#include "skin/PlayerApp.h"
+#include "skin/AppLink.h"
 
 #include <QString>
 

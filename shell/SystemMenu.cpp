@@ -17,7 +17,7 @@
 #include "shell/TipDlg.h"
 #include "shell/UpgradeCheckDlg.h"
 #include "shell/WidgetTranslator.h"
-#include "skin/PlayerApp.h"
+#include "skin/AppLink.h"
 
 #include <QAction>
 #include <QMenu>

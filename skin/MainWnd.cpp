@@ -13,7 +13,7 @@
 #include "res/StringTable.h"
 #include "skin/BuiltInSkin.h"
 #include "skin/PlayWnd.h"
-#include "skin/PlayerApp.h"
+#include "skin/AppLink.h"
 #include "skin/PlaylistWnd.h"
 #include "skin/SavedPlaylist.h"
 #include "skin/SkinFile.h"

@@ -9,7 +9,7 @@
 #include "res/StringTable.h"
 #include "skin/BuiltInSkin.h"
 #include "skin/PlayWndGeometry.h"
-#include "skin/PlayerApp.h"
+#include "skin/AppLink.h"
 #include "skin/SkinFile.h"
 #include "skin/SnapGeometry.h"
 

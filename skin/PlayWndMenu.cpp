@@ -1,6 +1,6 @@
 #include "skin/PlayWndMenu.h"
 
-#include "skin/PlayerApp.h"
+#include "skin/AppLink.h"
 
 namespace playwnd {
 

@@ -3,7 +3,7 @@
 #include "platform/Keyboard.h"
 #include "platform/RegisteredMessages.h"
 #include "playback/UIControl.h"
-#include "skin/PlayerApp.h"
+#include "skin/AppLink.h"
 
 void CPlayerWndBase::ShowSystemMenu(CPoint ptScreen) {
     if (IPlayerApp* pApp = GetPlayerApp())

@@ -15,7 +15,7 @@
 #include "playback/UIControl.h"
 #include "res/StringTable.h"
 #include "skin/BuiltInSkin.h"
-#include "skin/PlayerApp.h"
+#include "skin/AppLink.h"
 #include "skin/SkinFile.h"
 
 #include <algorithm>

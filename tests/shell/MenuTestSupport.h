@@ -16,7 +16,7 @@
 #include "shell/SystemMenu.h"
 #include "shell/TipDlg.h"
 #include "shell/UpgradeCheckDlg.h"
-#include "skin/PlayerApp.h"
+#include "skin/AppLink.h"
 #include "tests/shell/ShellTestSupport.h"
 #include "tests/support/RecordingWnd.h"
 

@@ -14,7 +14,7 @@
 #include "shell/PrefsDlg.h"
 #include "skin/MainWnd.h"
 #include "skin/PlayWnd.h"
-#include "skin/PlayerApp.h"
+#include "skin/AppLink.h"
 #include "skin/PlaylistWnd.h"
 #include "skin/SkinCursor.h"
 #include "skin/SnapWnd.h"

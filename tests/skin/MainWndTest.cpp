@@ -10,7 +10,7 @@
 #include "platform/StoreNotices.h"
 #include "playback/CommandBus.h"
 #include "playback/UIControl.h"
-#include "skin/PlayerApp.h"
+#include "skin/AppLink.h"
 #include "skin/SkinCursor.h"
 #include "tests/platform/TestHelpers.h"
 #include "tests/support/PlayerWindowWorld.h"

@@ -15,7 +15,7 @@
 #include "playback/CommandBus.h"
 #include "playback/EngineManager.h"
 #include "skin/PlayWnd.h"
-#include "skin/PlayerApp.h"
+#include "skin/AppLink.h"
 #include "tests/playback/PlaybackHarness.h"
 #include "tests/support/ScratchFolder.h"
 

@@ -3,7 +3,7 @@
 #include "platform/MessageQueue.h"
 #include "platform/RegisteredMessages.h"
 #include "playback/UIControl.h"
-#include "skin/PlayerApp.h"
+#include "skin/AppLink.h"
 #include "tests/skin/TestSkinWnd.h"
 
 #include <gtest/gtest.h>

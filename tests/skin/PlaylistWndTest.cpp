@@ -13,7 +13,7 @@
 #include "playback/EngineManagerControl.h"
 #include "playback/UIControl.h"
 #include "skin/JumpToFileBox.h"
-#include "skin/PlayerApp.h"
+#include "skin/AppLink.h"
 #include "skin/SkinFile.h"
 #include "tests/playback/MediaFixtures.h"
 #include "tests/support/ForwardingPlayerApp.h"

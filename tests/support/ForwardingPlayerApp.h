@@ -5,7 +5,7 @@
 #include "platform/RegisteredMessages.h"
 #include "playback/ControlCommand.h"
 #include "playback/UIControl.h"
-#include "skin/PlayerApp.h"
+#include "skin/AppLink.h"
 
 #include <string>
 #include <vector>

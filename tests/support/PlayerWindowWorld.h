@@ -6,7 +6,7 @@
 #include "core/CorePrefs.h"
 #include "platform/MessageQueue.h"
 #include "platform/Registry.h"
-#include "skin/PlayerApp.h"
+#include "skin/AppLink.h"
 #include "skin/SkinCursor.h"
 #include "skin/SnapWnd.h"
 

@@ -1,4 +1,4 @@
-#include "skin/PlayerApp.h"
+#include "skin/AppLink.h"
 
 namespace {
 IPlayerApp* g_pPlayerApp = nullptr;
