@@ -9,6 +9,7 @@ JOBS ?= $(shell nproc)
 # in its own folder. `make fuzz`: every fuzz target run for FUZZ_SECONDS on its seed corpus.
 SANITIZE_DIR ?= build-sanitize
 FUZZ_DIR ?= build-fuzz
+COVERAGE_DIR ?= build-coverage
 FUZZ_SECONDS ?= 60
 # use_tls=0: the leak checker of GCC 12 crashes reading the thread-local blocks of libraries
 # GStreamer opens at run time; without them it only reports more, never less.
@@ -16,7 +17,7 @@ SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
   LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan-third-party.supp:print_suppressions=0:use_tls=0 \
   UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: run test build configure deps bench package clean test-sanitize fuzz fuzz-build
+.PHONY: run test build configure deps bench package clean test-sanitize fuzz fuzz-build coverage
 
 run: build
 	$(BUILD_DIR)/corvella $(ARGS)
@@ -52,6 +53,21 @@ test-sanitize: deps
 	cmake --build $(SANITIZE_DIR) -j $(JOBS)
 	cd $(SANITIZE_DIR) && $(SANITIZER_ENV) QT_QPA_PLATFORM=offscreen ctest --output-on-failure --repeat until-pass:2 -j $(JOBS)
 
+# `make coverage`: the suite built without optimisation and with coverage recording in its own
+# folder, run, then gcovr's line, branch and function figures for the program's folders, and the
+# size of the tests against the program. Not part of CI's run.
+COVERAGE_FILTERS = $(foreach d,platform core playback skin shell res tools,--filter '$(CURDIR)/$(d)/')
+coverage: deps
+	@if [ ! -f $(COVERAGE_DIR)/build.ninja ]; then \
+	  cmake -S . -B $(COVERAGE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCORVELLA_COVERAGE=ON; \
+	fi
+	cmake --build $(COVERAGE_DIR) -j $(JOBS)
+	find $(COVERAGE_DIR) -name '*.gcda' -delete
+	-cd $(COVERAGE_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	gcovr --root $(CURDIR) $(COVERAGE_FILTERS) --exclude-unreachable-branches \
+	  --exclude-throw-branches -j $(JOBS) --print-summary --output /dev/null $(COVERAGE_DIR)
+	scripts/test-ratio
+
 fuzz-build: deps
 	@if [ ! -f $(FUZZ_DIR)/build.ninja ]; then \
 	  cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) \
@@ -63,4 +79,4 @@ fuzz: fuzz-build
 	$(SANITIZER_ENV) fuzz/run-all $(FUZZ_DIR) $(FUZZ_SECONDS)
 
 clean:
-	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR) $(COVERAGE_DIR)

@@ -11,7 +11,7 @@
 #include "skin/AppLink.h"
 #include "skin/PlaylistWnd.h"
 #include "skin/SnapWnd.h"
-#include "tests/support/ForwardingPlayerApp.h"
+#include "tests/support/RecordingPlayerApp.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>
@@ -29,7 +29,7 @@ public:
         platform::CMessageQueue::Instance().Reset();
         CRegistry::Instance().Reset(m_strRegistry);
         CCorePrefs::ResetToDefaults();
-        m_pApp = std::make_unique<testsupport::CForwardingPlayerApp>();
+        m_pApp = std::make_unique<testsupport::CRecordingPlayerApp>();
         SetPlayerApp(m_pApp.get());
         m_pWnd = std::make_unique<CPlaylistWnd>();
         m_pWnd->Create(nullptr);
@@ -61,7 +61,7 @@ public:
 
 private:
     std::string m_strRegistry;
-    std::unique_ptr<testsupport::CForwardingPlayerApp> m_pApp;
+    std::unique_ptr<testsupport::CRecordingPlayerApp> m_pApp;
     std::unique_ptr<CPlaylistWnd> m_pWnd;
 };
 

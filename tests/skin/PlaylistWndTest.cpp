@@ -16,7 +16,7 @@
 #include "skin/AppLink.h"
 #include "skin/SkinFile.h"
 #include "tests/playback/MediaFixtures.h"
-#include "tests/support/ForwardingPlayerApp.h"
+#include "tests/support/RecordingPlayerApp.h"
 #include "tests/support/PlayerWindowWorld.h"
 #include "tests/support/ScratchFolder.h"
 
@@ -48,7 +48,7 @@ public:
 
 // The application as the playlist window sees it: a real controller, and a bus that records
 // each submitted command and delivers it to the playlist window.
-class CTestApp : public testsupport::CForwardingPlayerApp {
+class CTestApp : public testsupport::CRecordingPlayerApp {
 public:
     struct Submitted {
         int code;
