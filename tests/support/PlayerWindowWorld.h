@@ -33,4 +33,16 @@ inline void LeavePlayerWindowWorld() {
     platform::CMessageQueue::Instance().Reset();
 }
 
+// The two as one object: a fixture declares it before its windows, so that it leaves the world
+// after they are gone.
+class CPlayerWindowWorldGuard {
+public:
+    CPlayerWindowWorldGuard(IPlayerApp* pApp, const std::string& registryFolder) {
+        EnterPlayerWindowWorld(pApp, registryFolder);
+    }
+    ~CPlayerWindowWorldGuard() { LeavePlayerWindowWorld(); }
+    CPlayerWindowWorldGuard(const CPlayerWindowWorldGuard&) = delete;
+    CPlayerWindowWorldGuard& operator=(const CPlayerWindowWorldGuard&) = delete;
+};
+
 } // namespace testsupport
