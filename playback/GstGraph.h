@@ -24,13 +24,18 @@
 // - ASF pad-added (OnReaderPad on the demuxer's thread, OnDecodedPad on each decoder's):
 //   read the AsfChains pointers, fixed before the start; attaching a chain is serialised by
 //   AsfChains::attachMutex, since two decoders may offer a stream of one kind at once.
-// - deep-element-added (gstsupport::NameAudioStreams): touches only the new element.
+// - deep-element-added (gstsupport::NameAudioStreams), on whichever thread adds an element
+//   (the start thread too): touches only the new element.
 //
-// Link::hWnd is written before any callback is installed and only read afterwards. The
-// elements themselves are GStreamer's to guard (object and state locks): the interface thread
-// sets the volume, seeks and queries while streaming threads run. The callbacks are
-// unhooked once the pipeline is down (no streaming thread runs then), or, for a pipeline
-// left to stop in the background, the Link stays alive with it until it is down.
+// Link::hWnd and Link::next are written before any callback is installed; hWnd is only read
+// afterwards. The elements themselves are GStreamer's to guard (object and state locks): the
+// interface thread sets the volume, seeks and queries while streaming threads run.
+//
+// Teardown (ReleasePipeline): the frame callbacks go first. A pipeline whose start has
+// returned is set to NULL, which waits for its streaming threads, before the bus handler
+// goes and the Link is dropped. A pipeline still starting loses its bus handler at once and
+// is stopped on GStreamer's pool; the Link and AsfChains stay alive with it (AbandonedGraph)
+// until it is down, so a late callback still finds them.
 #pragma once
 
 #include "platform/WinTypes.h"
