@@ -48,7 +48,8 @@ void ApplyEqualizer(GstElement* pChain, const AudioEffectSettings& s) {
 
 } // namespace
 
-const AudioEffectSettings& Get() {
+AudioEffectSettings Get() {
+    std::lock_guard lock(g_mutex);
     return g_settings;
 }
 

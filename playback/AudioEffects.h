@@ -32,7 +32,8 @@ struct AudioEffectSettings {
 
 namespace audioeffects {
 
-const AudioEffectSettings& Get();
+// A copy: the settings may change while it is read.
+AudioEffectSettings Get();
 // Stores the settings and applies the equalizer to every chain now playing.
 void Set(const AudioEffectSettings& settings);
 

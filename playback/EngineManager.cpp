@@ -21,11 +21,6 @@ const char kOutputFailed[] = "No sound: ";
 const char kNotReadable[] = "This file cannot be read: permission denied.";
 constexpr std::uint32_t kIdBuffering = 5511; // "Buffering %d" (the per cent sign follows)
 const char kCannotReadCd[] = "Cann't read CD files.";
-const char kAudioOnly[] = "Audio Only";
-const COLORREF kBackground = RGB(0, 0, 0);
-const COLORREF kTextColour = RGB(255, 255, 255);
-const int kTextHeight = 14;
-const int kBandHalfHeight = 20;
 
 // DirectShow and RealMedia count states 0 stopped, 3 running, 4 paused, 5 busy.
 int MapEngineState(int state) {
@@ -299,10 +294,6 @@ void CEngineManager::SetOverlayText(const std::string& text) {
     Invalidate();
 }
 
-CSize CEngineManager::GetLogoSize() const {
-    return m_pLogo && !m_pLogo->IsNull() ? CSize{m_pLogo->Width(), m_pLogo->Height()} : CSize{};
-}
-
 void CEngineManager::Reset() {
     m_nPlayState = EngineStopped;
     if (CWnd* pParent = GetParent())
@@ -393,12 +384,7 @@ bool CEngineManager::RetryStream(bool bEnded) {
     const UINT delay = kRetryDelayMs << m_nRetries++;
     platform::LogVerbose("connection lost: " + m_strPath + " (again in " + std::to_string(delay) +
                          " ms)");
-    KillTimer(kOpenTimer);
-    m_pOpeningEngine = nullptr;
-    m_pCurrentEngine = nullptr;
-    ShowVideo(false);
-    if (m_bLoading)
-        SetLoading(false);
+    LetClipGo(false);
     m_bRetryPending = true;
     SetTimer(kRetryTimer, delay);
     return true;
@@ -448,17 +434,25 @@ void CEngineManager::FailWithText(const std::string& text) {
 // keeps its mark, and Play opens it again once the output is back.
 void CEngineManager::OutputFailed(const std::string& reason) {
     platform::LogWarning("the sound output failed: " + reason);
+    LetClipGo(true);
+    SetOverlayText(kOutputFailed + reason);
+    PostMessage(WM_REG_PLAYCOMPLETED, kPlayOutputFailed, 0);
+}
+
+// The clip goes without a report of its own: no open is waited for, no engine is current, no
+// video is shown; then the stop is announced (bStopped), and last the loading ends.
+void CEngineManager::LetClipGo(bool bStopped) {
     KillTimer(kOpenTimer);
     m_pOpeningEngine = nullptr;
     m_pCurrentEngine = nullptr;
     ShowVideo(false);
-    m_nPlayState = EngineStopped;
-    if (CWnd* pParent = GetParent())
-        pParent->SendMessage(WM_REG_PLAYSTATE, EngineStopped, 0);
+    if (bStopped) {
+        m_nPlayState = EngineStopped;
+        if (CWnd* pParent = GetParent())
+            pParent->SendMessage(WM_REG_PLAYSTATE, EngineStopped, 0);
+    }
     if (m_bLoading)
         SetLoading(false);
-    SetOverlayText(kOutputFailed + reason);
-    PostMessage(WM_REG_PLAYCOMPLETED, kPlayOutputFailed, 0);
 }
 
 void CEngineManager::SetState(int state) {
@@ -631,61 +625,16 @@ void CEngineManager::OnSize(int width, int height) {
 // area's size (megabytes for a large video) would hold what nobody sees.
 void CEngineManager::UpdateBackBuffer() {
     if (m_bVideoShown && m_pCurrentEngine && !m_pCurrentEngine->IsAudioOnly()) {
-        m_backBuffer.Destroy();
+        m_idle.Release();
         return;
     }
-    const int width = std::max(m_windowSize.cx, 1);
-    const int height = std::max(m_windowSize.cy, 1);
-    if (m_backBuffer.Width() == width && m_backBuffer.Height() == height)
+    if (!m_idle.Resize(std::max(m_windowSize.cx, 1), std::max(m_windowSize.cy, 1)))
         return;
-    m_backBuffer.CreateSolid(width, height, kBackground);
-    SetBackBuffer(&m_backBuffer);
+    SetBackBuffer(&m_idle.GetSurface());
     Invalidate();
 }
 
 void CEngineManager::OnPaint() {
     const bool audioOnlyShown = m_pCurrentEngine && m_pCurrentEngine->IsAudioOnly() && IsActive();
-    if (m_bVideoShown) {
-        // The engine's own window covers the area unless there is no picture.
-        if (audioOnlyShown) {
-            m_backBuffer.FillSolidRect(m_backBuffer.GetRect(), kBackground);
-            DrawBandText(kAudioOnly);
-        }
-        return;
-    }
-    PaintIdleArea();
-    if (audioOnlyShown)
-        DrawBandText(kAudioOnly);
-}
-
-void CEngineManager::PaintIdleArea() {
-    m_backBuffer.FillSolidRect(m_backBuffer.GetRect(), kBackground);
-    if (!m_strOverlayText.empty())
-        DrawBandText(m_strOverlayText);
-    else if (m_pLogo && !m_pLogo->IsNull() && m_bIdleLogo)
-        DrawLogo();
-}
-
-void CEngineManager::DrawLogo() {
-    const int w = m_backBuffer.Width();
-    const int h = m_backBuffer.Height();
-    const int lw = m_pLogo->Width();
-    const int lh = m_pLogo->Height();
-    if (m_nLogoMode == 0) {
-        m_backBuffer.BitBlt((w - lw) / 2, (h - lh) / 2, lw, lh, *m_pLogo, 0, 0);
-    } else if (m_nLogoMode == 1) {
-        m_backBuffer.StretchBlt(m_backBuffer.GetRect(), *m_pLogo);
-    } else {
-        for (int y = 0; y <= h; y += lh)
-            for (int x = 0; x <= w; x += lw)
-                m_backBuffer.BitBlt(x, y, lw, lh, *m_pLogo, 0, 0);
-    }
-}
-
-void CEngineManager::DrawBandText(const std::string& text) {
-    const int h = m_backBuffer.Height();
-    const CRect band{0, h / 2 - kBandHalfHeight, m_backBuffer.Width(), h / 2 + kBandHalfHeight};
-    std::string lines = text;
-    std::replace(lines.begin(), lines.end(), '\r', '\n');
-    m_backBuffer.DrawText(lines, band, kTextColour, kTextHeight, DT_CENTER | DT_VCENTER);
+    m_idle.Paint(m_bVideoShown != 0, audioOnlyShown, m_strOverlayText);
 }

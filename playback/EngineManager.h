@@ -1,12 +1,13 @@
 // The engine manager: a child window of the play window that owns the four media engines,
 // picks one per clip by the file's extension, passes the transport on to it, turns the
-// engines' own reports into the program's playback notifications, and paints the video area
-// while no picture covers it (logo, overlay text, "Audio Only").
+// engines' own reports into the program's playback notifications, and shows the idle picture
+// (CIdlePicture: logo, overlay text, "Audio Only") while no video covers its area.
 #pragma once
 
 #include "platform/DC.h"
 #include "platform/Wnd.h"
 #include "playback/EngineManagerControl.h"
+#include "playback/IdlePicture.h"
 #include "playback/MediaEngine.h"
 #include "playback/PlaybackState.h"
 
@@ -68,11 +69,11 @@ public:
 
     void SetOverlayText(const std::string& text) override;
     const std::string& GetOverlayText() const { return m_strOverlayText; }
-    void SetIdleLogo(bool show) override { m_bIdleLogo = show; }
-    void SetLogoMode(int mode) { m_nLogoMode = mode; }
+    void SetIdleLogo(bool show) override { m_idle.SetShowLogo(show); }
+    void SetLogoMode(int mode) { m_idle.SetLogoMode(mode); }
     // The logo bitmap comes from the skin; the caller keeps it alive. Null paints no logo.
-    void SetLogo(const CDC* pLogo) { m_pLogo = pLogo; }
-    CSize GetLogoSize() const;
+    void SetLogo(const CDC* pLogo) { m_idle.SetLogo(pLogo); }
+    CSize GetLogoSize() const { return m_idle.GetLogoSize(); }
     void SetDisplayMode(int mode) override { m_nDisplayMode = mode; }
     int GetDisplayMode() const { return m_nDisplayMode; }
 
@@ -96,7 +97,7 @@ public:
     // The not-installed message of an engine: the first line, a carriage return, the web host.
     static std::string NotInstalledText(int engineId);
     // The back buffer as last painted (what the window shows).
-    const CDC& GetBackBufferSurface() const { return m_backBuffer; }
+    const CDC& GetBackBufferSurface() const { return m_idle.GetSurface(); }
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -115,6 +116,7 @@ private:
     void Fail();
     void FailWithText(const std::string& text);
     void OutputFailed(const std::string& reason);
+    void LetClipGo(bool bStopped);
     void SetState(int state);
     void SetLoading(bool loading);
     void OnOpenTimeout();
@@ -125,9 +127,6 @@ private:
     void OnSize(int width, int height);
     void UpdateBackBuffer();
     void OnPaint();
-    void PaintIdleArea();
-    void DrawLogo();
-    void DrawBandText(const std::string& text);
 
     CMediaEngine* m_pCurrentEngine = nullptr;
     std::array<std::unique_ptr<CMediaEngine>, kEngineCount> m_pEngines;
@@ -135,7 +134,6 @@ private:
     CMediaEngine* m_pOpeningEngine = nullptr;
     int m_bVideoShown = 0;
     int m_bLoading = 0;
-    int m_bIdleLogo = 1;
     std::string m_strPath;
     int m_nRetries = 0;           // reconnections of the current stream so far
     bool m_bRetryPending = false; // waiting to reconnect
@@ -143,9 +141,7 @@ private:
     bool m_bHadLength = false;    // the opened clip reported a length: it may end
     CSize m_windowSize;
     int m_nPlayState = EngineStopped;
-    int m_nLogoMode = 0;
-    CDC m_backBuffer;
-    const CDC* m_pLogo = nullptr;
+    CIdlePicture m_idle; // what the area shows while no video covers it
     std::string m_strOverlayText;
     int m_nDisplayMode = 2;
     std::array<int, kEngineCount> m_bDisabled{};

@@ -1,0 +1,905 @@
+#include "playback/GstGraph.h"
+
+#include "core/ClipTags.h"
+#include "core/PlaylistPaths.h"
+#include "platform/Log.h"
+#include "platform/MessageQueue.h"
+#include "playback/AudioEffects.h"
+#include "playback/GstSupport.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <gst/app/gstappsink.h>
+#include <gst/gst.h>
+#include <gst/pbutils/pbutils.h>
+#include <gst/video/video.h>
+#include <mutex>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+// Shared with GStreamer's threads (see the map in the header): they only post to the window.
+struct CGstGraph::Link {
+    HWND hWnd = 0;
+    // Bus messages announced so far. The sync handler runs before its message is queued, so
+    // the pump waits briefly for an announced message that is not on the bus yet.
+    std::atomic<std::uint64_t> announced{0};
+    // A frame is announced once until it is taken (appsink queues before it calls).
+    std::atomic<bool> framePending{false};
+    // The pipeline's first state change still runs on a GStreamer thread.
+    std::atomic<bool> starting{false};
+    // The interface let the pipeline go while it was starting.
+    std::atomic<bool> abandoned{false};
+    // The clip to join at the end (set by the interface) and the one joined (set by playbin's
+    // streaming thread, taken by the interface when the joined stream starts).
+    std::mutex joinMutex;
+    std::string next;
+    std::string joined;
+};
+
+namespace {
+
+// Every message is counted and announced; the interface thread pops what was announced.
+GstBusSyncReply OnBusSync(GstBus*, GstMessage*, gpointer data) {
+    auto* pLink = static_cast<CGstGraph::Link*>(data);
+    ++pLink->announced;
+    platform::CMessageQueue::Instance().Post(pLink->hWnd, CGstGraph::WM_GRAPHNOTIFY, 0, 0);
+    return GST_BUS_PASS;
+}
+
+GstFlowReturn OnNewFrame(GstAppSink*, gpointer data) {
+    auto* pLink = static_cast<CGstGraph::Link*>(data);
+    if (!pLink->framePending.exchange(true))
+        platform::CMessageQueue::Instance().Post(pLink->hWnd, CGstGraph::WM_VIDEOFRAME, 0, 0);
+    return GST_FLOW_OK;
+}
+
+// Streaming thread: playbin asks for the next stream while the current one still plays.
+void OnAboutToFinish(GstElement* pPlaybin, gpointer data) {
+    auto* pLink = static_cast<CGstGraph::Link*>(data);
+    std::lock_guard lock(pLink->joinMutex);
+    // Pictures keep a pipeline of their own per clip.
+    gint videoStreams = 0;
+    g_object_get(pPlaybin, "n-video", &videoStreams, nullptr);
+    if (pLink->next.empty() || videoStreams > 0)
+        return;
+    if (gchar* pUri = gst_filename_to_uri(pLink->next.c_str(), nullptr)) {
+        g_object_set(pPlaybin, "uri", pUri, nullptr);
+        g_free(pUri);
+        pLink->joined = pLink->next;
+    }
+    pLink->next.clear();
+}
+
+constexpr GstClockTime kAnnouncedMessageWait = GST_SECOND / 10;
+constexpr const char* kStartFailed = "corvella-start-failed";
+
+using SharedLink = std::shared_ptr<CGstGraph::Link>;
+
+void DeleteLinkRef(gpointer data) {
+    delete static_cast<SharedLink*>(data);
+}
+
+// Runs on a GStreamer thread: opening the source may block for as long as nobody writes to a
+// FIFO or a mount answers. A failure without an error of its own is told through the bus.
+void StartPaused(GstElement* pPipeline, gpointer data) {
+    CGstGraph::Link& link = **static_cast<SharedLink*>(data);
+    if (!link.abandoned &&
+        gst_element_set_state(pPipeline, GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE)
+        gst_element_post_message(
+            pPipeline, gst_message_new_application(GST_OBJECT(pPipeline),
+                                                   gst_structure_new_empty(kStartFailed)));
+    // The stop queued when the interface let go may have run first: the pipeline still ends down.
+    if (link.abandoned)
+        gst_element_set_state(pPipeline, GST_STATE_NULL);
+    link.starting = false;
+}
+
+std::string LowerExtension(const std::string& path) {
+    const std::size_t slash = path.find_last_of("/\\");
+    const std::size_t dot = path.rfind('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return {};
+    std::string ext = path.substr(dot + 1);
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return char(std::tolower(c)); });
+    return ext;
+}
+
+bool IsAsfType(const std::string& path) {
+    const std::string ext = LowerExtension(path);
+    return ext == "asf" || ext == "wma" || ext == "wmv";
+}
+
+// The element stays ours (one reference) whether or not a bin takes it as well.
+GstElement* Keep(GstElement* pElement) {
+    return pElement ? GST_ELEMENT(gst_object_ref_sink(pElement)) : nullptr;
+}
+
+void Release(GstElement*& pElement) {
+    if (pElement)
+        gst_object_unref(pElement);
+    pElement = nullptr;
+}
+
+int DurationSeconds(gint64 duration) {
+    return core::WholeSeconds(double(duration) / GST_SECOND);
+}
+
+GstElement* MakeVideoSink(GstElement** ppAppSink, std::string& error) {
+    *ppAppSink = nullptr;
+    if (GstElement* pSink = gstsupport::SinkFromEnvironment("CORVELLA_VIDEO_SINK"))
+        return pSink;
+    return gstsupport::MakeFrameSink(ppAppSink, error);
+}
+
+// [audioconvert ! audioresample ! effects !] volume ! the sink, behind one "sink" pad;
+// *ppVolume (when asked for) is the volume element.
+GstElement* MakeAudioChain(GstElement** ppVolume, bool bConvert, GstElement* pEffects = nullptr) {
+    GstElement* pSink = gstsupport::SinkFromEnvironment("CORVELLA_AUDIO_SINK");
+    if (!pSink)
+        pSink = gst_element_factory_make("autoaudiosink", nullptr);
+    std::vector<GstElement*> chain;
+    if (bConvert)
+        chain = {gst_element_factory_make("audioconvert", nullptr),
+                 gst_element_factory_make("audioresample", nullptr)};
+    if (pEffects)
+        chain.push_back(pEffects);
+    chain.push_back(gst_element_factory_make("volume", nullptr));
+    chain.push_back(pSink);
+    GstElement* pBin = gst_bin_new("audio");
+    if (std::find(chain.begin(), chain.end(), nullptr) != chain.end()) {
+        chain.push_back(pBin);
+        for (GstElement* p : chain)
+            if (p)
+                gst_object_unref(gst_object_ref_sink(p));
+        return nullptr;
+    }
+    for (std::size_t i = 0; i < chain.size(); ++i) {
+        gst_bin_add(GST_BIN(pBin), chain[i]);
+        if (i > 0)
+            gst_element_link(chain[i - 1], chain[i]);
+    }
+    GstPad* pPad = gst_element_get_static_pad(chain.front(), "sink");
+    gst_element_add_pad(pBin, gst_ghost_pad_new("sink", pPad));
+    gst_object_unref(pPad);
+    if (ppVolume)
+        *ppVolume = chain[chain.size() - 2];
+    return pBin;
+}
+
+// Puts a waiting chain into the pipeline and feeds it from pad; a second stream of the same
+// kind is left unplayed.
+void AttachChain(GstElement* pPipeline, GstElement* pChain, GstPad* pPad) {
+    if (!pChain || GST_OBJECT_PARENT(pChain))
+        return;
+    gst_bin_add(GST_BIN(pPipeline), pChain);
+    gst_element_sync_state_with_parent(pChain);
+    GstPad* pSinkPad = gst_element_get_static_pad(pChain, "sink");
+    gst_pad_link(pPad, pSinkPad);
+    gst_object_unref(pSinkPad);
+}
+
+std::string StateName(int state) {
+    return state == DShowRunning ? "playing" : state == DShowPaused ? "paused" : "stopped";
+}
+
+} // namespace
+
+// What the ASF pipeline's streaming threads need while they link decoded streams.
+struct AsfChains {
+    GstElement* pPipeline;
+    GstElement* pAudio;
+    GstElement* pVideo;
+    std::mutex attachMutex; // held while a decoder's stream gets its chain
+};
+
+namespace {
+
+void OnDecodedPad(GstElement*, GstPad* pPad, gpointer data) {
+    auto* pChains = static_cast<AsfChains*>(data);
+    GstCaps* pCaps = gst_pad_get_current_caps(pPad);
+    if (!pCaps)
+        pCaps = gst_pad_query_caps(pPad, nullptr);
+    const std::string kind = gst_structure_get_name(gst_caps_get_structure(pCaps, 0));
+    gst_caps_unref(pCaps);
+    std::lock_guard lock(pChains->attachMutex);
+    if (kind.starts_with("audio/"))
+        AttachChain(pChains->pPipeline, pChains->pAudio, pPad);
+    else if (kind.starts_with("video/"))
+        AttachChain(pChains->pPipeline, pChains->pVideo, pPad);
+}
+
+// Every output of the ASF reader is rendered: it gets a queue (the reader feeds all streams
+// from one thread, so one waiting sink must not starve the others) and a decoder, whose
+// output gets a sink.
+void OnReaderPad(GstElement*, GstPad* pPad, gpointer data) {
+    auto* pChains = static_cast<AsfChains*>(data);
+    GstElement* pQueue = gst_element_factory_make("queue", nullptr);
+    GstElement* pDecoder = gst_element_factory_make("decodebin", nullptr);
+    if (!pQueue || !pDecoder) {
+        for (GstElement* p : {pQueue, pDecoder})
+            if (p)
+                gst_object_unref(gst_object_ref_sink(p));
+        return;
+    }
+    g_signal_connect(pDecoder, "pad-added", G_CALLBACK(OnDecodedPad), pChains);
+    gst_bin_add_many(GST_BIN(pChains->pPipeline), pQueue, pDecoder, nullptr);
+    gst_element_link(pQueue, pDecoder);
+    gst_element_sync_state_with_parent(pDecoder);
+    gst_element_sync_state_with_parent(pQueue);
+    GstPad* pSinkPad = gst_element_get_static_pad(pQueue, "sink");
+    gst_pad_link(pPad, pSinkPad);
+    gst_object_unref(pSinkPad);
+}
+
+} // namespace
+
+CGstGraph::CGstGraph(IGstGraphHost& host) : m_host(host) {}
+
+// The window closes the pipeline while it still exists; this only lets go of what is left.
+CGstGraph::~CGstGraph() {
+    if (m_pPipeline)
+        ReleasePipeline();
+}
+
+// ---- building the pipeline ----
+
+void CGstGraph::Open(const std::string& path) {
+    if (m_pPipeline && !m_strJoined.empty() && path == m_strJoined) {
+        OpenJoined();
+        return;
+    }
+    Close(false);
+    platform::LogVerbose("opening: " + path);
+    m_strPath = path;
+    m_status = {};
+    m_strMissingPlugin.clear();
+    m_bRunWanted = false;
+    std::string error;
+    if (!Build(error)) {
+        FailOpen(error);
+        return;
+    }
+    StartStreaming();
+}
+
+bool CGstGraph::Build(std::string& error) {
+    if (!gstsupport::EnsureInitialized(error))
+        return false;
+    ++m_nSerial;
+    m_pLink = std::make_shared<Link>();
+    m_pLink->hWnd = m_hWnd;
+    m_pLink->next = m_strNext;
+    m_bStreamStarted = false;
+    m_nPopped = 0;
+    if (IsAsfType(m_strPath) ? !BuildAsfGraph(error) : !BuildPlaybin(error)) {
+        Close(false);
+        return false;
+    }
+    gstsupport::NameAudioStreams(m_pPipeline);
+    GstBus* pBus = gst_element_get_bus(m_pPipeline);
+    gst_bus_set_sync_handler(pBus, OnBusSync, m_pLink.get(), nullptr);
+    gst_object_unref(pBus);
+    if (m_pAppSink) {
+        GstAppSinkCallbacks callbacks{};
+        callbacks.new_preroll = OnNewFrame;
+        callbacks.new_sample = OnNewFrame;
+        gst_app_sink_set_callbacks(GST_APP_SINK(m_pAppSink), &callbacks, m_pLink.get(), nullptr);
+    }
+    ApplyVolume();
+    return true;
+}
+
+bool CGstGraph::BuildPlaybin(std::string& error) {
+    m_pPipeline = Keep(gst_element_factory_make("playbin", nullptr));
+    if (!m_pPipeline) {
+        error = "no playbin element";
+        return false;
+    }
+    GError* pError = nullptr;
+    // A stream's address goes to playbin as it is; a path becomes a file URI.
+    gchar* pUri = core::IsStreamUri(m_strPath) ? g_strdup(m_strPath.c_str())
+                                               : gst_filename_to_uri(m_strPath.c_str(), &pError);
+    if (!pUri) {
+        error = pError ? pError->message : "not a file name";
+        g_clear_error(&pError);
+        return false;
+    }
+    g_object_set(m_pPipeline, "uri", pUri, nullptr);
+    g_free(pUri);
+    g_signal_connect(m_pPipeline, "about-to-finish", G_CALLBACK(OnAboutToFinish), m_pLink.get());
+    m_pVideoSink = Keep(MakeVideoSink(&m_pAppSink, error));
+    if (!m_pVideoSink)
+        return false;
+    g_object_set(m_pPipeline, "video-sink", m_pVideoSink, nullptr);
+    // The audio sink brings its own volume element. For a sink without a volume control
+    // playbin would add one, and GStreamer 1.22 leaks that one with every clip (4 KiB each).
+    // The sound shaping sits right before the sink: playbin's queue ahead of the sink would
+    // delay an equalizer change by as much as it holds.
+    m_pEffects = audioeffects::MakeChain();
+    GstElement* pAudioSink = MakeAudioChain(nullptr, false, m_pEffects);
+    if (!pAudioSink) {
+        error = "no audio sink";
+        return false;
+    }
+    g_object_set(m_pPipeline, "audio-sink", pAudioSink, nullptr);
+    m_pAudioOut = pAudioSink;
+    m_pVolumeElement = m_pPipeline;
+    return true;
+}
+
+bool CGstGraph::BuildAsfGraph(std::string& error) {
+    m_pPipeline = Keep(gst_pipeline_new("asf"));
+    GstElement* pSource = gst_element_factory_make("filesrc", nullptr);
+    m_pReader = gst_element_factory_make("asfdemux", "ASF Reader");
+    if (!pSource || !m_pReader) {
+        error = "no ASF reader (asfdemux) available";
+        if (pSource)
+            gst_object_unref(gst_object_ref_sink(pSource));
+        return false;
+    }
+    g_object_set(pSource, "location", m_strPath.c_str(), nullptr);
+    gst_bin_add_many(GST_BIN(m_pPipeline), pSource, m_pReader, nullptr);
+    gst_element_link(pSource, m_pReader);
+    m_pEffects = audioeffects::MakeChain();
+    m_pAudioChain = Keep(MakeAudioChain(&m_pVolumeElement, true, m_pEffects));
+    m_pVideoSink = Keep(MakeVideoSink(&m_pAppSink, error));
+    if (!m_pAudioChain || !m_pVideoSink) {
+        if (error.empty())
+            error = "no audio sink";
+        return false;
+    }
+    m_pAudioOut = m_pAudioChain;
+    m_pChains = std::make_unique<AsfChains>(m_pPipeline, m_pAudioChain, m_pVideoSink);
+    g_signal_connect(m_pReader, "pad-added", G_CALLBACK(OnReaderPad), m_pChains.get());
+    return true;
+}
+
+// The interface never waits for the source to open; the engine manager's open time-out ends
+// an open that does not complete.
+void CGstGraph::StartStreaming() {
+    m_bOpening = true;
+    m_pLink->starting = true;
+    gst_element_call_async(m_pPipeline, StartPaused, new SharedLink(m_pLink), DeleteLinkRef);
+}
+
+// ---- bus messages (user-interface thread) ----
+
+void CGstGraph::PumpBus() {
+    if (!m_pPipeline)
+        return;
+    const std::uint32_t serial = m_nSerial;
+    GstBus* pBus = gst_element_get_bus(m_pPipeline);
+    while (m_pPipeline && serial == m_nSerial && m_nPopped < m_pLink->announced.load()) {
+        // An announced message is on the bus at once or within moments.
+        GstMessage* pMsg = gst_bus_timed_pop(pBus, kAnnouncedMessageWait);
+        if (!pMsg)
+            break;
+        ++m_nPopped;
+        HandleBusMessage(pMsg);
+        gst_message_unref(pMsg);
+    }
+    gst_object_unref(pBus);
+}
+
+void CGstGraph::HandleBusMessage(GstMessage* pMsg) {
+    switch (GST_MESSAGE_TYPE(pMsg)) {
+    case GST_MESSAGE_ERROR: {
+        GError* pError = nullptr;
+        gchar* pDebug = nullptr;
+        gst_message_parse_error(pMsg, &pError, &pDebug);
+        const std::string text = pError ? pError->message : "unknown error";
+        if (pDebug)
+            platform::LogVerbose(std::string("GStreamer: ") + pDebug);
+        g_clear_error(&pError);
+        g_free(pDebug);
+        if (IsFromSoundOutput(pMsg)) {
+            OnOutputError(text);
+            break;
+        }
+        OnError(m_strMissingPlugin.empty() ? text : "missing plugin: " + m_strMissingPlugin);
+        break;
+    }
+    case GST_MESSAGE_ELEMENT:
+        if (gst_is_missing_plugin_message(pMsg)) {
+            gchar* pText = gst_missing_plugin_message_get_description(pMsg);
+            m_strMissingPlugin = pText ? pText : "unknown";
+            g_free(pText);
+            platform::LogVerbose("missing GStreamer plugin: " + m_strMissingPlugin);
+            OnError("missing plugin: " + m_strMissingPlugin);
+        }
+        break;
+    case GST_MESSAGE_ASYNC_DONE:
+        if (m_bOpening && GST_MESSAGE_SRC(pMsg) == GST_OBJECT(m_pPipeline))
+            OnOpenComplete();
+        break;
+    case GST_MESSAGE_EOS:
+        PostClipEnded();
+        break;
+    case GST_MESSAGE_STREAM_START:
+        OnStreamStart();
+        break;
+    case GST_MESSAGE_APPLICATION:
+        if (m_bOpening && gst_message_has_name(pMsg, kStartFailed))
+            FailOpen("the pipeline could not start");
+        break;
+    case GST_MESSAGE_DURATION_CHANGED:
+        OnDurationKnown();
+        break;
+    case GST_MESSAGE_STATE_CHANGED:
+        if (GST_MESSAGE_SRC(pMsg) == GST_OBJECT(m_pPipeline)) {
+            GstState state = GST_STATE_NULL;
+            gst_message_parse_state_changed(pMsg, nullptr, &state, nullptr);
+            if (state == GST_STATE_PAUSED || state == GST_STATE_PLAYING)
+                OnDurationKnown();
+        }
+        break;
+    case GST_MESSAGE_TAG:
+        OnTags(pMsg);
+        break;
+    case GST_MESSAGE_BUFFERING: {
+        // Only a stream's filling is worth telling; a file's is over at once.
+        gint percent = 100;
+        gst_message_parse_buffering(pMsg, &percent);
+        if (core::IsStreamUri(m_strPath) && percent != m_status.buffering) {
+            m_status.buffering = percent;
+            m_host.OnGraphEvent(DShowBuffering);
+        }
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void CGstGraph::OnOpenComplete() {
+    m_bOpening = false;
+    ReadMediaInfo();
+    // A sound clip with nowhere to sound would play on in silence with its time running.
+    if (m_status.audioOnly && SoundOutputMissing()) {
+        OnOutputError("no sound output could be opened (tried: " + gstsupport::AudioSinkNames() +
+                      ")");
+        return;
+    }
+    if (m_status.audioOnly)
+        platform::LogVerbose("clip opened: " + m_strPath + " (" +
+                             std::to_string(m_status.duration) + " s, audio only)");
+    else
+        platform::LogVerbose(
+            "clip opened: " + m_strPath + " (" + std::to_string(m_status.duration) + " s, video " +
+            std::to_string(m_status.videoWidth) + "x" + std::to_string(m_status.videoHeight) + ")");
+    const std::uint32_t serial = m_nSerial;
+    m_host.OnGraphEvent(DShowOpened);
+    if (serial == m_nSerial && m_pPipeline && m_bRunWanted)
+        Run();
+}
+
+// Some streams (an MP3 without a header naming its length) know their length only once data
+// flows; a length found after the open is reported again.
+void CGstGraph::OnDurationKnown() {
+    gint64 duration = 0;
+    if (!m_pPipeline || !gst_element_query_duration(m_pPipeline, GST_FORMAT_TIME, &duration) ||
+        duration <= 0)
+        return;
+    const auto seconds = std::int32_t(DurationSeconds(duration));
+    if (seconds == m_status.duration)
+        return;
+    m_status.duration = seconds;
+    if (!m_bOpening) {
+        platform::LogVerbose("clip length: " + m_strPath + " (" + std::to_string(seconds) + " s)");
+        m_host.OnGraphEvent(DShowInfoChanged);
+    }
+}
+
+// The first artist and title a file names stay; later streams inside it do not replace them.
+// A radio stream names its station once and then the title of whatever plays, so there the
+// station stands in for the artist and each new title replaces the last.
+void CGstGraph::OnTags(GstMessage* pMsg) {
+    GstTagList* pTags = nullptr;
+    gst_message_parse_tag(pMsg, &pTags);
+    if (!pTags)
+        return;
+    if (gst_tag_list_get_scope(pTags) != GST_TAG_SCOPE_GLOBAL &&
+        gstsupport::OnlyGlobalTagsName(m_strPath)) {
+        gst_tag_list_unref(pTags);
+        return;
+    }
+    const bool bStream = core::IsStreamUri(m_strPath);
+    bool changed = false;
+    for (auto [tag, pField] :
+         {std::pair{GST_TAG_ARTIST, &m_status.artist}, std::pair{GST_TAG_TITLE, &m_status.title},
+          std::pair{GST_TAG_ORGANIZATION, &m_status.artist}}) {
+        const std::string_view name = tag;
+        if (name == GST_TAG_ORGANIZATION && !bStream)
+            continue;
+        if (!pField->empty() && !(bStream && name == GST_TAG_TITLE))
+            continue;
+        std::string text = gstsupport::TagText(pTags, tag);
+        if (text.empty() || text == *pField)
+            continue;
+        *pField = std::move(text);
+        changed = true;
+    }
+    gst_tag_list_unref(pTags);
+    if (changed && !m_bOpening && !m_status.title.empty())
+        m_host.OnGraphEvent(DShowInfoChanged);
+}
+
+void CGstGraph::ReadMediaInfo() {
+    m_status.duration = 0;
+    m_status.videoWidth = 0;
+    m_status.videoHeight = 0;
+    if (m_pVideoSink && !m_status.audioOnly) {
+        GstPad* pPad = gst_element_get_static_pad(m_pVideoSink, "sink");
+        GstCaps* pCaps = pPad ? gst_pad_get_current_caps(pPad) : nullptr;
+        GstVideoInfo info;
+        if (pCaps && gst_video_info_from_caps(&info, pCaps)) {
+            m_status.videoWidth = info.width;
+            m_status.videoHeight = info.height;
+        }
+        if (pCaps)
+            gst_caps_unref(pCaps);
+        if (pPad)
+            gst_object_unref(pPad);
+    }
+    if (m_status.videoWidth == 0 && m_pReader)
+        ReadReaderVideoSize();
+    gint64 duration = 0;
+    if (gst_element_query_duration(m_pPipeline, GST_FORMAT_TIME, &duration))
+        m_status.duration = std::int32_t(DurationSeconds(duration));
+    m_bCanSeekAbsolute = m_bCanSeekForwards = m_bCanSeekBackwards = 0;
+    GstQuery* pQuery = gst_query_new_seeking(GST_FORMAT_TIME);
+    if (gst_element_query(m_pPipeline, pQuery)) {
+        gboolean seekable = FALSE;
+        gst_query_parse_seeking(pQuery, nullptr, &seekable, nullptr, nullptr);
+        m_bCanSeekAbsolute = m_bCanSeekForwards = m_bCanSeekBackwards = seekable ? 1 : 0;
+    }
+    gst_query_unref(pQuery);
+    if (m_status.videoWidth == 0 || m_status.videoHeight == 0)
+        m_status.audioOnly = 1;
+}
+
+// The ASF reader announces the picture size on its video output before anything decodes; the
+// pipeline may finish opening before the video sink has its first picture.
+void CGstGraph::ReadReaderVideoSize() {
+    GstIterator* it = gst_element_iterate_src_pads(m_pReader);
+    GValue item = G_VALUE_INIT;
+    while (gst_iterator_next(it, &item) == GST_ITERATOR_OK) {
+        GstCaps* pCaps = gst_pad_get_current_caps(GST_PAD(g_value_get_object(&item)));
+        g_value_reset(&item);
+        if (!pCaps)
+            continue;
+        const GstStructure* pInfo = gst_caps_get_structure(pCaps, 0);
+        if (gst_structure_has_name(pInfo, "video/x-wmv") ||
+            std::string(gst_structure_get_name(pInfo)).starts_with("video/")) {
+            gst_structure_get_int(pInfo, "width", &m_status.videoWidth);
+            gst_structure_get_int(pInfo, "height", &m_status.videoHeight);
+        }
+        gst_caps_unref(pCaps);
+    }
+    g_value_unset(&item);
+    gst_iterator_free(it);
+}
+
+void CGstGraph::OnError(const std::string& text) {
+    if (m_bOpening) {
+        FailOpen(text);
+        return;
+    }
+    // A clip that breaks while it plays fails, so the playlist moves on instead of showing a
+    // clip that plays forever.
+    platform::LogVerbose("clip failed: " + m_strPath + ": " + text);
+    Close(true);
+    m_status = {};
+    m_status.errorText = text;
+    m_host.OnGraphEvent(DShowFailed);
+}
+
+bool CGstGraph::IsFromSoundOutput(GstMessage* pMsg) const {
+    GstObject* pSource = GST_MESSAGE_SRC(pMsg);
+    return m_pAudioOut && pSource &&
+           (pSource == GST_OBJECT(m_pAudioOut) ||
+            gst_object_has_as_ancestor(pSource, GST_OBJECT(m_pAudioOut)));
+}
+
+// Without a working device the automatic sink stands in a sink that only discards.
+bool CGstGraph::SoundOutputMissing() const {
+    if (!m_pAudioOut || !GST_IS_BIN(m_pAudioOut))
+        return false;
+    bool missing = false;
+    GstIterator* it = gst_bin_iterate_recurse(GST_BIN(m_pAudioOut));
+    GValue item = G_VALUE_INIT;
+    while (!missing && gst_iterator_next(it, &item) == GST_ITERATOR_OK) {
+        auto* pElement = GST_ELEMENT(g_value_get_object(&item));
+        GstObject* pParent = gst_object_get_parent(GST_OBJECT(pElement));
+        missing = pParent && gstsupport::FactoryNameIs(pElement, "fakesink") &&
+                  gstsupport::FactoryNameIs(GST_ELEMENT(pParent), "autoaudiosink");
+        if (pParent)
+            gst_object_unref(pParent);
+        g_value_reset(&item);
+    }
+    g_value_unset(&item);
+    gst_iterator_free(it);
+    return missing;
+}
+
+// The clip is not at fault: it is reported apart from a failure, so it keeps its mark.
+void CGstGraph::OnOutputError(const std::string& text) {
+    platform::LogVerbose("sound output failed: " + m_strPath + ": " + text);
+    const bool opening = std::exchange(m_bOpening, false);
+    Close(!opening);
+    m_status = {};
+    m_status.errorText = text;
+    m_host.OnGraphEvent(DShowOutputFailed);
+}
+
+void CGstGraph::FailOpen(const std::string& text) {
+    m_bOpening = false;
+    Close(false);
+    m_status = {};
+    m_status.errorText = text;
+    platform::LogVerbose("clip failed: " + m_strPath + ": " + text);
+    m_host.OnGraphEvent(DShowFailed);
+}
+
+void CGstGraph::AbandonOpen() {
+    if (m_bOpening) {
+        m_bOpening = false;
+        Close(false);
+        m_status = {};
+    }
+}
+
+// ---- transport ----
+
+void CGstGraph::Run() {
+    if (!m_pPipeline)
+        return;
+    if (m_bOpening) {
+        m_bRunWanted = true; // starts once the clip is open
+        return;
+    }
+    const GstStateChangeReturn result = gst_element_set_state(m_pPipeline, GST_STATE_PLAYING);
+    if (result == GST_STATE_CHANGE_FAILURE) {
+        char text[1024];
+        std::snprintf(text, sizeof text, "\r\n*** Failed(%08x) in Run()!\r\n", unsigned(result));
+        OnError(text);
+        return;
+    }
+    SetPlayState(DShowRunning);
+}
+
+void CGstGraph::Pause() {
+    if (!m_pPipeline)
+        return;
+    if (m_bOpening) {
+        m_bRunWanted = false;
+        return;
+    }
+    if (gst_element_set_state(m_pPipeline, GST_STATE_PAUSED) != GST_STATE_CHANGE_FAILURE)
+        SetPlayState(DShowPaused);
+}
+
+void CGstGraph::Stop() {
+    if (!m_pPipeline || (m_status.playState != DShowRunning && m_status.playState != DShowPaused))
+        return;
+    gst_element_set_state(m_pPipeline, GST_STATE_READY);
+    PostClipEnded();
+}
+
+void CGstGraph::Seek(double seconds) {
+    if (m_pPipeline && !m_bOpening)
+        gst_element_seek_simple(m_pPipeline, GST_FORMAT_TIME,
+                                GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
+                                gint64(seconds * double(GST_SECOND)));
+}
+
+double CGstGraph::GetExactPosition() const {
+    gint64 position = 0;
+    if (!m_pPipeline || m_bOpening ||
+        !gst_element_query_position(m_pPipeline, GST_FORMAT_TIME, &position))
+        return 0.0;
+    return double(position) / double(GST_SECOND);
+}
+
+int CGstGraph::GetDuration() const {
+    gint64 duration = 0;
+    if (m_pPipeline && !m_bOpening &&
+        gst_element_query_duration(m_pPipeline, GST_FORMAT_TIME, &duration) && duration > 0)
+        return DurationSeconds(duration);
+    return m_status.duration;
+}
+
+void CGstGraph::OnClipEnded(WPARAM serial) {
+    if (!m_pPipeline || serial != m_nSerial)
+        return; // the clip this was about is gone already
+    platform::LogVerbose("clip finished: " + m_strPath);
+    Close(true);
+    SetPlayState(DShowStopped);
+    m_status = {};
+    m_host.OnGraphFinished();
+}
+
+void CGstGraph::SetNextPath(const std::string& path) {
+    m_strNext = path;
+    if (!m_pLink)
+        return;
+    std::lock_guard lock(m_pLink->joinMutex);
+    m_pLink->next = path;
+}
+
+// The joined clip's first sound reaches the sink: the clip before it has ended.
+void CGstGraph::OnStreamStart() {
+    // The first start is the opened clip's own; a clip may be joined before it is reported.
+    if (!m_bStreamStarted) {
+        m_bStreamStarted = true;
+        return;
+    }
+    std::string joined;
+    {
+        std::lock_guard lock(m_pLink->joinMutex);
+        joined.swap(m_pLink->joined);
+    }
+    if (joined.empty())
+        return;
+    platform::LogVerbose("clip finished: " + m_strPath + " (joined by the next)");
+    m_strJoined = joined;
+    m_strNext.clear(); // the controller names the one after when the joined clip opens
+    SetPlayState(DShowStopped);
+    m_status = {};
+    m_host.OnGraphFinished();
+}
+
+void CGstGraph::OpenJoined() {
+    m_strPath = m_strJoined;
+    m_strJoined.clear();
+    m_status = {};
+    m_strMissingPlugin.clear();
+    m_bRunWanted = false;
+    platform::LogVerbose("opening: " + m_strPath + " (joined)");
+    OnOpenComplete();
+}
+
+void CGstGraph::DropJoinedClip() {
+    if (m_strJoined.empty())
+        return;
+    platform::LogVerbose("joined clip dropped: " + m_strJoined);
+    Close(false);
+    m_status = {};
+}
+
+void CGstGraph::Close(bool notify) {
+    if (!m_pPipeline)
+        return;
+    m_host.OnGraphClosing(notify);
+    ReleasePipeline();
+    m_bOpening = false;
+    m_host.OnGraphClosed(notify);
+}
+
+// What a pipeline whose start still runs keeps alive until it is down.
+struct AbandonedGraph {
+    GstElement* pPipeline;
+    GstElement* pVideoSink;
+    GstElement* pAudioChain;
+    std::unique_ptr<AsfChains> pChains;
+    std::shared_ptr<CGstGraph::Link> pLink;
+    ~AbandonedGraph() {
+        for (GstElement* p : {pPipeline, pVideoSink, pAudioChain})
+            if (p)
+                gst_object_unref(p);
+    }
+};
+
+namespace {
+
+void StopAbandoned(GstElement* pPipeline, gpointer) {
+    gst_element_set_state(pPipeline, GST_STATE_NULL);
+}
+
+void DeleteAbandoned(gpointer data) {
+    delete static_cast<AbandonedGraph*>(data);
+}
+
+void UnhookBus(GstElement* pPipeline) {
+    GstBus* pBus = gst_element_get_bus(pPipeline);
+    gst_bus_set_sync_handler(pBus, nullptr, nullptr, nullptr);
+    gst_object_unref(pBus);
+}
+
+} // namespace
+
+void CGstGraph::ReleasePipeline() {
+    if (m_pEffects)
+        audioeffects::Forget(m_pEffects);
+    m_pEffects = nullptr;
+    if (m_pAppSink) {
+        GstAppSinkCallbacks none{};
+        gst_app_sink_set_callbacks(GST_APP_SINK(m_pAppSink), &none, nullptr, nullptr);
+    }
+    if (m_pLink->starting) {
+        // The start may be blocked in the source for good: the pipeline goes down on a
+        // GStreamer thread once it returns, so neither the interface nor the exit waits.
+        UnhookBus(m_pPipeline);
+        m_pLink->abandoned = true;
+        platform::LogVerbose("pipeline left to stop in the background: " + m_strPath);
+        auto* pGraph = new AbandonedGraph{m_pPipeline, m_pVideoSink, m_pAudioChain,
+                                          std::move(m_pChains), m_pLink};
+        gst_element_call_async(m_pPipeline, StopAbandoned, pGraph, DeleteAbandoned);
+        m_pPipeline = m_pVideoSink = m_pAudioChain = nullptr;
+    } else {
+        // Once the pipeline is down no streaming thread runs; then the hooks can go.
+        gst_element_set_state(m_pPipeline, GST_STATE_NULL);
+        UnhookBus(m_pPipeline);
+    }
+    Release(m_pPipeline);
+    Release(m_pVideoSink);
+    Release(m_pAudioChain);
+    m_pVolumeElement = m_pAppSink = m_pReader = m_pAudioOut = nullptr;
+    m_pChains.reset();
+    m_pLink.reset();
+    m_strJoined.clear();
+}
+
+void CGstGraph::SetPlayState(int state) {
+    if (m_status.playState == state)
+        return;
+    m_status.playState = state;
+    platform::LogVerbose("play state: " + StateName(state) + " (" + m_strPath + ")");
+    m_host.OnGraphEvent(DShowStateChanged);
+}
+
+void CGstGraph::PostClipEnded() {
+    if (m_hWnd)
+        platform::CMessageQueue::Instance().Post(m_hWnd, WM_CLIPENDED, m_nSerial, 0);
+}
+
+// ---- volume ----
+
+void CGstGraph::SetVolume(long volume) {
+    m_lVolume = volume;
+    if (!m_bMute)
+        ApplyVolume();
+}
+
+void CGstGraph::SetMute(bool mute) {
+    m_bMute = mute ? 1 : 0;
+    ApplyVolume();
+}
+
+void CGstGraph::ApplyVolume() {
+    if (!m_pVolumeElement)
+        return;
+    // Hundredths of a decibel to the pipeline's linear factor.
+    const long level = m_bMute ? kMuteVolume : m_lVolume;
+    g_object_set(m_pVolumeElement, "volume", std::pow(10.0, double(level) / 2000.0), nullptr);
+}
+
+long CGstGraph::GetPipelineVolume() const {
+    if (!m_pVolumeElement)
+        return m_bMute ? kMuteVolume : m_lVolume;
+    double linear = 1.0;
+    g_object_get(m_pVolumeElement, "volume", &linear, nullptr);
+    return linear > 0.0 ? std::lround(2000.0 * std::log10(linear)) : kMuteVolume;
+}
+
+// ---- pictures ----
+
+GstSample* CGstGraph::TakeNewestFrame() {
+    if (!m_pAppSink)
+        return nullptr;
+    // Cleared before the pull: a picture that comes after it is announced again.
+    m_pLink->framePending = false;
+    GstAppSink* pSink = GST_APP_SINK(m_pAppSink);
+    GstSample* pLatest = nullptr;
+    while (GstSample* pSample = gst_app_sink_try_pull_sample(pSink, 0)) {
+        if (pLatest)
+            gst_sample_unref(pLatest);
+        pLatest = pSample;
+    }
+    return pLatest ? pLatest : gst_app_sink_try_pull_preroll(pSink, 0);
+}
