@@ -10,7 +10,7 @@ void ApplyPrefToWindows(CMainWnd& main, CCorePrefs::Pref pref) {
     CPlaylistWnd* pList = main.GetPlaylistWnd();
     switch (pref) {
     case CCorePrefs::AlwaysOnTop:
-        main.ApplyAlwaysOnTop();
+        main.GetPlayerWindows().ApplyAlwaysOnTop();
         break;
     case CCorePrefs::ClipNumbers:
     case CCorePrefs::PlaylistFontSize:
@@ -27,7 +27,7 @@ void ApplyPrefToWindows(CMainWnd& main, CCorePrefs::Pref pref) {
                 pWnd->ActivateTooltips();
         break;
     case CCorePrefs::HidePlayWndForAudio:
-        main.ApplyPlayWndVisibility();
+        main.GetPlayerWindows().ApplyPlayWndVisibility();
         break;
     default:
         break;

@@ -5,19 +5,16 @@
 #include "core/CorePrefs.h"
 #include "core/PlaylistPaths.h"
 #include "core/RegObjectStore.h"
-#include "platform/Log.h"
 #include "platform/RegisteredMessages.h"
 #include "playback/EngineManager.h"
 #include "playback/UIControl.h"
 #include "res/BuiltInSkinLayout.h"
 #include "res/StringTable.h"
-#include "skin/BuiltInSkin.h"
-#include "skin/PlayWnd.h"
 #include "skin/AppLink.h"
+#include "skin/BuiltInSkin.h"
 #include "skin/PlaylistWnd.h"
 #include "skin/SavedPlaylist.h"
 #include "skin/SkinFile.h"
-#include "skin/SnapGeometry.h"
 #include "skin/WndStateStore.h"
 
 #include <QCursor>
@@ -42,7 +39,9 @@ constexpr int kCursorButton = 3;
 
 } // namespace
 
-CMainWnd::CMainWnd() {
+CMainWnd::CMainWnd()
+    : m_windows(*this,
+                [this](CPlayerWindows::Child child, bool bShow) { ShowToggle(child, bShow); }) {
     BuildSlots();
 }
 
@@ -75,14 +74,6 @@ int CMainWnd::ImageSlotOfLine(int nLine) {
     const int nId = builtin::kMainControls[std::size_t(nLine)].nImage;
     const auto it = std::find(builtin::kMainImages.begin(), builtin::kMainImages.end(), nId);
     return it == builtin::kMainImages.end() ? -1 : int(it - builtin::kMainImages.begin());
-}
-
-CWnd* CMainWnd::GetPlaylistWindow() const {
-    return m_pPlaylistWnd.get();
-}
-
-CWnd* CMainWnd::GetPlayWindow() const {
-    return m_pPlayWnd.get();
 }
 
 // Services -----------------------------------------------------------------------------------
@@ -132,26 +123,24 @@ void CMainWnd::RedrawUnlessShaded(CMemCtrl* pCtrl) {
         RedrawControl(pCtrl, true);
 }
 
-// Creation and closing -----------------------------------------------------------------------
+// Creation and destruction -------------------------------------------------------------------
 
 bool CMainWnd::Create() {
     LoadState();
     if (!CreateSkinWindow(res::LoadString(116)))
         return false;
     DragAcceptFiles(true);
-    if (!CreateChildWindows())
+    if (!m_windows.CreateChildWindows())
         return false;
+    m_clipInfo = [this] { return GetPlaylistWnd()->GetInfoLabel().GetText(); };
     m_relay.SetWindows(this, GetPlaylistWindow(), GetPlayWindow());
-    m_strSkinFolder = skin::GetSkinFolder();
-    ApplySkinToAll();
-    PlaceForFirstStart();
-    for (CWnd* pChild : {GetPlayWindow(), GetPlaylistWindow()})
-        if (pChild && (pChild == GetPlayWindow() ? m_bPlayWndShown : m_bPlaylistShown))
-            pChild->ShowWindow(SW_SHOWNA);
+    m_windows.ApplySkinToAll(skin::GetSkinFolder());
+    m_windows.PlaceForFirstStart();
+    m_windows.ShowChildWindows();
     ShowWindow(SW_SHOW);
     UpdateWindow();
     RegisterWindow(m_hWnd, 1);
-    ApplyAlwaysOnTop();
+    m_windows.ApplyAlwaysOnTop();
     m_bCreated = true;
     ResetDisplays();
     SubmitCommand(CmdRefillRows);
@@ -161,81 +150,9 @@ bool CMainWnd::Create() {
     return true;
 }
 
-bool CMainWnd::CreateChildWindows() {
-    m_pPlaylistWnd = std::make_unique<CPlaylistWnd>();
-    if (!m_pPlaylistWnd->Create(this))
-        return false;
-    RegisterWindow(m_pPlaylistWnd->GetSafeHwnd(), 0);
-    m_clipInfo = [this] { return m_pPlaylistWnd->GetInfoLabel().GetText(); };
-    m_pPlayWnd = std::make_unique<CPlayWnd>();
-    if (!m_pPlayWnd->Create(this))
-        return false;
-    RegisterWindow(m_pPlayWnd->GetSafeHwnd(), 0);
-    return true;
-}
-
-void CMainWnd::PlaceForFirstStart() {
-    // Once the main window has a saved place, the others keep theirs, or their defaults,
-    // which follow the main window.
-    const CRect area = GetPrimaryScreenArea();
-    if (HasSavedState() || area.Width() <= 0 || area.Height() <= 0)
-        return;
-    auto size = [](const CWnd& wnd) {
-        const CRect r = wnd.GetWindowRect();
-        return CSize{r.Width(), r.Height()};
-    };
-    const snap::FirstStartPlaces places =
-        snap::FirstStartLayout(size(*this), size(*m_pPlaylistWnd), size(*m_pPlayWnd), area);
-    // Each window resizes later from its cached rectangle (the play window when a video
-    // opens), so the cache must learn the new place too.
-    auto place = [](CSnapWnd& wnd, const CRect& rect) {
-        wnd.MoveWindow(rect);
-        wnd.RefreshCachedRect();
-    };
-    place(*this, places.main);
-    if (!m_pPlaylistWnd->HasSavedState())
-        place(*m_pPlaylistWnd, places.playlist);
-    if (!m_pPlayWnd->HasSavedState())
-        place(*m_pPlayWnd, places.play);
-}
-
-void CMainWnd::ApplySkinToAll() {
-    SkinApplyHooks hooks;
-    hooks.loadBuiltInCursors = [] { builtin::LoadBuiltInCursors(); };
-    const bool fromFiles = ApplySkin(*this, *m_pPlayWnd, *m_pPlaylistWnd, m_strSkinFolder, hooks);
-    platform::LogVerbose(fromFiles ? "skin: " + m_strSkinFolder : "skin: built-in");
-}
-
-void CMainWnd::OnClose() {
-    if (!m_bClosingPending && EnginePlayState() != EngineStopped) {
-        m_bClosingPending = true;
-        // An engine stuck in an open may never report; the program ends all the same.
-        SetTimer(kCloseTimer, kCloseWaitMs);
-        Controller().Stop();
-        return; // the close finishes when playback has completed (code 25)
-    }
-    for (CWnd* pWnd : {GetPlayWindow(), GetPlaylistWindow(), static_cast<CWnd*>(this)})
-        if (pWnd)
-            pWnd->ShowWindow(SW_HIDE);
-    DestroyWindow();
-}
-
 LRESULT CMainWnd::OnCmdPlaybackCompleted(ControlCommand&) {
-    if (m_bClosingPending)
-        FinishClose();
+    m_windows.OnPlaybackCompleted();
     return 0;
-}
-
-void CMainWnd::FinishClose() {
-    KillTimer(kCloseTimer);
-    if (!CCorePrefs::Get(CCorePrefs::ReloadLastPlaylist)) {
-        Controller().ClearPlaylist();
-        SubmitCommand(CmdClosing);
-    }
-    for (CWnd* pWnd : {GetPlayWindow(), GetPlaylistWindow(), static_cast<CWnd*>(this)})
-        if (pWnd)
-            pWnd->ShowWindow(SW_HIDE);
-    PostMessage(WM_CLOSE);
 }
 
 void CMainWnd::OnDestroy() {
@@ -244,11 +161,7 @@ void CMainWnd::OnDestroy() {
     SaveState();
     m_relay.SetWindows(this, nullptr, nullptr);
     m_relay.SetWatcher({});
-    for (CWnd* pChild : {GetPlayWindow(), GetPlaylistWindow()})
-        if (pChild && pChild->IsWindow())
-            pChild->DestroyWindow();
-    m_pPlayWnd.reset();
-    m_pPlaylistWnd.reset();
+    m_windows.DestroyChildWindows();
 }
 
 LRESULT CMainWnd::OnDestroyed(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -264,8 +177,8 @@ void CMainWnd::SerializeState(CArchive& ar) {
     SkinWnd::SerializeState(ar);
     Controller().Serialize(ar, !m_bPlaylistApart);
     if (ar.IsStoring()) {
-        ar.WriteString(m_strSkinFolder);
-        for (bool b : {m_bRemainingTime, m_bPlayWndShown, m_bPlaylistShown})
+        ar.WriteString(m_windows.GetSkinFolder());
+        for (bool b : {m_bRemainingTime, m_windows.IsPlayWndShown(), m_windows.IsPlaylistShown()})
             ar.WriteInt32(b ? 1 : 0);
         ar.WriteInt32(m_sldVolume.GetValue());
         SerializeMainWndTail(ar);
@@ -279,11 +192,9 @@ void CMainWnd::SerializeState(CArchive& ar) {
     const std::int32_t playlistShown = ar.ReadInt32();
     const std::int32_t volume = ar.ReadInt32();
     if (ar.Failed())
-        return;                          // a short or damaged value keeps the defaults of this part
-    m_strSkinFolder = std::move(folder); // replaced by the fixed folder at creation
+        return; // a short or damaged value keeps the defaults of this part
+    m_windows.RestoreState(std::move(folder), playShown != 0, playlistShown != 0);
     m_bRemainingTime = remaining != 0;
-    m_bPlayWndShown = m_bPlayWndRemembered = playShown != 0;
-    m_bPlaylistShown = playlistShown != 0;
     m_nVolume = std::clamp(volume, 0, 100);
     m_sldVolume.SetValue(m_nVolume);
     SerializeMainWndTail(ar);
@@ -401,8 +312,8 @@ void CMainWnd::InitControls() {
         g->SetAlphabet(kStateAlphabet);
     for (CMemGlyphText* g : {&m_glyphMute, &m_glyphLoop})
         g->SetAlphabet(kFlagAlphabet);
-    m_chkPlayWnd.SetCheck(m_bPlayWndShown);
-    m_chkPlaylist.SetCheck(m_bPlaylistShown);
+    m_chkPlayWnd.SetCheck(m_windows.IsPlayWndShown());
+    m_chkPlaylist.SetCheck(m_windows.IsPlaylistShown());
     if (GetPlayerApp())
         m_chkMute.SetCheck(Controller().GetMute());
     m_btnExit.SetCursor(CSkinCursors::Get(kCursorButton));
@@ -674,25 +585,8 @@ LRESULT CMainWnd::OnCmdClipOpened(ControlCommand& cmd) {
     if (cmd.param1 == kClipInfoRefresh)
         ClipOpened();
     else
-        ApplyPlayWndVisibility();
+        m_windows.ApplyPlayWndVisibility();
     return 0;
-}
-
-void CMainWnd::ApplyPlayWndVisibility() {
-    bool bShow = m_bPlayWndRemembered;
-    const CEngineManager* pManager = EngineManager();
-    if (CCorePrefs::Get(CCorePrefs::HidePlayWndForAudio) && pManager && pManager->IsAudioOnly())
-        bShow = false;
-    ShowRemembered(bShow);
-}
-
-void CMainWnd::ShowRemembered(bool bShow) {
-    CWnd* pPlay = GetPlayWindow();
-    m_bPlayWndShown = bShow;
-    m_chkPlayWnd.SetCheck(bShow);
-    RedrawUnlessShaded(&m_chkPlayWnd);
-    if (pPlay && !m_bMinimized)
-        pPlay->ShowWindow(bShow ? SW_SHOWNA : SW_HIDE);
 }
 
 // Control actions ----------------------------------------------------------------------------
@@ -909,71 +803,28 @@ void CMainWnd::OnKeyDown(WPARAM vk) {
     }
 }
 
-// Child windows, minimise and restore --------------------------------------------------------
+// Child windows ------------------------------------------------------------------------------
 
 void CMainWnd::ShowChild(CWnd* pWnd, bool bShow) {
-    if (!pWnd)
-        return;
-    CMemCheckButton* pToggle = nullptr;
-    if (pWnd == GetPlayWindow()) {
-        m_bPlayWndShown = m_bPlayWndRemembered = bShow;
-        pToggle = &m_chkPlayWnd;
-    } else if (pWnd == GetPlaylistWindow()) {
-        m_bPlaylistShown = bShow;
-        pToggle = &m_chkPlaylist;
-    } else {
-        return;
-    }
-    pToggle->SetCheck(bShow);
-    RedrawUnlessShaded(pToggle);
-    pWnd->ShowWindow(bShow ? SW_SHOW : SW_HIDE);
+    m_windows.ShowChild(pWnd, bShow);
 }
 
-void CMainWnd::MinimizeAll() {
-    m_bMinimized = true;
-    IPlayerApp* pApp = GetPlayerApp();
-    if (!pApp || !pApp->MinimizeToTray(this))
-        ShowWindow(SW_MINIMIZE);
-    for (CWnd* pChild : {GetPlayWindow(), GetPlaylistWindow()})
-        if (pChild && pChild->IsWindowVisible())
-            pChild->ShowWindow(SW_HIDE);
-}
-
-void CMainWnd::RestoreAll() {
-    m_bMinimized = false;
-    IPlayerApp* pApp = GetPlayerApp();
-    if (!pApp || !pApp->RestoreFromTray(this))
-        ShowWindow(SW_RESTORE);
-    if (CWnd* pPlay = GetPlayWindow(); pPlay && m_bPlayWndShown)
-        pPlay->ShowWindow(SW_SHOW);
-    if (CWnd* pList = GetPlaylistWindow(); pList && m_bPlaylistShown)
-        pList->ShowWindow(SW_SHOW);
+// The toggle buttons follow the child windows however they were shown or hidden.
+void CMainWnd::ShowToggle(CPlayerWindows::Child child, bool bShow) {
+    CMemCheckButton& toggle = child == CPlayerWindows::Child::Play ? m_chkPlayWnd : m_chkPlaylist;
+    toggle.SetCheck(bShow);
+    RedrawUnlessShaded(&toggle);
 }
 
 bool CMainWnd::TooltipsActive() {
     return CCorePrefs::Get(CCorePrefs::Tooltips) >= 1;
 }
 
-void CMainWnd::ApplyAlwaysOnTop() {
-    const bool bOnTop = CCorePrefs::Get(CCorePrefs::AlwaysOnTop) != 0;
-    for (CWnd* pWnd : {GetPlayWindow(), GetPlaylistWindow(), static_cast<CWnd*>(this)})
-        if (pWnd)
-            pWnd->SetAlwaysOnTop(bOnTop);
-}
-
-void CMainWnd::BringAllForward() {
-    if (CWnd* pPlay = GetPlayWindow(); pPlay && m_bPlayWndShown)
-        pPlay->BringWindowToTop();
-    if (CWnd* pList = GetPlaylistWindow(); pList && m_bPlaylistShown)
-        pList->BringWindowToTop();
-    BringWindowToTop();
-}
-
 void CMainWnd::OnSysCommand(WPARAM nCmd) {
     if ((nCmd & 0xFFF0) == SC_MINIMIZE)
-        MinimizeAll();
+        m_windows.MinimizeAll();
     else if ((nCmd & 0xFFF0) == SC_RESTORE)
-        RestoreAll();
+        m_windows.RestoreAll();
 }
 
 void CMainWnd::OnTimer(std::uintptr_t id) {
@@ -983,8 +834,8 @@ void CMainWnd::OnTimer(std::uintptr_t id) {
         RedrawControl(&a, true);
     } else if (id == CUIControl::kSelectTimer || id == CUIControl::kPlayTimer) {
         Controller().OnTimer(id);
-    } else if (id == kCloseTimer && m_bClosingPending) {
-        FinishClose();
+    } else if (id == CPlayerWindows::kCloseTimer) {
+        m_windows.OnCloseTimer();
     }
 }
 
@@ -1032,10 +883,10 @@ LRESULT CMainWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_ACTIVATEAPP:
         if (wParam)
-            BringAllForward();
+            m_windows.BringAllForward();
         return 0;
     case WM_CLOSE:
-        OnClose();
+        m_windows.Close();
         return 0;
     case WM_DESTROY:
         OnDestroy();

@@ -1,8 +1,9 @@
 // The main window: the transport buttons, the volume and position bars, the time display, the
 // clip's name and type, and the play-state, mute and loop indicators, in an expanded layout
-// and a shaded bar. It creates and owns the playlist window and the play window, applies the
-// skin to all three, relays the command bus between them, turns clicks into requests to the
-// playback controller and shows the controller's state.
+// and a shaded bar. It holds the window family (CPlayerWindows: the playlist window and the
+// play window, their placement, skin, showing and the close), relays the command bus between
+// the three, turns clicks into requests to the playback controller and shows the
+// controller's state.
 #pragma once
 
 #include "playback/CommandRelay.h"
@@ -13,6 +14,7 @@
 #include "skin/MemLabel.h"
 #include "skin/MemSlider.h"
 #include "skin/MemStateButton.h"
+#include "skin/PlayerWindows.h"
 #include "skin/PlayerWndBase.h"
 
 #include <array>
@@ -22,8 +24,6 @@
 #include <string>
 
 class CEngineManager;
-class CPlaylistWnd;
-class CPlayWnd;
 class CUIControl;
 
 // Standard messages and values the main window handles beyond the platform's common set.
@@ -41,9 +41,8 @@ public:
     static constexpr int kImageCount = 14;
     static constexpr int kControlLines = 30;
     static constexpr std::uintptr_t kAnimationTimer = 0;
-    // A close waits this long for playback to report that it stopped, then ends regardless.
-    static constexpr std::uintptr_t kCloseTimer = 3;
-    static constexpr UINT kCloseWaitMs = 1000;
+    // How long a close waits for playback to stop (the window family runs the close).
+    static constexpr UINT kCloseWaitMs = CPlayerWindows::kCloseWaitMs;
     static constexpr int kVolumeStep = 4;
 
     CMainWnd();
@@ -52,11 +51,12 @@ public:
     // Loads the saved state, creates the window, the playlist window and the play window,
     // applies the skin and shows the windows; false when the window could not be created.
     bool Create();
-    CPlaylistWnd* GetPlaylistWnd() { return m_pPlaylistWnd.get(); }
-    CPlayWnd* GetPlayWnd() { return m_pPlayWnd.get(); }
+    CPlayerWindows& GetPlayerWindows() { return m_windows; }
+    CPlaylistWnd* GetPlaylistWnd() const { return m_windows.GetPlaylistWnd(); }
+    CPlayWnd* GetPlayWnd() const { return m_windows.GetPlayWnd(); }
     // The child windows as plain windows (null before they exist).
-    CWnd* GetPlaylistWindow() const;
-    CWnd* GetPlayWindow() const;
+    CWnd* GetPlaylistWindow() const { return m_windows.GetPlaylistWindow(); }
+    CWnd* GetPlayWindow() const { return m_windows.GetPlayWindow(); }
 
     std::string WindowName() const override { return "MainWnd"; }
     CRect DefaultRect() override { return {200, 200, 512, 200 + m_nExpandedHeight}; }
@@ -91,26 +91,16 @@ public:
     void Mute(bool bMute);
     void Loop(bool bRepeat);
     void ShowChild(CWnd* pWnd, bool bShow);
-    // With the icon in the tray only, the application takes the windows to the tray instead.
-    void MinimizeAll();
-    void RestoreAll();
-    // Core preference 3 on all three windows.
-    void ApplyAlwaysOnTop();
-    // The play window shown as remembered, or hidden for an audio-only clip when core
-    // preference 17 says so.
-    void ApplyPlayWndVisibility();
-    void BringAllForward();
     void RefreshTime();
 
     // State read by the menus and the tests.
     int GetDuration() const { return m_nDuration; }
     int GetPosition() const { return m_nPosition; }
     bool IsRemainingTime() const { return m_bRemainingTime; }
-    bool IsPlayWndShown() const { return m_bPlayWndShown; }
-    bool IsPlaylistShown() const { return m_bPlaylistShown; }
-    bool IsClosingPending() const { return m_bClosingPending; }
-    bool IsMinimizedAll() const { return m_bMinimized; }
-    const std::string& GetSkinFolder() const { return m_strSkinFolder; }
+    bool IsPlayWndShown() const { return m_windows.IsPlayWndShown(); }
+    bool IsPlaylistShown() const { return m_windows.IsPlaylistShown(); }
+    bool IsClosingPending() const { return m_windows.IsClosingPending(); }
+    bool IsMinimizedAll() const { return m_windows.IsMinimizedAll(); }
     std::string GetTimeText() const { return m_glyphTime.GetText(); }
     std::string GetPlayStateText() const { return m_glyphState.GetText(); }
     std::string GetMuteText() const { return m_glyphMute.GetText(); }
@@ -159,12 +149,6 @@ protected:
     LRESULT OnCmdPlaybackCompleted(ControlCommand& cmd) override;
     LRESULT OnCmdTranslate(ControlCommand& cmd) override;
 
-    // Creates the playlist window and the play window; false when one of them failed.
-    bool CreateChildWindows();
-    // At the first start the three windows sit docked in the middle of the primary screen.
-    void PlaceForFirstStart();
-    // Applies the skin of the skin folder to the three windows (built-in on any failure).
-    virtual void ApplySkinToAll();
     // The position the system menu opens at (the cursor).
     virtual CPoint MenuPoint() const;
     // The open clip's length in seconds and its path, from the engine manager.
@@ -194,19 +178,17 @@ private:
     void OnSliderPos(CMemCtrl* pCtrl, int nValue);
     void OnSliderHold(CMemCtrl* pCtrl, bool bTaken);
     void OnKeyDown(WPARAM vk);
-    void OnClose();
     void OnDestroy();
     LRESULT OnDestroyed(UINT message, WPARAM wParam, LPARAM lParam);
     void OnSysCommand(WPARAM nCmd);
     void OnTimer(std::uintptr_t id);
-    void FinishClose();
     void OpenMediaFile();
     void UpdatePlayButtons();
     void SetPlayState(int nState);
     void ResetDisplays();
     void ClipOpened();
     void ShowLoading(bool bLoading);
-    void ShowRemembered(bool bShow);
+    void ShowToggle(CPlayerWindows::Child child, bool bShow);
     void RedrawUnlessShaded(CMemCtrl* pCtrl);
     void SubmitCommand(int code, LPARAM param1 = 0);
     void PostCommand(int code, LPARAM param1);
@@ -228,24 +210,17 @@ private:
     std::array<ControlSlot, kControlLines> m_slots;
 
     std::array<std::unique_ptr<CSkinImage>, kImageCount> m_images;
-    std::unique_ptr<CPlaylistWnd> m_pPlaylistWnd;
-    std::unique_ptr<CPlayWnd> m_pPlayWnd;
+    CPlayerWindows m_windows;
     std::function<void()> m_onDestroyed;
     CCommandRelay m_relay;
     std::function<std::string()> m_clipInfo;
 
-    std::string m_strSkinFolder;
     int m_nDuration = 0;
     int m_nPosition = 0;
     int m_nVolume = 80; // the volume bar's value, kept across skin changes
     bool m_bRemainingTime = true;
-    bool m_bPlayWndShown = true;
-    bool m_bPlaylistShown = true;
-    bool m_bPlayWndRemembered = true;
     COLORREF m_labelText = RGB(141, 129, 80);
     COLORREF m_labelBack = RGB(241, 237, 201);
-    bool m_bClosingPending = false;
-    bool m_bMinimized = false;
     bool m_bCreated = false;
     bool m_bPlaylistApart = false; // while saving: the clips go to m_strPlaylistFile
     std::string m_strPlaylistFile; // the kept file the stored state names
