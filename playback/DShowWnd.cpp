@@ -882,8 +882,8 @@ void CDShowWnd::Notify(int event) {
 
 // ---- volume ----
 
-void CDShowWnd::SetVolume(long volume) {
-    m_lVolume = volume;
+void CDShowWnd::SetVolume(double gain) {
+    m_dVolume = gain;
     if (!m_bMute)
         ApplyVolume();
 }
@@ -896,17 +896,15 @@ void CDShowWnd::SetMute(bool mute) {
 void CDShowWnd::ApplyVolume() {
     if (!m_pVolumeElement)
         return;
-    // Hundredths of a decibel to the pipeline's linear factor.
-    const long level = m_bMute ? kMuteVolume : m_lVolume;
-    g_object_set(m_pVolumeElement, "volume", std::pow(10.0, double(level) / 2000.0), nullptr);
+    g_object_set(m_pVolumeElement, "volume", m_bMute ? kMuteGain : m_dVolume, nullptr);
 }
 
-long CDShowWnd::GetPipelineVolume() const {
+double CDShowWnd::GetPipelineVolume() const {
     if (!m_pVolumeElement)
-        return m_bMute ? kMuteVolume : m_lVolume;
+        return m_bMute ? kMuteGain : m_dVolume;
     double linear = 1.0;
     g_object_get(m_pVolumeElement, "volume", &linear, nullptr);
-    return linear > 0.0 ? std::lround(2000.0 * std::log10(linear)) : kMuteVolume;
+    return linear;
 }
 
 // ---- pictures ----

@@ -49,7 +49,7 @@ public:
     static constexpr UINT WM_GRAPHNOTIFY = WM_APP + 1; // bus messages are waiting
     static constexpr UINT WM_CLIPENDED = WM_APP + 2;   // wParam: the pipeline's serial
     static constexpr UINT WM_VIDEOFRAME = WM_APP + 3;  // a new picture is waiting
-    static constexpr long kMuteVolume = -10000;        // hundredths of a decibel
+    static constexpr double kMuteGain = 1e-5;          // -100 dB
 
     CDShowWnd();
     ~CDShowWnd() override;
@@ -67,11 +67,11 @@ public:
     int GetDuration() const;
     // Seconds with their fraction, for checks that need more than whole seconds.
     double GetExactPosition() const;
-    // Hundredths of a decibel: 0 full, negative quieter.
-    void SetVolume(long volume);
-    long GetVolume() const { return m_lVolume; }
-    // What the pipeline plays at now, in hundredths of a decibel (the mute level when muted).
-    long GetPipelineVolume() const;
+    // The pipeline's linear factor: 1 full, smaller quieter. The engine converts to it.
+    void SetVolume(double gain);
+    double GetVolume() const { return m_dVolume; }
+    // The factor the pipeline plays at now (the mute factor when muted).
+    double GetPipelineVolume() const;
     void SetMute(bool mute);
     bool GetMute() const { return m_bMute != 0; }
     // Drops an open that has not reported yet, without any event.
@@ -148,7 +148,7 @@ private:
     std::string m_strJoined; // the clip the pipeline went on with, until it is opened
     bool m_bStreamStarted = false;
     DShowStatus m_status;
-    long m_lVolume = 0;
+    double m_dVolume = 1.0;
     int m_bMute = 0;
     int m_bCanSeekAbsolute = 0;
     int m_bCanSeekForwards = 0;

@@ -11,9 +11,9 @@
 #include "playback/UIControl.h"
 #include "res/BuiltInSkinLayout.h"
 #include "res/StringTable.h"
+#include "skin/AppLink.h"
 #include "skin/BuiltInSkin.h"
 #include "skin/PlayWnd.h"
-#include "skin/AppLink.h"
 #include "skin/PlaylistWnd.h"
 #include "skin/SavedPlaylist.h"
 #include "skin/SkinFile.h"
@@ -267,7 +267,7 @@ void CMainWnd::SerializeState(CArchive& ar) {
         ar.WriteString(m_strSkinFolder);
         for (bool b : {m_bRemainingTime, m_bPlayWndShown, m_bPlaylistShown})
             ar.WriteInt32(b ? 1 : 0);
-        ar.WriteInt32(m_sldVolume.GetValue());
+        ar.WriteInt32(Controller().GetVolume());
         SerializeMainWndTail(ar);
         if (m_bPlaylistApart)
             ar.WriteString(m_strPlaylistFile);
@@ -277,15 +277,16 @@ void CMainWnd::SerializeState(CArchive& ar) {
     const std::int32_t remaining = ar.ReadInt32();
     const std::int32_t playShown = ar.ReadInt32();
     const std::int32_t playlistShown = ar.ReadInt32();
-    const std::int32_t volume = ar.ReadInt32();
+    // The volume is the controller's, read above from this same state; the bar's copy that
+    // follows is kept for the layout of the saved state and always holds the same value.
+    ar.ReadInt32();
     if (ar.Failed())
         return;                          // a short or damaged value keeps the defaults of this part
     m_strSkinFolder = std::move(folder); // replaced by the fixed folder at creation
     m_bRemainingTime = remaining != 0;
     m_bPlayWndShown = m_bPlayWndRemembered = playShown != 0;
     m_bPlaylistShown = playlistShown != 0;
-    m_nVolume = std::clamp(volume, 0, 100);
-    m_sldVolume.SetValue(m_nVolume);
+    m_sldVolume.SetValue(Controller().GetVolume());
     SerializeMainWndTail(ar);
     LoadPlaylistKeptApart(ar);
 }
@@ -385,7 +386,6 @@ void CMainWnd::InitControls() {
         c->SetDimsWhenInactive(false);
     m_sldVolume.SetHorizontal(false);
     m_sldVolume.SetRangeMax(100);
-    m_sldVolume.SetValue(m_nVolume);
     for (CMemAnimation* a : {&m_anim, &m_animSmall}) {
         a->SetVisible(false);
         a->SetTimerOwner(this, kAnimationTimer);
@@ -403,8 +403,10 @@ void CMainWnd::InitControls() {
         g->SetAlphabet(kFlagAlphabet);
     m_chkPlayWnd.SetCheck(m_bPlayWndShown);
     m_chkPlaylist.SetCheck(m_bPlaylistShown);
-    if (GetPlayerApp())
+    if (GetPlayerApp()) {
         m_chkMute.SetCheck(Controller().GetMute());
+        m_sldVolume.SetValue(Controller().GetVolume());
+    }
     m_btnExit.SetCursor(CSkinCursors::Get(kCursorButton));
     m_sldVolume.SetCursor(CSkinCursors::Get(kCursorVertical));
     m_sldPosition.SetCursor(CSkinCursors::Get(kCursorHorizontal));
@@ -539,8 +541,7 @@ void CMainWnd::ResetDisplays() {
     m_glyphStateSmall.SetText("S");
     m_glyphMute.SetText(Controller().GetMute() ? "1" : "0");
     m_glyphLoop.SetText(Controller().GetRepeat() ? "3" : "2");
-    m_sldVolume.SetValue(m_nVolume);
-    PostCommand(CmdVolume, m_nVolume);
+    m_sldVolume.SetValue(Controller().GetVolume());
     if (IsWindow())
         Repaint();
 }
@@ -637,6 +638,13 @@ LRESULT CMainWnd::OnCmdPlayState(ControlCommand& cmd) {
     m_glyphStateSmall.SetText(glyph);
     RedrawControl(m_bShaded ? &m_glyphStateSmall : &m_glyphState, true);
     UpdateControls();
+    return 0;
+}
+
+// The bar shows the controller's volume, whichever bar, key or desktop call changed it.
+LRESULT CMainWnd::OnCmdVolume(ControlCommand& cmd) {
+    m_sldVolume.SetValue(int(cmd.param1));
+    RedrawUnlessShaded(&m_sldVolume);
     return 0;
 }
 
@@ -757,10 +765,10 @@ void CMainWnd::OnClick(UINT nID) {
         break;
     case 19:
     case 27:
-        Mute(!Controller().GetMute());
+        Controller().ToggleMute();
         break;
     case 28:
-        Loop(!Controller().GetRepeat());
+        Controller().ToggleRepeat();
         break;
     default:
         break;
@@ -837,29 +845,8 @@ void CMainWnd::Next() {
     Controller().Next();
 }
 
-void CMainWnd::Mute(bool bMute) {
-    m_chkMute.SetCheck(bMute);
-    Controller().SetMute(bMute);
-    m_glyphMute.SetText(bMute ? "1" : "0");
-    RedrawUnlessShaded(&m_chkMute);
-    RedrawUnlessShaded(&m_glyphMute);
-}
-
-void CMainWnd::Loop(bool bRepeat) {
-    Controller().SetRepeat(bRepeat);
-    SubmitCommand(CmdRepeatChanged);
-    SubmitCommand(CmdUpdateControls);
-}
-
-void CMainWnd::SetVolume(int nVolume) {
-    m_nVolume = std::clamp(nVolume, 0, m_sldVolume.GetRangeMax());
-    m_sldVolume.SetValue(m_nVolume);
-    PostCommand(CmdVolume, m_nVolume);
-    RedrawUnlessShaded(&m_sldVolume);
-}
-
 void CMainWnd::SetVolumeBy(int delta) {
-    SetVolume(m_sldVolume.GetValue() + delta);
+    Controller().SetVolume(Controller().GetVolume() + delta);
 }
 
 void CMainWnd::SeekTo(int nSeconds) {
@@ -872,8 +859,7 @@ void CMainWnd::OnSliderPos(CMemCtrl* pCtrl, int nValue) {
     if (pCtrl == &m_sldPosition) {
         SeekTo(nValue);
     } else if (pCtrl == &m_sldVolume) {
-        m_nVolume = nValue;
-        PostCommand(CmdVolume, nValue);
+        Controller().SetVolume(nValue);
     }
 }
 
