@@ -643,6 +643,9 @@ LRESULT CMainWnd::OnCmdPlayState(ControlCommand& cmd) {
 
 // The bar shows the controller's volume, whichever bar, key or desktop call changed it.
 LRESULT CMainWnd::OnCmdVolume(ControlCommand& cmd) {
+    // The bar's own drag already shows its value; setting it again would snap the thumb.
+    if (m_sldVolume.GetValue() == int(cmd.param1))
+        return 0;
     m_sldVolume.SetValue(int(cmd.param1));
     RedrawUnlessShaded(&m_sldVolume);
     return 0;
