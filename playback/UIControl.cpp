@@ -41,7 +41,7 @@ void CUIControl::SetVolume(int volume) {
 
 // ---- the user's changes to the listening modes
 
-void CUIControl::AnnounceRepeatModes() {
+void CUIControl::AnnounceListeningModes() {
     Submit(CmdRepeatChanged);
     Submit(CmdUpdateControls);
 }
@@ -57,7 +57,7 @@ void CUIControl::ToggleRepeatOne() {
 void CUIControl::ChooseRepeat(bool repeat, bool repeatOne) {
     SetRepeat(repeat);
     SetRepeatOne(repeatOne);
-    AnnounceRepeatModes();
+    AnnounceListeningModes();
 }
 
 void CUIControl::ToggleShuffle() {
@@ -66,7 +66,7 @@ void CUIControl::ToggleShuffle() {
 
 void CUIControl::ChooseShuffle(bool shuffle) {
     SetShuffle(shuffle);
-    AnnounceRepeatModes();
+    AnnounceListeningModes();
 }
 
 void CUIControl::ToggleMute() {

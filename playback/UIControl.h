@@ -138,7 +138,7 @@ public:
 
 private:
     void Submit(int code, LPARAM param1 = 0);
-    void AnnounceRepeatModes();
+    void AnnounceListeningModes();
     void AnnounceClip(bool autoplay);
     void StartPlaying();
     void AnnounceStop();
