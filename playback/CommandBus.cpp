@@ -9,7 +9,7 @@ void CCommandBus::SubmitCommand(CCmdTarget* pSender, int code, LPARAM param1, LP
         return;
     // The record lives on this stack frame for the length of the synchronous send.
     ControlCommand cmd{code, pSender, param1, param2, text};
-    m_pMainWnd->SendMessage(WM_REG_SUBMITCOMMAND, reinterpret_cast<WPARAM>(&cmd), 0);
+    m_pMainWnd->SendMessage(WM_REG_SUBMITCOMMAND, ControlCommand::ToMessage(&cmd), 0);
 }
 
 void CCommandBus::PostCommand(WPARAM code, LPARAM param1) {

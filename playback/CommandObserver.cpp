@@ -51,7 +51,7 @@ LRESULT CCommandObserver::DispatchCommand(ControlCommand& cmd) {
 bool CCommandObserver::ObserveMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
     if (message != WM_REG_OBSERVECOMMAND)
         return false;
-    auto* pCmd = reinterpret_cast<ControlCommand*>(wParam);
+    ControlCommand* pCmd = ControlCommand::FromMessage(wParam);
     result = pCmd ? DispatchCommand(*pCmd) : 0;
     return true;
 }

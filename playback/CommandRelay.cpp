@@ -13,7 +13,7 @@ void CCommandRelay::SetWindows(CWnd* pMainWnd, CWnd* pPlaylistWnd, CWnd* pPlayWn
 bool CCommandRelay::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     if (message == WM_REG_SUBMITCOMMAND) {
         // A submit without a record is dropped rather than followed.
-        if (auto* pCmd = reinterpret_cast<ControlCommand*>(wParam))
+        if (ControlCommand* pCmd = ControlCommand::FromMessage(wParam))
             DeliverSubmitted(*pCmd);
     } else if (message == WM_REG_POSTCOMMAND) {
         DeliverPosted(wParam, lParam);
@@ -46,5 +46,5 @@ void CCommandRelay::DeliverPosted(WPARAM code, LPARAM param1) {
 
 void CCommandRelay::Observe(CWnd* pWnd, ControlCommand& cmd) {
     if (pWnd)
-        pWnd->SendMessage(WM_REG_OBSERVECOMMAND, reinterpret_cast<WPARAM>(&cmd), 0);
+        pWnd->SendMessage(WM_REG_OBSERVECOMMAND, ControlCommand::ToMessage(&cmd), 0);
 }

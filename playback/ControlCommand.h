@@ -22,17 +22,17 @@ enum CommandCode : int {
     CmdUnused6 = 6,            //
     CmdUnused7 = 7,            //
     CmdSeek = 8,               // param1: position in whole seconds (unsigned)
-    CmdVolume = 9,             // posted; param1: volume 0..100
+    CmdVolume = 9,             // the volume changed; param1: the new volume 0..100
     CmdPosition = 10,          // param1: position in whole seconds
     CmdPlayState = 11,         // param1: EnginePlayState
     CmdSeekDragEnded = 12,     // posted
     CmdClosing = 13,           // forget the path, clear the rows
     CmdRefillRows = 14,        //
-    CmdAppendRows = 15,        // param1: the list of added files
-    CmdInsertRows = 16,        // param1: the list of added files
+    CmdAppendRows = 15,        // the controller's list has new clips: add their rows at the end
+    CmdInsertRows = 16,        // as 15, the rows go after the cursor row
     CmdUpdateControls = 17,    // state changed: re-evaluate the controls
     CmdPlayableChanged = 18,   // param1: the clip whose playable flag changed, or 0
-    CmdRepeatChanged = 19,     //
+    CmdRepeatChanged = 19,     // repeat, repeat one or shuffle changed
     CmdClipLoading = 20,       // param1: 1 loading, 0 done
     CmdPlaybackRequested = 21, //
     CmdStopped = 22,           //
@@ -40,7 +40,7 @@ enum CommandCode : int {
     CmdClipOpened = 24,        // param1: 0 opened, kClipInfoRefresh its length or tags came later
     CmdPlaybackCompleted = 25, //
     CmdUnused26 = 26,          //
-    CmdTranslate = 27,         // param1: the new language name
+    CmdTranslate = 27,         // text: the new language name
     CmdEngineResetting = 28,   // param1: 1 before the engine closes its graph, 0 after
     CmdResetPositions = 29,    // posted
     CmdBringToTop = 30,        //
@@ -49,8 +49,9 @@ enum CommandCode : int {
 constexpr int kCommandCodeCount = 31;
 constexpr long kClipInfoRefresh = 1;
 
-// The parameters hold numbers or, for some codes, the address of a clip or of a list; they are
-// as wide as a pointer so that an address survives the trip.
+// The parameters hold numbers or, for codes 5 and 18, the address of a clip; they are as wide
+// as a pointer so that an address survives the trip. Addresses go in and come out only through
+// the typed makers and getters below, never through casts at the call sites.
 struct ControlCommand {
     int code = CmdUnused0;
     CCmdTarget* pSender = nullptr; // lets a window ignore its own command
@@ -58,6 +59,13 @@ struct ControlCommand {
     LPARAM param2 = 0;
     std::string text;
 
+    // The clip of CmdLoadClip and CmdPlayableChanged.
     CAttribClip* GetClip() const { return reinterpret_cast<CAttribClip*>(param1); }
     static LPARAM FromClip(const CAttribClip* pClip) { return reinterpret_cast<LPARAM>(pClip); }
+
+    // The record itself travels by address in the bus's window messages (submit, observe).
+    static WPARAM ToMessage(ControlCommand* pCmd) { return reinterpret_cast<WPARAM>(pCmd); }
+    static ControlCommand* FromMessage(WPARAM wParam) {
+        return reinterpret_cast<ControlCommand*>(wParam);
+    }
 };

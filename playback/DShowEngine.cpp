@@ -10,18 +10,13 @@ CDShowEngine::~CDShowEngine() {
     Destroy();
 }
 
-long CDShowEngine::VolumeToHundredthsDb(int volume) {
-    const double f = volume <= 0 ? 0.01 : double(volume);
-    double level = std::log10(f / 100.0) * 20.0 * 100.0;
-    // log10(0.0001) may come out a hair above -4; a whole result must stay whole.
-    if (std::abs(level - std::round(level)) < 1e-6)
-        level = std::round(level);
-    return long(std::trunc(level));
+double CDShowEngine::VolumeToGain(int volume) {
+    return volume <= 0 ? 1e-4 : volume / 100.0;
 }
 
-int CDShowEngine::HundredthsDbToVolume(long level) {
-    // A hair of tolerance keeps a level that came from a whole volume at that volume.
-    return int(std::trunc(std::pow(10.0, double(level) / 2000.0) * 100.0 + 1e-6));
+int CDShowEngine::GainToVolume(double gain) {
+    // Rounded: the sink may keep the factor as a float, a hair below the whole volume.
+    return int(std::lround(gain * 100.0));
 }
 
 void CDShowEngine::SetVideoSize(int width, int height) {
@@ -73,11 +68,11 @@ bool CDShowEngine::GetMute() const {
 
 void CDShowEngine::SetVolume(int volume) {
     if (m_pWnd)
-        m_pWnd->SetVolume(VolumeToHundredthsDb(volume));
+        m_pWnd->SetVolume(VolumeToGain(volume));
 }
 
 int CDShowEngine::GetVolume() const {
-    return m_pWnd ? HundredthsDbToVolume(m_pWnd->GetPipelineVolume()) : 0;
+    return m_pWnd ? GainToVolume(m_pWnd->GetPipelineVolume()) : 0;
 }
 
 std::string CDShowEngine::GetInfoText1() const {

@@ -13,9 +13,10 @@ public:
     CDShowEngine();
     ~CDShowEngine() override;
 
-    // 0..100 to hundredths of a decibel and back.
-    static long VolumeToHundredthsDb(int volume);
-    static int HundredthsDbToVolume(long level);
+    // The volume's one conversion: 0..100 to the pipeline's linear factor (and back for
+    // reading). Volume 0 is quiet (-80 dB), not silent; silence is what mute is for.
+    static double VolumeToGain(int volume);
+    static int GainToVolume(double gain);
 
     void SetVideoSize(int width, int height) override;
     void ShowVideo(bool show) override;

@@ -12,7 +12,7 @@
 
 class CDShowWnd : public CWnd, private IGstGraphHost {
 public:
-    static constexpr long kMuteVolume = CGstGraph::kMuteVolume; // hundredths of a decibel
+    static constexpr double kMuteGain = CGstGraph::kMuteGain; // -100 dB
 
     CDShowWnd();
     ~CDShowWnd() override;
@@ -30,11 +30,11 @@ public:
     int GetDuration() const { return m_graph.GetDuration(); }
     // Seconds with their fraction, for checks that need more than whole seconds.
     double GetExactPosition() const { return m_graph.GetExactPosition(); }
-    // Hundredths of a decibel: 0 full, negative quieter.
-    void SetVolume(long volume) { m_graph.SetVolume(volume); }
-    long GetVolume() const { return m_graph.GetVolume(); }
-    // What the pipeline plays at now, in hundredths of a decibel (the mute level when muted).
-    long GetPipelineVolume() const { return m_graph.GetPipelineVolume(); }
+    // The pipeline's linear factor: 1 full, smaller quieter. The engine converts to it.
+    void SetVolume(double gain) { m_graph.SetVolume(gain); }
+    double GetVolume() const { return m_graph.GetVolume(); }
+    // The factor the pipeline plays at now (the mute factor when muted).
+    double GetPipelineVolume() const { return m_graph.GetPipelineVolume(); }
     void SetMute(bool mute) { m_graph.SetMute(mute); }
     bool GetMute() const { return m_graph.GetMute(); }
     // Drops an open that has not reported yet, without any event.

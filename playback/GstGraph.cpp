@@ -860,8 +860,8 @@ void CGstGraph::PostClipEnded() {
 
 // ---- volume ----
 
-void CGstGraph::SetVolume(long volume) {
-    m_lVolume = volume;
+void CGstGraph::SetVolume(double gain) {
+    m_dVolume = gain;
     if (!m_bMute)
         ApplyVolume();
 }
@@ -874,17 +874,15 @@ void CGstGraph::SetMute(bool mute) {
 void CGstGraph::ApplyVolume() {
     if (!m_pVolumeElement)
         return;
-    // Hundredths of a decibel to the pipeline's linear factor.
-    const long level = m_bMute ? kMuteVolume : m_lVolume;
-    g_object_set(m_pVolumeElement, "volume", std::pow(10.0, double(level) / 2000.0), nullptr);
+    g_object_set(m_pVolumeElement, "volume", m_bMute ? kMuteGain : m_dVolume, nullptr);
 }
 
-long CGstGraph::GetPipelineVolume() const {
+double CGstGraph::GetPipelineVolume() const {
     if (!m_pVolumeElement)
-        return m_bMute ? kMuteVolume : m_lVolume;
+        return m_bMute ? kMuteGain : m_dVolume;
     double linear = 1.0;
     g_object_get(m_pVolumeElement, "volume", &linear, nullptr);
-    return linear > 0.0 ? std::lround(2000.0 * std::log10(linear)) : kMuteVolume;
+    return linear;
 }
 
 // ---- pictures ----

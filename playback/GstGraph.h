@@ -101,7 +101,7 @@ public:
     static constexpr UINT WM_GRAPHNOTIFY = WM_APP + 1; // bus messages are waiting
     static constexpr UINT WM_CLIPENDED = WM_APP + 2;   // wParam: the pipeline's serial
     static constexpr UINT WM_VIDEOFRAME = WM_APP + 3;  // a new picture is waiting
-    static constexpr long kMuteVolume = -10000;        // hundredths of a decibel
+    static constexpr double kMuteGain = 1e-5;          // -100 dB
 
     explicit CGstGraph(IGstGraphHost& host);
     ~CGstGraph();
@@ -120,9 +120,11 @@ public:
     double GetExactPosition() const;
     // Whole seconds: the pipeline's answer, which some formats only know once playing.
     int GetDuration() const;
-    void SetVolume(long volume);
-    long GetVolume() const { return m_lVolume; }
-    long GetPipelineVolume() const;
+    // The pipeline's linear factor: 1 full, smaller quieter. The engine converts to it.
+    void SetVolume(double gain);
+    double GetVolume() const { return m_dVolume; }
+    // The factor the pipeline plays at now (the mute factor when muted).
+    double GetPipelineVolume() const;
     void SetMute(bool mute);
     bool GetMute() const { return m_bMute != 0; }
     void AbandonOpen();
@@ -191,7 +193,7 @@ private:
     std::string m_strJoined; // the clip the pipeline went on with, until it is opened
     bool m_bStreamStarted = false;
     DShowStatus m_status;
-    long m_lVolume = 0;
+    double m_dVolume = 1.0;
     int m_bMute = 0;
     int m_bCanSeekAbsolute = 0;
     int m_bCanSeekForwards = 0;

@@ -32,10 +32,46 @@ void CUIControl::SetMute(bool mute) {
 }
 
 void CUIControl::SetVolume(int volume) {
-    // The value arrives in posted commands and saved states; the engines take 0..100 only.
+    // Keys, the wheel and the desktop step past the ends; the engines take 0..100 only.
     m_nVolume = std::clamp(volume, 0, 100);
     if (m_pEngineManager)
         m_pEngineManager->SetVolume(m_nVolume);
+    Submit(CmdVolume, m_nVolume);
+}
+
+// ---- the user's changes to the listening modes
+
+void CUIControl::AnnounceListeningModes() {
+    Submit(CmdRepeatChanged);
+    Submit(CmdUpdateControls);
+}
+
+void CUIControl::ToggleRepeat() {
+    ChooseRepeat(!GetRepeat(), m_bRepeatOne);
+}
+
+void CUIControl::ToggleRepeatOne() {
+    ChooseRepeat(GetRepeat(), !m_bRepeatOne);
+}
+
+void CUIControl::ChooseRepeat(bool repeat, bool repeatOne) {
+    SetRepeat(repeat);
+    SetRepeatOne(repeatOne);
+    AnnounceListeningModes();
+}
+
+void CUIControl::ToggleShuffle() {
+    ChooseShuffle(!m_bShuffle);
+}
+
+void CUIControl::ChooseShuffle(bool shuffle) {
+    SetShuffle(shuffle);
+    AnnounceListeningModes();
+}
+
+void CUIControl::ToggleMute() {
+    SetMute(!GetMute());
+    Submit(CmdUpdateControls);
 }
 
 // ---- commands

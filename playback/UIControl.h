@@ -59,6 +59,9 @@ public:
     PendingAction GetPendingAction() const { return m_nPendingAction; }
     bool IsBusy() const { return m_bBusy != 0; }
 
+    // The Set functions of the listening modes and of mute change the state quietly: they
+    // restore saved settings. What the user changes goes through the Toggle and Choose
+    // functions below, which announce the change.
     bool GetRepeat() const { return m_bRepeat != 0; }
     void SetRepeat(bool repeat) { m_bRepeat = repeat; }
     // The clip that finishes plays again (Next and Previous still move on).
@@ -70,6 +73,20 @@ public:
     bool GetMute() const { return m_bMute != 0; }
     void SetMute(bool mute);
     int GetVolume() const { return m_nVolume; }
+
+    // The user's changes, whichever button, key, menu item or desktop call makes them. The
+    // listening modes announce CmdRepeatChanged then CmdUpdateControls (the enabling of
+    // previous and next depends on them); mute announces CmdUpdateControls.
+    void ToggleRepeat();
+    void ToggleRepeatOne();
+    void ToggleShuffle();
+    void ToggleMute();
+    // Both repeat modes at once, announced once (the desktop's loop status).
+    void ChooseRepeat(bool repeat, bool repeatOne);
+    void ChooseShuffle(bool shuffle);
+    // The one way the volume changes: brought into 0..100 here, handed to the engine (which
+    // turns it into its own unit), and announced with CmdVolume so the volume bar and the
+    // desktop follow.
     void SetVolume(int volume);
 
     const std::string& GetLastOpenFolder() const { return m_strLastOpenFolder; }
@@ -121,6 +138,7 @@ public:
 
 private:
     void Submit(int code, LPARAM param1 = 0);
+    void AnnounceListeningModes();
     void AnnounceClip(bool autoplay);
     void StartPlaying();
     void AnnounceStop();
@@ -143,7 +161,7 @@ private:
     CObjListClip m_listClip;
     std::int32_t m_bRepeat = 1;
     std::int32_t m_bMute = 0;
-    std::int32_t m_nVolume = 75;
+    std::int32_t m_nVolume = 80;
     std::int32_t m_nEnginePlayState = EngineStopped;
     std::string m_strLastOpenFolder;
     std::string m_strLastPlaylistFolder;

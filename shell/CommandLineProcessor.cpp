@@ -87,8 +87,7 @@ void CCommandLineProcessor::ProcessCommandLine(const std::string& text) {
     const bool next = options.mode == core::AddMode::Next;
     std::vector<std::string> list = PrepareList(options, files);
     m_control.AddFiles(list, next);
-    m_bus.SubmitCommand(nullptr, next ? CmdInsertRows : CmdAppendRows,
-                        reinterpret_cast<LPARAM>(&list));
+    m_bus.SubmitCommand(nullptr, next ? CmdInsertRows : CmdAppendRows);
     m_control.Start();
     m_control.SetLastOpenFolder(FolderOfFile(files.front()));
     if (options.fullScreen && m_fullScreen)

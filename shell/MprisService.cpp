@@ -278,15 +278,14 @@ QDBusMessage CMprisService::SetProperty(const QDBusMessage& call, const QString&
     if (!args.Accepted())
         return ErrorReply(call, args);
     if (name == "Volume") {
-        m_main.SetVolume(args.m_volume); // through the volume bar, as a drag would
+        m_control.SetVolume(args.m_volume);
     } else if (name == "LoopStatus") {
         const bool bTrack = args.m_strLoop == "Track";
         // "Track" keeps the list's repeat as it was: it comes back when the clip repeat ends.
-        m_control.SetRepeatOne(bTrack);
-        m_main.Loop(bTrack ? m_control.GetRepeat() : args.m_strLoop == "Playlist");
+        m_control.ChooseRepeat(bTrack ? m_control.GetRepeat() : args.m_strLoop == "Playlist",
+                               bTrack);
     } else if (name == "Shuffle") {
-        m_control.SetShuffle(args.m_bShuffle);
-        m_main.Loop(m_control.GetRepeat()); // tells every window and client of the change
+        m_control.ChooseShuffle(args.m_bShuffle);
     }
     return call.createReply();
 }

@@ -373,9 +373,8 @@ void CPlayerApp::ShowSystemMenu(CWnd* pWnd, CPoint ptScreen) {
 void CPlayerApp::AddFiles(const std::vector<std::string>& paths) {
     if (paths.empty())
         return;
-    std::vector<std::string> list = paths;
-    m_control.AddFiles(list, false);
-    SubmitCommand(nullptr, CmdAppendRows, reinterpret_cast<LPARAM>(&list));
+    m_control.AddFiles(paths, false);
+    SubmitCommand(nullptr, CmdAppendRows);
     m_control.Start();
 }
 
@@ -432,11 +431,10 @@ bool CPlayerApp::AddAndPlayLocation(const std::string& text) {
     std::string location = text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
     if (const std::string path = core::FileUriToPath(location); !path.empty())
         location = path;
-    std::vector<std::string> list{location};
-    const core::AddFilesResult result = m_control.AddFiles(list, false);
+    const core::AddFilesResult result = m_control.AddFiles({location}, false);
     if (result.added.empty())
         return false;
-    SubmitCommand(nullptr, CmdAppendRows, reinterpret_cast<LPARAM>(&list));
+    SubmitCommand(nullptr, CmdAppendRows);
     m_control.Start();
     m_control.PlayClip(result.added.front(), true);
     return true;

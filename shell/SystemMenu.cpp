@@ -123,9 +123,8 @@ void EjectOrCloseCd(CWnd* pWnd, const SystemMenuContext& ctx) {
 
 // The language items: every window translates itself while the old language is current.
 void SwitchLanguageTo(int id, CWnd* pWnd, const SystemMenuContext& ctx) {
-    SwitchLanguageByCommand(id, [&](const std::string& name) {
-        Submit(ctx, pWnd, CmdTranslate, reinterpret_cast<LPARAM>(&name), name);
-    });
+    SwitchLanguageByCommand(
+        id, [&](const std::string& name) { Submit(ctx, pWnd, CmdTranslate, 0, name); });
 }
 
 // Commands that open dialogs or pages.
@@ -216,20 +215,16 @@ bool ExecutePlayerCommand(int id, CWnd* pWnd, const SystemMenuContext& ctx) {
         app.PostCommand(CmdResetPositions, 0);
         return true;
     case res::ID_REPEAT:
-        controller.SetRepeat(!controller.GetRepeat());
-        Submit(ctx, pWnd, CmdRepeatChanged);
+        controller.ToggleRepeat();
         return true;
     case res::ID_REPEAT_ONE:
-        controller.SetRepeatOne(!controller.GetRepeatOne());
-        Submit(ctx, pWnd, CmdRepeatChanged);
+        controller.ToggleRepeatOne();
         return true;
     case res::ID_SHUFFLE:
-        controller.SetShuffle(!controller.GetShuffle());
-        Submit(ctx, pWnd, CmdRepeatChanged);
+        controller.ToggleShuffle();
         return true;
     case res::ID_MUTE:
-        controller.SetMute(!controller.GetMute());
-        Submit(ctx, pWnd, CmdUpdateControls);
+        controller.ToggleMute();
         return true;
     case res::ID_APP_EXIT:
         Submit(ctx, pWnd, CmdUserCommand);

@@ -180,7 +180,7 @@ void CMainWnd::SerializeState(CArchive& ar) {
         ar.WriteString(m_windows.GetSkinFolder());
         for (bool b : {m_bRemainingTime, m_windows.IsPlayWndShown(), m_windows.IsPlaylistShown()})
             ar.WriteInt32(b ? 1 : 0);
-        ar.WriteInt32(m_sldVolume.GetValue());
+        ar.WriteInt32(Controller().GetVolume());
         SerializeMainWndTail(ar);
         if (m_bPlaylistApart)
             ar.WriteString(m_strPlaylistFile);
@@ -190,13 +190,14 @@ void CMainWnd::SerializeState(CArchive& ar) {
     const std::int32_t remaining = ar.ReadInt32();
     const std::int32_t playShown = ar.ReadInt32();
     const std::int32_t playlistShown = ar.ReadInt32();
-    const std::int32_t volume = ar.ReadInt32();
+    // The volume is the controller's, read above from this same state; the bar's copy that
+    // follows is kept for the layout of the saved state and always holds the same value.
+    ar.ReadInt32();
     if (ar.Failed())
         return; // a short or damaged value keeps the defaults of this part
     m_windows.RestoreState(std::move(folder), playShown != 0, playlistShown != 0);
     m_bRemainingTime = remaining != 0;
-    m_nVolume = std::clamp(volume, 0, 100);
-    m_sldVolume.SetValue(m_nVolume);
+    m_sldVolume.SetValue(Controller().GetVolume());
     SerializeMainWndTail(ar);
     LoadPlaylistKeptApart(ar);
 }
@@ -296,7 +297,6 @@ void CMainWnd::InitControls() {
         c->SetDimsWhenInactive(false);
     m_sldVolume.SetHorizontal(false);
     m_sldVolume.SetRangeMax(100);
-    m_sldVolume.SetValue(m_nVolume);
     for (CMemAnimation* a : {&m_anim, &m_animSmall}) {
         a->SetVisible(false);
         a->SetTimerOwner(this, kAnimationTimer);
@@ -314,8 +314,10 @@ void CMainWnd::InitControls() {
         g->SetAlphabet(kFlagAlphabet);
     m_chkPlayWnd.SetCheck(m_windows.IsPlayWndShown());
     m_chkPlaylist.SetCheck(m_windows.IsPlaylistShown());
-    if (GetPlayerApp())
+    if (GetPlayerApp()) {
         m_chkMute.SetCheck(Controller().GetMute());
+        m_sldVolume.SetValue(Controller().GetVolume());
+    }
     m_btnExit.SetCursor(CSkinCursors::Get(kCursorButton));
     m_sldVolume.SetCursor(CSkinCursors::Get(kCursorVertical));
     m_sldPosition.SetCursor(CSkinCursors::Get(kCursorHorizontal));
@@ -450,8 +452,7 @@ void CMainWnd::ResetDisplays() {
     m_glyphStateSmall.SetText("S");
     m_glyphMute.SetText(Controller().GetMute() ? "1" : "0");
     m_glyphLoop.SetText(Controller().GetRepeat() ? "3" : "2");
-    m_sldVolume.SetValue(m_nVolume);
-    PostCommand(CmdVolume, m_nVolume);
+    m_sldVolume.SetValue(Controller().GetVolume());
     if (IsWindow())
         Repaint();
 }
@@ -548,6 +549,16 @@ LRESULT CMainWnd::OnCmdPlayState(ControlCommand& cmd) {
     m_glyphStateSmall.SetText(glyph);
     RedrawControl(m_bShaded ? &m_glyphStateSmall : &m_glyphState, true);
     UpdateControls();
+    return 0;
+}
+
+// The bar shows the controller's volume, whichever bar, key or desktop call changed it.
+LRESULT CMainWnd::OnCmdVolume(ControlCommand& cmd) {
+    // The bar's own drag already shows its value; setting it again would snap the thumb.
+    if (m_sldVolume.GetValue() == int(cmd.param1))
+        return 0;
+    m_sldVolume.SetValue(int(cmd.param1));
+    RedrawUnlessShaded(&m_sldVolume);
     return 0;
 }
 
@@ -651,10 +662,10 @@ void CMainWnd::OnClick(UINT nID) {
         break;
     case 19:
     case 27:
-        Mute(!Controller().GetMute());
+        Controller().ToggleMute();
         break;
     case 28:
-        Loop(!Controller().GetRepeat());
+        Controller().ToggleRepeat();
         break;
     default:
         break;
@@ -731,29 +742,8 @@ void CMainWnd::Next() {
     Controller().Next();
 }
 
-void CMainWnd::Mute(bool bMute) {
-    m_chkMute.SetCheck(bMute);
-    Controller().SetMute(bMute);
-    m_glyphMute.SetText(bMute ? "1" : "0");
-    RedrawUnlessShaded(&m_chkMute);
-    RedrawUnlessShaded(&m_glyphMute);
-}
-
-void CMainWnd::Loop(bool bRepeat) {
-    Controller().SetRepeat(bRepeat);
-    SubmitCommand(CmdRepeatChanged);
-    SubmitCommand(CmdUpdateControls);
-}
-
-void CMainWnd::SetVolume(int nVolume) {
-    m_nVolume = std::clamp(nVolume, 0, m_sldVolume.GetRangeMax());
-    m_sldVolume.SetValue(m_nVolume);
-    PostCommand(CmdVolume, m_nVolume);
-    RedrawUnlessShaded(&m_sldVolume);
-}
-
 void CMainWnd::SetVolumeBy(int delta) {
-    SetVolume(m_sldVolume.GetValue() + delta);
+    Controller().SetVolume(Controller().GetVolume() + delta);
 }
 
 void CMainWnd::SeekTo(int nSeconds) {
@@ -766,8 +756,7 @@ void CMainWnd::OnSliderPos(CMemCtrl* pCtrl, int nValue) {
     if (pCtrl == &m_sldPosition) {
         SeekTo(nValue);
     } else if (pCtrl == &m_sldVolume) {
-        m_nVolume = nValue;
-        PostCommand(CmdVolume, nValue);
+        Controller().SetVolume(nValue);
     }
 }
 

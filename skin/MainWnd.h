@@ -85,11 +85,8 @@ public:
     void Next();
     // What dragging the position bar to a whole second does.
     void SeekTo(int nSeconds);
-    // What the volume bar does: its value (0 to 100), posted to the play window.
-    void SetVolume(int nVolume);
+    // What the volume keys and the wheel do: the controller's volume, moved by delta.
     void SetVolumeBy(int delta);
-    void Mute(bool bMute);
-    void Loop(bool bRepeat);
     void ShowChild(CWnd* pWnd, bool bShow);
     void RefreshTime();
 
@@ -141,6 +138,7 @@ protected:
     LRESULT OnCmdStop(ControlCommand& cmd) override;
     LRESULT OnCmdPosition(ControlCommand& cmd) override;
     LRESULT OnCmdPlayState(ControlCommand& cmd) override;
+    LRESULT OnCmdVolume(ControlCommand& cmd) override;
     LRESULT OnCmdRepeatChanged(ControlCommand& cmd) override;
     LRESULT OnCmdUpdateControls(ControlCommand& cmd) override;
     LRESULT OnCmdClipLoading(ControlCommand& cmd) override;
@@ -217,7 +215,6 @@ private:
 
     int m_nDuration = 0;
     int m_nPosition = 0;
-    int m_nVolume = 80; // the volume bar's value, kept across skin changes
     bool m_bRemainingTime = true;
     COLORREF m_labelText = RGB(141, 129, 80);
     COLORREF m_labelBack = RGB(241, 237, 201);

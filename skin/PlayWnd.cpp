@@ -7,9 +7,9 @@
 #include "playback/EngineManager.h"
 #include "playback/UIControl.h"
 #include "res/StringTable.h"
+#include "skin/AppLink.h"
 #include "skin/BuiltInSkin.h"
 #include "skin/PlayWndGeometry.h"
-#include "skin/AppLink.h"
 #include "skin/SkinFile.h"
 #include "skin/SnapGeometry.h"
 
@@ -444,12 +444,6 @@ LRESULT CPlayWnd::OnCmdSeek(ControlCommand& cmd) {
     return 0;
 }
 
-LRESULT CPlayWnd::OnCmdVolume(ControlCommand& cmd) {
-    if (CUIControl* pCtl = Controller())
-        pCtl->SetVolume(int(cmd.param1));
-    return 0;
-}
-
 LRESULT CPlayWnd::OnCmdPlayState(ControlCommand&) {
     UpdateControls();
     return 0;
@@ -654,11 +648,8 @@ void CPlayWnd::OnMenuCommand(UINT nID) {
         EnterFullScreen();
         break;
     case ID_REPEAT:
-        if (pCtl) {
-            pCtl->SetRepeat(!pCtl->GetRepeat());
-            Submit(CmdRepeatChanged);
-            Submit(CmdUpdateControls);
-        }
+        if (pCtl)
+            pCtl->ToggleRepeat();
         break;
     default:
         break;

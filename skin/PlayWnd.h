@@ -94,7 +94,6 @@ protected:
     LRESULT OnCmdStop(ControlCommand& cmd) override;
     LRESULT OnCmdLoadClip(ControlCommand& cmd) override;
     LRESULT OnCmdSeek(ControlCommand& cmd) override;
-    LRESULT OnCmdVolume(ControlCommand& cmd) override;
     LRESULT OnCmdPlayState(ControlCommand& cmd) override;
     LRESULT OnCmdSeekDragEnded(ControlCommand& cmd) override;
     LRESULT OnCmdClosing(ControlCommand& cmd) override;

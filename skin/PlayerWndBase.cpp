@@ -88,13 +88,12 @@ bool CPlayerWndBase::OnControlKey(WPARAM vk) {
     }
     CUIControl& control = pApp->GetController();
     if (vk == 'M')
-        control.SetMute(!control.GetMute());
+        control.ToggleMute();
     else if (vk == 'T')
-        control.SetRepeatOne(!control.GetRepeatOne());
+        control.ToggleRepeatOne();
     else if (vk == 'H')
-        control.SetShuffle(!control.GetShuffle());
+        control.ToggleShuffle();
     else
-        control.SetRepeat(!control.GetRepeat());
-    pApp->SubmitCommand(this, CmdUpdateControls); // the indicators follow
+        control.ToggleRepeat();
     return true;
 }

@@ -365,30 +365,28 @@ TEST_F(EngineTest, SeekingTo90Point7LandsAt90Seconds) {
     EXPECT_EQ(m_manager->GetPosition(), 90.0);
 }
 
-TEST_F(EngineTest, VolumeInHundredthsOfADecibel) {
-    EXPECT_EQ(CDShowEngine::VolumeToHundredthsDb(100), 0);
-    EXPECT_EQ(CDShowEngine::VolumeToHundredthsDb(75), -249);
-    EXPECT_EQ(CDShowEngine::VolumeToHundredthsDb(50), -602);
-    EXPECT_EQ(CDShowEngine::VolumeToHundredthsDb(0), -8000);
+TEST_F(EngineTest, VolumeAsThePipelinesLinearFactor) {
+    // The sink may keep the factor as a float.
+    auto near = [](double a, double b) { return std::abs(a - b) <= b * 1e-6; };
+    EXPECT_DOUBLE_EQ(CDShowEngine::VolumeToGain(0), 1e-4);
     for (int v : {0, 1, 50, 75, 99, 100})
-        EXPECT_EQ(CDShowEngine::HundredthsDbToVolume(CDShowEngine::VolumeToHundredthsDb(v)), v);
+        EXPECT_EQ(CDShowEngine::GainToVolume(CDShowEngine::VolumeToGain(v)), v);
 
     CreateManager();
     ASSERT_TRUE(OpenAndPlay(Media("clip.wav")));
     CDShowWnd* pWnd = WndOf(*m_manager);
     m_manager->SetVolume(75);
-    EXPECT_EQ(pWnd->GetVolume(), -249);
-    EXPECT_EQ(pWnd->GetPipelineVolume(), -249);
+    EXPECT_PRED2(near, pWnd->GetPipelineVolume(), 0.75);
     EXPECT_EQ(m_manager->GetVolume(), 75);
     m_manager->SetVolume(0);
-    EXPECT_EQ(pWnd->GetPipelineVolume(), -8000) << "volume 0 is quiet, not silent";
+    EXPECT_PRED2(near, pWnd->GetPipelineVolume(), 1e-4) << "volume 0 is quiet, not silent";
     m_manager->SetMute(true);
-    EXPECT_EQ(pWnd->GetPipelineVolume(), CDShowWnd::kMuteVolume);
+    EXPECT_PRED2(near, pWnd->GetPipelineVolume(), CDShowWnd::kMuteGain);
     EXPECT_TRUE(m_manager->GetMute());
     m_manager->SetVolume(50); // remembered while muted
-    EXPECT_EQ(pWnd->GetPipelineVolume(), CDShowWnd::kMuteVolume);
+    EXPECT_PRED2(near, pWnd->GetPipelineVolume(), CDShowWnd::kMuteGain);
     m_manager->SetMute(false);
-    EXPECT_EQ(pWnd->GetPipelineVolume(), -602);
+    EXPECT_PRED2(near, pWnd->GetPipelineVolume(), 0.5);
 }
 
 TEST_F(EngineTest, VideoFramesArePaintedAtTheSizeTheManagerGives) {

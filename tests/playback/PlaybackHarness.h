@@ -188,10 +188,6 @@ protected:
             m_engine.SetPath(cmd.GetClip()->GetPath());
         return 0;
     }
-    LRESULT OnCmdVolume(ControlCommand& cmd) override {
-        m_ctl.SetVolume(int(cmd.param1));
-        return 0;
-    }
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
         if (message == WM_REG_PLAYSTATE) {

@@ -275,7 +275,7 @@ TEST(UIControlSerializeTest, ADamagedStateKeepsWhatWasReadBeforeTheDamage) {
     EXPECT_TRUE(inCut.Failed());
     EXPECT_EQ(cut.GetLastOpenFolder(), "/x");
     EXPECT_FALSE(cut.GetRepeat());
-    EXPECT_EQ(cut.GetVolume(), 75);
+    EXPECT_EQ(cut.GetVolume(), 80);
     EXPECT_EQ(cut.GetDisplayMode(), 2);
 
     // Cut inside the list: the playlist the controller had stays, nothing else changes.

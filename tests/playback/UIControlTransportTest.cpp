@@ -8,7 +8,7 @@ using UIControlTransportTest = PlaybackTest;
 
 TEST_F(UIControlTransportTest, FreshControllerHasItsInitialValues) {
     CUIControl ctl;
-    EXPECT_EQ(ctl.GetVolume(), 75);
+    EXPECT_EQ(ctl.GetVolume(), 80);
     EXPECT_FALSE(ctl.GetMute());
     EXPECT_TRUE(ctl.GetRepeat());
     EXPECT_EQ(ctl.GetDisplayMode(), 2);
@@ -266,11 +266,41 @@ TEST_F(UIControlTransportTest, VolumeAndMuteSetWhileNothingIsOpenApplyAfterTheNe
     EXPECT_EQ(m_engine.m_nEngineVolume, 55);
 }
 
-TEST_F(UIControlTransportTest, VolumeIsKeptWithinZeroToHundred) {
+TEST_F(UIControlTransportTest, VolumeIsKeptWithinZeroToHundredAndAnnounced) {
     m_ctl.SetVolume(150);
     EXPECT_EQ(m_ctl.GetVolume(), 100);
     m_ctl.SetVolume(-5);
     EXPECT_EQ(m_ctl.GetVolume(), 0);
+    const std::vector<TraceEntry> announced = Seen("main", CmdVolume);
+    ASSERT_EQ(announced.size(), 2u);
+    EXPECT_EQ(announced[0].param1, 100);
+    EXPECT_EQ(announced[1].param1, 0);
+}
+
+TEST_F(UIControlTransportTest, EachUserChangeOfAModeIsAnnouncedFromTheController) {
+    const std::vector<int> modes{CmdRepeatChanged, CmdUpdateControls};
+    const struct {
+        std::function<void()> change;
+        std::function<bool()> changed;
+        std::vector<int> codes;
+    } cases[] = {
+        {[&] { m_ctl.ToggleRepeat(); }, [&] { return !m_ctl.GetRepeat(); }, modes},
+        {[&] { m_ctl.ToggleRepeatOne(); }, [&] { return m_ctl.GetRepeatOne(); }, modes},
+        {[&] { m_ctl.ToggleShuffle(); }, [&] { return m_ctl.GetShuffle(); }, modes},
+        {[&] { m_ctl.ToggleMute(); }, [&] { return m_ctl.GetMute(); }, {CmdUpdateControls}},
+        {[&] { m_ctl.ChooseRepeat(true, false); },
+         [&] { return m_ctl.GetRepeat() && !m_ctl.GetRepeatOne(); }, modes},
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        m_trace.clear();
+        cases[i].change();
+        EXPECT_TRUE(cases[i].changed()) << i;
+        std::vector<int> codes;
+        for (const TraceEntry& e : m_trace)
+            if (e.window == "main")
+                codes.push_back(e.code);
+        EXPECT_EQ(codes, cases[i].codes) << i;
+    }
 }
 
 TEST_F(UIControlTransportTest, WithoutWiringTransportDoesNothingHarmful) {

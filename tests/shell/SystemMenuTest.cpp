@@ -231,6 +231,7 @@ TEST_F(SystemMenuTest, PlayerCommandsStopRepeatMuteAndExit) {
     shell::ExecuteSystemCommand(res::ID_RESET_WINDOWS, &m_app.m_mainWnd, m_ctx);
     EXPECT_EQ(m_app.m_posted, (std::vector<WPARAM>{CmdResetPositions}));
 
+    m_app.m_controller.SetCommandBus(&m_app);
     m_app.m_controller.SetRepeat(true);
     shell::ExecuteSystemCommand(res::ID_REPEAT, &m_app.m_mainWnd, m_ctx);
     EXPECT_FALSE(m_app.m_controller.GetRepeat());
@@ -238,8 +239,8 @@ TEST_F(SystemMenuTest, PlayerCommandsStopRepeatMuteAndExit) {
     EXPECT_TRUE(m_app.m_controller.GetMute());
     shell::ExecuteSystemCommand(res::ID_MUTE, &m_app.m_mainWnd, m_ctx);
     EXPECT_FALSE(m_app.m_controller.GetMute());
-    EXPECT_EQ(m_app.Codes(),
-              (std::vector<int>{CmdRepeatChanged, CmdUpdateControls, CmdUpdateControls}));
+    EXPECT_EQ(m_app.Codes(), (std::vector<int>{CmdRepeatChanged, CmdUpdateControls,
+                                               CmdUpdateControls, CmdUpdateControls}));
 
     m_app.m_submitted.clear();
     EXPECT_TRUE(shell::ExecuteSystemCommand(res::ID_APP_EXIT, &m_app.m_mainWnd, m_ctx));

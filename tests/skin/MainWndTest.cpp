@@ -221,8 +221,8 @@ TEST_F(MainWndTest, KeysAndTheWheelMoveTheVolumeByFourWithinItsRange) {
     EXPECT_EQ(w.GetVolume(), 96);
     w.SendMessage(WM_KEYDOWN, VK_LEFT, 0);
     EXPECT_EQ(w.GetVolume(), 100);
-    EXPECT_TRUE(m_app.Has({CmdVolume, 100, true}));
-    EXPECT_TRUE(m_app.Has({CmdVolume, 96, true}));
+    EXPECT_TRUE(m_app.Has({CmdVolume, 100, false}));
+    EXPECT_TRUE(m_app.Has({CmdVolume, 96, false}));
 
     w.SendMessage(WM_MOUSEWHEEL, WPARAM(std::uint16_t(-120)) << 16, 0);
     EXPECT_EQ(w.GetVolume(), 96);
@@ -292,9 +292,10 @@ TEST_F(MainWndTest, DraggingThePositionBarPausesSeeksAndResumes) {
     ASSERT_EQ(m_app.m_commands.size(), 2u);
     EXPECT_EQ(m_app.m_commands[0], (CBusRecordingApp::Command{CmdSeek, 42, false}));
     EXPECT_EQ(m_app.m_commands[1], (CBusRecordingApp::Command{CmdSeekDragEnded, 0, true}));
-    // The volume bar posts the volume.
+    // The volume bar sets the controller's volume, which announces it.
     w.SendMessage(WM_REG_SLIDERPOS, WPARAM(&w.GetVolumeBar()), 33);
-    EXPECT_TRUE(m_app.Has({CmdVolume, 33, true}));
+    EXPECT_EQ(m_app.m_control.GetVolume(), 33);
+    EXPECT_TRUE(m_app.Has({CmdVolume, 33, false}));
 }
 
 TEST_F(MainWndTest, LoadingSwapsTheStateGlyphForTheAnimation) {

@@ -87,6 +87,7 @@ TEST_F(PlayerWndBaseTest, ARightClickOffTheControlsOpensTheSystemMenuAtTheScreen
 }
 
 TEST_F(PlayerWndBaseTest, CtrlMAndCtrlRToggleMuteAndRepeatOnly) {
+    m_app.m_control.SetCommandBus(&m_app);
     const bool mute = m_app.m_control.GetMute();
     const bool repeat = m_app.m_control.GetRepeat();
     m_wnd.SendMessage(WM_KEYDOWN, 'M');
@@ -97,7 +98,7 @@ TEST_F(PlayerWndBaseTest, CtrlMAndCtrlRToggleMuteAndRepeatOnly) {
     m_wnd.SendMessage(WM_KEYDOWN, 'X');
     EXPECT_EQ(m_app.m_control.GetMute(), !mute);
     EXPECT_EQ(m_app.m_control.GetRepeat(), !repeat);
-    EXPECT_EQ(Codes(), (std::vector<int>{CmdUpdateControls, CmdUpdateControls}));
+    EXPECT_EQ(Codes(), (std::vector<int>{CmdUpdateControls, CmdRepeatChanged, CmdUpdateControls}));
 }
 
 TEST_F(PlayerWndBaseTest, DroppedFilesGoToTheApplicationInOrder) {
