@@ -54,7 +54,8 @@ test-sanitize: deps
 	cd $(SANITIZE_DIR) && $(SANITIZER_ENV) QT_QPA_PLATFORM=offscreen ctest --output-on-failure --repeat until-pass:2 -j $(JOBS)
 
 # `make coverage`: the suite built without optimisation and with coverage recording in its own
-# folder, run, then gcovr's line, branch and function figures for the program's folders, and the
+# folder, run, then gcovr's line, branch and function figures for the program's folders (each
+# file's in build-coverage/coverage.txt), and the
 # size of the tests against the program. The build-time tools keep the record of their run in the
 # build. Not part of CI's run.
 COVERAGE_FILTERS = $(foreach d,platform core playback skin shell res tools,--filter '$(CURDIR)/$(d)/')
@@ -66,7 +67,8 @@ coverage: deps
 	find $(COVERAGE_DIR) -name '*.gcda' -not -path '$(COVERAGE_DIR)/tools/*' -delete
 	-cd $(COVERAGE_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 	gcovr --root $(CURDIR) $(COVERAGE_FILTERS) --exclude-unreachable-branches \
-	  --exclude-throw-branches -j $(JOBS) --print-summary --output /dev/null $(COVERAGE_DIR)
+	  --exclude-throw-branches -j $(JOBS) --print-summary \
+	  --txt $(COVERAGE_DIR)/coverage.txt $(COVERAGE_DIR)
 	scripts/test-ratio
 
 fuzz-build: deps
