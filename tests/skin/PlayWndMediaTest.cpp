@@ -3,6 +3,7 @@
 // stops them, and a damaged file fails with its text in the video area.
 #include "tests/playback/MediaFixtures.h"
 #include "tests/skin/PlayWndTestSupport.h"
+#include "tests/support/WavWriter.h"
 
 #include <cstdlib>
 
@@ -37,7 +38,7 @@ protected:
 
 TEST_F(PlayWndMediaTest, AnOpenedClipReportsToTheControllerAndTicksUntilItEnds) {
     const std::string path = m_temp / "tone.wav";
-    WriteWav(path, 1500);
+    testsupport::WriteWav(path, 2);
     AddClips({path});
     Ctl().Play();
     ASSERT_TRUE(PumpUntil([&] { return Ctl().GetEnginePlayState() == EnginePlaying; }));
@@ -102,7 +103,7 @@ TEST_F(PlayWndMediaTest, APlaylistOfEveryKindOfFilePlaysThroughToItsEnd) {
 // rather than let the time run in silence.
 TEST_F(PlayWndMediaTest, ASoundOutputFailureStopsPlaybackAndLeavesTheClipPlayable) {
     const std::string path = m_temp / "tone.wav";
-    WriteWav(path, 3000);
+    testsupport::WriteWav(path, 3);
     AddClips({path});
     auto playUntil = [&](int state, const char* sink) {
         if (sink)
