@@ -8,6 +8,8 @@
 #include "skin/SkinFile.h"
 #include "skin/SkinImage.h"
 
+#include <QImage>
+#include <QPainter>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
@@ -101,23 +103,13 @@ TEST(BuiltInSkin, EverySourceRectangleLiesInItsImage) {
     }
 }
 
-TEST(BuiltInSkin, MainWindowKeepsTheGivenSourceCoordinates) {
-    // A few lines checked against the numbers the built-in layout is known by.
-    const auto& m = builtin::kMainControls;
-    EXPECT_EQ(m[0].n[0], 6);
-    EXPECT_EQ(m[17].nID, 13);
-    EXPECT_EQ(m[17].n[20], 520); // state 1 hover of the large play key
-    EXPECT_EQ(m[16].n[6], -1);   // the open key has no inactive image
-    EXPECT_EQ(m[22].n[12], 9);   // position thumb pressed at 9, 7
-    EXPECT_EQ(std::string(builtin::kTypeAlphabet).size(), 61u);
-}
-
 TEST(BuiltInSkin, GlyphCellsDiffer) {
     // Each digit of the time display is its own picture, and the glyphs are drawn on the
     // label's background colour so the display panel has no seams.
     auto digits = Load(builtin::kMainLargeDigits);
     const COLORREF back = RGB(builtin::kLabelBack.r, builtin::kLabelBack.g, builtin::kLabelBack.b);
     EXPECT_EQ(digits->GetPixel(0, 0), back);
+    EXPECT_EQ(Load(builtin::kMainBackground)->GetPixel(258, 26), back) << "under the clip label";
     auto cell = [&](int k) {
         std::string s;
         for (int y = 0; y < 11; ++y)
@@ -142,6 +134,33 @@ TEST(BuiltInSkin, CursorsFillTheSixSlots) {
     EXPECT_EQ(CSkinCursors::Get(5)->GetStepFrame(0).hotSpot, (CPoint{1, 1}));
     EXPECT_EQ(CSkinCursors::Get(4)->GetStepFrame(0).hotSpot, (CPoint{16, 16}));
     CSkinCursors::Clear();
+}
+
+// Every bitmap side by side, at one and two times as on a high-DPI screen, into
+// skin-preview.png in the build folder, so the artwork can be looked at.
+TEST(BuiltInSkin, RendersAPreviewOfEveryBitmap) {
+    std::vector<builtin::ImageSize> all(builtin::kImageSizes.begin(), builtin::kImageSizes.end());
+    all.push_back(builtin::kIconSize);
+    QImage sheet(660, 700, QImage::Format_RGB32);
+    sheet.fill(QColor(30, 30, 34));
+    QPainter painter(&sheet);
+    int x = 8, y = 8, row = 0;
+    for (const builtin::ImageSize& s : all) {
+        if (x + s.nWidth > 652)
+            x = 8, y += row + 6, row = 0;
+        painter.drawImage(x, y, Load(s.nId)->Image());
+        x += s.nWidth + 6;
+        row = std::max(row, s.nHeight);
+    }
+    painter.end();
+    EXPECT_LE(y + row, sheet.height());
+    QImage out(sheet.width() * 3, sheet.height() * 2, QImage::Format_RGB32);
+    out.fill(QColor(30, 30, 34));
+    QPainter both(&out);
+    both.drawImage(0, 0, sheet);
+    both.drawImage(sheet.width(), 0, sheet.scaled(sheet.size() * 2));
+    both.end();
+    EXPECT_TRUE(out.save(QString(CORVELLA_BINARY_DIR) + "/skin-preview.png"));
 }
 
 // The sample skin -------------------------------------------------------------------------
