@@ -3,8 +3,8 @@
 #include "platform/MessageQueue.h"
 #include "skin/SkinFile.h"
 #include "tests/skin/CursorWriter.h"
+#include "tests/support/ScratchFolder.h"
 
-#include <QTemporaryDir>
 #include <fstream>
 #include <gtest/gtest.h>
 
@@ -215,8 +215,8 @@ TEST(AnimatedCursor, PlayerShowsEachStepForItsTime) {
 
 TEST(AnimatedCursor, CursorLinesFillTheSlotsUnchecked) {
     CSkinCursors::Clear();
-    QTemporaryDir dir;
-    const std::string folder = dir.path().toStdString() + "/";
+    testsupport::ScratchFolder dir;
+    const std::string folder = dir.Path() + "/";
     std::ofstream(folder + "busy.ani", std::ios::binary) << MakeAni(TwoFrames());
     std::ofstream(folder + "Cursors.txt") << "1\n2\n3\n4\n5\nbusy.ani\nnone.cur\n";
     skin::CSkinFileReader reader;
