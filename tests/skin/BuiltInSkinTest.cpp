@@ -1,11 +1,9 @@
 // The built-in skin drawn by the generator: every bitmap has the size its layout needs, every
-// source rectangle of the layouts lies inside its image, the cursors load, and the sample
-// "Test Skin" folder reads back through the file path with the built-in layout.
+// source rectangle of the layouts lies inside its image and the cursors load. That the sample
+// "Test Skin" folder holds the same skin is checked by each window drawing both alike.
 #include "skin/BuiltInSkin.h"
-#include "platform/FileSystem.h"
 #include "res/BuiltInSkinLayout.h"
 #include "skin/SkinCursor.h"
-#include "skin/SkinFile.h"
 #include "skin/SkinImage.h"
 
 #include <QImage>
@@ -161,81 +159,6 @@ TEST(BuiltInSkin, RendersAPreviewOfEveryBitmap) {
     both.drawImage(sheet.width(), 0, sheet.scaled(sheet.size() * 2));
     both.end();
     EXPECT_TRUE(out.save(QString(CORVELLA_BINARY_DIR) + "/skin-preview.png"));
-}
-
-// The sample skin -------------------------------------------------------------------------
-
-class TestSkinFolder : public ::testing::Test {
-protected:
-    std::string Folder() const { return std::string(CORVELLA_BINARY_DIR) + "/Test Skin/"; }
-
-    void ExpectImage(skin::CSkinFileReader& r, int id) {
-        std::unique_ptr<CSkinImage> fromFile;
-        ASSERT_TRUE(r.ReadImage(fromFile, Folder(), nullptr)) << id;
-        auto builtIn = Load(id);
-        ASSERT_EQ(fromFile->GetWidth(), builtIn->GetWidth());
-        ASSERT_EQ(fromFile->GetHeight(), builtIn->GetHeight());
-        EXPECT_TRUE(fromFile->Image() == builtIn->Image()) << id;
-    }
-    void ExpectColour(skin::CSkinFileReader& r, builtin::SkinColour c) {
-        COLORREF colour = 0;
-        ASSERT_TRUE(r.ReadColour(colour));
-        EXPECT_EQ(colour, RGB(BYTE(c.r), BYTE(c.g), BYTE(c.b)));
-    }
-    template <std::size_t N>
-    void ExpectControls(skin::CSkinFileReader& r, const std::array<ControlLine, N>& lines) {
-        for (const ControlLine& l : lines) {
-            ASSERT_TRUE(r.ReadNumbers(l.nCount)) << l.pszName;
-            for (int i = 0; i < l.nCount; ++i)
-                EXPECT_EQ(skin::GetNumber(i), l.n[std::size_t(i)]) << l.pszName << " value " << i;
-        }
-        std::string extra;
-        EXPECT_FALSE(r.ReadValueLine(extra)) << "unexpected line " << extra;
-    }
-    void ExpectPieces(skin::CSkinFileReader& r, const builtin::FramePieces& pieces) {
-        for (const builtin::FramePiece& p : pieces) {
-            ASSERT_TRUE(r.ReadNumbers(4));
-            EXPECT_EQ((CRect{skin::GetNumber(0), skin::GetNumber(1), skin::GetNumber(2),
-                             skin::GetNumber(3)}),
-                      (CRect{p.x, p.y, p.cx, p.cy}));
-        }
-    }
-};
-
-TEST_F(TestSkinFolder, MainWindowFileHasTheBuiltInLayout) {
-    skin::CSkinFileReader r;
-    ASSERT_TRUE(r.Open(Folder() + "MainWindow.txt"));
-    ASSERT_TRUE(r.SkipHeader());
-    ExpectColour(r, builtin::kLabelText);
-    ExpectColour(r, builtin::kLabelBack);
-    for (int id : builtin::kMainImages)
-        ExpectImage(r, id);
-    CSkinCursors::Clear();
-    for (int slot = 0; slot < CSkinCursors::kSlots; ++slot) {
-        ASSERT_TRUE(r.ReadCursor(slot, Folder()));
-        EXPECT_TRUE(CSkinCursors::Get(slot)) << slot;
-    }
-    CSkinCursors::Clear();
-    ExpectControls(r, builtin::kMainControls);
-}
-
-TEST_F(TestSkinFolder, PlaylistAndPlayFilesHaveTheBuiltInLayout) {
-    skin::CSkinFileReader r;
-    ASSERT_TRUE(r.Open(Folder() + "PlaylistWindow.txt"));
-    ASSERT_TRUE(r.SkipHeader());
-    for (const builtin::SkinColour& c : builtin::kPlaylistColours)
-        ExpectColour(r, c);
-    for (int id : builtin::kPlaylistImages)
-        ExpectImage(r, id);
-    ExpectPieces(r, builtin::kPlaylistPieces);
-    ExpectControls(r, builtin::kPlaylistControls);
-
-    ASSERT_TRUE(r.Open(Folder() + "PlayWindow.txt"));
-    ASSERT_TRUE(r.SkipHeader());
-    for (int id : builtin::kPlayImages)
-        ExpectImage(r, id);
-    ExpectPieces(r, builtin::kPlayPieces);
-    ExpectControls(r, builtin::kPlayControls);
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "platform/RegisteredMessages.h"
 #include "platform/Registry.h"
 #include "platform/StoreNotices.h"
+#include "skin/SkinCursor.h"
 #include "tests/support/PlayerWindowWorld.h"
 #include "tests/support/RecordingPlayerApp.h"
 #include "tests/support/ScratchFolder.h"
@@ -366,15 +367,20 @@ TEST_F(MainWndTest, APlaylistTooLargeForTheStateIsKeptApartAndAFailedSaveKeepsTh
     ::unsetenv("XDG_DATA_HOME");
 }
 
-// The sample skin loads from its files; a folder whose description is cut short or missing is
-// refused, and the built-in skin comes back whole.
+// The sample skin loads from its files, cursors included, and draws as the built-in skin; a
+// folder whose description is cut short or missing is refused, and the built-in skin comes back.
 TEST_F(MainWndTest, TheSampleSkinLoadsFromItsFilesAndADamagedOneIsRefused) {
     CTestMainWnd& w = Created();
+    const QImage builtIn = w.GetBuffer()->Image().copy();
     const std::string folder = m_temp / "Skin/";
     std::filesystem::copy(std::string(CORVELLA_BINARY_DIR) + "/Test Skin", folder,
                           std::filesystem::copy_options::recursive);
+    CSkinCursors::Clear();
     EXPECT_TRUE(w.LoadSkin(folder));
     EXPECT_TRUE(w.IsSkinFromFiles());
+    EXPECT_TRUE(w.GetBuffer()->Image() == builtIn);
+    for (int slot = 0; slot < CSkinCursors::kSlots; ++slot)
+        EXPECT_TRUE(CSkinCursors::Get(slot)) << slot;
     EXPECT_EQ(w.ControlIds().size(), 21u);
     EXPECT_EQ(w.FindControl(20)->GetTooltipText(), "Volume Bar");
     const std::string file = folder + "MainWindow.txt";
