@@ -93,26 +93,19 @@ protected:
         m_app.m_pTarget = nullptr;
     }
 
-    // Clips "t0", "t1", … with the given durations, as rows.
-    void AddRows(std::vector<int> durations, int code = CmdAppendRows) {
-        for (int d : durations) {
+    // Clips "t0", "t1", … with the given durations (or of the given paths), as rows.
+    void AddRows(std::vector<int> durations, int code = CmdAppendRows, const Strings& paths = {}) {
+        for (std::size_t i = 0; i < std::max(durations.size(), paths.size()); ++i) {
             auto clip = std::make_unique<CAttribClip>();
             const int n = int(m_app.m_control.GetClipList().GetCount());
-            clip->SetPath("/m/t" + std::to_string(n) + ".mp3");
-            clip->SetDuration(d);
+            clip->SetPath(paths.empty() ? "/m/t" + std::to_string(n) + ".mp3" : paths[i]);
+            clip->SetDuration(paths.empty() ? durations[i] : 0);
             clip->SetFileSize(1000 - n);
             m_app.m_control.GetClipList().Add(std::move(clip));
         }
         Submit(code);
     }
-    void AddPaths(const Strings& paths) {
-        for (const std::string& path : paths) {
-            auto clip = std::make_unique<CAttribClip>();
-            clip->SetPath(path);
-            m_app.m_control.GetClipList().Add(std::move(clip));
-        }
-        Submit(CmdAppendRows);
-    }
+    void AddPaths(const Strings& paths) { AddRows({}, CmdAppendRows, paths); }
     CAttribClip* Clip(int i) { return m_app.m_control.GetClipList().GetAt(std::size_t(i)); }
     CAttribClip* Current() { return m_app.m_control.GetCurrentClip(); }
     void Submit(int code, LPARAM param1 = 0) { m_app.SubmitCommand(nullptr, code, param1, 0, {}); }
