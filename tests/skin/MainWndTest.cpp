@@ -386,6 +386,10 @@ TEST_F(MainWndTest, TheSampleSkinLoadsFromItsFilesAndADamagedOneIsRefused) {
     const std::string file = folder + "MainWindow.txt";
     std::filesystem::resize_file(file, std::filesystem::file_size(file) - 40);
     EXPECT_FALSE(w.LoadSkin(folder));
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        if (entry.path().extension() == ".bmp")
+            std::filesystem::remove(entry.path());
+    EXPECT_FALSE(w.LoadSkin(folder)) << "without its bitmaps";
     std::filesystem::remove(file);
     EXPECT_FALSE(w.LoadSkin(folder));
     w.LoadBuiltInSkin();

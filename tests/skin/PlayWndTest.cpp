@@ -253,6 +253,8 @@ TEST_F(PlayWndTest, EngineReportsAndCommandsReachTheControllerAndTheManager) {
     m_wnd.SendMessage(WM_REG_OPENSUCCESSED, 0, 0);
     ASSERT_EQ(Seen(CmdClipOpened).size(), 1u);
     EXPECT_EQ(Seen(CmdClipOpened)[0].pSender, &m_mainWnd) << "sent in the main window's name";
+    m_wnd.SendMessage(WM_REG_CLIPINFOCHANGED, 0, 0); // a length or tags found later
+    EXPECT_EQ(Seen(CmdClipOpened).back().param1, kClipInfoRefresh);
 
     // Commands reach the manager and the controller.
     auto observe = [&](int code, LPARAM param1) {
