@@ -350,7 +350,7 @@ TEST_F(MemListTest, InsertDeleteCropAndSortKeepTheCursorOnItsRow) {
     EXPECT_EQ(m_list.GetCursorRow(), -1);
 }
 
-TEST_F(MemListTest, DrawsRowColoursCursorTextAndOnlyTheVisibleRows) {
+TEST_F(MemListTest, DrawsRowColoursCursorTextMarksAndOnlyTheVisibleRows) {
     Fill(30);
     m_list.SetTopRow(10);
     m_list.SetSelected(11, true);
@@ -371,15 +371,13 @@ TEST_F(MemListTest, DrawsRowColoursCursorTextAndOnlyTheVisibleRows) {
     EXPECT_EQ(CountNear(s, {10, 20, 210, 180}, kText), 0);
     EXPECT_EQ(CountNear(s, {10, 20, 210, 180}, kCursorText), 0);
     EXPECT_EQ(At(205, 36), kRow);
-}
 
-TEST_F(MemListTest, UnplayableRowShowsARedMarkRightAlignedAndLongTextsStayInTheirCells) {
+    // An unplayable row shows a red mark right-aligned; long texts stay in their cells.
     Fill(2);
     m_list.SetText(0, 1, "3:05");
     m_list.SetText(1, 1, "3:05");
     m_list.SetPlayable(1, false);
     m_list.Draw(m_host->m_surface);
-    const CDC& s = m_host->m_surface;
     const CRect cell = m_list.GetCellRect(1, 1);
     const CRect leftHalf{cell.left, cell.top, cell.left + 25, cell.bottom};
     const CRect rightHalf{cell.left + 25, cell.top, cell.right, cell.bottom};
