@@ -63,6 +63,8 @@ TEST(PlayWndMenu, CurrentModeAndRepeatAreMarkedAndTextsTranslated) {
 TEST_F(PlayWndTest, TheEngineManagerShowsTheLogoCentredInTheVideoArea) {
     ASSERT_NE(m_wnd.GetEngineManager(), nullptr);
     EXPECT_EQ(Ctl().GetEngineManager(), m_wnd.GetEngineManager()) << "handed to the controller";
+    EXPECT_EQ(Engine().GetExtensions(EngineQuickTime), "*.mov;*.qt") << "from the strings";
+    EXPECT_EQ(Engine().GetExtensions(EngineCDAudio), "*.cda");
     EXPECT_EQ(Engine().GetLogoSize(), (CSize{160, 60}));
     EXPECT_EQ(m_wnd.GetLogoRect(), (CRect{76, 94, 236, 154}));
     EXPECT_EQ(Engine().GetWindowRect(), m_wnd.GetLogoRect());
