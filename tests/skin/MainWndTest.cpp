@@ -175,7 +175,7 @@ TEST_F(MainWndTest, KeysTheWheelAndTheBarMoveTheVolumeWithinItsRange) {
     EXPECT_TRUE(Has(CmdVolume, 33, true));
 }
 
-TEST_F(MainWndTest, IndicatorsShowPlayStateMuteAndLoop) {
+TEST_F(MainWndTest, IndicatorsThePositionBarAndTheLoadingAnimation) {
     CTestMainWnd& w = Created();
     const std::pair<int, const char*> states[] = {{0, "S"}, {1, "P"}, {2, "A"}, {3, "E"}, {9, "D"}};
     for (const auto& [state, glyph] : states) {
@@ -198,6 +198,34 @@ TEST_F(MainWndTest, IndicatorsShowPlayStateMuteAndLoop) {
     m_app.m_control.SetMute(true);
     w.Observe(CmdUpdateControls);
     EXPECT_EQ(w.GetMuteText(), "1");
+
+    // Dragging the position bar pauses, seeks and resumes.
+    const CMemCtrl* pBar = &w.GetPositionBar();
+    m_app.m_control.SetEnginePlayState(EnginePlaying);
+    w.SendMessage(WM_REG_SLIDERHOLD, WPARAM(pBar), 1);
+    EXPECT_TRUE(Has(CmdPause, 0, false));
+    m_app.m_control.SetEnginePlayState(EnginePaused);
+    w.SendMessage(WM_REG_SLIDERPOS, WPARAM(pBar), 42);
+    EXPECT_TRUE(Has(CmdSeek, 42, false));
+    EXPECT_EQ(w.GetPosition(), 42);
+    m_app.m_commands.clear();
+    w.SendMessage(WM_REG_SLIDERHOLD, WPARAM(pBar), 0);
+    EXPECT_EQ(m_app.Codes(), std::vector<int>{CmdSeek});
+    EXPECT_EQ(m_app.Codes(true), std::vector<int>{CmdSeekDragEnded});
+    EXPECT_TRUE(Has(CmdSeek, 42, false));
+
+    // Loading swaps the state glyph for the animation.
+    w.Observe(CmdClipLoading, 1);
+    EXPECT_EQ(w.GetLabelText(), "Loading...");
+    EXPECT_TRUE(w.GetAnimation(false).IsVisible());
+    EXPECT_FALSE(w.GetStateGlyph(false).IsVisible());
+    m_clock.Advance(1000); // the animation steps on its timer
+    EXPECT_NE(w.GetAnimation(false).GetFrame(), 0);
+    w.SetClipInfoSource([] { return std::string("1. song.mp3"); });
+    w.Observe(CmdClipLoading, 0);
+    EXPECT_FALSE(w.GetAnimation(false).IsVisible());
+    EXPECT_TRUE(w.GetStateGlyph(true).IsVisible());
+    EXPECT_EQ(w.GetLabelText(), "1. song.mp3");
 }
 
 TEST_F(MainWndTest, PlayPauseWithAnEmptyPlaylistOpensTheFileDialogInstead) {
@@ -213,38 +241,6 @@ TEST_F(MainWndTest, PlayPauseWithAnEmptyPlaylistOpensTheFileDialogInstead) {
     EXPECT_EQ(m_app.m_opened.size(), 1u);
     EXPECT_EQ(w.GetPlayButtonState(), 1);
     EXPECT_EQ(w.GetSmallPlayButton().GetState(), 1);
-}
-
-TEST_F(MainWndTest, DraggingThePositionBarPausesSeeksAndResumes) {
-    CTestMainWnd& w = Created();
-    const CMemCtrl* pBar = &w.GetPositionBar();
-    m_app.m_control.SetEnginePlayState(EnginePlaying);
-    w.SendMessage(WM_REG_SLIDERHOLD, WPARAM(pBar), 1);
-    EXPECT_TRUE(Has(CmdPause, 0, false));
-    m_app.m_control.SetEnginePlayState(EnginePaused);
-    w.SendMessage(WM_REG_SLIDERPOS, WPARAM(pBar), 42);
-    EXPECT_TRUE(Has(CmdSeek, 42, false));
-    EXPECT_EQ(w.GetPosition(), 42);
-    m_app.m_commands.clear();
-    w.SendMessage(WM_REG_SLIDERHOLD, WPARAM(pBar), 0);
-    EXPECT_EQ(m_app.Codes(), std::vector<int>{CmdSeek});
-    EXPECT_EQ(m_app.Codes(true), std::vector<int>{CmdSeekDragEnded});
-    EXPECT_TRUE(Has(CmdSeek, 42, false));
-}
-
-TEST_F(MainWndTest, LoadingSwapsTheStateGlyphForTheAnimation) {
-    CTestMainWnd& w = Created();
-    w.Observe(CmdClipLoading, 1);
-    EXPECT_EQ(w.GetLabelText(), "Loading...");
-    EXPECT_TRUE(w.GetAnimation(false).IsVisible());
-    EXPECT_FALSE(w.GetStateGlyph(false).IsVisible());
-    m_clock.Advance(1000); // the animation steps on its timer
-    EXPECT_NE(w.GetAnimation(false).GetFrame(), 0);
-    w.SetClipInfoSource([] { return std::string("1. song.mp3"); });
-    w.Observe(CmdClipLoading, 0);
-    EXPECT_FALSE(w.GetAnimation(false).IsVisible());
-    EXPECT_TRUE(w.GetStateGlyph(true).IsVisible());
-    EXPECT_EQ(w.GetLabelText(), "1. song.mp3");
 }
 
 TEST_F(MainWndTest, ClosingWhilePlayingStopsFirstAndClosesWhenPlaybackCompletedOrAfterASecond) {
