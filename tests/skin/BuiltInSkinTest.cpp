@@ -1,13 +1,13 @@
 // The built-in skin drawn by the generator: every bitmap has the size its layout needs, every
-// source rectangle of the layouts lies inside its image, the cursors load, and the sample
-// "Test Skin" folder reads back through the file path with the built-in layout.
+// source rectangle of the layouts lies inside its image and the cursors load. That the sample
+// "Test Skin" folder holds the same skin is checked by each window drawing both alike.
 #include "skin/BuiltInSkin.h"
-#include "platform/FileSystem.h"
 #include "res/BuiltInSkinLayout.h"
 #include "skin/SkinCursor.h"
-#include "skin/SkinFile.h"
 #include "skin/SkinImage.h"
 
+#include <QImage>
+#include <QPainter>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
@@ -101,23 +101,13 @@ TEST(BuiltInSkin, EverySourceRectangleLiesInItsImage) {
     }
 }
 
-TEST(BuiltInSkin, MainWindowKeepsTheGivenSourceCoordinates) {
-    // A few lines checked against the numbers the built-in layout is known by.
-    const auto& m = builtin::kMainControls;
-    EXPECT_EQ(m[0].n[0], 6);
-    EXPECT_EQ(m[17].nID, 13);
-    EXPECT_EQ(m[17].n[20], 520); // state 1 hover of the large play key
-    EXPECT_EQ(m[16].n[6], -1);   // the open key has no inactive image
-    EXPECT_EQ(m[22].n[12], 9);   // position thumb pressed at 9, 7
-    EXPECT_EQ(std::string(builtin::kTypeAlphabet).size(), 61u);
-}
-
 TEST(BuiltInSkin, GlyphCellsDiffer) {
     // Each digit of the time display is its own picture, and the glyphs are drawn on the
     // label's background colour so the display panel has no seams.
     auto digits = Load(builtin::kMainLargeDigits);
     const COLORREF back = RGB(builtin::kLabelBack.r, builtin::kLabelBack.g, builtin::kLabelBack.b);
     EXPECT_EQ(digits->GetPixel(0, 0), back);
+    EXPECT_EQ(Load(builtin::kMainBackground)->GetPixel(258, 26), back) << "under the clip label";
     auto cell = [&](int k) {
         std::string s;
         for (int y = 0; y < 11; ++y)
@@ -144,79 +134,31 @@ TEST(BuiltInSkin, CursorsFillTheSixSlots) {
     CSkinCursors::Clear();
 }
 
-// The sample skin -------------------------------------------------------------------------
-
-class TestSkinFolder : public ::testing::Test {
-protected:
-    std::string Folder() const { return std::string(CORVELLA_BINARY_DIR) + "/Test Skin/"; }
-
-    void ExpectImage(skin::CSkinFileReader& r, int id) {
-        std::unique_ptr<CSkinImage> fromFile;
-        ASSERT_TRUE(r.ReadImage(fromFile, Folder(), nullptr)) << id;
-        auto builtIn = Load(id);
-        ASSERT_EQ(fromFile->GetWidth(), builtIn->GetWidth());
-        ASSERT_EQ(fromFile->GetHeight(), builtIn->GetHeight());
-        EXPECT_TRUE(fromFile->Image() == builtIn->Image()) << id;
+// Every bitmap side by side, at one and two times as on a high-DPI screen, into
+// skin-preview.png in the build folder, so the artwork can be looked at.
+TEST(BuiltInSkin, RendersAPreviewOfEveryBitmap) {
+    std::vector<builtin::ImageSize> all(builtin::kImageSizes.begin(), builtin::kImageSizes.end());
+    all.push_back(builtin::kIconSize);
+    QImage sheet(660, 700, QImage::Format_RGB32);
+    sheet.fill(QColor(30, 30, 34));
+    QPainter painter(&sheet);
+    int x = 8, y = 8, row = 0;
+    for (const builtin::ImageSize& s : all) {
+        if (x + s.nWidth > 652)
+            x = 8, y += row + 6, row = 0;
+        painter.drawImage(x, y, Load(s.nId)->Image());
+        x += s.nWidth + 6;
+        row = std::max(row, s.nHeight);
     }
-    void ExpectColour(skin::CSkinFileReader& r, builtin::SkinColour c) {
-        COLORREF colour = 0;
-        ASSERT_TRUE(r.ReadColour(colour));
-        EXPECT_EQ(colour, RGB(BYTE(c.r), BYTE(c.g), BYTE(c.b)));
-    }
-    template <std::size_t N>
-    void ExpectControls(skin::CSkinFileReader& r, const std::array<ControlLine, N>& lines) {
-        for (const ControlLine& l : lines) {
-            ASSERT_TRUE(r.ReadNumbers(l.nCount)) << l.pszName;
-            for (int i = 0; i < l.nCount; ++i)
-                EXPECT_EQ(skin::GetNumber(i), l.n[std::size_t(i)]) << l.pszName << " value " << i;
-        }
-        std::string extra;
-        EXPECT_FALSE(r.ReadValueLine(extra)) << "unexpected line " << extra;
-    }
-    void ExpectPieces(skin::CSkinFileReader& r, const builtin::FramePieces& pieces) {
-        for (const builtin::FramePiece& p : pieces) {
-            ASSERT_TRUE(r.ReadNumbers(4));
-            EXPECT_EQ((CRect{skin::GetNumber(0), skin::GetNumber(1), skin::GetNumber(2),
-                             skin::GetNumber(3)}),
-                      (CRect{p.x, p.y, p.cx, p.cy}));
-        }
-    }
-};
-
-TEST_F(TestSkinFolder, MainWindowFileHasTheBuiltInLayout) {
-    skin::CSkinFileReader r;
-    ASSERT_TRUE(r.Open(Folder() + "MainWindow.txt"));
-    ASSERT_TRUE(r.SkipHeader());
-    ExpectColour(r, builtin::kLabelText);
-    ExpectColour(r, builtin::kLabelBack);
-    for (int id : builtin::kMainImages)
-        ExpectImage(r, id);
-    CSkinCursors::Clear();
-    for (int slot = 0; slot < CSkinCursors::kSlots; ++slot) {
-        ASSERT_TRUE(r.ReadCursor(slot, Folder()));
-        EXPECT_TRUE(CSkinCursors::Get(slot)) << slot;
-    }
-    CSkinCursors::Clear();
-    ExpectControls(r, builtin::kMainControls);
-}
-
-TEST_F(TestSkinFolder, PlaylistAndPlayFilesHaveTheBuiltInLayout) {
-    skin::CSkinFileReader r;
-    ASSERT_TRUE(r.Open(Folder() + "PlaylistWindow.txt"));
-    ASSERT_TRUE(r.SkipHeader());
-    for (const builtin::SkinColour& c : builtin::kPlaylistColours)
-        ExpectColour(r, c);
-    for (int id : builtin::kPlaylistImages)
-        ExpectImage(r, id);
-    ExpectPieces(r, builtin::kPlaylistPieces);
-    ExpectControls(r, builtin::kPlaylistControls);
-
-    ASSERT_TRUE(r.Open(Folder() + "PlayWindow.txt"));
-    ASSERT_TRUE(r.SkipHeader());
-    for (int id : builtin::kPlayImages)
-        ExpectImage(r, id);
-    ExpectPieces(r, builtin::kPlayPieces);
-    ExpectControls(r, builtin::kPlayControls);
+    painter.end();
+    EXPECT_LE(y + row, sheet.height());
+    QImage out(sheet.width() * 3, sheet.height() * 2, QImage::Format_RGB32);
+    out.fill(QColor(30, 30, 34));
+    QPainter both(&out);
+    both.drawImage(0, 0, sheet);
+    both.drawImage(sheet.width(), 0, sheet.scaled(sheet.size() * 2));
+    both.end();
+    EXPECT_TRUE(out.save(QString(CORVELLA_BINARY_DIR) + "/skin-preview.png"));
 }
 
 } // namespace

@@ -1,8 +1,8 @@
 // The play window without media: geometry of the video area, the logo and the picture, the
 // display modes with their radio buttons and menu items, Resize to, full screen and the
 // hidden cursor on the virtual clock, the context menu, keys, saved state and the skins.
+#include "core/RegObjectStore.h"
 #include "skin/PlayWndGeometry.h"
-#include "skin/SkinFile.h"
 #include "tests/skin/PlayWndTestSupport.h"
 
 #include <QWidget>
@@ -41,7 +41,8 @@ TEST(PlayWndGeometry, VideoAreaPlacementAndWindowSizes) {
 }
 
 TEST(PlayWndMenu, CurrentModeAndRepeatAreMarkedAndTextsTranslated) {
-    CTestApp app;
+    testsupport::CRecordingPlayerApp app;
+    app.m_translate = FitTranslation;
     SetPlayerApp(&app);
     const auto menu = BuildContextMenu(ModeHalf, true);
     SetPlayerApp(nullptr);
@@ -62,9 +63,7 @@ TEST(PlayWndMenu, CurrentModeAndRepeatAreMarkedAndTextsTranslated) {
 TEST_F(PlayWndTest, TheEngineManagerShowsTheLogoCentredInTheVideoArea) {
     ASSERT_NE(m_wnd.GetEngineManager(), nullptr);
     EXPECT_EQ(Ctl().GetEngineManager(), m_wnd.GetEngineManager()) << "handed to the controller";
-    EXPECT_TRUE(Engine().IsDisabled(EngineReal)) << "only the media and CD engines exist";
-    EXPECT_TRUE(Engine().IsDisabled(EngineQuickTime));
-    EXPECT_EQ(Engine().GetExtensions(EngineQuickTime), "*.mov;*.qt");
+    EXPECT_EQ(Engine().GetExtensions(EngineQuickTime), "*.mov;*.qt") << "from the strings";
     EXPECT_EQ(Engine().GetExtensions(EngineCDAudio), "*.cda");
     EXPECT_EQ(Engine().GetLogoSize(), (CSize{160, 60}));
     EXPECT_EQ(m_wnd.GetLogoRect(), (CRect{76, 94, 236, 154}));
@@ -159,20 +158,15 @@ TEST_F(PlayWndModeTest, FullScreenHidesTheCursorAfterThreeQuietSeconds) {
     m_wnd.Mouse(WM_MOUSEMOVE, 501, 400);
     EXPECT_FALSE(m_wnd.IsCursorHidden());
 
+    OpenPicture({320, 240});
+    EXPECT_TRUE(m_wnd.IsZoomed()) << "an open does not leave full screen";
+    EXPECT_EQ(Engine().GetWindowRect(), (CRect{0, 0, 1024, 768}));
+
     m_wnd.SendMessage(WM_KEYDOWN, VK_ESCAPE);
     EXPECT_FALSE(m_wnd.IsZoomed());
     EXPECT_EQ(m_wnd.GetWindowRect(), windowed);
     m_clock.Advance(5000);
     EXPECT_FALSE(m_wnd.IsCursorHidden()) << "the cursor timer ends with full screen";
-}
-
-TEST_F(PlayWndModeTest, AClipOpeningInFullScreenKeepsTheWayBack) {
-    m_wnd.EnterFullScreen();
-    OpenPicture({320, 240});
-    EXPECT_TRUE(m_wnd.IsZoomed()) << "an open does not leave full screen";
-    EXPECT_EQ(Engine().GetWindowRect(), (CRect{0, 0, 1024, 768}));
-    m_wnd.LeaveFullScreen();
-    EXPECT_EQ(m_wnd.GetWindowRect(), (CRect{100, 100, 412, 357}));
 }
 
 TEST_F(PlayWndModeTest, DoubleClickTogglesFullScreenAndAReleaseLowersIt) {
@@ -202,17 +196,17 @@ TEST_F(PlayWndModeTest, TheContextMenuOpensInTheVideoAreaOnly) {
     EXPECT_EQ(m_wnd.GetModeButton(ModeFit).GetTooltipText(), "Ajuster");
     EXPECT_EQ(Engine().GetDisplayMode(), ModeDouble) << "the chosen item applies";
     EXPECT_EQ(VideoSize(), (CSize{640, 480}));
-    EXPECT_TRUE(m_app.m_systemMenus.empty());
+    EXPECT_TRUE(m_app.m_menus.empty());
     // On the title bar the system menu opens instead.
     m_wnd.Mouse(WM_RBUTTONDOWN, 150, 8);
     m_wnd.Mouse(WM_RBUTTONUP, 150, 8);
     EXPECT_EQ(m_wnd.m_menus.size(), 1u);
-    EXPECT_EQ(m_app.m_systemMenus.size(), 1u);
+    EXPECT_EQ(m_app.m_menus.size(), 1u);
 }
 
 TEST_F(PlayWndTest, MenuAndKeysDriveTheController) {
     m_wnd.OnMenuCommand(ID_PLAY_PAUSE);
-    EXPECT_EQ(m_app.m_nOpenDialogs, 1) << "an empty list asks for files";
+    EXPECT_EQ(m_app.m_opened.size(), 1u) << "an empty list asks for files";
     const bool repeat = Ctl().GetRepeat();
     m_wnd.OnMenuCommand(ID_REPEAT);
     EXPECT_EQ(Ctl().GetRepeat(), !repeat);
@@ -248,7 +242,7 @@ TEST_F(PlayWndTest, ButtonsFollowTheControllerAndTheLoadingFlag) {
     EXPECT_EQ(m_mainWnd.m_childNotes, (std::vector<LPARAM>{LPARAM(&m_wnd)}));
 }
 
-TEST_F(PlayWndTest, EngineReportsBecomeControllerCallsAndCommands) {
+TEST_F(PlayWndTest, EngineReportsAndCommandsReachTheControllerAndTheManager) {
     m_wnd.SendMessage(WM_REG_PLAYSTATE, EnginePaused, 0);
     EXPECT_EQ(Ctl().GetEnginePlayState(), EnginePaused);
     ASSERT_FALSE(Seen(CmdPlayState).empty());
@@ -261,17 +255,17 @@ TEST_F(PlayWndTest, EngineReportsBecomeControllerCallsAndCommands) {
     m_wnd.SendMessage(WM_REG_OPENSUCCESSED, 0, 0);
     ASSERT_EQ(Seen(CmdClipOpened).size(), 1u);
     EXPECT_EQ(Seen(CmdClipOpened)[0].pSender, &m_mainWnd) << "sent in the main window's name";
-}
+    m_wnd.SendMessage(WM_REG_CLIPINFOCHANGED, 0, 0); // a length or tags found later
+    EXPECT_EQ(Seen(CmdClipOpened).back().param1, kClipInfoRefresh);
 
-TEST_F(PlayWndTest, EngineCommandsReachTheManagerAndTheController) {
+    // Commands reach the manager and the controller.
     auto observe = [&](int code, LPARAM param1) {
-        ControlCommand cmd{};
-        cmd.code = code;
-        cmd.param1 = param1;
+        ControlCommand cmd{code, nullptr, param1, 0, {}};
         m_wnd.SendMessage(WM_REG_OBSERVECOMMAND, WPARAM(&cmd), 0);
     };
     AddClips({"/m/First.wav"});
     EXPECT_EQ(Engine().GetPath(), "/m/First.wav") << "code 5 stores the clip's path";
+    m_wnd.SendMessage(WM_REG_PLAYSTATE, EngineStopped, 0);
     observe(CmdSeekDragEnded, 0);
     EXPECT_TRUE(Seen(CmdPlay).empty()) << "only a paused engine resumes after a seek drag";
     observe(CmdClosing, 0);

@@ -1,59 +1,34 @@
-// A player around the play window for the tests: an application object with a real controller
-// and command bus, a main window (a message window) that relays commands and hands the
-// controller its timers, the playlist rows as the navigator, the registry in a scratch folder,
-// and the virtual clock. The play window under test answers a fixed desktop and records the
-// context menus it was asked to show.
+// A player around the play window for the tests: the recording application over a real command
+// bus, a main window (a message window) that relays commands and hands the controller its
+// timers, the playlist rows as the navigator, the player window world and the virtual clock. The
+// play window under test answers a fixed desktop and records the context menus it was asked to
+// show.
 #pragma once
 
 #include "core/AttribClip.h"
 #include "core/PlaylistRows.h"
-#include "core/RegObjectStore.h"
 #include "platform/Clock.h"
 #include "platform/Keyboard.h"
-#include "platform/MessageQueue.h"
-#include "platform/Registry.h"
-#include "playback/CommandBus.h"
 #include "playback/EngineManager.h"
 #include "skin/PlayWnd.h"
-#include "skin/AppLink.h"
 #include "tests/playback/PlaybackHarness.h"
+#include "tests/support/PlayerWindowWorld.h"
+#include "tests/support/RecordingPlayerApp.h"
 #include "tests/support/ScratchFolder.h"
 
 #include <chrono>
-#include <cstdint>
-#include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
 #include <thread>
 
 namespace playtest {
 
-class CTestApp : public IPlayerApp {
-public:
-    CUIControl m_control;
-    CCommandBus m_bus;
-    CWnd* m_pMainWnd = nullptr;
-    int m_nOpenDialogs = 0;
-    std::vector<CPoint> m_systemMenus;
-
-    void SubmitCommand(CCmdTarget* pSender, int code, LPARAM param1, LPARAM param2,
-                       const std::string& text) override {
-        m_bus.SubmitCommand(pSender, code, param1, param2, text);
-    }
-    void PostCommand(WPARAM code, LPARAM param1) override { m_bus.PostCommand(code, param1); }
-    CUIControl& GetController() override { return m_control; }
-    CWnd* GetMainWindow() override { return m_pMainWnd; }
-    void AddFiles(const std::vector<std::string>&) override {}
-    void OpenMediaFiles(CWnd*) override { ++m_nOpenDialogs; }
-    void OpenCd(CWnd*) override {}
-    void OpenVcd(CWnd*) override {}
-    void ShowSystemMenu(CWnd*, CPoint pt) override { m_systemMenus.push_back(pt); }
-    std::string Translate(const std::string& text) override {
-        if (text == "Fit to window" || text == "&Fit to window")
-            return text[0] == '&' ? "&Ajuster" : "Ajuster";
-        return text;
-    }
-};
+// The translation the play window tests speak: "Fit to window" only.
+inline std::string FitTranslation(const std::string& text) {
+    if (text == "Fit to window" || text == "&Fit to window")
+        return text[0] == '&' ? "&Ajuster" : "Ajuster";
+    return text;
+}
 
 class CPlayWndUnderTest : public CPlayWnd {
 public:
@@ -107,12 +82,9 @@ protected:
 class PlayWndTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        platform::CMessageQueue::Instance().Reset();
-        CRegistry::Instance().Reset(m_temp.Path() + "/corvella");
-        SetPlayerApp(&m_app);
         ASSERT_TRUE(m_mainWnd.CreateMessageWindow());
-        m_app.m_pMainWnd = &m_mainWnd;
         m_app.m_bus.SetMainWnd(&m_mainWnd);
+        m_app.m_translate = FitTranslation;
         m_rows.SetRepeatQuery([this] { return Ctl().GetRepeat(); });
         Ctl().SetCommandBus(&m_app);
         Ctl().SetNavigator(&m_rows);
@@ -124,13 +96,7 @@ protected:
         m_wnd.ShowWindow(SW_SHOWNA);
         m_clock.Pump();
     }
-    void TearDown() override {
-        platform::SetModifierState(false, false, false);
-        m_wnd.DestroyWindow();
-        SetPlayerApp(nullptr);
-        CRegistry::Instance().Reset();
-        platform::CMessageQueue::Instance().Reset();
-    }
+    void TearDown() override { platform::SetModifierState(false, false, false); }
 
     CUIControl& Ctl() { return m_app.m_control; }
     CEngineManager& Engine() { return *m_wnd.GetEngineManager(); }
@@ -171,39 +137,12 @@ protected:
 
     platform::CVirtualClock m_clock;
     testsupport::ScratchFolder m_temp;
-    CTestApp m_app;
+    testsupport::CRecordingPlayerApp m_app;
+    testsupport::CPlayerWindowWorldGuard m_world{&m_app, m_temp.Path() + "/corvella"};
     std::vector<TraceEntry> m_trace;
     CTestMainWndWithNotes m_mainWnd{m_trace, m_app.m_control};
     CPlaylistRows m_rows;
     CPlayWndUnderTest m_wnd;
 };
-
-// A WAV file of silence: RIFF header, format chunk (PCM), data chunk.
-inline void WriteWav(const std::string& path, int nMilliseconds, int nRate = 8000) {
-    const std::uint32_t dataSize = std::uint32_t(nRate / 1000 * nMilliseconds * 2);
-    std::string out;
-    auto u32 = [&](std::uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            out.push_back(char((v >> (8 * i)) & 0xFF));
-    };
-    auto u16 = [&](std::uint16_t v) {
-        out.push_back(char(v & 0xFF));
-        out.push_back(char(v >> 8));
-    };
-    out += "RIFF";
-    u32(36 + dataSize);
-    out += "WAVEfmt ";
-    u32(16);
-    u16(1); // PCM
-    u16(1); // mono
-    u32(std::uint32_t(nRate));
-    u32(std::uint32_t(nRate * 2));
-    u16(2);  // block align
-    u16(16); // bits per sample
-    out += "data";
-    u32(dataSize);
-    out.append(dataSize, '\0');
-    std::ofstream(path, std::ios::binary) << out;
-}
 
 } // namespace playtest

@@ -3,8 +3,8 @@
 #include "platform/MessageQueue.h"
 #include "skin/SkinFile.h"
 #include "tests/skin/CursorWriter.h"
+#include "tests/support/ScratchFolder.h"
 
-#include <QTemporaryDir>
 #include <fstream>
 #include <gtest/gtest.h>
 
@@ -165,25 +165,24 @@ TEST(AnimatedCursor, StepsFollowTheSequenceAndRates) {
 }
 
 TEST(AnimatedCursor, DamagedAnimationsAreRefused) {
-    AniSpec a = TwoFrames();
-    a.declaredFrames = 3;
-    EXPECT_EQ(Parse(MakeAni(a)), nullptr) << "fewer frames than declared";
-    a = TwoFrames();
-    a.seq = {1, 2, 0};
-    EXPECT_EQ(Parse(MakeAni(a)), nullptr) << "a step showing a missing frame";
-    a = TwoFrames();
-    a.rates = {6, 6};
-    EXPECT_EQ(Parse(MakeAni(a)), nullptr) << "fewer rates than steps";
-    a = TwoFrames();
-    a.flags = 2;
-    EXPECT_EQ(Parse(MakeAni(a)), nullptr) << "frames that are not cursor files";
-    a = TwoFrames();
-    a.frames[1] = "garbage";
-    EXPECT_EQ(Parse(MakeAni(a)), nullptr) << "a damaged frame";
-    a = TwoFrames();
-    a.steps = 100000;
-    EXPECT_EQ(Parse(MakeAni(a)), nullptr) << "absurd step count";
-
+    const std::pair<std::function<void(AniSpec&)>, const char*> damages[] = {
+        {[](AniSpec& a) { a.declaredFrames = 3; }, "fewer frames than declared"},
+        {[](AniSpec& a) {
+             a.seq = {1, 2, 0};
+         },
+         "a step showing a missing frame"},
+        {[](AniSpec& a) {
+             a.rates = {6, 6};
+         },
+         "fewer rates than steps"},
+        {[](AniSpec& a) { a.flags = 2; }, "frames that are not cursor files"},
+        {[](AniSpec& a) { a.frames[1] = "garbage"; }, "a damaged frame"},
+        {[](AniSpec& a) { a.steps = 100000; }, "absurd step count"}};
+    for (const auto& [damage, why] : damages) {
+        AniSpec a = TwoFrames();
+        damage(a);
+        EXPECT_EQ(Parse(MakeAni(a)), nullptr) << why;
+    }
     const std::string good = MakeAni(TwoFrames());
     for (std::size_t n = 0; n < good.size(); ++n)
         EXPECT_EQ(Parse(good.substr(0, n)), nullptr) << "length " << n;
@@ -215,8 +214,8 @@ TEST(AnimatedCursor, PlayerShowsEachStepForItsTime) {
 
 TEST(AnimatedCursor, CursorLinesFillTheSlotsUnchecked) {
     CSkinCursors::Clear();
-    QTemporaryDir dir;
-    const std::string folder = dir.path().toStdString() + "/";
+    testsupport::ScratchFolder dir;
+    const std::string folder = dir.Path() + "/";
     std::ofstream(folder + "busy.ani", std::ios::binary) << MakeAni(TwoFrames());
     std::ofstream(folder + "Cursors.txt") << "1\n2\n3\n4\n5\nbusy.ani\nnone.cur\n";
     skin::CSkinFileReader reader;

@@ -1,13 +1,13 @@
 #include "skin/SkinImage.h"
 #include "tests/support/BmpWriter.h"
+#include "tests/support/ScratchFolder.h"
 
-#include <QTemporaryDir>
 #include <fstream>
 #include <gtest/gtest.h>
 
 TEST(SkinImage, LoadedImageHasTheBitmapsRectangleAndPixels) {
-    QTemporaryDir dir;
-    const std::string path = dir.path().toStdString() + "/a.bmp";
+    testsupport::ScratchFolder dir;
+    const std::string path = dir / "a.bmp";
     testsupport::BmpSpec picture;
     picture.width = 5;
     picture.height = 3;

@@ -31,6 +31,19 @@ inline std::unique_ptr<CSkinImage> MakeCoordImage(int w, int h) {
     return image;
 }
 
+// The pixels of an area within the tolerance of a colour, in each component.
+inline int CountNear(const CDC& dc, const CRect& r, COLORREF c, int tolerance = 40) {
+    int n = 0;
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x) {
+            const COLORREF p = dc.GetPixel(x, y);
+            n += std::abs(GetRValue(p) - GetRValue(c)) <= tolerance &&
+                 std::abs(GetGValue(p) - GetGValue(c)) <= tolerance &&
+                 std::abs(GetBValue(p) - GetBValue(c)) <= tolerance;
+        }
+    return n;
+}
+
 class CTestHost : public CRecordingWnd, public IMemCtrlHost {
 public:
     CTestHost() {

@@ -1,14 +1,11 @@
 // The skinned window base on real (offscreen) windows: dragging with snapping and docking,
 // group moves, step resizing, shade with a docked window, zoom, rearranging, mouse routing
 // with cancel, dimming, tooltips, cursors, frame painting and the saved state.
-#include "platform/Clock.h"
-#include "platform/MessageQueue.h"
-#include "platform/RegisteredMessages.h"
-#include "platform/Registry.h"
 #include "core/RegObjectStore.h"
-#include "skin/SkinCursor.h"
-#include "skin/WndStateStore.h"
+#include "platform/Clock.h"
+#include "platform/RegisteredMessages.h"
 #include "tests/skin/TestSkinWnd.h"
+#include "tests/support/PlayerWindowWorld.h"
 #include "tests/support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
@@ -24,17 +21,6 @@ CRect At(int x, int y, int w = 312, int h = 118) {
 
 class SkinWndTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        platform::CMessageQueue::Instance().Reset();
-        CSnapWnd::UnregisterAll();
-    }
-    void TearDown() override {
-        m_windows.clear();
-        CSnapWnd::UnregisterAll();
-        CSkinCursors::Clear();
-        platform::CMessageQueue::Instance().Reset();
-    }
-
     // A shown window; registered for snapping unless nLeader is -1.
     CTestSkinWnd& Make(const CRect& rect, int nLeader = 0, const std::string& name = "TestWnd") {
         m_windows.push_back(std::make_unique<CTestSkinWnd>(name));
@@ -51,25 +37,33 @@ protected:
         return w.GetBuffer()->GetPixel(x, y);
     }
 
+    static std::string Stored(const std::string& name) {
+        return CRegistry::Instance()
+            .QueryBinary(HKEY_LOCAL_MACHINE, kWindowStatePath, name)
+            .value_or("");
+    }
+    static std::string Ints(std::initializer_list<std::int32_t> values) {
+        std::string out;
+        for (std::int32_t v : values)
+            out.append(reinterpret_cast<const char*>(&v), 4);
+        return out;
+    }
+
     platform::CVirtualClock m_clock;
+    testsupport::ScratchFolder m_temp;
+    testsupport::CPlayerWindowWorldGuard m_world{nullptr, m_temp.Path() + "/corvella"};
     std::vector<std::unique_ptr<CTestSkinWnd>> m_windows;
 };
 
-TEST_F(SkinWndTest, DraggingSnapsToAScreenEdgeWithinTwelvePixels) {
+// The snapping arithmetic is SnapGeometry's; these check that a drag uses it.
+TEST_F(SkinWndTest, DraggingSnapsToTheEdgesOfTheMonitorAreaTheWindowIsOn) {
     CTestSkinWnd& w = Make(At(100, 300));
     w.DragBy(150, 8, -89, 0); // the left edge would land 11 pixels from the screen's
     EXPECT_EQ(w.GetWindowRect(), At(0, 300));
     w.DragBy(150, 8, 12, 0); // exactly 12 away: no snap
     EXPECT_EQ(w.GetWindowRect(), At(12, 300));
-    // Snapping to the screen is a setting of the window.
-    w.DragBy(150, 8, 0, 768 - 118 - 300 - 5);
-    EXPECT_EQ(w.GetWindowRect(), At(12, 768 - 118));
-}
-
-TEST_F(SkinWndTest, ScreenEdgesAreThoseOfTheMonitorAreaTheWindowIsOn) {
-    CTestSkinWnd& w = Make(At(1100, 300));
     w.m_areas = {CTestSkinWnd::kDesktop, {1024, 24, 2944, 1080}};
-    w.DragBy(150, 8, -70, -270); // near the second area's top-left corner
+    w.DragBy(150, 8, 1100 - 12 - 70, -270); // near the second area's top-left corner
     EXPECT_EQ(w.GetWindowRect(), At(1024, 24));
 }
 
@@ -85,19 +79,15 @@ TEST_F(SkinWndTest, ADockedWindowMovesWithTheLeaderButNotTheOtherWayRound) {
     playlist.DragBy(150, 8, 100, 100);
     EXPECT_EQ(playlist.GetWindowRect(), At(350, 458, 312, 200));
     EXPECT_EQ(main.GetWindowRect(), At(250, 240));
-}
-
-TEST_F(SkinWndTest, AWindowInTheGroupIsNoSnapTargetOfItsLeader) {
-    CTestSkinWnd& playlist = Make(At(200, 318, 312, 200), 0, "PlayListWnd");
-    CTestSkinWnd& main = Make(At(200, 200), 1, "MainWnd");
     // Moving the main window 5 pixels is not pulled back by the playlist it carries.
+    playlist.DragBy(150, 8, -100, -100);
     main.DragBy(150, 8, 5, 0);
-    EXPECT_EQ(main.GetWindowRect(), At(205, 200));
-    EXPECT_EQ(playlist.GetWindowRect(), At(205, 318, 312, 200));
+    EXPECT_EQ(main.GetWindowRect(), At(255, 240));
+    EXPECT_EQ(playlist.GetWindowRect(), At(255, 358, 312, 200));
     // A hidden window neither snaps nor follows.
     playlist.ShowWindow(SW_HIDE);
     main.DragBy(150, 8, 5, 0);
-    EXPECT_EQ(playlist.GetWindowRect(), At(205, 318, 312, 200));
+    EXPECT_EQ(playlist.GetWindowRect(), At(255, 358, 312, 200));
 }
 
 TEST_F(SkinWndTest, ResizingTakesTwentyPixelStepsAndKeepsTheMinimum) {
@@ -108,25 +98,12 @@ TEST_F(SkinWndTest, ResizingTakesTwentyPixelStepsAndKeepsTheMinimum) {
     EXPECT_EQ(w.GetWindowRect().Width(), 332);
     w.Mouse(WM_MOUSEMOVE, 309 + 35, 50);
     EXPECT_EQ(w.GetWindowRect().Width(), 332);
-    w.Mouse(WM_LBUTTONUP, 309 + 35, 50);
-    EXPECT_FALSE(w.IsResizing());
-
-    w.Mouse(WM_LBUTTONDOWN, 329, 50);
-    w.Mouse(WM_MOUSEMOVE, 329 + 45, 50);
-    EXPECT_EQ(w.GetWindowRect().Width(), 352);
-    w.Mouse(WM_MOUSEMOVE, 329 + 45, 50);
-    EXPECT_EQ(w.GetWindowRect().Width(), 372);
     for (int i = 0; i < 6; ++i)
         w.Mouse(WM_MOUSEMOVE, 0, 50);
     EXPECT_EQ(w.GetWindowRect().Width(), 312);
     EXPECT_EQ(w.GetWindowRect().Height(), 118);
     w.Mouse(WM_LBUTTONUP, 0, 50);
-
-    // The corner grows both ways; the top-left corner stays.
-    w.Mouse(WM_LBUTTONDOWN, 305, 110);
-    w.Mouse(WM_MOUSEMOVE, 305 + 20, 110 + 20);
-    w.Mouse(WM_LBUTTONUP, 305 + 20, 110 + 20);
-    EXPECT_EQ(w.GetWindowRect(), At(100, 100, 332, 138));
+    EXPECT_FALSE(w.IsResizing());
 }
 
 TEST_F(SkinWndTest, WhileResizingTheWindowPaintsDirectlyAndRebuildsItsBuffersAfterwards) {
@@ -137,6 +114,7 @@ TEST_F(SkinWndTest, WhileResizingTheWindowPaintsDirectlyAndRebuildsItsBuffersAft
     EXPECT_TRUE(w.PaintsDirectly());
     w.Mouse(WM_MOUSEMOVE, 305 + 40, 110 + 40);
     w.SendMessage(WM_PAINT);
+    EXPECT_EQ(w.GetWindowRect(), At(100, 100, 332, 138)) << "the corner grows both ways";
     ASSERT_EQ(w.GetBuffer()->GetWidth(), 332);
     ASSERT_EQ(w.GetBuffer()->GetHeight(), 138);
     EXPECT_EQ(w.GetCache()->GetWidth(), 312); // not rebuilt for every step
@@ -198,18 +176,14 @@ TEST_F(SkinWndTest, ZoomFillsTheScreenAndComesBack) {
 }
 
 TEST_F(SkinWndTest, RearrangingBringsEveryRegisteredWindowBackOnScreen) {
-    CTestSkinWnd& a = Make(At(900, 700));
-    CTestSkinWnd& b = Make(At(-50, -20, 312, 200));
-    a.PostMessage(WM_REG_REARRANGEALLWINDOWS);
-    m_clock.Pump();
-    EXPECT_EQ(a.GetWindowRect(), At(1024 - 312, 768 - 118));
-    EXPECT_EQ(b.GetWindowRect(), At(0, 0, 312, 200));
+    CTestSkinWnd& a = Make(At(-50, -20, 312, 200));
     // A docked group past the bottom comes back as one: the playlist stays below the main
     // window instead of being pushed under it.
     CTestSkinWnd& playlist = Make(At(500, 760, 312, 200), 0, "PlayListWnd");
     CTestSkinWnd& main = Make(At(500, 642), 1, "MainWnd");
     a.PostMessage(WM_REG_REARRANGEALLWINDOWS);
     m_clock.Pump();
+    EXPECT_EQ(a.GetWindowRect(), At(0, 0, 312, 200));
     EXPECT_EQ(main.GetWindowRect(), At(500, 768 - 318));
     EXPECT_EQ(playlist.GetWindowRect(), At(500, 768 - 200, 312, 200));
 }
@@ -312,16 +286,13 @@ TEST_F(SkinWndTest, RedrawingAControlRestoresItsBackgroundFromTheCache) {
     EXPECT_EQ(Shown(w, load.left + 2, load.top + 2), w.m_pKeys->GetPixel(2, 2));
 }
 
-TEST_F(SkinWndTest, UpdateControlsAsksForEveryVisibleControl) {
+TEST_F(SkinWndTest, UpdatesAndTooltipsFollowTheVisibleControls) {
     CTestSkinWnd& w = Make(At(100, 100));
     w.UpdateControls();
     EXPECT_EQ(w.m_nUpdates, 2);
     w.ToggleShade(); // updates once more, with the load button hidden
     EXPECT_EQ(w.m_nUpdates, 3);
-}
-
-TEST_F(SkinWndTest, TooltipsFollowTheControlsWhenSwitchedOn) {
-    CTestSkinWnd& w = Make(At(100, 100));
+    w.ToggleShade();
     w.Mouse(WM_MOUSEMOVE, 15, 100);
     EXPECT_EQ(w.GetCurrentTooltip(), "Load Clip(s) or Playlist");
     w.Mouse(WM_MOUSEMOVE, 300, 8);
@@ -348,33 +319,7 @@ TEST_F(SkinWndTest, CursorsFollowTheAreaUnderThePointer) {
 
 // Saved state -------------------------------------------------------------------------------
 
-class SkinWndStateTest : public SkinWndTest {
-protected:
-    void SetUp() override {
-        SkinWndTest::SetUp();
-        CRegistry::Instance().Reset(m_temp.Path() + "/corvella");
-    }
-    void TearDown() override {
-        CRegistry::Instance().Reset();
-        SkinWndTest::TearDown();
-    }
-    static std::string Stored(const std::string& name) {
-        return CRegistry::Instance()
-            .QueryBinary(HKEY_LOCAL_MACHINE, kWindowStatePath, name)
-            .value_or("");
-    }
-    static std::string Ints(std::initializer_list<std::int32_t> values) {
-        std::string out;
-        for (std::int32_t v : values)
-            for (int i = 0; i < 4; ++i)
-                out.push_back(char((std::uint32_t(v) >> (8 * i)) & 0xFF));
-        return out;
-    }
-
-    testsupport::ScratchFolder m_temp;
-};
-
-TEST_F(SkinWndStateTest, SaveThenLoadKeepsPlaceModeAndHeight) {
+TEST_F(SkinWndTest, SaveThenLoadKeepsPlaceModeAndHeightAndAZoomedWindowWhereItReturnsTo) {
     CTestSkinWnd& w = Make(At(120, 130), 0, "PlayListWnd");
     w.ToggleShade();
     w.SaveState();
@@ -385,44 +330,39 @@ TEST_F(SkinWndStateTest, SaveThenLoadKeepsPlaceModeAndHeight) {
     EXPECT_EQ(again.GetCachedRect(), At(120, 130, 312, 18));
     EXPECT_TRUE(again.IsShaded());
     EXPECT_EQ(again.GetExpandedHeight(), 118);
+
+    CTestSkinWnd& zoomed = Make(At(100, 100), 0, "PlayWnd");
+    zoomed.SetZoomed(true);
+    zoomed.SaveState();
+    EXPECT_EQ(Stored("PlayWnd"), Ints({100, 100, 412, 218, 1, 0, 118}));
 }
 
-TEST_F(SkinWndStateTest, LoadingTakesTheLargerExpandedHeight) {
-    ASSERT_TRUE(CRegistry::Instance().SetBinary(HKEY_LOCAL_MACHINE, kWindowStatePath,
-                                                "TestWnd", Ints({10, 20, 322, 50, 1, 0, 200})));
+TEST_F(SkinWndTest, LoadingTakesTheLargerExpandedHeightAndRefusesADamagedState) {
+    ASSERT_TRUE(CRegistry::Instance().SetBinary(HKEY_LOCAL_MACHINE, kWindowStatePath, "TestWnd",
+                                                Ints({10, 20, 322, 50, 1, 0, 200})));
     CTestSkinWnd w;
     w.LoadState();
     EXPECT_FALSE(w.IsShaded());
     EXPECT_EQ(w.GetExpandedHeight(), 200);
     EXPECT_EQ(w.GetCachedRect(), At(10, 20, 312, 200));
-    ASSERT_TRUE(CRegistry::Instance().SetBinary(HKEY_LOCAL_MACHINE, kWindowStatePath,
-                                                "TestWnd", Ints({10, 20, 322, 50, 1, 0, 50})));
+    ASSERT_TRUE(CRegistry::Instance().SetBinary(HKEY_LOCAL_MACHINE, kWindowStatePath, "TestWnd",
+                                                Ints({10, 20, 322, 50, 1, 0, 50})));
     CTestSkinWnd smaller;
     smaller.LoadState();
     EXPECT_EQ(smaller.GetExpandedHeight(), 118);
     EXPECT_EQ(smaller.GetCachedRect(), At(10, 20, 312, 118));
-}
-
-TEST_F(SkinWndStateTest, ADamagedOrMissingStateKeepsTheDefaults) {
-    CTestSkinWnd missing;
+    CTestSkinWnd missing("Missing");
     missing.LoadState();
     EXPECT_EQ(missing.GetCachedRect(), At(0, 0));
     for (const std::string& bad :
          {Ints({10, 20, 322}), Ints({10, 20, 5, 10, 1, 0, 118}), Ints({0, 0, 0, 0, 1, 1, 18})}) {
-        ASSERT_TRUE(CRegistry::Instance().SetBinary(HKEY_LOCAL_MACHINE, kWindowStatePath,
-                                                    "TestWnd", bad));
-        CTestSkinWnd w;
-        w.LoadState();
-        EXPECT_EQ(w.GetCachedRect(), At(0, 0));
-        EXPECT_FALSE(w.IsShaded());
+        ASSERT_TRUE(
+            CRegistry::Instance().SetBinary(HKEY_LOCAL_MACHINE, kWindowStatePath, "TestWnd", bad));
+        CTestSkinWnd damaged;
+        damaged.LoadState();
+        EXPECT_EQ(damaged.GetCachedRect(), At(0, 0));
+        EXPECT_FALSE(damaged.IsShaded());
     }
-}
-
-TEST_F(SkinWndStateTest, AZoomedWindowIsSavedWhereItReturnsTo) {
-    CTestSkinWnd& w = Make(At(100, 100), 0, "PlayWnd");
-    w.SetZoomed(true);
-    w.SaveState();
-    EXPECT_EQ(Stored("PlayWnd"), Ints({100, 100, 412, 218, 1, 0, 118}));
 }
 
 } // namespace

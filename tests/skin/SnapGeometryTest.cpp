@@ -14,32 +14,33 @@ CRect At(int x, int y, int w = 312, int h = 118) {
     return {x, y, x + w, y + h};
 }
 
-TEST(SnapGeometry, ScreenEdgesSnapWithinTheDistanceButNotAtIt) {
-    for (int gap : {11, -11, 1, 0}) {
-        CRect r = At(gap, 300);
-        snap::SnapToArea(r, kScreen, 12);
-        EXPECT_EQ(r, At(0, 300)) << gap;
+// Each case: the rectangle dropped, and where it lands.
+void ExpectSnaps(const std::vector<std::pair<CRect, CRect>>& cases, const CRect& target,
+                 bool bArea) {
+    for (const auto& [from, to] : cases) {
+        CRect r = from;
+        if (bArea)
+            snap::SnapToArea(r, target, 12);
+        else
+            snap::SnapToWindow(r, target, 10);
+        EXPECT_EQ(r, to) << from.left << "," << from.top;
     }
-    CRect r = At(12, 300);
-    snap::SnapToArea(r, kScreen, 12);
-    EXPECT_EQ(r, At(12, 300));
-    r = At(-12, 300);
-    snap::SnapToArea(r, kScreen, 12);
-    EXPECT_EQ(r, At(-12, 300));
-    // Right and bottom edges keep the size; so does the top.
-    r = At(1024 - 312 - 11, 768 - 118 + 11);
-    snap::SnapToArea(r, kScreen, 12);
-    EXPECT_EQ(r, At(1024 - 312, 768 - 118));
-    r = At(1024 - 312 - 12, 12);
-    snap::SnapToArea(r, kScreen, 12);
-    EXPECT_EQ(r, At(1024 - 312 - 12, 12));
 }
 
-TEST(SnapGeometry, EdgesOfASecondMonitorAreaAreItsOwn) {
+TEST(SnapGeometry, ScreenEdgesSnapWithinTheDistanceButNotAtIt) {
+    ExpectSnaps({{At(11, 300), At(0, 300)},
+                 {At(-11, 300), At(0, 300)},
+                 {At(1, 300), At(0, 300)},
+                 {At(0, 300), At(0, 300)},
+                 {At(12, 300), At(12, 300)},
+                 {At(-12, 300), At(-12, 300)},
+                 // Right and bottom edges keep the size; so does the top.
+                 {At(1024 - 312 - 11, 768 - 118 + 11), At(1024 - 312, 768 - 118)},
+                 {At(1024 - 312 - 12, 12), At(1024 - 312 - 12, 12)}},
+                kScreen, true);
+    // A second monitor area's edges are its own.
     const CRect second{1024, 30, 2944, 1080};
-    CRect r = At(1030, 40);
-    snap::SnapToArea(r, second, 12);
-    EXPECT_EQ(r, At(1024, 30));
+    ExpectSnaps({{At(1030, 40), At(1024, 30)}}, second, true);
     const std::vector<CRect> areas{kScreen, second};
     EXPECT_EQ(snap::AreaOf(At(1000, 40), areas), second); // mostly on the second
     EXPECT_EQ(snap::AreaOf(At(600, 40), areas), kScreen);
@@ -47,32 +48,22 @@ TEST(SnapGeometry, EdgesOfASecondMonitorAreaAreItsOwn) {
     EXPECT_EQ(snap::AreaOf(At(0, 0), {}), CRect{});
 }
 
-TEST(SnapGeometry, AWindowIsPlacedFlushAndThenTopAligned) {
-    const CRect other = At(400, 200);
-    // Right edge 5 pixels left of the other's left edge, top 7 below the other's top.
-    CRect r = At(400 - 5 - 312, 207);
-    snap::SnapToWindow(r, other, 10);
-    EXPECT_EQ(r, At(400 - 312, 200));
-    // Top 10 away: flush but not aligned (the band is half open).
-    r = At(400 - 5 - 312, 210);
-    snap::SnapToWindow(r, other, 10);
-    EXPECT_EQ(r, At(400 - 312, 210));
-    // Vertically more than 10 apart: nothing happens.
-    r = At(400 - 5 - 312, 200 + 118 + 11);
-    snap::SnapToWindow(r, other, 10);
-    EXPECT_EQ(r, At(400 - 5 - 312, 200 + 118 + 11));
-}
-
-TEST(SnapGeometry, AWindowDockedBelowAnotherAlignsItsLeftEdge) {
-    const CRect main = At(200, 200);
-    CRect r = At(206, 200 + 118 + 8, 312, 200); // 8 below, 6 to the right
-    snap::SnapToWindow(r, main, 10);
-    EXPECT_EQ(r, At(200, 318, 312, 200));
+TEST(SnapGeometry, AWindowIsPlacedFlushThenAlignedAndDockedBelowAnother) {
+    ExpectSnaps(
+        {// Right edge 5 pixels left of the other's left edge, top 7 below the other's top.
+         {At(400 - 5 - 312, 207), At(400 - 312, 200)},
+         // Top 10 away: flush but not aligned (the band is half open).
+         {At(400 - 5 - 312, 210), At(400 - 312, 210)},
+         // Vertically more than 10 apart: nothing happens.
+         {At(400 - 5 - 312, 200 + 118 + 11), At(400 - 5 - 312, 200 + 118 + 11)}},
+        At(400, 200), false);
+    // 8 below, 6 to the right: docked and left-aligned.
+    ExpectSnaps({{At(206, 200 + 118 + 8, 312, 200), At(200, 318, 312, 200)}}, At(200, 200), false);
     // A wider window right-aligns instead when only its right edge is near.
-    r = At(150 + 4, 318 - 3, 362, 200);
-    snap::SnapToWindow(r, main, 10);
+    CRect r = At(150 + 4, 318 - 3, 362, 200);
+    snap::SnapToWindow(r, At(200, 200), 10);
     EXPECT_EQ(r.top, 318);
-    EXPECT_EQ(r.right, main.right);
+    EXPECT_EQ(r.right, 512);
 }
 
 TEST(SnapGeometry, TouchingNeedsExactlyOneMeetingEdge) {
