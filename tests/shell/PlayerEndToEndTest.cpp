@@ -165,30 +165,72 @@ protected:
 
 } // namespace
 
-TEST_F(PlayerEndToEndTest, CommandLineFilesArePlayedAndClosingWhilePlayingStopsFirst) {
+// Files given on the command line are played, closing while a clip plays stops it first, and a
+// restart without files brings back the window where the user had moved it and the playlist.
+TEST_F(PlayerEndToEndTest, CommandLineFilesPlayClosingStopsFirstAndARestartBringsAllBack) {
     const std::string first = Media("first.wav", 30);
     const std::string second = Media("second.wav", 30);
-    testsupport::CChildProcess player;
-    Start(player, {first, second}, "play");
-    ASSERT_TRUE(WaitForText(Log("play"), "clip opened: " + first, 30s)) << ReadFile(Log("play"));
-    ASSERT_TRUE(WaitForText(Log("play"), "play state: playing (" + first + ")", 30s))
-        << ReadFile(Log("play"));
-    Close(player, "play");
+    {
+        testsupport::CChildProcess player;
+        Start(player, {first, second}, "play");
+        ASSERT_TRUE(WaitForText(Log("play"), "play state: playing (" + first + ")", 30s))
+            << ReadFile(Log("play"));
+        Close(player, "play");
+    }
     const std::string log = ReadFile(Log("play"));
     // The clip was stopped before the program ended, and the second never started.
     const std::size_t playing = log.find("play state: playing (" + first + ")");
     EXPECT_NE(log.find("play state: stopped (" + first + ")", playing), std::string::npos) << log;
     EXPECT_EQ(log.find("clip opened: " + second), std::string::npos) << log;
+
+    std::string saved = SavedMainWnd();
+    ASSERT_GE(saved.size(), 28u);
+    // The user had moved the window.
+    const std::int32_t width = Int32At(saved, 8) - Int32At(saved, 0);
+    const std::int32_t height = Int32At(saved, 12) - Int32At(saved, 4);
+    const std::int32_t rect[4] = {40, 30, 40 + width, 30 + height};
+    saved.replace(0, sizeof rect, reinterpret_cast<const char*>(rect), sizeof rect);
+    ASSERT_TRUE(
+        CRegistry::Instance().SetBinary(HKEY_LOCAL_MACHINE, kWindowStatePath, "MainWnd", saved));
+    CRegistry::Instance().Reset();
+    // Neither without a session bus (the first run) nor with one that cannot be reached do the
+    // media controls keep the player from running.
+    EXPECT_NE(log.find("media controls: off"), std::string::npos) << log;
+    const std::string secondLog =
+        RunOnce({}, "second", {"DBUS_SESSION_BUS_ADDRESS=unix:path=" + m_home.Path() + "/no-bus"});
+    EXPECT_NE(secondLog.find("media controls: off"), std::string::npos) << secondLog;
+    const std::string again = SavedMainWnd();
+    ASSERT_GE(again.size(), 28u);
+    EXPECT_EQ(Int32At(again, 0), 40);
+    EXPECT_EQ(Int32At(again, 4), 30);
+    EXPECT_EQ(Int32At(again, 8) - Int32At(again, 0), width);
+    EXPECT_NE(again.find(first), std::string::npos);
+    EXPECT_NE(again.find(second), std::string::npos);
 }
 
-// A FIFO that nobody writes to, listed in a playlist: its open never completes.
-TEST_F(PlayerEndToEndTest, SigtermEndsThePlayerPromptlyWhileAnOpenHangs) {
+// A FIFO that nobody writes to, listed in a playlist: its open never completes, and SIGTERM
+// still ends the player promptly. The skin's main window file is damaged: the built-in skin
+// takes its place.
+TEST_F(PlayerEndToEndTest, SigtermEndsThePlayerPromptlyWhileAnOpenHangsAndABadSkinFallsBack) {
+    namespace fs = std::filesystem;
+    m_programFolder = m_home.Path() + "/program/";
+    fs::create_directories(m_programFolder);
+    for (const char* part : {"Test Skin", "language"})
+        fs::copy(std::string(CORVELLA_BINARY_DIR) + "/" + part, m_programFolder + part,
+                 fs::copy_options::recursive);
+    const std::string description = m_programFolder + "Test Skin/MainWindow.txt";
+    std::string text = ReadFile(description);
+    ASSERT_FALSE(text.empty());
+    text.resize(text.size() / 2); // cut off in the middle of its lines
+    shelltest::WriteFile(description, text);
+
     const std::string fifo = m_home.Path() + "/silent.mp3";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     const std::string list = m_home.Path() + "/list.m3u";
     std::ofstream(list) << "#EXTM3U\n#EXTINF:5,Silent\nsilent.mp3\n";
     testsupport::CChildProcess player;
     Start(player, {list}, "fifo");
+    EXPECT_TRUE(WaitForText(Log("fifo"), "skin: built-in", 30s)) << ReadFile(Log("fifo"));
     ASSERT_TRUE(WaitForText(Log("fifo"), "opening: " + fifo, 30s)) << ReadFile(Log("fifo"));
     std::this_thread::sleep_for(300ms);
     const auto signalled = std::chrono::steady_clock::now();
@@ -198,39 +240,6 @@ TEST_F(PlayerEndToEndTest, SigtermEndsThePlayerPromptlyWhileAnOpenHangs) {
         std::chrono::steady_clock::now() - signalled);
     EXPECT_EQ(code, std::optional<int>(0)) << ReadFile(Log("fifo"));
     EXPECT_LT(took, 5s) << "exit took " << took.count() << " ms";
-    std::printf("exit after SIGTERM during a hung open: %lld ms\n", (long long)took.count());
-}
-
-TEST_F(PlayerEndToEndTest, ARestartBringsBackTheWindowPlaceAndThePlaylist) {
-    const std::string clip = Media("kept.wav", 30);
-    {
-        testsupport::CChildProcess player;
-        Start(player, {clip}, "first");
-        Close(player, "first");
-    }
-    std::string saved = SavedMainWnd();
-    ASSERT_GE(saved.size(), 28u);
-    EXPECT_NE(saved.find(clip), std::string::npos);
-    // The user had moved the window.
-    const std::int32_t width = Int32At(saved, 8) - Int32At(saved, 0);
-    const std::int32_t height = Int32At(saved, 12) - Int32At(saved, 4);
-    const std::int32_t rect[4] = {40, 30, 40 + width, 30 + height};
-    saved.replace(0, sizeof rect, reinterpret_cast<const char*>(rect), sizeof rect);
-    ASSERT_TRUE(
-        CRegistry::Instance().SetBinary(HKEY_LOCAL_MACHINE, kWindowStatePath, "MainWnd", saved));
-    CRegistry::Instance().Reset();
-    {
-        testsupport::CChildProcess player;
-        Start(player, {}, "second");
-        Close(player, "second");
-    }
-    const std::string again = SavedMainWnd();
-    ASSERT_GE(again.size(), 28u);
-    EXPECT_EQ(Int32At(again, 0), 40);
-    EXPECT_EQ(Int32At(again, 4), 30);
-    EXPECT_EQ(Int32At(again, 8) - Int32At(again, 0), width);
-    // Started without files, the player still holds the playlist of the first run.
-    EXPECT_NE(again.find(clip), std::string::npos);
 }
 
 TEST_F(PlayerEndToEndTest, ASignalBeforeTheEventLoopStillSavesTheCommandLinePlaylist) {
@@ -424,26 +433,6 @@ TEST_F(PlayerEndToEndTest, SimultaneousStartsEachHandTheirFileOverExactlyOnce) {
     EXPECT_EQ(st.st_mode & 0777, 0600u);
     ASSERT_EQ(::stat((m_home.Path() + "/data/corvella").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0700u);
-}
-
-TEST_F(PlayerEndToEndTest, ADamagedMainWindowFileFallsBackToTheBuiltInSkin) {
-    namespace fs = std::filesystem;
-    m_programFolder = m_home.Path() + "/program/";
-    fs::create_directories(m_programFolder);
-    fs::copy(std::string(CORVELLA_BINARY_DIR) + "/Test Skin", m_programFolder + "Test Skin",
-             fs::copy_options::recursive);
-    fs::copy(std::string(CORVELLA_BINARY_DIR) + "/language", m_programFolder + "language",
-             fs::copy_options::recursive);
-    const std::string description = m_programFolder + "Test Skin/MainWindow.txt";
-    std::string text = ReadFile(description);
-    ASSERT_FALSE(text.empty());
-    text.resize(text.size() / 2); // cut off in the middle of its lines
-    shelltest::WriteFile(description, text);
-
-    testsupport::CChildProcess player;
-    Start(player, {}, "skin");
-    EXPECT_TRUE(WaitForText(Log("skin"), "skin: built-in", 30s)) << ReadFile(Log("skin"));
-    Close(player, "skin");
 }
 
 // A save whose every write in turn fails (a full disk, an I/O error) leaves the state and the
