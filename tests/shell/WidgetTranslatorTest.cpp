@@ -91,14 +91,6 @@ TEST_F(WidgetTranslatorTest, EveryKindOfControlIsTranslatedButEditFieldsStayAsTy
     EXPECT_EQ(Text(d.tree->topLevelItem(1)->text(0)), "Unknown page");
 }
 
-TEST_F(WidgetTranslatorTest, NothingChangesWhileTheCurrentLanguageIsTheSourceLanguage) {
-    PrefsDialog d;
-    m_folder.Write("English", "1=Preferences\n1=Other\n");
-    shell::TranslateWidget(&d.dialog);
-    EXPECT_EQ(Text(d.dialog.windowTitle()), "Preferences...");
-    EXPECT_EQ(Text(d.close->text()), "Close");
-}
-
 TEST_F(WidgetTranslatorTest, MenusKeepTheirShortcutTextsSeparatorsAndSubmenus) {
     QMenu menu;
     QAction* repeat = menu.addAction("&Repeat\tCtrl+R");
@@ -154,27 +146,6 @@ TEST_F(WidgetTranslatorTest, TranslatingIntoALanguageGoesFromTheShownOneAndLeave
     shell::SetCurrentLanguage("English");
     shell::TranslateMenuInto(&menu, "German");
     EXPECT_EQ(Text(mute->text()), "&Stumm");
-}
-
-TEST_F(WidgetTranslatorTest, TheLanguageSubmenuKeepsItsTwoFixedItemsAndRebuildsTheRest) {
-    QMenu menu("&Language");
-    menu.addAction("Contribute Your Translation");
-    menu.addSeparator();
-    menu.addAction("Stale\t[Old]");
-    shell::SetCurrentLanguage("German");
-    shell::RebuildLanguageMenu(menu);
-    shell::RebuildLanguageMenu(menu); // prepared each time the menu pops up
-    const QList<QAction*> actions = menu.actions();
-    ASSERT_EQ(actions.size(), 5);
-    EXPECT_EQ(Text(actions[0]->text()), "Contribute Your Translation");
-    EXPECT_TRUE(actions[1]->isSeparator());
-    EXPECT_EQ(Text(actions[2]->text()), "Englisch\t[English]");
-    EXPECT_EQ(actions[2]->data().toInt(), 9024);
-    EXPECT_FALSE(actions[2]->isChecked());
-    EXPECT_EQ(Text(actions[3]->text()), "French\t[French]");
-    EXPECT_EQ(Text(actions[4]->text()), "Deutsch\t[German]");
-    EXPECT_EQ(actions[4]->data().toInt(), 9026);
-    EXPECT_TRUE(actions[4]->isChecked());
 }
 
 namespace {
