@@ -70,22 +70,6 @@ TEST_F(FileAssociationTest, WritesTheOpenCommandAndRemovesAnOldDocumentType) {
     EXPECT_TRUE(fs::exists(m_temp.Path() + "/config/classes.reg"));
 }
 
-TEST_F(FileAssociationTest, ADocumentTypeGetsItsDescriptionIconAndCommand) {
-    shell::CFileAssociation association;
-    association.SetExtension("xyz");
-    association.SetDocTypeName("Corvella.Test");
-    association.SetDocTypeDescription("Test document");
-    association.SetDocDefaultIcon("/bin/prog,0");
-    association.SetDocShellOpenCommand("/bin/prog \"%1\"");
-    EXPECT_TRUE(association.Register());
-    EXPECT_EQ(Classes(".xyz"), "Corvella.Test");
-    EXPECT_EQ(Classes(".xyz\\shell\\open\\command"), std::nullopt);
-    EXPECT_EQ(Classes("Corvella.Test"), "Test document");
-    EXPECT_EQ(Classes("Corvella.Test\\DefaultIcon"), "/bin/prog,0");
-    EXPECT_EQ(Classes("Corvella.Test\\shell\\open\\command"), "/bin/prog \"%1\"");
-    EXPECT_EQ(association.GetDocTypeName(), "Corvella.Test");
-}
-
 TEST_F(FileAssociationTest, WritesTheDesktopFilesAndRunsTheDatabaseTools) {
     const auto result = RegisterFiles();
     EXPECT_TRUE(result.bFilesOk);

@@ -13,6 +13,7 @@
 #include "tests/support/ProcessRunner.h"
 #include "tests/support/WavWriter.h"
 
+#include <QStandardPaths>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -34,15 +35,8 @@ using shelltest::WaitForText;
 namespace {
 
 // The full path of a program found on PATH; empty when it is not installed.
-std::string FindTool(const std::string& name) {
-    const char* path = std::getenv("PATH");
-    std::stringstream dirs(path ? path : "/usr/bin");
-    for (std::string dir; std::getline(dirs, dir, ':');) {
-        const std::string candidate = dir + "/" + name;
-        if (::access(candidate.c_str(), X_OK) == 0)
-            return candidate;
-    }
-    return {};
+std::string FindTool(const char* name) {
+    return QStandardPaths::findExecutable(name).toStdString();
 }
 
 // Counts the occurrences of text in log.

@@ -117,22 +117,6 @@ protected:
 
 } // namespace
 
-TEST_F(SettingsTest, TheMainWindowValueEndsWithStamp21000AndSeventeenLittleEndianValues) {
-    CCorePrefs::Set(CCorePrefs::Tooltips, 1);
-    CCorePrefs::Set(CCorePrefs::DesktopSnapDistance, 20);
-    CMainWndState state;
-    ASSERT_TRUE(CRegObjectStore(state).Save(HKEY_LOCAL_MACHINE, shell::kWindowStatePath, kMainWnd));
-
-    const auto value =
-        CRegistry::Instance().QueryValue(HKEY_LOCAL_MACHINE, shell::kWindowStatePath, kMainWnd);
-    ASSERT_TRUE(value.has_value());
-    EXPECT_EQ(value->type, DWORD(REG_BINARY));
-    std::string expected = MainPartBytes() + Int32Bytes(21000);
-    for (std::int32_t v : {12000, 1, 0, 1, 1, 12, 11, 1, 1, 20, 10, 1, 2, 1, 0, 1, 0})
-        expected += Int32Bytes(v);
-    EXPECT_EQ(value->data, expected);
-}
-
 TEST_F(SettingsTest, PreferencesRoundTripThroughTheRegistryAndSurviveARestart) {
     CCorePrefs::Set(CCorePrefs::AlwaysOnTop, 1);
     CCorePrefs::Set(CCorePrefs::PlaylistFontSize, 15);
