@@ -267,6 +267,8 @@ TEST_F(SystemMenuTest, TheTrayMenuStartsWithRestoreAndItsDefaultRunsOnADoubleCli
     ASSERT_TRUE(
         icon.Create(&m_mainWnd, std::string(80, 'x'), Colour(Qt::red), res::IDR_SYSTEMMENU, true));
     EXPECT_EQ(icon.GetTooltip(), std::string(63, 'x'));
+    icon.SetTooltip("Corvella - Track 1");
+    EXPECT_EQ(icon.GetTrayIcon()->toolTip(), "Corvella - Track 1");
     std::vector<int> shown;
     shell::SetMenuTracker([&](QMenu& menu, const QPoint&) {
         shown = ItemIds(menu);
