@@ -193,7 +193,7 @@ TEST_F(CommandLineProcessorTest, DepthAndCountLimits) {
     EXPECT_EQ(ClipPaths(), Paths{x});
 }
 
-TEST_F(CommandLineProcessorTest, ProgramPathAloneOrNothingChangesNothing) {
+TEST_F(CommandLineProcessorTest, ProgramPathAloneChangesNothingAndTheStartUpLineHasNone) {
     const std::string a = Media("a.mp3");
     // Both would be collected if the program path were read as an argument.
     Media("Player.mp3");
@@ -212,14 +212,12 @@ TEST_F(CommandLineProcessorTest, ProgramPathAloneOrNothingChangesNothing) {
     m_clock.Pump();
     EXPECT_EQ(ClipPaths(), Paths{a});
     EXPECT_EQ(m_trace.size(), traced);
-}
 
-TEST_F(CommandLineProcessorTest, StartUpLineWithoutProgramPathAndPathsKeepTheirCase) {
-    const std::string a = Media("Album Two/Track ONE.MP3");
-    // The line the program starts with holds no program path.
-    m_processor.ProcessCommandLine("--verbose \"" + a + "\"");
+    // The line the program starts with holds no program path; paths keep their case.
+    const std::string b = Media("Album Two/Track ONE.MP3");
+    m_processor.ProcessCommandLine("--verbose \"" + b + "\"");
     m_clock.Pump();
-    EXPECT_EQ(ClipPaths(), Paths{a});
+    EXPECT_EQ(ClipPaths(), Paths{b});
     EXPECT_EQ(m_ctl.GetLastOpenFolder(), m_dir / "Album Two/");
 }
 

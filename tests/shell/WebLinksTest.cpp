@@ -56,7 +56,7 @@ TEST(WebLinks, MailPartsWithLinkCharactersStayInTheirPlace) {
     EXPECT_EQ(QueryItem(link, "bcc"), "");
 }
 
-TEST(WebLinks, TellAFriendSendsTheRecommendationOnce) {
+TEST(WebLinks, TellAFriendSendsTheRecommendationOnceInTheCurrentLanguage) {
     Recorder recorder;
     EXPECT_TRUE(shell::TellAFriend(recorder.Opener()));
     ASSERT_EQ(recorder.opened.size(), 1u);
@@ -67,9 +67,8 @@ TEST(WebLinks, TellAFriendSendsTheRecommendationOnce) {
     // The body ends with the home page address itself, nothing glued to it.
     EXPECT_EQ(QueryItem(link, "body"), "Home Page: https://www.corvella-player.org/");
     EXPECT_EQ(QueryItem(link, "cc"), "");
-}
 
-TEST(WebLinks, TellAFriendIsWrittenInTheCurrentLanguage) {
+    // In the current language.
     shelltest::LanguageFolder folder;
     folder.Write("English", "4505=Recommend you a useful media player software! - %s\n"
                             "4506=Home Page: %s\n");

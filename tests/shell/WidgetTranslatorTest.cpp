@@ -166,7 +166,7 @@ protected:
 
 } // namespace
 
-TEST_F(WidgetTranslatorTest, ADialogTranslatesItselfOnceWhenItIsFirstShown) {
+TEST_F(WidgetTranslatorTest, ADialogTranslatesItselfOnceWhenFirstShownOrLaterWhenItAsks) {
     shell::SetCurrentLanguage("German");
     CTestDialog dialog;
     EXPECT_EQ(Text(dialog.m_pClose->text()), "Close");
@@ -179,14 +179,12 @@ TEST_F(WidgetTranslatorTest, ADialogTranslatesItselfOnceWhenItIsFirstShown) {
     dialog.show(); // initialisation and translation happen once
     EXPECT_EQ(dialog.m_nInits, 1);
     EXPECT_EQ(Text(dialog.m_pClose->text()), "Close");
-}
 
-TEST_F(WidgetTranslatorTest, ADialogThatFillsItsControlsLaterAsksForTheTranslationItself) {
-    shell::SetCurrentLanguage("German");
-    CTestDialog dialog;
-    dialog.SetNoTranslateOnInit(true);
-    dialog.show();
-    EXPECT_EQ(Text(dialog.m_pClose->text()), "Close");
-    dialog.TranslateDialog();
-    EXPECT_EQ(Text(dialog.m_pClose->text()), "Schließen");
+    // A dialog that fills its controls later asks for the translation itself.
+    CTestDialog later;
+    later.SetNoTranslateOnInit(true);
+    later.show();
+    EXPECT_EQ(Text(later.m_pClose->text()), "Close");
+    later.TranslateDialog();
+    EXPECT_EQ(Text(later.m_pClose->text()), "Schließen");
 }
