@@ -51,7 +51,7 @@ protected:
         });
     }
 
-    TempFolder m_folder;
+    testsupport::ScratchFolder m_folder;
 };
 
 } // namespace

@@ -50,7 +50,7 @@ protected:
         return CRegistry::Instance().QueryString(HKEY_CLASSES_ROOT, path, "");
     }
 
-    TempFolder m_temp;
+    testsupport::ScratchFolder m_temp;
     std::vector<ToolCall> m_calls;
 };
 

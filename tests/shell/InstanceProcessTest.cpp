@@ -53,7 +53,7 @@ protected:
         return kReceived + shell::JoinCommandLine(std::filesystem::canonical(kProgram), all) + "\n";
     }
 
-    TempFolder m_home;
+    testsupport::ScratchFolder m_home;
 };
 
 } // namespace
@@ -139,7 +139,7 @@ TEST_F(InstanceProcessTest, ASignalDuringStartUpIsNotLostAndOptionsAloneMakeNoOb
     // Ended by the signal itself, it had no chance to remove its shared objects.
     shell::RemoveInstanceObjects(shell::MakeInstanceNames(res::LoadString(147), m_home.Path()));
 
-    TempFolder runtime;
+    testsupport::ScratchFolder runtime;
     for (const char* option : {"--version", "--help"}) {
         testsupport::CChildProcess program;
         ASSERT_TRUE(program.Start(

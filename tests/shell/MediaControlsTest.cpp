@@ -4,12 +4,12 @@
 #include "res/StringTable.h"
 #include "shell/InstanceObjects.h"
 #include "shell/MprisService.h"
-#include "tests/platform/TestHelpers.h"
 #include "tests/playback/RadioStreamServer.h"
 #include "tests/shell/BusSignalRecorder.h"
 #include "tests/shell/ShellTestSupport.h"
 #include "tests/support/EventLoopWait.h"
 #include "tests/support/ProcessRunner.h"
+#include "tests/support/ScratchFolder.h"
 #include "tests/support/WavWriter.h"
 
 #include <QDBusArgument>
@@ -136,7 +136,7 @@ protected:
                Get(kMprisPlayerInterface, name) == value;
     }
 
-    TempFolder m_home;
+    testsupport::ScratchFolder m_home;
     testsupport::CChildProcess m_daemon;
     testsupport::CChildProcess m_player;
     std::string m_address;

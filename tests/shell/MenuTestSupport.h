@@ -76,7 +76,7 @@ protected:
         }
     }
 
-    TempFolder m_temp;
+    testsupport::ScratchFolder m_temp;
     testsupport::CRecordingPlayerApp m_app;
     testsupport::CPlayerWindowWorldGuard m_world{&m_app, m_temp.Path() + "/config"};
     CRecordingWnd m_mainWnd;

@@ -7,10 +7,10 @@
 #include "shell/InstanceObjects.h"
 #include "shell/PlayerApp.h"
 #include "skin/SnapGeometry.h"
-#include "tests/platform/TestHelpers.h"
 #include "tests/playback/MediaFixtures.h"
 #include "tests/shell/ShellTestSupport.h"
 #include "tests/support/ProcessRunner.h"
+#include "tests/support/ScratchFolder.h"
 #include "tests/support/WavWriter.h"
 
 #include <QStandardPaths>
@@ -282,7 +282,7 @@ protected:
         return false;
     }
 
-    TempFolder m_home;
+    testsupport::ScratchFolder m_home;
     std::string m_display;
     testsupport::CChildProcess m_xvfb;
     testsupport::CChildProcess m_player;

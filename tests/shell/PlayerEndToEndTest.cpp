@@ -9,9 +9,9 @@
 #include "res/StringTable.h"
 #include "shell/InstanceObjects.h"
 #include "shell/PlayerApp.h"
-#include "tests/platform/TestHelpers.h"
 #include "tests/shell/ShellTestSupport.h"
 #include "tests/support/ProcessRunner.h"
+#include "tests/support/ScratchFolder.h"
 #include "tests/support/WavWriter.h"
 
 #include <gtest/gtest.h>
@@ -159,7 +159,7 @@ protected:
                                                                    : saved.substr(at, end + 4 - at);
     }
 
-    TempFolder m_home;
+    testsupport::ScratchFolder m_home;
     std::string m_programFolder;
 };
 

@@ -14,9 +14,9 @@
 #include "skin/PlaylistWnd.h"
 #include "skin/SkinCursor.h"
 #include "skin/SnapWnd.h"
-#include "tests/platform/TestHelpers.h"
 #include "tests/support/PlayerWindowWorld.h"
 #include "tests/support/RecordingPlayerApp.h"
+#include "tests/support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -96,7 +96,7 @@ protected:
         return wnd.GetCurrentTooltip();
     }
 
-    TempFolder m_temp;
+    testsupport::ScratchFolder m_temp;
     platform::CVirtualClock m_clock;
     CTrayApp m_app;
     std::unique_ptr<CMainWnd> m_pMain;

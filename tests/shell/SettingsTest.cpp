@@ -112,7 +112,7 @@ protected:
             EXPECT_EQ(CCorePrefs::Get(Pref(i)), CCorePrefs::Default(Pref(i))) << "preference " << i;
     }
 
-    TempFolder m_temp;
+    testsupport::ScratchFolder m_temp;
 };
 
 } // namespace

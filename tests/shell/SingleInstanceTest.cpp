@@ -133,7 +133,7 @@ protected:
         return names;
     }
 
-    TempFolder m_runtime;
+    testsupport::ScratchFolder m_runtime;
     ScopedEnv m_env{"XDG_RUNTIME_DIR", m_runtime.Path()};
     shell::InstanceNames m_names = shell::MakeInstanceNames(kIdentifier, m_runtime.Path());
 };
@@ -301,7 +301,7 @@ TEST(InstanceObjects, NamesCarryTheIdentifierWithTheFixedSuffixesScopedToUserAnd
 // through a note in the cache folder, and made anew when it is gone or no longer private. A
 // folder another user made at the old fixed name is of no concern.
 TEST(InstanceObjects, TheRuntimeFolderFallsBackToARandomPrivateFolderFoundThroughANote) {
-    TempFolder runtime, cache;
+    testsupport::ScratchFolder runtime, cache;
     ScopedEnv cacheEnv("XDG_CACHE_HOME", cache.Path());
     {
         ScopedEnv env("XDG_RUNTIME_DIR", runtime.Path() + "/");

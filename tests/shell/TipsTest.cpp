@@ -67,7 +67,7 @@ protected:
         return platform::GetProfileInt(shell::kSectionTip, entry, -99);
     }
 
-    TempFolder m_temp;
+    testsupport::ScratchFolder m_temp;
     std::vector<std::string> m_boxes;
 };
 
