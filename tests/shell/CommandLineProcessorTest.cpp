@@ -148,28 +148,27 @@ TEST_F(CommandLineProcessorTest, ModeNextInsertsBehindTheCurrentClip) {
     EXPECT_EQ(Seen("playlist", CmdInsertRows).size(), 1u);
 }
 
-// The random order with seed 1 (see RandomOrderOfFiveEntries below) is 0, 3, 2, 4, 1.
-TEST_F(CommandLineProcessorTest, MixShufflesOldAndNewEntriesTogether) {
-    const std::string a = Media("a.mp3"), b = Media("b.mp3"), c = Media("c.mp3");
-    const std::string d = Media("d.mp3"), e = Media("e.mp3");
-    Forward({a, b});
-    Forward({"-m", c, d, e});
-    // a b c d e taken at 0, 3, 2, 4, 1.
-    EXPECT_EQ(ClipPaths(), (Paths{a, d, c, e, b}));
-    EXPECT_EQ(RowPaths(), (Paths{a, d, c, e, b}));
-}
+// Mix shuffles old and new entries together; random shuffles only the new ones, behind the
+// untouched old ones. Either way each entry is there once, and the rows follow the clips.
+TEST_F(CommandLineProcessorTest, MixAndRandomPutEntriesInAPermutation) {
+    auto sorted = [](Paths paths) { return std::sort(paths.begin(), paths.end()), paths; };
+    Paths names;
+    for (const char* name : {"a.mp3", "b.mp3", "c.mp3", "d.mp3", "e.mp3", "f.mp3", "g.mp3"})
+        names.push_back(Media(name));
+    Forward({names[0], names[1]});
+    Forward({"-m", names[2], names[3], names[4]});
+    const Paths mixed = ClipPaths();
+    EXPECT_EQ(sorted(mixed), Paths(names.begin(), names.begin() + 5));
+    EXPECT_EQ(RowPaths(), mixed);
+    EXPECT_NE(mixed, Paths(names.begin(), names.begin() + 5)) << "seed 1 moves entries";
 
-TEST_F(CommandLineProcessorTest, RandomShufflesOnlyTheNewEntries) {
-    const std::string a = Media("a.mp3"), b = Media("b.mp3");
-    Paths added;
-    for (const char* name : {"c.mp3", "d.mp3", "e.mp3", "f.mp3", "g.mp3"})
-        added.push_back(Media(name));
-    Forward({a, b});
-    Paths args{"-a", "-r"};
-    args.insert(args.end(), added.begin(), added.end());
-    Forward(args);
-    // c d e f g taken at 0, 3, 2, 4, 1, behind the untouched a and b.
-    EXPECT_EQ(ClipPaths(), (Paths{a, b, added[0], added[3], added[2], added[4], added[1]}));
+    Forward({names[0], names[1]});
+    Forward({"-a", "-r", names[2], names[3], names[4], names[5], names[6]});
+    const Paths random = ClipPaths();
+    ASSERT_EQ(random.size(), names.size());
+    EXPECT_EQ(Paths(random.begin(), random.begin() + 2), Paths(names.begin(), names.begin() + 2));
+    EXPECT_EQ(sorted(random), names);
+    EXPECT_NE(random, names) << "seed 1 moves entries";
 }
 
 TEST_F(CommandLineProcessorTest, DepthAndCountLimits) {
@@ -194,7 +193,7 @@ TEST_F(CommandLineProcessorTest, DepthAndCountLimits) {
     EXPECT_EQ(ClipPaths(), Paths{x});
 }
 
-TEST_F(CommandLineProcessorTest, ProgramPathAloneOrNothingChangesNothing) {
+TEST_F(CommandLineProcessorTest, ProgramPathAloneChangesNothingAndTheStartUpLineHasNone) {
     const std::string a = Media("a.mp3");
     // Both would be collected if the program path were read as an argument.
     Media("Player.mp3");
@@ -213,30 +212,26 @@ TEST_F(CommandLineProcessorTest, ProgramPathAloneOrNothingChangesNothing) {
     m_clock.Pump();
     EXPECT_EQ(ClipPaths(), Paths{a});
     EXPECT_EQ(m_trace.size(), traced);
-}
 
-TEST_F(CommandLineProcessorTest, StartUpLineWithoutProgramPathAndPathsKeepTheirCase) {
-    const std::string a = Media("Album Two/Track ONE.MP3");
-    // The line the program starts with holds no program path.
-    m_processor.ProcessCommandLine("--verbose \"" + a + "\"");
+    // The line the program starts with holds no program path; paths keep their case.
+    const std::string b = Media("Album Two/Track ONE.MP3");
+    m_processor.ProcessCommandLine("--verbose \"" + b + "\"");
     m_clock.Pump();
-    EXPECT_EQ(ClipPaths(), Paths{a});
+    EXPECT_EQ(ClipPaths(), Paths{b});
     EXPECT_EQ(m_ctl.GetLastOpenFolder(), m_dir / "Album Two/");
 }
 
-TEST_F(CommandLineProcessorTest, AutoPlayOffLeavesAStoppedPlayerStopped) {
-    const std::string a = Media("a.mp3");
+// Replacing starts playback only when auto-play is on and the player is not paused.
+TEST_F(CommandLineProcessorTest, AutoPlayOffOrAPausedPlayerIsNotStartedByReplace) {
+    const std::string a = Media("a.mp3"), b = Media("b.mp3");
     CCorePrefs::Set(CCorePrefs::AutoPlay, 0);
     Forward({a});
     EXPECT_EQ(ClipPaths(), Paths{a});
     EXPECT_EQ(PlayStarts(), 0u);
     EXPECT_TRUE(m_engine.m_opened.empty());
-    // The new clip is loaded, ready to be played.
-    EXPECT_EQ(m_engine.m_strPath, a);
-}
+    EXPECT_EQ(m_engine.m_strPath, a); // loaded, ready to be played
 
-TEST_F(CommandLineProcessorTest, PausedPlayerIsNotStartedByReplace) {
-    const std::string a = Media("a.mp3"), b = Media("b.mp3");
+    CCorePrefs::Set(CCorePrefs::AutoPlay, 1);
     Forward({a});
     m_ctl.Pause();
     m_clock.Pump();
@@ -259,28 +254,6 @@ TEST_F(CommandLineProcessorTest, OptionFCallsTheFullScreenHook) {
     m_processor.SetFullScreenHook({});
     Forward({"-f", a});
     EXPECT_EQ(ClipPaths(), Paths{a});
-}
-
-// The first numbers with seed 1: x1 = 1 * 214013 + 2531011 = 2745024, 2745024 >> 16 = 41;
-// continuing gives 18467, 6334, 26500, 19169.
-TEST(RandomOrderTest, SequenceFromSeedOne) {
-    shell::CRandomSequence random(1);
-    std::vector<int> got;
-    for (int i = 0; i < 5; ++i)
-        got.push_back(random.Next());
-    EXPECT_EQ(got, (std::vector<int>{41, 18467, 6334, 26500, 19169}));
-}
-
-// Five entries, seed 1, worked by hand from the numbers above:
-//   i = 0: k = 5, divisor 32767 / 5 + 1 = 6554,  r = 41 / 6554 = 0     -> 0 1 2 3 4
-//   i = 1: k = 4, divisor 32767 / 4 + 1 = 8192,  r = 18467 / 8192 = 2  -> swap 1, 3: 0 3 2 1 4
-//   i = 2: k = 3, divisor 32767 / 3 + 1 = 10923, r = 6334 / 10923 = 0  -> 0 3 2 1 4
-//   i = 3: k = 2, divisor 32767 / 2 + 1 = 16384, r = 26500 / 16384 = 1 -> swap 3, 4: 0 3 2 4 1
-TEST(RandomOrderTest, RandomOrderOfFiveEntries) {
-    EXPECT_EQ(shell::RandomOrderIndices(5, 1), (std::vector<std::size_t>{0, 3, 2, 4, 1}));
-    Paths paths{"p0", "p1", "p2", "p3", "p4"};
-    shell::PutInRandomOrder(paths, 1);
-    EXPECT_EQ(paths, (Paths{"p0", "p3", "p2", "p4", "p1"}));
 }
 
 TEST(RandomOrderTest, ShortAndLongListsStayPermutations) {

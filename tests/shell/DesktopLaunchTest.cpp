@@ -2,9 +2,9 @@
 // absolute path, written so the desktop's launcher and validator read it back as one argument.
 #include "shell/DesktopLaunch.h"
 #include "shell/FileAssociation.h"
-#include "tests/platform/TestHelpers.h"
 #include "tests/shell/ShellTestSupport.h"
 #include "tests/support/ProcessRunner.h"
+#include "tests/support/ScratchFolder.h"
 
 #include <QStandardPaths>
 #include <filesystem>
@@ -15,7 +15,7 @@ using namespace std::chrono_literals;
 namespace {
 
 // desktop-file-validate's verdict on an entry: its exit code, with what it said.
-std::pair<std::optional<int>, std::string> Validate(const TempFolder& folder,
+std::pair<std::optional<int>, std::string> Validate(const testsupport::ScratchFolder& folder,
                                                     const std::string& entry) {
     const std::string validator =
         QStandardPaths::findExecutable("desktop-file-validate").toStdString();
@@ -45,7 +45,7 @@ TEST(DesktopLaunch, ExecArgumentsQuoteWhatTheLauncherWouldSplitOrExpand) {
 }
 
 TEST(DesktopLaunch, TheCommandOnTheSearchPathCountsAsInstalledOnlyWhenItIsThisProgram) {
-    TempFolder folder;
+    testsupport::ScratchFolder folder;
     const std::string program = folder.Path() + "/build/corvella";
     std::filesystem::create_directories(folder.Path() + "/build");
     std::filesystem::create_directories(folder.Path() + "/bin");
@@ -69,7 +69,7 @@ TEST(DesktopLaunch, TheCommandOnTheSearchPathCountsAsInstalledOnlyWhenItIsThisPr
 }
 
 TEST(DesktopLaunch, EntriesForBothKindsOfCopyAreValidAndTheInstalledOneIsThePackages) {
-    TempFolder folder;
+    testsupport::ScratchFolder folder;
     const std::string installed = shell::DesktopEntry(shell::InstalledLaunch());
     EXPECT_EQ(installed,
               shelltest::ReadFile(std::string(CORVELLA_SOURCE_DIR) + "/res/corvella.desktop"));

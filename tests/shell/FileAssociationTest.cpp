@@ -50,7 +50,7 @@ protected:
         return CRegistry::Instance().QueryString(HKEY_CLASSES_ROOT, path, "");
     }
 
-    TempFolder m_temp;
+    testsupport::ScratchFolder m_temp;
     std::vector<ToolCall> m_calls;
 };
 
@@ -68,22 +68,6 @@ TEST_F(FileAssociationTest, WritesTheOpenCommandAndRemovesAnOldDocumentType) {
     EXPECT_EQ(Classes(".mpl"), std::nullopt);
     EXPECT_FALSE(reg.KeyExists(HKEY_CLASSES_ROOT, "Corvella.PlayList\\DefaultIcon"));
     EXPECT_TRUE(fs::exists(m_temp.Path() + "/config/classes.reg"));
-}
-
-TEST_F(FileAssociationTest, ADocumentTypeGetsItsDescriptionIconAndCommand) {
-    shell::CFileAssociation association;
-    association.SetExtension("xyz");
-    association.SetDocTypeName("Corvella.Test");
-    association.SetDocTypeDescription("Test document");
-    association.SetDocDefaultIcon("/bin/prog,0");
-    association.SetDocShellOpenCommand("/bin/prog \"%1\"");
-    EXPECT_TRUE(association.Register());
-    EXPECT_EQ(Classes(".xyz"), "Corvella.Test");
-    EXPECT_EQ(Classes(".xyz\\shell\\open\\command"), std::nullopt);
-    EXPECT_EQ(Classes("Corvella.Test"), "Test document");
-    EXPECT_EQ(Classes("Corvella.Test\\DefaultIcon"), "/bin/prog,0");
-    EXPECT_EQ(Classes("Corvella.Test\\shell\\open\\command"), "/bin/prog \"%1\"");
-    EXPECT_EQ(association.GetDocTypeName(), "Corvella.Test");
 }
 
 TEST_F(FileAssociationTest, WritesTheDesktopFilesAndRunsTheDatabaseTools) {

@@ -102,62 +102,54 @@ TEST_F(LanguageTest, LookupsIgnoreCaseTakeTheFirstMatchAndNeverMatchAKeyWithABla
     EXPECT_EQ(shell::LookupNumberByText(english, "Nowhere"), "");
 }
 
-TEST_F(LanguageTest, AmpersandsAreDroppedForTheSecondAttemptWhileDoubledOnesStay) {
-    EXPECT_EQ(shell::TextNumber("Open Media File", "English"), 10);
-    EXPECT_EQ(shell::TextNumber("Open &Media File", "English"), 10);
-    EXPECT_EQ(shell::TextNumber("&Save && Exit", "English"), 11);
-    EXPECT_EQ(shell::TextNumber("Save & Exit", "English"), 0);
-    EXPECT_EQ(shell::TextNumber("&", "English"), 0); // nothing left is not a match
-    EXPECT_EQ(ToGerman("Open &Media File"), "&Mediendatei öffnen");
-    EXPECT_EQ(ToGerman("&Save && Exit"), "Speichern && Beenden");
-}
-
-TEST_F(LanguageTest, ThreeTrailingDotsAreKeptAroundTheTranslation) {
-    EXPECT_EQ(ToGerman("Preferences..."), "Einstellungen...");
-    EXPECT_EQ(ToGerman("Preferences"), "Einstellungen");
-    EXPECT_EQ(ToGerman("Unknown..."), "Unknown...");
-    EXPECT_EQ(ToGerman("..."), "...");
-    // Blanks around a text cannot stand in a file of trimmed lines; they are kept as well.
-    EXPECT_EQ(ToGerman("Unrecognizable Playlist File Format. "), "Unbekanntes Format. ");
-}
-
-TEST_F(LanguageTest, BackslashNInAFileIsALineBreakAndTwoLineTextsFindTheirEntry) {
-    EXPECT_EQ(ToGerman("First line\nSecond line"), "Erste Zeile\nZweite Zeile");
-    EXPECT_EQ(ToGerman("First line\r\nSecond line"), "Erste Zeile\nZweite Zeile");
-    EXPECT_EQ(shell::TextNumber("First line\\nSecond line", "English"), 13);
-    EXPECT_EQ(shell::EscapeLineBreaks("a\r\nb\nc"), "a\\nb\\nc");
-}
-
-TEST_F(LanguageTest, MissingTextsFallBackToEnglishAndUnknownTextsStayAsTheyAre) {
-    EXPECT_EQ(ToGerman("Only In English"), "Only In English");
-    EXPECT_EQ(shell::Translate("Open Media File", "English", "Klingon"), "Open Media File");
-    EXPECT_EQ(shell::Translate("Nur Deutsch", "German", "French"), "Nur Deutsch");
-    EXPECT_EQ(shell::Translate("Open Media File", "Klingon", "German"), "Open Media File");
-    // A text the shown language does not know is looked up in English.
+// Ampersands are dropped for a second attempt while doubled ones stay; three trailing dots and
+// blanks are kept around the translation; a line break finds its backslash-n entry; missing
+// texts fall back on English and unknown ones stay as they are.
+TEST_F(LanguageTest, TranslationsFollowTheLookupRules) {
+    const struct {
+        const char *text, *from, *to, *expected;
+    } cases[] = {
+        {"Open &Media File", "English", "German", "&Mediendatei öffnen"},
+        {"&Save && Exit", "English", "German", "Speichern && Beenden"},
+        {"Preferences...", "English", "German", "Einstellungen..."},
+        {"Unknown...", "English", "German", "Unknown..."},
+        {"...", "English", "German", "..."},
+        {"Unrecognizable Playlist File Format. ", "English", "German", "Unbekanntes Format. "},
+        {"First line\nSecond line", "English", "German", "Erste Zeile\nZweite Zeile"},
+        {"First line\r\nSecond line", "English", "German", "Erste Zeile\nZweite Zeile"},
+        {"Only In English", "English", "German", "Only In English"},
+        {"Open Media File", "English", "Klingon", "Open Media File"},
+        {"Open Media File", "Klingon", "German", "Open Media File"},
+        {"Nur Deutsch", "German", "French", "Nur Deutsch"},
+        {"Preferences", "German", "French", "Préférences"}, // looked up in English
+        {"Einstellungen...", "German", "French", "Préférences..."},
+        {"Einstellungen", "German", "English", "Preferences"},
+        // Known by number but held by neither language: the wording stays rather than vanish.
+        {"Nur Deutsch", "German", "English", "Nur Deutsch"},
+        {"Known Only By Number", "English", "French", "Known Only By Number"},
+        {"Preferences", "English", "English", "Preferences"},
+        {"", "English", "German", ""},
+        {"Open Media File", "English", "../Outside", "Open Media File"},
+    };
+    WriteFile(m_folder.Path() + "/../Outside.ini", "10=Outside\n");
+    for (const auto& c : cases)
+        EXPECT_EQ(shell::Translate(c.text, c.from, c.to), c.expected) << c.text << " " << c.to;
+    EXPECT_EQ(shell::LanguageFilePath("../Outside"), "") << "not a file name of the folder";
+    ::unlink((m_folder.Path() + "/../Outside.ini").c_str());
+    for (const auto& [text, number] :
+         std::vector<std::pair<std::string, int>>{{"Open &Media File", 10},
+                                                  {"&Save && Exit", 11},
+                                                  {"Save & Exit", 0},
+                                                  {"&", 0},
+                                                  {"First line\\nSecond line", 13}})
+        EXPECT_EQ(shell::TextNumber(text, "English"), number) << text;
     EXPECT_EQ(shell::TextNumber("Only In English", "German"), 15);
-    EXPECT_EQ(shell::Translate("Preferences", "German", "French"), "Préférences");
-    EXPECT_EQ(shell::Translate("Einstellungen...", "German", "French"), "Préférences...");
-    EXPECT_EQ(shell::Translate("Einstellungen", "German", "English"), "Preferences");
-    // Known by number but held by neither language: the wording stays rather than vanish.
-    EXPECT_EQ(shell::Translate("Nur Deutsch", "German", "English"), "Nur Deutsch");
-    EXPECT_EQ(shell::Translate("Known Only By Number", "English", "French"),
-              "Known Only By Number");
-}
+    EXPECT_EQ(shell::EscapeLineBreaks("a\r\nb\nc"), "a\\nb\\nc");
 
-TEST_F(LanguageTest, NothingIsTranslatedBetweenEqualLanguagesOrForEmptyTexts) {
-    EXPECT_EQ(shell::Translate("Preferences", "English", "English"), "Preferences");
-    EXPECT_EQ(shell::Translate("", "English", "German"), "");
     EXPECT_EQ(shell::TranslateText("Preferences"), "Preferences");
     shell::SetCurrentLanguage("German");
     EXPECT_EQ(shell::TranslateText("Preferences..."), "Einstellungen...");
     EXPECT_EQ(shell::TranslateToEnglish("Einstellungen"), "Preferences");
-}
-
-TEST_F(LanguageTest, ANameThatIsNotAFileNameOfTheFolderCountsAsAMissingLanguage) {
-    WriteFile(m_folder.Path() + "/../Outside.ini", "10=Outside\n");
-    EXPECT_EQ(shell::LanguageFilePath("../Outside"), "");
-    EXPECT_EQ(shell::Translate("Open Media File", "English", "../Outside"), "Open Media File");
-    ::unlink((m_folder.Path() + "/../Outside.ini").c_str());
     shell::SetCurrentLanguage("French");
     EXPECT_EQ(shell::LanguageFilePath(""), m_folder.Path() + "/French.ini");
 }

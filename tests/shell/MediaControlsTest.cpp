@@ -1,15 +1,15 @@
 // The player controlled as the desktop's media controls do it: a private session bus started
-// here, the real player on it, and calls, properties and signals seen from the bus. Without a
-// bus the player starts as before.
+// here, the real player on it, and calls, properties and signals seen from the bus. (The
+// end-to-end tests start it without a bus.)
 #include "res/StringTable.h"
 #include "shell/InstanceObjects.h"
 #include "shell/MprisService.h"
-#include "tests/platform/TestHelpers.h"
 #include "tests/playback/RadioStreamServer.h"
 #include "tests/shell/BusSignalRecorder.h"
 #include "tests/shell/ShellTestSupport.h"
 #include "tests/support/EventLoopWait.h"
 #include "tests/support/ProcessRunner.h"
+#include "tests/support/ScratchFolder.h"
 #include "tests/support/WavWriter.h"
 
 #include <QDBusArgument>
@@ -136,7 +136,7 @@ protected:
                Get(kMprisPlayerInterface, name) == value;
     }
 
-    TempFolder m_home;
+    testsupport::ScratchFolder m_home;
     testsupport::CChildProcess m_daemon;
     testsupport::CChildProcess m_player;
     std::string m_address;
@@ -275,17 +275,4 @@ TEST_F(MediaControlsTest, NextPreviousAndSeekingMoveThroughThePlaylist) {
             stored += ReadFile(entry.path().string());
     EXPECT_NE(stored.find("\"Shuffle\"=dword:00000001"), std::string::npos) << stored;
     EXPECT_NE(stored.find("\"RepeatOne\"=dword:00000001"), std::string::npos) << stored;
-}
-
-TEST_F(MediaControlsTest, WithoutASessionBusThePlayerStillPlays) {
-    const std::string clip = Media("clip.wav", 30);
-    for (const std::string& address : {std::string(), "unix:path=" + m_home.Path() + "/no-bus"}) {
-        std::filesystem::remove(Log()); // the next run's lines only
-        ASSERT_NO_FATAL_FAILURE(StartPlayer({clip}, address));
-        EXPECT_TRUE(WaitForText(Log(), "play state: playing (" + clip + ")", 30s))
-            << ReadFile(Log());
-        EXPECT_TRUE(WaitForText(Log(), "media controls: off")) << ReadFile(Log());
-        m_player.Signal(SIGTERM);
-        EXPECT_EQ(m_player.WaitExit(60s), std::optional<int>(0)) << ReadFile(Log());
-    }
 }

@@ -7,12 +7,13 @@
 #include "shell/InstanceObjects.h"
 #include "shell/PlayerApp.h"
 #include "skin/SnapGeometry.h"
-#include "tests/platform/TestHelpers.h"
 #include "tests/playback/MediaFixtures.h"
 #include "tests/shell/ShellTestSupport.h"
 #include "tests/support/ProcessRunner.h"
+#include "tests/support/ScratchFolder.h"
 #include "tests/support/WavWriter.h"
 
+#include <QStandardPaths>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -34,15 +35,8 @@ using shelltest::WaitForText;
 namespace {
 
 // The full path of a program found on PATH; empty when it is not installed.
-std::string FindTool(const std::string& name) {
-    const char* path = std::getenv("PATH");
-    std::stringstream dirs(path ? path : "/usr/bin");
-    for (std::string dir; std::getline(dirs, dir, ':');) {
-        const std::string candidate = dir + "/" + name;
-        if (::access(candidate.c_str(), X_OK) == 0)
-            return candidate;
-    }
-    return {};
+std::string FindTool(const char* name) {
+    return QStandardPaths::findExecutable(name).toStdString();
 }
 
 // Counts the occurrences of text in log.
@@ -145,6 +139,9 @@ protected:
     void Start(const std::vector<std::string>& files, bool startupDialogs = false) {
         std::vector<std::string> args{"--verbose"};
         args.insert(args.end(), files.begin(), files.end());
+        // A restart writes the same log: without the old one, its lines cannot be taken for
+        // the new player's before the child has truncated the file.
+        std::filesystem::remove(Log());
         ASSERT_TRUE(m_player.Start(kProgram, args, Env(startupDialogs), Log()));
         ASSERT_TRUE(WaitForText(Log(), "main window shown", 30s)) << ReadFile(Log());
         ASSERT_TRUE(FindWindows()) << XDo("search --class .") << ReadFile(Log());
@@ -285,7 +282,7 @@ protected:
         return false;
     }
 
-    TempFolder m_home;
+    testsupport::ScratchFolder m_home;
     std::string m_display;
     testsupport::CChildProcess m_xvfb;
     testsupport::CChildProcess m_player;
@@ -296,34 +293,7 @@ protected:
 
 } // namespace
 
-TEST_F(PlayerDesktopTest, ADamagedClipIsSkippedAndMarkedUnplayable) {
-    const std::string first = Media("first.wav", 1);
-    const std::string broken = Broken("broken.wav");
-    const std::string third = Media("third.wav", 30);
-    Start({first, broken, third});
-    ASSERT_TRUE(WaitForText(Log(), "clip opened: " + third, 30s)) << ReadFile(Log());
-    const std::string log = ReadFile(Log());
-    const std::size_t failed = log.find("clip failed: " + broken);
-    EXPECT_NE(failed, std::string::npos) << log;
-    EXPECT_NE(log.find("clip marked unplayable: " + broken), std::string::npos) << log;
-    EXPECT_LT(failed, log.find("clip opened: " + third)) << log;
-    EXPECT_EQ(log.find("clip opened: " + broken), std::string::npos) << log;
-}
-
-TEST_F(PlayerDesktopTest, ThePlayPauseButtonPausesAndResumesTheSameClip) {
-    const std::string clip = Media("clip.wav", 30);
-    Start({clip});
-    ASSERT_TRUE(WaitForText(Log(), "play state: playing (" + clip, 30s)) << ReadFile(Log());
-    ClickMain("three-state button Play/Pause");
-    ASSERT_TRUE(WaitForText(Log(), "play state: paused (" + clip + ")", 20s)) << ReadFile(Log());
-    ClickMain("three-state button Play/Pause");
-    ASSERT_TRUE(WaitForCount("play state: playing (" + clip, 2)) << ReadFile(Log());
-    const std::string log = ReadFile(Log());
-    EXPECT_LT(log.find("play state: paused"), log.rfind("play state: playing")) << log;
-    EXPECT_EQ(Count(log, "clip opened: "), 1u) << log;
-}
-
-TEST_F(PlayerDesktopTest, NextAndPreviousWrapAroundThePlaylistAndNextWhilePausedPlaysOneClip) {
+TEST_F(PlayerDesktopTest, NextAndPreviousWrapAroundPlayPauseResumesAndNextWhilePausedPlaysOne) {
     const std::string first = Media("first.wav", 30);
     const std::string second = Media("second.wav", 30);
     const std::string third = Media("third.wav", 30);
@@ -338,33 +308,69 @@ TEST_F(PlayerDesktopTest, NextAndPreviousWrapAroundThePlaylistAndNextWhilePaused
     const std::string log = ReadFile(Log());
     EXPECT_LT(log.find("clip opened: " + third), log.rfind("clip opened: " + first)) << log;
 
+    // Play/Pause pauses and resumes the same clip without opening it again.
     ASSERT_TRUE(WaitForText(Log(), "play state: playing (" + second, 20s)) << ReadFile(Log());
     ClickMain("three-state button Play/Pause");
     ASSERT_TRUE(WaitForText(Log(), "play state: paused (" + second + ")", 20s)) << ReadFile(Log());
+    ClickMain("three-state button Play/Pause");
+    ASSERT_TRUE(WaitForCount("play state: playing (" + second, 2)) << ReadFile(Log());
+    EXPECT_EQ(Count(ReadFile(Log()), "clip opened: " + second), 1u) << ReadFile(Log());
+    ClickMain("three-state button Play/Pause");
+    ASSERT_TRUE(WaitForCount("play state: paused (" + second + ")", 2)) << ReadFile(Log());
     ClickMain("button Next Clip");
     ASSERT_TRUE(WaitForCount("clip opened: " + third, 2)) << ReadFile(Log());
     // The end of the press's delay leaves the third clip playing: nothing after it opens.
     EXPECT_FALSE(WaitForCount("clip opened: " + first, 3, 100)) << ReadFile(Log());
 }
 
-TEST_F(PlayerDesktopTest, AtTheFirstStartTheThreeWindowsSitDockedInTheMiddleOfTheScreen) {
+// At the first start the three windows sit docked in the middle of the screen; shading the main
+// window pulls the docked playlist up and back; a playlist dragged near the main window snaps
+// flush below it.
+TEST_F(PlayerDesktopTest, TheFirstStartsDockedLayoutShadingAndSnapping) {
     Start({});
     ASSERT_FALSE(m_play.empty());
-    const CRect main = Geom(m_main).Rect();
-    const CRect list = Geom(m_playlist).Rect();
-    const CRect play = Geom(m_play).Rect();
-    EXPECT_TRUE(CRect::Intersect(main, list).IsRectEmpty());
-    EXPECT_TRUE(CRect::Intersect(main, play).IsRectEmpty());
-    EXPECT_TRUE(CRect::Intersect(list, play).IsRectEmpty());
+    const Geometry main = Geom(m_main);
+    const Geometry list = Geom(m_playlist);
+    const CRect mainRect = main.Rect(), listRect = list.Rect(), play = Geom(m_play).Rect();
+    EXPECT_TRUE(CRect::Intersect(mainRect, listRect).IsRectEmpty());
+    EXPECT_TRUE(CRect::Intersect(mainRect, play).IsRectEmpty());
+    EXPECT_TRUE(CRect::Intersect(listRect, play).IsRectEmpty());
     // Docked: the playlist below the main window, the play window against one of them.
-    EXPECT_TRUE(snap::Touches(main, list));
-    EXPECT_TRUE(snap::Touches(main, play) || snap::Touches(list, play));
-    const int left = std::min({main.left, list.left, play.left});
-    const int right = std::max({main.right, list.right, play.right});
-    const int top = std::min({main.top, list.top, play.top});
-    const int bottom = std::max({main.bottom, list.bottom, play.bottom});
+    ASSERT_EQ(list.y, main.y + main.height) << "the playlist starts docked below";
+    EXPECT_TRUE(snap::Touches(mainRect, play) || snap::Touches(listRect, play));
+    const int left = std::min({mainRect.left, listRect.left, play.left});
+    const int right = std::max({mainRect.right, listRect.right, play.right});
+    const int top = std::min({mainRect.top, listRect.top, play.top});
+    const int bottom = std::max({mainRect.bottom, listRect.bottom, play.bottom});
     EXPECT_NEAR((left + right) / 2, kScreenWidth / 2, 2);
     EXPECT_NEAR((top + bottom) / 2, kScreenHeight / 2, 2);
+
+    ClickMain("button Shade Mode");
+    ASSERT_TRUE(WaitForGeometry(
+        m_main, [](const Geometry& g) { return g.height == builtin::kShadeHeight; }));
+    const int difference = main.height - builtin::kShadeHeight;
+    EXPECT_TRUE(WaitForGeometry(m_playlist, [&](const Geometry& g) {
+        return g.y == list.y - difference && g.x == list.x;
+    })) << Geom(m_playlist).y;
+    ClickMain("button Expand Mode");
+    ASSERT_TRUE(
+        WaitForGeometry(m_main, [&](const Geometry& g) { return g.height == main.height; }));
+    EXPECT_TRUE(WaitForGeometry(m_playlist, [&](const Geometry& g) {
+        return g.y == list.y && g.x == list.x;
+    })) << Geom(m_playlist).y;
+
+    const int awayX = main.x + 200, awayY = main.y + main.height + 150;
+    DragPlaylist(awayX, awayY);
+    ASSERT_TRUE(WaitForGeometry(m_playlist,
+                                [&](const Geometry& g) { return g.x == awayX && g.y == awayY; }))
+        << "the playlist did not follow the drag: " << Geom(m_playlist).x << ","
+        << Geom(m_playlist).y;
+    // Back to 6 pixels right of and 7 below the docked place: it snaps flush below.
+    DragPlaylist(main.x + 6, main.y + main.height + 7);
+    EXPECT_TRUE(WaitForGeometry(
+        m_playlist,
+        [&](const Geometry& g) { return g.y == main.y + main.height && g.x == main.x; }))
+        << Geom(m_playlist).x << "," << Geom(m_playlist).y;
 }
 
 TEST_F(PlayerDesktopTest, AVideoOpenedAtTheFirstStartGrowsThePlayWindowWhereItWasPlaced) {
@@ -380,45 +386,6 @@ TEST_F(PlayerDesktopTest, AVideoOpenedAtTheFirstStartGrowsThePlayWindowWhereItWa
     EXPECT_EQ(play.top, main.top);
     EXPECT_TRUE(CRect::Intersect(main, play).IsRectEmpty());
     EXPECT_TRUE(CRect::Intersect(Geom(m_playlist).Rect(), play).IsRectEmpty());
-}
-
-TEST_F(PlayerDesktopTest, ShadingTheMainWindowPullsTheDockedPlaylistUpAndBack) {
-    Start({});
-    const Geometry main = Geom(m_main);
-    const Geometry list = Geom(m_playlist);
-    ASSERT_EQ(list.y, main.y + main.height) << "the playlist starts docked below";
-    ClickMain("button Shade Mode");
-    ASSERT_TRUE(WaitForGeometry(
-        m_main, [](const Geometry& g) { return g.height == builtin::kShadeHeight; }));
-    const int difference = main.height - builtin::kShadeHeight;
-    EXPECT_TRUE(WaitForGeometry(m_playlist, [&](const Geometry& g) {
-        return g.y == list.y - difference && g.x == list.x;
-    })) << Geom(m_playlist).y;
-    ClickMain("button Expand Mode");
-    ASSERT_TRUE(
-        WaitForGeometry(m_main, [&](const Geometry& g) { return g.height == main.height; }));
-    EXPECT_TRUE(WaitForGeometry(m_playlist, [&](const Geometry& g) {
-        return g.y == list.y && g.x == list.x;
-    })) << Geom(m_playlist).y;
-}
-
-TEST_F(PlayerDesktopTest, APlaylistDraggedNearTheMainWindowSnapsBelowIt) {
-    Start({});
-    const Geometry main = Geom(m_main);
-    const Geometry list = Geom(m_playlist);
-    const int awayX = main.x + 200, awayY = main.y + main.height + 150;
-    DragPlaylist(awayX, awayY);
-    ASSERT_TRUE(WaitForGeometry(m_playlist,
-                                [&](const Geometry& g) { return g.x == awayX && g.y == awayY; }))
-        << "the playlist did not follow the drag: " << Geom(m_playlist).x << ","
-        << Geom(m_playlist).y;
-    // Back to 6 pixels right of and 7 below the docked place: it snaps flush below.
-    DragPlaylist(main.x + 6, main.y + main.height + 7);
-    EXPECT_TRUE(WaitForGeometry(
-        m_playlist,
-        [&](const Geometry& g) { return g.y == main.y + main.height && g.x == main.x; }))
-        << Geom(m_playlist).x << "," << Geom(m_playlist).y << " main " << main.x << ","
-        << main.y + main.height << " playlist width " << list.width;
 }
 
 // A second start with -x leaves one row on screen and no trace of the old ones, and the play
@@ -469,11 +436,20 @@ TEST_F(PlayerDesktopTest, ASecondStartThatReplacesAndThePlaylistPlaceAfterAResta
 }
 
 // Without a window manager nothing else keeps the start-up dialog above the windows that were
-// shown before it, or shown and raised while it is open.
-TEST_F(PlayerDesktopTest, TheStartUpDialogStaysAboveThePlayerWindows) {
-    const std::string clip = Media("clip.wav", 30);
-    Start({clip}, true);
-    ASSERT_TRUE(WaitForText(Log(), "play state: playing (" + clip, 30s)) << ReadFile(Log());
+// shown before it, or shown and raised while it is open. Meanwhile a damaged clip is skipped
+// and marked unplayable, and the next one plays.
+TEST_F(PlayerDesktopTest, TheStartUpDialogStaysAboveThePlayerWindowsAndADamagedClipIsSkipped) {
+    const std::string first = Media("first.wav", 1);
+    const std::string broken = Broken("broken.wav");
+    const std::string third = Media("third.wav", 30);
+    Start({first, broken, third}, true);
+    ASSERT_TRUE(WaitForText(Log(), "play state: playing (" + third, 30s)) << ReadFile(Log());
+    const std::string log = ReadFile(Log());
+    const std::size_t failed = log.find("clip failed: " + broken);
+    EXPECT_NE(failed, std::string::npos) << log;
+    EXPECT_NE(log.find("clip marked unplayable: " + broken), std::string::npos) << log;
+    EXPECT_LT(failed, log.find("clip opened: " + third)) << log;
+    EXPECT_EQ(log.find("clip opened: " + broken), std::string::npos) << log;
     std::string dialog;
     for (int attempt = 0; attempt < 500 && dialog.empty(); ++attempt) {
         std::stringstream ids(

@@ -5,21 +5,18 @@
 
 #include "core/CorePrefs.h"
 #include "platform/Clock.h"
-#include "platform/MessageQueue.h"
 #include "platform/RegisteredMessages.h"
 #include "platform/Registry.h"
-#include "playback/CommandBus.h"
-#include "playback/UIControl.h"
 #include "res/MenuTables.h"
 #include "shell/PrefsDlg.h"
 #include "skin/MainWnd.h"
 #include "skin/PlayWnd.h"
-#include "skin/AppLink.h"
 #include "skin/PlaylistWnd.h"
 #include "skin/SkinCursor.h"
 #include "skin/SnapWnd.h"
-#include "tests/platform/TestHelpers.h"
 #include "tests/support/PlayerWindowWorld.h"
+#include "tests/support/RecordingPlayerApp.h"
+#include "tests/support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -29,24 +26,12 @@
 
 namespace {
 
-// The application as the windows see it: a real command bus over the main window, a tray that
-// takes the main window away while it is asked to, and a record of closed Preferences dialogs.
-class CTrayApp : public IPlayerApp {
+// The recording application over a real command bus, with a tray that takes the main window
+// away while it is asked to, and a record of closed Preferences dialogs.
+class CTrayApp : public testsupport::CRecordingPlayerApp {
 public:
-    CTrayApp() { m_control.SetCommandBus(this); }
+    CTrayApp() : CRecordingPlayerApp(true) {}
 
-    void SubmitCommand(CCmdTarget* pSender, int code, LPARAM param1, LPARAM param2,
-                       const std::string& text) override {
-        m_bus.SubmitCommand(pSender, code, param1, param2, text);
-    }
-    void PostCommand(WPARAM code, LPARAM param1) override { m_bus.PostCommand(code, param1); }
-    CUIControl& GetController() override { return m_control; }
-    CWnd* GetMainWindow() override { return m_bus.GetMainWnd(); }
-    void AddFiles(const std::vector<std::string>&) override {}
-    void OpenMediaFiles(CWnd*) override {}
-    void OpenCd(CWnd*) override {}
-    void OpenVcd(CWnd*) override {}
-    void ShowSystemMenu(CWnd*, CPoint) override {}
     void OnPrefsDialogClosed(CWnd* pOwner) override {
         m_closedFor.push_back(pOwner);
         shell::DestroyPrefsDlg(pOwner);
@@ -55,19 +40,15 @@ public:
         if (!m_bTrayOnly)
             return false;
         pWnd->ShowWindow(SW_HIDE);
-        ++m_nToTray;
-        return true;
+        return ++m_nToTray;
     }
     bool RestoreFromTray(CWnd* pWnd) override {
         if (pWnd->IsWindowVisible())
             return false;
         pWnd->ShowWindow(SW_SHOW);
-        ++m_nFromTray;
-        return true;
+        return ++m_nFromTray;
     }
 
-    CCommandBus m_bus;
-    CUIControl m_control;
     std::vector<CWnd*> m_closedFor;
     bool m_bTrayOnly = false;
     int m_nToTray = 0;
@@ -115,7 +96,7 @@ protected:
         return wnd.GetCurrentTooltip();
     }
 
-    TempFolder m_temp;
+    testsupport::ScratchFolder m_temp;
     platform::CVirtualClock m_clock;
     CTrayApp m_app;
     std::unique_ptr<CMainWnd> m_pMain;
@@ -146,25 +127,26 @@ TEST_F(PlayerMenuContextTest, TheWindowItemsHideAndShowTheChildWindowsAndFollowT
     EXPECT_TRUE(Context().bPlaylistVisible && Context().bPlayWndVisible);
 }
 
-TEST_F(PlayerMenuContextTest, AlwaysOnTopFromTheMenuMakesAllThreeWindowsTopmostAndBack) {
+// Always on top from the menu makes all three windows topmost and back, and a main window made
+// while the preference is on starts topmost with its children.
+TEST_F(PlayerMenuContextTest, AlwaysOnTopFromTheMenuAndAtTheStartCoversAllThreeWindows) {
+    auto topmost = [this] {
+        int n = 0;
+        for (CWnd* pWnd : Windows())
+            n += pWnd->IsAlwaysOnTop() ? 1 : 0;
+        return n;
+    };
     ASSERT_EQ(CCorePrefs::Get(CCorePrefs::AlwaysOnTop), 0);
     EXPECT_TRUE(Run(res::ID_ALWAYS_ON_TOP));
     EXPECT_EQ(CCorePrefs::Get(CCorePrefs::AlwaysOnTop), 1);
-    for (CWnd* pWnd :
-         {static_cast<CWnd*>(Main()), static_cast<CWnd*>(Playlist()), static_cast<CWnd*>(Play())})
-        EXPECT_TRUE(pWnd->IsAlwaysOnTop());
+    EXPECT_EQ(topmost(), 3);
     // Making a window topmost must not hide the ones that were shown.
     EXPECT_TRUE(Main()->IsWindowVisible() && Playlist()->IsWindowVisible());
     ASSERT_EQ(m_reported.size(), 1u);
     EXPECT_EQ(m_reported[0], std::make_pair(CCorePrefs::AlwaysOnTop, std::int32_t(0)));
-
     EXPECT_TRUE(Run(res::ID_ALWAYS_ON_TOP));
-    for (CWnd* pWnd :
-         {static_cast<CWnd*>(Main()), static_cast<CWnd*>(Playlist()), static_cast<CWnd*>(Play())})
-        EXPECT_FALSE(pWnd->IsAlwaysOnTop());
-}
+    EXPECT_EQ(topmost(), 0);
 
-TEST_F(PlayerMenuContextTest, TheMainWindowStartsTopmostWithItsChildrenWhenThePreferenceIsOn) {
     m_pMain.reset();
     CSnapWnd::UnregisterAll();
     // A fresh settings store: the closed window saved its preferences on the way out.
@@ -173,12 +155,12 @@ TEST_F(PlayerMenuContextTest, TheMainWindowStartsTopmostWithItsChildrenWhenThePr
     m_pMain = std::make_unique<CMainWnd>();
     m_app.m_bus.SetMainWnd(m_pMain.get());
     ASSERT_TRUE(m_pMain->Create());
-    EXPECT_TRUE(Main()->IsAlwaysOnTop());
-    EXPECT_TRUE(Playlist()->IsAlwaysOnTop());
-    EXPECT_TRUE(Play()->IsAlwaysOnTop());
+    EXPECT_EQ(topmost(), 3);
 }
 
-TEST_F(PlayerMenuContextTest, ThePlaylistTakesClipNumbersAndFontSizesAtOnce) {
+// Clip numbers, font sizes and tooltips from the Preferences dialog reach the windows at once,
+// and every change is passed on to the application with its old value.
+TEST_F(PlayerMenuContextTest, ThePlaylistAndTheTooltipsTakeTheirPreferencesAtOnce) {
     const CMemList& list = Playlist()->GetList();
     Change(CCorePrefs::ClipNumbers, !list.IsShowingNumbers());
     EXPECT_EQ(list.IsShowingNumbers(), CCorePrefs::Get(CCorePrefs::ClipNumbers) != 0);
@@ -186,29 +168,17 @@ TEST_F(PlayerMenuContextTest, ThePlaylistTakesClipNumbersAndFontSizesAtOnce) {
     EXPECT_EQ(list.GetFontHeight(), 15);
     Change(CCorePrefs::ShadeFontSize, 9);
     EXPECT_EQ(Playlist()->GetInfoLabel().GetFontHeight(), 9);
-    // Every change is passed on to the application with its old value.
     ASSERT_EQ(m_reported.size(), 3u);
     EXPECT_EQ(m_reported[1].first, CCorePrefs::PlaylistFontSize);
     EXPECT_NE(m_reported[1].second, 15);
-}
 
-TEST_F(PlayerMenuContextTest, TooltipsFollowThePreferenceInEachWindowAtOnce) {
     const CMemCtrl& shade = *Main()->FindControl(3);
-    const CMemCtrl& list = Playlist()->GetList();
     ASSERT_EQ(CCorePrefs::Get(CCorePrefs::Tooltips), 2);
-    EXPECT_FALSE(TooltipOver(*Main(), shade).empty());
-    EXPECT_FALSE(TooltipOver(*Playlist(), list).empty());
-
-    Change(CCorePrefs::Tooltips, 1); // main window only
-    EXPECT_FALSE(TooltipOver(*Main(), shade).empty());
-    EXPECT_EQ(TooltipOver(*Playlist(), list), "");
-
-    Change(CCorePrefs::Tooltips, 0);
-    EXPECT_EQ(TooltipOver(*Main(), shade), "");
-
-    Change(CCorePrefs::Tooltips, 2);
-    EXPECT_FALSE(TooltipOver(*Main(), shade).empty());
-    EXPECT_FALSE(TooltipOver(*Playlist(), list).empty());
+    for (int tooltips : {2, 1, 0, 2}) { // both windows, the main window only, none
+        Change(CCorePrefs::Tooltips, tooltips);
+        EXPECT_EQ(TooltipOver(*Main(), shade).empty(), tooltips == 0) << tooltips;
+        EXPECT_EQ(TooltipOver(*Playlist(), list).empty(), tooltips < 2) << tooltips;
+    }
 }
 
 TEST_F(PlayerMenuContextTest, TrayOnlyMinimisingGoesThroughTheApplicationAndRestoreBringsAllBack) {

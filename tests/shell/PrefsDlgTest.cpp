@@ -33,16 +33,16 @@ namespace {
 class PrefsDlgTest : public MenuTest {
 protected:
     void TearDown() override {
-        shell::DestroyPrefsDlg(&m_app.m_mainWnd);
+        shell::DestroyPrefsDlg(&m_mainWnd);
         shell::DestroyPrefsDlg(nullptr);
         shell::SetSystemTrayAvailableOverride(std::nullopt);
         MenuTest::TearDown();
     }
 
     CPrefsDlg* Open() {
-        return shell::OpenPreferences(
-            &m_app.m_mainWnd,
-            [this](CCorePrefs::Pref pref, std::int32_t old) { m_changes.emplace_back(pref, old); });
+        return shell::OpenPreferences(&m_mainWnd, [this](CCorePrefs::Pref pref, std::int32_t old) {
+            m_changes.emplace_back(pref, old);
+        });
     }
     template <class Widget> Widget* Item(CPrefsDlg* pDlg, int page, int id) {
         auto* pWidget = qobject_cast<Widget*>(pDlg->GetPage(page)->GetDlgItem(id));
@@ -121,7 +121,7 @@ TEST_F(PrefsDlgTest, ChecksAndRadiosStoreAtOnceAndReportTheOldValue) {
                                                              {P::ReloadLastPlaylist, 1}}));
     // The controls show the stored values when the dialog opens.
     CCorePrefs::Set(CCorePrefs::AutoPlay, 0);
-    shell::DestroyPrefsDlg(&m_app.m_mainWnd);
+    shell::DestroyPrefsDlg(&m_mainWnd);
     pDlg = Open();
     EXPECT_FALSE(Item<QCheckBox>(pDlg, 0, GeneralPage::IDC_AUTO_PLAY)->isChecked());
     EXPECT_TRUE(Item<QRadioButton>(pDlg, 1, DisplayPage::IDC_TOOLTIPS_NONE + 1)->isChecked());
@@ -140,11 +140,11 @@ TEST_F(PrefsDlgTest, OpeningTwiceBringsTheSameDialogAndReopeningShowsTheLastPage
     EXPECT_EQ(pDlg->GetCurrentPage(), 0);
     pDlg->reject();
     EXPECT_EQ(CCorePrefs::Get(CCorePrefs::LastPrefsPage), 0);
-    EXPECT_TRUE(m_app.m_mainWnd.Only(WM_REG_PREFDLGCLOSED).empty()) << "posted, not sent";
+    EXPECT_TRUE(m_mainWnd.Only(WM_REG_PREFDLGCLOSED).empty()) << "posted, not sent";
     Pump();
-    EXPECT_EQ(m_app.m_mainWnd.Only(WM_REG_PREFDLGCLOSED).size(), 1u);
-    shell::DestroyPrefsDlg(&m_app.m_mainWnd);
-    EXPECT_EQ(shell::FindPrefsDlg(&m_app.m_mainWnd), nullptr);
+    EXPECT_EQ(m_mainWnd.Only(WM_REG_PREFDLGCLOSED).size(), 1u);
+    shell::DestroyPrefsDlg(&m_mainWnd);
+    EXPECT_EQ(shell::FindPrefsDlg(&m_mainWnd), nullptr);
 
     pDlg = Open();
     EXPECT_EQ(pDlg->GetCurrentPage(), 0);
@@ -153,11 +153,15 @@ TEST_F(PrefsDlgTest, OpeningTwiceBringsTheSameDialogAndReopeningShowsTheLastPage
     pDlg->reject();
     CPrefsDlg* pNew = Open();
     EXPECT_FALSE(pNew->IsClosed());
-}
-
-TEST_F(PrefsDlgTest, AStoredPageThatDoesNotExistOpensTheFirst) {
-    CCorePrefs::Set(CCorePrefs::LastPrefsPage, 7);
+    shell::DestroyPrefsDlg(&m_mainWnd);
+    CCorePrefs::Set(CCorePrefs::LastPrefsPage, 7); // a stored page that does not exist
     EXPECT_EQ(Open()->GetCurrentPage(), 0);
+
+    // A dialog without an owner goes away when closed.
+    pDlg = shell::OpenPreferences(nullptr);
+    EXPECT_EQ(shell::FindPrefsDlg(nullptr), pDlg);
+    pDlg->reject();
+    EXPECT_EQ(shell::FindPrefsDlg(nullptr), nullptr);
 }
 
 TEST_F(PrefsDlgTest, AnEmptyNumberKeepsItsPageAndTakesTheFocus) {
@@ -189,13 +193,6 @@ TEST_F(PrefsDlgTest, WithoutATrayTheIconCanOnlyBeInTheTaskbar) {
 
     shell::SetSystemTrayAvailableOverride(true);
     EXPECT_EQ(shell::EffectiveIconPlacement(), 1);
-}
-
-TEST_F(PrefsDlgTest, ADialogWithoutAnOwnerGoesAwayWhenClosed) {
-    CPrefsDlg* pDlg = shell::OpenPreferences(nullptr);
-    EXPECT_EQ(shell::FindPrefsDlg(nullptr), pDlg);
-    pDlg->reject();
-    EXPECT_EQ(shell::FindPrefsDlg(nullptr), nullptr);
 }
 
 TEST_F(PrefsDlgTest, TheDialogAndItsPagesAreShownInTheCurrentLanguage) {

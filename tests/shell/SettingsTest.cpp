@@ -1,8 +1,8 @@
 // Settings storage: an object as one binary registry value, the core preferences and their
 // block at the end of the main window's value, and the profile's language.
 #include "core/CorePrefs.h"
-#include "shell/ProfileSettings.h"
 #include "core/RegObjectStore.h"
+#include "shell/ProfileSettings.h"
 #include "tests/shell/ShellTestSupport.h"
 
 #include "core/Archive.h"
@@ -51,6 +51,13 @@ std::string Int32Bytes(std::int32_t v) {
     for (int i = 0; i < 4; ++i)
         bytes[std::size_t(i)] = char((std::uint32_t(v) >> (8 * i)) & 0xFF);
     return bytes;
+}
+
+std::int32_t Int32At(const std::string& bytes, int index) {
+    std::uint32_t v = 0;
+    for (int i = 3; i >= 0; --i)
+        v = v << 8 | std::uint8_t(bytes[std::size_t(index * 4 + i)]);
+    return std::int32_t(v);
 }
 
 std::string MainPartBytes() {
@@ -105,35 +112,10 @@ protected:
             EXPECT_EQ(CCorePrefs::Get(Pref(i)), CCorePrefs::Default(Pref(i))) << "preference " << i;
     }
 
-    TempFolder m_temp;
+    testsupport::ScratchFolder m_temp;
 };
 
 } // namespace
-
-TEST_F(SettingsTest, TheDefaultsAreTheSeventeenValuesOfTheBlockInOrder) {
-    const std::int32_t expected[CCorePrefs::kCount] = {12000, 1,  0, 1, 1, 12, 11, 1, 1,
-                                                       12,    10, 2, 2, 1, 0,  1,  0};
-    for (int i = 0; i < CCorePrefs::kCount; ++i) {
-        EXPECT_EQ(CCorePrefs::Default(Pref(i)), expected[i]) << i;
-        EXPECT_EQ(CCorePrefs::Get(Pref(i)), expected[i]) << i;
-    }
-}
-
-TEST_F(SettingsTest, TheMainWindowValueEndsWithStamp21000AndSeventeenLittleEndianValues) {
-    CCorePrefs::Set(CCorePrefs::Tooltips, 1);
-    CCorePrefs::Set(CCorePrefs::DesktopSnapDistance, 20);
-    CMainWndState state;
-    ASSERT_TRUE(CRegObjectStore(state).Save(HKEY_LOCAL_MACHINE, shell::kWindowStatePath, kMainWnd));
-
-    const auto value =
-        CRegistry::Instance().QueryValue(HKEY_LOCAL_MACHINE, shell::kWindowStatePath, kMainWnd);
-    ASSERT_TRUE(value.has_value());
-    EXPECT_EQ(value->type, DWORD(REG_BINARY));
-    std::string expected = MainPartBytes() + Int32Bytes(21000);
-    for (std::int32_t v : {12000, 1, 0, 1, 1, 12, 11, 1, 1, 20, 10, 1, 2, 1, 0, 1, 0})
-        expected += Int32Bytes(v);
-    EXPECT_EQ(value->data, expected);
-}
 
 TEST_F(SettingsTest, PreferencesRoundTripThroughTheRegistryAndSurviveARestart) {
     CCorePrefs::Set(CCorePrefs::AlwaysOnTop, 1);
@@ -168,48 +150,39 @@ TEST_F(SettingsTest, AValueEndingAfterTheMainWindowPartLoadsWithDefaultPreferenc
     EXPECT_EQ(log, ""); // nothing is wrong with such a value
 }
 
-TEST_F(SettingsTest, AStampBelow12000IgnoresTheBlockAndFrom12000OnTheBlockIsRead) {
-    CMainWndState state;
-    std::string log;
-    StoreValue(MainPartBytes() + Int32Bytes(11999) + ChangedBlockBytes());
-    EXPECT_TRUE(LoadMainWnd(state, log));
-    ExpectDefaultsFrom(0);
-
-    StoreValue(MainPartBytes() + Int32Bytes(12000) + ChangedBlockBytes());
-    EXPECT_TRUE(LoadMainWnd(state, log));
-    EXPECT_EQ(CCorePrefs::Get(CCorePrefs::LastPrefsPage), 0);
-    EXPECT_EQ(CCorePrefs::Get(CCorePrefs::DesktopSnapDistance), 20);
-    EXPECT_EQ(CCorePrefs::Get(CCorePrefs::HidePlayWndForAudio), 1);
-}
-
-TEST_F(SettingsTest, ATruncatedBlockKeepsTheValuesReadAndDefaultsForTheRest) {
-    // Six whole values and half of the seventh.
-    StoreValue(MainPartBytes() + Int32Bytes(21000) + ChangedBlockBytes().substr(0, 6 * 4 + 2));
-    CMainWndState state;
-    std::string log;
-    EXPECT_TRUE(LoadMainWnd(state, log));
-    EXPECT_EQ(CCorePrefs::Get(CCorePrefs::LastPrefsPage), 0);
-    EXPECT_EQ(CCorePrefs::Get(CCorePrefs::AlwaysOnTop), 1);
-    EXPECT_EQ(CCorePrefs::Get(CCorePrefs::PlaylistFontSize), 14);
-    ExpectDefaultsFrom(CCorePrefs::ShadeFontSize);
-    EXPECT_NE(log.find("Bad format in Regfile MainWnd"), std::string::npos) << log;
-}
-
-TEST_F(SettingsTest, ATruncatedStampOrADamagedMainPartLeavesEveryPreferenceAtItsDefault) {
-    CMainWndState state;
-    std::string log;
-    StoreValue(MainPartBytes() + Int32Bytes(21000).substr(0, 2));
-    EXPECT_TRUE(LoadMainWnd(state, log));
-    ExpectDefaultsFrom(0);
-    EXPECT_NE(log.find("Bad format in Regfile MainWnd"), std::string::npos);
-
-    // The skin name claims 200 bytes where 9 follow: the rest of the value cannot be trusted.
-    std::string damaged = MainPartBytes() + Int32Bytes(21000) + ChangedBlockBytes();
-    damaged[0] = char(200);
-    StoreValue(damaged);
-    EXPECT_TRUE(LoadMainWnd(state, log));
-    EXPECT_EQ(state.m_strSkin, "Test Skin");
-    ExpectDefaultsFrom(0);
+// Damaged or older values: what is read is kept, the rest takes the defaults, and a damaged
+// value is logged.
+TEST_F(SettingsTest, OldStampsAndDamagedValuesKeepWhatWasReadAndDefaultTheRest) {
+    std::string wrongSkinLength = MainPartBytes() + Int32Bytes(21000) + ChangedBlockBytes();
+    wrongSkinLength[0] = char(200); // claims 200 bytes where 9 follow
+    const struct {
+        std::string value;
+        int firstDefault; // the preferences from here on keep their defaults
+        bool bLogged;
+    } cases[] = {
+        {MainPartBytes() + Int32Bytes(11999) + ChangedBlockBytes(), 0, false},
+        {MainPartBytes() + Int32Bytes(12000) + ChangedBlockBytes(), CCorePrefs::kCount, false},
+        // six whole values and half of the seventh
+        {MainPartBytes() + Int32Bytes(21000) + ChangedBlockBytes().substr(0, 6 * 4 + 2),
+         CCorePrefs::ShadeFontSize, true},
+        {MainPartBytes() + Int32Bytes(21000).substr(0, 2), 0, true},
+        {wrongSkinLength, 0, true},
+    };
+    const std::string changed = ChangedBlockBytes();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.value.size());
+        CCorePrefs::ResetToDefaults();
+        StoreValue(c.value);
+        CMainWndState state;
+        std::string log;
+        EXPECT_TRUE(LoadMainWnd(state, log));
+        EXPECT_EQ(state.m_strSkin, "Test Skin");
+        for (int i = 0; i < c.firstDefault; ++i)
+            EXPECT_EQ(CCorePrefs::Get(Pref(i)), CCorePrefs::Clamp(Pref(i), Int32At(changed, i)))
+                << i;
+        ExpectDefaultsFrom(c.firstDefault);
+        EXPECT_EQ(log.find("Bad format in Regfile MainWnd") != std::string::npos, c.bLogged) << log;
+    }
 }
 
 TEST_F(SettingsTest, StoredValuesOutsideTheirRangesAreBroughtBackIntoThem) {
@@ -227,16 +200,7 @@ TEST_F(SettingsTest, StoredValuesOutsideTheirRangesAreBroughtBackIntoThem) {
 }
 
 TEST_F(SettingsTest, TypedValuesAreClampedTheWayThePreferencesDialogSetsThemBack) {
-    EXPECT_EQ(CCorePrefs::Clamp(CCorePrefs::PlaylistFontSize, 3), 8);
-    EXPECT_EQ(CCorePrefs::Clamp(CCorePrefs::PlaylistFontSize, 20), 15);
-    EXPECT_EQ(CCorePrefs::Clamp(CCorePrefs::ShadeFontSize, 99), 15);
-    EXPECT_EQ(CCorePrefs::Clamp(CCorePrefs::ShadeFontSize, 8), 8);
-    EXPECT_EQ(CCorePrefs::Clamp(CCorePrefs::DesktopSnapDistance, 40), 32);
-    EXPECT_EQ(CCorePrefs::Clamp(CCorePrefs::WindowSnapDistance, -1), 0);
-    EXPECT_EQ(CCorePrefs::Clamp(CCorePrefs::WindowSnapDistance, 32), 32);
-    EXPECT_EQ(CCorePrefs::Clamp(CCorePrefs::Tooltips, 3), 2);
     EXPECT_EQ(CCorePrefs::Clamp(CCorePrefs::SnapToDesktop, -5), 1);
-    EXPECT_EQ(CCorePrefs::Clamp(CCorePrefs::LastPrefsPage, 2), 0);
     EXPECT_EQ(CCorePrefs::Clamp(CCorePrefs::BlockVersion, -9), -9);
     CCorePrefs::Set(CCorePrefs::PlaylistFontSize, 20);
     EXPECT_EQ(CCorePrefs::Get(CCorePrefs::PlaylistFontSize), 15);

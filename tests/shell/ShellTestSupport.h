@@ -5,7 +5,7 @@
 #include "shell/Language.h"
 #include "shell/LanguageFile.h"
 #include "shell/PlayerApp.h"
-#include "tests/platform/TestHelpers.h"
+#include "tests/support/ScratchFolder.h"
 
 #include <chrono>
 #include <cstdlib>
@@ -108,7 +108,7 @@ public:
     }
 
 private:
-    TempFolder m_folder;
+    testsupport::ScratchFolder m_folder;
 };
 
 } // namespace shelltest

@@ -133,7 +133,7 @@ protected:
         return names;
     }
 
-    TempFolder m_runtime;
+    testsupport::ScratchFolder m_runtime;
     ScopedEnv m_env{"XDG_RUNTIME_DIR", m_runtime.Path()};
     shell::InstanceNames m_names = shell::MakeInstanceNames(kIdentifier, m_runtime.Path());
 };
@@ -160,15 +160,6 @@ TEST_F(SingleInstanceTest, ALaterStartHandsItsWholeCommandLineOverAndIsNotTheFir
               "\"" + platform::GetProgramPath() + "\" \"/music/a b.mp3\" -a");
     // A third start is handed over the same way; the block was emptied in between.
     EXPECT_EQ(StartLater(first, {"-r"}, 1), "\"" + platform::GetProgramPath() + "\" -r");
-}
-
-TEST_F(SingleInstanceTest, ACommandLineOfTwentyLongFilesArrivesWholeAndLeavesNoFileBehind) {
-    CRecordingInstance first;
-    ASSERT_TRUE(first.Create(kIdentifier));
-    const std::vector<std::string> files = TwentyLongFileNames();
-    ASSERT_GT(Joined(files).size(), 3000u);
-    EXPECT_EQ(StartLater(first, files), Joined(files));
-    EXPECT_TRUE(HandOverFiles().empty());
 }
 
 // A running instance that stops taking command lines: a later start waits for the line ahead
@@ -203,7 +194,7 @@ TEST_F(SingleInstanceTest, ALaterStartGivesUpWhenTheRunningInstanceStopsTakingLi
     EXPECT_FALSE(first.WaitForCall(2, std::chrono::milliseconds(300)));
 }
 
-TEST_F(SingleInstanceTest, ObjectsLeftByAKilledInstanceAreReplacedByTheNextFirstInstance) {
+TEST_F(SingleInstanceTest, ObjectsLeftByAKilledInstanceAreReplacedAndReleaseRemovesThem) {
     // A killed instance may leave the mutex taken, wake-ups pending and a block too short.
     shelltest::WriteFile(m_names.strAliveLock, std::string(32, 'a'));
     m_names = Running();
@@ -228,18 +219,13 @@ TEST_F(SingleInstanceTest, ObjectsLeftByAKilledInstanceAreReplacedByTheNextFirst
     EXPECT_TRUE(HandOverFiles().empty());
 
     EXPECT_EQ(StartLater(first, {"x.mp3"}), Joined({"x.mp3"}));
-}
 
-TEST_F(SingleInstanceTest, ReleaseRemovesTheObjectsSoTheNextStartIsFirstAgain) {
-    {
-        CRecordingInstance first;
-        ASSERT_TRUE(first.Create(kIdentifier));
-        const shell::InstanceNames names = Running();
-        first.Release();
-        EXPECT_EQ(SemaphoreValue(names.strEvent), -1);
-        EXPECT_EQ(SemaphoreValue(names.strMutex), -1);
-        EXPECT_LT(::shm_open(names.strMapping.c_str(), O_RDONLY, 0), 0);
-    }
+    // Release removes the objects, so the next start is first again.
+    const shell::InstanceNames names = Running();
+    first.Release();
+    EXPECT_EQ(SemaphoreValue(names.strEvent), -1);
+    EXPECT_EQ(SemaphoreValue(names.strMutex), -1);
+    EXPECT_LT(::shm_open(names.strMapping.c_str(), O_RDONLY, 0), 0);
     CRecordingInstance next;
     EXPECT_TRUE(next.Create(kIdentifier));
     EXPECT_FALSE(next.OtherInstanceRuns());
@@ -285,11 +271,8 @@ TEST_F(SingleInstanceTest, AWaitingLineIsNeverOverwrittenNorClearedByAnotherStar
     EXPECT_TRUE(HandOverFiles().empty());
     EXPECT_TRUE(attaching.Put("next"));
     EXPECT_EQ(block.Take(), "next");
-}
 
-TEST_F(SingleInstanceTest, AReferenceToAFileThatIsNotAHandOverFileIsNeitherReadNorDeleted) {
-    CSharedCmdLine block;
-    ASSERT_TRUE(block.Create(m_names, true));
+    // A reference to a file that is not a hand-over file is neither read nor deleted.
     const std::string victim = m_runtime.Path() + "/victim.txt";
     shelltest::WriteFile(victim, "secret");
     for (const std::string& forged :
@@ -318,7 +301,7 @@ TEST(InstanceObjects, NamesCarryTheIdentifierWithTheFixedSuffixesScopedToUserAnd
 // through a note in the cache folder, and made anew when it is gone or no longer private. A
 // folder another user made at the old fixed name is of no concern.
 TEST(InstanceObjects, TheRuntimeFolderFallsBackToARandomPrivateFolderFoundThroughANote) {
-    TempFolder runtime, cache;
+    testsupport::ScratchFolder runtime, cache;
     ScopedEnv cacheEnv("XDG_CACHE_HOME", cache.Path());
     {
         ScopedEnv env("XDG_RUNTIME_DIR", runtime.Path() + "/");

@@ -67,7 +67,7 @@ protected:
         return platform::GetProfileInt(shell::kSectionTip, entry, -99);
     }
 
-    TempFolder m_temp;
+    testsupport::ScratchFolder m_temp;
     std::vector<std::string> m_boxes;
 };
 
@@ -75,19 +75,16 @@ using Tips = std::vector<std::string>;
 
 } // namespace
 
-TEST_F(TipsTest, ShowsTipsInOrderSkippingCommentsAndGoesRoundAtTheEnd) {
+// Tips come in order, comments and indented lines skipped, round at the end; the next dialog
+// starts behind the last tip shown.
+TEST_F(TipsTest, ShowsTipsInOrderGoesRoundAtTheEndAndTheNextDialogGoesOn) {
     WriteTips(kFiveTips);
     EXPECT_EQ(Show(7), (Tips{"First tip\n", "Second tip\n", "Third tip\n", "Fourth tip\n",
                              "Fifth tip", "First tip\n", "Second tip\n"}));
-    EXPECT_TRUE(m_boxes.empty());
-}
-
-TEST_F(TipsTest, TheNextDialogStartsBehindTheLastTipShown) {
-    WriteTips(kFiveTips);
-    EXPECT_EQ(Show(3).back(), "Third tip\n");
+    EXPECT_EQ(Show(1), Tips{"Third tip\n"});
     EXPECT_EQ(Profile(shell::kEntryTipFilePos), static_cast<int>(kFiveTips.find("; another")));
-    EXPECT_EQ(Show(1), Tips{"Fourth tip\n"});
-    EXPECT_EQ(Show(2), (Tips{"Fifth tip", "First tip\n"}));
+    EXPECT_EQ(Show(3), (Tips{"Fourth tip\n", "Fifth tip", "First tip\n"}));
+    EXPECT_TRUE(m_boxes.empty());
 }
 
 TEST_F(TipsTest, AChangedFileStartsAgainFromItsFirstTip) {
@@ -103,21 +100,18 @@ TEST_F(TipsTest, AChangedFileStartsAgainFromItsFirstTip) {
     EXPECT_EQ(Show(1), Tips{"First tip\n"});
 }
 
-TEST_F(TipsTest, AFileOfCommentsShowsNothingAndOneTipShowsAgainAndAgain) {
+TEST_F(TipsTest, CommentsAloneShowNothingOneTipShowsAgainAndALongLineIsCut) {
     WriteTips("; only\n\n  comments\n", 1);
     EXPECT_EQ(Show(3), (Tips{"", "", ""}));
     WriteTips("The only tip\n", 2);
     EXPECT_EQ(Show(3), (Tips{"The only tip\n", "The only tip\n", "The only tip\n"}));
-    EXPECT_TRUE(m_boxes.empty());
-}
-
-TEST_F(TipsTest, ALongLineIsCutAndItsRestIsNoTip) {
     const std::string longTip(CTipsFile::kMaxLine + 500, 'x');
-    WriteTips(longTip + "\nAfter the long one\n");
+    WriteTips(longTip + "\nAfter the long one\n", 3);
     const Tips tips = Show(3);
     EXPECT_EQ(tips[0], std::string(CTipsFile::kMaxLine, 'x') + "\n");
-    EXPECT_EQ(tips[1], "After the long one\n");
+    EXPECT_EQ(tips[1], "After the long one\n") << "the rest of the long line is no tip";
     EXPECT_EQ(tips[2], tips[0]);
+    EXPECT_TRUE(m_boxes.empty());
 }
 
 TEST_F(TipsTest, AMissingFileShowsItsTextAndDisablesNextTip) {

@@ -33,20 +33,6 @@ std::string QueryItem(const std::string& link, const char* key) {
 
 } // namespace
 
-TEST(WebLinks, MakerPagesOpenTheirAddressesUnchanged) {
-    Recorder recorder;
-    for (std::uint32_t id :
-         {shell::IDS_HOMEPAGE, shell::IDS_FAQ, shell::IDS_FEEDBACK, shell::IDS_TRANSLATIONS})
-        EXPECT_TRUE(shell::OpenMakerPage(id, recorder.Opener()));
-    EXPECT_EQ(recorder.opened,
-              (std::vector<std::string>{"https://www.corvella-player.org/",
-                                        "https://www.corvella-player.org/faq/",
-                                        "https://www.corvella-player.org/feedback/",
-                                        "https://www.corvella-player.org/translations/"}));
-    EXPECT_FALSE(shell::OpenMakerPage(99999, recorder.Opener())); // no such string
-    EXPECT_EQ(recorder.opened.size(), 4u);
-}
-
 TEST(WebLinks, PercentEncodingKeepsOnlyUnreservedCharacters) {
     EXPECT_EQ(shell::PercentEncode("aZ09-._~"), "aZ09-._~");
     EXPECT_EQ(shell::PercentEncode("a b&c?d#e=f/g%"), "a%20b%26c%3Fd%23e%3Df%2Fg%25");
@@ -70,7 +56,7 @@ TEST(WebLinks, MailPartsWithLinkCharactersStayInTheirPlace) {
     EXPECT_EQ(QueryItem(link, "bcc"), "");
 }
 
-TEST(WebLinks, TellAFriendSendsTheRecommendationOnce) {
+TEST(WebLinks, TellAFriendSendsTheRecommendationOnceInTheCurrentLanguage) {
     Recorder recorder;
     EXPECT_TRUE(shell::TellAFriend(recorder.Opener()));
     ASSERT_EQ(recorder.opened.size(), 1u);
@@ -81,9 +67,8 @@ TEST(WebLinks, TellAFriendSendsTheRecommendationOnce) {
     // The body ends with the home page address itself, nothing glued to it.
     EXPECT_EQ(QueryItem(link, "body"), "Home Page: https://www.corvella-player.org/");
     EXPECT_EQ(QueryItem(link, "cc"), "");
-}
 
-TEST(WebLinks, TellAFriendIsWrittenInTheCurrentLanguage) {
+    // In the current language.
     shelltest::LanguageFolder folder;
     folder.Write("English", "4505=Recommend you a useful media player software! - %s\n"
                             "4506=Home Page: %s\n");

@@ -91,14 +91,6 @@ TEST_F(WidgetTranslatorTest, EveryKindOfControlIsTranslatedButEditFieldsStayAsTy
     EXPECT_EQ(Text(d.tree->topLevelItem(1)->text(0)), "Unknown page");
 }
 
-TEST_F(WidgetTranslatorTest, NothingChangesWhileTheCurrentLanguageIsTheSourceLanguage) {
-    PrefsDialog d;
-    m_folder.Write("English", "1=Preferences\n1=Other\n");
-    shell::TranslateWidget(&d.dialog);
-    EXPECT_EQ(Text(d.dialog.windowTitle()), "Preferences...");
-    EXPECT_EQ(Text(d.close->text()), "Close");
-}
-
 TEST_F(WidgetTranslatorTest, MenusKeepTheirShortcutTextsSeparatorsAndSubmenus) {
     QMenu menu;
     QAction* repeat = menu.addAction("&Repeat\tCtrl+R");
@@ -156,27 +148,6 @@ TEST_F(WidgetTranslatorTest, TranslatingIntoALanguageGoesFromTheShownOneAndLeave
     EXPECT_EQ(Text(mute->text()), "&Stumm");
 }
 
-TEST_F(WidgetTranslatorTest, TheLanguageSubmenuKeepsItsTwoFixedItemsAndRebuildsTheRest) {
-    QMenu menu("&Language");
-    menu.addAction("Contribute Your Translation");
-    menu.addSeparator();
-    menu.addAction("Stale\t[Old]");
-    shell::SetCurrentLanguage("German");
-    shell::RebuildLanguageMenu(menu);
-    shell::RebuildLanguageMenu(menu); // prepared each time the menu pops up
-    const QList<QAction*> actions = menu.actions();
-    ASSERT_EQ(actions.size(), 5);
-    EXPECT_EQ(Text(actions[0]->text()), "Contribute Your Translation");
-    EXPECT_TRUE(actions[1]->isSeparator());
-    EXPECT_EQ(Text(actions[2]->text()), "Englisch\t[English]");
-    EXPECT_EQ(actions[2]->data().toInt(), 9024);
-    EXPECT_FALSE(actions[2]->isChecked());
-    EXPECT_EQ(Text(actions[3]->text()), "French\t[French]");
-    EXPECT_EQ(Text(actions[4]->text()), "Deutsch\t[German]");
-    EXPECT_EQ(actions[4]->data().toInt(), 9026);
-    EXPECT_TRUE(actions[4]->isChecked());
-}
-
 namespace {
 
 // A dialog whose initialisation fills a label, as the program's dialogs do.
@@ -195,7 +166,7 @@ protected:
 
 } // namespace
 
-TEST_F(WidgetTranslatorTest, ADialogTranslatesItselfOnceWhenItIsFirstShown) {
+TEST_F(WidgetTranslatorTest, ADialogTranslatesItselfOnceWhenFirstShownOrLaterWhenItAsks) {
     shell::SetCurrentLanguage("German");
     CTestDialog dialog;
     EXPECT_EQ(Text(dialog.m_pClose->text()), "Close");
@@ -208,14 +179,12 @@ TEST_F(WidgetTranslatorTest, ADialogTranslatesItselfOnceWhenItIsFirstShown) {
     dialog.show(); // initialisation and translation happen once
     EXPECT_EQ(dialog.m_nInits, 1);
     EXPECT_EQ(Text(dialog.m_pClose->text()), "Close");
-}
 
-TEST_F(WidgetTranslatorTest, ADialogThatFillsItsControlsLaterAsksForTheTranslationItself) {
-    shell::SetCurrentLanguage("German");
-    CTestDialog dialog;
-    dialog.SetNoTranslateOnInit(true);
-    dialog.show();
-    EXPECT_EQ(Text(dialog.m_pClose->text()), "Close");
-    dialog.TranslateDialog();
-    EXPECT_EQ(Text(dialog.m_pClose->text()), "Schließen");
+    // A dialog that fills its controls later asks for the translation itself.
+    CTestDialog later;
+    later.SetNoTranslateOnInit(true);
+    later.show();
+    EXPECT_EQ(Text(later.m_pClose->text()), "Close");
+    later.TranslateDialog();
+    EXPECT_EQ(Text(later.m_pClose->text()), "Schließen");
 }
