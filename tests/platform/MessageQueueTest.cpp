@@ -1,5 +1,5 @@
-#include "platform/Clock.h"
 #include "platform/MessageQueue.h"
+#include "platform/Clock.h"
 #include "platform/RegisteredMessages.h"
 #include "platform/WinApp.h"
 #include "tests/support/RecordingWnd.h"

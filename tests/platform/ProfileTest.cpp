@@ -27,7 +27,7 @@ protected:
     }
     std::string Folder() const { return m_temp.Path() + "/corvella"; }
 
-    TempFolder m_temp;
+    testsupport::ScratchFolder m_temp;
 };
 
 } // namespace

@@ -3,6 +3,7 @@
 
 #include "TestHelpers.h"
 #include "platform/FileSystem.h"
+#include "tests/support/ScopedEnv.h"
 
 #include <algorithm>
 #include <csignal>
@@ -42,7 +43,7 @@ protected:
         ASSERT_TRUE(platform::WriteFileAtomically(FilePath(name), text));
     }
 
-    TempFolder m_temp;
+    testsupport::ScratchFolder m_temp;
 };
 
 } // namespace
@@ -302,30 +303,24 @@ TEST_F(RegistryTest, HiveTooLargeToReadBackIsNotWritten) {
 }
 
 TEST_F(RegistryTest, ProcessStoreFollowsXdgConfigHome) {
-    const char* savedXdg = std::getenv("XDG_CONFIG_HOME");
-    const std::string restoreXdg = savedXdg ? savedXdg : "";
-    const char* savedHome = std::getenv("HOME");
-    const std::string restoreHome = savedHome ? savedHome : "";
+    {
+        testsupport::CScopedEnv home("HOME", m_temp.Path().c_str());
+        testsupport::CScopedEnv xdg("XDG_CONFIG_HOME", (m_temp.Path() + "/config/").c_str());
+        CRegistry::Instance().Reset();
+        EXPECT_EQ(CRegistry::Instance().Folder(), m_temp.Path() + "/config/corvella");
+        EXPECT_TRUE(CRegistry::Instance().SetDword(HKEY_CURRENT_USER, "K", "v", 7));
+        EXPECT_TRUE(platform::FileExists(m_temp.Path() + "/config/corvella/user.reg"));
 
-    ::setenv("XDG_CONFIG_HOME", (m_temp.Path() + "/config/").c_str(), 1);
-    CRegistry::Instance().Reset();
-    EXPECT_EQ(CRegistry::Instance().Folder(), m_temp.Path() + "/config/corvella");
-    EXPECT_TRUE(CRegistry::Instance().SetDword(HKEY_CURRENT_USER, "K", "v", 7));
-    EXPECT_TRUE(platform::FileExists(m_temp.Path() + "/config/corvella/user.reg"));
+        // A relative XDG_CONFIG_HOME does not count; HOME's .config is used.
+        ::setenv("XDG_CONFIG_HOME", "relative", 1);
+        CRegistry::Instance().Reset();
+        EXPECT_EQ(CRegistry::Instance().Folder(), m_temp.Path() + "/.config/corvella");
+        EXPECT_FALSE(CRegistry::Instance().KeyExists(HKEY_CURRENT_USER, "K"));
 
-    // A relative XDG_CONFIG_HOME does not count; HOME's .config is used.
-    ::setenv("XDG_CONFIG_HOME", "relative", 1);
-    ::setenv("HOME", m_temp.Path().c_str(), 1);
-    CRegistry::Instance().Reset();
-    EXPECT_EQ(CRegistry::Instance().Folder(), m_temp.Path() + "/.config/corvella");
-    EXPECT_FALSE(CRegistry::Instance().KeyExists(HKEY_CURRENT_USER, "K"));
-
-    CRegistry::Instance().Reset(m_temp.Path() + "/config/corvella/");
-    EXPECT_EQ(CRegistry::Instance().QueryDword(HKEY_CURRENT_USER, "K", "v"), 7u);
-
-    savedXdg ? ::setenv("XDG_CONFIG_HOME", restoreXdg.c_str(), 1) : ::unsetenv("XDG_CONFIG_HOME");
-    savedHome ? ::setenv("HOME", restoreHome.c_str(), 1) : ::unsetenv("HOME");
-    CRegistry::Instance().Reset();
+        CRegistry::Instance().Reset(m_temp.Path() + "/config/corvella/");
+        EXPECT_EQ(CRegistry::Instance().QueryDword(HKEY_CURRENT_USER, "K", "v"), 7u);
+    }
+    CRegistry::Instance().Reset(); // the default folder, with the variables back
 }
 
 TEST_F(RegistryTest, TemporariesOfInterruptedSavesAreRemovedAtTheNextStart) {
