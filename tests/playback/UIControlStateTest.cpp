@@ -186,7 +186,7 @@ TEST(UIControlSerializeTest, LoadingRestoresEverythingAndReplacesTheList) {
     source.SetRepeat(false);
     source.SetMute(true);
     source.SetVolume(12);
-    source.SetDisplayMode(0);
+    source.SetDisplayMode(3); // every field a value of its own
     CArchive out;
     source.Serialize(out);
 
@@ -197,15 +197,13 @@ TEST(UIControlSerializeTest, LoadingRestoresEverythingAndReplacesTheList) {
     target.Serialize(in);
     EXPECT_FALSE(in.Failed());
     EXPECT_TRUE(in.AtEnd());
-    ASSERT_EQ(target.GetClipList().GetCount(), 2u);
-    EXPECT_EQ(target.GetClipList().GetAt(1)->GetPath(), "/m/two.avi");
+    EXPECT_EQ(target.GetClipList().GetCount(), 2u);
     EXPECT_EQ(target.GetCurrentClip(), nullptr);
-    EXPECT_EQ(target.GetLastOpenFolder(), "/media/music");
-    EXPECT_EQ(target.GetLastPlaylistFolder(), "/home/lists");
-    EXPECT_FALSE(target.GetRepeat());
-    EXPECT_TRUE(target.GetMute());
-    EXPECT_EQ(target.GetVolume(), 12);
-    EXPECT_EQ(target.GetDisplayMode(), 0);
+    // The writer's image is checked byte for byte above: the same image again means every
+    // field was read into its place.
+    CArchive again;
+    target.Serialize(again);
+    EXPECT_EQ(again.GetBuffer(), out.GetBuffer());
 }
 
 TEST(UIControlSerializeTest, ADamagedStateKeepsWhatWasReadBeforeTheDamage) {
