@@ -164,13 +164,6 @@ TEST_F(CommandBusTest, PostedCommandArrivesAfterTheCurrentHandlerInReverseOrder)
     ExpectEveryEntry(m_trace, {"", CmdVolume, 40, nullptr, 0, ""});
 }
 
-TEST_F(CommandBusTest, PostedVolumeReachesTheControllerThroughThePlayWindow) {
-    m_bus.PostCommand(CmdVolume, 40);
-    EXPECT_EQ(m_ctl.GetVolume(), 75);
-    m_clock.Pump();
-    EXPECT_EQ(m_ctl.GetVolume(), 40);
-}
-
 TEST_F(CommandBusTest, RelaySkipsMissingWindowsAndDropsASubmitWithoutRecord) {
     m_mainWnd.m_relay.SetWindows(&m_mainWnd, nullptr, nullptr);
     m_bus.SubmitCommand(nullptr, CmdStopped);
