@@ -204,6 +204,9 @@ TEST(PlaylistPaths, SplitsDriveLetterAndPosixPaths) {
     EXPECT_EQ(core::FolderPart("C:\\Music\\list.m3u"), "C:\\Music\\");
     EXPECT_EQ(core::FolderPart("/music/list.m3u"), "/music/");
     EXPECT_EQ(core::FolderPart("list.m3u"), "");
+    // Numbers compare by value, leading zeros on either side aside.
+    EXPECT_TRUE(core::NaturalLess("a9", "a010"));
+    EXPECT_FALSE(core::NaturalLess("a010", "a9"));
 
     EXPECT_TRUE(core::IsNativePlaylist("/a/B.MPL"));
     EXPECT_FALSE(core::IsNativePlaylist("/a/b.mpl.txt"));
