@@ -197,19 +197,3 @@ TEST(CommandLine, UnreadableFoldersAreSkipped) {
     ASSERT_TRUE(found.has_value());
     EXPECT_EQ(*found, top + "/a.mp3\n" + top + "/sub/c.avi\n" + top + "/sub/deeper/d.wav\n");
 }
-
-TEST(CommandLine, HundredThousandFilesInOneFolder) {
-    ScratchFolder dir;
-    const std::string big = dir.MakeFolder("big");
-    for (int i = 0; i < 100000; ++i) {
-        const std::string name = big + "/f" + std::to_string(i) + (i % 2 ? ".mp3" : ".txt");
-        std::FILE* f = std::fopen(name.c_str(), "w");
-        ASSERT_NE(f, nullptr);
-        std::fclose(f);
-    }
-    EXPECT_EQ(Collect("-x -s 10 -l 500 " + big).size(), 500u);
-    const Paths all = Collect("-l 100000 " + big);
-    EXPECT_EQ(all.size(), 50000u);
-    EXPECT_TRUE(std::all_of(all.begin(), all.end(),
-                            [](const std::string& p) { return p.ends_with(".mp3"); }));
-}

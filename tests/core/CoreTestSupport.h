@@ -1,10 +1,11 @@
-// Helpers shared by the core tests: a temporary folder, byte strings and reporter capture.
+// Helpers shared by the core tests: byte strings and reporter capture (the scratch folder is
+// tests/support/ScratchFolder.h).
 #pragma once
 
 #include "core/PlaylistFile.h"
 
-#include <cstdint>
-#include <cstdlib>
+#include "tests/support/ScratchFolder.h"
+
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
@@ -13,31 +14,6 @@
 #include <vector>
 
 namespace coretest {
-
-class TempDir {
-public:
-    TempDir() {
-        std::string tmpl =
-            (std::filesystem::temp_directory_path() / "corvella-core-XXXXXX").string();
-        m_path = ::mkdtemp(tmpl.data());
-    }
-    ~TempDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(m_path, ec);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    std::string File(const std::string& name) const { return m_path + "/" + name; }
-    std::string Write(const std::string& name, const std::string& data) const {
-        std::ofstream(File(name), std::ios::binary) << data;
-        return File(name);
-    }
-    const std::string& Path() const { return m_path; }
-
-private:
-    std::string m_path;
-};
 
 inline std::string Read(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

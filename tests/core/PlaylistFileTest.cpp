@@ -1,6 +1,5 @@
 #include "core/PlaylistFile.h"
 #include "core/AttribClip.h"
-#include "core/AttribFile.h"
 #include "core/PlaylistImporter.h"
 #include "tests/core/CoreTestSupport.h"
 
@@ -9,7 +8,7 @@
 
 using coretest::Bytes;
 using coretest::Messages;
-using coretest::TempDir;
+using testsupport::ScratchFolder;
 
 namespace {
 
@@ -31,8 +30,8 @@ const std::string kCaption = "File Exception.";
 } // namespace
 
 TEST(LoadFileInfo, ReadsStatusAndTypeOrChangesNothing) {
-    TempDir dir;
-    const std::string song = dir.Write("song.mp3", "12345");
+    ScratchFolder dir;
+    const std::string song = dir.MakeFile("song.mp3", "12345");
     CAttribClip clip;
     clip.SetTitle("kept");
     clip.SetDuration(42);
@@ -49,11 +48,11 @@ TEST(LoadFileInfo, ReadsStatusAndTypeOrChangesNothing) {
     EXPECT_EQ(clip.GetDuration(), 42);
     EXPECT_EQ(clip.GetPlayable(), 0);
 
-    std::filesystem::create_directory(dir.File("folder.mp3"));
+    dir.MakeFolder("folder.mp3");
     // A FIFO named like a media file would block whoever opens it.
-    ASSERT_EQ(::mkfifo(dir.File("pipe.ogg").c_str(), 0600), 0);
-    for (const std::string& bad : {dir.File("missing.mp3"), dir.File("folder.mp3"),
-                                   dir.File("pipe.ogg"), song + std::string("\0x", 2)}) {
+    ASSERT_EQ(::mkfifo((dir / "pipe.ogg").c_str(), 0600), 0);
+    for (const std::string& bad : {dir / "missing.mp3", dir / "folder.mp3", (dir / "pipe.ogg"),
+                                   song + std::string("\0x", 2)}) {
         CAttribClip c = clip;
         EXPECT_FALSE(c.LoadFileInfo(bad));
         EXPECT_EQ(c.GetInfoLoaded(), 0);
@@ -64,16 +63,16 @@ TEST(LoadFileInfo, ReadsStatusAndTypeOrChangesNothing) {
 }
 
 TEST(PlaylistFile, SaveWritesTheNativeImageAndLoadAppendsIt) {
-    TempDir dir;
+    ScratchFolder dir;
     Messages msgs;
     CObjListClip list;
-    EXPECT_TRUE(core::SavePlaylist(list, dir.File("empty.mpl"), msgs.Reporter()));
-    EXPECT_EQ(coretest::Read(dir.File("empty.mpl")), Bytes({1, 0, 0, 0, 0, 0, 0}));
+    EXPECT_TRUE(core::SavePlaylist(list, dir / "empty.mpl", msgs.Reporter()));
+    EXPECT_EQ(coretest::Read(dir / "empty.mpl"), Bytes({1, 0, 0, 0, 0, 0, 0}));
 
     list.Add(ClipAt("/m/a.mp3"));
     list.Add(ClipAt("C:\\m\\b.mp3"));
     list.GetAt(1)->SetPlayable(0);
-    const std::string file = dir.File("two.mpl");
+    const std::string file = dir / "two.mpl";
     ASSERT_TRUE(core::SavePlaylist(list, file, msgs.Reporter()));
     EXPECT_EQ(coretest::Read(file).substr(0, 23),
               Bytes({1, 0, 0, 0, 2, 0, 0xFF, 0xFF, 1, 0, 11, 0}) + "CAttribClip");
@@ -92,40 +91,40 @@ TEST(PlaylistFile, SaveWritesTheNativeImageAndLoadAppendsIt) {
 }
 
 TEST(PlaylistFile, FailedSaveReportsAndKeepsTheEarlierFile) {
-    TempDir dir;
+    ScratchFolder dir;
     Messages msgs;
     CObjListClip list;
     list.Add(ClipAt("/m/a.mp3"));
-    const std::string missingFolder = dir.File("nope/list.mpl");
+    const std::string missingFolder = dir / "nope/list.mpl";
     EXPECT_FALSE(core::SavePlaylist(list, missingFolder, msgs.Reporter()));
     ASSERT_EQ(msgs.list.size(), 1u);
     EXPECT_EQ(msgs.list[0].first, kCaption);
     EXPECT_EQ(msgs.list[0].second, "Cann't save file.\n\n " + missingFolder);
 
     // A folder in the way cannot be replaced; it and its content stay.
-    std::filesystem::create_directory(dir.File("busy.mpl"));
-    dir.Write("busy.mpl/keep", "x");
-    EXPECT_FALSE(core::SavePlaylist(list, dir.File("busy.mpl"), msgs.Reporter()));
-    EXPECT_EQ(coretest::Read(dir.File("busy.mpl/keep")), "x");
+    dir.MakeFolder("busy.mpl");
+    dir.MakeFile("busy.mpl/keep", "x");
+    EXPECT_FALSE(core::SavePlaylist(list, dir / "busy.mpl", msgs.Reporter()));
+    EXPECT_EQ(coretest::Read(dir / "busy.mpl/keep"), "x");
     EXPECT_EQ(msgs.list.size(), 2u);
 }
 
 TEST(PlaylistFile, DamagedNativeFilesAddNothingAndReport) {
-    TempDir dir;
+    ScratchFolder dir;
     CObjListClip list;
     list.Add(ClipAt("/m/a.mp3"));
     list.Add(ClipAt("/m/b.mp3"));
-    const std::string good = dir.File("good.mpl");
+    const std::string good = dir / "good.mpl";
     ASSERT_TRUE(core::SavePlaylist(list, good, nullptr));
     const std::string image = coretest::Read(good);
-    std::filesystem::create_directory(dir.File("folder.mpl"));
+    dir.MakeFolder("folder.mpl");
 
     const std::string cases[] = {
-        dir.Write("cut.mpl", image.substr(0, image.size() - 12)),
-        dir.Write("empty.mpl", ""),
-        dir.File("missing.mpl"),
-        dir.File("folder.mpl"),
-        dir.Write("text.mpl", "#EXTM3U\n/a.mp3\n"),
+        dir.MakeFile("cut.mpl", image.substr(0, image.size() - 12)),
+        dir.MakeFile("empty.mpl", ""),
+        (dir / "missing.mpl"),
+        (dir / "folder.mpl"),
+        dir.MakeFile("text.mpl", "#EXTM3U\n/a.mp3\n"),
     };
     for (const std::string& path : cases) {
         Messages msgs;
@@ -139,7 +138,7 @@ TEST(PlaylistFile, DamagedNativeFilesAddNothingAndReport) {
     }
     // Beyond the read limit, native and foreign playlists say so rather than "damaged".
     for (const std::string name : {"large.mpl", "large.m3u"}) {
-        const std::string large = dir.Write(name, "");
+        const std::string large = dir.MakeFile(name, "");
         std::filesystem::resize_file(large, PlaylistImporter::kMaxFileBytes + 1);
         Messages msgs;
         CObjListClip target;
@@ -153,11 +152,11 @@ TEST(PlaylistFile, DamagedNativeFilesAddNothingAndReport) {
 // The program's own kept file gives up what it can: cut anywhere or followed by other bytes, it
 // is reported damaged and yields the clips before the damage, in order.
 TEST(PlaylistFile, AKeptFileGivesTheClipsBeforeTheDamage) {
-    TempDir dir;
+    ScratchFolder dir;
     CObjListClip list;
     for (const char* path : {"/m/a.mp3", "/m/b.mp3", "/m/c.mp3"})
         list.Add(ClipAt(path));
-    const std::string good = dir.File("kept.mpl");
+    const std::string good = dir / "kept.mpl";
     ASSERT_TRUE(core::SavePlaylist(list, good, nullptr));
     const std::string image = coretest::Read(good);
     CObjListClip whole;
@@ -168,7 +167,7 @@ TEST(PlaylistFile, AKeptFileGivesTheClipsBeforeTheDamage) {
         SCOPED_TRACE(cut);
         const std::string text = cut < image.size() ? image.substr(0, cut) : image + '\0';
         CObjListClip read;
-        EXPECT_NE(core::LoadKeptPlaylist(read, dir.Write("damaged.mpl", text)), "");
+        EXPECT_NE(core::LoadKeptPlaylist(read, dir.MakeFile("damaged.mpl", text)), "");
         const auto paths = PathsOf(read);
         EXPECT_TRUE(std::equal(paths.begin(), paths.end(), PathsOf(list).begin()));
         EXPECT_GE(paths.size(), lastCount) << "a longer part never gives fewer clips";
@@ -178,10 +177,10 @@ TEST(PlaylistFile, AKeptFileGivesTheClipsBeforeTheDamage) {
 }
 
 TEST(PlaylistFile, ImportKeepsEntriesWhoseFileIsMissing) {
-    TempDir dir;
-    const std::string song = dir.Write("song.mp3", "abc");
+    ScratchFolder dir;
+    const std::string song = dir.MakeFile("song.mp3", "abc");
     const std::string m3u =
-        dir.Write("l.m3u", "#EXTM3U\n#EXTINF:61,Song\nsong.mp3\n#EXTINF:9,Gone\ngone.mp3\n");
+        dir.MakeFile("l.m3u", "#EXTM3U\n#EXTINF:61,Song\nsong.mp3\n#EXTINF:9,Gone\ngone.mp3\n");
     CObjListClip list;
     Messages msgs;
     ASSERT_TRUE(core::ImportPlaylist(list, m3u, msgs.Reporter()));
@@ -193,7 +192,7 @@ TEST(PlaylistFile, ImportKeepsEntriesWhoseFileIsMissing) {
     EXPECT_EQ(a.GetTitle(), "Song");
     EXPECT_EQ(a.GetDuration(), 61);
     const CAttribClip& b = *list.GetAt(1);
-    EXPECT_EQ(b.GetPath(), dir.File("gone.mp3"));
+    EXPECT_EQ(b.GetPath(), dir / "gone.mp3");
     EXPECT_EQ(b.GetInfoLoaded(), 0);
     EXPECT_EQ(b.GetTitle(), "Gone");
     EXPECT_EQ(b.GetDuration(), 9);
@@ -201,27 +200,27 @@ TEST(PlaylistFile, ImportKeepsEntriesWhoseFileIsMissing) {
 }
 
 TEST(AddFiles, ChoosesTheReaderByExtension) {
-    TempDir dir;
-    const std::string song = dir.Write("song.mp3", "a");
-    const std::string txt = dir.Write("list.txt", "C:\\a.mp3\n");
-    const std::string upper = dir.Write("list.M3U", "#EXTM3U\n#EXTINF:1,T\nsong.mp3\n");
-    const std::string noExt = dir.Write("list", "#EXTM3U\n");
-    const std::string pl = dir.Write("list.pl", "#EXTM3U\n");
-    const std::string utf8 = dir.Write("list.m3u8", "#EXTM3U\nsong.ogg\n");
-    const std::string ogg = dir.Write("song.ogg", "OggS");
-    std::filesystem::create_directory(dir.File("folder.ogg"));
+    ScratchFolder dir;
+    const std::string song = dir.MakeFile("song.mp3", "a");
+    const std::string txt = dir.MakeFile("list.txt", "C:\\a.mp3\n");
+    const std::string upper = dir.MakeFile("list.M3U", "#EXTM3U\n#EXTINF:1,T\nsong.mp3\n");
+    const std::string noExt = dir.MakeFile("list", "#EXTM3U\n");
+    const std::string pl = dir.MakeFile("list.pl", "#EXTM3U\n");
+    const std::string utf8 = dir.MakeFile("list.m3u8", "#EXTM3U\nsong.ogg\n");
+    const std::string ogg = dir.MakeFile("song.ogg", "OggS");
+    dir.MakeFolder("folder.ogg");
     CObjListClip mplList;
     mplList.Add(ClipAt("/from/mpl.mp3"));
-    const std::string mpl = dir.File("x.MPL");
+    const std::string mpl = dir / "x.MPL";
     ASSERT_TRUE(core::SavePlaylist(mplList, mpl, nullptr));
 
     CObjListClip playlist;
     Messages msgs;
-    const auto result = core::AddFiles(playlist,
-                                       {song, txt, upper, noExt, pl, dir.File("missing.mp3"),
-                                        dir.File("folder.ogg"), mpl, utf8,
-                                        "http://127.0.0.1:8000/live", "HTTPS://h/x.pls"},
-                                       false, nullptr, msgs.Reporter());
+    const auto result =
+        core::AddFiles(playlist,
+                       {song, txt, upper, noExt, pl, dir / "missing.mp3", (dir / "folder.ogg"), mpl,
+                        utf8, "http://127.0.0.1:8000/live", "HTTPS://h/x.pls"},
+                       false, nullptr, msgs.Reporter());
     // Addresses are kept as streams, even without an extension or with a playlist's.
     EXPECT_EQ(PathsOf(playlist),
               (std::vector<std::string>{song, txt, song, "/from/mpl.mp3", ogg,
@@ -231,16 +230,16 @@ TEST(AddFiles, ChoosesTheReaderByExtension) {
     EXPECT_EQ(playlist.GetAt(4)->GetInfoLoaded(), 1);
     EXPECT_EQ(result.failedPaths, (std::vector<std::string>{noExt, pl}));
     EXPECT_EQ(result.skippedPaths,
-              (std::vector<std::string>{dir.File("missing.mp3"), dir.File("folder.ogg")}));
+              (std::vector<std::string>{dir / "missing.mp3", dir / "folder.ogg"}));
     ASSERT_EQ(msgs.list.size(), 2u);
     EXPECT_EQ(msgs.list[0].second, "Unrecognizable Playlist File Format. \n\n " + noExt);
     EXPECT_EQ(msgs.list[1].second, "Unrecognizable Playlist File Format. \n\n " + pl);
 }
 
 TEST(AddFiles, InsertsBehindTheCurrentClipInOrder) {
-    TempDir dir;
-    const std::string a = dir.Write("a.mp3", "a");
-    const std::string b = dir.Write("b.mp3", "b");
+    ScratchFolder dir;
+    const std::string a = dir.MakeFile("a.mp3", "a");
+    const std::string b = dir.MakeFile("b.mp3", "b");
     CObjListClip playlist;
     CAttribClip* first = playlist.Add(ClipAt("/1.mp3"));
     playlist.Add(ClipAt("/2.mp3"));
@@ -272,28 +271,4 @@ TEST(PlaylistRecord, RemoveAndPlayableFlags) {
     EXPECT_TRUE(list.Remove(a));
     EXPECT_FALSE(list.Remove(a));
     EXPECT_EQ(PathsOf(list), std::vector<std::string>{"/b"});
-}
-
-TEST(PlaylistFile, ProfileClipsSurviveLoadAndSaveUnchanged) {
-    TempDir dir;
-    CObjListClip list;
-    list.Add(ClipAt("/m/plain.mp3"));
-    auto withProfile = std::make_unique<CAttribFile>();
-    withProfile->SetPath("/m/profiled.avi");
-    withProfile->GetProfile().SetString(6, "last");
-    withProfile->GetProfile().SetInteger(39, 3);
-    list.Add(std::move(withProfile));
-    const std::string first = dir.File("first.mpl");
-    ASSERT_TRUE(core::SavePlaylist(list, first, nullptr));
-
-    CObjListClip loaded;
-    ASSERT_TRUE(core::LoadPlaylist(loaded, first, nullptr));
-    ASSERT_EQ(loaded.GetCount(), 2u);
-    const auto* f = dynamic_cast<const CAttribFile*>(loaded.GetAt(1));
-    ASSERT_NE(f, nullptr);
-    EXPECT_EQ(f->GetProfile().GetString(6), "last");
-    EXPECT_EQ(f->GetProfile().GetInteger(39), 3);
-    const std::string second = dir.File("second.mpl");
-    ASSERT_TRUE(core::SavePlaylist(loaded, second, nullptr));
-    EXPECT_EQ(coretest::Read(second), coretest::Read(first));
 }

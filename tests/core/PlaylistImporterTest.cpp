@@ -35,48 +35,10 @@ std::vector<Entry> ReadAs(const std::string& path, const std::string& text) {
 
 } // namespace
 
-TEST(PlaylistImporter, ExtendedM3uWithDriveLetterPaths) {
-    const std::string text = "#EXTM3U\r\n#EXTINF:61,Song One\r\nsong.mp3\r\n"
-                             "#EXTINF:7,Two, with comma\r\nD:\\x\\y.mp3\r\n"
-                             "#EXTINF:abc,No length\r\nsub\\z.mp3";
-    EXPECT_EQ(ReadAs("C:\\Music\\a.m3u", text),
-              (std::vector<Entry>{{"C:\\Music\\song.mp3", "Song One", 61},
-                                  {"D:\\x\\y.mp3", "Two, with comma", 7},
-                                  {"C:\\Music\\sub\\z.mp3", "No length", 0}}));
-}
-
-TEST(PlaylistImporter, ExtendedM3uWithPosixPaths) {
-    const std::string text =
-        "\xEF\xBB\xBF#extm3u\n#EXTINF:-1,Stream\nsong.mp3\n"
-        "#EXTINF:99999999999,Huge\n/abs/b.ogg\n./x/../two.mp3\n#EXTINF:5,Sub\nsub\\dir\\c.mp3\n"
-        "#EXTINF:3 no comma\nd.mp3\n#EXTINF:4,unpaired\n";
-    EXPECT_EQ(ReadAs("/music/list.M3U", text),
-              (std::vector<Entry>{{"/music/song.mp3", "Stream", 0},
-                                  {"/abs/b.ogg", "Huge", 0x7FFFFFFF},
-                                  {"/music/two.mp3", "", 0},
-                                  {"/music/sub/dir/c.mp3", "Sub", 5},
-                                  {"/music/d.mp3", "", 3}}));
-    // A playlist named without a folder resolves its entries against the working folder.
-    EXPECT_EQ(ReadAs("list.m3u", "#EXTM3U\n#EXTINF:1,T\na\\b.mp3\n"),
-              (std::vector<Entry>{{"a/b.mp3", "T", 1}}));
-}
-
-TEST(PlaylistImporter, PlainM3uTakesEveryEntryLine) {
-    const std::string text = "C:\\a\\first.mp3\nsong.mp3\nC:\\a\\noext\n/music/x.ogg\n"
-                             "sub\\y.mp3\n\n  \n#comment.mp3\n";
-    EXPECT_EQ(ReadAs("/p/list.m3u", text), (std::vector<Entry>{{"C:\\a\\first.mp3", "", 0},
-                                                               {"/p/song.mp3", "", 0},
-                                                               {"C:\\a\\noext", "", 0},
-                                                               {"/music/x.ogg", "", 0},
-                                                               {"/p/sub/y.mp3", "", 0}}));
-    EXPECT_TRUE(ReadAs("/p/empty.m3u", "").empty());
-    EXPECT_EQ(ReadAs("/p/bom.m3u", "\xEF\xBB\xBF/music/a.mp3\n"),
-              (std::vector<Entry>{{"/music/a.mp3", "", 0}}));
-}
-
-// Playlists the way other programs write them: headers without information lines, option and
-// album lines, blank lines, URIs, Latin-1 text and PLS keys in any order and case.
-TEST(PlaylistImporter, ReadsPlaylistsOtherProgramsWrite) {
+// Playlists with drive-letter and POSIX paths, and the way other programs write them: headers
+// without information lines, option and album lines, blank lines, URIs, Latin-1 text and PLS
+// keys in any order and case.
+TEST(PlaylistImporter, ReadsM3uPlsAndXspfAsWritten) {
     struct Case {
         const char* what;
         std::string path;
@@ -84,6 +46,46 @@ TEST(PlaylistImporter, ReadsPlaylistsOtherProgramsWrite) {
         std::vector<Entry> expected;
     };
     const std::vector<Case> cases = {
+        {"extended, drive letters",
+         "C:\\Music\\a.m3u",
+         "#EXTM3U\r\n#EXTINF:61,Song One\r\nsong.mp3\r\n#EXTINF:7,Two, with comma\r\n"
+         "D:\\x\\y.mp3\r\n#EXTINF:abc,No length\r\nsub\\z.mp3",
+         {{"C:\\Music\\song.mp3", "Song One", 61},
+          {"D:\\x\\y.mp3", "Two, with comma", 7},
+          {"C:\\Music\\sub\\z.mp3", "No length", 0}}},
+        {"extended, POSIX",
+         "/music/list.M3U",
+         "\xEF\xBB\xBF#extm3u\n#EXTINF:-1,Stream\nsong.mp3\n#EXTINF:99999999999,Huge\n/abs/b.ogg\n"
+         "./x/../two.mp3\n#EXTINF:5,Sub\nsub\\dir\\c.mp3\n#EXTINF:3 no comma\nd.mp3\n"
+         "#EXTINF:4,unpaired\n",
+         {{"/music/song.mp3", "Stream", 0},
+          {"/abs/b.ogg", "Huge", 0x7FFFFFFF},
+          {"/music/two.mp3", "", 0},
+          {"/music/sub/dir/c.mp3", "Sub", 5},
+          {"/music/d.mp3", "", 3}}},
+        {"no folder: the working folder",
+         "list.m3u",
+         "#EXTM3U\n#EXTINF:1,T\na\\b.mp3\n",
+         {{"a/b.mp3", "T", 1}}},
+        {"plain",
+         "/p/list.m3u",
+         "C:\\a\\first.mp3\nsong.mp3\nC:\\a\\noext\n/music/x.ogg\nsub\\y.mp3\n\n  \n#comment.mp3\n",
+         {{"C:\\a\\first.mp3", "", 0},
+          {"/p/song.mp3", "", 0},
+          {"C:\\a\\noext", "", 0},
+          {"/music/x.ogg", "", 0},
+          {"/p/sub/y.mp3", "", 0}}},
+        {"plain with BOM", "/p/bom.m3u", "\xEF\xBB\xBF/music/a.mp3\n", {{"/music/a.mp3", "", 0}}},
+        {"empty", "/p/empty.m3u", "", {}},
+        {"PLS, drive letters",
+         "C:\\lists\\x.pls",
+         "[playlist]\r\nFile1=C:\\a.mp3\r\nTitle1=A\r\nLength1=61\r\nNumberOfEntries=1\r\n",
+         {{"C:\\a.mp3", "A", 61}}},
+        {"PLS, POSIX",
+         "/lists/y.PLS",
+         "[Playlist]\nFile1=rel\\b.mp3\nTitle1=B=b\nLength1=-1\nFile2=/abs/c.mp3\nTitle2=\n"
+         "Length2=5\nNumberOfEntries=2\n",
+         {{"/lists/rel/b.mp3", "B=b", 0}, {"/abs/c.mp3", "", 5}}},
         {"header without #EXTINF",
          "/l/a.m3u",
          "#EXTM3U\n/m/a.mp3\n/m/b.mp3\n",
@@ -130,16 +132,7 @@ TEST(PlaylistImporter, ReadsPlaylistsOtherProgramsWrite) {
         EXPECT_EQ(ReadAs(c.path, c.text), c.expected) << c.what;
 }
 
-TEST(PlaylistImporter, PlsTakesConsecutiveTriples) {
-    const std::string text = "[playlist]\r\nFile1=C:\\a.mp3\r\nTitle1=A\r\nLength1=61\r\n"
-                             "NumberOfEntries=1\r\nVersion=2\r\n";
-    EXPECT_EQ(ReadAs("C:\\lists\\x.pls", text), (std::vector<Entry>{{"C:\\a.mp3", "A", 61}}));
-
-    const std::string posix = "[Playlist]\nFile1=rel\\b.mp3\nTitle1=B=b\nLength1=-1\n"
-                              "File2=/abs/c.mp3\nTitle2=\nLength2=5\nNumberOfEntries=2\n";
-    EXPECT_EQ(ReadAs("/lists/y.PLS", posix),
-              (std::vector<Entry>{{"/lists/rel/b.mp3", "B=b", 0}, {"/abs/c.mp3", "", 5}}));
-
+TEST(PlaylistImporter, PlsWithoutHeaderAndBrokenXspfAreRefused) {
     PlaylistImporter imp;
     EXPECT_FALSE(imp.ReadText("/l/x.pls", "File1=/a.mp3\nTitle1=A\nLength1=1\n"));
     EXPECT_FALSE(imp.ReadText("/l/x.pls", ""));
@@ -148,25 +141,25 @@ TEST(PlaylistImporter, PlsTakesConsecutiveTriples) {
 }
 
 TEST(PlaylistImporter, ReadChecksFileAndExtension) {
-    coretest::TempDir dir;
-    const std::string m3u = dir.Write("list.M3U", "#EXTM3U\n#EXTINF:2,T\nsong.mp3\n");
+    testsupport::ScratchFolder dir;
+    const std::string m3u = dir.MakeFile("list.M3U", "#EXTM3U\n#EXTINF:2,T\nsong.mp3\n");
     PlaylistImporter imp;
     ASSERT_TRUE(imp.Read(m3u));
     EXPECT_EQ(imp.GetExtension(), "M3U");
-    EXPECT_EQ(Entries(imp), (std::vector<Entry>{{dir.File("song.mp3"), "T", 2}}));
+    EXPECT_EQ(Entries(imp), (std::vector<Entry>{{dir / "song.mp3", "T", 2}}));
 
-    ASSERT_TRUE(imp.Read(dir.Write("list.m3u8", "song.mp3\n")));
-    EXPECT_EQ(Entries(imp), (std::vector<Entry>{{dir.File("song.mp3"), "", 0}}));
+    ASSERT_TRUE(imp.Read(dir.MakeFile("list.m3u8", "song.mp3\n")));
+    EXPECT_EQ(Entries(imp), (std::vector<Entry>{{dir / "song.mp3", "", 0}}));
 
-    EXPECT_FALSE(imp.Read(dir.Write("list.txt", "C:\\a.mp3\n")));
-    EXPECT_FALSE(imp.Read(dir.Write("list", "C:\\a.mp3\n")));
-    EXPECT_FALSE(imp.Read(dir.File("missing.m3u")));
-    std::filesystem::create_directory(dir.File("folder.m3u"));
-    EXPECT_FALSE(imp.Read(dir.File("folder.m3u")));
+    EXPECT_FALSE(imp.Read(dir.MakeFile("list.txt", "C:\\a.mp3\n")));
+    EXPECT_FALSE(imp.Read(dir.MakeFile("list", "C:\\a.mp3\n")));
+    EXPECT_FALSE(imp.Read(dir / "missing.m3u"));
+    dir.MakeFolder("folder.m3u");
+    EXPECT_FALSE(imp.Read(dir / "folder.m3u"));
     EXPECT_FALSE(imp.Read(std::string("list.M3U\0.x", 11)));
     EXPECT_FALSE(imp.TooLarge());
     // A file beyond the read limit is not read, and says why (a sparse file costs nothing).
-    const std::string large = dir.Write("large.m3u", "");
+    const std::string large = dir.MakeFile("large.m3u", "");
     std::filesystem::resize_file(large, PlaylistImporter::kMaxFileBytes + 1);
     EXPECT_FALSE(imp.Read(large));
     EXPECT_TRUE(imp.TooLarge());
@@ -211,6 +204,9 @@ TEST(PlaylistPaths, SplitsDriveLetterAndPosixPaths) {
     EXPECT_EQ(core::FolderPart("C:\\Music\\list.m3u"), "C:\\Music\\");
     EXPECT_EQ(core::FolderPart("/music/list.m3u"), "/music/");
     EXPECT_EQ(core::FolderPart("list.m3u"), "");
+    // Numbers compare by value, leading zeros on either side aside.
+    EXPECT_TRUE(core::NaturalLess("a9", "a010"));
+    EXPECT_FALSE(core::NaturalLess("a010", "a9"));
 
     EXPECT_TRUE(core::IsNativePlaylist("/a/B.MPL"));
     EXPECT_FALSE(core::IsNativePlaylist("/a/b.mpl.txt"));

@@ -102,42 +102,36 @@ TEST(PlaylistRows, InsertAndDeleteKeepTheCursorOnItsRow) {
 }
 
 TEST(PlaylistRows, RemoveSelectedChoosesTheNextCurrentClip) {
-    {
-        Fixture f(4); // nothing selected: nothing removed, the cursor clip stays current
-        f.rows.SetCursorRow(2);
-        auto r = f.rows.RemoveSelected();
-        EXPECT_TRUE(r.removed.empty());
-        EXPECT_EQ(r.nextCurrent, f.Clip(2));
-    }
-    {
-        Fixture f(4); // the cursor row goes: the row that takes the first selected place
-        f.rows.SetCursorRow(1);
-        f.Select({1, 2});
-        auto r = f.rows.RemoveSelected();
-        EXPECT_EQ(r.removed, (std::vector<CAttribClip*>{f.Clip(1), f.Clip(2)}));
-        EXPECT_EQ(r.nextCurrent, f.Clip(3));
-        EXPECT_EQ(f.RowClips(), (std::vector<CAttribClip*>{f.Clip(0), f.Clip(3)}));
-    }
-    {
-        Fixture f(4); // the removed rows were at the end: the last row
-        f.rows.SetCursorRow(3);
-        f.Select({2, 3});
-        EXPECT_EQ(f.rows.RemoveSelected().nextCurrent, f.Clip(1));
-    }
-    {
-        Fixture f(4); // the cursor stays, shifted up
-        f.rows.SetCursorRow(3);
-        f.Select({0});
-        EXPECT_EQ(f.rows.RemoveSelected().nextCurrent, f.Clip(3));
-        EXPECT_EQ(f.rows.GetCursorRow(), 2);
-    }
-    {
-        Fixture f(2); // everything removed: nothing to play
-        f.rows.SelectAll(true);
-        auto r = f.rows.RemoveSelected();
-        EXPECT_EQ(r.removed.size(), 2u);
-        EXPECT_EQ(r.nextCurrent, nullptr);
-        EXPECT_EQ(f.rows.GetRowCount(), 0);
+    struct Case {
+        const char* what;
+        int rows, cursor;
+        std::vector<int> selected;
+        int nextCurrent; // clip index, -1 for none
+        std::vector<int> left;
+    };
+    const Case cases[] = {
+        {"nothing selected: the cursor clip stays", 4, 2, {}, 2, {0, 1, 2, 3}},
+        {"the cursor row goes: the row taking its place", 4, 1, {1, 2}, 3, {0, 3}},
+        {"the removed rows were at the end: the last row", 4, 3, {2, 3}, 1, {0, 1}},
+        {"the cursor stays, shifted up", 4, 3, {0}, 3, {1, 2, 3}},
+        {"everything removed: nothing to play", 2, 0, {0, 1}, -1, {}},
+    };
+    for (const Case& c : cases) {
+        Fixture f(c.rows);
+        f.rows.SetCursorRow(c.cursor);
+        for (int r : c.selected)
+            f.rows.SetSelected(r, true);
+        const auto r = f.rows.RemoveSelected();
+        std::vector<CAttribClip*> removed, left;
+        for (int i : c.selected)
+            removed.push_back(f.Clip(i));
+        for (int i : c.left)
+            left.push_back(f.Clip(i));
+        EXPECT_EQ(r.removed, removed) << c.what;
+        EXPECT_EQ(r.nextCurrent, c.nextCurrent < 0 ? nullptr : f.Clip(c.nextCurrent)) << c.what;
+        EXPECT_EQ(f.RowClips(), left) << c.what;
+        const bool cursorKept = std::count(c.selected.begin(), c.selected.end(), c.cursor) == 0;
+        EXPECT_TRUE(!cursorKept || f.rows.CurrentClip() == f.Clip(c.cursor)) << c.what;
     }
 }
 

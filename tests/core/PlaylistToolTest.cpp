@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
-using coretest::TempDir;
+using testsupport::ScratchFolder;
 
 namespace {
 
@@ -18,27 +18,27 @@ struct ToolRun {
 };
 
 // Runs the tool with the arguments (each single-quoted for the shell) inside `dir`.
-ToolRun Tool(const TempDir& dir, const std::vector<std::string>& args) {
+ToolRun Tool(const ScratchFolder& dir, const std::vector<std::string>& args) {
     std::string cmd = "cd '" + dir.Path() + "' && '" CORVELLA_BINARY_DIR "/corvella-playlist'";
     for (const std::string& a : args)
         cmd += " '" + a + "'";
-    cmd += " >'" + dir.File("stdout") + "' 2>'" + dir.File("stderr") + "'";
+    cmd += " >'" + (dir / "stdout") + "' 2>'" + (dir / "stderr") + "'";
     ToolRun r;
     const int status = std::system(cmd.c_str());
     r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    r.out = coretest::Read(dir.File("stdout"));
-    r.err = coretest::Read(dir.File("stderr"));
+    r.out = coretest::Read(dir / "stdout");
+    r.err = coretest::Read(dir / "stderr");
     return r;
 }
 
 } // namespace
 
 TEST(PlaylistTool, ShowPrintsOneJsonObjectPerClip) {
-    TempDir dir;
-    dir.Write("a.mp3", "12345");
+    ScratchFolder dir;
+    dir.MakeFile("a.mp3", "12345");
     // Not valid UTF-8, so the whole file is read as Latin-1.
-    dir.Write("l.m3u", "#EXTM3U\n#EXTINF:61,Caf\xE9 \"q\"\\\n a.mp3\n"
-                       "#EXTINF:-1,bad\xFF\x01\nmissing\xE9.mp3\n");
+    dir.MakeFile("l.m3u", "#EXTM3U\n#EXTINF:61,Caf\xE9 \"q\"\\\n a.mp3\n"
+                          "#EXTINF:-1,bad\xFF\x01\nmissing\xE9.mp3\n");
     const ToolRun r = Tool(dir, {"show", "l.m3u"});
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.err, "");
@@ -62,23 +62,22 @@ TEST(PlaylistTool, ShowPrintsOneJsonObjectPerClip) {
 }
 
 TEST(PlaylistTool, ConvertsBetweenFormatsWithoutLosingClips) {
-    TempDir dir;
-    dir.Write("a.mp3", "1");
-    dir.Write("b.ogg", "22");
+    ScratchFolder dir;
+    dir.MakeFile("a.mp3", "1");
+    dir.MakeFile("b.ogg", "22");
     ASSERT_EQ(Tool(dir, {"convert", "a.mp3", "b.ogg", "-o", "x.mpl"}).exitCode, 0);
     const ToolRun m3u = Tool(dir, {"convert", "x.mpl", "-o", "y.M3U"});
     EXPECT_EQ(m3u.exitCode, 0) << m3u.err;
     // Clips below the playlist's folder are written relative to it, with their display titles.
-    EXPECT_EQ(coretest::Read(dir.File("y.M3U")),
-              "#EXTM3U\n#EXTINF:0,a\na.mp3\n#EXTINF:0,b\nb.ogg\n");
+    EXPECT_EQ(coretest::Read(dir / "y.M3U"), "#EXTM3U\n#EXTINF:0,a\na.mp3\n#EXTINF:0,b\nb.ogg\n");
     ASSERT_EQ(Tool(dir, {"convert", "y.M3U", "--output", "z.pls"}).exitCode, 0);
-    EXPECT_EQ(coretest::Read(dir.File("z.pls")),
+    EXPECT_EQ(coretest::Read(dir / "z.pls"),
               "[playlist]\nFile1=a.mp3\nTitle1=a\nLength1=0\nFile2=b.ogg\nTitle2=b\nLength2=0\n"
               "NumberOfEntries=2\nVersion=2\n");
-    std::filesystem::create_directory(dir.File("sub"));
+    dir.MakeFolder("sub");
     ASSERT_EQ(Tool(dir, {"convert", "z.pls", "-o", "sub/w.xspf"}).exitCode, 0);
-    EXPECT_NE(coretest::Read(dir.File("sub/w.xspf"))
-                  .find("<location>file://" + dir.File("a.mp3") + "</location><title>a</title>"),
+    EXPECT_NE(coretest::Read(dir / "sub/w.xspf")
+                  .find("<location>file://" + (dir / "a.mp3") + "</location><title>a</title>"),
               std::string::npos);
     ASSERT_EQ(Tool(dir, {"convert", "sub/w.xspf", "-o", "v.m3u8"}).exitCode, 0);
     ASSERT_EQ(Tool(dir, {"convert", "v.m3u8", "-o", "back.mpl"}).exitCode, 0);
@@ -86,18 +85,18 @@ TEST(PlaylistTool, ConvertsBetweenFormatsWithoutLosingClips) {
 }
 
 TEST(PlaylistTool, ReportsUnreadableInputsAndKeepsGoing) {
-    TempDir dir;
-    dir.Write("a.mp3", "1");
-    dir.Write("bad.mpl", "junk");
+    ScratchFolder dir;
+    dir.MakeFile("a.mp3", "1");
+    dir.MakeFile("bad.mpl", "junk");
     const ToolRun r =
         Tool(dir, {"convert", "bad.mpl", "nothing.pls", "gone.mp3", "a.mp3", "-o", "o.m3u"});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_NE(r.err.find("File Exception.\nCann't load file.\n\n " + dir.File("bad.mpl")),
+    EXPECT_NE(r.err.find("File Exception.\nCann't load file.\n\n " + (dir / "bad.mpl")),
               std::string::npos);
-    EXPECT_NE(r.err.find("Unrecognizable Playlist File Format. \n\n " + dir.File("nothing.pls")),
+    EXPECT_NE(r.err.find("Unrecognizable Playlist File Format. \n\n " + (dir / "nothing.pls")),
               std::string::npos);
     EXPECT_NE(r.err.find("gone.mp3"), std::string::npos);
-    EXPECT_EQ(coretest::Read(dir.File("o.m3u")), "#EXTM3U\n#EXTINF:0,a\na.mp3\n");
+    EXPECT_EQ(coretest::Read(dir / "o.m3u"), "#EXTM3U\n#EXTINF:0,a\na.mp3\n");
 
     const ToolRun save = Tool(dir, {"convert", "a.mp3", "-o", "nofolder/o.mpl"});
     EXPECT_EQ(save.exitCode, 1);
@@ -105,7 +104,7 @@ TEST(PlaylistTool, ReportsUnreadableInputsAndKeepsGoing) {
 }
 
 TEST(PlaylistTool, UsageErrors) {
-    TempDir dir;
+    ScratchFolder dir;
     const std::vector<std::vector<std::string>> bad = {
         {},
         {"show"},
@@ -126,7 +125,7 @@ TEST(PlaylistTool, UsageErrors) {
     const ToolRun help = Tool(dir, {"--help"});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_NE(help.out.find("convert FILE... -o OUT"), std::string::npos);
-    EXPECT_FALSE(std::filesystem::exists(dir.File("x.mpl")));
+    EXPECT_FALSE(std::filesystem::exists(dir / "x.mpl"));
 }
 
 TEST(TextEncoding, Utf8SequencesAreCheckedStrictly) {

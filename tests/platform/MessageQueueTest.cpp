@@ -1,5 +1,5 @@
-#include "platform/Clock.h"
 #include "platform/MessageQueue.h"
+#include "platform/Clock.h"
 #include "platform/RegisteredMessages.h"
 #include "platform/WinApp.h"
 #include "tests/support/RecordingWnd.h"
@@ -78,29 +78,24 @@ TEST_F(MessageQueueTest, MessagesForADestroyedWindowAreDropped) {
     EXPECT_TRUE(other.Only(MSG_A).empty());
 }
 
-TEST_F(MessageQueueTest, TimersRepeatUntilKilled) {
+TEST_F(MessageQueueTest, TimersRepeatUntilKilledAndSettingOneAgainRestartsIt) {
     m_wnd.SetTimer(7, 500);
+    m_wnd.SetTimer(1, 1000);
     m_clock.Advance(499);
     EXPECT_TRUE(m_wnd.Only(WM_TIMER).empty());
+    m_wnd.SetTimer(1, 1000); // replaces: the next tick is 1000 ms from now
     m_clock.Advance(1);
     ASSERT_EQ(m_wnd.Only(WM_TIMER).size(), 1u);
     EXPECT_EQ(m_wnd.Only(WM_TIMER)[0].wParam, 7u);
-    m_clock.Advance(1000);
-    EXPECT_EQ(m_wnd.Only(WM_TIMER).size(), 3u);
+    m_clock.Advance(998);
+    EXPECT_EQ(m_wnd.Only(WM_TIMER).size(), 2u) << "timer 1 not yet, at 999 ms of its 1000";
+    m_clock.Advance(1);
+    EXPECT_EQ(m_wnd.Only(WM_TIMER).back().wParam, 1u);
     EXPECT_TRUE(m_wnd.KillTimer(7));
+    EXPECT_TRUE(m_wnd.KillTimer(1));
     m_clock.Advance(5000);
     EXPECT_EQ(m_wnd.Only(WM_TIMER).size(), 3u);
     EXPECT_FALSE(m_wnd.KillTimer(7));
-}
-
-TEST_F(MessageQueueTest, SettingARunningTimerAgainRestartsIt) {
-    m_wnd.SetTimer(1, 1000);
-    m_clock.Advance(900);
-    m_wnd.SetTimer(1, 1000); // replaces: the next tick is 1000 ms from now
-    m_clock.Advance(900);
-    EXPECT_TRUE(m_wnd.Only(WM_TIMER).empty());
-    m_clock.Advance(100);
-    EXPECT_EQ(m_wnd.Only(WM_TIMER).size(), 1u);
 }
 
 TEST_F(MessageQueueTest, AReplacedTimersQueuedTickIsDropped) {

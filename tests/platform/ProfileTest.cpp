@@ -27,17 +27,23 @@ protected:
     }
     std::string Folder() const { return m_temp.Path() + "/corvella"; }
 
-    TempFolder m_temp;
+    testsupport::ScratchFolder m_temp;
 };
 
 } // namespace
 
-TEST_F(ProfileTest, EmptyProfileGivesTheDefaults) {
+TEST_F(ProfileTest, EmptyProfileGivesTheDefaultsAndNothingIsStoredWithoutAKey) {
     EXPECT_EQ(GetProfileString("Settings", "UILanguage", "English"), "English");
     EXPECT_EQ(GetProfileString("Tip", "TimeStamp"), "");
     EXPECT_EQ(GetProfileInt("Download Center", "Check Engines", 0), 0);
     EXPECT_EQ(GetProfileInt("Tip", "FilePos", -3), -3);
     EXPECT_FALSE(platform::FileExists(Folder() + "/user.reg")); // reading writes nothing
+    // Nothing is stored before the registry key is set.
+    SetRegistryKey("");
+    EXPECT_FALSE(WriteProfileString("Settings", "UILanguage", "Deutsch"));
+    EXPECT_FALSE(WriteProfileInt("Tip", "StartUp", 1));
+    EXPECT_EQ(GetProfileString("Settings", "UILanguage", "English"), "English");
+    EXPECT_TRUE(CRegistry::Instance().EnumKeys(HKEY_CURRENT_USER, "").empty());
 }
 
 TEST_F(ProfileTest, ValuesRoundTripUnderTheApplicationKey) {
@@ -85,14 +91,6 @@ TEST_F(ProfileTest, IntegersAreAlsoReadFromNumberStrings) {
     EXPECT_EQ(GetProfileInt("Settings", "N", 99), 99);
     ASSERT_TRUE(WriteProfileInt("Settings", "N", 5));
     EXPECT_EQ(GetProfileString("Settings", "N", "not a string"), "not a string");
-}
-
-TEST_F(ProfileTest, NothingIsStoredBeforeTheRegistryKeyIsSet) {
-    SetRegistryKey("");
-    EXPECT_FALSE(WriteProfileString("Settings", "UILanguage", "Deutsch"));
-    EXPECT_FALSE(WriteProfileInt("Tip", "StartUp", 1));
-    EXPECT_EQ(GetProfileString("Settings", "UILanguage", "English"), "English");
-    EXPECT_TRUE(CRegistry::Instance().EnumKeys(HKEY_CURRENT_USER, "").empty());
 }
 
 TEST_F(ProfileTest, ApplicationNameDefaultsToTheExecutableName) {

