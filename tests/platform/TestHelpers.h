@@ -5,9 +5,6 @@
 
 #include <string>
 
-// The one scratch folder under the name the shell and skin tests still use.
-using TempFolder = testsupport::ScratchFolder;
-
 // count bytes of a repeating pattern that takes every byte value.
 inline std::string PatternBytes(std::size_t count) {
     std::string bytes;
