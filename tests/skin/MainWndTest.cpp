@@ -152,25 +152,19 @@ TEST_F(MainWndTest, TheTimeDisplayCountsDownOrUpAndAClickToggles) {
     EXPECT_EQ(w.GetClipTypeText(), "");
 }
 
-TEST_F(MainWndTest, KeysTheWheelAndTheBarMoveTheVolumeWithinItsRange) {
+// The steps go to the controller, which owns the volume and its range.
+TEST_F(MainWndTest, KeysTheWheelAndTheBarMoveTheVolume) {
     CTestMainWnd& w = Created();
-    EXPECT_EQ(w.GetVolume(), 80);
-    w.Key(VK_RIGHT, 4); // 80 → 64
-    w.Key(VK_UP);       // 68
-    w.Key(VK_LEFT, 8);  // Left raises: 68 → 100 (stops there)
-    EXPECT_EQ(w.GetVolume(), 100);
+    w.Key(VK_RIGHT, 2); // 80 → 72
+    w.Key(VK_UP);       // 76
+    w.Key(VK_LEFT);     // Left raises, as Up does: 80
     w.Key(VK_DOWN);
-    EXPECT_EQ(w.GetVolume(), 96);
-    EXPECT_TRUE(Has(CmdVolume, 100, false));
-    EXPECT_TRUE(Has(CmdVolume, 96, false));
+    EXPECT_EQ(w.GetVolume(), 76);
+    EXPECT_TRUE(Has(CmdVolume, 80, false));
     w.SendMessage(WM_MOUSEWHEEL, WPARAM(60) << 16, 0); // a small step up still lowers
-    EXPECT_EQ(w.GetVolume(), 92);
     w.SendMessage(WM_MOUSEWHEEL, WPARAM(120) << 16, 0);
-    EXPECT_EQ(w.GetVolume(), 96);
-    w.SendMessage(WM_MOUSEWHEEL, WPARAM(std::uint16_t(-120)) << 16, 0);
-    EXPECT_EQ(w.GetVolume(), 92);
-    w.Key(VK_RIGHT, 30);
-    EXPECT_EQ(w.GetVolume(), 0);
+    w.SendMessage(WM_MOUSEWHEEL, WPARAM(120) << 16, 0);
+    EXPECT_EQ(w.GetVolume(), 80);
     w.SendMessage(WM_REG_SLIDERPOS, WPARAM(&w.GetVolumeBar()), 33);
     EXPECT_EQ(m_app.m_control.GetVolume(), 33);
     EXPECT_TRUE(Has(CmdVolume, 33, false));
