@@ -83,14 +83,12 @@ TEST_F(MemButtonTest, PressReleaseCancelAndRightButtonPostTheirCodes) {
 
 TEST_F(MemButtonTest, ImagesFollowPressHoverActivationAndState) {
     // Normal at (0,0), inactive (10,0), pressed (20,0), hover (30,0).
+    const auto press = [](CMemCtrl& c) { c.OnLButtonDown(0, {51, 41}); };
     CMemButton b;
     Make(b, {50, 40, 8, 6, 0, 0, 10, 0, 20, 0, 30, 0});
     ExpectLooks(b, {{[] {}, Coord(0, 0)},
                     {[&] { CMemCtrl::SetHotControl(&b); }, Coord(30, 0)},
-                    {[&] {
-                         b.OnLButtonDown(0, {52, 42});
-                     },
-                     Coord(20, 0)},
+                    {[&] { press(b); }, Coord(20, 0)},
                     {[&] { CMemCtrl::SetHotControl(nullptr); }, Coord(30, 0)}, // held away
                     {[&] { b.Cancel(); }, Coord(0, 0)},
                     {[&] { b.SetWindowInactive(true); }, Coord(10, 0)},
@@ -105,10 +103,7 @@ TEST_F(MemButtonTest, ImagesFollowPressHoverActivationAndState) {
     ExpectLooks(
         check, {{[] {}, Coord(0, 0)},
                 {[&] { check.SetCheck(true); }, Coord(0, 10)},
-                {[&] {
-                     check.OnLButtonDown(0, {51, 41}), CMemCtrl::SetHotControl(&check);
-                 },
-                 Coord(20, 10)},
+                {[&] { press(check), CMemCtrl::SetHotControl(&check); }, Coord(20, 10)},
                 {[&] { CMemCtrl::SetHotControl(nullptr); }, Coord(30, 10)},
                 {[&] { check.Cancel(), check.SetCheck(false); }, Coord(0, 0)},
                 {[&] { CMemCtrl::SetHotControl(&check); }, Coord(30, 0)},
@@ -121,10 +116,7 @@ TEST_F(MemButtonTest, ImagesFollowPressHoverActivationAndState) {
          {50, 40, 8, 6, 0, 0, 0, 10, 20, 0, 20, 10, 40, 0, 40, 10, 60, 0, 80, 0, 80, 10, -1, -1});
     ExpectLooks(s, {{[] {}, Coord(0, 0)},
                     {[&] { s.SetState(1); }, Coord(40, 0)},
-                    {[&] {
-                         s.OnLButtonDown(0, {51, 41}), CMemCtrl::SetHotControl(&s);
-                     },
-                     Coord(40, 10)},
+                    {[&] { press(s), CMemCtrl::SetHotControl(&s); }, Coord(40, 10)},
                     {[&] { s.Cancel(); }, Coord(80, 10)},   // state 1's own hover
                     {[&] { s.SetState(2); }, Coord(80, 0)}, // no hover of its own: the base one
                     {[&] { CMemCtrl::SetHotControl(nullptr); }, Coord(20, 0)},

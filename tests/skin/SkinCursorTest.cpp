@@ -167,14 +167,8 @@ TEST(AnimatedCursor, StepsFollowTheSequenceAndRates) {
 TEST(AnimatedCursor, DamagedAnimationsAreRefused) {
     const std::pair<std::function<void(AniSpec&)>, const char*> damages[] = {
         {[](AniSpec& a) { a.declaredFrames = 3; }, "fewer frames than declared"},
-        {[](AniSpec& a) {
-             a.seq = {1, 2, 0};
-         },
-         "a step showing a missing frame"},
-        {[](AniSpec& a) {
-             a.rates = {6, 6};
-         },
-         "fewer rates than steps"},
+        {[](AniSpec& a) { a.seq[1] = 2; }, "a step showing a missing frame"},
+        {[](AniSpec& a) { a.rates.pop_back(); }, "fewer rates than steps"},
         {[](AniSpec& a) { a.flags = 2; }, "frames that are not cursor files"},
         {[](AniSpec& a) { a.frames[1] = "garbage"; }, "a damaged frame"},
         {[](AniSpec& a) { a.steps = 100000; }, "absurd step count"}};

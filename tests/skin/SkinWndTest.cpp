@@ -193,26 +193,26 @@ TEST_F(SkinWndTest, ReleasingOverTheBackgroundCancelsTheButton) {
     w.Mouse(WM_LBUTTONUP, 150, 50);
     m_clock.Pump();
     EXPECT_FALSE(w.m_load.IsLeftPressed());
-    EXPECT_EQ(w.Clicks(w.m_load), 0);
+    EXPECT_EQ(w.m_clicks[&w.m_load], 0);
     EXPECT_EQ(w.GetPressedControl(), nullptr);
     // Released over another control: the pressed one is cancelled, the other gets nothing.
     w.Mouse(WM_LBUTTONDOWN, 15, 100);
     w.Mouse(WM_LBUTTONUP, 300, 8);
     m_clock.Pump();
-    EXPECT_EQ(w.Clicks(w.m_load), 0);
-    EXPECT_EQ(w.Clicks(w.m_close), 0);
+    EXPECT_EQ(w.m_clicks[&w.m_load], 0);
+    EXPECT_EQ(w.m_clicks[&w.m_close], 0);
     // Released over the same control: a click.
     w.Mouse(WM_LBUTTONDOWN, 15, 100);
     w.Mouse(WM_LBUTTONUP, 20, 101);
     m_clock.Pump();
-    EXPECT_EQ(w.Clicks(w.m_load), 1);
+    EXPECT_EQ(w.m_clicks[&w.m_load], 1);
     // A double click on a button is two clicks.
     w.Mouse(WM_LBUTTONDOWN, 15, 100);
     w.Mouse(WM_LBUTTONUP, 15, 100);
     w.Mouse(WM_LBUTTONDBLCLK, 15, 100);
     w.Mouse(WM_LBUTTONUP, 15, 100);
     m_clock.Pump();
-    EXPECT_EQ(w.Clicks(w.m_load), 3);
+    EXPECT_EQ(w.m_clicks[&w.m_load], 3);
     EXPECT_FALSE(w.IsDragging());
 }
 
