@@ -9,9 +9,9 @@
 #include "platform/Keyboard.h"
 #include "platform/MessageBox.h"
 #include "platform/Registry.h"
-#include "playback/EngineManagerControl.h"
 #include "skin/JumpToFileBox.h"
 #include "tests/playback/MediaFixtures.h"
+#include "tests/playback/PlaybackHarness.h"
 #include "tests/support/PlayerWindowWorld.h"
 #include "tests/support/RecordingPlayerApp.h"
 #include "tests/support/ScratchFolder.h"
@@ -28,18 +28,6 @@
 namespace {
 
 using Strings = std::vector<std::string>;
-
-class CFakeEngineManager : public IEngineManagerControl {
-public:
-    bool m_bLoading = false;
-    void SetVolume(int) override {}
-    void SetMute(bool) override {}
-    void SetDisplayMode(int) override {}
-    void SetIdleLogo(bool) override {}
-    void SetOverlayText(const std::string&) override {}
-    bool IsLoading() const override { return m_bLoading; }
-    bool CanSeek() const override { return false; }
-};
 
 // The window with the user's answers scripted and a fixed desktop.
 class CTestPlaylistWnd : public CPlaylistWnd {
@@ -153,7 +141,7 @@ protected:
 
     testsupport::ScratchFolder m_temp;
     platform::CVirtualClock m_clock;
-    CFakeEngineManager m_engine;
+    CScriptedEngineManager m_engine;
     testsupport::CRecordingPlayerApp m_app{true};
     testsupport::CPlayerWindowWorldGuard m_world{&m_app, m_temp.Path() + "/corvella"};
     CWnd m_timer;
