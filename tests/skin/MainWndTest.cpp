@@ -238,7 +238,8 @@ TEST_F(MainWndTest, PlayPauseWithAnEmptyPlaylistOpensTheFileDialogInstead) {
     EXPECT_EQ(w.GetSmallPlayButton().GetState(), 1);
 }
 
-TEST_F(MainWndTest, ClosingWhilePlayingStopsFirstAndClosesWhenPlaybackCompletedOrAfterASecond) {
+TEST_F(MainWndTest,
+       ClosingWhilePlayingStopsFirstAndClosesWhenPlaybackCompletedOrAfterASecondStoppedAtOnce) {
     CCorePrefs::Set(CCorePrefs::ReloadLastPlaylist, 0);
     CTestMainWnd& w = Created();
     bool destroyed = false;
@@ -270,16 +271,16 @@ TEST_F(MainWndTest, ClosingWhilePlayingStopsFirstAndClosesWhenPlaybackCompletedO
     m_clock.Pump();
     EXPECT_FALSE(stuck.IsWindow());
     EXPECT_EQ(m_app.m_control.GetClipList().GetCount(), 0u) << "the close ran as usual";
-}
 
-TEST_F(MainWndTest, ClosingWhileStoppedClosesAtOnceAndKeepsThePlaylistWhenAskedTo) {
+    // Stopped, it closes at once, keeping the playlist when asked to.
     CCorePrefs::Set(CCorePrefs::ReloadLastPlaylist, 1);
-    CTestMainWnd& w = Created();
+    m_app.m_control.SetEnginePlayState(EngineStopped);
+    CTestMainWnd& stopped = Created();
     AddFile();
-    w.Observe(CmdPlaybackCompleted); // not closing: nothing happens
-    EXPECT_TRUE(w.IsWindow());
-    w.SendMessage(WM_CLOSE);
-    EXPECT_FALSE(w.IsWindow());
+    stopped.Observe(CmdPlaybackCompleted); // not closing: nothing happens
+    EXPECT_TRUE(stopped.IsWindow());
+    stopped.SendMessage(WM_CLOSE);
+    EXPECT_FALSE(stopped.IsWindow());
     EXPECT_EQ(m_app.m_control.GetClipList().GetCount(), 1u);
 }
 

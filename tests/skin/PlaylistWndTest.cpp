@@ -8,7 +8,6 @@
 #include "platform/Clock.h"
 #include "platform/Keyboard.h"
 #include "platform/MessageBox.h"
-#include "platform/Registry.h"
 #include "skin/JumpToFileBox.h"
 #include "tests/playback/MediaFixtures.h"
 #include "tests/playback/PlaybackHarness.h"
@@ -535,9 +534,6 @@ TEST_F(PlaylistWndTest, PlaceAndSavedCursorRow) {
     AddRows({1, 2, 3}, CmdRefillRows);
     List().SetCursorRow(2);
     m_wnd.SaveState();
-    ASSERT_TRUE(CRegistry::Instance()
-                    .QueryBinary(HKEY_LOCAL_MACHINE, "Software\\Brenholt\\Corvella", "PlayListWnd")
-                    .has_value());
     CTestPlaylistWnd again;
     ASSERT_TRUE(again.Create(nullptr));
     m_app.m_pTarget = &again;
