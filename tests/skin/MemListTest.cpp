@@ -207,6 +207,8 @@ TEST_F(MemListTest, KeysAndTheWheelMoveTheSelectionAndScrollWithinTheRows) {
         UINT flags;
         std::vector<int> selection; // first, last, count
         int top;
+        int times = 1;
+        int topBefore = -1; // the top row set before the step
     };
     Fill(30);
     LeftClick(0, 2);
@@ -222,43 +224,31 @@ TEST_F(MemListTest, KeysAndTheWheelMoveTheSelectionAndScrollWithinTheRows) {
         {&CMemList::Home, 0, {0, 0, 1}, 0},
         {&CMemList::End, MK_SHIFT, {0, 29, 30}, 20},
         {&CMemList::Home, 0, {0, 0, 1}, 0},
+        // Down and Up move a one-row selection and scroll only past the page.
+        {&CMemList::Down, 0, {9, 9, 1}, 0, 9},
+        {&CMemList::Down, 0, {10, 10, 1}, 1},
+        {&CMemList::Up, 0, {9, 9, 1}, 9, 1, 10},
+        // Shift extends from the anchor; Ctrl moves the selected block, scrolling to it.
+        {&CMemList::Down, MK_SHIFT, {9, 11, 3}, 9, 2},
+        {&CMemList::Up, MK_SHIFT, {8, 9, 2}, 8, 3},
+        {&CMemList::Down, MK_CONTROL, {9, 10, 2}, 8},
+        {&CMemList::Up, MK_CONTROL, {7, 8, 2}, 7, 2, 9},
     };
     for (const Step& s : steps) {
-        (m_list.*s.op)(s.flags);
+        if (s.topBefore >= 0)
+            m_list.SetTopRow(s.topBefore);
+        for (int i = 0; i < s.times; ++i)
+            (m_list.*s.op)(s.flags);
         const std::vector<int> sel = Selected();
         ASSERT_FALSE(sel.empty());
         EXPECT_EQ((std::vector<int>{sel.front(), sel.back(), int(sel.size())}), s.selection)
             << &s - steps;
         EXPECT_EQ(m_list.GetTopRow(), s.top) << &s - steps;
     }
-    // Down and Up move a one-row selection and scroll only past the page.
-    for (int i = 0; i < 9; ++i)
-        m_list.Down(0);
-    EXPECT_EQ(Selected(), (std::vector<int>{9}));
-    EXPECT_EQ(m_list.GetTopRow(), 0);
-    m_list.Down(0);
-    EXPECT_EQ(m_list.GetTopRow(), 1);
-    m_list.SetTopRow(10);
-    m_list.Up(0);
-    EXPECT_EQ(Selected(), (std::vector<int>{9}));
-    EXPECT_EQ(m_list.GetTopRow(), 9);
-    EXPECT_EQ(m_list.GetAnchorRow(), 9);
-    // Shift extends from the anchor; Ctrl moves the selected block, scrolling to it.
-    m_list.Down(MK_SHIFT);
-    m_list.Down(MK_SHIFT);
-    EXPECT_EQ(Selected(), (std::vector<int>{9, 10, 11}));
-    for (int i = 0; i < 3; ++i)
-        m_list.Up(MK_SHIFT);
-    EXPECT_EQ(Selected(), (std::vector<int>{8, 9}));
-    m_list.Down(MK_CONTROL);
-    EXPECT_EQ(Order()[8], 10);
-    EXPECT_EQ(Selected(), (std::vector<int>{9, 10}));
-    m_list.SetTopRow(9);
-    m_list.Up(MK_CONTROL);
-    m_list.Up(MK_CONTROL);
-    EXPECT_EQ(Selected(), (std::vector<int>{7, 8}));
-    EXPECT_EQ(Order()[9], 7);
-    EXPECT_EQ(m_list.GetTopRow(), 7);
+    const std::vector<int> order = Order();
+    EXPECT_EQ(std::vector<int>(order.begin() + 7, order.begin() + 11),
+              (std::vector<int>{8, 9, 7, 10}))
+        << "the block moved down, then up twice";
 
     // Page Down near the end stops at the last page (top 25 was reachable while shorter).
     m_list.SelectAll(false);
