@@ -88,7 +88,7 @@ TEST_F(SkinWndTest, ADockedWindowMovesWithTheLeaderButNotTheOtherWayRound) {
     EXPECT_EQ(playlist.GetWindowRect(), At(255, 358, 312, 200));
 }
 
-TEST_F(SkinWndTest, ResizingTakesTwentyPixelStepsAndKeepsTheMinimum) {
+TEST_F(SkinWndTest, ResizingStepsPaintingDirectlyAndTheBackgroundCache) {
     CTestSkinWnd& w = Make(At(100, 100));
     w.Mouse(WM_LBUTTONDOWN, 309, 50); // the right edge
     EXPECT_TRUE(w.IsResizing());
@@ -99,10 +99,7 @@ TEST_F(SkinWndTest, ResizingTakesTwentyPixelStepsAndKeepsTheMinimum) {
     EXPECT_EQ(w.GetWindowRect().Height(), 118);
     w.Mouse(WM_LBUTTONUP, 0, 50);
     EXPECT_FALSE(w.IsResizing());
-}
-
-TEST_F(SkinWndTest, WhileResizingTheWindowPaintsDirectlyAndRebuildsItsBuffersAfterwards) {
-    CTestSkinWnd& w = Make(At(100, 100));
+    // With a background cache the window paints directly while resizing.
     w.m_bCache = true;
     w.LoadBuiltInSkin();
     w.Mouse(WM_LBUTTONDOWN, 305, 110);
@@ -122,9 +119,18 @@ TEST_F(SkinWndTest, WhileResizingTheWindowPaintsDirectlyAndRebuildsItsBuffersAft
     EXPECT_FALSE(w.PaintsDirectly());
     EXPECT_EQ(w.GetCache()->GetWidth(), 332);
     EXPECT_EQ(w.GetCache()->GetHeight(), 138);
+    // Redrawing a control restores its background from the cache.
+    const CRect load = w.m_load.GetCtrlRect();
+    const COLORREF under = w.GetCache()->GetPixel(load.left + 2, load.top + 2);
+    w.m_load.SetVisible(false);
+    w.RedrawControl(&w.m_load, true);
+    EXPECT_EQ(Shown(w, load.left + 2, load.top + 2), under);
+    w.m_load.SetVisible(true);
+    w.RedrawControl(&w.m_load, true);
+    EXPECT_EQ(Shown(w, load.left + 2, load.top + 2), w.m_pKeys->GetPixel(2, 2));
 }
 
-TEST_F(SkinWndTest, NoResizeEdgesWhileShadedOrWhenNotResizable) {
+TEST_F(SkinWndTest, ResizeEdgesAndCursorsButNoneWhileShadedOrWhenNotResizable) {
     CTestSkinWnd& w = Make(At(100, 100));
     int kind = 0;
     EXPECT_TRUE(w.HitTestResizeEdge({311, 50}, kind));
@@ -134,6 +140,15 @@ TEST_F(SkinWndTest, NoResizeEdgesWhileShadedOrWhenNotResizable) {
     EXPECT_TRUE(w.HitTestResizeEdge({300, 100}, kind));
     EXPECT_EQ(kind, RESIZE_CORNER);
     EXPECT_FALSE(w.HitTestResizeEdge({150, 50}, kind));
+    // The cursors follow the area under the pointer.
+    builtin::LoadBuiltInCursors();
+    EXPECT_EQ(w.CursorForWindowArea({150, 50}), CSkinCursors::Get(0));
+    EXPECT_EQ(w.CursorForWindowArea({310, 50}), CSkinCursors::Get(1));
+    EXPECT_EQ(w.CursorForWindowArea({150, 116}), CSkinCursors::Get(2));
+    EXPECT_EQ(w.CursorForWindowArea({305, 110}), CSkinCursors::Get(4));
+    EXPECT_EQ(w.CursorForControl(&w.m_load), CSkinCursors::Get(5));
+    w.m_load.SetCursor(CSkinCursors::Get(3));
+    EXPECT_EQ(w.CursorForControl(&w.m_load), CSkinCursors::Get(3));
     w.ToggleShade();
     EXPECT_FALSE(w.HitTestResizeEdge({311, 10}, kind));
     EXPECT_FALSE(w.CanResize(RESIZE_BOTTOM));
@@ -216,19 +231,6 @@ TEST_F(SkinWndTest, ReleasingOverTheBackgroundCancelsTheButton) {
     EXPECT_FALSE(w.IsDragging());
 }
 
-TEST_F(SkinWndTest, TheHotControlFollowsThePointer) {
-    CTestSkinWnd& w = Make(At(100, 100));
-    w.Mouse(WM_MOUSEMOVE, 15, 100);
-    EXPECT_EQ(CMemCtrl::GetHotControl(), &w.m_load);
-    // The hover image is shown at once.
-    EXPECT_EQ(Shown(w, 15, 100), w.m_pKeys->GetPixel(63 + 3, 6));
-    w.Mouse(WM_MOUSEMOVE, 150, 50);
-    EXPECT_EQ(CMemCtrl::GetHotControl(), nullptr);
-    w.Mouse(WM_MOUSEMOVE, 15, 100);
-    w.Mouse(WM_MOUSEMOVE, -5, -5);
-    EXPECT_EQ(CMemCtrl::GetHotControl(), nullptr);
-}
-
 TEST_F(SkinWndTest, InactiveWindowsShowDimmingControlsAndTheInactiveFrame) {
     CTestSkinWnd& w = Make(At(100, 100));
     const CRect load = w.m_load.GetCtrlRect();
@@ -266,23 +268,17 @@ TEST_F(SkinWndTest, TheFrameIsComposedFromItsPiecesAtEverySize) {
     EXPECT_EQ(Shown(w, width - 2, 9), piece(PIECE_SHADE_RIGHT, 48, 9));
 }
 
-TEST_F(SkinWndTest, RedrawingAControlRestoresItsBackgroundFromTheCache) {
+TEST_F(SkinWndTest, UpdatesTooltipsAndTheHotControlFollowTheVisibleControls) {
     CTestSkinWnd& w = Make(At(100, 100));
-    w.m_bCache = true;
-    w.LoadBuiltInSkin();
-    ASSERT_TRUE(w.GetCache());
-    const CRect load = w.m_load.GetCtrlRect();
-    const COLORREF under = w.GetCache()->GetPixel(load.left + 2, load.top + 2);
-    w.m_load.SetVisible(false);
-    w.RedrawControl(&w.m_load, true);
-    EXPECT_EQ(Shown(w, load.left + 2, load.top + 2), under);
-    w.m_load.SetVisible(true);
-    w.RedrawControl(&w.m_load, true);
-    EXPECT_EQ(Shown(w, load.left + 2, load.top + 2), w.m_pKeys->GetPixel(2, 2));
-}
-
-TEST_F(SkinWndTest, UpdatesAndTooltipsFollowTheVisibleControls) {
-    CTestSkinWnd& w = Make(At(100, 100));
+    w.Mouse(WM_MOUSEMOVE, 15, 100);
+    EXPECT_EQ(CMemCtrl::GetHotControl(), &w.m_load);
+    // The hover image is shown at once.
+    EXPECT_EQ(Shown(w, 15, 100), w.m_pKeys->GetPixel(63 + 3, 6));
+    w.Mouse(WM_MOUSEMOVE, 150, 50);
+    EXPECT_EQ(CMemCtrl::GetHotControl(), nullptr);
+    w.Mouse(WM_MOUSEMOVE, 15, 100);
+    w.Mouse(WM_MOUSEMOVE, -5, -5);
+    EXPECT_EQ(CMemCtrl::GetHotControl(), nullptr);
     w.UpdateControls();
     EXPECT_EQ(w.m_nUpdates, 2);
     w.ToggleShade(); // updates once more, with the load button hidden
@@ -298,18 +294,6 @@ TEST_F(SkinWndTest, UpdatesAndTooltipsFollowTheVisibleControls) {
     w.LoadBuiltInSkin();
     w.Mouse(WM_MOUSEMOVE, 15, 100);
     EXPECT_EQ(w.GetCurrentTooltip(), "");
-}
-
-TEST_F(SkinWndTest, CursorsFollowTheAreaUnderThePointer) {
-    builtin::LoadBuiltInCursors();
-    CTestSkinWnd& w = Make(At(100, 100));
-    EXPECT_EQ(w.CursorForWindowArea({150, 50}), CSkinCursors::Get(0));
-    EXPECT_EQ(w.CursorForWindowArea({310, 50}), CSkinCursors::Get(1));
-    EXPECT_EQ(w.CursorForWindowArea({150, 116}), CSkinCursors::Get(2));
-    EXPECT_EQ(w.CursorForWindowArea({305, 110}), CSkinCursors::Get(4));
-    EXPECT_EQ(w.CursorForControl(&w.m_load), CSkinCursors::Get(5));
-    w.m_load.SetCursor(CSkinCursors::Get(3));
-    EXPECT_EQ(w.CursorForControl(&w.m_load), CSkinCursors::Get(3));
 }
 
 // Saved state -------------------------------------------------------------------------------
