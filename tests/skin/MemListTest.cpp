@@ -97,6 +97,7 @@ TEST_F(MemListTest, ClicksSelectFlipAndExtendAndDoubleClickSetsTheCursor) {
     EXPECT_EQ(Selected(), (std::vector<int>{2}));
     m_list.OnLButtonDown(MK_SHIFT, OnLine(8));
     EXPECT_EQ(Selected(), (std::vector<int>{5, 6, 7, 8})) << "from the last flipped row";
+    EXPECT_EQ(m_list.GetAnchorRow(), 5);
     m_list.OnLButtonDown(MK_SHIFT, OnLine(3));
     EXPECT_EQ(Selected(), (std::vector<int>{3, 4, 5}));
     EXPECT_EQ(Posted().front(), Code(m_list, 2)) << "the base press is passed on";
