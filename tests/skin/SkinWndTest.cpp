@@ -94,6 +94,8 @@ TEST_F(SkinWndTest, ResizingStepsPaintingDirectlyAndTheBackgroundCache) {
     EXPECT_TRUE(w.IsResizing());
     w.Mouse(WM_MOUSEMOVE, 309 + 35, 50);
     EXPECT_EQ(w.GetWindowRect().Width(), 332);
+    w.Mouse(WM_MOUSEMOVE, 309 + 35, 50); // no further step: the window stays
+    EXPECT_EQ(w.GetWindowRect().Width(), 332);
     w.Mouse(WM_MOUSEMOVE, 0, 50);
     EXPECT_EQ(w.GetWindowRect().Width(), 312);
     EXPECT_EQ(w.GetWindowRect().Height(), 118);
