@@ -152,24 +152,20 @@ TEST_F(MainWndTest, TheTimeDisplayCountsDownOrUpAndAClickToggles) {
     EXPECT_EQ(w.GetClipTypeText(), "");
 }
 
-TEST_F(MainWndTest, KeysTheWheelAndTheBarMoveTheVolumeWithinItsRange) {
+// The steps go to the controller, which owns the volume and its range.
+TEST_F(MainWndTest, KeysTheWheelAndTheBarMoveTheVolume) {
     CTestMainWnd& w = Created();
-    EXPECT_EQ(w.GetVolume(), 80);
-    w.Key(VK_RIGHT, 4); // 80 → 64
-    w.Key(VK_UP);       // 68
-    w.Key(VK_LEFT, 8);  // Left raises: 68 → 100 (stops there)
-    EXPECT_EQ(w.GetVolume(), 100);
+    w.Key(VK_RIGHT, 2); // 80 → 72
+    w.Key(VK_UP);       // 76
+    w.Key(VK_LEFT);     // Left raises, as Up does: 80
     w.Key(VK_DOWN);
-    EXPECT_EQ(w.GetVolume(), 96);
-    EXPECT_TRUE(Has(CmdVolume, 100, false));
-    EXPECT_TRUE(Has(CmdVolume, 96, false));
+    EXPECT_EQ(w.GetVolume(), 76);
+    EXPECT_TRUE(Has(CmdVolume, 80, false));
     w.SendMessage(WM_MOUSEWHEEL, WPARAM(60) << 16, 0); // a small step up still lowers
-    EXPECT_EQ(w.GetVolume(), 92);
     w.SendMessage(WM_MOUSEWHEEL, WPARAM(120) << 16, 0);
-    EXPECT_EQ(w.GetVolume(), 96);
-    w.SendMessage(WM_MOUSEWHEEL, WPARAM(std::uint16_t(-120)) << 16, 0);
-    EXPECT_EQ(w.GetVolume(), 92);
-    w.Key(VK_RIGHT, 30);
+    w.SendMessage(WM_MOUSEWHEEL, WPARAM(120) << 16, 0);
+    EXPECT_EQ(w.GetVolume(), 80);
+    w.Key(VK_RIGHT, 21); // the last steps at 0 leave the bar alone
     EXPECT_EQ(w.GetVolume(), 0);
     w.SendMessage(WM_REG_SLIDERPOS, WPARAM(&w.GetVolumeBar()), 33);
     EXPECT_EQ(m_app.m_control.GetVolume(), 33);
@@ -244,7 +240,8 @@ TEST_F(MainWndTest, PlayPauseWithAnEmptyPlaylistOpensTheFileDialogInstead) {
     EXPECT_EQ(w.GetSmallPlayButton().GetState(), 1);
 }
 
-TEST_F(MainWndTest, ClosingWhilePlayingStopsFirstAndClosesWhenPlaybackCompletedOrAfterASecond) {
+TEST_F(MainWndTest,
+       ClosingWhilePlayingStopsFirstAndClosesWhenPlaybackCompletedOrAfterASecondStoppedAtOnce) {
     CCorePrefs::Set(CCorePrefs::ReloadLastPlaylist, 0);
     CTestMainWnd& w = Created();
     bool destroyed = false;
@@ -276,16 +273,16 @@ TEST_F(MainWndTest, ClosingWhilePlayingStopsFirstAndClosesWhenPlaybackCompletedO
     m_clock.Pump();
     EXPECT_FALSE(stuck.IsWindow());
     EXPECT_EQ(m_app.m_control.GetClipList().GetCount(), 0u) << "the close ran as usual";
-}
 
-TEST_F(MainWndTest, ClosingWhileStoppedClosesAtOnceAndKeepsThePlaylistWhenAskedTo) {
+    // Stopped, it closes at once, keeping the playlist when asked to.
     CCorePrefs::Set(CCorePrefs::ReloadLastPlaylist, 1);
-    CTestMainWnd& w = Created();
+    m_app.m_control.SetEnginePlayState(EngineStopped);
+    CTestMainWnd& stopped = Created();
     AddFile();
-    w.Observe(CmdPlaybackCompleted); // not closing: nothing happens
-    EXPECT_TRUE(w.IsWindow());
-    w.SendMessage(WM_CLOSE);
-    EXPECT_FALSE(w.IsWindow());
+    stopped.Observe(CmdPlaybackCompleted); // not closing: nothing happens
+    EXPECT_TRUE(stopped.IsWindow());
+    stopped.SendMessage(WM_CLOSE);
+    EXPECT_FALSE(stopped.IsWindow());
     EXPECT_EQ(m_app.m_control.GetClipList().GetCount(), 1u);
 }
 

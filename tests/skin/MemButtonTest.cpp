@@ -47,7 +47,7 @@ protected:
 
 } // namespace
 
-TEST_F(MemButtonTest, PressReleaseCancelAndRightButtonPostTheirCodes) {
+TEST_F(MemButtonTest, PressReleaseCancelRightButtonAndTheLinesGeometry) {
     CMemButton b;
     Make(b, {50, 40, 8, 6, 0, 0, 10, 0, 20, 0, 30, 0});
     b.OnLButtonDown(0, {52, 42});
@@ -79,18 +79,31 @@ TEST_F(MemButtonTest, PressReleaseCancelAndRightButtonPostTheirCodes) {
     orphan.OnLButtonDown(0, {51, 41});
     orphan.OnLButtonUp(0, {51, 41});
     EXPECT_TRUE(Posted().empty());
+    // Inactive -1,-1 falls back to normal; no hover; a negative place gives edge offsets.
+    CMemButton edge;
+    Make(edge, {-30, -12, 8, 6, 40, 0, -1, -1, -1, -1, -1, -1}, 3);
+    EXPECT_EQ(edge.GetRightOffset(), 30);
+    EXPECT_EQ(edge.GetBottomOffset(), 12);
+    edge.SetPosition(60, -1);
+    EXPECT_EQ(edge.GetCtrlRect(), (CRect{60, -12, 68, -6}));
+    edge.SetPosition(-1, 100);
+    edge.SetEnabled(false);
+    CMemCtrl::SetHotControl(&edge);
+    edge.OnLButtonDown(0, {61, 101});
+    edge.Draw(m_host->m_surface);
+    EXPECT_EQ(At(60, 100), Coord(40, 0)) << "no pressed image: the base look";
+    EXPECT_TRUE(edge.HitTest({67, 105}));
+    EXPECT_FALSE(edge.HitTest({68, 105}));
 }
 
 TEST_F(MemButtonTest, ImagesFollowPressHoverActivationAndState) {
     // Normal at (0,0), inactive (10,0), pressed (20,0), hover (30,0).
+    const auto press = [](CMemCtrl& c) { c.OnLButtonDown(0, {51, 41}); };
     CMemButton b;
     Make(b, {50, 40, 8, 6, 0, 0, 10, 0, 20, 0, 30, 0});
     ExpectLooks(b, {{[] {}, Coord(0, 0)},
                     {[&] { CMemCtrl::SetHotControl(&b); }, Coord(30, 0)},
-                    {[&] {
-                         b.OnLButtonDown(0, {52, 42});
-                     },
-                     Coord(20, 0)},
+                    {[&] { press(b); }, Coord(20, 0)},
                     {[&] { CMemCtrl::SetHotControl(nullptr); }, Coord(30, 0)}, // held away
                     {[&] { b.Cancel(); }, Coord(0, 0)},
                     {[&] { b.SetWindowInactive(true); }, Coord(10, 0)},
@@ -105,10 +118,7 @@ TEST_F(MemButtonTest, ImagesFollowPressHoverActivationAndState) {
     ExpectLooks(
         check, {{[] {}, Coord(0, 0)},
                 {[&] { check.SetCheck(true); }, Coord(0, 10)},
-                {[&] {
-                     check.OnLButtonDown(0, {51, 41}), CMemCtrl::SetHotControl(&check);
-                 },
-                 Coord(20, 10)},
+                {[&] { press(check), CMemCtrl::SetHotControl(&check); }, Coord(20, 10)},
                 {[&] { CMemCtrl::SetHotControl(nullptr); }, Coord(30, 10)},
                 {[&] { check.Cancel(), check.SetCheck(false); }, Coord(0, 0)},
                 {[&] { CMemCtrl::SetHotControl(&check); }, Coord(30, 0)},
@@ -121,34 +131,13 @@ TEST_F(MemButtonTest, ImagesFollowPressHoverActivationAndState) {
          {50, 40, 8, 6, 0, 0, 0, 10, 20, 0, 20, 10, 40, 0, 40, 10, 60, 0, 80, 0, 80, 10, -1, -1});
     ExpectLooks(s, {{[] {}, Coord(0, 0)},
                     {[&] { s.SetState(1); }, Coord(40, 0)},
-                    {[&] {
-                         s.OnLButtonDown(0, {51, 41}), CMemCtrl::SetHotControl(&s);
-                     },
-                     Coord(40, 10)},
+                    {[&] { press(s), CMemCtrl::SetHotControl(&s); }, Coord(40, 10)},
                     {[&] { s.Cancel(); }, Coord(80, 10)},   // state 1's own hover
                     {[&] { s.SetState(2); }, Coord(80, 0)}, // no hover of its own: the base one
                     {[&] { CMemCtrl::SetHotControl(nullptr); }, Coord(20, 0)},
                     {[&] { s.SetEnabled(false); }, Coord(60, 0)}}); // the shared inactive image
     s.SetState(5);
     EXPECT_EQ(s.GetState(), 2);
-}
-
-TEST_F(MemButtonTest, LineGeometryAndDefaults) {
-    // Inactive -1,-1 falls back to normal; no hover; a negative place gives edge offsets.
-    CMemButton b;
-    Make(b, {-30, -12, 8, 6, 40, 0, -1, -1, -1, -1, -1, -1}, 3);
-    EXPECT_EQ(b.GetRightOffset(), 30);
-    EXPECT_EQ(b.GetBottomOffset(), 12);
-    b.SetPosition(60, -1);
-    EXPECT_EQ(b.GetCtrlRect(), (CRect{60, -12, 68, -6}));
-    b.SetPosition(-1, 100);
-    b.SetEnabled(false);
-    CMemCtrl::SetHotControl(&b);
-    b.OnLButtonDown(0, {61, 101});
-    b.Draw(m_host->m_surface);
-    EXPECT_EQ(At(60, 100), Coord(40, 0)) << "no pressed image: the base look";
-    EXPECT_TRUE(b.HitTest({67, 105}));
-    EXPECT_FALSE(b.HitTest({68, 105}));
 }
 
 TEST_F(MemButtonTest, ACheckTogglesOnReleaseBeforeTheClickAndARadioGroupKeepsOneChecked) {

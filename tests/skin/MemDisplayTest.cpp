@@ -90,7 +90,7 @@ TEST_F(GlyphTextTest, CharactersUseTheCellOfTheirFirstOccurrence) {
     EXPECT_EQ(m_text.CellOf('B'), (CPoint{2, 0}));
 }
 
-TEST_F(GlyphTextTest, DrawingStopsAtTheRightEdge) {
+TEST_F(GlyphTextTest, DrawingStopsAtTheRightEdgeGapsSpaceAndAGridWithoutCellsIsRefused) {
     m_text.SetText("0123456789");
     m_text.Draw(m_host->m_surface);
     EXPECT_EQ(At(10 + 6 * 8, 100), Coord(2 * 8, 6)) << "the seventh glyph is drawn";
@@ -100,9 +100,6 @@ TEST_F(GlyphTextTest, DrawingStopsAtTheRightEdge) {
     m_text.Draw(m_host->m_surface);
     EXPECT_EQ(At(10 + 7 * 8 + 7, 100), Coord(3 * 8 + 7, 6));
     EXPECT_EQ(At(10 + 8 * 8, 100), kBackground);
-}
-
-TEST_F(GlyphTextTest, GapSpacesTheGlyphsAndAGridWithoutCellsIsRefused) {
     const int line[] = {10, 150, 40, 6, 8, 6, 4, 3, 2};
     CMemGlyphText t;
     ASSERT_TRUE(t.CreateFromLine(m_host.get(), 1, m_image.get(), line));
@@ -122,7 +119,7 @@ TEST_F(GlyphTextTest, GapSpacesTheGlyphsAndAGridWithoutCellsIsRefused) {
     EXPECT_EQ(At(0, 0), kBackground);
 }
 
-TEST_F(MemDisplayTest, LabelRendersItsTextIntoItsOwnImageAndReRendersOnChange) {
+TEST_F(MemDisplayTest, LabelRendersItsTextIntoItsOwnImageThatFollowsItsSize) {
     CMemLabel label;
     const int line[] = {20, 30, 120, 16, 99, 12};
     label.CreateFromLine(m_host.get(), 24, nullptr, line);
@@ -158,23 +155,21 @@ TEST_F(MemDisplayTest, LabelRendersItsTextIntoItsOwnImageAndReRendersOnChange) {
     a.Redraw();
     b.Redraw();
     EXPECT_FALSE(a.GetImage()->Image() == b.GetImage()->Image());
-}
-
-TEST_F(MemDisplayTest, BufferedControlImageFollowsTheSize) {
-    CMemLabel label;
-    label.Create(m_host.get(), 1, 0, 0, 0, 10);
-    EXPECT_EQ(label.GetImage(), nullptr) << "no image for a zero width";
-    label.SetSize(30, 12);
-    ASSERT_NE(label.GetImage(), nullptr);
-    EXPECT_EQ(label.GetImage()->GetWidth(), 30);
-    const CSkinImage* before = label.GetImage();
-    label.SetSize(30, 12);
-    EXPECT_EQ(label.GetImage(), before) << "same size keeps the image";
-    label.SetSize(-1, 20);
-    EXPECT_EQ(label.GetImage()->GetHeight(), 20);
-    EXPECT_EQ(label.GetImage()->GetWidth(), 30);
+    // The buffered image follows the control's size.
+    CMemLabel sized;
+    sized.Create(m_host.get(), 1, 0, 0, 0, 10);
+    EXPECT_EQ(sized.GetImage(), nullptr) << "no image for a zero width";
+    sized.SetSize(30, 12);
+    ASSERT_NE(sized.GetImage(), nullptr);
+    EXPECT_EQ(sized.GetImage()->GetWidth(), 30);
+    const CSkinImage* before = sized.GetImage();
+    sized.SetSize(30, 12);
+    EXPECT_EQ(sized.GetImage(), before) << "same size keeps the image";
+    sized.SetSize(-1, 20);
+    EXPECT_EQ(sized.GetImage()->GetHeight(), 20);
+    EXPECT_EQ(sized.GetImage()->GetWidth(), 30);
     // The background of the parent under the control can be taken into the own image.
     m_host->m_surface.FillSolidRect({0, 0, 30, 20}, RGB(9, 9, 9));
-    label.CopyBackground(m_host->m_surface);
-    EXPECT_EQ(label.GetImage()->GetPixel(29, 19), RGB(9, 9, 9));
+    sized.CopyBackground(m_host->m_surface);
+    EXPECT_EQ(sized.GetImage()->GetPixel(29, 19), RGB(9, 9, 9));
 }

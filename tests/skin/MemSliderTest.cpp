@@ -86,7 +86,7 @@ TEST_F(MemSliderTest, GrabbingTheThumbPostsNoPositionAndDragFollowsThePointer) {
     EXPECT_TRUE(Posted().empty()) << "no drag after the cancel";
 }
 
-TEST_F(MemSliderTest, HorizontalPositionBarMapsPixelsToValues) {
+TEST_F(MemSliderTest, HorizontalPositionBarMapsPixelsToValuesAndEmptyRangesAreSafe) {
     CMemSlider bar;
     const int line[] = {10, 5, 110, 8, -1, -1, -1, -1, 10, 8, 0, 60, 10, 60};
     bar.CreateFromLine(m_host.get(), 21, m_image.get(), line);
@@ -99,12 +99,10 @@ TEST_F(MemSliderTest, HorizontalPositionBarMapsPixelsToValues) {
     bar.Draw(m_host->m_surface);
     EXPECT_EQ(At(40, 5), Coord(10, 60));
     EXPECT_EQ(At(39, 5), kBackground);
-}
-
-TEST_F(MemSliderTest, ARangeOfZeroOrAThumbAsLongAsTheTrackIsSafe) {
+    // A range of zero, or a thumb as long as the track, is safe.
     CMemSlider flat;
-    const int line[] = {0, 0, 10, 10, -1, -1, -1, -1, 10, 10, 0, 0, 0, 0};
-    flat.CreateFromLine(m_host.get(), 1, m_image.get(), line);
+    const int full[] = {0, 0, 10, 10, -1, -1, -1, -1, 10, 10, 0, 0, 0, 0};
+    flat.CreateFromLine(m_host.get(), 1, m_image.get(), full);
     flat.SetRangeMax(0);
     flat.SetValue(5);
     EXPECT_EQ(flat.GetThumbOffset(), 0);

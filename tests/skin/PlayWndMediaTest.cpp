@@ -1,10 +1,9 @@
 // The play window with the real engine manager and a generated WAV file: the open reaches the
 // controller and starts the position ticks, the end of the clip reaches the controller and
 // stops them, and a damaged file fails with its text in the video area.
+#include "tests/playback/MediaFixtures.h"
 #include "tests/skin/PlayWndTestSupport.h"
 #include "tests/support/WavWriter.h"
-
-#include <cstdlib>
 
 using namespace playtest;
 
@@ -13,24 +12,11 @@ namespace {
 class PlayWndMediaTest : public PlayWndTest {
 protected:
     void SetUp() override {
-        // A sink that keeps time, so a clip lasts as long as it says.
-        const char* old = std::getenv("CORVELLA_AUDIO_SINK");
-        m_strOldSink = old ? old : "";
-        m_bHadSink = old != nullptr;
-        ::setenv("CORVELLA_AUDIO_SINK", "fakesink sync=true", 1);
         PlayWndTest::SetUp();
         Ctl().SetRepeat(false);
     }
-    void TearDown() override {
-        PlayWndTest::TearDown();
-        if (m_bHadSink)
-            ::setenv("CORVELLA_AUDIO_SINK", m_strOldSink.c_str(), 1);
-        else
-            ::unsetenv("CORVELLA_AUDIO_SINK");
-    }
-
-    std::string m_strOldSink;
-    bool m_bHadSink = false;
+    // A sink that keeps time, so a clip lasts as long as it says (set before the window starts).
+    mediatest::CScopedEnv m_sink{"CORVELLA_AUDIO_SINK", "fakesink sync=true"};
 };
 
 } // namespace
@@ -104,10 +90,9 @@ TEST_F(PlayWndMediaTest, ASoundOutputFailureStopsPlaybackAndLeavesTheClipPlayabl
 
     // Nothing the automatic sink tries can sound here.
     const std::string noConfig = m_temp.MakeFile("no-alsa.conf", "");
-    ::setenv("PULSE_SERVER", "unix:/nonexistent/pulse", 1);
-    ::setenv("ALSA_CONFIG_PATH", noConfig.c_str(), 1);
-    ::setenv("JACK_NO_START_SERVER", "1", 1);
-    ::unsetenv("CORVELLA_AUDIO_SINK");
+    mediatest::CScopedEnv pulse("PULSE_SERVER", "unix:/nonexistent/pulse"),
+        alsa("ALSA_CONFIG_PATH", noConfig.c_str()), jack("JACK_NO_START_SERVER", "1"),
+        sink("CORVELLA_AUDIO_SINK", nullptr);
     Ctl().Play();
     ASSERT_TRUE(PumpUntil([&] {
         return Engine().GetOverlayText().starts_with("No sound: no sound output could be opened");
@@ -117,6 +102,4 @@ TEST_F(PlayWndMediaTest, ASoundOutputFailureStopsPlaybackAndLeavesTheClipPlayabl
     EXPECT_NE(text.find("pulsesink"), std::string::npos) << text;
     EXPECT_EQ(Ctl().GetEnginePlayState(), EngineStopped);
     EXPECT_TRUE(Ctl().GetClipList().GetAt(0)->GetPlayable());
-    for (const char* name : {"PULSE_SERVER", "ALSA_CONFIG_PATH", "JACK_NO_START_SERVER"})
-        ::unsetenv(name);
 }

@@ -30,7 +30,7 @@ CurSpec Monochrome() {
 
 } // namespace
 
-TEST(CursorFile, MonochromeCursorUsesItsMaskAndHotSpot) {
+TEST(CursorFile, MonochromeCursorUsesItsMaskAndAHotSpotHeldInside) {
     auto c = Parse(MakeCur(Monochrome()));
     ASSERT_NE(c, nullptr);
     EXPECT_FALSE(c->IsAnimated());
@@ -43,6 +43,17 @@ TEST(CursorFile, MonochromeCursorUsesItsMaskAndHotSpot) {
     EXPECT_EQ(PixelOf(*c, 0, 0), 0x00000000u) << "masked black is transparent";
     EXPECT_EQ(PixelOf(*c, 0, 1), 0xFF000000u) << "an inverting pixel is shown black";
     EXPECT_EQ(PixelOf(*c, 3, 3), 0xFF000000u) << "rows are stored bottom-up";
+    // A hot spot outside the picture is held inside; an icon's is its centre.
+    CurSpec s = Monochrome();
+    s.hotX = 40;
+    s.hotY = 9;
+    c = Parse(MakeCur(s));
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(c->GetStepFrame(0).hotSpot, (CPoint{3, 3}));
+    s.type = 1; // an icon has no hot spot: its centre
+    c = Parse(MakeCur(s));
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(c->GetStepFrame(0).hotSpot, (CPoint{2, 2}));
 }
 
 TEST(CursorFile, ColourDepthsDecode) {
@@ -75,19 +86,6 @@ TEST(CursorFile, ColourDepthsDecode) {
     s.bitCount = 8;
     s.pixel = [](int x, int) { return std::uint32_t(x + 2); }; // index 4 and 5 are not there
     EXPECT_EQ(Parse(MakeCur(s)), nullptr);
-}
-
-TEST(CursorFile, AHotSpotOutsideThePictureIsHeldInside) {
-    CurSpec s = Monochrome();
-    s.hotX = 40;
-    s.hotY = 9;
-    auto c = Parse(MakeCur(s));
-    ASSERT_NE(c, nullptr);
-    EXPECT_EQ(c->GetStepFrame(0).hotSpot, (CPoint{3, 3}));
-    s.type = 1; // an icon has no hot spot: its centre
-    c = Parse(MakeCur(s));
-    ASSERT_NE(c, nullptr);
-    EXPECT_EQ(c->GetStepFrame(0).hotSpot, (CPoint{2, 2}));
 }
 
 TEST(CursorFile, EveryTruncationOfACursorFailsCleanly) {
@@ -167,14 +165,8 @@ TEST(AnimatedCursor, StepsFollowTheSequenceAndRates) {
 TEST(AnimatedCursor, DamagedAnimationsAreRefused) {
     const std::pair<std::function<void(AniSpec&)>, const char*> damages[] = {
         {[](AniSpec& a) { a.declaredFrames = 3; }, "fewer frames than declared"},
-        {[](AniSpec& a) {
-             a.seq = {1, 2, 0};
-         },
-         "a step showing a missing frame"},
-        {[](AniSpec& a) {
-             a.rates = {6, 6};
-         },
-         "fewer rates than steps"},
+        {[](AniSpec& a) { a.seq[1] = 2; }, "a step showing a missing frame"},
+        {[](AniSpec& a) { a.rates.pop_back(); }, "fewer rates than steps"},
         {[](AniSpec& a) { a.flags = 2; }, "frames that are not cursor files"},
         {[](AniSpec& a) { a.frames[1] = "garbage"; }, "a damaged frame"},
         {[](AniSpec& a) { a.steps = 100000; }, "absurd step count"}};

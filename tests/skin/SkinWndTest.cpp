@@ -60,8 +60,6 @@ TEST_F(SkinWndTest, DraggingSnapsToTheEdgesOfTheMonitorAreaTheWindowIsOn) {
     CTestSkinWnd& w = Make(At(100, 300));
     w.DragBy(150, 8, -89, 0); // the left edge would land 11 pixels from the screen's
     EXPECT_EQ(w.GetWindowRect(), At(0, 300));
-    w.DragBy(150, 8, 12, 0); // exactly 12 away: no snap
-    EXPECT_EQ(w.GetWindowRect(), At(12, 300));
     w.m_areas = {CTestSkinWnd::kDesktop, {1024, 24, 2944, 1080}};
     w.DragBy(150, 8, 1100 - 12 - 70, -270); // near the second area's top-left corner
     EXPECT_EQ(w.GetWindowRect(), At(1024, 24));
@@ -90,24 +88,20 @@ TEST_F(SkinWndTest, ADockedWindowMovesWithTheLeaderButNotTheOtherWayRound) {
     EXPECT_EQ(playlist.GetWindowRect(), At(255, 358, 312, 200));
 }
 
-TEST_F(SkinWndTest, ResizingTakesTwentyPixelStepsAndKeepsTheMinimum) {
+TEST_F(SkinWndTest, ResizingStepsPaintingDirectlyAndTheBackgroundCache) {
     CTestSkinWnd& w = Make(At(100, 100));
     w.Mouse(WM_LBUTTONDOWN, 309, 50); // the right edge
     EXPECT_TRUE(w.IsResizing());
     w.Mouse(WM_MOUSEMOVE, 309 + 35, 50);
     EXPECT_EQ(w.GetWindowRect().Width(), 332);
-    w.Mouse(WM_MOUSEMOVE, 309 + 35, 50);
+    w.Mouse(WM_MOUSEMOVE, 309 + 35, 50); // no further step: the window stays
     EXPECT_EQ(w.GetWindowRect().Width(), 332);
-    for (int i = 0; i < 6; ++i)
-        w.Mouse(WM_MOUSEMOVE, 0, 50);
+    w.Mouse(WM_MOUSEMOVE, 0, 50);
     EXPECT_EQ(w.GetWindowRect().Width(), 312);
     EXPECT_EQ(w.GetWindowRect().Height(), 118);
     w.Mouse(WM_LBUTTONUP, 0, 50);
     EXPECT_FALSE(w.IsResizing());
-}
-
-TEST_F(SkinWndTest, WhileResizingTheWindowPaintsDirectlyAndRebuildsItsBuffersAfterwards) {
-    CTestSkinWnd& w = Make(At(100, 100));
+    // With a background cache the window paints directly while resizing.
     w.m_bCache = true;
     w.LoadBuiltInSkin();
     w.Mouse(WM_LBUTTONDOWN, 305, 110);
@@ -127,9 +121,18 @@ TEST_F(SkinWndTest, WhileResizingTheWindowPaintsDirectlyAndRebuildsItsBuffersAft
     EXPECT_FALSE(w.PaintsDirectly());
     EXPECT_EQ(w.GetCache()->GetWidth(), 332);
     EXPECT_EQ(w.GetCache()->GetHeight(), 138);
+    // Redrawing a control restores its background from the cache.
+    const CRect load = w.m_load.GetCtrlRect();
+    const COLORREF under = w.GetCache()->GetPixel(load.left + 2, load.top + 2);
+    w.m_load.SetVisible(false);
+    w.RedrawControl(&w.m_load, true);
+    EXPECT_EQ(Shown(w, load.left + 2, load.top + 2), under);
+    w.m_load.SetVisible(true);
+    w.RedrawControl(&w.m_load, true);
+    EXPECT_EQ(Shown(w, load.left + 2, load.top + 2), w.m_pKeys->GetPixel(2, 2));
 }
 
-TEST_F(SkinWndTest, NoResizeEdgesWhileShadedOrWhenNotResizable) {
+TEST_F(SkinWndTest, ResizeEdgesAndCursorsButNoneWhileShadedOrWhenNotResizable) {
     CTestSkinWnd& w = Make(At(100, 100));
     int kind = 0;
     EXPECT_TRUE(w.HitTestResizeEdge({311, 50}, kind));
@@ -139,6 +142,15 @@ TEST_F(SkinWndTest, NoResizeEdgesWhileShadedOrWhenNotResizable) {
     EXPECT_TRUE(w.HitTestResizeEdge({300, 100}, kind));
     EXPECT_EQ(kind, RESIZE_CORNER);
     EXPECT_FALSE(w.HitTestResizeEdge({150, 50}, kind));
+    // The cursors follow the area under the pointer.
+    builtin::LoadBuiltInCursors();
+    EXPECT_EQ(w.CursorForWindowArea({150, 50}), CSkinCursors::Get(0));
+    EXPECT_EQ(w.CursorForWindowArea({310, 50}), CSkinCursors::Get(1));
+    EXPECT_EQ(w.CursorForWindowArea({150, 116}), CSkinCursors::Get(2));
+    EXPECT_EQ(w.CursorForWindowArea({305, 110}), CSkinCursors::Get(4));
+    EXPECT_EQ(w.CursorForControl(&w.m_load), CSkinCursors::Get(5));
+    w.m_load.SetCursor(CSkinCursors::Get(3));
+    EXPECT_EQ(w.CursorForControl(&w.m_load), CSkinCursors::Get(3));
     w.ToggleShade();
     EXPECT_FALSE(w.HitTestResizeEdge({311, 10}, kind));
     EXPECT_FALSE(w.CanResize(RESIZE_BOTTOM));
@@ -198,40 +210,27 @@ TEST_F(SkinWndTest, ReleasingOverTheBackgroundCancelsTheButton) {
     w.Mouse(WM_LBUTTONUP, 150, 50);
     m_clock.Pump();
     EXPECT_FALSE(w.m_load.IsLeftPressed());
-    EXPECT_EQ(w.Clicks(w.m_load), 0);
+    EXPECT_EQ(w.m_clicks[&w.m_load], 0);
     EXPECT_EQ(w.GetPressedControl(), nullptr);
     // Released over another control: the pressed one is cancelled, the other gets nothing.
     w.Mouse(WM_LBUTTONDOWN, 15, 100);
     w.Mouse(WM_LBUTTONUP, 300, 8);
     m_clock.Pump();
-    EXPECT_EQ(w.Clicks(w.m_load), 0);
-    EXPECT_EQ(w.Clicks(w.m_close), 0);
+    EXPECT_EQ(w.m_clicks[&w.m_load], 0);
+    EXPECT_EQ(w.m_clicks[&w.m_close], 0);
     // Released over the same control: a click.
     w.Mouse(WM_LBUTTONDOWN, 15, 100);
     w.Mouse(WM_LBUTTONUP, 20, 101);
     m_clock.Pump();
-    EXPECT_EQ(w.Clicks(w.m_load), 1);
+    EXPECT_EQ(w.m_clicks[&w.m_load], 1);
     // A double click on a button is two clicks.
     w.Mouse(WM_LBUTTONDOWN, 15, 100);
     w.Mouse(WM_LBUTTONUP, 15, 100);
     w.Mouse(WM_LBUTTONDBLCLK, 15, 100);
     w.Mouse(WM_LBUTTONUP, 15, 100);
     m_clock.Pump();
-    EXPECT_EQ(w.Clicks(w.m_load), 3);
+    EXPECT_EQ(w.m_clicks[&w.m_load], 3);
     EXPECT_FALSE(w.IsDragging());
-}
-
-TEST_F(SkinWndTest, TheHotControlFollowsThePointer) {
-    CTestSkinWnd& w = Make(At(100, 100));
-    w.Mouse(WM_MOUSEMOVE, 15, 100);
-    EXPECT_EQ(CMemCtrl::GetHotControl(), &w.m_load);
-    // The hover image is shown at once.
-    EXPECT_EQ(Shown(w, 15, 100), w.m_pKeys->GetPixel(63 + 3, 6));
-    w.Mouse(WM_MOUSEMOVE, 150, 50);
-    EXPECT_EQ(CMemCtrl::GetHotControl(), nullptr);
-    w.Mouse(WM_MOUSEMOVE, 15, 100);
-    w.Mouse(WM_MOUSEMOVE, -5, -5);
-    EXPECT_EQ(CMemCtrl::GetHotControl(), nullptr);
 }
 
 TEST_F(SkinWndTest, InactiveWindowsShowDimmingControlsAndTheInactiveFrame) {
@@ -271,23 +270,17 @@ TEST_F(SkinWndTest, TheFrameIsComposedFromItsPiecesAtEverySize) {
     EXPECT_EQ(Shown(w, width - 2, 9), piece(PIECE_SHADE_RIGHT, 48, 9));
 }
 
-TEST_F(SkinWndTest, RedrawingAControlRestoresItsBackgroundFromTheCache) {
+TEST_F(SkinWndTest, UpdatesTooltipsAndTheHotControlFollowTheVisibleControls) {
     CTestSkinWnd& w = Make(At(100, 100));
-    w.m_bCache = true;
-    w.LoadBuiltInSkin();
-    ASSERT_TRUE(w.GetCache());
-    const CRect load = w.m_load.GetCtrlRect();
-    const COLORREF under = w.GetCache()->GetPixel(load.left + 2, load.top + 2);
-    w.m_load.SetVisible(false);
-    w.RedrawControl(&w.m_load, true);
-    EXPECT_EQ(Shown(w, load.left + 2, load.top + 2), under);
-    w.m_load.SetVisible(true);
-    w.RedrawControl(&w.m_load, true);
-    EXPECT_EQ(Shown(w, load.left + 2, load.top + 2), w.m_pKeys->GetPixel(2, 2));
-}
-
-TEST_F(SkinWndTest, UpdatesAndTooltipsFollowTheVisibleControls) {
-    CTestSkinWnd& w = Make(At(100, 100));
+    w.Mouse(WM_MOUSEMOVE, 15, 100);
+    EXPECT_EQ(CMemCtrl::GetHotControl(), &w.m_load);
+    // The hover image is shown at once.
+    EXPECT_EQ(Shown(w, 15, 100), w.m_pKeys->GetPixel(63 + 3, 6));
+    w.Mouse(WM_MOUSEMOVE, 150, 50);
+    EXPECT_EQ(CMemCtrl::GetHotControl(), nullptr);
+    w.Mouse(WM_MOUSEMOVE, 15, 100);
+    w.Mouse(WM_MOUSEMOVE, -5, -5);
+    EXPECT_EQ(CMemCtrl::GetHotControl(), nullptr);
     w.UpdateControls();
     EXPECT_EQ(w.m_nUpdates, 2);
     w.ToggleShade(); // updates once more, with the load button hidden
@@ -303,18 +296,6 @@ TEST_F(SkinWndTest, UpdatesAndTooltipsFollowTheVisibleControls) {
     w.LoadBuiltInSkin();
     w.Mouse(WM_MOUSEMOVE, 15, 100);
     EXPECT_EQ(w.GetCurrentTooltip(), "");
-}
-
-TEST_F(SkinWndTest, CursorsFollowTheAreaUnderThePointer) {
-    builtin::LoadBuiltInCursors();
-    CTestSkinWnd& w = Make(At(100, 100));
-    EXPECT_EQ(w.CursorForWindowArea({150, 50}), CSkinCursors::Get(0));
-    EXPECT_EQ(w.CursorForWindowArea({310, 50}), CSkinCursors::Get(1));
-    EXPECT_EQ(w.CursorForWindowArea({150, 116}), CSkinCursors::Get(2));
-    EXPECT_EQ(w.CursorForWindowArea({305, 110}), CSkinCursors::Get(4));
-    EXPECT_EQ(w.CursorForControl(&w.m_load), CSkinCursors::Get(5));
-    w.m_load.SetCursor(CSkinCursors::Get(3));
-    EXPECT_EQ(w.CursorForControl(&w.m_load), CSkinCursors::Get(3));
 }
 
 // Saved state -------------------------------------------------------------------------------

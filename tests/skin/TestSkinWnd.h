@@ -8,6 +8,7 @@
 #include "skin/MemButton.h"
 #include "skin/SkinWnd.h"
 
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -76,12 +77,7 @@ public:
         return true;
     }
 
-    // Control notifications the window received (WM_REG_MEMCTRL wParam codes, by control).
-    struct Note {
-        WPARAM code;
-        CMemCtrl* pCtrl;
-    };
-    std::vector<Note> m_notes;
+    std::map<const CMemCtrl*, int> m_clicks; // the controls' click notifications
     int m_nUpdates = 0;
     int m_nShadeLayouts = 0;
     bool m_bTooltips = true;
@@ -93,14 +89,6 @@ public:
     std::unique_ptr<CSkinImage> m_pFrame;
     std::unique_ptr<CSkinImage> m_pWindowKeys;
     std::unique_ptr<CSkinImage> m_pKeys;
-
-    // The window's own handling of the controls' notifications.
-    int Clicks(const CMemCtrl& c) const {
-        int n = 0;
-        for (const Note& note : m_notes)
-            n += note.code == MEMCTRL_CLICK && note.pCtrl == &c;
-        return n;
-    }
 
     // Mouse messages as the widget sends them (client coordinates).
     void Mouse(UINT message, int x, int y) { this->SendMessage(message, 0, MAKELPARAM(x, y)); }
@@ -115,9 +103,8 @@ public:
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
         if (message == WM_REG_MEMCTRL) {
-            m_notes.push_back({wParam, reinterpret_cast<CMemCtrl*>(lParam)});
-            if (wParam == MEMCTRL_UPDATE)
-                ++m_nUpdates;
+            m_clicks[reinterpret_cast<CMemCtrl*>(lParam)] += wParam == MEMCTRL_CLICK;
+            m_nUpdates += wParam == MEMCTRL_UPDATE;
             return 0;
         }
         return Base::WindowProc(message, wParam, lParam);
