@@ -86,18 +86,6 @@ TEST_F(UIControlQueryTest, BusyFromTheSelectTimerUntilTheOpenEndsRefusesEveryQue
     EXPECT_EQ(m_engine.m_opened.back(), PathOf(1));
 }
 
-TEST_F(UIControlQueryTest, AFailureEndsTheBusyState) {
-    AddClips(3);
-    StartPlayback();
-    m_engine.m_failing = {PathOf(1)};
-    m_ctl.Next();
-    m_clock.Advance(500);
-    EXPECT_FALSE(m_ctl.IsBusy());
-    EXPECT_EQ(Clip(1)->GetPlayable(), 0);
-    // After the failure the controller went on to the clip after it.
-    EXPECT_EQ(m_engine.m_opened.back(), PathOf(2));
-}
-
 TEST_F(UIControlQueryTest, StopRightAfterNextDoesNotLeaveTheControllerBusy) {
     AddClips(3);
     StartPlayback();

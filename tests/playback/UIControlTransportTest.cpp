@@ -7,15 +7,8 @@ using UIControlTransportTest = PlaybackTest;
 } // namespace
 
 // (The defaults a fresh controller keeps are checked where a damaged stored state leaves them.)
-TEST_F(UIControlTransportTest, AttachingHandsTheDisplayModeToTheManager) {
-    CUIControl ctl;
-    ctl.SetDisplayMode(3);
-    CScriptedEngineManager engine;
-    EXPECT_EQ(ctl.AttachEngineManager(&engine), &engine);
-    EXPECT_EQ(engine.m_nDisplayMode, 3);
-}
-
 TEST_F(UIControlTransportTest, StartMarksEveryClipPlayableAndAnnouncesTheCursorClip) {
+    EXPECT_EQ(m_engine.m_nDisplayMode, 2) << "attaching hands the display mode to the manager";
     AddClips(3);
     Clip(1)->SetPlayable(0);
     m_rows.SetCursorRow(2);
@@ -205,6 +198,11 @@ TEST_F(UIControlTransportTest, PauseThenFinishOrNextMovesOnLikePlaying) {
 TEST_F(UIControlTransportTest, PlayClipWhileStoppedLoadsItAndStartsThroughTheZeroTimer) {
     AddClips(3);
     m_trace.clear();
+    m_ctl.PlayClip(Clip(1), false); // without start it only becomes the current clip
+    EXPECT_EQ(m_ctl.GetCurrentClip(), Clip(1));
+    EXPECT_TRUE(m_trace.empty());
+    m_clock.Pump();
+    EXPECT_TRUE(m_engine.m_opened.empty());
     m_ctl.PlayClip(Clip(2), true);
     EXPECT_EQ(m_ctl.GetCurrentClip(), Clip(2));
     ASSERT_EQ(Seen("play", CmdLoadClip).size(), 1u);
@@ -232,17 +230,7 @@ TEST_F(UIControlTransportTest, PlayClipWhilePlayingStopsTheOldClipAndStartsOnIts
     EXPECT_EQ(m_ctl.GetCurrentClip(), Clip(2));
 }
 
-TEST_F(UIControlTransportTest, PlayClipWithoutStartOnlyMakesItCurrent) {
-    AddClips(3);
-    m_trace.clear();
-    m_ctl.PlayClip(Clip(1), false);
-    EXPECT_EQ(m_ctl.GetCurrentClip(), Clip(1));
-    EXPECT_TRUE(m_trace.empty());
-    m_clock.Pump();
-    EXPECT_TRUE(m_engine.m_opened.empty());
-}
-
-TEST_F(UIControlTransportTest, VolumeAndMuteSetWhileNothingIsOpenApplyAfterTheNextOpen) {
+TEST_F(UIControlTransportTest, VolumeAndMuteApplyAfterTheNextOpenAndVolumeStaysInRange) {
     AddClips(2);
     m_ctl.SetVolume(40);
     m_ctl.SetMute(true);
@@ -254,9 +242,8 @@ TEST_F(UIControlTransportTest, VolumeAndMuteSetWhileNothingIsOpenApplyAfterTheNe
     // While open, a change goes through at once.
     m_ctl.SetVolume(55);
     EXPECT_EQ(m_engine.m_nEngineVolume, 55);
-}
-
-TEST_F(UIControlTransportTest, VolumeIsKeptWithinZeroToHundredAndAnnounced) {
+    // Kept within 0 to 100, and announced.
+    m_trace.clear();
     m_ctl.SetVolume(150);
     EXPECT_EQ(m_ctl.GetVolume(), 100);
     m_ctl.SetVolume(-5);
