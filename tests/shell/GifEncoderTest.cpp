@@ -119,6 +119,7 @@ TEST(GifEncoder, TheBuiltInUpdateAnimationPlaysInThePictureControl) {
 
     // Playing it is the update check's (UpdateCheckTest).
     CPictureEx picture;
+    EXPECT_FALSE(picture.Draw()); // nothing loaded yet
     ASSERT_TRUE(picture.Load(shell::kUpdateAnimationGif, shell::kUpdateAnimationGifSize));
     EXPECT_EQ(picture.GetFrameCount(), int(decoded.frames.size()));
     const unsigned char notAPicture[] = "GIF89a but nothing more";

@@ -94,6 +94,8 @@ TEST_F(LanguageTest, TheFileFormatTrimsLinesSplitsAtTheFirstEqualsSignAndSkipsTh
 TEST_F(LanguageTest, LookupsIgnoreCaseTakeTheFirstMatchAndNeverMatchAKeyWithABlank) {
     const std::string english = shell::LanguageFilePath("English");
     EXPECT_EQ(english, m_folder.Path() + "/English.ini");
+    shell::SetLanguageFolder(m_folder.Path() + "/"); // given with its closing slash
+    EXPECT_EQ(shell::LanguageFilePath("English"), english);
     EXPECT_EQ(shell::LookupTextByNumber(english, "17", "-"), "Shared Word");
     EXPECT_EQ(shell::LookupNumberByText(english, "SHARED WORD"), "17");
     EXPECT_EQ(shell::LookupTextByNumber(english, "14", "default"), "default");

@@ -96,6 +96,7 @@ TEST_F(WidgetTranslatorTest, AWindowsMenuBarAndToolBarAreTranslatedOnceEach) {
     window.setWindowTitle("Preferences");
     QMenu* options = window.menuBar()->addMenu("&Options");
     QAction* repeat = options->addAction("&Repeat\tCtrl+R");
+    QAction* empty = options->addAction("");
     QToolBar* bar = window.addToolBar("tools");
     QAction* open = bar->addAction("Open");
     // A text whose translation is itself a known wording would change again on a second pass.
@@ -104,6 +105,7 @@ TEST_F(WidgetTranslatorTest, AWindowsMenuBarAndToolBarAreTranslatedOnceEach) {
     shell::TranslateWidget(&window);
     EXPECT_EQ(Text(options->title()), "&Optionen");
     EXPECT_EQ(Text(repeat->text()), "Open\tCtrl+R");
+    EXPECT_EQ(Text(empty->text()), "");
     EXPECT_EQ(Text(open->text()), "Öffnen");
     EXPECT_EQ(Text(window.windowTitle()), "Preferences"); // not in German.ini: English kept
 }
