@@ -103,26 +103,13 @@ protected:
     int m_nFullScreen = 0;
 };
 
-TEST_F(CommandLineProcessorTest, DefaultOptionsReplaceThePlaylistAndAutoPlayStarts) {
+// Appending keeps the list and does not restart; the default mode replaces the list and, with
+// auto-play on, plays the new one.
+TEST_F(CommandLineProcessorTest, AppendKeepsTheListAndDefaultOptionsReplaceItAndPlay) {
     const std::string a = Media("a.mp3"), b = Media("b.mp3"), c = Media("sub/c.mp3");
     Forward({a});
     ASSERT_EQ(ClipPaths(), Paths{a});
     EXPECT_EQ(m_engine.m_opened, Paths{a}); // stopped with auto-play on: it plays
-
-    Forward({b, c});
-    EXPECT_EQ(ClipPaths(), (Paths{b, c}));
-    // The rows went with the old clips, so none points at a destroyed clip.
-    EXPECT_EQ(RowPaths(), (Paths{b, c}));
-    EXPECT_EQ(m_ctl.GetLastOpenFolder(), m_dir.Path() + "/");
-    // Playing and mode x: playback starts again, on the new list.
-    EXPECT_EQ(m_engine.m_opened.back(), b);
-    EXPECT_EQ(Seen("playlist", CmdAppendRows).size(), 2u);
-    EXPECT_TRUE(Seen("playlist", CmdInsertRows).empty());
-}
-
-TEST_F(CommandLineProcessorTest, AppendKeepsTheListAndDoesNotRestart) {
-    const std::string a = Media("a.mp3"), b = Media("b.mp3");
-    Forward({a});
     ASSERT_EQ(m_ctl.GetEnginePlayState(), EnginePlaying);
     const std::size_t starts = PlayStarts();
     const std::size_t closings = Seen("playlist", CmdClosing).size();
@@ -133,6 +120,16 @@ TEST_F(CommandLineProcessorTest, AppendKeepsTheListAndDoesNotRestart) {
     EXPECT_EQ(Seen("playlist", CmdClosing).size(), closings);
     EXPECT_EQ(PlayStarts(), starts);
     EXPECT_EQ(m_engine.m_opened, Paths{a});
+
+    Forward({b, c});
+    EXPECT_EQ(ClipPaths(), (Paths{b, c}));
+    // The rows went with the old clips, so none points at a destroyed clip.
+    EXPECT_EQ(RowPaths(), (Paths{b, c}));
+    EXPECT_EQ(m_ctl.GetLastOpenFolder(), m_dir.Path() + "/");
+    // Playing and mode x: playback starts again, on the new list.
+    EXPECT_EQ(m_engine.m_opened.back(), b);
+    EXPECT_EQ(Seen("playlist", CmdAppendRows).size(), 3u);
+    EXPECT_TRUE(Seen("playlist", CmdInsertRows).empty());
 }
 
 TEST_F(CommandLineProcessorTest, ModeNextInsertsBehindTheCurrentClip) {
@@ -256,15 +253,8 @@ TEST_F(CommandLineProcessorTest, OptionFCallsTheFullScreenHook) {
     EXPECT_EQ(ClipPaths(), Paths{a});
 }
 
-TEST(RandomOrderTest, ShortAndLongListsStayPermutations) {
-    Paths none;
-    shell::PutInRandomOrder(none, 7);
-    EXPECT_TRUE(none.empty());
-    Paths one{"only"};
-    shell::PutInRandomOrder(one, 7);
-    EXPECT_EQ(one, Paths{"only"});
-
-    // Longer than the generator's range: every entry still appears exactly once.
+// Longer than the generator's range: every entry still appears exactly once.
+TEST(RandomOrderTest, ALongListStaysAPermutation) {
     const std::size_t n = 40000;
     std::vector<std::size_t> order = shell::RandomOrderIndices(n, 12345);
     std::sort(order.begin(), order.end());

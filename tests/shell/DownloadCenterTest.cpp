@@ -156,22 +156,3 @@ TEST_F(DownloadCenterTest, StartUpRule) {
     EXPECT_EQ(shown, 1) << "skipped once the box was ticked";
     manager.DestroyEngines();
 }
-
-TEST_F(DownloadCenterTest, TheDialogIsTranslated) {
-    shell::SetLanguageFolder(shelltest::kSourceDir + "/res/language/");
-    shell::SetCurrentLanguage("German");
-    std::string title, centre, box, explanation;
-    Check({false, true, false, false}, [&](CDownloadCenterDlg& dlg) {
-        title = dlg.windowTitle().toStdString();
-        centre = TextOf(dlg.GetDlgItem(1049));
-        box = TextOf(dlg.GetDlgItem(1053));
-        explanation = TextOf(dlg.GetDlgItem(1052));
-    });
-    shell::SetLanguageFolder("");
-    shell::SetCurrentLanguage(shell::kEnglish);
-    shell::CLanguageFileCache::Instance().Clear();
-    EXPECT_EQ(title, "Download-Center");
-    EXPECT_EQ(centre, "Download-Center");
-    EXPECT_EQ(box, "Diese Meldung &nicht mehr anzeigen.");
-    EXPECT_EQ(explanation.rfind("Die Medien-Engine (GStreamer) ist installiert.", 0), 0u);
-}

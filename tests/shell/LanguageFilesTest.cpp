@@ -73,19 +73,3 @@ TEST(LanguageFiles, TheTemplateAndTheTranslationsHoldTheNumbersOfEnglish) {
     EXPECT_NE(Entries(kSourceFolder + "German.ini").at("106"), english.at("106"));
     EXPECT_NE(Entries(kSourceFolder + "French.ini").at("106"), english.at("106"));
 }
-
-TEST(LanguageFiles, TheProgramFolderOfTheBuildHoldsTheShippedFiles) {
-    for (const char* name : {"English.ini", "German.ini", "French.ini", "template.ini"}) {
-        EXPECT_EQ(shelltest::ReadFile(std::string(CORVELLA_BINARY_DIR) + "/language/" + name),
-                  shelltest::ReadFile(kSourceFolder + name))
-            << name;
-    }
-}
-
-TEST(LanguageFiles, ShippedTextsWithClosingDotsTranslateAndKeepThem) {
-    const std::string saved = shell::GetLanguageFolder();
-    shell::SetLanguageFolder(kSourceFolder);
-    EXPECT_EQ(shell::Translate(res::LoadString(130), "English", "German"), "Wussten Sie schon...");
-    EXPECT_EQ(shell::Translate(res::LoadString(130), "English", "French"), "Le saviez-vous...");
-    shell::SetLanguageFolder(saved);
-}

@@ -94,6 +94,8 @@ TEST_F(LanguageTest, TheFileFormatTrimsLinesSplitsAtTheFirstEqualsSignAndSkipsTh
 TEST_F(LanguageTest, LookupsIgnoreCaseTakeTheFirstMatchAndNeverMatchAKeyWithABlank) {
     const std::string english = shell::LanguageFilePath("English");
     EXPECT_EQ(english, m_folder.Path() + "/English.ini");
+    shell::SetLanguageFolder(m_folder.Path() + "/"); // given with its closing slash
+    EXPECT_EQ(shell::LanguageFilePath("English"), english);
     EXPECT_EQ(shell::LookupTextByNumber(english, "17", "-"), "Shared Word");
     EXPECT_EQ(shell::LookupNumberByText(english, "SHARED WORD"), "17");
     EXPECT_EQ(shell::LookupTextByNumber(english, "14", "default"), "default");
@@ -154,23 +156,6 @@ TEST_F(LanguageTest, TranslationsFollowTheLookupRules) {
     EXPECT_EQ(shell::LanguageFilePath(""), m_folder.Path() + "/French.ini");
 }
 
-TEST_F(LanguageTest, StringResourcesAndMessageBoxesAreShownInTheCurrentLanguage) {
-    Write("German", kGermanFile + "106=Dateifehler.\n");
-    Write("English", kEnglishFile + "106=File Exception.\n");
-    shell::SetCurrentLanguage("German");
-    EXPECT_EQ(shell::LoadTranslatedString(106), "Dateifehler.");
-    MessageBoxRequest seen;
-    SetMessageBoxHook([&](const MessageBoxRequest& r) {
-        seen = r;
-        return IDOK;
-    });
-    EXPECT_EQ(shell::TranslatedMessageBox(nullptr, 106, MB_OK | MB_ICONERROR), IDOK);
-    SetMessageBoxHook({});
-    EXPECT_EQ(seen.text, "Dateifehler.");
-    EXPECT_EQ(seen.caption, "Corvella");
-    EXPECT_EQ(seen.type, UINT(MB_OK | MB_ICONERROR));
-}
-
 TEST_F(LanguageTest, AnEditedFileIsReadAgainAndAnUnchangedOneIsNot) {
     const std::string english = shell::LanguageFilePath("English");
     EXPECT_EQ(shell::LookupTextByNumber(english, "12", ""), "Preferences");
@@ -196,32 +181,6 @@ TEST_F(LanguageTest, AnEditedFileIsReadAgainAndAnUnchangedOneIsNot) {
 
     ::unlink(english.c_str());
     EXPECT_EQ(shell::LookupTextByNumber(english, "12", "gone"), "gone");
-}
-
-TEST_F(LanguageTest, TheLanguageListLeavesOutTheTemplateAndOtherFiles) {
-    WriteFile(m_folder.Path() + "/notes.txt", "x");
-    WriteFile(m_folder.Path() + "/Template.INI", "10=\n"); // only the exact name is left out
-    EXPECT_EQ(shell::GetLanguageList(),
-              (std::vector<std::string>{"English", "French", "German", "Template"}));
-}
-
-TEST_F(LanguageTest, LanguageMenuItemsCountFrom9024AndCheckTheCurrentLanguage) {
-    ::unlink((m_folder.Path() + "/French.ini").c_str());
-    shell::SetCurrentLanguage("German");
-    const auto items = shell::BuildLanguageMenuItems();
-    ASSERT_EQ(items.size(), 2u);
-    EXPECT_EQ(items[0].nId, 9024);
-    EXPECT_EQ(items[0].strText, "Englisch\t[English]");
-    EXPECT_FALSE(items[0].bChecked);
-    EXPECT_EQ(items[1].nId, 9025);
-    EXPECT_EQ(items[1].strText, "Deutsch\t[German]");
-    EXPECT_TRUE(items[1].bChecked);
-    shell::SetCurrentLanguage("GERMAN"); // the check mark ignores letter case
-    EXPECT_TRUE(shell::BuildLanguageMenuItems()[1].bChecked);
-
-    shell::SetCurrentLanguage("Klingon"); // no file: nothing is checked, nothing translated
-    for (const auto& item : shell::BuildLanguageMenuItems())
-        EXPECT_FALSE(item.bChecked) << item.strText;
 }
 
 TEST_F(LanguageTest, OnlyTheFirstSixtyFourLanguagesGetItems) {

@@ -14,14 +14,3 @@ TEST(OpenDialogFilter, EachGroupBecomesANamedPatternListInTheDialogNotation) {
     EXPECT_EQ(shell::ToDialogFilter(""), "");
     EXPECT_EQ(shell::ToDialogFilter("||"), "");
 }
-
-TEST(OpenDialogFilter, ThePlayersOwnFilterKeepsItsSevenGroupsInOrder) {
-    const QStringList groups = shell::ToDialogFilter(core::BuildOpenFilter()).split(";;");
-    ASSERT_EQ(groups.size(), 7);
-    EXPECT_TRUE(groups.front().startsWith("All Supported Files (*."))
-        << groups.front().toStdString();
-    EXPECT_FALSE(groups.front().contains(';'));
-    EXPECT_EQ(groups.back(), "All Files (*.*)");
-    for (const QString& g : groups)
-        EXPECT_TRUE(g.endsWith(')') && !g.contains("()")) << g.toStdString();
-}

@@ -1,12 +1,15 @@
 // The whole program with real processes: files given on the command line, closing while a
-// clip plays, a restart that brings back the windows and the playlist, and a damaged skin.
+// clip plays, a restart that brings back the windows and the playlist, a damaged skin, the
+// single instance and the program's own options, and termination signals.
 // Each test has its own settings, runtime and program folders; the clips are WAV files made
 // here, played through a fake sink that keeps real time.
 #include "core/AttribClip.h"
 #include "core/PlaylistFile.h"
 #include "core/RegObjectStore.h"
+#include "platform/FileSystem.h"
 #include "platform/Registry.h"
 #include "res/StringTable.h"
+#include "shell/CommandLineText.h"
 #include "shell/InstanceObjects.h"
 #include "shell/PlayerApp.h"
 #include "tests/shell/ShellTestSupport.h"
@@ -33,6 +36,17 @@ using shelltest::WaitForText;
 using testsupport::WriteWav;
 
 namespace {
+
+const std::string kShown = "main window shown";
+const std::string kReceived = "command line from another start: ";
+
+// How often part occurs in text.
+std::size_t Count(const std::string& text, const std::string& part) {
+    std::size_t n = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++n;
+    return n;
+}
 
 std::int32_t Int32At(const std::string& blob, std::size_t offset) {
     std::int32_t v = 0;
@@ -65,7 +79,7 @@ protected:
         std::vector<std::string> args{"--verbose"};
         args.insert(args.end(), files.begin(), files.end());
         ASSERT_TRUE(player.Start(kProgram, args, Env(), Log(log)));
-        ASSERT_TRUE(WaitForText(Log(log), "main window shown", 30s)) << ReadFile(Log(log));
+        ASSERT_TRUE(WaitForText(Log(log), kShown, 30s)) << ReadFile(Log(log));
     }
     // Ends the player the way a desktop session does, and expects an orderly end.
     void Close(testsupport::CChildProcess& player, const std::string& log) {
@@ -144,10 +158,26 @@ protected:
         all.insert(all.end(), args.begin(), args.end());
         testsupport::CChildProcess player;
         EXPECT_TRUE(player.Start(kProgram, all, env, Log(log)));
-        EXPECT_TRUE(WaitForText(Log(log), "main window shown", 30s)) << ReadFile(Log(log));
+        EXPECT_TRUE(WaitForText(Log(log), kShown, 30s)) << ReadFile(Log(log));
         player.Signal(SIGTERM);
         EXPECT_EQ(player.WaitExit(60s), std::optional<int>(0)) << ReadFile(Log(log));
         return ReadFile(Log(log));
+    }
+
+    // Runs a later start to its end; its exit code.
+    std::optional<int> RunSecond(const std::vector<std::string>& args, const std::string& log) {
+        testsupport::CChildProcess second;
+        std::vector<std::string> all{"--verbose"};
+        all.insert(all.end(), args.begin(), args.end());
+        if (!second.Start(kProgram, all, Env(), Log(log)))
+            return std::nullopt;
+        return second.WaitExit(20s);
+    }
+    // What the running instance logs for a later start with these arguments.
+    static std::string Forwarded(const std::vector<std::string>& args) {
+        std::vector<std::string> all{"--verbose"};
+        all.insert(all.end(), args.begin(), args.end());
+        return kReceived + shell::JoinCommandLine(std::filesystem::canonical(kProgram), all) + "\n";
     }
 
     // The kept playlist file a saved state names (saves use two names in turn), or "".
@@ -305,7 +335,7 @@ TEST_F(PlayerEndToEndTest, AKillAtAnyMomentLeavesTheOldOrTheNewPlaylistWhole) {
         if (random() % 2) { // while starting or playing
             std::this_thread::sleep_for(std::chrono::milliseconds(random() % 1500));
         } else { // while saving on the way out
-            ASSERT_TRUE(WaitForText(Log(log), "main window shown", 30s)) << ReadFile(Log(log));
+            ASSERT_TRUE(WaitForText(Log(log), kShown, 30s)) << ReadFile(Log(log));
             player.Signal(SIGTERM);
             std::this_thread::sleep_for(std::chrono::milliseconds(random() % 300));
         }
@@ -353,23 +383,15 @@ TEST_F(PlayerEndToEndTest, SimultaneousStartsEachHandTheirFileOverExactlyOnce) {
     std::vector<std::string> appended = startAtOnce("t", 20, "-a");
     const std::vector<std::string> more = startAtOnce("u", 50, "-a");
     appended.insert(appended.end(), more.begin(), more.end());
-    const std::string received = "command line from another start: ";
-    auto count = [](const std::string& text, const std::string& part) {
-        std::size_t n = 0;
-        for (std::size_t at = text.find(part); at != std::string::npos;
-             at = text.find(part, at + 1))
-            ++n;
-        return n;
-    };
     ASSERT_TRUE(WaitForText(Log("first"), "-a " + appended.back(), 30s));
     Close(player, "first");
 
     const std::string log = ReadFile(Log("first"));
-    EXPECT_EQ(count(log, received), 75u);
+    EXPECT_EQ(Count(log, kReceived), 75u);
     const std::string saved =
         SavedMainWnd() + ReadFile(m_home.Path() + "/data/corvella/playlist.mpl");
     for (const std::string& file : appended) {
-        EXPECT_EQ(count(log, "\" -a " + file + "\n"), 1u) << file;
+        EXPECT_EQ(Count(log, "\" -a " + file + "\n"), 1u) << file;
         EXPECT_NE(saved.find(file), std::string::npos) << file;
     }
     std::vector<std::pair<std::size_t, std::string>> order; // mode x: when each line came
@@ -488,4 +510,91 @@ TEST_F(PlayerEndToEndTest, ADamagedStoredFileIsSetAsideToldAndNothingElseIsLost)
             EXPECT_EQ(KeptClips(), clips);
         }
     }
+}
+
+// One running instance serves every later start: each hands its whole line over (a short one
+// and one of 3,000 characters) and ends with zero without a window; --help and --version print
+// and reach nobody. The instance registered the playlist type for this very program, and a
+// clean end leaves no objects behind and stores the language.
+TEST_F(PlayerEndToEndTest, LaterStartsHandTheirLinesOverAndOptionsPrintWithoutAHandOver) {
+    testsupport::CChildProcess first;
+    Start(first, {}, "first");
+    const std::vector<std::string> args{"/music/my album/a.mp3", "-a", "/music/b.mp3"};
+    EXPECT_EQ(RunSecond(args, "second"), std::optional<int>(0));
+    EXPECT_TRUE(WaitForText(Log("first"), Forwarded(args))) << ReadFile(Log("first"));
+    const std::string secondLog = ReadFile(Log("second"));
+    EXPECT_EQ(secondLog.find(kShown), std::string::npos) << secondLog;
+    EXPECT_NE(secondLog.find("handing the command line"), std::string::npos) << secondLog;
+
+    std::vector<std::string> files;
+    for (int i = 0; i < 20; ++i)
+        files.push_back("/music/disc " + std::to_string(i) + "/" + std::string(140, char('a' + i)) +
+                        ".flac");
+    ASSERT_GT(Forwarded(files).size(), 3000u);
+    EXPECT_EQ(RunSecond(files, "long"), std::optional<int>(0));
+    EXPECT_TRUE(WaitForText(Log("first"), Forwarded(files)));
+    for (const auto& e : platform::ListFolder(m_home.Path()))
+        EXPECT_EQ(e.name.find("cmdline"), std::string::npos) << e.name;
+
+    EXPECT_EQ(RunSecond({"--version"}, "version"), std::optional<int>(0));
+    EXPECT_EQ(ReadFile(Log("version")), "Corvella " + res::LoadString(114) + "\n");
+    EXPECT_EQ(RunSecond({"/h", "--help"}, "help"), std::optional<int>(0));
+    const std::string help = ReadFile(Log("help"));
+    for (const char* option : {"-a", "-x", "-n", "-m", "-r", "-f", "-s N", "-l N", "\"/\"",
+                               "--verbose", "--help", "--version"})
+        EXPECT_NE(help.find(option), std::string::npos) << option;
+    EXPECT_EQ(help.find(kShown), std::string::npos);
+
+    // A build tree is on no search path: the entry starts this very program.
+    EXPECT_TRUE(WaitForText(m_home.Path() + "/data/applications/corvella.desktop",
+                            "Exec=\"" + kProgram + "\" %F"));
+    EXPECT_TRUE(WaitForText(m_home.Path() + "/corvella/classes.reg", "corvella \\\"%1\\\""));
+    EXPECT_TRUE(platform::FileExists(m_home.Path() + "/data/mime/packages/corvella-playlist.xml"));
+
+    first.Signal(SIGTERM);
+    EXPECT_EQ(first.WaitExit(20s), std::optional<int>(0));
+    EXPECT_EQ(Count(ReadFile(Log("first")), kReceived), 2u) << "the option starts reached nobody";
+    EXPECT_FALSE(platform::FileExists(
+        "/dev/shm" + shell::MakeInstanceNames(res::LoadString(147), m_home.Path()).strMapping));
+    EXPECT_NE(ReadFile(m_home.Path() + "/corvella/user.reg").find("\"UILanguage\"=\"English\""),
+              std::string::npos);
+}
+
+TEST_F(PlayerEndToEndTest, AFirstInstanceKilledOutrightDoesNotStopTheNextStart) {
+    {
+        testsupport::CChildProcess killed;
+        Start(killed, {}, "killed");
+        killed.Signal(SIGKILL);
+        EXPECT_EQ(killed.WaitExit(20s), std::optional<int>(128 + SIGKILL));
+    }
+    testsupport::CChildProcess next;
+    Start(next, {}, "next"); // it becomes the running instance and shows its window
+    EXPECT_EQ(RunSecond({"/music/c.mp3"}, "later"), std::optional<int>(0));
+    EXPECT_TRUE(WaitForText(Log("next"), Forwarded({"/music/c.mp3"})));
+    // SIGINT ends it in order as SIGTERM does.
+    next.Signal(SIGINT);
+    EXPECT_EQ(next.WaitExit(20s), std::optional<int>(0));
+}
+
+TEST_F(PlayerEndToEndTest, ASignalDuringStartUpIsNotLostAndOptionsAloneMakeNoObjects) {
+    testsupport::CChildProcess player;
+    ASSERT_TRUE(player.Start(kProgram, {}, Env()));
+    std::this_thread::sleep_for(1ms);
+    player.Signal(SIGTERM);
+    // Either the handler was in place (exit 0) or the default action ended it; it never hangs.
+    const auto code = player.WaitExit(5s);
+    ASSERT_TRUE(code.has_value());
+    EXPECT_TRUE(*code == 0 || *code == 128 + SIGTERM) << *code;
+    // Ended by the signal itself, it had no chance to remove its shared objects.
+    shell::RemoveInstanceObjects(shell::MakeInstanceNames(res::LoadString(147), m_home.Path()));
+
+    testsupport::ScratchFolder runtime;
+    for (const char* option : {"--version", "--help"}) {
+        testsupport::CChildProcess program;
+        ASSERT_TRUE(program.Start(
+            kProgram, {option}, {"QT_QPA_PLATFORM=offscreen", "XDG_RUNTIME_DIR=" + runtime.Path()},
+            m_home.Path() + "/out.log"));
+        EXPECT_EQ(program.WaitExit(20s), std::optional<int>(0));
+    }
+    EXPECT_TRUE(platform::ListFolder(runtime.Path()).empty());
 }

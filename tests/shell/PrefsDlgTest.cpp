@@ -195,21 +195,6 @@ TEST_F(PrefsDlgTest, WithoutATrayTheIconCanOnlyBeInTheTaskbar) {
     EXPECT_EQ(shell::EffectiveIconPlacement(), 1);
 }
 
-TEST_F(PrefsDlgTest, TheDialogAndItsPagesAreShownInTheCurrentLanguage) {
-    shelltest::LanguageFolder folder;
-    folder.Write("English", "4440=Preferences\n4441=General\n4445=Use &user(skined) cursors\n"
-                            "2706=Close\n");
-    folder.Write("German", "4440=Einstellungen\n4441=Allgemein\n4445=&Eigene Zeiger\n"
-                           "2706=Schließen\n");
-    shell::SetCurrentLanguage("German");
-    CPrefsDlg* pDlg = Open();
-    EXPECT_EQ(pDlg->windowTitle(), "Einstellungen");
-    EXPECT_EQ(pDlg->Tree()->topLevelItem(0)->text(0), "Allgemein");
-    EXPECT_EQ(Item<QCheckBox>(pDlg, 1, DisplayPage::IDC_SKINNED_CURSORS)->text(), "&Eigene Zeiger");
-    EXPECT_EQ(Item<QLineEdit>(pDlg, 1, DisplayPage::IDC_PLAYLIST_FONT)->text(), "12")
-        << "typed values are left alone";
-}
-
 // The listening settings: ReplayGain from the General page, the equalizer dialog (heard at
 // once through the audio chain's settings, presets in the current language, the user's own
 // kept in the registry), and all of them with shuffle and repeat one across a restart.

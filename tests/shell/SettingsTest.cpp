@@ -139,19 +139,8 @@ TEST_F(SettingsTest, PreferencesRoundTripThroughTheRegistryAndSurviveARestart) {
     EXPECT_EQ(log.find("Bad format"), std::string::npos);
 }
 
-TEST_F(SettingsTest, AValueEndingAfterTheMainWindowPartLoadsWithDefaultPreferences) {
-    StoreValue(MainPartBytes());
-    CMainWndState state;
-    state.m_nVolume = 3;
-    std::string log;
-    EXPECT_TRUE(LoadMainWnd(state, log));
-    EXPECT_EQ(state.m_nVolume, 80);
-    ExpectDefaultsFrom(0);
-    EXPECT_EQ(log, ""); // nothing is wrong with such a value
-}
-
-// Damaged or older values: what is read is kept, the rest takes the defaults, and a damaged
-// value is logged.
+// Short, damaged or older values: what is read is kept, the rest takes the defaults, and a
+// damaged value is logged.
 TEST_F(SettingsTest, OldStampsAndDamagedValuesKeepWhatWasReadAndDefaultTheRest) {
     std::string wrongSkinLength = MainPartBytes() + Int32Bytes(21000) + ChangedBlockBytes();
     wrongSkinLength[0] = char(200); // claims 200 bytes where 9 follow
@@ -160,6 +149,7 @@ TEST_F(SettingsTest, OldStampsAndDamagedValuesKeepWhatWasReadAndDefaultTheRest) 
         int firstDefault; // the preferences from here on keep their defaults
         bool bLogged;
     } cases[] = {
+        {MainPartBytes(), 0, false}, // ends after the main window's part: nothing is wrong
         {MainPartBytes() + Int32Bytes(11999) + ChangedBlockBytes(), 0, false},
         {MainPartBytes() + Int32Bytes(12000) + ChangedBlockBytes(), CCorePrefs::kCount, false},
         // six whole values and half of the seventh
@@ -174,9 +164,11 @@ TEST_F(SettingsTest, OldStampsAndDamagedValuesKeepWhatWasReadAndDefaultTheRest) 
         CCorePrefs::ResetToDefaults();
         StoreValue(c.value);
         CMainWndState state;
+        state.m_nVolume = 3;
         std::string log;
         EXPECT_TRUE(LoadMainWnd(state, log));
         EXPECT_EQ(state.m_strSkin, "Test Skin");
+        EXPECT_EQ(state.m_nVolume, c.value == wrongSkinLength ? 3 : 80);
         for (int i = 0; i < c.firstDefault; ++i)
             EXPECT_EQ(CCorePrefs::Get(Pref(i)), CCorePrefs::Clamp(Pref(i), Int32At(changed, i)))
                 << i;
@@ -197,13 +189,6 @@ TEST_F(SettingsTest, StoredValuesOutsideTheirRangesAreBroughtBackIntoThem) {
                                                        32,  0, 2, 0, 1, 0,  1, 0};
     for (int i = 0; i < CCorePrefs::kCount; ++i)
         EXPECT_EQ(CCorePrefs::Get(Pref(i)), expected[i]) << i;
-}
-
-TEST_F(SettingsTest, TypedValuesAreClampedTheWayThePreferencesDialogSetsThemBack) {
-    EXPECT_EQ(CCorePrefs::Clamp(CCorePrefs::SnapToDesktop, -5), 1);
-    EXPECT_EQ(CCorePrefs::Clamp(CCorePrefs::BlockVersion, -9), -9);
-    CCorePrefs::Set(CCorePrefs::PlaylistFontSize, 20);
-    EXPECT_EQ(CCorePrefs::Get(CCorePrefs::PlaylistFontSize), 15);
 }
 
 TEST_F(SettingsTest, LoadFailsAndKeepsThePreferencesWhenTheValueIsMissingForeignOrTooLarge) {

@@ -140,8 +140,16 @@ protected:
 
 } // namespace
 
-TEST_F(SingleInstanceTest, ALaterStartHandsItsWholeCommandLineOverAndIsNotTheFirst) {
-    CRecordingInstance first;
+// A running instance that stops taking command lines: a later start waits for the line ahead
+// of it, gives up after the bounded wait and says so; nothing it brought arrives later.
+TEST_F(SingleInstanceTest, ALaterStartGivesUpWhenTheRunningInstanceStopsTakingLines) {
+    struct CStuckInstance : CRecordingInstance {
+        std::mutex gate;
+        void OnOtherInstanceCall(const std::string& cmdLine) override {
+            CRecordingInstance::OnOtherInstanceCall(cmdLine);
+            std::lock_guard wait(gate);
+        }
+    } first;
     ASSERT_TRUE(first.Create(kIdentifier));
     EXPECT_FALSE(first.OtherInstanceRuns());
     // Only the user can reach the objects, and their names hold a token nobody can guess.
@@ -155,24 +163,6 @@ TEST_F(SingleInstanceTest, ALaterStartHandsItsWholeCommandLineOverAndIsNotTheFir
         EXPECT_EQ(st.st_mode & 0777, 0600u) << path;
         EXPECT_EQ(st.st_uid, ::getuid()) << path;
     }
-
-    EXPECT_EQ(StartLater(first, {"/music/a b.mp3", "-a"}),
-              "\"" + platform::GetProgramPath() + "\" \"/music/a b.mp3\" -a");
-    // A third start is handed over the same way; the block was emptied in between.
-    EXPECT_EQ(StartLater(first, {"-r"}, 1), "\"" + platform::GetProgramPath() + "\" -r");
-}
-
-// A running instance that stops taking command lines: a later start waits for the line ahead
-// of it, gives up after the bounded wait and says so; nothing it brought arrives later.
-TEST_F(SingleInstanceTest, ALaterStartGivesUpWhenTheRunningInstanceStopsTakingLines) {
-    struct CStuckInstance : CRecordingInstance {
-        std::mutex gate;
-        void OnOtherInstanceCall(const std::string& cmdLine) override {
-            CRecordingInstance::OnOtherInstanceCall(cmdLine);
-            std::lock_guard wait(gate);
-        }
-    } first;
-    ASSERT_TRUE(first.Create(kIdentifier));
     std::unique_lock hang(first.gate);
     EXPECT_EQ(StartLater(first, {"one.mp3"}), Joined({"one.mp3"})); // the listener now hangs
     UseCommandLine({"two.mp3"});
@@ -212,13 +202,17 @@ TEST_F(SingleInstanceTest, ObjectsLeftByAKilledInstanceAreReplacedAndReleaseRemo
 
     CRecordingInstance first;
     ASSERT_TRUE(first.Create(kIdentifier));
+    EXPECT_FALSE(first.OtherInstanceRuns());
     EXPECT_EQ(SemaphoreValue(m_names.strMutex), -1); // gone
     EXPECT_FALSE(platform::FileExists("/dev/shm" + m_names.strMapping));
     EXPECT_EQ(SemaphoreValue(Running().strMutex), 1);
     EXPECT_EQ(SemaphoreValue(Running().strEvent), 0);
     EXPECT_TRUE(HandOverFiles().empty());
 
-    EXPECT_EQ(StartLater(first, {"x.mp3"}), Joined({"x.mp3"}));
+    // Each later start hands its whole line over; the block is emptied in between.
+    EXPECT_EQ(StartLater(first, {"/music/a b.mp3", "-a"}),
+              "\"" + platform::GetProgramPath() + "\" \"/music/a b.mp3\" -a");
+    EXPECT_EQ(StartLater(first, {"x.mp3"}, 1), Joined({"x.mp3"}));
 
     // Release removes the objects, so the next start is first again.
     const shell::InstanceNames names = Running();
@@ -281,20 +275,6 @@ TEST_F(SingleInstanceTest, AWaitingLineIsNeverOverwrittenNorClearedByAnotherStar
         EXPECT_EQ(block.Take(), forged);
         EXPECT_EQ(shelltest::ReadFile(victim), "secret");
     }
-}
-
-TEST(InstanceObjects, NamesCarryTheIdentifierWithTheFixedSuffixesScopedToUserAndToken) {
-    const auto a = shell::MakeInstanceNames(kIdentifier, "/run/user/1000");
-    const std::string token = shell::NewObjectToken();
-    ASSERT_EQ(token.size(), 32u);
-    EXPECT_NE(token, shell::NewObjectToken());
-    const auto b = shell::WithObjectToken(a, kIdentifier, token);
-    const std::string scope = "/corvella-" + std::to_string(::getuid()) + "-" + token + "-";
-    EXPECT_EQ(b.strMapping, scope + kIdentifier + "-Data-Mapping-File");
-    EXPECT_EQ(b.strMutex, scope + kIdentifier + "-Data-Mapping-Mutex");
-    EXPECT_EQ(b.strEvent, scope + kIdentifier + "-Event");
-    EXPECT_NE(a.strEvent, b.strEvent);
-    EXPECT_EQ(b.strAliveLock, "/run/user/1000/corvella-" + kIdentifier + ".lock");
 }
 
 // Without a usable XDG_RUNTIME_DIR the objects go to a folder with a random name, found again
@@ -380,12 +360,6 @@ TEST_F(SingleInstanceTest, NamesHeldByAnotherUserOrLockPathsThatAreNotFilesNever
         EXPECT_FALSE(alone.OtherInstanceRuns()) << kind;
     }
     std::filesystem::remove(m_names.strAliveLock);
-}
-
-TEST(CommandLineText, TheProgramPathIsQuotedAndArgumentsOnlyWhenTheyHoldBlanks) {
-    EXPECT_EQ(shell::JoinCommandLine("/usr/bin/corvella", {}), "\"/usr/bin/corvella\"");
-    EXPECT_EQ(shell::JoinCommandLine("/opt/my apps/corvella", {"-s", "3", "/m/a b.mp3", "c\td"}),
-              "\"/opt/my apps/corvella\" -s 3 \"/m/a b.mp3\" \"c\td\"");
 }
 
 TEST_F(SingleInstanceTest, TheDefaultHandlerAsksTheApplicationThreadToBringTheMainWindowBack) {

@@ -149,21 +149,9 @@ TEST_F(SystemMenuTest, TheMenuIsTranslatedAndPickingALanguageSwitchesAfterTheWin
     EXPECT_EQ(pLanguages->actions().size(), 4);
 }
 
+// The window items and always on top are the real context's (PlayerMenuContextTest).
 TEST_F(SystemMenuTest, PlayerCommandsWindowsAndExit) {
-    std::vector<std::string> calls;
-    m_ctx.togglePlaylistWnd = [&] { calls.push_back("playlist"); };
-    m_ctx.togglePlayWnd = [&] { calls.push_back("play"); };
-    m_ctx.restoreFromTray = [&] { calls.push_back("restore"); };
-    m_ctx.prefChanged = [&](CCorePrefs::Pref pref, std::int32_t old) {
-        calls.push_back("pref " + std::to_string(pref) + " was " + std::to_string(old));
-    };
-    for (int id : {res::ID_PLAYLIST_WINDOW, res::ID_PLAY_WINDOW, res::ID_RESTORE,
-                   res::ID_ALWAYS_ON_TOP, res::ID_ALWAYS_ON_TOP})
-        EXPECT_TRUE(Run(id));
-    EXPECT_EQ(calls, (std::vector<std::string>{"playlist", "play", "restore", "pref 2 was 0",
-                                               "pref 2 was 1"}));
     EXPECT_FALSE(Run(12345));
-
     Run(res::ID_RESET_WINDOWS);
     EXPECT_EQ(m_app.Codes(true), (std::vector<int>{CmdResetPositions}));
     m_app.m_control.SetCommandBus(&m_app);

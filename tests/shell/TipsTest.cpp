@@ -87,19 +87,6 @@ TEST_F(TipsTest, ShowsTipsInOrderGoesRoundAtTheEndAndTheNextDialogGoesOn) {
     EXPECT_TRUE(m_boxes.empty());
 }
 
-TEST_F(TipsTest, AChangedFileStartsAgainFromItsFirstTip) {
-    WriteTips(kFiveTips, 1);
-    Show(3);
-    const std::string oldStamp =
-        platform::GetProfileString(shell::kSectionTip, shell::kEntryTipTimeStamp);
-    EXPECT_FALSE(oldStamp.empty());
-    WriteTips("New first\nNew second\n" + kFiveTips, 2);
-    EXPECT_EQ(Show(2), (Tips{"New first\n", "New second\n"}));
-    EXPECT_NE(platform::GetProfileString(shell::kSectionTip, shell::kEntryTipTimeStamp), oldStamp);
-    // Unchanged since: the position holds.
-    EXPECT_EQ(Show(1), Tips{"First tip\n"});
-}
-
 TEST_F(TipsTest, CommentsAloneShowNothingOneTipShowsAgainAndALongLineIsCut) {
     WriteTips("; only\n\n  comments\n", 1);
     EXPECT_EQ(Show(3), (Tips{"", "", ""}));
@@ -164,18 +151,4 @@ TEST_F(TipsTest, TipsAreTranslatedWithTheirLineEndKept) {
     shell::SetCurrentLanguage("Deutsch");
     WriteTips(kFiveTips);
     EXPECT_EQ(Show(3), (Tips{"First tip\n", "Zweiter Tipp\n", "Third tip\n"}));
-}
-
-TEST(TipsFile, TheShippedTipsAreManyAndShort) {
-    const std::string text = shelltest::ReadFile(shelltest::kSourceDir + "/res/Tips.txt");
-    std::istringstream lines(text);
-    int tips = 0;
-    for (std::string line; std::getline(lines, line);) {
-        if (line.empty() || line[0] == ';' || line[0] == ' ' || line[0] == '\t')
-            continue;
-        ++tips;
-        EXPECT_LT(line.size(), CTipsFile::kMaxLine) << line;
-    }
-    EXPECT_GE(tips, 30);
-    EXPECT_EQ(shelltest::ReadFile(std::string(CORVELLA_BINARY_DIR) + "/Tips.txt"), text);
 }

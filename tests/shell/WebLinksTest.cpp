@@ -33,13 +33,6 @@ std::string QueryItem(const std::string& link, const char* key) {
 
 } // namespace
 
-TEST(WebLinks, PercentEncodingKeepsOnlyUnreservedCharacters) {
-    EXPECT_EQ(shell::PercentEncode("aZ09-._~"), "aZ09-._~");
-    EXPECT_EQ(shell::PercentEncode("a b&c?d#e=f/g%"), "a%20b%26c%3Fd%23e%3Df%2Fg%25");
-    EXPECT_EQ(shell::PercentEncode("\xC3\xA9\n"), "%C3%A9%0A");
-    EXPECT_EQ(shell::PercentEncode(""), "");
-}
-
 TEST(WebLinks, MailPartsWithLinkCharactersStayInTheirPlace) {
     shell::CMailTo mail;
     mail.SetTo("friend@example.org");

@@ -91,29 +91,12 @@ TEST_F(WidgetTranslatorTest, EveryKindOfControlIsTranslatedButEditFieldsStayAsTy
     EXPECT_EQ(Text(d.tree->topLevelItem(1)->text(0)), "Unknown page");
 }
 
-TEST_F(WidgetTranslatorTest, MenusKeepTheirShortcutTextsSeparatorsAndSubmenus) {
-    QMenu menu;
-    QAction* repeat = menu.addAction("&Repeat\tCtrl+R");
-    menu.addSeparator();
-    QMenu* options = menu.addMenu("&Options");
-    QAction* prefs = options->addAction("Preferences...");
-    QAction* mute = options->addAction("&Mute\tCtrl+M");
-    QAction* empty = menu.addAction("");
-    shell::SetCurrentLanguage("German");
-    shell::TranslateMenu(&menu);
-    EXPECT_EQ(Text(repeat->text()), "&Wiederholen\tCtrl+R");
-    EXPECT_EQ(Text(options->title()), "&Optionen");
-    EXPECT_EQ(Text(prefs->text()), "Einstellungen...");
-    EXPECT_EQ(Text(mute->text()), "&Stumm\tCtrl+M");
-    EXPECT_EQ(Text(empty->text()), "");
-    EXPECT_EQ(menu.actions().size(), 4);
-}
-
 TEST_F(WidgetTranslatorTest, AWindowsMenuBarAndToolBarAreTranslatedOnceEach) {
     QMainWindow window;
     window.setWindowTitle("Preferences");
     QMenu* options = window.menuBar()->addMenu("&Options");
     QAction* repeat = options->addAction("&Repeat\tCtrl+R");
+    QAction* empty = options->addAction("");
     QToolBar* bar = window.addToolBar("tools");
     QAction* open = bar->addAction("Open");
     // A text whose translation is itself a known wording would change again on a second pass.
@@ -122,6 +105,7 @@ TEST_F(WidgetTranslatorTest, AWindowsMenuBarAndToolBarAreTranslatedOnceEach) {
     shell::TranslateWidget(&window);
     EXPECT_EQ(Text(options->title()), "&Optionen");
     EXPECT_EQ(Text(repeat->text()), "Open\tCtrl+R");
+    EXPECT_EQ(Text(empty->text()), "");
     EXPECT_EQ(Text(open->text()), "Öffnen");
     EXPECT_EQ(Text(window.windowTitle()), "Preferences"); // not in German.ini: English kept
 }
