@@ -167,6 +167,9 @@ bool CFileLock::Open(const std::string& path) {
     struct stat st {};
     if (m_fd >= 0 && (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::getuid()))
         Close();
+    // A file left behind by a killed instance keeps its mode; it holds the objects' token.
+    if (m_fd >= 0 && (st.st_mode & 077) != 0 && ::fchmod(m_fd, 0600) != 0)
+        Close();
     return m_fd >= 0;
 }
 

@@ -150,6 +150,9 @@ TEST_F(SingleInstanceTest, ALaterStartGivesUpWhenTheRunningInstanceStopsTakingLi
             std::lock_guard wait(gate);
         }
     } first;
+    // A lock file a killed instance left readable by all is made private again.
+    shelltest::WriteFile(m_names.strAliveLock, "");
+    ASSERT_EQ(::chmod(m_names.strAliveLock.c_str(), 0644), 0);
     ASSERT_TRUE(first.Create(kIdentifier));
     EXPECT_FALSE(first.OtherInstanceRuns());
     // Only the user can reach the objects, and their names hold a token nobody can guess.
