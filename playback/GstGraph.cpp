@@ -191,6 +191,9 @@ std::string StateName(int state) {
 
 // What the ASF pipeline's streaming threads need while they link decoded streams.
 struct AsfChains {
+    AsfChains(GstElement* pipeline, GstElement* audio, GstElement* video)
+        : pPipeline(pipeline), pAudio(audio), pVideo(video) {}
+
     GstElement* pPipeline;
     GstElement* pAudio;
     GstElement* pVideo;
