@@ -51,7 +51,6 @@ public:
     const std::string& GetPath() const { return m_graph.GetPath(); }
     bool CanSeekAbsolute() const { return m_graph.CanSeekAbsolute(); }
     bool HasGraph() const { return m_graph.HasPipeline(); }
-    bool IsOpening() const { return m_graph.IsOpening(); }
     // What the window shows: the decoded picture (scaled to the window as it is painted), or
     // black.
     const CDC& GetPicture() const;

@@ -145,7 +145,6 @@ public:
     const std::string& GetPath() const { return m_strPath; }
     bool CanSeekAbsolute() const { return m_bCanSeekAbsolute != 0; }
     bool HasPipeline() const { return m_pPipeline != nullptr; }
-    bool IsOpening() const { return m_bOpening; }
 
     struct Link; // what the streaming threads may touch
 

@@ -41,8 +41,6 @@ public:
     static constexpr int kImageCount = 14;
     static constexpr int kControlLines = 30;
     static constexpr std::uintptr_t kAnimationTimer = 0;
-    // How long a close waits for playback to stop (the window family runs the close).
-    static constexpr UINT kCloseWaitMs = CPlayerWindows::kCloseWaitMs;
     static constexpr int kVolumeStep = 4;
 
     CMainWnd();

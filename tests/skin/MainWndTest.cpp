@@ -267,7 +267,7 @@ TEST_F(MainWndTest,
     AddFile();
     m_app.m_control.SetEnginePlayState(EnginePlaying);
     stuck.SendMessage(WM_CLOSE);
-    m_clock.Advance(CMainWnd::kCloseWaitMs - 1);
+    m_clock.Advance(CPlayerWindows::kCloseWaitMs - 1);
     EXPECT_TRUE(stuck.IsWindow());
     m_clock.Advance(1);
     m_clock.Pump();
