@@ -2,124 +2,89 @@
 
 namespace {
 
-// Marks which handler ran; the answer tells the code back.
-#define RECORD_HANDLER(name, n)                                                                    \
-    LRESULT name(ControlCommand&) override {                                                       \
-        m_hits.push_back(n);                                                                       \
-        return 100 + (n);                                                                          \
-    }
+// Every handler with its code. Each marks that it ran and answers with its code.
+// clang-format off
+#define EVERY_HANDLER(X)                                                                           \
+    X(OnCmdUnused0, 0) X(OnCmdPlay, 1) X(OnCmdPause, 2) X(OnCmdStop, 3) X(OnCmdUnused4, 4)        \
+    X(OnCmdLoadClip, 5) X(OnCmdUnused6, 6) X(OnCmdUnused7, 7) X(OnCmdSeek, 8) X(OnCmdVolume, 9)   \
+    X(OnCmdPosition, 10) X(OnCmdPlayState, 11) X(OnCmdSeekDragEnded, 12) X(OnCmdClosing, 13)      \
+    X(OnCmdRefillRows, 14) X(OnCmdAppendRows, 15) X(OnCmdInsertRows, 16)                           \
+    X(OnCmdUpdateControls, 17) X(OnCmdPlayableChanged, 18) X(OnCmdRepeatChanged, 19)              \
+    X(OnCmdClipLoading, 20) X(OnCmdPlaybackRequested, 21) X(OnCmdStopped, 22)                      \
+    X(OnCmdUserCommand, 23) X(OnCmdClipOpened, 24) X(OnCmdPlaybackCompleted, 25)                   \
+    X(OnCmdUnused26, 26) X(OnCmdTranslate, 27) X(OnCmdEngineResetting, 28)                         \
+    X(OnCmdResetPositions, 29) X(OnCmdBringToTop, 30)
+#define RECORD_HANDLER(name, n) LRESULT name(ControlCommand&) override { m_hits.push_back(n); return 100 + (n); }
+// clang-format on
 
 class CEveryCodeObserver : public CCommandObserver {
 public:
     std::vector<int> m_hits;
 
 protected:
-    RECORD_HANDLER(OnCmdUnused0, 0)
-    RECORD_HANDLER(OnCmdPlay, 1)
-    RECORD_HANDLER(OnCmdPause, 2)
-    RECORD_HANDLER(OnCmdStop, 3)
-    RECORD_HANDLER(OnCmdUnused4, 4)
-    RECORD_HANDLER(OnCmdLoadClip, 5)
-    RECORD_HANDLER(OnCmdUnused6, 6)
-    RECORD_HANDLER(OnCmdUnused7, 7)
-    RECORD_HANDLER(OnCmdSeek, 8)
-    RECORD_HANDLER(OnCmdVolume, 9)
-    RECORD_HANDLER(OnCmdPosition, 10)
-    RECORD_HANDLER(OnCmdPlayState, 11)
-    RECORD_HANDLER(OnCmdSeekDragEnded, 12)
-    RECORD_HANDLER(OnCmdClosing, 13)
-    RECORD_HANDLER(OnCmdRefillRows, 14)
-    RECORD_HANDLER(OnCmdAppendRows, 15)
-    RECORD_HANDLER(OnCmdInsertRows, 16)
-    RECORD_HANDLER(OnCmdUpdateControls, 17)
-    RECORD_HANDLER(OnCmdPlayableChanged, 18)
-    RECORD_HANDLER(OnCmdRepeatChanged, 19)
-    RECORD_HANDLER(OnCmdClipLoading, 20)
-    RECORD_HANDLER(OnCmdPlaybackRequested, 21)
-    RECORD_HANDLER(OnCmdStopped, 22)
-    RECORD_HANDLER(OnCmdUserCommand, 23)
-    RECORD_HANDLER(OnCmdClipOpened, 24)
-    RECORD_HANDLER(OnCmdPlaybackCompleted, 25)
-    RECORD_HANDLER(OnCmdUnused26, 26)
-    RECORD_HANDLER(OnCmdTranslate, 27)
-    RECORD_HANDLER(OnCmdEngineResetting, 28)
-    RECORD_HANDLER(OnCmdResetPositions, 29)
-    RECORD_HANDLER(OnCmdBringToTop, 30)
+    EVERY_HANDLER(RECORD_HANDLER)
 };
 
 #undef RECORD_HANDLER
+#undef EVERY_HANDLER
 
 using CommandBusTest = PlaybackTest;
 
-// Every window saw the same record.
-void ExpectEveryEntry(const std::vector<TraceEntry>& trace, const TraceEntry& want) {
-    for (const auto& e : trace) {
-        EXPECT_EQ(e.code, want.code) << e.window;
-        EXPECT_EQ(e.param1, want.param1) << e.window;
-        EXPECT_EQ(e.pSender, want.pSender) << e.window;
-        EXPECT_EQ(e.param2, want.param2) << e.window;
-        EXPECT_EQ(e.text, want.text) << e.window;
+// Every window saw the same record, in this order of windows.
+void ExpectEveryEntry(const std::vector<TraceEntry>& trace, const std::vector<std::string>& windows,
+                      const TraceEntry& want) {
+    ASSERT_EQ(trace.size(), windows.size());
+    for (std::size_t i = 0; i < trace.size(); ++i) {
+        const TraceEntry& e = trace[i];
+        EXPECT_EQ(e.window, windows[i]);
+        EXPECT_TRUE(e.code == want.code && e.param1 == want.param1 && e.pSender == want.pSender &&
+                    e.param2 == want.param2 && e.text == want.text)
+            << e.window;
     }
-}
-
-ControlCommand MakeCommand(int code, LPARAM param1 = 0) {
-    return ControlCommand{code, nullptr, param1, 0, {}};
 }
 
 } // namespace
 
-TEST(CommandDispatchTest, EachCodeReachesItsOwnHandlerAndOtherCodesNone) {
+TEST(CommandDispatchTest, EachCodeReachesItsOwnHandlerAndTheBaseIgnoresAllButTheEngineReset) {
     CEveryCodeObserver observer;
-    for (int code = 0; code < kCommandCodeCount; ++code) {
+    for (int code = -1; code <= kCommandCodeCount; ++code) {
         observer.m_hits.clear();
-        ControlCommand cmd = MakeCommand(code);
-        EXPECT_EQ(observer.DispatchCommand(cmd), 100 + code);
-        EXPECT_EQ(observer.m_hits, std::vector<int>{code}) << "code " << code;
+        ControlCommand cmd{code, nullptr, 0, 0, {}};
+        const bool known = code >= 0 && code < kCommandCodeCount;
+        EXPECT_EQ(observer.DispatchCommand(cmd), known ? 100 + code : 0);
+        EXPECT_EQ(observer.m_hits, known ? std::vector<int>{code} : std::vector<int>{}) << code;
     }
-    observer.m_hits.clear();
-    for (int code : {-1, 31, 1000}) {
-        ControlCommand cmd = MakeCommand(code);
-        EXPECT_EQ(observer.DispatchCommand(cmd), 0);
-    }
-    EXPECT_TRUE(observer.m_hits.empty());
-}
-
-TEST(CommandDispatchTest, ObserveMessageTakesOnlyItsMessageAndSurvivesAMissingRecord) {
-    CEveryCodeObserver observer;
-    ControlCommand cmd = MakeCommand(CmdSeek, 12);
+    // The observe message: only its own, and a missing record dispatches nothing.
+    ControlCommand seek{CmdSeek, nullptr, 12, 0, {}};
     LRESULT result = -1;
-    EXPECT_FALSE(observer.ObserveMessage(WM_REG_SUBMITCOMMAND, WPARAM(&cmd), 0, result));
+    observer.m_hits.clear();
+    EXPECT_FALSE(observer.ObserveMessage(WM_REG_SUBMITCOMMAND, WPARAM(&seek), 0, result));
     EXPECT_EQ(result, -1);
-    EXPECT_TRUE(observer.ObserveMessage(WM_REG_OBSERVECOMMAND, WPARAM(&cmd), 0, result));
+    EXPECT_TRUE(observer.ObserveMessage(WM_REG_OBSERVECOMMAND, WPARAM(&seek), 0, result));
     EXPECT_EQ(result, 108);
     EXPECT_TRUE(observer.ObserveMessage(WM_REG_OBSERVECOMMAND, 0, 0, result));
     EXPECT_EQ(result, 0);
     EXPECT_EQ(observer.m_hits, std::vector<int>{8});
-}
 
-TEST(CommandDispatchTest, BaseHandlersIgnoreCodesButRecordTheEngineResetValue) {
-    CCommandObserver observer;
+    CCommandObserver base;
     for (int code = 0; code < kCommandCodeCount; ++code) {
-        ControlCommand cmd = MakeCommand(code, 1);
-        EXPECT_EQ(observer.DispatchCommand(cmd), 0);
+        ControlCommand cmd{code, nullptr, 1, 0, {}};
+        EXPECT_EQ(base.DispatchCommand(cmd), 0);
     }
-    EXPECT_EQ(observer.GetEngineResetting(), 1);
-    ControlCommand after = MakeCommand(CmdEngineResetting, 0);
-    observer.DispatchCommand(after);
-    EXPECT_EQ(observer.GetEngineResetting(), 0);
+    EXPECT_EQ(base.GetEngineResetting(), 1);
+    ControlCommand after{CmdEngineResetting, nullptr, 0, 0, {}};
+    base.DispatchCommand(after);
+    EXPECT_EQ(base.GetEngineResetting(), 0);
 }
 
-TEST_F(CommandBusTest, SubmittedCommandReachesPlayPlaylistMainInOrderBeforeSubmitReturns) {
+// A submitted record reaches play, playlist and main before the submit returns, and a later
+// window sees what an earlier one filled in (here the playlist a clip for code 5 with 0).
+TEST_F(CommandBusTest, SubmittedCommandReachesPlayPlaylistMainInOrderWithEarlierChanges) {
     CAttribClip clip;
     m_bus.SubmitCommand(&m_ctl, CmdPlayableChanged, ControlCommand::FromClip(&clip), 7, "x");
-    EXPECT_EQ(WindowsInTrace(), (std::vector<std::string>{"play", "playlist", "main"}));
-    ExpectEveryEntry(m_trace,
+    ExpectEveryEntry(m_trace, {"play", "playlist", "main"},
                      {"", CmdPlayableChanged, ControlCommand::FromClip(&clip), &m_ctl, 7, "x"});
-}
 
-TEST_F(CommandBusTest, AWindowSeesChangesToTheRecordMadeByAnEarlierWindow) {
-    // The playlist window fills in a clip for code 5 with 0; the main window, later in the
-    // order, sees it in the same record.
     struct CFillingWnd : CObserverWnd {
         using CObserverWnd::CObserverWnd;
         CAttribClip m_clip;
@@ -131,6 +96,7 @@ TEST_F(CommandBusTest, AWindowSeesChangesToTheRecordMadeByAnEarlierWindow) {
     } filler("filler", m_trace);
     ASSERT_TRUE(filler.CreateMessageWindow());
     m_mainWnd.m_relay.SetWindows(&m_mainWnd, &filler, &m_playWnd);
+    m_trace.clear();
     m_bus.SubmitCommand(nullptr, CmdLoadClip, 0);
     ASSERT_EQ(m_trace.size(), 3u);
     EXPECT_EQ(m_trace[0].param1, 0);
@@ -160,20 +126,17 @@ TEST_F(CommandBusTest, PostedCommandArrivesAfterTheCurrentHandlerInReverseOrder)
 
     m_trace.clear();
     m_clock.Pump();
-    EXPECT_EQ(WindowsInTrace(), (std::vector<std::string>{"main", "playlist", "poster"}));
-    ExpectEveryEntry(m_trace, {"", CmdVolume, 40, nullptr, 0, ""});
-}
+    ExpectEveryEntry(m_trace, {"main", "playlist", "poster"}, {"", CmdVolume, 40, nullptr, 0, ""});
 
-TEST_F(CommandBusTest, RelaySkipsMissingWindowsAndDropsASubmitWithoutRecord) {
+    // Missing windows are skipped, a submit without a record is dropped, and a bus without a
+    // main window delivers nothing.
     m_mainWnd.m_relay.SetWindows(&m_mainWnd, nullptr, nullptr);
+    m_trace.clear();
     m_bus.SubmitCommand(nullptr, CmdStopped);
     m_mainWnd.SendMessage(WM_REG_SUBMITCOMMAND, 0, 0);
-    ASSERT_EQ(m_trace.size(), 1u);
-    EXPECT_EQ(m_trace[0].window, "main");
-
     CCommandBus detached;
     detached.SubmitCommand(nullptr, CmdStopped);
     detached.PostCommand(CmdStopped, 0);
     m_clock.Pump();
-    EXPECT_EQ(m_trace.size(), 1u);
+    ExpectEveryEntry(m_trace, {"main"}, {"", CmdStopped, 0, nullptr, 0, ""});
 }

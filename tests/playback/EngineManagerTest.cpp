@@ -1,11 +1,13 @@
 // The engine manager's own rules: open time-out on the virtual clock, painting of the idle
-// video area, and the answers it gives without an engine.
+// and the video area, and the answers it gives without an engine.
 #include "tests/playback/MediaFixtures.h"
 
 #include "platform/Clock.h"
 #include "playback/DShowEngine.h"
 #include "playback/DShowWnd.h"
 
+#include <QImage>
+#include <QWidget>
 #include <thread>
 
 using namespace mediatest;
@@ -15,35 +17,26 @@ namespace {
 const COLORREF kBlack = RGB(0, 0, 0);
 const COLORREF kRed = RGB(255, 0, 0);
 
-bool AnyPixelIs(const CDC& dc, const CRect& area, COLORREF colour) {
+// Whether any pixel of the area is (or, with `equal` false, is not) the colour.
+bool AnyPixel(const CDC& dc, const CRect& area, COLORREF colour, bool equal) {
     for (int y = area.top; y < area.bottom; ++y)
         for (int x = area.left; x < area.right; ++x)
-            if (dc.GetPixel(x, y) == colour)
-                return true;
-    return false;
-}
-
-bool AnyPixelNot(const CDC& dc, const CRect& area, COLORREF colour) {
-    for (int y = area.top; y < area.bottom; ++y)
-        for (int x = area.left; x < area.right; ++x)
-            if (dc.GetPixel(x, y) != colour)
+            if ((dc.GetPixel(x, y) == colour) == equal)
                 return true;
     return false;
 }
 
 } // namespace
 
-TEST(EngineManagerRules, ExtensionTestIsASubstringSearchIgnoringCase) {
-    EXPECT_TRUE(CMediaEngine::ListSupports("*.asf;*.MP3", "mp3"));
-    EXPECT_TRUE(CMediaEngine::ListSupports("*.mp3", "MP"));
-    EXPECT_TRUE(CMediaEngine::ListSupports("*.mp3", "p3"));
-    EXPECT_FALSE(CMediaEngine::ListSupports("*.mp3", "ogg"));
-    EXPECT_FALSE(CMediaEngine::ListSupports("*.mp3", "")) << "no extension is nobody's type";
-}
-
 class EngineManagerTest : public EngineTest {};
 
-TEST_F(EngineManagerTest, AnswersWithoutAnEngine) {
+TEST_F(EngineManagerTest, AnswersWithoutAnEngineAndTheIdleAreaPaintsLogoInEachModeAndText) {
+    // The extension test is a substring search ignoring case; no extension is nobody's type.
+    EXPECT_TRUE(CMediaEngine::ListSupports("*.asf;*.MP3", "mp3"));
+    EXPECT_TRUE(CMediaEngine::ListSupports("*.mp3", "MP") &&
+                CMediaEngine::ListSupports("*.mp3", "p3"));
+    EXPECT_FALSE(CMediaEngine::ListSupports("*.mp3", "ogg") ||
+                 CMediaEngine::ListSupports("*.mp3", ""));
     CreateManager();
     EXPECT_TRUE(m_manager->GetMute());
     EXPECT_TRUE(m_manager->CanResizeVideo());
@@ -55,7 +48,6 @@ TEST_F(EngineManagerTest, AnswersWithoutAnEngine) {
     EXPECT_EQ(m_manager->GetExtensions(7), "");
     EXPECT_TRUE(m_manager->GetEngine(EngineDShow)->IsInstalled());
     EXPECT_FALSE(m_manager->GetEngine(EngineQuickTime)->IsInstalled()) << "disabled";
-
     m_manager->SetPath("/Media/Clip.MP3");
     m_manager->SetPath("/media/clip.mp3");
     EXPECT_EQ(m_manager->GetPath(), "/Media/Clip.MP3");
@@ -63,10 +55,7 @@ TEST_F(EngineManagerTest, AnswersWithoutAnEngine) {
     m_manager->Play(true); // nothing to open
     m_manager->Play(false);
     EXPECT_EQ(Count(WM_REG_CLIPLOADING), 0u);
-}
 
-TEST_F(EngineManagerTest, IdleAreaPaintsLogoInEachModeAndTextOverIt) {
-    CreateManager();
     CDC logo;
     ASSERT_TRUE(logo.CreateSolid(20, 10, kRed));
     m_manager->SetRect({0, 0, 100, 60});
@@ -74,9 +63,8 @@ TEST_F(EngineManagerTest, IdleAreaPaintsLogoInEachModeAndTextOverIt) {
     const CDC& buffer = m_manager->GetBackBufferSurface();
     ASSERT_EQ(buffer.Width(), 100);
     ASSERT_EQ(buffer.Height(), 60);
-
     m_manager->SendMessage(WM_PAINT); // no logo set: background only
-    EXPECT_FALSE(AnyPixelNot(buffer, buffer.GetRect(), kBlack));
+    EXPECT_FALSE(AnyPixel(buffer, buffer.GetRect(), kBlack, false));
 
     m_manager->SetLogo(&logo);
     m_manager->SendMessage(WM_PAINT); // centred
@@ -86,7 +74,7 @@ TEST_F(EngineManagerTest, IdleAreaPaintsLogoInEachModeAndTextOverIt) {
     EXPECT_EQ(buffer.GetPixel(0, 0), kBlack);
     m_manager->SetLogoMode(1); // stretched
     m_manager->SendMessage(WM_PAINT);
-    EXPECT_FALSE(AnyPixelNot(buffer, buffer.GetRect(), kRed));
+    EXPECT_FALSE(AnyPixel(buffer, buffer.GetRect(), kRed, false));
     m_manager->SetLogoMode(2); // tiled
     ASSERT_TRUE(logo.CreateSolid(20, 10, kRed));
     logo.SetPixel(0, 0, RGB(0, 255, 0));
@@ -97,16 +85,15 @@ TEST_F(EngineManagerTest, IdleAreaPaintsLogoInEachModeAndTextOverIt) {
 
     m_manager->SetIdleLogo(false);
     m_manager->SendMessage(WM_PAINT);
-    EXPECT_FALSE(AnyPixelNot(buffer, buffer.GetRect(), kBlack));
+    EXPECT_FALSE(AnyPixel(buffer, buffer.GetRect(), kBlack, false));
 
     m_manager->SetIdleLogo(true);
     m_manager->SetOverlayText("Line one\rLine two");
     m_manager->SendMessage(WM_PAINT);
-    const CRect band{0, 10, 100, 50};
-    EXPECT_TRUE(AnyPixelNot(buffer, band, kBlack)) << "the text is drawn in its band";
-    EXPECT_FALSE(AnyPixelIs(buffer, buffer.GetRect(), kRed)) << "text replaces the logo";
-    EXPECT_FALSE(AnyPixelNot(buffer, {0, 0, 100, 10}, kBlack)) << "text stays in its band";
-    EXPECT_FALSE(AnyPixelNot(buffer, {0, 50, 100, 60}, kBlack));
+    EXPECT_TRUE(AnyPixel(buffer, {0, 10, 100, 50}, kBlack, false)) << "the text is in its band";
+    EXPECT_FALSE(AnyPixel(buffer, buffer.GetRect(), kRed, true)) << "text replaces the logo";
+    EXPECT_FALSE(AnyPixel(buffer, {0, 0, 100, 10}, kBlack, false)) << "text stays in its band";
+    EXPECT_FALSE(AnyPixel(buffer, {0, 50, 100, 60}, kBlack, false));
 
     m_manager->SendMessage(WM_SIZE, 0, MAKELPARAM(120, 80));
     EXPECT_EQ(buffer.Width(), 120);
@@ -114,6 +101,7 @@ TEST_F(EngineManagerTest, IdleAreaPaintsLogoInEachModeAndTextOverIt) {
 }
 
 TEST_F(EngineManagerTest, AudioOnlyIsWrittenOverAnAudioClipAndAPictureCoversTheArea) {
+    CScopedEnv video("CORVELLA_VIDEO_SINK", nullptr);
     CreateManager();
     m_manager->SetRect({0, 0, 100, 60});
     m_manager->SendMessage(WM_SIZE, 0, MAKELPARAM(100, 60));
@@ -122,15 +110,24 @@ TEST_F(EngineManagerTest, AudioOnlyIsWrittenOverAnAudioClipAndAPictureCoversTheA
     EXPECT_FALSE(m_manager->GetEngine(EngineDShow)->IsVideoVisible());
     m_manager->SendMessage(WM_PAINT);
     const CDC& buffer = m_manager->GetBackBufferSurface();
-    EXPECT_TRUE(AnyPixelNot(buffer, {0, 10, 100, 50}, kBlack));
-    EXPECT_FALSE(AnyPixelNot(buffer, {0, 0, 100, 10}, kBlack));
+    EXPECT_TRUE(AnyPixel(buffer, {0, 10, 100, 50}, kBlack, false));
+    EXPECT_FALSE(AnyPixel(buffer, {0, 0, 100, 10}, kBlack, false));
     m_manager->Stop();
     ASSERT_TRUE(WaitFor([&] { return Completed(); }));
 
-    // A picture covers the whole area: the area keeps no buffer of its own meanwhile, and has
-    // one of its size again once the picture is gone.
+    // The decoded picture is shown where the decoder left it and scaled as it is painted. It
+    // covers the whole area: the area keeps no buffer of its own meanwhile, and has one of its
+    // size again once the picture is gone.
     ASSERT_TRUE(OpenAndPlay(Media("clip.avi")));
+    m_manager->SetRect({6, 18, 166, 138});
+    auto* pWnd = static_cast<CDShowEngine*>(m_manager->GetEngine(EngineDShow))->GetWnd();
+    ASSERT_TRUE(WaitFor(
+        [&] { return pWnd->GetPicture().Width() == 320 && pWnd->GetPicture().Height() == 240; }));
+    const QImage painted = pWnd->GetWidget()->grab().toImage();
+    EXPECT_EQ(painted.size(), QSize(160, 120));
+    EXPECT_NE(painted.pixel(10, 10) & 0xFFFFFF, 0u);
     EXPECT_TRUE(m_manager->GetEngine(EngineDShow)->IsVideoVisible());
+    EXPECT_TRUE(m_manager->IsVideoShown());
     EXPECT_TRUE(buffer.IsNull());
     m_manager->SendMessage(WM_SIZE, 0, MAKELPARAM(120, 70));
     m_manager->SendMessage(WM_PAINT);

@@ -9,18 +9,12 @@
 #include "tests/playback/RadioStreamServer.h"
 #include "tests/support/ScratchFolder.h"
 
-#include <QImage>
-#include <QPixmap>
-#include <QWidget>
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <fcntl.h>
 #include <fstream>
 #include <gst/gst.h>
-#include <sstream>
+#include <iterator>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #ifdef __SANITIZE_ADDRESS__
 // The AddressSanitizer runtime's count of heap bytes in use (its header is not always installed).
@@ -35,7 +29,7 @@ CDShowWnd* WndOf(const CEngineManager& manager) {
     return static_cast<CDShowEngine*>(manager.GetEngine(EngineDShow))->GetWnd();
 }
 
-// Indexes of the first occurrence of each (message, wParam) in the record; -1 when missing.
+// The index of the first (message, wParam) in the record from `from` on; -1 when missing.
 long IndexOf(const CRecordingWnd& wnd, UINT message, WPARAM wParam, std::size_t from = 0) {
     for (std::size_t i = from; i < wnd.m_received.size(); ++i)
         if (wnd.m_received[i].message == message && wnd.m_received[i].wParam == wParam)
@@ -43,32 +37,41 @@ long IndexOf(const CRecordingWnd& wnd, UINT message, WPARAM wParam, std::size_t 
     return -1;
 }
 
-std::string ReadWhole(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream body;
-    body << in.rdbuf();
-    return body.str();
-}
-
 } // namespace
 
-TEST_F(EngineTest, OpenPlayPauseResumeAndStopReportInOrderAndASecondStopDoesNothing) {
+TEST_F(EngineTest, OpenReportsInOrderThenVolumePauseResumeSeekAndOneStopReport) {
     CreateManager();
-    ASSERT_TRUE(OpenAndPlay(Media("clip.wav")));
-    ASSERT_TRUE(WaitFor([&] { return Count(WM_REG_OPENSUCCESSED) == 2; }));
+    ASSERT_TRUE(OpenAndPlay(Media("long.mp3")));
     const long loading = IndexOf(m_parent, WM_REG_CLIPLOADING, 1);
     const long opened = IndexOf(m_parent, WM_REG_OPENSUCCESSED, 1);
     const long loaded = IndexOf(m_parent, WM_REG_CLIPLOADING, 0);
-    const long playing = IndexOf(m_parent, WM_REG_PLAYSTATE, EnginePlaying);
-    const long openEnd = IndexOf(m_parent, WM_REG_OPENSUCCESSED, 0);
     EXPECT_EQ(loading, 0);
     EXPECT_LT(loading, opened);
     EXPECT_LT(opened, loaded);
-    EXPECT_LT(loaded, playing);
-    EXPECT_LT(loaded, openEnd);
+    EXPECT_LT(loaded, IndexOf(m_parent, WM_REG_PLAYSTATE, EnginePlaying));
+    EXPECT_LT(loaded, IndexOf(m_parent, WM_REG_OPENSUCCESSED, 0));
     EXPECT_EQ(m_manager->GetCurrentEngine(), m_manager->GetEngine(EngineDShow));
     EXPECT_FALSE(m_manager->IsLoading());
     EXPECT_TRUE(m_manager->IsActive());
+
+    // The volume is the pipeline's linear factor, which the sink may keep as a float.
+    auto near = [](double a, double b) { return std::abs(a - b) <= b * 1e-6; };
+    EXPECT_DOUBLE_EQ(CDShowEngine::VolumeToGain(0), 1e-4);
+    for (int v : {0, 1, 50, 75, 99, 100})
+        EXPECT_EQ(CDShowEngine::GainToVolume(CDShowEngine::VolumeToGain(v)), v);
+    CDShowWnd* pWnd = WndOf(*m_manager);
+    m_manager->SetVolume(75);
+    EXPECT_PRED2(near, pWnd->GetPipelineVolume(), 0.75);
+    EXPECT_EQ(m_manager->GetVolume(), 75);
+    m_manager->SetVolume(0);
+    EXPECT_PRED2(near, pWnd->GetPipelineVolume(), 1e-4) << "volume 0 is quiet, not silent";
+    m_manager->SetMute(true);
+    EXPECT_PRED2(near, pWnd->GetPipelineVolume(), CDShowWnd::kMuteGain);
+    EXPECT_TRUE(m_manager->GetMute());
+    m_manager->SetVolume(50); // remembered while muted
+    EXPECT_PRED2(near, pWnd->GetPipelineVolume(), CDShowWnd::kMuteGain);
+    m_manager->SetMute(false);
+    EXPECT_PRED2(near, pWnd->GetPipelineVolume(), 0.5);
 
     m_manager->Pause();
     EXPECT_EQ(m_manager->GetPlayState(), EnginePaused);
@@ -78,12 +81,21 @@ TEST_F(EngineTest, OpenPlayPauseResumeAndStopReportInOrderAndASecondStopDoesNoth
     EXPECT_EQ(IndexOf(m_parent, WM_REG_CLIPLOADING, 1, before), -1);
     EXPECT_EQ(IndexOf(m_parent, WM_REG_PLAYSTATE, EnginePlaying, before), long(before));
 
+    // A seek to 90.7 s lands on the whole second; an MP3's length is known once it plays.
+    EXPECT_TRUE(m_manager->CanSeek());
+    EXPECT_TRUE(WaitFor([&] { return m_manager->GetDuration() >= 119.0; }));
     m_manager->Pause();
+    m_manager->Seek(90.7);
+    ASSERT_TRUE(WaitFor([&] { return pWnd->GetExactPosition() >= 89.9; }));
+    Settle();
+    EXPECT_NEAR(pWnd->GetExactPosition(), 90.0, 0.1);
+    EXPECT_EQ(m_manager->GetPosition(), 90.0);
+
     m_manager->Stop();
     ASSERT_TRUE(WaitFor([&] { return Completed(); }));
     Settle();
     ASSERT_EQ(Count(WM_REG_PLAYCOMPLETED), 1u) << "one finish report for one stop";
-    EXPECT_EQ(m_parent.Only(WM_REG_PLAYCOMPLETED)[0].wParam, 0u);
+    EXPECT_EQ(FinishReport(), 0u);
     const auto resetting = m_parent.Only(WM_REG_ENGINERESETTING);
     ASSERT_EQ(resetting.size(), 2u);
     EXPECT_EQ(resetting[0].wParam, 12u);
@@ -92,122 +104,87 @@ TEST_F(EngineTest, OpenPlayPauseResumeAndStopReportInOrderAndASecondStopDoesNoth
     EXPECT_EQ(m_manager->GetPlayState(), EngineStopped);
     EXPECT_EQ(m_manager->GetCurrentEngine(), nullptr);
     // A stop while stopped does nothing. (Playing to the end is the format table's test.)
-    EXPECT_FALSE(WndOf(*m_manager)->HasGraph());
-    WndOf(*m_manager)->Stop();
+    EXPECT_FALSE(pWnd->HasGraph());
+    pWnd->Stop();
     Settle();
     EXPECT_EQ(Count(WM_REG_PLAYCOMPLETED), 1u);
 }
 
 // What the play window hands on to the playlist row and the time display: the length and the
 // tag texts as they stand at the opened report and at every later refresh.
-struct Reported {
-    double duration = 0;
-    std::string artist;
-    std::string title;
-};
-
-class ReportingEngineTest : public EngineTest {
-protected:
-    void WatchReports() {
-        m_parent.m_onMessage = [this](UINT message, WPARAM wParam, LPARAM) {
-            if ((message == WM_REG_OPENSUCCESSED && wParam == 0) ||
-                message == WM_REG_CLIPINFOCHANGED)
-                m_reported = {m_manager->GetDuration(), m_manager->GetInfoText1(),
-                              m_manager->GetInfoText2()};
-        };
-    }
-    Reported m_reported;
-};
-
-TEST_F(ReportingEngineTest, EachFormatOpensWithItsPictureAndLengthAndPlaysToItsEnd) {
+TEST_F(EngineTest, EachFormatOpensWithItsPictureLengthAndTagsAndPlaysToItsEnd) {
     CreateManager();
-    WatchReports();
+    struct {
+        double duration = 0;
+        std::string artist, title;
+    } reported;
+    m_parent.m_onMessage = [&](UINT message, WPARAM wParam, LPARAM) {
+        if ((message == WM_REG_OPENSUCCESSED && wParam == 0) || message == WM_REG_CLIPINFOCHANGED)
+            reported = {m_manager->GetDuration(), m_manager->GetInfoText1(),
+                        m_manager->GetInfoText2()};
+    };
     struct Case {
         const char* file;
-        int width;
-        int height;
+        int width, height;
         int seconds; // whole seconds of what the fixture holds
+        bool tagged = false;
     };
     for (const Case& c :
-         {Case{"clip.mp3", 0, 0, 1}, Case{"clip.wav", 0, 0, 1}, Case{"clip.mpg", 320, 240, 2},
-          Case{"clip.avi", 320, 240, 2}, Case{"clip.wmv", 320, 240, 2},
-          Case{"CAPS.WMV", 320, 240, 2}, Case{"clip.mov", 320, 240, 2}, Case{"clip.ogg", 0, 0, 1},
-          Case{"clip.flac", 0, 0, 1}, Case{"clip.opus", 0, 0, 1}, Case{"clip.m4a", 0, 0, 1},
-          Case{"clip.webm", 320, 240, 2}, Case{"clip.mkv", 320, 240, 2},
-          Case{"clip.mp4", 320, 240, 2}, Case{"clip.ts", 320, 240, 2}, Case{"clip.wv", 0, 0, 1},
-          Case{"noextension", 0, 0, 1}, Case{"folder.with.dots/sound", 0, 0, 1},
-          Case{"long.mp3", 0, 0, 120}}) {
+         {Case{"clip.mp3", 0, 0, 1},         Case{"clip.wav", 0, 0, 1},
+          Case{"clip.mpg", 320, 240, 2},     Case{"clip.avi", 320, 240, 2},
+          Case{"clip.wmv", 320, 240, 2},     Case{"CAPS.WMV", 320, 240, 2},
+          Case{"clip.mov", 320, 240, 2},     Case{"clip.ogg", 0, 0, 1},
+          Case{"clip.flac", 0, 0, 1},        Case{"clip.opus", 0, 0, 1},
+          Case{"clip.m4a", 0, 0, 1},         Case{"clip.webm", 320, 240, 2},
+          Case{"clip.mkv", 320, 240, 2},     Case{"clip.mp4", 320, 240, 2},
+          Case{"clip.ts", 320, 240, 2},      Case{"clip.wv", 0, 0, 1},
+          Case{"noextension", 0, 0, 1},      Case{"folder.with.dots/sound", 0, 0, 1},
+          Case{"tagged.ogg", 0, 0, 1, true}, Case{"tagged.mp3", 0, 0, 1, true},
+          Case{"named.mka", 0, 0, 1},        Case{"long.mp3", 0, 0, 120}}) {
         SCOPED_TRACE(c.file);
-        m_reported = {};
+        reported = {};
         ASSERT_TRUE(OpenAndPlay(Media(c.file)));
         EXPECT_EQ(m_manager->GetVideoSize(), (CSize{c.width, c.height}));
         EXPECT_EQ(m_manager->IsAudioOnly(), c.width == 0);
         EXPECT_EQ(m_manager->GetOpenedPath(), Media(c.file));
         // QuickTime files too, with the edition switch, and files without an extension.
         EXPECT_EQ(m_manager->GetCurrentEngine(), m_manager->GetEngine(EngineDShow));
+        EXPECT_TRUE(!c.tagged || WaitFor([&] { return !reported.title.empty(); }));
         if (c.seconds > 2) { // the long clip plays until its length is known
-            EXPECT_TRUE(WaitFor([&] { return m_reported.duration > 0; }, 10000));
+            EXPECT_TRUE(WaitFor([&] { return reported.duration > 0; }, 10000));
             m_manager->Stop();
             ASSERT_TRUE(WaitFor([&] { return Completed(); }));
         } else {
             ASSERT_TRUE(WaitFor([&] { return Completed(); }));
-            EXPECT_EQ(m_parent.Only(WM_REG_PLAYCOMPLETED)[0].wParam, 0u) << "ended, not failed";
+            EXPECT_EQ(FinishReport(), 0u) << "ended, not failed";
             EXPECT_EQ(m_parent.Only(WM_REG_PLAYSTATE).back().wParam, WPARAM(EngineStopped));
         }
-        EXPECT_GE(m_reported.duration, 1.0);
+        EXPECT_GE(reported.duration, 1.0);
         // A header-less MP3's length is an estimate from its bit rate.
-        EXPECT_NEAR(m_reported.duration, c.seconds, std::max(1.0, c.seconds / 10.0));
+        EXPECT_NEAR(reported.duration, c.seconds, std::max(1.0, c.seconds / 10.0));
+        // An untagged clip names nothing, so the row keeps the file name.
+        EXPECT_EQ(reported.artist, c.tagged ? CMediaFolder::kArtist : "");
+        EXPECT_EQ(reported.title, c.tagged ? CMediaFolder::kTitle : "");
     }
-}
-
-TEST_F(ReportingEngineTest, TheOpenedClipsTagsAreItsInformationTexts) {
-    CreateManager();
-    WatchReports();
-    for (const char* file : {"tagged.ogg", "tagged.mp3"}) {
-        SCOPED_TRACE(file);
-        m_reported = {};
-        ASSERT_TRUE(OpenAndPlay(Media(file)));
-        ASSERT_TRUE(WaitFor([&] { return !m_reported.title.empty(); }));
-        EXPECT_EQ(m_reported.artist, CMediaFolder::kArtist);
-        EXPECT_EQ(m_reported.title, CMediaFolder::kTitle);
-        m_manager->Stop();
-        ASSERT_TRUE(WaitFor([&] { return Completed(); }));
-    }
-    // An untagged clip names nothing, so the row keeps the file name.
-    ASSERT_TRUE(OpenAndPlay(Media("clip.ogg")));
-    EXPECT_EQ(m_manager->GetInfoText1(), "");
-    EXPECT_EQ(m_manager->GetInfoText2(), "");
-    m_manager->Stop();
-    ASSERT_TRUE(WaitFor([&] { return Completed(); }));
-    // Nor does the name of a Matroska file's track, heard to the end.
-    testsupport::ScratchFolder scratch;
-    const std::string named = scratch / "named.mka";
-    ASSERT_EQ(std::system(("gst-launch-1.0 -q audiotestsrc num-buffers=30 ! audioconvert ! "
-                           "vorbisenc ! taginject 'tags=\"title=Audio\"' ! matroskamux ! "
-                           "filesink location='" +
-                           named + "' >/dev/null 2>&1")
-                              .c_str()),
-              0);
-    m_reported = {};
-    ASSERT_TRUE(OpenAndPlay(named));
-    EXPECT_EQ(m_manager->GetInfoText2(), "");
-    ASSERT_TRUE(WaitFor([&] { return Completed(); }));
-    EXPECT_EQ(m_reported.title, "");
 }
 
 // An internet radio station: the address plays as it is, has no length, names its station,
 // and its row follows each new title the stream announces.
-TEST_F(ReportingEngineTest, ARadioStreamIsLiveAndItsTitlesFollowTheStream) {
+TEST_F(EngineTest, ARadioStreamIsLiveAndItsTitlesFollowTheStream) {
     CreateManager();
     std::vector<std::string> titles;
+    int opens = 0; // the opened reports
     m_parent.m_onMessage = [&](UINT message, WPARAM wParam, LPARAM) {
+        opens += message == WM_REG_OPENSUCCESSED && wParam == 0;
         if ((message != WM_REG_OPENSUCCESSED || wParam != 0) && message != WM_REG_CLIPINFOCHANGED)
             return;
         const std::string title = m_manager->GetInfoText2();
         if (!title.empty() && (titles.empty() || titles.back() != title))
             titles.push_back(title);
     };
-    CRadioStreamServer server(ReadWhole(Media("clip.mp3")), "audio/mpeg", "Test Radio",
+    std::ifstream in(Media("clip.mp3"), std::ios::binary);
+    const std::string body{std::istreambuf_iterator<char>(in), {}};
+    CRadioStreamServer server(body, "audio/mpeg", "Test Radio",
                               {"First Song", "Second Song", "Second Song"}, 3, 20);
     const std::string url = server.Url("/radio");
     ASSERT_TRUE(OpenAndPlay(url));
@@ -235,18 +212,11 @@ TEST_F(ReportingEngineTest, ARadioStreamIsLiveAndItsTitlesFollowTheStream) {
     m_manager->SetOverlayText({});
 
     // A dropped connection is opened again: the station goes on without the clip ending.
-    CRadioStreamServer dropping(ReadWhole(Media("clip.mp3")), "audio/mpeg", "Test Radio",
-                                {"First Song"}, 3, 20);
+    CRadioStreamServer dropping(body, "audio/mpeg", "Test Radio", {"First Song"}, 3, 20);
     dropping.DropFirstConnectionAfter(CRadioStreamServer::kMetaInt);
-    m_parent.m_received.clear();
+    opens = 0;
     ASSERT_TRUE(OpenAndPlay(dropping.Url("/radio")));
-    const auto reopened = [&] {
-        return std::count_if(m_parent.m_received.begin(), m_parent.m_received.end(),
-                             [](const auto& m) {
-                                 return m.message == WM_REG_OPENSUCCESSED && m.wParam == 0;
-                             }) == 2;
-    };
-    ASSERT_TRUE(WaitFor([&] { return dropping.Connections() == 2 && reopened(); }))
+    ASSERT_TRUE(WaitFor([&] { return dropping.Connections() == 2 && opens == 2; }))
         << dropping.Connections();
     EXPECT_FALSE(Completed());
     m_manager->Stop();
@@ -254,35 +224,15 @@ TEST_F(ReportingEngineTest, ARadioStreamIsLiveAndItsTitlesFollowTheStream) {
     EXPECT_EQ(dropping.Connections(), 2) << "a stopped station is not reopened";
 }
 
-// A FIFO that nobody writes to blocks its reader on open for good.
-TEST_F(EngineTest, AnOpenThatNeverCompletesFailsAtTheTimeOutAndLeavesTheEngineUsable) {
-    testsupport::ScratchFolder scratch;
-    const std::string fifo = scratch / "silent.mp3";
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    CreateManager();
-    m_manager->SetPath(fifo);
-    m_manager->Play(true); // returns: the interface does not wait for the source
-    Settle(500);
-    EXPECT_TRUE(m_manager->IsLoading());
-    EXPECT_FALSE(Completed());
-    m_manager->SendMessage(WM_TIMER, CEngineManager::kOpenTimer, 0);
-    ASSERT_TRUE(WaitFor([&] { return Completed(); }));
-    EXPECT_EQ(m_parent.Only(WM_REG_PLAYCOMPLETED)[0].wParam, 1u);
-    EXPECT_FALSE(m_manager->IsLoading());
-    // The next clip opens while the abandoned one still hangs; closing the engine afterwards
-    // does not wait for it either.
-    ASSERT_TRUE(OpenAndPlay(Media("clip.wav")));
-    m_manager->Stop();
-    ASSERT_TRUE(WaitFor([&] { return Completed(); }));
-    m_manager.reset();
-}
-
-// Damaged or missing files, and types whose engine has no runtime here.
-TEST_F(EngineTest, ClipsThatCannotOpenFailWithTheirText) {
+// Damaged or missing files, types whose engine has no runtime here, a stream error while
+// playing, and an open that never completes, as the verbose log tells them.
+TEST_F(EngineTest, ClipsThatCannotOpenOrPlayFailWithTheirTextAndTheLogNamesThem) {
     CreateManager(false);
     EXPECT_FALSE(m_manager->GetEngine(EngineQuickTime)->IsInstalled());
     EXPECT_FALSE(m_manager->GetEngine(EngineReal)->IsInstalled());
     EXPECT_FALSE(m_manager->AllInstalled());
+    testing::internal::CaptureStderr();
+    platform::SetVerbose(true);
     const std::string invalid = "Not a valid media file.";
     const std::string more = "\rFor more info visit www.corvella-player.org";
     struct Case {
@@ -296,7 +246,7 @@ TEST_F(EngineTest, ClipsThatCannotOpenFailWithTheirText) {
         SCOPED_TRACE(c.file);
         EXPECT_FALSE(OpenAndPlay(Media(c.file)));
         ASSERT_EQ(Count(WM_REG_PLAYCOMPLETED), 1u);
-        EXPECT_EQ(m_parent.Only(WM_REG_PLAYCOMPLETED)[0].wParam, 1u);
+        EXPECT_EQ(FinishReport(), 1u);
         EXPECT_EQ(m_manager->GetOverlayText(), c.text);
         EXPECT_EQ(Count(WM_REG_OPENSUCCESSED), 0u);
         EXPECT_FALSE(m_manager->IsLoading());
@@ -304,102 +254,48 @@ TEST_F(EngineTest, ClipsThatCannotOpenFailWithTheirText) {
         const auto loading = m_parent.Only(WM_REG_CLIPLOADING);
         EXPECT_TRUE(loading.empty() || loading.back().wParam == 0u);
     }
-    // A good clip afterwards opens and clears the text.
-    ASSERT_TRUE(OpenAndPlay(Media("clip.wav")));
-    EXPECT_EQ(m_manager->GetOverlayText(), "");
-}
-
-TEST_F(EngineTest, ATruncatedFilePlaysWhatItHoldsAndFinishes) {
-    CreateManager();
+    {
+        CScopedEnv sink("CORVELLA_VIDEO_SINK", "identity error-after=20 ! fakesink");
+        ASSERT_TRUE(OpenAndPlay(Media("clip.avi")));
+        ASSERT_TRUE(WaitFor([&] { return Completed(); }));
+        EXPECT_EQ(FinishReport(), 1u) << "an error while playing fails the clip";
+        EXPECT_EQ(m_manager->GetOverlayText(), invalid);
+        EXPECT_EQ(m_manager->GetPlayState(), EngineStopped);
+        EXPECT_FALSE(WndOf(*m_manager)->HasGraph());
+    }
+    // A truncated file plays what it holds, and its open clears the text.
     ASSERT_TRUE(OpenAndPlay(Media("truncated.avi")));
+    EXPECT_EQ(m_manager->GetOverlayText(), "");
     EXPECT_EQ(m_manager->GetVideoSize(), (CSize{320, 240}));
     ASSERT_TRUE(WaitFor([&] { return Completed(); }));
-    EXPECT_EQ(m_parent.Only(WM_REG_PLAYCOMPLETED)[0].wParam, 0u);
-    EXPECT_EQ(m_manager->GetPlayState(), EngineStopped);
-}
+    EXPECT_EQ(FinishReport(), 0u);
 
-TEST_F(EngineTest, AnErrorWhilePlayingFailsTheClip) {
-    CScopedEnv sink("CORVELLA_VIDEO_SINK", "identity error-after=20 ! fakesink");
-    CreateManager();
-    ASSERT_TRUE(OpenAndPlay(Media("clip.avi")));
+    // A FIFO that nobody writes to blocks its reader on open for good.
+    testsupport::ScratchFolder scratch;
+    const std::string fifo = scratch / "silent.mp3";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    m_parent.m_received.clear();
+    m_manager->SetPath(fifo);
+    m_manager->Play(true); // returns: the interface does not wait for the source
+    Settle(500);
+    EXPECT_TRUE(m_manager->IsLoading());
+    EXPECT_FALSE(Completed());
+    m_manager->SendMessage(WM_TIMER, CEngineManager::kOpenTimer, 0);
     ASSERT_TRUE(WaitFor([&] { return Completed(); }));
-    EXPECT_EQ(m_parent.Only(WM_REG_PLAYCOMPLETED)[0].wParam, 1u);
-    EXPECT_EQ(m_manager->GetOverlayText(), "Not a valid media file.");
-    EXPECT_EQ(m_manager->GetPlayState(), EngineStopped);
-    EXPECT_FALSE(WndOf(*m_manager)->HasGraph());
-}
-
-TEST_F(EngineTest, SeekingTo90Point7LandsAt90Seconds) {
-    CreateManager();
-    ASSERT_TRUE(OpenAndPlay(Media("long.mp3")));
-    EXPECT_TRUE(m_manager->CanSeek());
-    // An MP3's length is known once it plays.
-    EXPECT_TRUE(WaitFor([&] { return m_manager->GetDuration() >= 119.0; }));
-    m_manager->Pause();
-    m_manager->Seek(90.7);
-    CDShowWnd* pWnd = WndOf(*m_manager);
-    ASSERT_TRUE(WaitFor([&] { return pWnd->GetExactPosition() >= 89.9; }));
-    Settle();
-    EXPECT_NEAR(pWnd->GetExactPosition(), 90.0, 0.1);
-    EXPECT_EQ(m_manager->GetPosition(), 90.0);
-}
-
-TEST_F(EngineTest, VolumeAsThePipelinesLinearFactor) {
-    // The sink may keep the factor as a float.
-    auto near = [](double a, double b) { return std::abs(a - b) <= b * 1e-6; };
-    EXPECT_DOUBLE_EQ(CDShowEngine::VolumeToGain(0), 1e-4);
-    for (int v : {0, 1, 50, 75, 99, 100})
-        EXPECT_EQ(CDShowEngine::GainToVolume(CDShowEngine::VolumeToGain(v)), v);
-
-    CreateManager();
-    ASSERT_TRUE(OpenAndPlay(Media("clip.wav")));
-    CDShowWnd* pWnd = WndOf(*m_manager);
-    m_manager->SetVolume(75);
-    EXPECT_PRED2(near, pWnd->GetPipelineVolume(), 0.75);
-    EXPECT_EQ(m_manager->GetVolume(), 75);
-    m_manager->SetVolume(0);
-    EXPECT_PRED2(near, pWnd->GetPipelineVolume(), 1e-4) << "volume 0 is quiet, not silent";
-    m_manager->SetMute(true);
-    EXPECT_PRED2(near, pWnd->GetPipelineVolume(), CDShowWnd::kMuteGain);
-    EXPECT_TRUE(m_manager->GetMute());
-    m_manager->SetVolume(50); // remembered while muted
-    EXPECT_PRED2(near, pWnd->GetPipelineVolume(), CDShowWnd::kMuteGain);
-    m_manager->SetMute(false);
-    EXPECT_PRED2(near, pWnd->GetPipelineVolume(), 0.5);
-}
-
-TEST_F(EngineTest, VideoFramesArePaintedAtTheSizeTheManagerGives) {
-    CScopedEnv video("CORVELLA_VIDEO_SINK", nullptr);
-    CreateManager();
-    ASSERT_TRUE(OpenAndPlay(Media("clip.avi")));
-    m_manager->SetRect({6, 18, 166, 138});
-    // The decoded picture is shown where the decoder left it and scaled as it is painted.
-    CDShowWnd* pWnd = WndOf(*m_manager);
-    ASSERT_TRUE(WaitFor(
-        [&] { return pWnd->GetPicture().Width() == 320 && pWnd->GetPicture().Height() == 240; }));
-    const QImage painted = pWnd->GetWidget()->grab().toImage();
-    EXPECT_EQ(painted.size(), QSize(160, 120));
-    EXPECT_NE(painted.pixel(10, 10) & 0xFFFFFF, 0u);
-    EXPECT_TRUE(m_manager->GetEngine(EngineDShow)->IsVideoVisible());
-    EXPECT_TRUE(m_manager->IsVideoShown());
-}
-
-TEST_F(EngineTest, VerboseLogNamesOpenStateFinishAndGStreamerErrors) {
-    CreateManager();
-    testing::internal::CaptureStderr();
-    platform::SetVerbose(true);
+    EXPECT_EQ(FinishReport(), 1u);
+    EXPECT_FALSE(m_manager->IsLoading());
+    // The next clip opens while the abandoned one still hangs; closing the engine afterwards
+    // does not wait for it either.
     OpenAndStop(Media("clip.wav"));
-    EXPECT_FALSE(OpenAndPlay(Media("random.mp3")));
+    m_manager.reset();
+
     platform::SetVerbose(false);
     const std::string log = testing::internal::GetCapturedStderr();
-    EXPECT_NE(log.find("clip opened: " + Media("clip.wav") + " (1 s, audio only)"),
-              std::string::npos)
-        << log;
-    EXPECT_NE(log.find("play state: playing"), std::string::npos);
-    EXPECT_NE(log.find("clip finished: " + Media("clip.wav")), std::string::npos);
-    EXPECT_NE(log.find("clip failed: " + Media("random.mp3") + ": Could not determine type"),
-              std::string::npos)
-        << log;
+    for (const std::string& line :
+         {"clip opened: " + Media("clip.wav") + " (1 s, audio only)",
+          std::string("play state: playing"), "clip finished: " + Media("clip.wav"),
+          "clip failed: " + Media("random.mp3") + ": Could not determine type"})
+        EXPECT_NE(log.find(line), std::string::npos) << line << "\n" << log;
 }
 
 TEST_F(EngineTest, OpeningAndClosingLeavesNoThreadsDescriptorsOrMemory) {
@@ -478,22 +374,6 @@ TEST_F(EngineTest, AClosedClipLeavesNoElementAlive) {
 
 namespace {
 
-// Makes a file with gst-launch; false when it could not.
-bool Encode(const std::string& pipeline, const std::string& path) {
-    const std::string command =
-        "gst-launch-1.0 -q " + pipeline + " ! filesink location='" + path + "' >/dev/null 2>&1";
-    return std::system(command.c_str()) == 0;
-}
-
-std::vector<std::int16_t> ReadSamples(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::vector<std::int16_t> samples;
-    std::int16_t s = 0;
-    while (in.read(reinterpret_cast<char*>(&s), sizeof s))
-        samples.push_back(s);
-    return samples;
-}
-
 // Root-mean-square level of samples [from, to) in decibels of full scale.
 double LevelDb(const std::vector<std::int16_t>& samples, std::size_t from, std::size_t to) {
     double sum = 0;
@@ -530,7 +410,11 @@ protected:
         if (whilePlaying)
             whilePlaying();
         EXPECT_TRUE(WaitFor([&] { return Completed(); })) << path;
-        return ReadSamples(out);
+        std::ifstream in(out, std::ios::binary);
+        std::vector<std::int16_t> samples;
+        for (std::int16_t s = 0; in.read(reinterpret_cast<char*>(&s), sizeof s);)
+            samples.push_back(s);
+        return samples;
     }
     testsupport::ScratchFolder m_folder;
     AudioEffectSettings m_saved;
@@ -538,8 +422,10 @@ protected:
 
 } // namespace
 
-// A 1 kHz tone at -15 dB tagged with a track gain of -6 dB and an album gain of +6 dB.
-TEST_F(SoundShapingTest, ReplayGainPlaysTheTaggedTrackOrAlbumGain) {
+// A 1 kHz tone at -15 dB tagged with a track gain of -6 dB and an album gain of +6 dB; then a
+// 119 Hz tone whose band is lowered by 12 dB at 0.8 s, heard lowered from 1.2 s on (not only
+// after what the pipeline queued has played), with no gap in the sound.
+TEST_F(SoundShapingTest, ReplayGainPlaysTheTaggedGainAndAnEqualizerChangeIsHeardWithoutAGap) {
     const std::string tagged = m_folder / "tagged.flac";
     ASSERT_TRUE(Encode("audiotestsrc num-buffers=20 volume=0.25 freq=1000 ! "
                        "audio/x-raw,rate=44100,channels=1 ! audioconvert ! taginject "
@@ -549,8 +435,9 @@ TEST_F(SoundShapingTest, ReplayGainPlaysTheTaggedTrackOrAlbumGain) {
                        tagged));
     AudioEffectSettings s;
     std::vector<double> levels;
-    for (int mode : {ReplayGainOff, ReplayGainTrack, ReplayGainAlbum}) {
+    for (int mode : {ReplayGainOff, ReplayGainTrack, ReplayGainAlbum, ReplayGainAlbum}) {
         s.nReplayGain = mode;
+        s.dReplayGainPreampDb = levels.size() == 3 ? 3.0 : 0.0; // the preamp adds to the gain
         audioeffects::Set(s);
         const auto samples = Play(tagged, false);
         ASSERT_GT(samples.size(), 15000u);
@@ -559,21 +446,13 @@ TEST_F(SoundShapingTest, ReplayGainPlaysTheTaggedTrackOrAlbumGain) {
     EXPECT_NEAR(levels[0], -15.05, 0.3);
     EXPECT_NEAR(levels[1], -21.05, 0.3);
     EXPECT_NEAR(levels[2], -9.05, 0.3);
-    // The preamp adds to the tagged gain.
-    s.dReplayGainPreampDb = 3.0;
-    audioeffects::Set(s);
-    const auto louder = Play(tagged, false);
-    EXPECT_NEAR(LevelDb(louder, 1000, louder.size() - 1000), -6.05, 0.3);
-}
+    EXPECT_NEAR(levels[3], -6.05, 0.3);
 
-// A 119 Hz tone: its band lowered by 12 dB at 0.8 s is heard lowered from 1.2 s on (not only
-// after what the pipeline queued has played), with no gap in the sound.
-TEST_F(SoundShapingTest, AnEqualizerChangeWhilePlayingIsHeardWithoutAGap) {
     const std::string tone = m_folder / "tone.wav";
     ASSERT_TRUE(Encode("audiotestsrc num-buffers=87 volume=0.25 freq=119 ! "
                        "audio/x-raw,rate=44100,channels=1 ! wavenc",
                        tone));
-    AudioEffectSettings s;
+    s = {};
     s.bEqualizer = true;
     audioeffects::Set(s);
     const auto samples = Play(tone, true, [&] {
@@ -583,9 +462,8 @@ TEST_F(SoundShapingTest, AnEqualizerChangeWhilePlayingIsHeardWithoutAGap) {
     });
     ASSERT_GT(samples.size(), 80000u);
     const double before = LevelDb(samples, 4410, 30000);
-    const double after = LevelDb(samples, 52920, samples.size() - 2000);
     EXPECT_NEAR(before, -15.05, 0.5);
-    EXPECT_NEAR(after - before, -12.0, 1.5);
+    EXPECT_NEAR(LevelDb(samples, 52920, samples.size() - 2000) - before, -12.0, 1.5);
     // No run of silence anywhere: the change did not interrupt the stream.
     std::size_t quiet = 0, longest = 0;
     for (std::int16_t v : samples)

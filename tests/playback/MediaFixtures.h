@@ -11,11 +11,9 @@
 #include "tests/support/ScopedEnv.h"
 
 #include <QApplication>
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 #include <random>
@@ -23,8 +21,23 @@
 
 namespace mediatest {
 
+using testsupport::CScopedEnv;
+using testsupport::Settle;
+using testsupport::WaitFor;
+
+// Runs a gst-launch pipeline into a file; false when it failed or wrote nothing.
+inline bool Encode(const std::string& pipeline, const std::string& path) {
+    const std::string command =
+        "gst-launch-1.0 -q " + pipeline + " ! filesink location='" + path + "' >/dev/null 2>&1";
+    std::error_code ec;
+    return std::system(command.c_str()) == 0 && std::filesystem::file_size(path, ec) > 0;
+}
+
 class CMediaFolder {
 public:
+    static constexpr const char* kArtist = "The Test Tones";
+    static constexpr const char* kTitle = "Sine No. 5";
+
     static CMediaFolder& Instance() {
         static CMediaFolder folder;
         return folder;
@@ -37,7 +50,7 @@ private:
     // tree, by whichever process comes first (built aside, then renamed into place), and
     // reused by the others. The version in its name changes whenever the media change.
     CMediaFolder() {
-        const std::string final = std::string(CORVELLA_BINARY_DIR) + "/test-media-v2";
+        const std::string final = std::string(CORVELLA_BINARY_DIR) + "/test-media-v3";
         if (!std::filesystem::exists(final + "/complete")) {
             std::string pattern = final + ".tmp-XXXXXX";
             if (!::mkdtemp(pattern.data()))
@@ -55,81 +68,60 @@ private:
     }
 
     bool MakeAll() const {
+        const std::string tone = "audiotestsrc num-buffers=60 ! audioconvert ! ";
         const std::string v320 = "videotestsrc num-buffers=30 ! "
                                  "video/x-raw,width=320,height=240,framerate=15/1 ! ";
-        bool ok =
-            Make("audiotestsrc num-buffers=60 ! audioconvert ! lamemp3enc", "clip.mp3") &&
-            Make("audiotestsrc num-buffers=60 ! wavenc", "clip.wav") &&
-            Make("videotestsrc num-buffers=50 ! video/x-raw,width=320,height=240,framerate=25/1 ! "
-                 "videoconvert ! mpeg2enc format=0 ! mpegpsmux",
-                 "clip.mpg") &&
-            Make(v320 + "jpegenc ! avimux", "clip.avi") &&
-            Make("audiotestsrc num-buffers=20 ! audioconvert ! avenc_wmav2 ! m. " + v320 +
-                     "avenc_wmv2 ! asfmux name=m",
-                 "clip.wmv") &&
-            Make(v320 + "jpegenc ! qtmux", "clip.mov") &&
-            Make("audiotestsrc num-buffers=60 ! audioconvert ! vorbisenc ! oggmux", "clip.ogg") &&
-            Make("audiotestsrc num-buffers=60 ! audioconvert ! flacenc", "clip.flac") &&
-            Make("audiotestsrc num-buffers=60 ! audioconvert ! audioresample ! opusenc ! oggmux",
-                 "clip.opus") &&
-            Make("audiotestsrc num-buffers=60 ! audioconvert ! avenc_aac ! mp4mux", "clip.m4a") &&
-            Make(v320 + "vp8enc deadline=1 ! webmmux", "clip.webm") &&
-            Make(v320 + "jpegenc ! matroskamux", "clip.mkv") &&
-            Make(v320 + "x264enc speed-preset=ultrafast ! mp4mux", "clip.mp4") &&
-            Make(v320 + "x264enc speed-preset=ultrafast ! h264parse ! mpegtsmux", "clip.ts") &&
-            Make("audiotestsrc num-buffers=60 ! audioconvert ! wavpackenc", "clip.wv") &&
-            Make("audiotestsrc num-buffers=60 ! audioconvert ! " + Tags() + " ! vorbisenc ! oggmux",
-                 "tagged.ogg") &&
-            Make("audiotestsrc num-buffers=60 ! audioconvert ! lamemp3enc ! " + Tags() +
-                     " ! id3v2mux",
-                 "tagged.mp3") &&
-            Make("audiotestsrc num-buffers=120 samplesperbuffer=8000 ! "
-                 "audio/x-raw,rate=8000,channels=1 ! audioconvert ! "
-                 "lamemp3enc target=bitrate bitrate=8",
-                 "long.mp3");
+        // The artist and title, quoted for the shell and for gst-launch.
+        const std::string tags = std::string("taginject 'tags=\"artist=\\\"") + kArtist +
+                                 "\\\",title=\\\"" + kTitle + "\\\"\"' ! ";
+        const std::pair<std::string, const char*> files[] = {
+            {tone + "lamemp3enc", "clip.mp3"},
+            {tone + "wavenc", "clip.wav"},
+            {"videotestsrc num-buffers=50 ! video/x-raw,width=320,height=240,framerate=25/1 ! "
+             "videoconvert ! mpeg2enc format=0 ! mpegpsmux",
+             "clip.mpg"},
+            {v320 + "jpegenc ! avimux", "clip.avi"},
+            {"audiotestsrc num-buffers=20 ! audioconvert ! avenc_wmav2 ! m. " + v320 +
+                 "avenc_wmv2 ! asfmux name=m",
+             "clip.wmv"},
+            {v320 + "jpegenc ! qtmux", "clip.mov"},
+            {tone + "vorbisenc ! oggmux", "clip.ogg"},
+            {tone + "flacenc", "clip.flac"},
+            {tone + "audioresample ! opusenc ! oggmux", "clip.opus"},
+            {tone + "avenc_aac ! mp4mux", "clip.m4a"},
+            {v320 + "vp8enc deadline=1 ! webmmux", "clip.webm"},
+            {v320 + "jpegenc ! matroskamux", "clip.mkv"},
+            {v320 + "x264enc speed-preset=ultrafast ! mp4mux", "clip.mp4"},
+            {v320 + "x264enc speed-preset=ultrafast ! h264parse ! mpegtsmux", "clip.ts"},
+            {tone + "wavpackenc", "clip.wv"},
+            {tone + tags + "vorbisenc ! oggmux", "tagged.ogg"},
+            {tone + "lamemp3enc ! " + tags + "id3v2mux", "tagged.mp3"},
+            // A Matroska track name is no title.
+            {tone + "vorbisenc ! taginject 'tags=\"title=Audio\"' ! matroskamux", "named.mka"},
+            {"audiotestsrc num-buffers=120 samplesperbuffer=8000 ! "
+             "audio/x-raw,rate=8000,channels=1 "
+             "! audioconvert ! lamemp3enc target=bitrate bitrate=8",
+             "long.mp3"},
+        };
+        bool ok = true;
+        for (const auto& [pipeline, name] : files)
+            ok = ok && Encode(pipeline, *this / name);
         std::error_code ec;
-        std::filesystem::copy_file(*this / "clip.wmv", *this / "CAPS.WMV", ec);
-        ok = ok && !ec;
-        std::filesystem::copy_file(*this / "clip.mp3", *this / "noextension", ec);
-        ok = ok && !ec;
         std::filesystem::create_directory(*this / "folder.with.dots", ec);
-        std::filesystem::copy_file(*this / "clip.wav", *this / "folder.with.dots/sound", ec);
-        ok = ok && !ec;
-        CopyPrefix(*this / "clip.avi", *this / "truncated.avi", 150000);
-        WriteRandom(*this / "random.mp3", 20000);
-        return ok;
-    }
-
-public:
-    static constexpr const char* kArtist = "The Test Tones";
-    static constexpr const char* kTitle = "Sine No. 5";
-
-private:
-    // The artist and title for taginject, quoted for the shell and for gst-launch.
-    static std::string Tags() {
-        return std::string("taginject 'tags=\"artist=\\\"") + kArtist + "\\\",title=\\\"" + kTitle +
-               "\\\"\"'";
-    }
-
-    bool Make(const std::string& pipeline, const std::string& name) const {
-        const std::string command = "gst-launch-1.0 -q " + pipeline + " ! filesink location='" +
-                                    (*this / name) + "' >/dev/null 2>&1";
-        std::error_code ec;
-        return std::system(command.c_str()) == 0 &&
-               std::filesystem::file_size(*this / name, ec) > 0;
-    }
-    static void CopyPrefix(const std::string& from, const std::string& to, std::size_t bytes) {
-        std::ifstream in(from, std::ios::binary);
-        std::string data(bytes, '\0');
-        in.read(data.data(), std::streamsize(bytes));
-        std::ofstream(to, std::ios::binary).write(data.data(), in.gcount());
-    }
-    static void WriteRandom(const std::string& path, std::size_t bytes) {
+        for (const auto& [from, to] : {std::pair{"clip.wmv", "CAPS.WMV"},
+                                       {"clip.mp3", "noextension"},
+                                       {"clip.wav", "folder.with.dots/sound"}})
+            ok = ok && std::filesystem::copy_file(*this / from, *this / to, ec);
+        // The first 150,000 bytes of the AVI, and 20,000 random bytes named as an MP3.
+        std::string data(150000, '\0');
+        std::ifstream(*this / "clip.avi", std::ios::binary).read(data.data(), 150000);
+        std::ofstream(*this / "truncated.avi", std::ios::binary) << data;
         std::mt19937 random(7);
-        std::string data(bytes, '\0');
+        data.resize(20000);
         for (char& c : data)
             c = char(random() & 0xFF);
-        std::ofstream(path, std::ios::binary) << data;
+        std::ofstream(*this / "random.mp3", std::ios::binary) << data;
+        return ok;
     }
 
     std::string m_path;
@@ -137,17 +129,15 @@ private:
 };
 
 inline std::string Media(const std::string& name) {
+    EXPECT_TRUE(CMediaFolder::Instance().Ok()) << "media fixtures could not be made";
     return CMediaFolder::Instance() / name;
 }
-
-using testsupport::CScopedEnv;
 
 // A play window stand-in (recording every notification) holding a real engine manager, with
 // the message queue driven by Qt's event loop as in the program.
 class EngineTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(CMediaFolder::Instance().Ok()) << "media fixtures could not be made";
         platform::CMessageQueue::Instance().Reset();
         m_pPump = std::make_unique<platform::CQtMessagePump>();
         ASSERT_TRUE(m_parent.CreateTopLevel({0, 0, 400, 300}, "play"));
@@ -173,14 +163,10 @@ protected:
         ASSERT_TRUE(m_manager->Create({6, 18, 306, 230}, &m_parent, 1));
     }
 
-    static bool WaitFor(const std::function<bool()>& pred, int limitMs = 30000) {
-        return testsupport::WaitFor(pred, limitMs);
-    }
-    static void Settle(int ms = 200) { testsupport::Settle(ms); }
-
     std::size_t Count(UINT message) const { return m_parent.Only(message).size(); }
     bool Completed() const { return Count(WM_REG_PLAYCOMPLETED) > 0; }
-    bool Opened() const { return Count(WM_REG_OPENSUCCESSED) >= 2; }
+    // The first finish report's argument: 0 ended or stopped, 1 failed.
+    WPARAM FinishReport() const { return m_parent.Only(WM_REG_PLAYCOMPLETED).at(0).wParam; }
 
     // Opens path and waits until it plays (or the attempt ended).
     bool OpenAndPlay(const std::string& path) {
@@ -188,7 +174,8 @@ protected:
         m_manager->SetPath(path);
         m_manager->Play(true);
         return WaitFor([&] {
-                   return Completed() || (Opened() && m_manager->GetPlayState() == EnginePlaying);
+                   return Completed() || (Count(WM_REG_OPENSUCCESSED) >= 2 &&
+                                          m_manager->GetPlayState() == EnginePlaying);
                }) &&
                !Completed();
     }

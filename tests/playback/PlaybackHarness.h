@@ -20,6 +20,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct TraceEntry {
@@ -58,45 +59,35 @@ class CScriptedEngineManager : public IEngineManagerControl {
 public:
     CWnd* m_pParent = nullptr;
     std::set<std::string> m_failing;
-    bool m_bHoldOpen = false;
-    bool m_bHoldStopReport = false;
-    bool m_bCanSeek = true;
+    bool m_bHoldOpen = false, m_bHoldStopReport = false, m_bCanSeek = true;
 
     std::string m_strPath;
     int m_nPlayState = EngineStopped;
-    bool m_bOpen = false;
-    bool m_bLoading = false;
+    bool m_bOpen = false, m_bLoading = false;
     std::vector<std::string> m_opened;
-    int m_nEngineVolume = -1; // what reached an open engine; -1 never
-    int m_nEngineMute = -1;
+    int m_nEngineVolume = -1, m_nEngineMute = -1; // what reached an open engine; -1 never
     std::string m_strOverlay = "initial";
     bool m_bIdleLogo = true;
     int m_nDisplayMode = -1;
 
     // IEngineManagerControl
-    void SetVolume(int volume) override {
-        if (m_bOpen)
-            m_nEngineVolume = volume;
-    }
-    void SetMute(bool mute) override {
-        if (m_bOpen)
-            m_nEngineMute = mute;
-    }
+    void SetVolume(int volume) override { m_nEngineVolume = m_bOpen ? volume : m_nEngineVolume; }
+    void SetMute(bool mute) override { m_nEngineMute = m_bOpen ? mute : m_nEngineMute; }
     void SetDisplayMode(int mode) override { m_nDisplayMode = mode; }
     void SetIdleLogo(bool show) override { m_bIdleLogo = show; }
     void SetOverlayText(const std::string& text) override { m_strOverlay = text; }
     bool IsLoading() const override { return m_bLoading; }
     bool CanSeek() const override { return m_bOpen && m_bCanSeek; }
 
-    // What the play window asks.
-    void SetPath(const std::string& path) { m_strPath = path; }
-    void Play(bool start) {
-        if (!start)
-            return;
-        if (m_nPlayState == EnginePaused && m_bOpen)
+    // What the play window asks: a start resumes a paused clip, or opens the path.
+    void Play() {
+        if (m_nPlayState == EnginePaused && m_bOpen) {
             SetState(EnginePlaying);
-        else
-            Run();
+        } else if (!m_strPath.empty()) {
+            SetLoading(true);
+            if (!m_bHoldOpen)
+                CompleteOpen();
+        }
     }
     void Pause() {
         if (m_bOpen)
@@ -107,10 +98,9 @@ public:
             return;
         m_bOpen = false;
         SetState(EngineStopped);
-        if (m_bHoldStopReport)
-            m_bStopReportHeld = true;
-        else
-            m_pParent->PostMessage(WM_REG_PLAYCOMPLETED, 0, 0);
+        m_bStopReportHeld = m_bHoldStopReport;
+        if (!m_bStopReportHeld)
+            Finish(0);
     }
 
     // Test controls.
@@ -118,8 +108,7 @@ public:
         if (m_failing.count(m_strPath)) {
             SetState(EngineStopped);
             SetLoading(false);
-            m_pParent->PostMessage(WM_REG_PLAYCOMPLETED, 1, 0);
-            return;
+            return Finish(1);
         }
         m_bOpen = true;
         m_opened.push_back(m_strPath);
@@ -130,25 +119,18 @@ public:
         SetState(EnginePlaying);
     }
     void ReleaseStopReport() {
-        if (m_bStopReportHeld)
-            m_pParent->PostMessage(WM_REG_PLAYCOMPLETED, 0, 0);
-        m_bStopReportHeld = false;
+        if (std::exchange(m_bStopReportHeld, false))
+            Finish(0);
     }
     // The open clip plays to its end.
     void ReachEnd() {
         m_bOpen = false;
         m_nPlayState = EngineStopped;
-        m_pParent->PostMessage(WM_REG_PLAYCOMPLETED, 0, 0);
+        Finish(0);
     }
 
 private:
-    void Run() {
-        if (m_strPath.empty())
-            return;
-        SetLoading(true);
-        if (!m_bHoldOpen)
-            CompleteOpen();
-    }
+    void Finish(WPARAM failed) { m_pParent->PostMessage(WM_REG_PLAYCOMPLETED, failed, 0); }
     void SetLoading(bool loading) {
         m_bLoading = loading;
         m_pParent->SendMessage(WM_REG_CLIPLOADING, loading ? 1 : 0, 0);
@@ -171,26 +153,11 @@ public:
           m_pMainWnd(pMainWnd) {}
 
 protected:
-    LRESULT OnCmdPlay(ControlCommand& cmd) override {
-        m_engine.Play(cmd.param1 != 0);
-        return 0;
-    }
-    LRESULT OnCmdPause(ControlCommand&) override {
-        m_engine.Pause();
-        return 0;
-    }
-    LRESULT OnCmdStop(ControlCommand&) override {
-        m_engine.Stop();
-        return 0;
-    }
-    LRESULT OnCmdLoadClip(ControlCommand& cmd) override {
-        if (cmd.GetClip())
-            m_engine.SetPath(cmd.GetClip()->GetPath());
-        return 0;
-    }
-
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
-        if (message == WM_REG_PLAYSTATE) {
+        const LRESULT result = CObserverWnd::WindowProc(message, wParam, lParam);
+        if (message == WM_REG_OBSERVECOMMAND && wParam) {
+            Carry(*reinterpret_cast<const ControlCommand*>(wParam));
+        } else if (message == WM_REG_PLAYSTATE) {
             m_ctl.SetEnginePlayState(int(wParam));
             m_bus.SubmitCommand(this, CmdPlayState, LPARAM(wParam));
         } else if (message == WM_REG_CLIPLOADING) {
@@ -206,10 +173,22 @@ protected:
             m_bus.SubmitCommand(m_pMainWnd, CmdPlaybackCompleted);
             m_bus.SubmitCommand(this, CmdUpdateControls);
         }
-        return CObserverWnd::WindowProc(message, wParam, lParam);
+        return result;
     }
 
 private:
+    // The engine commands, carried out once the window recorded them.
+    void Carry(const ControlCommand& cmd) {
+        if (cmd.code == CmdPlay && cmd.param1)
+            m_engine.Play();
+        else if (cmd.code == CmdPause)
+            m_engine.Pause();
+        else if (cmd.code == CmdStop)
+            m_engine.Stop();
+        else if (cmd.code == CmdLoadClip && cmd.GetClip())
+            m_engine.m_strPath = cmd.GetClip()->GetPath();
+    }
+
     CUIControl& m_ctl;
     CScriptedEngineManager& m_engine;
     ICommandBus& m_bus;
@@ -282,6 +261,11 @@ protected:
         m_ctl.Play();
         m_clock.Pump();
     }
+    // The open clip plays to its end, and the controller hears of it.
+    void PlayToEnd() {
+        m_engine.ReachEnd();
+        m_clock.Pump();
+    }
 
     // Commands of one code as one window saw them.
     std::vector<TraceEntry> Seen(const std::string& window, int code) const {
@@ -289,12 +273,6 @@ protected:
         for (const auto& e : m_trace)
             if (e.window == window && e.code == code)
                 out.push_back(e);
-        return out;
-    }
-    std::vector<std::string> WindowsInTrace() const {
-        std::vector<std::string> out;
-        for (const auto& e : m_trace)
-            out.push_back(e.window);
         return out;
     }
     // The codes the play window saw, in order, starting at trace index `from`.

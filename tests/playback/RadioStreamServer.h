@@ -8,6 +8,7 @@
 
 #include "tests/support/LoopbackListener.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cctype>
 #include <chrono>
@@ -21,19 +22,14 @@
 class CRadioStreamServer {
 public:
     static constexpr std::size_t kMetaInt = 4096;
-    static constexpr int kMaxConnections = 4;
-    static constexpr auto kMaxConnectionTime = std::chrono::seconds(20);
 
     CRadioStreamServer(std::string body, std::string contentType, std::string station,
                        std::vector<std::string> titles, int repeats, int blockDelayMs)
         : m_body(std::move(body)), m_type(std::move(contentType)), m_station(std::move(station)),
           m_titles(std::move(titles)), m_repeats(repeats), m_delayMs(blockDelayMs) {
-        int port = 0;
-        m_listen = testsupport::ListenOnLoopback(port, 4);
-        if (m_listen < 0)
-            return;
-        m_port = port;
-        m_thread = std::thread([this] { Serve(); });
+        m_listen = testsupport::ListenOnLoopback(m_port, 4);
+        if (m_listen >= 0)
+            m_thread = std::thread([this] { Serve(); });
     }
     ~CRadioStreamServer() {
         m_bStop = true;
@@ -55,48 +51,41 @@ public:
 
 private:
     void Serve() {
-        while (!m_bStop && m_connections < kMaxConnections) {
+        while (!m_bStop && m_connections < 4) {
             pollfd fd{m_listen, POLLIN, 0};
-            if (::poll(&fd, 1, 100) <= 0)
-                continue;
-            const int client = ::accept4(m_listen, nullptr, nullptr, SOCK_CLOEXEC);
+            const int client =
+                ::poll(&fd, 1, 100) > 0 ? ::accept4(m_listen, nullptr, nullptr, SOCK_CLOEXEC) : -1;
             if (client < 0)
                 continue;
             ++m_connections;
-            const std::string request = ReadHeader(client);
-            const bool icy =
-                Contains(request, "icy-metadata: 1") || Contains(request, "icy-metadata:1");
+            const bool icy = WantsTitles(client);
             m_bAskedForTitles = m_bAskedForTitles || icy;
             SendStream(client, icy);
             ::close(client);
         }
     }
 
-    // The request's header, lower-cased; what arrives within two seconds.
-    static std::string ReadHeader(int client) {
+    // Whether the request's header (what arrives within two seconds) asks for titles.
+    static bool WantsTitles(int client) {
         std::string header;
         char buffer[1024];
         for (int i = 0; i < 64 && header.find("\r\n\r\n") == std::string::npos; ++i) {
             pollfd fd{client, POLLIN, 0};
-            if (::poll(&fd, 1, 2000) <= 0)
-                break;
-            const ssize_t n = ::recv(client, buffer, sizeof buffer, 0);
+            const ssize_t n =
+                ::poll(&fd, 1, 2000) > 0 ? ::recv(client, buffer, sizeof buffer, 0) : 0;
             if (n <= 0)
                 break;
-            for (ssize_t k = 0; k < n; ++k)
-                header += char(std::tolower(static_cast<unsigned char>(buffer[k])));
+            header.append(buffer, std::size_t(n));
         }
-        return header;
-    }
-    static bool Contains(const std::string& text, const char* part) {
-        return text.find(part) != std::string::npos;
+        std::transform(header.begin(), header.end(), header.begin(),
+                       [](unsigned char c) { return char(std::tolower(c)); });
+        return header.find("icy-metadata: 1") != std::string::npos ||
+               header.find("icy-metadata:1") != std::string::npos;
     }
 
-    // The metadata block of a title: its length in 16-byte units, then the padded text.
-    static std::string MetaBlock(const std::string& title) {
-        std::string text = "StreamTitle='" + title + "';";
-        text.resize((text.size() + 15) / 16 * 16, '\0');
-        return char(text.size() / 16) + text;
+    std::string Title(int repeat) const {
+        const std::size_t n = m_titles.size();
+        return n ? m_titles[std::size_t(repeat) * n / std::size_t(m_repeats)] : std::string();
     }
 
     bool Send(int client, const std::string& data) {
@@ -116,23 +105,19 @@ private:
                 "icy-name: " + m_station + "\r\nicy-metaint: " + std::to_string(kMetaInt) + "\r\n";
         if (!Send(client, head + "\r\n"))
             return;
-        const auto deadline = std::chrono::steady_clock::now() + kMaxConnectionTime;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
         std::string pending; // body bytes not yet followed by a metadata block
         std::size_t sent = 0;
         const bool drops = m_connections == 1 && m_dropAfter > 0;
         for (int r = 0; r < m_repeats && !m_bStop; ++r) {
-            const std::string& title =
-                m_titles.empty()
-                    ? std::string()
-                    : m_titles[std::size_t(r) * m_titles.size() / std::size_t(m_repeats)];
-            pending += m_body;
-            while (pending.size() >= kMetaInt) {
-                std::string block = pending.substr(0, kMetaInt);
-                pending.erase(0, kMetaInt);
-                if (icy)
-                    block += MetaBlock(title);
+            // The metadata block of a title: its length in 16-byte units, then the padded text.
+            std::string meta = "StreamTitle='" + Title(r) + "';";
+            meta.resize((meta.size() + 15) / 16 * 16, '\0');
+            meta.insert(meta.begin(), char(meta.size() / 16));
+            for (pending += m_body; pending.size() >= kMetaInt; pending.erase(0, kMetaInt)) {
                 if (m_bStop || std::chrono::steady_clock::now() > deadline ||
-                    (drops && sent >= m_dropAfter) || !Send(client, block))
+                    (drops && sent >= m_dropAfter) ||
+                    !Send(client, pending.substr(0, kMetaInt) + (icy ? meta : "")))
                     return;
                 sent += kMetaInt;
                 std::this_thread::sleep_for(std::chrono::milliseconds(m_delayMs));
@@ -140,17 +125,12 @@ private:
         }
     }
 
-    std::string m_body;
-    std::string m_type;
-    std::string m_station;
+    std::string m_body, m_type, m_station;
     std::vector<std::string> m_titles;
-    int m_repeats = 1;
-    int m_delayMs = 0;
-    int m_listen = -1;
-    int m_port = 0;
-    std::atomic<bool> m_bStop{false};
+    int m_repeats = 1, m_delayMs = 0;
+    int m_listen = -1, m_port = 0;
+    std::atomic<bool> m_bStop{false}, m_bAskedForTitles{false};
     std::atomic<int> m_connections{0};
     std::atomic<std::size_t> m_dropAfter{0};
-    std::atomic<bool> m_bAskedForTitles{false};
     std::thread m_thread;
 };

@@ -18,7 +18,7 @@ std::string Bytes(std::initializer_list<int> values) {
 
 // ---- enabling queries
 
-TEST_F(UIControlQueryTest, QueriesFollowThePlayState) {
+TEST_F(UIControlQueryTest, QueriesFollowThePlayStateAndLoadingRefusesThemAll) {
     // An empty list refuses everything but resume.
     EXPECT_TRUE(m_ctl.CanResume());
     EXPECT_FALSE(m_ctl.CanPlay() || m_ctl.CanStop() || m_ctl.CanSelect() || m_ctl.CanSeek() ||
@@ -43,10 +43,10 @@ TEST_F(UIControlQueryTest, QueriesFollowThePlayState) {
     EXPECT_TRUE(m_ctl.CanStop());
     EXPECT_TRUE(m_ctl.CanResume());
     EXPECT_FALSE(m_ctl.CanPause());
-}
 
-TEST_F(UIControlQueryTest, LoadingRefusesEveryQuery) {
-    AddClips(3);
+    // Loading refuses every query.
+    m_ctl.Stop();
+    m_clock.Pump();
     m_engine.m_bHoldOpen = true;
     StartPlayback();
     ASSERT_TRUE(m_engine.IsLoading());
@@ -84,26 +84,24 @@ TEST_F(UIControlQueryTest, BusyFromTheSelectTimerUntilTheOpenEndsRefusesEveryQue
     EXPECT_FALSE(m_ctl.IsBusy());
     EXPECT_TRUE(m_ctl.CanPause());
     EXPECT_EQ(m_engine.m_opened.back(), PathOf(1));
-}
 
-TEST_F(UIControlQueryTest, StopRightAfterNextDoesNotLeaveTheControllerBusy) {
-    AddClips(3);
-    StartPlayback();
+    // A stop right after Next does not leave the controller busy.
+    m_engine.m_bHoldOpen = m_engine.m_bHoldStopReport = false;
     m_ctl.Next();
     m_clock.Advance(100);
     m_ctl.Stop();
     m_clock.Advance(1000);
     EXPECT_FALSE(m_ctl.IsBusy());
     EXPECT_TRUE(m_ctl.CanPlay());
-    EXPECT_EQ(m_engine.m_opened.size(), 1u);
+    EXPECT_EQ(m_engine.m_opened.size(), 2u);
     // Play starts the clip that was selected.
     StartPlayback();
-    EXPECT_EQ(m_engine.m_opened.back(), PathOf(1));
+    EXPECT_EQ(m_engine.m_opened.back(), PathOf(2));
 }
 
 // ---- playlist operations
 
-TEST_F(UIControlPlaylistTest, RemoveAndClearDestroyOnlyClipsOfTheListAndLeaveNoDanglingCurrent) {
+TEST_F(UIControlPlaylistTest, RemoveAndClearLeaveNoDanglingCurrentAndAddFilesGoesBehindIt) {
     AddClips(3);
     m_ctl.PlayClip(Clip(1), false);
     CAttribClip stranger;
@@ -123,11 +121,9 @@ TEST_F(UIControlPlaylistTest, RemoveAndClearDestroyOnlyClipsOfTheListAndLeaveNoD
     m_rows.DeleteAllRows();
     m_ctl.ClearPlaylist();
     EXPECT_TRUE(m_ctl.GetClipList().IsEmpty());
-}
 
-// The order of insertion is the core's (AddFiles); here the controller's current clip and
-// reporter reach it.
-TEST_F(UIControlPlaylistTest, AddFilesInsertsBehindTheCurrentClipAndReportsErrors) {
+    // The order of insertion is the core's (AddFiles); here the controller's current clip and
+    // reporter reach it.
     testsupport::ScratchFolder dir;
     const std::string a = dir.MakeFile("a.mp3"), bad = dir.MakeFile("broken.mpl", "junk");
     std::vector<std::string> reports;
@@ -137,7 +133,7 @@ TEST_F(UIControlPlaylistTest, AddFilesInsertsBehindTheCurrentClipAndReportsError
     AddClips(2);
     m_ctl.PlayClip(Clip(0), false);
     EXPECT_EQ(m_ctl.AddFiles({a, bad}, true).added.size(), 1u);
-    std::vector<std::string> paths;
+    paths.clear();
     m_ctl.CollectPaths(paths);
     EXPECT_EQ(paths, (std::vector<std::string>{PathOf(0), a, PathOf(1)}));
     EXPECT_EQ(reports, std::vector<std::string>{"File Exception.|Cann't load file.\n\n " + bad});
@@ -145,39 +141,30 @@ TEST_F(UIControlPlaylistTest, AddFilesInsertsBehindTheCurrentClipAndReportsError
 
 // ---- persistent state
 
-TEST(UIControlSerializeTest, WritesListFoldersThenRepeatMuteVolumeDisplayMode) {
-    CUIControl ctl;
-    ctl.SetLastOpenFolder("/a");
-    ctl.SetLastPlaylistFolder("/b");
-    ctl.SetRepeat(false);
-    ctl.SetMute(true);
-    ctl.SetVolume(40);
-    ctl.SetDisplayMode(3);
-    CArchive ar;
-    ctl.Serialize(ar);
-    const std::string expected =
-        Bytes({1, 0, 0, 0, 0, 0, 0}) + // empty list: version 1, count 0, empty name
-        Bytes({2, '/', 'a', 2, '/', 'b'}) +
-        Bytes({0, 0, 0, 0, 1, 0, 0, 0, 40, 0, 0, 0, 3, 0, 0, 0});
-    EXPECT_EQ(ar.GetBuffer(), expected);
-}
-
-TEST(UIControlSerializeTest, LoadingRestoresEverythingAndReplacesTheList) {
+// The image: the list, the two folders, then repeat, mute, volume and display mode, every
+// field a value of its own; loading restores each and replaces the list.
+TEST(UIControlSerializeTest, WritesListFoldersRepeatMuteVolumeModeAndLoadingRestoresThem) {
     CUIControl source;
+    source.SetLastOpenFolder("/a");
+    source.SetLastPlaylistFolder("/b");
+    source.SetRepeat(false);
+    source.SetMute(true);
+    source.SetVolume(40);
+    source.SetDisplayMode(3);
+    CArchive empty;
+    source.Serialize(empty);
+    EXPECT_EQ(empty.GetBuffer(),
+              Bytes({1, 0, 0, 0, 0, 0, 0}) + // empty list: version 1, count 0, empty name
+                  Bytes({2, '/', 'a', 2, '/', 'b'}) +
+                  Bytes({0, 0, 0, 0, 1, 0, 0, 0, 40, 0, 0, 0, 3, 0, 0, 0}));
+
     for (const char* path : {"/m/one.mp3", "/m/two.avi"}) {
         auto clip = std::make_unique<CAttribClip>();
         clip->SetPath(path);
         source.GetClipList().Add(std::move(clip));
     }
-    source.SetLastOpenFolder("/media/music");
-    source.SetLastPlaylistFolder("/home/lists");
-    source.SetRepeat(false);
-    source.SetMute(true);
-    source.SetVolume(12);
-    source.SetDisplayMode(3); // every field a value of its own
     CArchive out;
     source.Serialize(out);
-
     CUIControl target;
     target.GetClipList().Add(std::make_unique<CAttribClip>());
     target.PlayClip(target.GetClipList().GetAt(0), false);
@@ -194,7 +181,7 @@ TEST(UIControlSerializeTest, LoadingRestoresEverythingAndReplacesTheList) {
     EXPECT_EQ(again.GetBuffer(), out.GetBuffer());
 }
 
-TEST(UIControlSerializeTest, ADamagedStateKeepsWhatWasReadBeforeTheDamage) {
+TEST(UIControlSerializeTest, ADamagedStateKeepsWhatWasReadBeforeTheDamageAndVolumeInRange) {
     CUIControl source;
     source.SetLastOpenFolder("/x");
     source.SetRepeat(false);
@@ -221,14 +208,12 @@ TEST(UIControlSerializeTest, ADamagedStateKeepsWhatWasReadBeforeTheDamage) {
     EXPECT_EQ(kept.GetClipList().GetCount(), 1u);
     EXPECT_EQ(kept.GetLastOpenFolder(), "");
     EXPECT_TRUE(kept.GetRepeat());
-}
 
-TEST(UIControlSerializeTest, AStoredVolumeOutOfRangeIsBroughtIntoRange) {
-    const std::string image = Bytes({1, 0, 0, 0, 0, 0, 0, 0, 0}) +
-                              Bytes({1, 0, 0, 0, 0, 0, 0, 0, 0xE8, 0x03, 0, 0, 2, 0, 0, 0});
-    CUIControl ctl;
-    CArchive in(image);
-    ctl.Serialize(in);
+    // A stored volume of 1000 is brought into range.
+    const std::string big = Bytes({1, 0, 0, 0, 0, 0, 0, 0, 0}) +
+                            Bytes({1, 0, 0, 0, 0, 0, 0, 0, 0xE8, 0x03, 0, 0, 2, 0, 0, 0});
+    CArchive in(big);
+    kept.Serialize(in);
     EXPECT_FALSE(in.Failed());
-    EXPECT_EQ(ctl.GetVolume(), 100);
+    EXPECT_EQ(kept.GetVolume(), 100);
 }
