@@ -1,6 +1,7 @@
 // The engine manager with the real GStreamer media engine, on media made by the tests.
 #include "tests/playback/MediaFixtures.h"
 
+#include "platform/Clock.h"
 #include "platform/Log.h"
 #include "playback/AudioEffects.h"
 #include "playback/DShowEngine.h"
@@ -9,12 +10,15 @@
 #include "tests/playback/RadioStreamServer.h"
 #include "tests/support/ScratchFolder.h"
 
+#include <QImage>
+#include <QWidget>
 #include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <gst/gst.h>
 #include <iterator>
 #include <sys/stat.h>
+#include <thread>
 
 #ifdef __SANITIZE_ADDRESS__
 // The AddressSanitizer runtime's count of heap bytes in use (its header is not always installed).
@@ -35,6 +39,18 @@ long IndexOf(const CRecordingWnd& wnd, UINT message, WPARAM wParam, std::size_t 
         if (wnd.m_received[i].message == message && wnd.m_received[i].wParam == wParam)
             return long(i);
     return -1;
+}
+
+const COLORREF kBlack = RGB(0, 0, 0);
+const COLORREF kRed = RGB(255, 0, 0);
+
+// Whether any pixel of the area is (or, with `equal` false, is not) the colour.
+bool AnyPixel(const CDC& dc, const CRect& area, COLORREF colour, bool equal) {
+    for (int y = area.top; y < area.bottom; ++y)
+        for (int x = area.left; x < area.right; ++x)
+            if ((dc.GetPixel(x, y) == colour) == equal)
+                return true;
+    return false;
 }
 
 } // namespace
@@ -98,9 +114,8 @@ TEST_F(EngineTest, OpenReportsInOrderThenVolumePauseResumeSeekAndOneStopReport) 
     EXPECT_EQ(FinishReport(), 0u);
     const auto resetting = m_parent.Only(WM_REG_ENGINERESETTING);
     ASSERT_EQ(resetting.size(), 2u);
-    EXPECT_EQ(resetting[0].wParam, 12u);
-    EXPECT_EQ(resetting[0].lParam, 1);
-    EXPECT_EQ(resetting[1].lParam, 0);
+    EXPECT_EQ(std::tuple(resetting[0].wParam, resetting[0].lParam, resetting[1].lParam),
+              std::tuple(12u, 1, 0));
     EXPECT_EQ(m_manager->GetPlayState(), EngineStopped);
     EXPECT_EQ(m_manager->GetCurrentEngine(), nullptr);
     // A stop while stopped does nothing. (Playing to the end is the format table's test.)
@@ -224,8 +239,8 @@ TEST_F(EngineTest, ARadioStreamIsLiveAndItsTitlesFollowTheStream) {
     EXPECT_EQ(dropping.Connections(), 2) << "a stopped station is not reopened";
 }
 
-// Damaged or missing files, types whose engine has no runtime here, a stream error while
-// playing, and an open that never completes, as the verbose log tells them.
+// Damaged or missing files, types whose engine has no runtime here and a stream error while
+// playing, as the verbose log tells them.
 TEST_F(EngineTest, ClipsThatCannotOpenOrPlayFailWithTheirTextAndTheLogNamesThem) {
     CreateManager(false);
     EXPECT_FALSE(m_manager->GetEngine(EngineQuickTime)->IsInstalled());
@@ -270,25 +285,7 @@ TEST_F(EngineTest, ClipsThatCannotOpenOrPlayFailWithTheirTextAndTheLogNamesThem)
     ASSERT_TRUE(WaitFor([&] { return Completed(); }));
     EXPECT_EQ(FinishReport(), 0u);
 
-    // A FIFO that nobody writes to blocks its reader on open for good.
-    testsupport::ScratchFolder scratch;
-    const std::string fifo = scratch / "silent.mp3";
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    m_parent.m_received.clear();
-    m_manager->SetPath(fifo);
-    m_manager->Play(true); // returns: the interface does not wait for the source
-    Settle(500);
-    EXPECT_TRUE(m_manager->IsLoading());
-    EXPECT_FALSE(Completed());
-    m_manager->SendMessage(WM_TIMER, CEngineManager::kOpenTimer, 0);
-    ASSERT_TRUE(WaitFor([&] { return Completed(); }));
-    EXPECT_EQ(FinishReport(), 1u);
-    EXPECT_FALSE(m_manager->IsLoading());
-    // The next clip opens while the abandoned one still hangs; closing the engine afterwards
-    // does not wait for it either.
     OpenAndStop(Media("clip.wav"));
-    m_manager.reset();
-
     platform::SetVerbose(false);
     const std::string log = testing::internal::GetCapturedStderr();
     for (const std::string& line :
@@ -296,6 +293,156 @@ TEST_F(EngineTest, ClipsThatCannotOpenOrPlayFailWithTheirTextAndTheLogNamesThem)
           std::string("play state: playing"), "clip finished: " + Media("clip.wav"),
           "clip failed: " + Media("random.mp3") + ": Could not determine type"})
         EXPECT_NE(log.find(line), std::string::npos) << line << "\n" << log;
+}
+
+// ---- the engine manager's own rules: the answers without an engine, the idle and video area
+
+TEST_F(EngineTest, AnswersWithoutAnEngineAndTheIdleAreaPaintsLogoInEachModeAndText) {
+    // The extension test is a substring search ignoring case; no extension is nobody's type.
+    EXPECT_TRUE(CMediaEngine::ListSupports("*.asf;*.MP3", "mp3"));
+    EXPECT_TRUE(CMediaEngine::ListSupports("*.mp3", "MP") &&
+                CMediaEngine::ListSupports("*.mp3", "p3"));
+    EXPECT_FALSE(CMediaEngine::ListSupports("*.mp3", "ogg") ||
+                 CMediaEngine::ListSupports("*.mp3", ""));
+    CreateManager();
+    EXPECT_EQ(std::tuple(m_manager->GetMute(), m_manager->CanResizeVideo(), m_manager->GetVolume(),
+                         m_manager->CanSeek(), m_manager->IsAudioOnly(), m_manager->GetOpenedPath(),
+                         m_manager->GetExtensions(7)),
+              std::tuple(true, true, 0, false, false, "", ""));
+    EXPECT_EQ(m_manager->GetVideoSize(), CSize{});
+    EXPECT_TRUE(m_manager->GetEngine(EngineDShow)->IsInstalled());
+    EXPECT_FALSE(m_manager->GetEngine(EngineQuickTime)->IsInstalled()) << "disabled";
+    m_manager->SetPath("/Media/Clip.MP3");
+    m_manager->SetPath("/media/clip.mp3");
+    EXPECT_EQ(m_manager->GetPath(), "/Media/Clip.MP3");
+    m_manager->ClearPath();
+    m_manager->Play(true); // nothing to open
+    m_manager->Play(false);
+    EXPECT_EQ(Count(WM_REG_CLIPLOADING), 0u);
+
+    CDC logo;
+    ASSERT_TRUE(logo.CreateSolid(20, 10, kRed));
+    m_manager->SetRect({0, 0, 100, 60});
+    m_manager->SendMessage(WM_SIZE, 0, MAKELPARAM(100, 60));
+    const CDC& buffer = m_manager->GetBackBufferSurface();
+    ASSERT_EQ((CSize{buffer.Width(), buffer.Height()}), (CSize{100, 60}));
+    m_manager->SendMessage(WM_PAINT); // no logo set: background only
+    EXPECT_FALSE(AnyPixel(buffer, buffer.GetRect(), kBlack, false));
+
+    m_manager->SetLogo(&logo);
+    m_manager->SendMessage(WM_PAINT); // centred
+    EXPECT_EQ(std::tuple(buffer.GetPixel(40, 25), buffer.GetPixel(59, 34), buffer.GetPixel(39, 25),
+                         buffer.GetPixel(0, 0)),
+              std::tuple(kRed, kRed, kBlack, kBlack));
+    m_manager->SetLogoMode(1); // stretched
+    m_manager->SendMessage(WM_PAINT);
+    EXPECT_FALSE(AnyPixel(buffer, buffer.GetRect(), kRed, false));
+    m_manager->SetLogoMode(2); // tiled
+    ASSERT_TRUE(logo.CreateSolid(20, 10, kRed));
+    logo.SetPixel(0, 0, RGB(0, 255, 0));
+    m_manager->SendMessage(WM_PAINT);
+    EXPECT_EQ(std::tuple(buffer.GetPixel(0, 0), buffer.GetPixel(80, 50), buffer.GetPixel(99, 59)),
+              std::tuple(RGB(0, 255, 0), RGB(0, 255, 0), kRed));
+
+    m_manager->SetIdleLogo(false);
+    m_manager->SendMessage(WM_PAINT);
+    EXPECT_FALSE(AnyPixel(buffer, buffer.GetRect(), kBlack, false));
+
+    m_manager->SetIdleLogo(true);
+    m_manager->SetOverlayText("Line one\rLine two");
+    m_manager->SendMessage(WM_PAINT);
+    EXPECT_TRUE(AnyPixel(buffer, {0, 10, 100, 50}, kBlack, false)) << "the text is in its band";
+    EXPECT_FALSE(AnyPixel(buffer, buffer.GetRect(), kRed, true)) << "text replaces the logo";
+    EXPECT_FALSE(AnyPixel(buffer, {0, 0, 100, 10}, kBlack, false)) << "text stays in its band";
+    EXPECT_FALSE(AnyPixel(buffer, {0, 50, 100, 60}, kBlack, false));
+
+    m_manager->SendMessage(WM_SIZE, 0, MAKELPARAM(120, 80));
+    EXPECT_EQ((CSize{buffer.Width(), buffer.Height()}), (CSize{120, 80}));
+}
+
+TEST_F(EngineTest, AudioOnlyIsWrittenOverAnAudioClipAndAPictureCoversTheArea) {
+    CScopedEnv video("CORVELLA_VIDEO_SINK", nullptr);
+    CreateManager();
+    m_manager->SetRect({0, 0, 100, 60});
+    m_manager->SendMessage(WM_SIZE, 0, MAKELPARAM(100, 60));
+    ASSERT_TRUE(OpenAndPlay(Media("clip.wav")));
+    EXPECT_TRUE(m_manager->IsVideoShown());
+    EXPECT_FALSE(m_manager->GetEngine(EngineDShow)->IsVideoVisible());
+    m_manager->SendMessage(WM_PAINT);
+    const CDC& buffer = m_manager->GetBackBufferSurface();
+    EXPECT_TRUE(AnyPixel(buffer, {0, 10, 100, 50}, kBlack, false));
+    EXPECT_FALSE(AnyPixel(buffer, {0, 0, 100, 10}, kBlack, false));
+    m_manager->Stop();
+    ASSERT_TRUE(WaitFor([&] { return Completed(); }));
+
+    // The decoded picture is shown where the decoder left it and scaled as it is painted. It
+    // covers the whole area: the area keeps no buffer of its own meanwhile, and has one of its
+    // size again once the picture is gone.
+    ASSERT_TRUE(OpenAndPlay(Media("clip.avi")));
+    m_manager->SetRect({6, 18, 166, 138});
+    auto* pWnd = static_cast<CDShowEngine*>(m_manager->GetEngine(EngineDShow))->GetWnd();
+    ASSERT_TRUE(WaitFor(
+        [&] { return pWnd->GetPicture().Width() == 320 && pWnd->GetPicture().Height() == 240; }));
+    const QImage painted = pWnd->GetWidget()->grab().toImage();
+    EXPECT_EQ(painted.size(), QSize(160, 120));
+    EXPECT_NE(painted.pixel(10, 10) & 0xFFFFFF, 0u);
+    EXPECT_TRUE(m_manager->GetEngine(EngineDShow)->IsVideoVisible());
+    EXPECT_TRUE(m_manager->IsVideoShown());
+    EXPECT_TRUE(buffer.IsNull());
+    m_manager->SendMessage(WM_SIZE, 0, MAKELPARAM(120, 70));
+    m_manager->SendMessage(WM_PAINT);
+    EXPECT_TRUE(buffer.IsNull()) << "a size change while the picture shows builds none";
+    m_manager->Stop();
+    ASSERT_TRUE(WaitFor([&] { return Completed(); }));
+    EXPECT_EQ((CSize{buffer.Width(), buffer.Height()}), (CSize{120, 70}));
+}
+
+// The virtual clock drives the time-out of an open that never completes: a FIFO that nobody
+// writes to blocks its reader for good.
+TEST(EngineManagerTimeout, AnOpenWithoutReportFailsAfterSixtySecondsAndIsLeftBehind) {
+    testsupport::ScratchFolder scratch;
+    const std::string fifo = scratch / "silent.mp3";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    platform::CMessageQueue::Instance().Reset();
+    platform::CVirtualClock clock;
+    CRecordingWnd parent;
+    ASSERT_TRUE(parent.CreateTopLevel({0, 0, 400, 300}, "play"));
+    const auto pump = [&](const std::function<bool()>& done) {
+        for (int i = 0; i < 3000 && !done(); ++i) { // lets the pipeline report what it can
+            clock.Pump();
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    };
+    {
+        CEngineManager manager;
+        manager.ApplyEditionSwitch();
+        manager.SetExtensions(EngineDShow, "*.mp3;*.wav");
+        ASSERT_TRUE(manager.Create({0, 0, 300, 200}, &parent, 1));
+        manager.SetPath(fifo);
+        manager.Play(true); // returns: the interface does not wait for the source
+        pump([rounds = 0]() mutable { return ++rounds > 50; });
+        clock.Advance(59999);
+        EXPECT_TRUE(manager.IsLoading());
+        EXPECT_TRUE(parent.Only(WM_REG_PLAYCOMPLETED).empty());
+        clock.Advance(1);
+        clock.Pump();
+        ASSERT_EQ(parent.Only(WM_REG_PLAYCOMPLETED).size(), 1u);
+        EXPECT_EQ(parent.Only(WM_REG_PLAYCOMPLETED)[0].wParam, 1u);
+        EXPECT_FALSE(manager.IsLoading());
+        EXPECT_EQ(manager.GetOverlayText(), "") << "a time-out sets no text";
+        auto* pEngine = static_cast<CDShowEngine*>(manager.GetEngine(EngineDShow));
+        EXPECT_FALSE(pEngine->GetWnd()->HasGraph()) << "the timed-out open is abandoned";
+        // The next clip opens while the abandoned one still hangs; closing the engine
+        // afterwards does not wait for it either.
+        manager.SetPath(Media("clip.wav"));
+        manager.Play(true);
+        pump([&] { return manager.GetPlayState() == EnginePlaying; });
+        EXPECT_EQ(manager.GetPlayState(), EnginePlaying);
+        manager.DestroyEngines();
+        EXPECT_EQ(manager.GetEngine(EngineDShow), nullptr);
+    }
+    parent.DestroyWindow();
+    platform::CMessageQueue::Instance().Reset();
 }
 
 TEST_F(EngineTest, OpeningAndClosingLeavesNoThreadsDescriptorsOrMemory) {

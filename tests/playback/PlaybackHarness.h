@@ -148,7 +148,7 @@ private:
 class CTestPlayWnd : public CObserverWnd {
 public:
     CTestPlayWnd(std::vector<TraceEntry>& trace, CUIControl& ctl, CScriptedEngineManager& engine,
-                 ICommandBus& bus, CWnd*& pMainWnd)
+                 ICommandBus& bus, CWnd* pMainWnd)
         : CObserverWnd("play", trace), m_ctl(ctl), m_engine(engine), m_bus(bus),
           m_pMainWnd(pMainWnd) {}
 
@@ -192,7 +192,7 @@ private:
     CUIControl& m_ctl;
     CScriptedEngineManager& m_engine;
     ICommandBus& m_bus;
-    CWnd*& m_pMainWnd;
+    CWnd* m_pMainWnd;
 };
 
 // The main window's share: it owns the relay and hands timers 1 and 2 to the controller.
@@ -223,14 +223,13 @@ class PlaybackTest : public ::testing::Test {
 protected:
     PlaybackTest()
         : m_mainWnd(m_trace, m_ctl), m_playlistWnd("playlist", m_trace),
-          m_playWnd(m_trace, m_ctl, m_engine, m_bus, m_pMainWnd) {}
+          m_playWnd(m_trace, m_ctl, m_engine, m_bus, &m_mainWnd) {}
 
     void SetUp() override {
         platform::CMessageQueue::Instance().Reset();
         ASSERT_TRUE(m_mainWnd.CreateMessageWindow());
         ASSERT_TRUE(m_playlistWnd.CreateMessageWindow());
         ASSERT_TRUE(m_playWnd.CreateMessageWindow());
-        m_pMainWnd = &m_mainWnd;
         m_mainWnd.m_relay.SetWindows(&m_mainWnd, &m_playlistWnd, &m_playWnd);
         m_bus.SetMainWnd(&m_mainWnd);
         m_engine.m_pParent = &m_playWnd;
@@ -295,7 +294,6 @@ protected:
     CPlaylistRows m_rows;
     CScriptedEngineManager m_engine;
     CCommandBus m_bus;
-    CWnd* m_pMainWnd = nullptr;
     CTestMainWnd m_mainWnd;
     CObserverWnd m_playlistWnd;
     CTestPlayWnd m_playWnd;

@@ -240,17 +240,6 @@ TEST_F(UIControlTransportTest, VolumeMuteAndEachModeChangeAreAppliedAndAnnounced
                 codes.push_back(e.code);
         EXPECT_EQ(codes, cases[i].codes) << i;
     }
-
-    // A controller without wiring does nothing harmful.
-    CUIControl bare;
-    EXPECT_TRUE(bare.Play() && bare.Next() && bare.Stop());
-    bare.OnTimer(CUIControl::kSelectTimer);
-    bare.OnTimer(CUIControl::kPlayTimer);
-    bare.OnOpenResult(true);
-    bare.OnPlayCompleted(true);
-    m_clock.Pump();
-    EXPECT_EQ(bare.GetCurrentClip(), nullptr);
-    EXPECT_EQ(bare.GetPendingAction(), PendingAction::Stopped);
 }
 
 TEST_F(UIControlTransportTest, RepeatOnePlaysTheClipAgainUntilItFailsAndShuffleFollowsItsOrder) {
