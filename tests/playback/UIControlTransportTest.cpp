@@ -240,6 +240,9 @@ TEST_F(UIControlTransportTest, VolumeMuteAndEachModeChangeAreAppliedAndAnnounced
                 codes.push_back(e.code);
         EXPECT_EQ(codes, cases[i].codes) << i;
     }
+    CUIControl bare; // without wiring, transport does nothing harmful
+    EXPECT_TRUE(bare.Play() && bare.Next() && bare.Stop());
+    EXPECT_EQ(bare.GetPendingAction(), PendingAction::Stopped);
 }
 
 TEST_F(UIControlTransportTest, RepeatOnePlaysTheClipAgainUntilItFailsAndShuffleFollowsItsOrder) {
