@@ -243,26 +243,23 @@ TEST_F(EngineTest, ARadioStreamIsLiveAndItsTitlesFollowTheStream) {
 // playing, as the verbose log tells them.
 TEST_F(EngineTest, ClipsThatCannotOpenOrPlayFailWithTheirTextAndTheLogNamesThem) {
     CreateManager(false);
-    EXPECT_FALSE(m_manager->GetEngine(EngineQuickTime)->IsInstalled());
-    EXPECT_FALSE(m_manager->GetEngine(EngineReal)->IsInstalled());
-    EXPECT_FALSE(m_manager->AllInstalled());
+    EXPECT_FALSE(m_manager->GetEngine(EngineQuickTime)->IsInstalled() ||
+                 m_manager->GetEngine(EngineReal)->IsInstalled() || m_manager->AllInstalled());
     testing::internal::CaptureStderr();
     platform::SetVerbose(true);
     const std::string invalid = "Not a valid media file.";
     const std::string more = "\rFor more info visit www.corvella-player.org";
-    struct Case {
-        const char* file;
-        std::string text;
-    };
     // (The CD engine exists here; its own tests cover a drive without a disc.)
-    for (const Case& c : {Case{"random.mp3", invalid}, Case{"absent.mp3", invalid},
-                          Case{"clip.mov", "QuickTime Engine not installed." + more},
-                          Case{"clip.rm", "RealMedia Engine not installed." + more}}) {
-        SCOPED_TRACE(c.file);
-        EXPECT_FALSE(OpenAndPlay(Media(c.file)));
+    for (const auto& [file, text] : std::initializer_list<std::pair<const char*, std::string>>{
+             {"random.mp3", invalid},
+             {"absent.mp3", invalid},
+             {"clip.mov", "QuickTime Engine not installed." + more},
+             {"clip.rm", "RealMedia Engine not installed." + more}}) {
+        SCOPED_TRACE(file);
+        EXPECT_FALSE(OpenAndPlay(Media(file)));
         ASSERT_EQ(Count(WM_REG_PLAYCOMPLETED), 1u);
         EXPECT_EQ(FinishReport(), 1u);
-        EXPECT_EQ(m_manager->GetOverlayText(), c.text);
+        EXPECT_EQ(m_manager->GetOverlayText(), text);
         EXPECT_EQ(Count(WM_REG_OPENSUCCESSED), 0u);
         EXPECT_FALSE(m_manager->IsLoading());
         EXPECT_EQ(m_parent.Only(WM_REG_PLAYSTATE).back().wParam, WPARAM(EngineStopped));

@@ -24,24 +24,17 @@ TEST_F(UIControlQueryTest, QueriesFollowThePlayStateAndLoadingRefusesThemAll) {
     EXPECT_FALSE(m_ctl.CanPlay() || m_ctl.CanStop() || m_ctl.CanSelect() || m_ctl.CanSeek() ||
                  m_ctl.CanPrevious() || m_ctl.CanNext() || m_ctl.CanPause());
     AddClips(3);
-    EXPECT_TRUE(m_ctl.CanPlay());
-    EXPECT_TRUE(m_ctl.CanSelect());
-    EXPECT_TRUE(m_ctl.CanResume());
-    EXPECT_FALSE(m_ctl.CanPause());
-    EXPECT_FALSE(m_ctl.CanStop());
-    EXPECT_FALSE(m_ctl.CanSeek()); // nothing open
+    EXPECT_TRUE(m_ctl.CanPlay() && m_ctl.CanSelect() && m_ctl.CanResume());
+    EXPECT_FALSE(m_ctl.CanPause() || m_ctl.CanStop() || m_ctl.CanSeek()); // nothing open
 
     StartPlayback();
-    EXPECT_TRUE(m_ctl.CanPause());
+    EXPECT_TRUE(m_ctl.CanPause() && m_ctl.CanStop() && m_ctl.CanSeek());
     EXPECT_FALSE(m_ctl.CanResume());
-    EXPECT_TRUE(m_ctl.CanStop());
-    EXPECT_TRUE(m_ctl.CanSeek());
     m_engine.m_bCanSeek = false;
     EXPECT_FALSE(m_ctl.CanSeek());
 
     m_ctl.Pause();
-    EXPECT_TRUE(m_ctl.CanStop());
-    EXPECT_TRUE(m_ctl.CanResume());
+    EXPECT_TRUE(m_ctl.CanStop() && m_ctl.CanResume());
     EXPECT_FALSE(m_ctl.CanPause());
 
     // Loading refuses every query.
@@ -57,9 +50,7 @@ TEST_F(UIControlQueryTest, QueriesFollowThePlayStateAndLoadingRefusesThemAll) {
 
     m_engine.CompleteOpen();
     m_clock.Pump();
-    EXPECT_TRUE(m_ctl.CanPause());
-    EXPECT_TRUE(m_ctl.CanStop());
-    EXPECT_TRUE(m_ctl.CanNext());
+    EXPECT_TRUE(m_ctl.CanPause() && m_ctl.CanStop() && m_ctl.CanNext());
 }
 
 TEST_F(UIControlQueryTest, BusyFromTheSelectTimerUntilTheOpenEndsRefusesEveryQuery) {
