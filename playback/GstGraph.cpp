@@ -485,8 +485,9 @@ void CGstGraph::OnOpenComplete() {
 // flows; a length found after the open is reported again.
 void CGstGraph::OnDurationKnown() {
     gint64 duration = 0;
-    if (!m_pPipeline || !gst_element_query_duration(m_pPipeline, GST_FORMAT_TIME, &duration) ||
-        duration <= 0)
+    // A joined clip's length is read when it opens.
+    if (!m_pPipeline || !m_strJoined.empty() ||
+        !gst_element_query_duration(m_pPipeline, GST_FORMAT_TIME, &duration) || duration <= 0)
         return;
     const auto seconds = std::int32_t(DurationSeconds(duration));
     if (seconds == m_status.duration)
@@ -512,10 +513,14 @@ void CGstGraph::OnTags(GstMessage* pMsg) {
         return;
     }
     const bool bStream = core::IsStreamUri(m_strPath);
+    // The sink names each clip's tags in stream order: those after a joined clip's start are
+    // its own, though it is not opened as the current one yet.
+    const bool bJoined = !m_strJoined.empty();
+    DShowStatus& status = bJoined ? m_joinedTags : m_status;
     bool changed = false;
     for (auto [tag, pField] :
-         {std::pair{GST_TAG_ARTIST, &m_status.artist}, std::pair{GST_TAG_TITLE, &m_status.title},
-          std::pair{GST_TAG_ORGANIZATION, &m_status.artist}}) {
+         {std::pair{GST_TAG_ARTIST, &status.artist}, std::pair{GST_TAG_TITLE, &status.title},
+          std::pair{GST_TAG_ORGANIZATION, &status.artist}}) {
         const std::string_view name = tag;
         if (name == GST_TAG_ORGANIZATION && !bStream)
             continue;
@@ -528,7 +533,7 @@ void CGstGraph::OnTags(GstMessage* pMsg) {
         changed = true;
     }
     gst_tag_list_unref(pTags);
-    if (changed && !m_bOpening && !m_status.title.empty())
+    if (changed && !bJoined && !m_bOpening && !m_status.title.empty())
         m_host.OnGraphEvent(DShowInfoChanged);
 }
 
@@ -751,6 +756,7 @@ void CGstGraph::OnStreamStart() {
         return;
     platform::LogVerbose("clip finished: " + m_strPath + " (joined by the next)");
     m_strJoined = joined;
+    m_joinedTags = {};
     m_strNext.clear(); // the controller names the one after when the joined clip opens
     SetPlayState(DShowStopped);
     m_status = {};
@@ -761,6 +767,9 @@ void CGstGraph::OpenJoined() {
     m_strPath = m_strJoined;
     m_strJoined.clear();
     m_status = {};
+    m_status.artist = std::move(m_joinedTags.artist);
+    m_status.title = std::move(m_joinedTags.title);
+    m_joinedTags = {};
     m_strMissingPlugin.clear();
     m_bRunWanted = false;
     platform::LogVerbose("opening: " + m_strPath + " (joined)");

@@ -192,6 +192,8 @@ private:
     std::string m_strJoined; // the clip the pipeline went on with, until it is opened
     bool m_bStreamStarted = false;
     DShowStatus m_status;
+    // The tags of a joined clip that started but is not opened yet: its status once it opens.
+    DShowStatus m_joinedTags;
     double m_dVolume = 1.0;
     int m_bMute = 0;
     int m_bCanSeekAbsolute = 0;

@@ -637,25 +637,33 @@ TEST(SoundStreamNames, EveryOutputThatTakesStreamPropertiesIsNamedAsCorvella) {
 // Two halves of one 441 Hz tone (each a whole number of periods): the second, named before
 // the first opens, goes on in the same stream when the first ends, and opening it then only
 // reports it opened. The sink receives both halves with no step in the wave where they meet.
+// The second's title, read ahead while the first sounds, is its own and not the first's.
 TEST_F(SoundShapingTest, ANextAudioClipJoinsTheOpenOneWithoutAGap) {
     const std::string a = m_folder / "a.wav", b = m_folder / "b.wav";
     for (const std::string& half : {a, b})
         ASSERT_TRUE(Encode("audiotestsrc num-buffers=10 samplesperbuffer=2200 volume=0.5 "
-                           "freq=441 ! audio/x-raw,rate=44100,channels=1 ! wavenc",
+                           "freq=441 ! audio/x-raw,rate=44100,channels=1 ! " +
+                               std::string(half == b ? "taginject tags=title=Joined ! " : "") +
+                               "wavenc",
                            half));
     CreateManager();
     m_manager->SetNextPath(b);
     std::size_t firstReports = 0;
+    std::string joinedTitle;
     const auto samples = Play(a, true, [&] {
         ASSERT_TRUE(WaitFor([&] { return Completed(); }));
         firstReports = m_parent.m_received.size();
         m_manager->SetPath(b);
         m_manager->Play(true);
+        joinedTitle = m_manager->GetInfoText2();
         ASSERT_TRUE(WaitFor([&] { return Count(WM_REG_PLAYCOMPLETED) == 2; }));
     });
     EXPECT_EQ(IndexOf(m_parent, WM_REG_CLIPLOADING, 1, firstReports), long(firstReports))
         << "the joined clip is opened as any other";
     EXPECT_GT(IndexOf(m_parent, WM_REG_OPENSUCCESSED, 1, firstReports), 0);
+    EXPECT_EQ(IndexOf(m_parent, WM_REG_CLIPINFOCHANGED, 0, 0), -1)
+        << "the first clip took on the title of the one joined";
+    EXPECT_EQ(joinedTitle, "Joined");
     ASSERT_EQ(samples.size(), 44000u) << "both halves reached the one sink";
     int step = 0;
     for (std::size_t i = 1; i < samples.size(); ++i)
