@@ -147,7 +147,7 @@ protected:
     CTestPlaylistWnd m_wnd;
 };
 
-TEST_F(PlaylistWndTest, RowCommandsAppendInsertRefillAndClose) {
+TEST_F(PlaylistWndTest, RowCommandsAndTheOpenedClipFillTheRows) {
     AddRows({65, 0, 3725});
     EXPECT_EQ(Titles(), (Strings{"t0", "t1", "t2"}));
     EXPECT_EQ(Column(1), (Strings{"1:05", "", "1:02:05"})) << "0 seconds: no duration";
@@ -157,54 +157,27 @@ TEST_F(PlaylistWndTest, RowCommandsAppendInsertRefillAndClose) {
     // A refill rebuilds every column and keeps the cursor, unless told to reset it.
     List().SetCursorRow(2);
     Submit(CmdRefillRows);
-    EXPECT_EQ(Titles(), (Strings{"t0", "t1", "t2"}));
     EXPECT_EQ(List().GetText(1, 2), "t1");
     EXPECT_EQ(List().GetText(1, 4), ".mp3");
     EXPECT_EQ(m_wnd.GetInfoLabel().GetText(), "3. t2");
     CCorePrefs::Set(CCorePrefs::ResetPlayNumber, 1);
     Submit(CmdRefillRows);
     EXPECT_EQ(List().GetCursorRow(), 0);
-    CCorePrefs::Set(CCorePrefs::ResetPlayNumber, 0);
-    // Inserted rows go behind the cursor row; a second append adds only the clips without one.
-    Submit(CmdLoadClip, ControlCommand::FromClip(Clip(1)));
-    AddRows({4, 5}, CmdInsertRows);
-    AddRows({5});
-    EXPECT_EQ(Titles(), (Strings{"t0", "t1", "t3", "t4", "t2", "t5"}));
-    EXPECT_EQ(List().GetCursorRow(), 1);
-    EXPECT_EQ(List().GetText(5, 1), "05");
-    m_wnd.Sort(core::SortByName); // rows without file names sort too
-    EXPECT_EQ(List().GetRowCount(), 6);
-
-    const int updates = Count(CmdUpdateControls);
-    Submit(CmdClosing);
-    EXPECT_EQ(List().GetRowCount(), 0);
-    EXPECT_EQ(List().GetCursorRow(), -1);
-    EXPECT_EQ(Count(CmdUpdateControls), updates + 1);
-    EXPECT_EQ(m_wnd.GetInfoLabel().GetText(), "");
-    EXPECT_EQ(m_wnd.CurrentClip(), nullptr);
-    EXPECT_EQ(m_wnd.Navigate(NavigateNext), nullptr);
-    EXPECT_FALSE(m_wnd.CanNavigate(NavigateFirst));
-}
-
-TEST_F(PlaylistWndTest, LoadAndOpenedClipFillTheCursorRow) {
-    AddRows({1, 2, 3, 4, 5});
-    Submit(CmdLoadClip, ControlCommand::FromClip(Clip(4)));
-    EXPECT_EQ(List().GetCursorRow(), 4);
-    EXPECT_EQ(m_wnd.GetInfoLabel().GetText(), "5. t4");
-    // An empty request with a cursor row names row 0's clip.
-    Submit(CmdLoadClip, 0);
+    Submit(CmdLoadClip, ControlCommand::FromClip(Clip(2)));
+    EXPECT_EQ(List().GetCursorRow(), 2);
+    Submit(CmdLoadClip, 0); // an empty request names row 0's clip
     EXPECT_EQ(List().GetCursorRow(), 0);
     EXPECT_EQ(LastParam(CmdLoadClip), ControlCommand::FromClip(Clip(0)));
 
+    // The opened clip's tags and length fill its row and the clip.
     Submit(CmdLoadClip, ControlCommand::FromClip(Clip(1)));
     m_wnd.m_strInfo1 = "A", m_wnd.m_strInfo2 = "B", m_wnd.m_nLength = 3725;
     Submit(CmdClipOpened);
-    EXPECT_EQ(List().GetText(1, 0), "A - B");
+    EXPECT_EQ(Titles(), (Strings{"t0", "A - B", "t2"}));
     EXPECT_EQ(List().GetText(1, 1), "1:02:05");
     EXPECT_EQ(Clip(1)->GetTitle(), "A - B");
     EXPECT_EQ(Clip(1)->GetDuration(), 3725);
     EXPECT_EQ(m_wnd.GetInfoLabel().GetText(), "2. A - B");
-    EXPECT_EQ(List().GetText(0, 0), "t0");
     // Reopened, a stream that finds its length only while playing reports 0: the known stays.
     m_wnd.m_nLength = 0;
     Submit(CmdClipOpened);
@@ -219,6 +192,19 @@ TEST_F(PlaylistWndTest, LoadAndOpenedClipFillTheCursorRow) {
     m_wnd.m_strOpened = "/m/x.mp3";
     Submit(CmdClipOpened);
     EXPECT_EQ(List().GetText(1, 1), "");
+
+    // Inserted rows go behind the cursor row; a second append adds only the clips without one.
+    AddRows({4, 5}, CmdInsertRows);
+    AddRows({5});
+    EXPECT_EQ(Titles(), (Strings{"t0", "A - B", "t3", "t4", "t2", "t5"}));
+    EXPECT_EQ(List().GetCursorRow(), 1);
+    EXPECT_EQ(List().GetText(5, 1), "05");
+    const int updates = Count(CmdUpdateControls);
+    Submit(CmdClosing);
+    EXPECT_EQ(List().GetRowCount(), 0);
+    EXPECT_EQ(Count(CmdUpdateControls), updates + 1);
+    EXPECT_EQ(m_wnd.GetInfoLabel().GetText(), "");
+    EXPECT_EQ(m_wnd.CurrentClip(), nullptr);
 
     // Without tags the file name stands with its extension; tag texts stand as they are, dots
     // and slashes included; an artist without a title names nothing.
@@ -293,22 +279,20 @@ TEST_F(PlaylistWndTest, AddedFilesGetTagTitlesAndLengthsInTheBackgroundUnlessThe
     EXPECT_EQ(List().GetText(7, 1), "01");
 }
 
-TEST_F(PlaylistWndTest, DoubleClickAndEnterPlayARowAndTheControllerStepsInRowOrder) {
+// Playing a row, sorting the rows and stepping through them: the sort keeps the cursor clip
+// and the playlist's own order, and the controller's transport follows the rows.
+TEST_F(PlaylistWndTest, RowsPlayByDoubleClickOrEnterAndSortByKeyButtonOrMenu) {
     AddRows({30, 10, 20});
     m_wnd.ShowWindow(SW_SHOWNA);
     m_app.m_commands.clear();
     Press(WM_LBUTTONDBLCLK, RowPoint(2));
-    ASSERT_FALSE(m_app.m_commands.empty());
-    EXPECT_EQ(m_app.m_commands.front().code, CmdLoadClip);
-    EXPECT_EQ(m_app.m_commands.front().param1, ControlCommand::FromClip(Clip(2)));
+    EXPECT_EQ(LastParam(CmdLoadClip), ControlCommand::FromClip(Clip(2)));
     EXPECT_EQ(Current(), Clip(2));
     EXPECT_EQ(List().GetCursorRow(), 2);
-    // Not while a clip is loading.
-    m_engine.m_bLoading = true;
+    m_engine.m_bLoading = true; // not while a clip is loading
     m_app.m_commands.clear();
     Press(WM_LBUTTONDBLCLK, RowPoint(0));
     EXPECT_EQ(Count(CmdLoadClip), 0);
-    EXPECT_EQ(Current(), Clip(2));
     m_engine.m_bLoading = false;
     // Enter plays only one selected row.
     List().SetSelected(0, true);
@@ -320,10 +304,11 @@ TEST_F(PlaylistWndTest, DoubleClickAndEnterPlayARowAndTheControllerStepsInRowOrd
     EXPECT_EQ(Count(CmdLoadClip), 1);
     EXPECT_EQ(Current(), Clip(1));
 
-    // The controller's transport follows the rows, sorted: t1, t2, t0.
-    m_wnd.Sort(core::SortByDuration);
+    m_wnd.Sort(core::SortByDuration); // the order of keys and flips is the core's
+    EXPECT_EQ(Titles(), (Strings{"t1", "t2", "t0"}));
+    EXPECT_EQ(m_wnd.CurrentClip(), Clip(1));
+    EXPECT_EQ(Clip(0)->GetPath(), "/m/t0.mp3") << "the playlist record keeps its order";
     m_app.m_control.SetRepeat(false);
-    List().SetCursorRow(0);
     EXPECT_FALSE(m_wnd.CanNavigate(NavigatePrevious));
     for (CAttribClip* next : {Clip(2), Clip(0), static_cast<CAttribClip*>(nullptr)}) {
         m_app.m_control.Next();
@@ -332,7 +317,6 @@ TEST_F(PlaylistWndTest, DoubleClickAndEnterPlayARowAndTheControllerStepsInRowOrd
     // The announcement without a clip sends the cursor back to the first row for the next run.
     EXPECT_EQ(List().GetCursorRow(), 0);
     EXPECT_EQ(LastParam(CmdLoadClip), ControlCommand::FromClip(Clip(1)));
-
     // A failed clip's row loses its playable mark; a change without a clip refreshes them all.
     Clip(1)->SetPlayable(0);
     Submit(CmdPlayableChanged, ControlCommand::FromClip(Clip(1)));
@@ -341,18 +325,9 @@ TEST_F(PlaylistWndTest, DoubleClickAndEnterPlayARowAndTheControllerStepsInRowOrd
     Clip(1)->SetPlayable(1);
     Submit(CmdPlayableChanged, 0);
     EXPECT_TRUE(List().IsPlayable(0));
-}
 
-TEST_F(PlaylistWndTest, SortingByKeyButtonAndMenuKeepsTheCursorClipAndThePlaylistOrder) {
-    AddRows({30, 10, 20});
-    List().SetCursorRow(0);           // t0
-    m_wnd.Sort(core::SortByDuration); // the order of keys and flips is the core's
-    EXPECT_EQ(Titles(), (Strings{"t1", "t2", "t0"}));
-    EXPECT_EQ(m_wnd.CurrentClip(), Clip(0));
     Click(CPlaylistWnd::IDC_SORT); // repeats the last key, flipping it
     EXPECT_EQ(Titles(), (Strings{"t0", "t2", "t1"}));
-    EXPECT_EQ(Clip(0)->GetPath(), "/m/t0.mp3") << "the playlist record keeps its order";
-
     const auto marked = [](const std::vector<CPlaylistWnd::MenuItem>& menu) {
         Strings out;
         for (const auto& item : menu)
@@ -385,13 +360,12 @@ TEST_F(PlaylistWndTest, KeysSelectRemoveAndCropRowsAndClips) {
     EXPECT_EQ(Count(CmdUpdateControls), updates + 1);
     Key('A', true);
     EXPECT_EQ(List().GetSelectedCount(), 5);
-    Key('D', true);
-    EXPECT_EQ(List().GetSelectedCount(), 0);
     Key('D'); // without Ctrl the key is not the list's
+    EXPECT_EQ(List().GetSelectedCount(), 5);
+    Key('D', true);
     List().SetSelected(0, true);
     Key('I', true);
     EXPECT_EQ(List().GetSelectedCount(), 4);
-    EXPECT_FALSE(List().IsSelected(0));
     Key('I', true);
     Click(CPlaylistWnd::IDC_REMOVE);
     EXPECT_EQ(Titles(), (Strings{"t1", "t2", "t3", "t4"}));
@@ -407,10 +381,8 @@ TEST_F(PlaylistWndTest, KeysSelectRemoveAndCropRowsAndClips) {
     ASSERT_EQ(m_app.m_control.GetClipList().GetCount(), 2u);
     EXPECT_EQ(Clip(0)->GetPath(), "/m/t2.mp3");
     EXPECT_EQ(Current(), Clip(0));
-    // Removing every row leaves nothing to play.
-    Key('A', true);
+    Key('A', true); // removing every row leaves nothing to play
     Key(VK_DELETE);
-    EXPECT_EQ(List().GetRowCount(), 0);
     EXPECT_EQ(m_app.m_control.GetClipList().GetCount(), 0u);
     EXPECT_EQ(Current(), nullptr);
     // A new playlist stops and closes.
@@ -492,7 +464,10 @@ TEST(JumpToFileBox, TypingNarrowsEnterChoosesAndEscapeCloses) {
     EXPECT_EQ(none.result(), QDialog::Rejected);
 }
 
-TEST_F(PlaylistWndTest, SaveWritesAPlaylistThatLoadsBackInPlaylistOrder) {
+// The save writes the playlist's own order, whatever the rows show; a folder that does not
+// exist gets the error box, and cancelling saves nothing. The window keeps its place and the
+// cursor row.
+TEST_F(PlaylistWndTest, SaveWritesThePlaylistOrderAndTheWindowKeepsItsPlaceAndCursorRow) {
     AddRows({30, 10, 20});
     m_wnd.Sort(core::SortByDuration);
     m_app.m_control.SetLastPlaylistFolder(m_temp.Path() + "/");
@@ -506,8 +481,6 @@ TEST_F(PlaylistWndTest, SaveWritesAPlaylistThatLoadsBackInPlaylistOrder) {
     ASSERT_EQ(loaded.GetCount(), 3u);
     for (std::size_t i = 0; i < 3; ++i)
         EXPECT_EQ(loaded.GetAt(i)->GetPath(), Clip(int(i))->GetPath());
-
-    // A folder that does not exist: the error box, and nothing claimed.
     std::vector<MessageBoxRequest> boxes;
     SetMessageBoxHook([&](const MessageBoxRequest& r) { return boxes.push_back(r), IDOK; });
     m_wnd.m_strSavePath = m_temp / "missing/list.mpl";
@@ -515,14 +488,11 @@ TEST_F(PlaylistWndTest, SaveWritesAPlaylistThatLoadsBackInPlaylistOrder) {
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].caption, "File Exception.");
     EXPECT_EQ(boxes[0].text, "Cann't save file.\n\n " + (m_temp / "missing/list.mpl"));
-    // Cancelling saves nothing.
     m_wnd.m_strSavePath.clear();
     m_app.m_commands.clear();
     Click(CPlaylistWnd::IDC_SAVE);
     EXPECT_EQ(Count(CmdUserCommand), 0);
-}
 
-TEST_F(PlaylistWndTest, PlaceAndSavedCursorRow) {
     EXPECT_EQ(m_wnd.DefaultRect(), (CRect{0, 200, 312, 318}));
     CWnd main;
     ASSERT_TRUE(main.CreateTopLevel({40, 30, 352, 148}, "main"));
@@ -530,8 +500,6 @@ TEST_F(PlaylistWndTest, PlaceAndSavedCursorRow) {
     Submit(CmdResetPositions); // below the main window
     EXPECT_EQ(m_wnd.GetWindowRect(), (CRect{40, 148, 352, 266}));
     m_app.m_pMain = nullptr;
-
-    AddRows({1, 2, 3}, CmdRefillRows);
     List().SetCursorRow(2);
     m_wnd.SaveState();
     CTestPlaylistWnd again;
@@ -542,10 +510,11 @@ TEST_F(PlaylistWndTest, PlaceAndSavedCursorRow) {
     m_app.m_pTarget = &m_wnd;
 }
 
-TEST_F(PlaylistWndTest, TheShadedBarPreferencesAndTranslation) {
-    AddRows({1});
-    // A double click on the body rolls the window up; on the list the row plays instead, and on
-    // the shaded bar the label is a control.
+// A double click on the body rolls the window up; on the list the row plays instead, and on the
+// shaded bar the label is a control. The sample skin folder holds the built-in skin, so both
+// draw the window alike, rolled up or not; a damaged file is refused.
+TEST_F(PlaylistWndTest, TheShadedBarTranslationAndTheSampleSkin) {
+    AddRows({65, 3725, 0});
     Press(WM_LBUTTONDBLCLK, RowPoint(0));
     EXPECT_FALSE(m_wnd.IsShaded());
     Press(WM_LBUTTONDBLCLK, {100, 8});
@@ -559,30 +528,6 @@ TEST_F(PlaylistWndTest, TheShadedBarPreferencesAndTranslation) {
     EXPECT_FALSE(m_wnd.IsShaded());
     EXPECT_TRUE(List().IsVisible());
 
-    CCorePrefs::Set(CCorePrefs::ShadeFontSize, 9);
-    const auto drawn = [this](int numbers) {
-        CCorePrefs::Set(CCorePrefs::ClipNumbers, numbers);
-        m_wnd.LoadBuiltInSkin();
-        m_wnd.UpdateControls();
-        return m_wnd.GetBuffer()->Image();
-    };
-    const auto without = drawn(0);
-    EXPECT_EQ(m_wnd.GetInfoLabel().GetFontHeight(), 9);
-    EXPECT_FALSE(drawn(1) == without); // "1. " now precedes the title
-    EXPECT_TRUE(drawn(0) == without);
-
-    m_app.m_translate = [](const std::string& s) { return "~" + s; };
-    EXPECT_EQ(m_wnd.BuildContextMenu().front().strText, "~&Play items");
-    Submit(CmdTranslate);
-    EXPECT_EQ(List().GetTooltipText(), "~Playlist");
-    for (CMemCtrl* c : m_wnd.GetControls())
-        EXPECT_EQ(c->GetTooltipText().substr(0, 1), "~") << c->GetID();
-}
-
-// The sample skin folder holds the built-in skin, so both draw the window alike; a damaged
-// file is refused.
-TEST_F(PlaylistWndTest, SampleSkinFolderDrawsLikeTheBuiltInSkin) {
-    AddRows({65, 3725, 0});
     Clip(2)->SetPlayable(0);
     Submit(CmdPlayableChanged, ControlCommand::FromClip(Clip(2)));
     List().SetSelected(1, true);
@@ -602,6 +547,13 @@ TEST_F(PlaylistWndTest, SampleSkinFolderDrawsLikeTheBuiltInSkin) {
     }
     m_temp.MakeFile("PlaylistWindow.txt", "h\nh\nh\nh\nh\n1,2,3\n");
     EXPECT_FALSE(m_wnd.LoadSkin(m_temp.Path() + "/"));
+
+    m_app.m_translate = [](const std::string& s) { return "~" + s; };
+    EXPECT_EQ(m_wnd.BuildContextMenu().front().strText, "~&Play items");
+    Submit(CmdTranslate);
+    EXPECT_EQ(List().GetTooltipText(), "~Playlist");
+    for (CMemCtrl* c : m_wnd.GetControls())
+        EXPECT_EQ(c->GetTooltipText().substr(0, 1), "~") << c->GetID();
 }
 
 } // namespace

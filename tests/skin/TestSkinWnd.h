@@ -61,25 +61,18 @@ public:
         m_close.SetDimsWhenInactive(false);
         this->m_controls = {&m_close, &m_load};
     }
-    void LayoutForShade() override {
-        m_load.SetVisible(false);
-        ++m_nShadeLayouts;
-    }
+    void LayoutForShade() override { m_load.SetVisible(false); }
     void LayoutForExpanded() override { m_load.SetVisible(true); }
     bool GetFramePiece(int nIndex, CSkinImage*& pImage, int& sx, int& sy, int& cx,
                        int& cy) override {
         const builtin::FramePiece& p = builtin::kPlaylistPieces[std::size_t(nIndex)];
         pImage = m_pFrame.get();
-        sx = p.x;
-        sy = p.y;
-        cx = p.cx;
-        cy = p.cy;
+        sx = p.x, sy = p.y, cx = p.cx, cy = p.cy;
         return true;
     }
 
     std::map<const CMemCtrl*, int> m_clicks; // the controls' click notifications
     int m_nUpdates = 0;
-    int m_nShadeLayouts = 0;
     bool m_bTooltips = true;
     bool m_bResizable = true;
     bool m_bCache = false;
@@ -90,10 +83,8 @@ public:
     std::unique_ptr<CSkinImage> m_pWindowKeys;
     std::unique_ptr<CSkinImage> m_pKeys;
 
-    // Mouse messages as the widget sends them (client coordinates).
+    // Mouse messages as the widget sends them (client coordinates); a drag is one move.
     void Mouse(UINT message, int x, int y) { this->SendMessage(message, 0, MAKELPARAM(x, y)); }
-    // Drags the body from (x, y) by (dx, dy) in one move, the way the pointer moves over a
-    // window that stays put until it is moved.
     void DragBy(int x, int y, int dx, int dy) {
         Mouse(WM_LBUTTONDOWN, x, y);
         Mouse(WM_MOUSEMOVE, x + dx, y + dy);
