@@ -1,6 +1,6 @@
 // The play window with the real engine manager and a generated WAV file: the open reaches the
 // controller and starts the position ticks, the end of the clip reaches the controller and
-// stops them, and a damaged file fails with its text in the video area.
+// stops them; a failing sound output stops playback without blaming the clip.
 #include "tests/playback/MediaFixtures.h"
 #include "tests/skin/PlayWndTestSupport.h"
 #include "tests/support/WavWriter.h"
@@ -45,17 +45,6 @@ TEST_F(PlayWndMediaTest, AnOpenedClipReportsToTheControllerAndTicksUntilItEnds) 
     const std::size_t ticks = Seen(CmdPosition).size();
     m_clock.Advance(3000);
     EXPECT_EQ(Seen(CmdPosition).size(), ticks) << "the ticks end with the clip";
-}
-
-TEST_F(PlayWndMediaTest, ADamagedFileFailsWithItsTextAndIsMarkedUnplayable) {
-    const std::string path = m_temp.MakeFile("broken.wav", "RIFF....not a wave at all");
-    AddClips({path});
-    Ctl().Play();
-    ASSERT_TRUE(PumpUntil([&] { return !Seen(CmdPlaybackCompleted).empty(); }));
-    EXPECT_FALSE(Ctl().GetClipList().GetAt(0)->GetPlayable());
-    EXPECT_EQ(Ctl().GetCurrentClip(), nullptr) << "nothing in the list can play";
-    EXPECT_EQ(Engine().GetOverlayText(), "All files in playlist are not playable.");
-    EXPECT_TRUE(Seen(CmdPosition).empty());
 }
 
 // The sound output failing is not the clip's fault: it keeps its mark, playback stops with the

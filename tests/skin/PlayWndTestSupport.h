@@ -10,15 +10,14 @@
 #include "playback/EngineManager.h"
 #include "skin/PlayWnd.h"
 #include "tests/playback/PlaybackHarness.h"
+#include "tests/support/ClockWait.h"
 #include "tests/support/PlayerWindowWorld.h"
 #include "tests/support/RecordingPlayerApp.h"
 #include "tests/support/ScratchFolder.h"
 
-#include <chrono>
 #include <functional>
 #include <gtest/gtest.h>
 #include <optional>
-#include <thread>
 
 namespace playtest {
 
@@ -120,14 +119,8 @@ protected:
         Ctl().Start();
     }
 
-    // Lets the engine's threads report until the condition holds (the virtual clock stands
-    // still meanwhile).
     bool PumpUntil(const std::function<bool()>& pred) {
-        for (int i = 0; i < 3000 && !pred(); ++i) {
-            m_clock.Pump();
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return pred();
+        return testsupport::PumpUntil(m_clock, pred);
     }
 
     // The commands the main window observed, of one code.

@@ -2,6 +2,7 @@
 // window.
 #include "skin/SnapGeometry.h"
 
+#include <array>
 #include <gtest/gtest.h>
 
 namespace {
@@ -12,35 +13,34 @@ CRect At(int x, int y, int w = 312, int h = 118) {
     return {x, y, x + w, y + h};
 }
 
+// Where a dropped rectangle lands near a screen area (12 pixels) or another window (10).
+CRect ToArea(CRect r, const CRect& area = kScreen) {
+    snap::SnapToArea(r, area, 12);
+    return r;
+}
+CRect ToWindow(CRect r, const CRect& other) {
+    snap::SnapToWindow(r, other, 10);
+    return r;
+}
+
 TEST(SnapGeometry, DroppedRectanglesSnapToTheAreaOrToAnotherWindow) {
+    EXPECT_EQ(ToArea(At(11, 300)), At(0, 300));
+    EXPECT_EQ(ToArea(At(-11, 300)), At(0, 300));
+    EXPECT_EQ(ToArea(At(1, 300)), At(0, 300));
+    EXPECT_EQ(ToArea(At(12, 300)), At(12, 300)); // within the distance, not at it
+    EXPECT_EQ(ToArea(At(-12, 300)), At(-12, 300));
+    EXPECT_EQ(ToArea(At(1024 - 312 - 11, 768 - 118 + 11)), At(1024 - 312, 768 - 118));
+    EXPECT_EQ(ToArea(At(1024 - 312 - 12, 12)), At(1024 - 312 - 12, 12));
     const CRect second{1024, 30, 2944, 1080};
-    struct Case {
-        CRect from, target;
-        bool bArea; // snapped to a screen area (12 pixels) or to a window (10)
-        CRect to;
-    };
-    const Case cases[] = {
-        {At(11, 300), kScreen, true, At(0, 300)},
-        {At(-11, 300), kScreen, true, At(0, 300)},
-        {At(1, 300), kScreen, true, At(0, 300)},
-        {At(12, 300), kScreen, true, At(12, 300)}, // within the distance, not at it
-        {At(-12, 300), kScreen, true, At(-12, 300)},
-        {At(1024 - 312 - 11, 768 - 118 + 11), kScreen, true, At(1024 - 312, 768 - 118)},
-        {At(1024 - 312 - 12, 12), kScreen, true, At(1024 - 312 - 12, 12)},
-        {At(1030, 40), second, true, At(1024, 30)}, // a second area's edges are its own
-        // Right edge 5 left of the other's left, top 7 below its top: flush and aligned.
-        {At(400 - 5 - 312, 207), At(400, 200), false, At(400 - 312, 200)},
-        {At(400 - 5 - 312, 210), At(400, 200), false, At(400 - 312, 210)}, // band half open
-        {At(83, 200 + 118 + 11), At(400, 200), false, At(83, 200 + 118 + 11)},
-        // 8 below, 6 to the right: docked and left-aligned; a wider window right-aligns.
-        {At(206, 326, 312, 200), At(200, 200), false, At(200, 318, 312, 200)},
-        {At(154, 315, 362, 200), At(200, 200), false, At(150, 318, 362, 200)},
-    };
-    for (const Case& c : cases) {
-        CRect r = c.from;
-        c.bArea ? snap::SnapToArea(r, c.target, 12) : snap::SnapToWindow(r, c.target, 10);
-        EXPECT_EQ(r, c.to) << c.from.left << "," << c.from.top;
-    }
+    EXPECT_EQ(ToArea(At(1030, 40), second), At(1024, 30)); // a second area's edges are its own
+    // Right edge 5 left of the other's left, top 7 below its top: flush and aligned; at 10 the
+    // band (half open) no longer aligns; more than 10 apart nothing happens.
+    EXPECT_EQ(ToWindow(At(83, 207), At(400, 200)), At(88, 200));
+    EXPECT_EQ(ToWindow(At(83, 210), At(400, 200)), At(88, 210));
+    EXPECT_EQ(ToWindow(At(83, 329), At(400, 200)), At(83, 329));
+    // 8 below, 6 to the right: docked and left-aligned; a wider window right-aligns.
+    EXPECT_EQ(ToWindow(At(206, 326, 312, 200), At(200, 200)), At(200, 318, 312, 200));
+    EXPECT_EQ(ToWindow(At(154, 315, 362, 200), At(200, 200)), At(150, 318, 362, 200));
     const std::vector<CRect> areas{kScreen, second};
     EXPECT_EQ(snap::AreaOf(At(1000, 40), areas), second); // mostly on the second
     EXPECT_EQ(snap::AreaOf(At(600, 40), areas), kScreen);
@@ -77,19 +77,19 @@ TEST(SnapGeometry, TouchingGroupsAndTheWindowsBelow) {
 TEST(SnapGeometry, ResizeStepsOncePerMoveAndRearrangingKeepsLeftAndTop) {
     // Pointer positions one after another (step 20, minimum 312): whether the size stepped,
     // the size, and the anchor the next move is measured from.
-    struct Move {
-        int p;
-        bool bStep;
-        int size, anchor;
-    };
     int anchor = 0, size = 312;
-    for (const Move& m :
-         {Move{35, true, 332, 20}, Move{35, false, 332, 20}, Move{45, true, 352, 40},
-          Move{45, false, 352, 40}, Move{0, true, 332, 20}, Move{-100, true, 312, 0},
-          Move{-100, true, 312, 0}, Move{19, false, 312, 0}, Move{-19, false, 312, 0}}) {
-        EXPECT_EQ(snap::ResizeAxis(m.p, anchor, size, 20, 312), m.bStep) << m.p;
-        EXPECT_EQ(size, m.size) << m.p;
-        EXPECT_EQ(anchor, m.anchor) << m.p;
+    for (const auto& [p, step, after, from] : std::vector<std::array<int, 4>>{{35, 1, 332, 20},
+                                                                              {35, 0, 332, 20},
+                                                                              {45, 1, 352, 40},
+                                                                              {45, 0, 352, 40},
+                                                                              {0, 1, 332, 20},
+                                                                              {-100, 1, 312, 0},
+                                                                              {-100, 1, 312, 0},
+                                                                              {19, 0, 312, 0},
+                                                                              {-19, 0, 312, 0}}) {
+        EXPECT_EQ(snap::ResizeAxis(p, anchor, size, 20, 312), step != 0) << p;
+        EXPECT_EQ(size, after) << p;
+        EXPECT_EQ(anchor, from) << p;
     }
     EXPECT_EQ(snap::RearrangeOffset(At(900, 700), kScreen),
               (CPoint{1024 - 312 - 900, 768 - 118 - 700}));
