@@ -2,13 +2,11 @@
 // the close sequence, the saved state with a large playlist, skins and the child windows.
 #include "skin/MainWnd.h"
 
-#include "core/AttribClip.h"
 #include "core/CorePrefs.h"
 #include "core/RegObjectStore.h"
 #include "platform/Clock.h"
 #include "platform/RegisteredMessages.h"
 #include "platform/Registry.h"
-#include "platform/StoreNotices.h"
 #include "skin/SkinCursor.h"
 #include "tests/support/PlayerWindowWorld.h"
 #include "tests/support/RecordingPlayerApp.h"
@@ -16,8 +14,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <gst/gst.h>
 
@@ -222,7 +218,7 @@ TEST_F(MainWndTest, IndicatorsThePositionBarTheLoadingAnimationAndPlayPause) {
 }
 
 // Playing, the close stops first and closes when playback completed, or after a wait when the
-// engine never says so; stopped, it closes at once, keeping the playlist when asked to.
+// engine never says so; a playlist not to be reloaded goes with it.
 TEST_F(MainWndTest, ClosingWhilePlayingWaitsForTheStopAtMostASecond) {
     CCorePrefs::Set(CCorePrefs::ReloadLastPlaylist, 0);
     CTestMainWnd& w = Created();
@@ -253,16 +249,6 @@ TEST_F(MainWndTest, ClosingWhilePlayingWaitsForTheStopAtMostASecond) {
     m_clock.Pump();
     EXPECT_FALSE(stuck.IsWindow());
     EXPECT_EQ(m_app.m_control.GetClipList().GetCount(), 0u) << "the close ran as usual";
-
-    CCorePrefs::Set(CCorePrefs::ReloadLastPlaylist, 1);
-    m_app.m_control.SetEnginePlayState(EngineStopped);
-    CTestMainWnd& stopped = Created();
-    AddFile();
-    stopped.Observe(CmdPlaybackCompleted); // not closing: nothing happens
-    EXPECT_TRUE(stopped.IsWindow());
-    stopped.SendMessage(WM_CLOSE);
-    EXPECT_FALSE(stopped.IsWindow());
-    EXPECT_EQ(m_app.m_control.GetClipList().GetCount(), 1u);
 }
 
 TEST_F(MainWndTest, TheSavedStateBringsBackPlaceFlagsVolumeAndPreferencesUnlessDamaged) {
@@ -296,47 +282,6 @@ TEST_F(MainWndTest, TheSavedStateBringsBackPlaceFlagsVolumeAndPreferencesUnlessD
     EXPECT_TRUE(damaged.IsRemainingTime());
     EXPECT_TRUE(damaged.IsPlayWndShown());
     EXPECT_EQ(CCorePrefs::Get(CCorePrefs::AutoPlay), CCorePrefs::Default(CCorePrefs::AutoPlay));
-}
-
-// A playlist too large for the state goes to a file of its own; a save that cannot write it
-// keeps the old state and file and says why; the next save writes the other file, then the state
-// naming it, and removes the old file.
-TEST_F(MainWndTest, APlaylistTooLargeForTheStateIsKeptApartAndAFailedSaveKeepsTheOldState) {
-    const std::string dataHome = m_temp / "data";
-    ::setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
-    Created();
-    constexpr std::size_t kClips = 3000; // about 200 KB of state
-    for (std::size_t i = 0; i < kClips; ++i) {
-        auto clip = std::make_unique<CAttribClip>();
-        clip->SetPath(m_temp / ("a clip with a longer name " + std::to_string(i) + ".wav"));
-        m_app.m_control.GetClipList().Add(std::move(clip));
-    }
-    CCorePrefs::Set(CCorePrefs::PlaylistFontSize, 14);
-    Reopened();
-    EXPECT_EQ(m_app.m_control.GetClipList().GetCount(), kClips);
-    EXPECT_EQ(m_app.m_control.GetClipList().GetAt(kClips - 1)->GetPath(),
-              m_temp / "a clip with a longer name 2999.wav");
-    EXPECT_TRUE(std::filesystem::exists(dataHome + "/corvella/playlist.mpl"));
-
-    const std::string notFolder = m_temp.MakeFile("not a folder");
-    ::setenv("XDG_DATA_HOME", notFolder.c_str(), 1);
-    platform::ResetStoreNotices();
-    CCorePrefs::Set(CCorePrefs::PlaylistFontSize, 15);
-    Reopened();
-    EXPECT_EQ(m_app.m_control.GetClipList().GetCount(), kClips);
-    EXPECT_EQ(CCorePrefs::Get(CCorePrefs::PlaylistFontSize), 14);
-    const auto notices = platform::TakeStoreNotices();
-    ASSERT_EQ(notices.size(), 1u);
-    EXPECT_EQ(notices[0].kind, platform::StoreNotice::NotSaved);
-    EXPECT_TRUE(notices[0].path.starts_with(notFolder + "/corvella/")) << notices[0].path;
-    EXPECT_EQ(notices[0].reason, std::strerror(ENOTDIR));
-
-    ::setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
-    Reopened();
-    EXPECT_EQ(m_app.m_control.GetClipList().GetCount(), kClips);
-    EXPECT_FALSE(std::filesystem::exists(dataHome + "/corvella/playlist.mpl"));
-    EXPECT_TRUE(std::filesystem::exists(dataHome + "/corvella/playlist-2.mpl"));
-    ::unsetenv("XDG_DATA_HOME");
 }
 
 // The sample skin loads from its files, cursors included, and draws as the built-in skin; a
@@ -398,11 +343,4 @@ TEST_F(MainWndTest, TogglesAndAClosedChildShowOrHideTheOtherWindows) {
     w.ShowChild(pPlay, true);
     w.Observe(CmdClipOpened);
     EXPECT_TRUE(pPlay->IsWindowVisible());
-    // Commands reach the playlist window (which fills its rows) and the main window.
-    AddFile();
-    m_app.SubmitCommand(nullptr, CmdRefillRows, 0, 0, {});
-    m_app.m_control.Start();
-    EXPECT_EQ(m_app.m_control.GetCurrentClip(), m_app.m_control.GetClipList().GetAt(0));
-    m_app.SubmitCommand(nullptr, CmdPlayState, EnginePlaying, 0, {});
-    EXPECT_EQ(w.GetPlayStateText(), "P");
 }

@@ -13,17 +13,10 @@
 using namespace playtest;
 using namespace playwnd;
 
-TEST(PlayWndGeometry, VideoAreaPlacementAndWindowSizes) {
-    EXPECT_EQ(VideoArea({0, 0, 312, 257}, false), (CRect{6, 18, 306, 230}));
-    EXPECT_EQ(VideoArea({0, 0, 1024, 768}, true), (CRect{0, 0, 1024, 768}));
-    EXPECT_EQ(MinimumVideoArea(), (CSize{300, 212}));
-    EXPECT_EQ(WindowSizeForVideo({640, 480}), (CSize{652, 525}));
-    // Centred, and a picture larger than the area starts at its corner.
-    EXPECT_EQ(CentreIn({6, 18, 306, 230}, {160, 120}), (CRect{76, 64, 236, 184}));
+// The rest of the geometry is checked through the window below.
+TEST(PlayWndGeometry, APictureLargerThanTheAreaStartsAtItsCornerAndHalfRoundsDown) {
     EXPECT_EQ(CentreIn({6, 18, 306, 230}, {640, 100}), (CRect{6, 74, 646, 174}));
     EXPECT_EQ(ScaleForMode({321, 241}, ModeHalf), (CSize{160, 120}));
-    EXPECT_EQ(ScaleForMode({320, 240}, ModeDouble), (CSize{640, 480}));
-    EXPECT_EQ(ScaleForMode({320, 240}, ModeNatural), (CSize{320, 240}));
 }
 
 TEST_F(PlayWndTest, ModesSizeTheWindowAroundThePictureAndTheRadioButtonsFollow) {
