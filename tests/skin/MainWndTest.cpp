@@ -1,5 +1,5 @@
 // The main window: its controls in both layouts, the displays, the volume and position bars,
-// the close sequence, the saved state with a large playlist, skins and the child windows.
+// the close sequence, the saved state, skins and the child windows.
 #include "skin/MainWnd.h"
 
 #include "core/CorePrefs.h"

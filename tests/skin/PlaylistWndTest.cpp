@@ -1,5 +1,6 @@
-// The playlist window's wiring: row commands, playing, sorting, removing, saving, its place
-// and its skin. The row rules themselves (navigation, sort order, removal) are the core's.
+// The playlist window's wiring: row commands, playing, sorting, removing, saving, its place,
+// its skin and the part all player windows share. The row rules themselves (navigation, sort
+// order, removal) are the core's.
 #include "skin/PlaylistWnd.h"
 
 #include "core/AttribClip.h"
