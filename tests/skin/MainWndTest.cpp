@@ -147,6 +147,8 @@ TEST_F(MainWndTest, TheTimeDisplayCountsDownOrUpAndKeysTheWheelAndTheBarMoveTheV
     w.SendMessage(WM_MOUSEWHEEL, WPARAM(120) << 16, 0);
     w.SendMessage(WM_MOUSEWHEEL, WPARAM(120) << 16, 0);
     EXPECT_EQ(w.GetVolume(), 80);
+    w.Key(VK_RIGHT, 21); // the last steps at 0 leave the bar alone
+    EXPECT_EQ(w.GetVolume(), 0);
     w.SendMessage(WM_REG_SLIDERPOS, WPARAM(&w.GetVolumeBar()), 33);
     EXPECT_EQ(m_app.m_control.GetVolume(), 33);
     EXPECT_TRUE(Has(CmdVolume, 33));

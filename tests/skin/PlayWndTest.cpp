@@ -94,7 +94,7 @@ TEST_F(PlayWndTest, FullScreenHidesTheQuietCursorOutlastsAnOpenAndTogglesByDoubl
     EXPECT_EQ(m_wnd.GetWindowRect(), windowed);
     m_clock.Advance(5000);
     EXPECT_FALSE(m_wnd.IsCursorHidden()) << "the cursor timer ends with full screen";
-    for (bool zoomed : {true, false}) {
+    for (bool zoomed : {true, false, true}) { // and the window closes in full screen
         m_wnd.Click(WM_LBUTTONDBLCLK, 150, 100);
         EXPECT_EQ(m_wnd.IsZoomed(), zoomed);
     }

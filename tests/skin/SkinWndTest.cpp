@@ -228,6 +228,9 @@ TEST_F(SkinWndTest, UpdatesTooltipsAndTheHotControlFollowTheVisibleControls) {
     w.Mouse(WM_MOUSEMOVE, 150, 50);
     EXPECT_EQ(CMemCtrl::GetHotControl(), nullptr);
     EXPECT_EQ(w.GetCurrentTooltip(), "");
+    w.Mouse(WM_MOUSEMOVE, 15, 100);
+    w.Mouse(WM_MOUSEMOVE, -5, -5); // leaving the window
+    EXPECT_EQ(CMemCtrl::GetHotControl(), nullptr);
     w.UpdateControls();
     EXPECT_EQ(w.m_nUpdates, 2);
     w.ToggleShade(); // updates once more, with the load button hidden
