@@ -1,12 +1,12 @@
+// The main window: its controls in both layouts, the displays, the volume and position bars,
+// the close sequence, the saved state, skins and the child windows.
 #include "skin/MainWnd.h"
 
-#include "core/AttribClip.h"
 #include "core/CorePrefs.h"
 #include "core/RegObjectStore.h"
 #include "platform/Clock.h"
 #include "platform/RegisteredMessages.h"
 #include "platform/Registry.h"
-#include "platform/StoreNotices.h"
 #include "skin/SkinCursor.h"
 #include "tests/support/PlayerWindowWorld.h"
 #include "tests/support/RecordingPlayerApp.h"
@@ -14,8 +14,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <gst/gst.h>
 
@@ -72,9 +70,9 @@ protected:
         m_app.m_control.SetRepeat(true);
         return Created();
     }
-    bool Has(int code, LPARAM param1, bool bPosted) const {
+    bool Has(int code, LPARAM param1) const {
         for (const auto& c : m_app.m_commands)
-            if (c.code == code && c.param1 == param1 && c.bPosted == bPosted)
+            if (c.code == code && c.param1 == param1 && !c.bPosted)
                 return true;
         return false;
     }
@@ -89,15 +87,12 @@ protected:
 
 } // namespace
 
-TEST_F(MainWndTest, MakingTheWindowsLeavesGStreamerToTheFirstClip) {
-    // A first start of GStreamer builds its plugin registry, which takes about a second.
-    Created();
-    EXPECT_TRUE(m_pWnd->GetPlayWindow());
-    EXPECT_FALSE(gst_is_initialized());
-}
-
-TEST_F(MainWndTest, EachLayoutListsItsControlsInHitTestOrderWithTranslatedTooltips) {
+TEST_F(MainWndTest, MakingTheWindowsLeavesGStreamerToTheFirstClipAndBothLayoutsListTheirControls) {
     CTestMainWnd& w = Created();
+    // A first start of GStreamer builds its plugin registry, which takes about a second.
+    EXPECT_FALSE(gst_is_initialized());
+    EXPECT_TRUE(w.GetPlayWindow());
+    // The controls in hit-test order, with tooltips that follow the layout and the language.
     EXPECT_EQ(w.ControlIds(), (std::vector<UINT>{1,  2,  3,  4,  12, 13, 14, 15, 16, 17, 18,
                                                  19, 20, 21, 23, 24, 26, 25, 27, 28, 29}));
     EXPECT_EQ(w.FindControl(3)->GetTooltipText(), "Shade Mode");
@@ -106,17 +101,15 @@ TEST_F(MainWndTest, EachLayoutListsItsControlsInHitTestOrderWithTranslatedToolti
     EXPECT_EQ(w.GetWindowRect().Height(), w.GetShadeHeight());
     EXPECT_EQ(w.ControlIds(), (std::vector<UINT>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 29, 11}));
     EXPECT_EQ(w.FindControl(3)->GetTooltipText(), "Expand Mode");
-    // A double click on the body (no control there) rolls it out again.
-    w.SendMessage(WM_LBUTTONDBLCLK, 0, MAKELPARAM(180, 9));
+    w.SendMessage(WM_LBUTTONDBLCLK, 0, MAKELPARAM(180, 9)); // on the body: rolls out again
     EXPECT_FALSE(w.IsShaded());
     EXPECT_EQ(w.GetWindowRect().Height(), 118);
-    // A language switch translates the tooltips again.
     m_app.m_translate = [](const std::string& s) { return s == "Volume Bar" ? "Lautstärke" : s; };
     w.Observe(CmdTranslate);
     EXPECT_EQ(w.FindControl(20)->GetTooltipText(), "Lautstärke");
 }
 
-TEST_F(MainWndTest, TheTimeDisplayCountsDownOrUpAndAClickToggles) {
+TEST_F(MainWndTest, TheTimeDisplayCountsDownOrUpAndKeysTheWheelAndTheBarMoveTheVolume) {
     EXPECT_EQ(CMainWnd::FormatTime(3723), "1:02:03");
     EXPECT_EQ(CMainWnd::FormatTime(40 * 3600 + 5), "40:00:05");
     CTestMainWnd& w = Created();
@@ -129,38 +122,27 @@ TEST_F(MainWndTest, TheTimeDisplayCountsDownOrUpAndAClickToggles) {
     w.Observe(CmdPosition, 3723);
     EXPECT_TRUE(w.IsRemainingTime());
     EXPECT_EQ(w.GetTimeText(), "0:04:37");
-    EXPECT_EQ(w.GetPositionBar().GetValue(), 3723);
     w.Click(26);
     EXPECT_EQ(w.GetTimeText(), "1:02:03");
     w.Click(26);
-    EXPECT_EQ(w.GetTimeText(), "0:04:37");
     // A length the engine found only after the open reaches the display and the bar.
     w.m_dDuration = 4100;
     w.Observe(CmdClipOpened, kClipInfoRefresh);
     EXPECT_EQ(w.GetPositionBar().GetRangeMax(), 4100);
     EXPECT_EQ(w.GetTimeText(), "0:06:17");
-    // A paused or busy engine's position reports do not move the display.
-    for (int state : {EnginePaused, EngineBusy}) {
-        m_app.m_control.SetEnginePlayState(state);
-        w.Observe(CmdPosition, 10);
-        EXPECT_EQ(w.GetPosition(), 3723);
-    }
-    // Stopping empties the label and resets the displays.
-    w.Observe(CmdStopped);
+    m_app.m_control.SetEnginePlayState(EnginePaused); // its position reports do not count
+    w.Observe(CmdPosition, 10);
+    EXPECT_EQ(w.GetPosition(), 3723);
+    w.Observe(CmdStopped); // empties the label and resets the displays
     EXPECT_EQ(w.GetTimeText(), "0:00:00");
-    EXPECT_EQ(w.GetLabelText(), "");
     EXPECT_EQ(w.GetClipTypeText(), "");
-}
-
-// The steps go to the controller, which owns the volume and its range.
-TEST_F(MainWndTest, KeysTheWheelAndTheBarMoveTheVolume) {
-    CTestMainWnd& w = Created();
+    // The volume steps go to the controller, which owns the volume and its range.
     w.Key(VK_RIGHT, 2); // 80 → 72
     w.Key(VK_UP);       // 76
     w.Key(VK_LEFT);     // Left raises, as Up does: 80
     w.Key(VK_DOWN);
     EXPECT_EQ(w.GetVolume(), 76);
-    EXPECT_TRUE(Has(CmdVolume, 80, false));
+    EXPECT_TRUE(Has(CmdVolume, 80));
     w.SendMessage(WM_MOUSEWHEEL, WPARAM(60) << 16, 0); // a small step up still lowers
     w.SendMessage(WM_MOUSEWHEEL, WPARAM(120) << 16, 0);
     w.SendMessage(WM_MOUSEWHEEL, WPARAM(120) << 16, 0);
@@ -169,10 +151,10 @@ TEST_F(MainWndTest, KeysTheWheelAndTheBarMoveTheVolume) {
     EXPECT_EQ(w.GetVolume(), 0);
     w.SendMessage(WM_REG_SLIDERPOS, WPARAM(&w.GetVolumeBar()), 33);
     EXPECT_EQ(m_app.m_control.GetVolume(), 33);
-    EXPECT_TRUE(Has(CmdVolume, 33, false));
+    EXPECT_TRUE(Has(CmdVolume, 33));
 }
 
-TEST_F(MainWndTest, IndicatorsThePositionBarAndTheLoadingAnimation) {
+TEST_F(MainWndTest, IndicatorsThePositionBarTheLoadingAnimationAndPlayPause) {
     CTestMainWnd& w = Created();
     const std::pair<int, const char*> states[] = {{0, "S"}, {1, "P"}, {2, "A"}, {3, "E"}, {9, "D"}};
     for (const auto& [state, glyph] : states) {
@@ -190,33 +172,45 @@ TEST_F(MainWndTest, IndicatorsThePositionBarAndTheLoadingAnimation) {
     w.Click(28);
     EXPECT_FALSE(m_app.m_control.GetRepeat());
     EXPECT_EQ(w.GetLoopText(), "2");
-    EXPECT_TRUE(Has(CmdRepeatChanged, 0, false));
+    EXPECT_TRUE(Has(CmdRepeatChanged, 0));
     // A mute switched elsewhere (Ctrl+M) reaches the indicator with code 17.
     m_app.m_control.SetMute(true);
     w.Observe(CmdUpdateControls);
     EXPECT_EQ(w.GetMuteText(), "1");
 
+    // Play/Pause with an empty playlist opens the file dialog instead; Space does nothing.
+    w.Click(13);
+    EXPECT_EQ(m_app.m_opened, std::vector<std::string>{"media"});
+    EXPECT_TRUE(m_app.HasCode(CmdUserCommand));
+    w.Key(VK_SPACE);
+    EXPECT_EQ(m_app.m_opened.size(), 1u);
+    AddFile();
+    w.Click(13);
+    EXPECT_EQ(m_app.m_opened.size(), 1u);
+    EXPECT_EQ(w.GetPlayButtonState(), 1);
+    EXPECT_EQ(w.GetSmallPlayButton().GetState(), 1);
+
     // Dragging the position bar pauses, seeks and resumes.
     const CMemCtrl* pBar = &w.GetPositionBar();
     m_app.m_control.SetEnginePlayState(EnginePlaying);
     w.SendMessage(WM_REG_SLIDERHOLD, WPARAM(pBar), 1);
-    EXPECT_TRUE(Has(CmdPause, 0, false));
+    EXPECT_TRUE(Has(CmdPause, 0));
     m_app.m_control.SetEnginePlayState(EnginePaused);
     w.SendMessage(WM_REG_SLIDERPOS, WPARAM(pBar), 42);
-    EXPECT_TRUE(Has(CmdSeek, 42, false));
+    EXPECT_TRUE(Has(CmdSeek, 42));
     EXPECT_EQ(w.GetPosition(), 42);
     m_app.m_commands.clear();
     w.SendMessage(WM_REG_SLIDERHOLD, WPARAM(pBar), 0);
+    EXPECT_TRUE(Has(CmdSeek, 42));
     EXPECT_EQ(m_app.Codes(), std::vector<int>{CmdSeek});
     EXPECT_EQ(m_app.Codes(true), std::vector<int>{CmdSeekDragEnded});
-    EXPECT_TRUE(Has(CmdSeek, 42, false));
 
-    // Loading swaps the state glyph for the animation.
+    // Loading swaps the state glyph for the animation, which steps on its timer.
     w.Observe(CmdClipLoading, 1);
     EXPECT_EQ(w.GetLabelText(), "Loading...");
     EXPECT_TRUE(w.GetAnimation(false).IsVisible());
     EXPECT_FALSE(w.GetStateGlyph(false).IsVisible());
-    m_clock.Advance(1000); // the animation steps on its timer
+    m_clock.Advance(1000);
     EXPECT_NE(w.GetAnimation(false).GetFrame(), 0);
     w.SetClipInfoSource([] { return std::string("1. song.mp3"); });
     w.Observe(CmdClipLoading, 0);
@@ -225,23 +219,9 @@ TEST_F(MainWndTest, IndicatorsThePositionBarAndTheLoadingAnimation) {
     EXPECT_EQ(w.GetLabelText(), "1. song.mp3");
 }
 
-TEST_F(MainWndTest, PlayPauseWithAnEmptyPlaylistOpensTheFileDialogInstead) {
-    CTestMainWnd& w = Created();
-    w.Click(13);
-    EXPECT_EQ(m_app.m_opened, std::vector<std::string>{"media"});
-    EXPECT_TRUE(m_app.HasCode(CmdUserCommand));
-    EXPECT_EQ(w.GetPlayButtonState(), 0);
-    w.Key(VK_SPACE); // Space does nothing with an empty list
-    EXPECT_EQ(m_app.m_opened.size(), 1u);
-    AddFile();
-    w.Click(13);
-    EXPECT_EQ(m_app.m_opened.size(), 1u);
-    EXPECT_EQ(w.GetPlayButtonState(), 1);
-    EXPECT_EQ(w.GetSmallPlayButton().GetState(), 1);
-}
-
-TEST_F(MainWndTest,
-       ClosingWhilePlayingStopsFirstAndClosesWhenPlaybackCompletedOrAfterASecondStoppedAtOnce) {
+// Playing, the close stops first and closes when playback completed, or after a wait when the
+// engine never says so; a playlist not to be reloaded goes with it.
+TEST_F(MainWndTest, ClosingWhilePlayingWaitsForTheStopAtMostASecond) {
     CCorePrefs::Set(CCorePrefs::ReloadLastPlaylist, 0);
     CTestMainWnd& w = Created();
     bool destroyed = false;
@@ -253,7 +233,6 @@ TEST_F(MainWndTest,
     EXPECT_TRUE(m_app.HasCode(CmdStop));
     m_clock.Pump();
     EXPECT_TRUE(w.IsWindow());
-    // The engine reports the end of playback.
     m_app.m_control.SetEnginePlayState(EngineStopped);
     w.Observe(CmdPlaybackCompleted);
     EXPECT_TRUE(m_app.HasCode(CmdClosing)); // the playlist is not to be reloaded
@@ -262,7 +241,6 @@ TEST_F(MainWndTest,
     EXPECT_FALSE(w.IsWindow());
     EXPECT_TRUE(destroyed);
 
-    // An engine that never reports that it stopped does not keep the program.
     CTestMainWnd& stuck = Created();
     AddFile();
     m_app.m_control.SetEnginePlayState(EnginePlaying);
@@ -273,20 +251,9 @@ TEST_F(MainWndTest,
     m_clock.Pump();
     EXPECT_FALSE(stuck.IsWindow());
     EXPECT_EQ(m_app.m_control.GetClipList().GetCount(), 0u) << "the close ran as usual";
-
-    // Stopped, it closes at once, keeping the playlist when asked to.
-    CCorePrefs::Set(CCorePrefs::ReloadLastPlaylist, 1);
-    m_app.m_control.SetEnginePlayState(EngineStopped);
-    CTestMainWnd& stopped = Created();
-    AddFile();
-    stopped.Observe(CmdPlaybackCompleted); // not closing: nothing happens
-    EXPECT_TRUE(stopped.IsWindow());
-    stopped.SendMessage(WM_CLOSE);
-    EXPECT_FALSE(stopped.IsWindow());
-    EXPECT_EQ(m_app.m_control.GetClipList().GetCount(), 1u);
 }
 
-TEST_F(MainWndTest, TheSavedStateBringsBackPlaceFlagsVolumeAndPreferences) {
+TEST_F(MainWndTest, TheSavedStateBringsBackPlaceFlagsVolumeAndPreferencesUnlessDamaged) {
     CTestMainWnd& w = Created();
     w.MoveWindow({40, 50, 352, 168});
     w.Click(26); // elapsed time
@@ -303,10 +270,10 @@ TEST_F(MainWndTest, TheSavedStateBringsBackPlaceFlagsVolumeAndPreferences) {
     EXPECT_EQ(CCorePrefs::Get(CCorePrefs::PlaylistFontSize), 13);
     EXPECT_FALSE(m_app.m_control.GetRepeat());
     EXPECT_EQ(again.GetLoopText(), "2");
-}
-
-TEST_F(MainWndTest, ADamagedSavedStateLeavesTheDefaults) {
     // Only the window-base part survived: the rest of the value is cut off.
+    again.SendMessage(WM_CLOSE);
+    CCorePrefs::ResetToDefaults();
+    m_app.m_control.SetVolume(80);
     std::string value;
     for (std::int32_t v : {10, 20, 322, 138, 1, 0, 118})
         value.append(reinterpret_cast<const char*>(&v), 4);
@@ -319,50 +286,8 @@ TEST_F(MainWndTest, ADamagedSavedStateLeavesTheDefaults) {
     EXPECT_EQ(CCorePrefs::Get(CCorePrefs::AutoPlay), CCorePrefs::Default(CCorePrefs::AutoPlay));
 }
 
-TEST_F(MainWndTest, APlaylistTooLargeForTheStateIsKeptApartAndAFailedSaveKeepsTheOldState) {
-    const std::string dataHome = m_temp / "data";
-    ::setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
-    Created();
-    constexpr std::size_t kClips = 3000; // about 200 KB of state
-    for (std::size_t i = 0; i < kClips; ++i) {
-        auto clip = std::make_unique<CAttribClip>();
-        clip->SetPath(m_temp / ("a clip with a longer name " + std::to_string(i) + ".wav"));
-        m_app.m_control.GetClipList().Add(std::move(clip));
-    }
-    CCorePrefs::Set(CCorePrefs::PlaylistFontSize, 14);
-    Reopened();
-    EXPECT_EQ(m_app.m_control.GetClipList().GetCount(), kClips);
-    EXPECT_EQ(m_app.m_control.GetClipList().GetAt(kClips - 1)->GetPath(),
-              m_temp / "a clip with a longer name 2999.wav");
-    EXPECT_EQ(CCorePrefs::Get(CCorePrefs::PlaylistFontSize), 14);
-    EXPECT_TRUE(std::filesystem::exists(dataHome + "/corvella/playlist.mpl"));
-
-    // Without a place for the file nothing is saved: the stored state and the file it names stay
-    // as they were, and the user hears why.
-    const std::string notFolder = m_temp.MakeFile("not a folder");
-    ::setenv("XDG_DATA_HOME", notFolder.c_str(), 1);
-    platform::ResetStoreNotices();
-    CCorePrefs::Set(CCorePrefs::PlaylistFontSize, 15);
-    Reopened();
-    EXPECT_EQ(m_app.m_control.GetClipList().GetCount(), kClips);
-    EXPECT_EQ(CCorePrefs::Get(CCorePrefs::PlaylistFontSize), 14);
-    const auto notices = platform::TakeStoreNotices();
-    ASSERT_EQ(notices.size(), 1u);
-    EXPECT_EQ(notices[0].kind, platform::StoreNotice::NotSaved);
-    EXPECT_TRUE(notices[0].path.starts_with(notFolder + "/corvella/")) << notices[0].path;
-    EXPECT_EQ(notices[0].reason, std::strerror(ENOTDIR));
-
-    // The next save writes the other file, then the state naming it, and removes the old file.
-    ::setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
-    Reopened();
-    EXPECT_EQ(m_app.m_control.GetClipList().GetCount(), kClips);
-    EXPECT_FALSE(std::filesystem::exists(dataHome + "/corvella/playlist.mpl"));
-    EXPECT_TRUE(std::filesystem::exists(dataHome + "/corvella/playlist-2.mpl"));
-    ::unsetenv("XDG_DATA_HOME");
-}
-
 // The sample skin loads from its files, cursors included, and draws as the built-in skin; a
-// folder whose description is cut short or missing is refused, and the built-in skin comes back.
+// description cut short, without its bitmaps or missing is refused.
 TEST_F(MainWndTest, TheSampleSkinLoadsFromItsFilesAndADamagedOneIsRefused) {
     CTestMainWnd& w = Created();
     const QImage builtIn = w.GetBuffer()->Image().copy();
@@ -388,18 +313,14 @@ TEST_F(MainWndTest, TheSampleSkinLoadsFromItsFilesAndADamagedOneIsRefused) {
     EXPECT_FALSE(w.LoadSkin(folder));
     w.LoadBuiltInSkin();
     EXPECT_FALSE(w.IsSkinFromFiles());
-    EXPECT_EQ(w.ControlIds().size(), 21u);
     EXPECT_EQ(w.FindControl(13)->GetCtrlRect(), CRect(13, 33, 78, 98));
 }
-
-// Child windows ---------------------------------------------------------------------------------
 
 TEST_F(MainWndTest, TogglesAndAClosedChildShowOrHideTheOtherWindows) {
     CTestMainWnd& w = Created();
     CWnd* pPlay = w.GetPlayWindow();
     CWnd* pList = w.GetPlaylistWindow();
-    ASSERT_NE(pPlay, nullptr);
-    ASSERT_NE(pList, nullptr);
+    ASSERT_TRUE(pPlay && pList);
     EXPECT_TRUE(pPlay->IsWindowVisible());
     EXPECT_TRUE(pList->IsWindowVisible());
     // The toggle flips its check itself before it reports the click.
@@ -412,7 +333,6 @@ TEST_F(MainWndTest, TogglesAndAClosedChildShowOrHideTheOtherWindows) {
     EXPECT_FALSE(pList->IsWindowVisible());
     EXPECT_FALSE(static_cast<CMemCheckButton*>(w.FindControl(18))->IsChecked());
     w.ShowChild(pList, true);
-    EXPECT_TRUE(pList->IsWindowVisible());
     // Minimise takes the shown windows along; restore brings back only those flagged shown.
     w.SendMessage(WM_SYSCOMMAND, SC_MINIMIZE);
     EXPECT_TRUE(w.IsMinimizedAll());
@@ -425,12 +345,4 @@ TEST_F(MainWndTest, TogglesAndAClosedChildShowOrHideTheOtherWindows) {
     w.ShowChild(pPlay, true);
     w.Observe(CmdClipOpened);
     EXPECT_TRUE(pPlay->IsWindowVisible());
-
-    // Commands reach the playlist window (which fills its rows) and the main window.
-    AddFile();
-    m_app.SubmitCommand(nullptr, CmdRefillRows, 0, 0, {});
-    m_app.m_control.Start();
-    EXPECT_EQ(m_app.m_control.GetCurrentClip(), m_app.m_control.GetClipList().GetAt(0));
-    m_app.SubmitCommand(nullptr, CmdPlayState, EnginePlaying, 0, {});
-    EXPECT_EQ(w.GetPlayStateText(), "P");
 }

@@ -1,6 +1,6 @@
 // The play window without media: geometry of the video area, the logo and the picture, the
-// display modes with their radio buttons and menu items, Resize to, full screen and the
-// hidden cursor on the virtual clock, the context menu, keys, saved state and the skins.
+// display modes with their radio buttons and menu items, full screen and the hidden cursor on
+// the virtual clock, the context menu, keys, buttons, engine reports, saved state and skins.
 #include "core/RegObjectStore.h"
 #include "skin/PlayWndGeometry.h"
 #include "tests/skin/PlayWndTestSupport.h"
@@ -13,134 +13,60 @@
 using namespace playtest;
 using namespace playwnd;
 
-namespace {
-
-// A window that shows a picture of a given size as if a clip of that size had opened.
-class PlayWndModeTest : public PlayWndTest {
-protected:
-    void OpenPicture(CSize picture) {
-        m_wnd.m_picture = picture;
-        m_wnd.m_bFakePicture = true;
-        m_wnd.SendMessage(WM_REG_OPENSUCCESSED, 1, 0);
-    }
-};
-
-} // namespace
-
-TEST(PlayWndGeometry, VideoAreaPlacementAndWindowSizes) {
-    EXPECT_EQ(VideoArea({0, 0, 312, 257}, false), (CRect{6, 18, 306, 230}));
-    EXPECT_EQ(VideoArea({0, 0, 1024, 768}, true), (CRect{0, 0, 1024, 768}));
-    EXPECT_EQ(MinimumVideoArea(), (CSize{300, 212}));
-    EXPECT_EQ(WindowSizeForVideo({640, 480}), (CSize{652, 525}));
-    // Centred, and a picture larger than the area starts at its corner.
-    EXPECT_EQ(CentreIn({6, 18, 306, 230}, {160, 120}), (CRect{76, 64, 236, 184}));
+// The rest of the geometry is checked through the window below.
+TEST(PlayWndGeometry, APictureLargerThanTheAreaStartsAtItsCornerAndHalfRoundsDown) {
     EXPECT_EQ(CentreIn({6, 18, 306, 230}, {640, 100}), (CRect{6, 74, 646, 174}));
     EXPECT_EQ(ScaleForMode({321, 241}, ModeHalf), (CSize{160, 120}));
-    EXPECT_EQ(ScaleForMode({320, 240}, ModeDouble), (CSize{640, 480}));
-    EXPECT_EQ(ScaleForMode({320, 240}, ModeNatural), (CSize{320, 240}));
 }
 
-TEST(PlayWndMenu, CurrentModeAndRepeatAreMarkedAndTextsTranslated) {
-    testsupport::CRecordingPlayerApp app;
-    app.m_translate = FitTranslation;
-    SetPlayerApp(&app);
-    const auto menu = BuildContextMenu(ModeHalf, true);
-    SetPlayerApp(nullptr);
-    ASSERT_GE(menu.size(), 5u);
-    const MenuEntry& modes = menu[4];
-    ASSERT_EQ(modes.popup.size(), 4u) << "item 4 holds the display modes";
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(modes.popup[std::size_t(i)].nID, UINT(ID_MODE_FIT + i));
-        EXPECT_EQ(modes.popup[std::size_t(i)].bChecked, i == ModeHalf);
-    }
-    EXPECT_EQ(modes.popup[0].strText, "&Ajuster") << "texts are translated with their ampersand";
-    EXPECT_TRUE(FindPopupMenuItem(menu, ID_REPEAT)->bChecked);
-    EXPECT_FALSE(FindPopupMenuItem(BuildContextMenu(0, false), ID_REPEAT)->bChecked);
-    for (UINT id : {ID_PLAY_PAUSE, ID_STOP, ID_FULL_SCREEN})
-        EXPECT_NE(FindPopupMenuItem(menu, id), nullptr) << id;
-}
-
-TEST_F(PlayWndTest, TheEngineManagerShowsTheLogoCentredInTheVideoArea) {
-    ASSERT_NE(m_wnd.GetEngineManager(), nullptr);
-    EXPECT_EQ(Ctl().GetEngineManager(), m_wnd.GetEngineManager()) << "handed to the controller";
-    EXPECT_EQ(Engine().GetExtensions(EngineQuickTime), "*.mov;*.qt") << "from the strings";
-    EXPECT_EQ(Engine().GetExtensions(EngineCDAudio), "*.cda");
-    EXPECT_EQ(Engine().GetLogoSize(), (CSize{160, 60}));
-    EXPECT_EQ(m_wnd.GetLogoRect(), (CRect{76, 94, 236, 154}));
-    EXPECT_EQ(Engine().GetWindowRect(), m_wnd.GetLogoRect());
-    // Growing the window keeps the logo in the middle of the new area.
-    m_wnd.MoveWindow({100, 100, 512, 457});
-    m_wnd.SendMessage(WM_SIZE, 0, MAKELPARAM(412, 357));
-    EXPECT_EQ(Engine().GetWindowRect(), (CRect{126, 144, 286, 204}));
-    m_wnd.ToggleShade();
-    EXPECT_EQ(m_wnd.GetLogoRect(), CRect{}) << "no logo while rolled up";
-}
-
-TEST_F(PlayWndModeTest, ModesSizeTheWindowAroundThePicture) {
+TEST_F(PlayWndTest, ModesSizeTheWindowAroundThePictureAndTheRadioButtonsFollow) {
+    m_wnd.ChooseDisplayMode(ModeDouble);
+    m_wnd.OpenPicture({0, 0});
+    EXPECT_EQ(VideoSize(), (CSize{300, 212})) << "audio has no picture to size by";
     m_wnd.ChooseDisplayMode(ModeNatural);
-    OpenPicture({320, 240});
+    m_wnd.OpenPicture({320, 240});
     EXPECT_EQ(VideoSize(), (CSize{320, 240}));
     EXPECT_EQ(Engine().GetWindowRect(), (CRect{6, 18, 326, 258}));
-
     m_wnd.ChooseDisplayMode(ModeDouble);
     EXPECT_EQ(VideoSize(), (CSize{640, 480}));
     EXPECT_EQ(m_wnd.GetWindowRect(), (CRect{100, 100, 752, 625})) << "the top-left stays";
     EXPECT_EQ(Engine().GetWindowRect(), (CRect{6, 18, 646, 498}));
     EXPECT_EQ(Ctl().GetDisplayMode(), ModeDouble);
-
+    EXPECT_TRUE(m_wnd.GetModeButton(ModeDouble).IsChecked());
+    m_wnd.Click(12); // 50%
+    m_clock.Pump();
+    EXPECT_EQ(Engine().GetDisplayMode(), ModeHalf);
+    EXPECT_EQ(Ctl().GetDisplayMode(), ModeHalf);
+    EXPECT_TRUE(m_wnd.GetModeButton(ModeHalf).IsChecked());
+    EXPECT_FALSE(m_wnd.GetModeButton(ModeDouble).IsChecked());
+    EXPECT_EQ(VideoSize(), (CSize{300, 212}));
+    EXPECT_FALSE(Seen(CmdUserCommand).empty()) << "a mode choice is a user command";
     // Fit keeps the window and stretches the picture over the whole area, bars or not.
     m_wnd.ResizeTo(512, 288);
     m_wnd.ChooseDisplayMode(ModeFit);
     EXPECT_EQ(VideoSize(), (CSize{512, 288}));
     EXPECT_EQ(Engine().GetWindowRect(), m_wnd.GetVideoArea());
     EXPECT_EQ(m_wnd.GetDisplaySize(), (CSize{512, 288}));
-
     // A picture larger than the screen: the window takes at most the screen and stays on it,
     // the picture smaller in its proportions.
     m_wnd.ChooseDisplayMode(ModeNatural);
-    OpenPicture({1280, 720});
+    m_wnd.OpenPicture({1280, 720});
     EXPECT_EQ(VideoSize(), (CSize{1012, 569}));
     EXPECT_EQ(m_wnd.GetWindowRect(), (CRect{0, 100, 1024, 714}));
-}
-
-TEST_F(PlayWndModeTest, RadioButtonsFollowTheModeAndChooseIt) {
-    m_wnd.ChooseDisplayMode(ModeDouble);
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(m_wnd.GetModeButton(i).IsChecked(), i == ModeDouble) << i;
-    OpenPicture({320, 240});
-    m_wnd.Click(12); // 50%
-    m_clock.Pump();
-    EXPECT_EQ(Engine().GetDisplayMode(), ModeHalf);
-    EXPECT_EQ(Ctl().GetDisplayMode(), ModeHalf);
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(m_wnd.GetModeButton(i).IsChecked(), i == ModeHalf) << i;
-    EXPECT_EQ(VideoSize(), (CSize{300, 212}));
-    EXPECT_FALSE(Seen(CmdUserCommand).empty()) << "a mode choice is a user command";
-}
-
-TEST_F(PlayWndModeTest, AnAudioClipDoesNotResizeAndStoppingShrinksBack) {
-    m_wnd.ChooseDisplayMode(ModeDouble);
-    OpenPicture({0, 0});
-    EXPECT_EQ(VideoSize(), (CSize{300, 212})) << "audio has no picture to size by";
-    m_wnd.ChooseDisplayMode(ModeNatural);
-    OpenPicture({400, 300});
-    EXPECT_EQ(VideoSize(), (CSize{400, 300}));
-    ControlCommand stopped{};
-    stopped.code = CmdStopped;
-    m_wnd.SendMessage(WM_REG_OBSERVECOMMAND, WPARAM(&stopped), 0);
+    m_wnd.Observe(CmdStopped); // stopping shrinks back
     EXPECT_EQ(VideoSize(), (CSize{300, 212}));
     EXPECT_EQ(m_wnd.GetPictureSize(), CSize{});
 }
 
-TEST_F(PlayWndModeTest, FullScreenHidesTheCursorAfterThreeQuietSeconds) {
-    OpenPicture({320, 240});
+TEST_F(PlayWndTest, FullScreenHidesTheQuietCursorOutlastsAnOpenAndTogglesByDoubleClick) {
+    m_wnd.OpenPicture({320, 240});
     const CRect windowed = m_wnd.GetWindowRect();
     platform::SetModifierState(true, false, false);
     m_wnd.SendMessage(WM_KEYDOWN, 'F');
     platform::SetModifierState(false, false, false);
     ASSERT_TRUE(m_wnd.IsZoomed());
     EXPECT_EQ(m_wnd.GetWindowRect(), CPlayWndUnderTest::kDesktop);
-    EXPECT_EQ(Engine().GetWindowRect(), (CRect{0, 0, 1024, 768}));
+    EXPECT_EQ(Engine().GetWindowRect(), CPlayWndUnderTest::kDesktop);
     ASSERT_FALSE(m_wnd.m_orders.empty());
     EXPECT_TRUE(m_wnd.m_orders.back()) << "the play window comes above the others";
 
@@ -153,128 +79,133 @@ TEST_F(PlayWndModeTest, FullScreenHidesTheCursorAfterThreeQuietSeconds) {
     EXPECT_EQ(m_wnd.GetWidget()->cursor().shape(), Qt::BlankCursor);
     m_wnd.Mouse(WM_MOUSEMOVE, 501, 400);
     EXPECT_FALSE(m_wnd.IsCursorHidden());
-
-    OpenPicture({320, 240});
+    m_wnd.OpenPicture({320, 240});
     EXPECT_TRUE(m_wnd.IsZoomed()) << "an open does not leave full screen";
-    EXPECT_EQ(Engine().GetWindowRect(), (CRect{0, 0, 1024, 768}));
+    EXPECT_EQ(Engine().GetWindowRect(), CPlayWndUnderTest::kDesktop);
+    // The first release after the focus came changes nothing; later ones raise the others.
+    m_wnd.SendMessage(WM_SETFOCUS);
+    m_wnd.Mouse(WM_LBUTTONUP, 150, 100);
+    EXPECT_TRUE(m_wnd.m_orders.back());
+    m_wnd.Click(WM_LBUTTONDOWN, 150, 100);
+    EXPECT_FALSE(m_wnd.m_orders.back());
 
     m_wnd.SendMessage(WM_KEYDOWN, VK_ESCAPE);
     EXPECT_FALSE(m_wnd.IsZoomed());
     EXPECT_EQ(m_wnd.GetWindowRect(), windowed);
     m_clock.Advance(5000);
     EXPECT_FALSE(m_wnd.IsCursorHidden()) << "the cursor timer ends with full screen";
+    for (bool zoomed : {true, false, true}) { // and the window closes in full screen
+        m_wnd.Click(WM_LBUTTONDBLCLK, 150, 100);
+        EXPECT_EQ(m_wnd.IsZoomed(), zoomed);
+    }
 }
 
-TEST_F(PlayWndModeTest, DoubleClickTogglesFullScreenAndAReleaseLowersIt) {
-    m_wnd.Mouse(WM_LBUTTONDOWN, 150, 100);
-    m_wnd.Mouse(WM_LBUTTONUP, 150, 100);
-    m_wnd.Mouse(WM_LBUTTONDBLCLK, 150, 100);
-    ASSERT_TRUE(m_wnd.IsZoomed());
-    m_wnd.SendMessage(WM_SETFOCUS);
-    m_wnd.Mouse(WM_LBUTTONUP, 150, 100);
-    EXPECT_TRUE(m_wnd.m_orders.back()) << "the first release after the focus changes nothing";
-    m_wnd.Mouse(WM_LBUTTONDOWN, 150, 100);
-    m_wnd.Mouse(WM_LBUTTONUP, 150, 100);
-    EXPECT_FALSE(m_wnd.m_orders.back()) << "later releases bring the other windows up";
-    m_wnd.Mouse(WM_LBUTTONDBLCLK, 150, 100);
-    EXPECT_FALSE(m_wnd.IsZoomed());
-}
-
-TEST_F(PlayWndModeTest, TheContextMenuOpensInTheVideoAreaOnly) {
+TEST_F(PlayWndTest, TheContextMenuOpensInTheVideoAreaWithTheModeAndRepeatMarked) {
     m_wnd.ChooseDisplayMode(ModeNatural);
     m_wnd.m_nMenuChoice = ID_MODE_DOUBLE;
-    OpenPicture({320, 240});
-    m_wnd.Mouse(WM_RBUTTONDOWN, 100, 100);
-    m_wnd.Mouse(WM_RBUTTONUP, 100, 100);
-    ASSERT_EQ(m_wnd.m_menus.size(), 1u); // its items are PlayWndMenu's
-    EXPECT_TRUE(FindPopupMenuItem(m_wnd.m_menus[0], UINT(ID_MODE_FIT) + ModeNatural)->bChecked);
+    m_wnd.OpenPicture({320, 240});
+    m_wnd.Click(WM_RBUTTONDOWN, 100, 100);
+    ASSERT_EQ(m_wnd.m_menus.size(), 1u);
+    ASSERT_GE(m_wnd.m_menus[0].size(), 5u);
+    const MenuEntry& modes = m_wnd.m_menus[0][4];
+    ASSERT_EQ(modes.popup.size(), 4u) << "item 4 holds the display modes";
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(modes.popup[std::size_t(i)].bChecked, i == ModeNatural) << i;
+    EXPECT_EQ(modes.popup[0].strText, "&Ajuster") << "texts are translated with their ampersand";
     EXPECT_EQ(m_wnd.GetModeButton(ModeFit).GetTooltipText(), "Ajuster");
+    EXPECT_TRUE(FindPopupMenuItem(m_wnd.m_menus[0], ID_REPEAT)->bChecked);
     EXPECT_EQ(Engine().GetDisplayMode(), ModeDouble) << "the chosen item applies";
     EXPECT_EQ(VideoSize(), (CSize{640, 480}));
+    Ctl().SetRepeat(false);
+    m_wnd.m_nMenuChoice = 0;
+    m_wnd.Click(WM_RBUTTONDOWN, 100, 100);
+    ASSERT_EQ(m_wnd.m_menus.size(), 2u);
+    EXPECT_FALSE(FindPopupMenuItem(m_wnd.m_menus[1], ID_REPEAT)->bChecked);
     EXPECT_TRUE(m_app.m_menus.empty());
-    // On the title bar the system menu opens instead.
-    m_wnd.Mouse(WM_RBUTTONDOWN, 150, 8);
-    m_wnd.Mouse(WM_RBUTTONUP, 150, 8);
-    EXPECT_EQ(m_wnd.m_menus.size(), 1u);
+    m_wnd.Click(WM_RBUTTONDOWN, 150, 8); // on the title bar the system menu opens instead
+    EXPECT_EQ(m_wnd.m_menus.size(), 2u);
     EXPECT_EQ(m_app.m_menus.size(), 1u);
 }
 
-TEST_F(PlayWndTest, MenuAndKeysDriveTheController) {
+TEST_F(PlayWndTest, MenuKeysAndButtonsDriveTheControllerAndFollowIt) {
     m_wnd.OnMenuCommand(ID_PLAY_PAUSE);
     EXPECT_EQ(m_app.m_opened.size(), 1u) << "an empty list asks for files";
     const bool repeat = Ctl().GetRepeat();
     m_wnd.OnMenuCommand(ID_REPEAT);
     EXPECT_EQ(Ctl().GetRepeat(), !repeat);
     EXPECT_FALSE(Seen(CmdRepeatChanged).empty());
-    AddClips({"/nowhere/a.wav"});
-    platform::SetModifierState(true, false, false);
-    m_wnd.SendMessage(WM_KEYDOWN, 'S');
-    EXPECT_EQ(Ctl().GetPendingAction(), PendingAction::Stopped);
-    EXPECT_FALSE(Seen(CmdStopped).empty());
-    m_wnd.SendMessage(WM_KEYDOWN, 'F');
-    EXPECT_TRUE(m_wnd.IsZoomed());
-}
-
-TEST_F(PlayWndTest, ButtonsFollowTheControllerAndTheLoadingFlag) {
     Ctl().SetRepeat(false);
     AddClips({"/m/a.wav", "/m/b.wav"});
-    ControlCommand update{};
-    update.code = CmdUpdateControls;
-    m_wnd.SendMessage(WM_REG_OBSERVECOMMAND, WPARAM(&update), 0);
+    m_wnd.Observe(CmdUpdateControls);
     EXPECT_FALSE(m_wnd.GetButton(4)->IsEnabled()) << "no previous clip on the first row";
     EXPECT_TRUE(m_wnd.GetButton(7)->IsEnabled());
     EXPECT_FALSE(m_wnd.GetButton(6)->IsEnabled()) << "nothing plays";
     EXPECT_EQ(m_wnd.GetPlayButton().GetState(), 0);
     m_wnd.SendMessage(WM_REG_CLIPLOADING, 1, 0);
     EXPECT_FALSE(m_wnd.GetPlayButton().IsEnabled());
-    ASSERT_FALSE(Seen(CmdClipLoading).empty());
-    EXPECT_EQ(Seen(CmdClipLoading).back().param1, 1);
+    EXPECT_EQ(LastParam(CmdClipLoading), 1);
     m_wnd.SendMessage(WM_REG_CLIPLOADING, 0, 0);
     EXPECT_TRUE(m_wnd.GetPlayButton().IsEnabled());
     // The close button asks the main window to hide the play window.
     m_wnd.Click(3);
     m_clock.Pump();
     EXPECT_EQ(m_mainWnd.m_childNotes, (std::vector<LPARAM>{LPARAM(&m_wnd)}));
+    platform::SetModifierState(true, false, false);
+    m_wnd.SendMessage(WM_KEYDOWN, 'S');
+    EXPECT_EQ(Ctl().GetPendingAction(), PendingAction::Stopped);
+    EXPECT_FALSE(Seen(CmdStopped).empty());
 }
 
 TEST_F(PlayWndTest, EngineReportsAndCommandsReachTheControllerAndTheManager) {
     m_wnd.SendMessage(WM_REG_PLAYSTATE, EnginePaused, 0);
     EXPECT_EQ(Ctl().GetEnginePlayState(), EnginePaused);
-    ASSERT_FALSE(Seen(CmdPlayState).empty());
-    EXPECT_EQ(Seen(CmdPlayState).back().param1, EnginePaused);
+    EXPECT_EQ(LastParam(CmdPlayState), EnginePaused);
     m_wnd.SendMessage(WM_REG_DISPLAYSIZECHANGED, ModeHalf, 0);
     EXPECT_EQ(Ctl().GetDisplayMode(), ModeHalf);
     m_wnd.SendMessage(WM_REG_ENGINERESETTING, 12, 1);
-    ASSERT_FALSE(Seen(CmdEngineResetting).empty());
-    EXPECT_EQ(Seen(CmdEngineResetting).back().param1, 1);
+    EXPECT_EQ(LastParam(CmdEngineResetting), 1);
     m_wnd.SendMessage(WM_REG_OPENSUCCESSED, 0, 0);
     ASSERT_EQ(Seen(CmdClipOpened).size(), 1u);
     EXPECT_EQ(Seen(CmdClipOpened)[0].pSender, &m_mainWnd) << "sent in the main window's name";
     m_wnd.SendMessage(WM_REG_CLIPINFOCHANGED, 0, 0); // a length or tags found later
-    EXPECT_EQ(Seen(CmdClipOpened).back().param1, kClipInfoRefresh);
-
+    EXPECT_EQ(LastParam(CmdClipOpened), kClipInfoRefresh);
     // Commands reach the manager and the controller.
-    auto observe = [&](int code, LPARAM param1) {
-        ControlCommand cmd{code, nullptr, param1, 0, {}};
-        m_wnd.SendMessage(WM_REG_OBSERVECOMMAND, WPARAM(&cmd), 0);
-    };
     AddClips({"/m/First.wav"});
     EXPECT_EQ(Engine().GetPath(), "/m/First.wav") << "code 5 stores the clip's path";
     m_wnd.SendMessage(WM_REG_PLAYSTATE, EngineStopped, 0);
-    observe(CmdSeekDragEnded, 0);
+    m_wnd.Observe(CmdSeekDragEnded);
     EXPECT_TRUE(Seen(CmdPlay).empty()) << "only a paused engine resumes after a seek drag";
-    observe(CmdClosing, 0);
+    m_wnd.Observe(CmdClosing);
     EXPECT_EQ(Engine().GetPath(), "");
-    observe(CmdLoadClip, 0);
+    m_wnd.Observe(CmdLoadClip);
     EXPECT_EQ(Engine().GetPath(), "") << "no clip, no path";
 }
 
-TEST_F(PlayWndTest, StateIsSavedAsPlayWnd) {
+TEST_F(PlayWndTest, TheSkinsTheLogoAndTheSavedPlace) {
+    // The sample skin folder holds the built-in skin; a folder without the play window's file
+    // is refused.
+    m_wnd.SetActive(true);
+    const QImage builtIn = m_wnd.GetBuffer()->Image().copy();
+    ASSERT_TRUE(m_wnd.LoadSkin(std::string(CORVELLA_BINARY_DIR) + "/Test Skin/"));
+    EXPECT_TRUE(m_wnd.IsSkinFromFiles());
+    ASSERT_EQ(m_wnd.GetControls().size(), 14u);
+    EXPECT_TRUE(m_wnd.GetBuffer()->Image() == builtIn);
+    EXPECT_FALSE(m_wnd.LoadSkin(m_temp.Path() + "/"));
+    m_wnd.LoadBuiltInSkin();
+    EXPECT_TRUE(m_wnd.GetBuffer()->Image() == builtIn);
+
+    EXPECT_EQ(Ctl().GetEngineManager(), m_wnd.GetEngineManager()) << "handed to the controller";
+    EXPECT_EQ(Engine().GetExtensions(EngineQuickTime), "*.mov;*.qt") << "from the strings";
+    EXPECT_EQ(m_wnd.GetLogoRect(), (CRect{76, 94, 236, 154})) << "centred in the video area";
+    EXPECT_EQ(Engine().GetWindowRect(), m_wnd.GetLogoRect());
+    m_wnd.MoveWindow({100, 100, 512, 457});
+    m_wnd.SendMessage(WM_SIZE, 0, MAKELPARAM(412, 357));
+    EXPECT_EQ(Engine().GetWindowRect(), (CRect{126, 144, 286, 204}));
+    m_wnd.ToggleShade();
+    EXPECT_EQ(m_wnd.GetLogoRect(), CRect{}) << "no logo while rolled up";
+    m_wnd.ToggleShade();
     m_wnd.MoveWindow({40, 50, 392, 347});
     m_wnd.DestroyWindow();
-    const auto stored =
-        CRegistry::Instance().QueryBinary(HKEY_LOCAL_MACHINE, kWindowStatePath, "PlayWnd");
-    ASSERT_TRUE(stored.has_value());
     EXPECT_EQ(Ctl().GetEngineManager(), nullptr) << "the controller lets go of the manager";
     CPlayWndUnderTest again;
     ASSERT_TRUE(again.Create(&m_mainWnd));
@@ -282,27 +213,12 @@ TEST_F(PlayWndTest, StateIsSavedAsPlayWnd) {
     again.DestroyWindow();
 }
 
-TEST_F(PlayWndTest, BuiltInSkinAndTestSkinFolderDrawTheSamePixels) {
-    m_wnd.SetActive(true);
-    const CSkinImage* pBuffer = m_wnd.GetBuffer();
-    ASSERT_NE(pBuffer, nullptr);
-    const QImage builtIn = pBuffer->Image().copy();
-    ASSERT_TRUE(m_wnd.LoadSkin(std::string(CORVELLA_BINARY_DIR) + "/Test Skin/"));
-    EXPECT_TRUE(m_wnd.IsSkinFromFiles());
-    ASSERT_EQ(m_wnd.GetControls().size(), 14u);
-    EXPECT_TRUE(m_wnd.GetBuffer()->Image() == builtIn) << "the sample skin is the built-in one";
-    // A folder without the play window's file leaves the window without its skin.
-    EXPECT_FALSE(m_wnd.LoadSkin(m_temp.Path() + "/"));
-    m_wnd.LoadBuiltInSkin();
-    EXPECT_TRUE(m_wnd.GetBuffer()->Image() == builtIn);
-}
-
 // Numbers beyond any screen, even at the ends of the 32-bit range, give controls whose
 // rectangles still hold together: right of left, below top, and no sum wrapped around.
 TEST_F(PlayWndTest, HugeNumbersInTheSkinFileGiveControlsOnTheScreenPlane) {
-    namespace fs = std::filesystem;
     const std::string folder = m_temp.Path() + "/huge/";
-    fs::copy(std::string(CORVELLA_BINARY_DIR) + "/Test Skin", folder, fs::copy_options::recursive);
+    std::filesystem::copy(std::string(CORVELLA_BINARY_DIR) + "/Test Skin", folder,
+                          std::filesystem::copy_options::recursive);
     std::stringstream read;
     read << std::ifstream(folder + "PlayWindow.txt", std::ios::binary).rdbuf();
     std::string text = read.str();
@@ -313,8 +229,7 @@ TEST_F(PlayWndTest, HugeNumbersInTheSkinFileGiveControlsOnTheScreenPlane) {
     std::ofstream(folder + "PlayWindow.txt", std::ios::binary | std::ios::trunc) << text;
     m_wnd.LoadSkin(folder);
     for (const CMemCtrl* c : m_wnd.GetControls()) {
-        const CRect rect = c->GetCtrlRect();
-        EXPECT_LE(rect.left, rect.right) << c->GetID();
-        EXPECT_LE(rect.top, rect.bottom) << c->GetID();
+        EXPECT_LE(c->GetCtrlRect().left, c->GetCtrlRect().right) << c->GetID();
+        EXPECT_LE(c->GetCtrlRect().top, c->GetCtrlRect().bottom) << c->GetID();
     }
 }

@@ -1,8 +1,6 @@
-// A player around the play window for the tests: the recording application over a real command
-// bus, a main window (a message window) that relays commands and hands the controller its
-// timers, the playlist rows as the navigator, the player window world and the virtual clock. The
-// play window under test answers a fixed desktop and records the context menus it was asked to
-// show.
+// A player around the play window: the recording application over a real command bus, a main
+// message window that relays commands and runs the controller's timers, the playlist rows as the
+// navigator, and a play window on a fixed desktop that records its menus and window orders.
 #pragma once
 
 #include "core/AttribClip.h"
@@ -12,22 +10,20 @@
 #include "playback/EngineManager.h"
 #include "skin/PlayWnd.h"
 #include "tests/playback/PlaybackHarness.h"
+#include "tests/support/ClockWait.h"
 #include "tests/support/PlayerWindowWorld.h"
 #include "tests/support/RecordingPlayerApp.h"
 #include "tests/support/ScratchFolder.h"
 
-#include <chrono>
 #include <functional>
 #include <gtest/gtest.h>
-#include <thread>
+#include <optional>
 
 namespace playtest {
 
 // The translation the play window tests speak: "Fit to window" only.
 inline std::string FitTranslation(const std::string& text) {
-    if (text == "Fit to window" || text == "&Fit to window")
-        return text[0] == '&' ? "&Ajuster" : "Ajuster";
-    return text;
+    return text == "&Fit to window" ? "&Ajuster" : text == "Fit to window" ? "Ajuster" : text;
 }
 
 class CPlayWndUnderTest : public CPlayWnd {
@@ -40,20 +36,31 @@ public:
 
     std::vector<std::vector<playwnd::MenuEntry>> m_menus;
     UINT m_nMenuChoice = 0;
-    std::vector<bool> m_orders; // true: the play window was put on top
-    CSize m_picture;            // the picture size the engine reports, when set
-    bool m_bFakePicture = false;
+    std::vector<bool> m_orders;     // true: the play window was put on top
+    std::optional<CSize> m_picture; // the picture size the engine reports, when set
+
+    void OpenPicture(CSize picture) { // as if a clip of that size had opened
+        m_picture = picture;
+        SendMessage(WM_REG_OPENSUCCESSED, 1, 0);
+    }
+    LRESULT Observe(int code, LPARAM param1 = 0) {
+        ControlCommand cmd{code, nullptr, param1, 0, {}};
+        return SendMessage(WM_REG_OBSERVECOMMAND, WPARAM(&cmd), 0);
+    }
 
     void Mouse(UINT message, int x, int y) { SendMessage(message, 0, MAKELPARAM(x, y)); }
+    void Click(UINT message, int x, int y) { // a press and its release
+        Mouse(message, x, y);
+        Mouse(message == WM_RBUTTONDOWN ? WM_RBUTTONUP : WM_LBUTTONUP, x, y);
+    }
     void Click(UINT nID) {
         const CRect r = GetButton(nID)->GetCtrlRect();
-        Mouse(WM_LBUTTONDOWN, r.left + 2, r.top + 2);
-        Mouse(WM_LBUTTONUP, r.left + 2, r.top + 2);
+        Click(WM_LBUTTONDOWN, r.left + 2, r.top + 2);
     }
 
 protected:
     CSize QueryPictureSize() override {
-        return m_bFakePicture ? m_picture : CPlayWnd::QueryPictureSize();
+        return m_picture ? *m_picture : CPlayWnd::QueryPictureSize();
     }
     UINT TrackContextMenu(const std::vector<playwnd::MenuEntry>& menu, CPoint) override {
         m_menus.push_back(menu);
@@ -112,14 +119,8 @@ protected:
         Ctl().Start();
     }
 
-    // Lets the engine's threads report until the condition holds (the virtual clock stands
-    // still meanwhile); false when it never does.
     bool PumpUntil(const std::function<bool()>& pred) {
-        for (int i = 0; i < 3000 && !pred(); ++i) {
-            m_clock.Pump();
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return pred();
+        return testsupport::PumpUntil(m_clock, pred);
     }
 
     // The commands the main window observed, of one code.
@@ -129,6 +130,10 @@ protected:
             if (e.code == code)
                 out.push_back(e);
         return out;
+    }
+    LPARAM LastParam(int code) const {
+        const auto seen = Seen(code);
+        return seen.empty() ? -1 : seen.back().param1;
     }
     CSize VideoSize() const {
         const CRect a = m_wnd.GetVideoArea();

@@ -14,21 +14,20 @@
 
 namespace skintest {
 
-// The window over any skinned base (the plain base, or the player window base).
-template <class Base> class CTestSkinWndOf : public Base {
+class CTestSkinWnd : public SkinWnd {
 public:
     static constexpr CRect kDesktop{0, 0, 1024, 768};
 
-    explicit CTestSkinWndOf(std::string name = "TestWnd") : m_strName(std::move(name)) {}
+    explicit CTestSkinWnd(std::string name = "TestWnd") : m_strName(std::move(name)) {}
 
     // Loads the state, creates the window at its rectangle and applies the built-in skin.
     bool Create(const CRect& rect) {
-        this->m_rcWindow = rect;
-        if (!this->CreateSkinWindow(m_strName))
+        m_rcWindow = rect;
+        if (!CreateSkinWindow(m_strName))
             return false;
-        this->LoadBuiltInSkin();
-        this->MoveWindow(rect);
-        this->RefreshCachedRect();
+        LoadBuiltInSkin();
+        MoveWindow(rect);
+        RefreshCachedRect();
         return true;
     }
 
@@ -41,7 +40,7 @@ public:
     bool UsesBackgroundCache() override { return m_bCache; }
 
     void ReleaseImages() override {
-        this->m_controls.clear();
+        m_controls.clear();
         m_pFrame.reset();
         m_pWindowKeys.reset();
         m_pKeys.reset();
@@ -59,27 +58,20 @@ public:
                                builtin::kPlaylistControls[3].n.data());
         m_close.SetTooltipText("Close Window");
         m_close.SetDimsWhenInactive(false);
-        this->m_controls = {&m_close, &m_load};
+        m_controls = {&m_close, &m_load};
     }
-    void LayoutForShade() override {
-        m_load.SetVisible(false);
-        ++m_nShadeLayouts;
-    }
+    void LayoutForShade() override { m_load.SetVisible(false); }
     void LayoutForExpanded() override { m_load.SetVisible(true); }
     bool GetFramePiece(int nIndex, CSkinImage*& pImage, int& sx, int& sy, int& cx,
                        int& cy) override {
         const builtin::FramePiece& p = builtin::kPlaylistPieces[std::size_t(nIndex)];
         pImage = m_pFrame.get();
-        sx = p.x;
-        sy = p.y;
-        cx = p.cx;
-        cy = p.cy;
+        sx = p.x, sy = p.y, cx = p.cx, cy = p.cy;
         return true;
     }
 
     std::map<const CMemCtrl*, int> m_clicks; // the controls' click notifications
     int m_nUpdates = 0;
-    int m_nShadeLayouts = 0;
     bool m_bTooltips = true;
     bool m_bResizable = true;
     bool m_bCache = false;
@@ -90,10 +82,8 @@ public:
     std::unique_ptr<CSkinImage> m_pWindowKeys;
     std::unique_ptr<CSkinImage> m_pKeys;
 
-    // Mouse messages as the widget sends them (client coordinates).
-    void Mouse(UINT message, int x, int y) { this->SendMessage(message, 0, MAKELPARAM(x, y)); }
-    // Drags the body from (x, y) by (dx, dy) in one move, the way the pointer moves over a
-    // window that stays put until it is moved.
+    // Mouse messages as the widget sends them (client coordinates); a drag is one move.
+    void Mouse(UINT message, int x, int y) { SendMessage(message, 0, MAKELPARAM(x, y)); }
     void DragBy(int x, int y, int dx, int dy) {
         Mouse(WM_LBUTTONDOWN, x, y);
         Mouse(WM_MOUSEMOVE, x + dx, y + dy);
@@ -107,13 +97,11 @@ protected:
             m_nUpdates += wParam == MEMCTRL_UPDATE;
             return 0;
         }
-        return Base::WindowProc(message, wParam, lParam);
+        return SkinWnd::WindowProc(message, wParam, lParam);
     }
 
 private:
     std::string m_strName;
 };
-
-using CTestSkinWnd = CTestSkinWndOf<SkinWnd>;
 
 } // namespace skintest
