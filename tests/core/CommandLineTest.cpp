@@ -28,44 +28,37 @@ Paths Collect(const std::string& commandLine) {
     return collector.Collect(ParseCommandLine(commandLine));
 }
 
-// A folder tree: top/a.mp3, top/b.txt, top/sub/c.avi, top/sub/deeper/d.wav.
-void MakeTree(const ScratchFolder& dir) {
-    dir.MakeFile("top/a.mp3");
-    dir.MakeFile("top/b.txt");
-    dir.MakeFile("top/sub/c.avi");
-    dir.MakeFile("top/sub/deeper/d.wav");
+// top/a.mp3, top/b.txt, top/sub/c.avi, top/sub/deeper/d.wav; returns top.
+std::string MakeTree(const ScratchFolder& dir) {
+    for (const char* name : {"a.mp3", "b.txt", "sub/c.avi", "sub/deeper/d.wav"})
+        dir.MakeFile(std::string("top/") + name);
+    return dir / "top";
 }
 
 } // namespace
 
-TEST(CommandLine, WordsSplitOnBlanksWithQuotedPaths) {
+TEST(CommandLine, WordsOptionsAndNumbers) {
     EXPECT_EQ(SplitCommandLine("  -x\t-s 10  \"/my music/a b.mp3\" x\"y z\"w \"\" \"open"),
               (Paths{"-x", "-s", "10", "/my music/a b.mp3", "xy zw", "", "open"}));
     EXPECT_TRUE(SplitCommandLine(" \t ").empty());
-}
 
-TEST(CommandLine, OptionsLastModeWinsAndNumbersFollow) {
     const auto o = ParseCommandLine("-x -s 10 -l 500 /A -N /R -F /S 0 -L 7 /Music/Song.MP3 -m -a");
-    EXPECT_EQ(o.mode, AddMode::Append);
-    EXPECT_TRUE(o.random);
-    EXPECT_TRUE(o.fullScreen);
+    EXPECT_EQ(o.mode, AddMode::Append); // the last mode wins
+    EXPECT_TRUE(o.random && o.fullScreen);
     EXPECT_EQ(o.maxDepth, 0u);
     EXPECT_EQ(o.maxFiles, 7u);
     EXPECT_EQ(o.fileArgs, (Paths{"/Music/Song.MP3"})); // file arguments keep their case
-
     const auto defaults = ParseCommandLine("song.mp3");
     EXPECT_EQ(defaults.mode, AddMode::Replace);
     EXPECT_FALSE(defaults.random || defaults.fullScreen);
     EXPECT_EQ(defaults.maxDepth, 1u);
     EXPECT_EQ(defaults.maxFiles, 100u);
-}
-
-TEST(CommandLine, BadOptionWordsNeverBecomeNumbersOrFiles) {
-    const auto o =
+    // Bad option words never become numbers; a word that is no number is a file.
+    const auto bad =
         ParseCommandLine("-s 3 -s deep -l -5 -l 99999999999999999999 -q --verbose a.mp3 -s");
-    EXPECT_EQ(o.maxDepth, 3u);          // "deep" is no number: that -s has no effect
-    EXPECT_EQ(o.maxFiles, 4294967295u); // held at the largest count
-    EXPECT_EQ(o.fileArgs, (Paths{"deep", "a.mp3"}));
+    EXPECT_EQ(bad.maxDepth, 3u);
+    EXPECT_EQ(bad.maxFiles, 4294967295u); // held at the largest count
+    EXPECT_EQ(bad.fileArgs, (Paths{"deep", "a.mp3"}));
 }
 
 TEST(CommandLine, AcceptTestLooksForTheExtensionInTheFilterText) {
@@ -78,20 +71,34 @@ TEST(CommandLine, AcceptTestLooksForTheExtensionInTheFilterText) {
         EXPECT_FALSE(collector.Accept(path)) << path;
 }
 
-TEST(CommandLine, FolderSearchDepthAndFileArguments) {
+TEST(CommandLine, FolderSearchDepthLimitAndFileArguments) {
     ScratchFolder dir;
-    MakeTree(dir);
-    const std::string top = dir / "top";
+    const std::string top = MakeTree(dir);
     EXPECT_EQ(Collect("-s 0 " + top), (Paths{top + "/a.mp3"}));
+    EXPECT_EQ(std::filesystem::current_path().string(), top); // the searched folder is current
     EXPECT_EQ(Sorted(Collect(top + "/")), Sorted({top + "/a.mp3", top + "/sub/c.avi"}));
     EXPECT_EQ(Sorted(Collect("-s 10 \"" + top + "\"")),
               Sorted({top + "/a.mp3", top + "/sub/c.avi", top + "/sub/deeper/d.wav"}));
-    // The searched folder becomes the current one.
-    Collect("-s 0 " + top);
-    EXPECT_EQ(std::filesystem::current_path().string(), top);
     // Files are kept as written when accepted, whether they exist or not.
     EXPECT_EQ(Collect(top + "/b.txt /gone/x.wma " + top + "/a.mp3"),
               (Paths{"/gone/x.wma", top + "/a.mp3"}));
+    // The count limit is never exceeded.
+    EXPECT_EQ(Collect("-s 10 -l 1 " + top + " /x/y.mp3").size(), 1u);
+    EXPECT_EQ(Collect("-l 1 /x/1.mp3 /x/2.mp3"), (Paths{"/x/1.mp3"}));
+    EXPECT_TRUE(Collect("-l 0 /x/1.mp3 " + top).empty());
+    // A folder is added in natural name order, and a cut by the limit is said once.
+    for (const char* name : {"song10.mp3", "Song9.mp3", "song100.mp3", "song09b.mp3"})
+        dir.MakeFile(std::string("nat/") + name);
+    const std::string nat = dir / "nat";
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(Collect("-l 3 " + nat + " /x/1.mp3"),
+              (Paths{nat + "/Song9.mp3", nat + "/song09b.mp3", nat + "/song10.mp3"}));
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("first 3 files"), std::string::npos) << said;
+    EXPECT_EQ(said.find("first 3 files"), said.rfind("first 3 files")) << said;
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(Collect("-l 4 " + nat).size(), 4u);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 }
 
 TEST(CommandLine, DecodableTypesAreCollectedButFifosAndDevicesAreNot) {
@@ -122,29 +129,6 @@ TEST(CommandLine, DecodableTypesAreCollectedButFifosAndDevicesAreNot) {
             << said;
 }
 
-TEST(CommandLine, CountLimitIsNeverExceeded) {
-    ScratchFolder dir;
-    MakeTree(dir);
-    const std::string top = dir / "top";
-    EXPECT_EQ(Collect("-s 10 -l 1 " + top + " /x/y.mp3").size(), 1u);
-    EXPECT_EQ(Collect("-l 1 /x/1.mp3 /x/2.mp3"), (Paths{"/x/1.mp3"}));
-    EXPECT_TRUE(Collect("-l 0 /x/1.mp3 " + top).empty());
-    EXPECT_EQ(Collect("-s 10 -l 2 " + top).size(), 2u);
-    // A folder is added in natural name order, and a cut by the limit is said once.
-    for (const char* name : {"song10.mp3", "Song9.mp3", "song100.mp3", "song09b.mp3"})
-        dir.MakeFile(std::string("nat/") + name);
-    const std::string nat = dir / "nat";
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(Collect("-l 3 " + nat + " /x/1.mp3"),
-              (Paths{nat + "/Song9.mp3", nat + "/song09b.mp3", nat + "/song10.mp3"}));
-    const std::string said = testing::internal::GetCapturedStderr();
-    EXPECT_NE(said.find("first 3 files"), std::string::npos) << said;
-    EXPECT_EQ(said.find("first 3 files"), said.rfind("first 3 files")) << said;
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(Collect("-l 4 " + nat).size(), 4u);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-}
-
 TEST(CommandLine, RelativeArgumentsNameWhatTheyNamedAtTheStart) {
     ScratchFolder dir;
     MakeTree(dir);
@@ -156,38 +140,29 @@ TEST(CommandLine, RelativeArgumentsNameWhatTheyNamedAtTheStart) {
                             dir / "loose.mp3"}));
 }
 
-TEST(CommandLine, SymbolicLinkLoopsEndAndFoldersAreSearchedOnce) {
+// Link loops end, each folder is searched once, and odd names are kept byte for byte.
+TEST(CommandLine, LinkLoopsAndStrangeNames) {
     ScratchFolder dir;
-    MakeTree(dir);
-    const std::string top = dir / "top";
+    const std::string top = MakeTree(dir);
     std::filesystem::create_directory_symlink(top, top + "/sub/deeper/loop");
     std::filesystem::create_directory_symlink(top + "/sub", top + "/again");
     std::filesystem::create_symlink(top + "/missing", top + "/dangling.avi");
-    const Paths found = Collect("-s 4000000000 -l 100000 " + top);
-    // Whether sub is entered as sub or as again depends on the listing order; either way each
-    // file comes once.
+    for (const char* odd : {"line\nbreak.mp3", "caf\xe9\xff.wav", "blank name.avi"})
+        dir.MakeFile(std::string("top/sub/") + odd);
+    // Whether sub is entered as sub or as again depends on the listing order.
     Paths names;
-    for (const std::string& path : found)
+    for (const std::string& path : Collect("-s 4000000000 -l 100000 \"" + top + "\""))
         names.push_back(std::filesystem::path(path).filename().string());
-    EXPECT_EQ(Sorted(names), (Paths{"a.mp3", "c.avi", "d.wav", "dangling.avi"}));
-}
-
-TEST(CommandLine, StrangeNamesAreCollectedByteForByte) {
-    ScratchFolder dir;
-    const std::string newline = dir.MakeFile("odd/line\nbreak.mp3");
-    const std::string latin1 = dir.MakeFile("odd/caf\xe9\xff.wav");
-    dir.MakeFile("odd/blank name.avi");
-    const Paths found = Collect("-s 0 \"" + dir / "odd" + "\"");
-    EXPECT_EQ(Sorted(found), Sorted({newline, latin1, dir / "odd/blank name.avi"}));
+    EXPECT_EQ(Sorted(names), Sorted({"a.mp3", "c.avi", "d.wav", "dangling.avi", "line\nbreak.mp3",
+                                     "caf\xe9\xff.wav", "blank name.avi"}));
 }
 
 TEST(CommandLine, UnreadableFoldersAreSkipped) {
     ScratchFolder dir;
-    MakeTree(dir);
+    const std::string top = MakeTree(dir);
     dir.MakeFile("top/locked/secret.mp3");
     ASSERT_EQ(::chmod(dir.Path().c_str(), 0755), 0);
     ASSERT_EQ(::chmod((dir / "top/locked").c_str(), 0), 0);
-    const std::string top = dir / "top";
     const auto found = testsupport::RunUnprivileged([&] {
         std::string text;
         for (const std::string& path : Sorted(Collect("-s 10 " + top + " " + top + "/locked")))

@@ -132,40 +132,40 @@ TEST(PlaylistImporter, ReadsM3uPlsAndXspfAsWritten) {
         EXPECT_EQ(ReadAs(c.path, c.text), c.expected) << c.what;
 }
 
-TEST(PlaylistImporter, PlsWithoutHeaderAndBrokenXspfAreRefused) {
+TEST(PlaylistImporter, ReadChecksFileAndExtension) {
+    testsupport::ScratchFolder dir;
+    PlaylistImporter imp;
+    ASSERT_TRUE(imp.Read(dir.MakeFile("list.M3U", "#EXTM3U\n#EXTINF:2,T\nsong.mp3\n")));
+    EXPECT_EQ(imp.GetExtension(), "M3U");
+    EXPECT_EQ(Entries(imp), (std::vector<Entry>{{dir / "song.mp3", "T", 2}}));
+    ASSERT_TRUE(imp.Read(dir.MakeFile("list.m3u8", "song.mp3\n")));
+    EXPECT_EQ(Entries(imp), (std::vector<Entry>{{dir / "song.mp3", "", 0}}));
+    dir.MakeFolder("folder.m3u");
+    for (const std::string& path :
+         {dir.MakeFile("list.txt", "C:\\a.mp3\n"), dir.MakeFile("list", "C:\\a.mp3\n"),
+          dir / "missing.m3u", dir / "folder.m3u", std::string("list.M3U\0.x", 11)})
+        EXPECT_FALSE(imp.Read(path)) << path;
+    EXPECT_FALSE(imp.TooLarge()); // the large file is AddFiles' test
+}
+
+// Refused: PLS without its header, broken XSPF, NUL bytes, and control characters in numbers
+// no text holds. Hostile text stays bounded.
+TEST(PlaylistImporter, HostileTextStaysBoundedAndBinaryDataIsNoPlaylist) {
     PlaylistImporter imp;
     EXPECT_FALSE(imp.ReadText("/l/x.pls", "File1=/a.mp3\nTitle1=A\nLength1=1\n"));
     EXPECT_FALSE(imp.ReadText("/l/x.pls", ""));
     EXPECT_FALSE(imp.ReadText("/l/x.xspf", "<playlist><trackList><track>"));
     EXPECT_FALSE(imp.ReadText("/l/x.xspf", "<html/>"));
-}
+    EXPECT_FALSE(imp.ReadText("/l/x.m3u", std::string("#EXTM3U\n/x\0y.mp3\n", 17)));
+    std::string random(4096, '\0');
+    std::uint32_t seed = 7;
+    for (char& c : random)
+        c = char((seed = seed * 1103515245u + 12345u) >> 24);
+    EXPECT_FALSE(imp.ReadText("/l/x.m3u", random));
+    EXPECT_FALSE(imp.ReadText("/l/x.pls", "[playlist]\n" + random));
+    std::replace(random.begin(), random.end(), '\0', '\x01');
+    EXPECT_FALSE(imp.ReadText("/l/x.m3u", random));
 
-TEST(PlaylistImporter, ReadChecksFileAndExtension) {
-    testsupport::ScratchFolder dir;
-    const std::string m3u = dir.MakeFile("list.M3U", "#EXTM3U\n#EXTINF:2,T\nsong.mp3\n");
-    PlaylistImporter imp;
-    ASSERT_TRUE(imp.Read(m3u));
-    EXPECT_EQ(imp.GetExtension(), "M3U");
-    EXPECT_EQ(Entries(imp), (std::vector<Entry>{{dir / "song.mp3", "T", 2}}));
-
-    ASSERT_TRUE(imp.Read(dir.MakeFile("list.m3u8", "song.mp3\n")));
-    EXPECT_EQ(Entries(imp), (std::vector<Entry>{{dir / "song.mp3", "", 0}}));
-
-    EXPECT_FALSE(imp.Read(dir.MakeFile("list.txt", "C:\\a.mp3\n")));
-    EXPECT_FALSE(imp.Read(dir.MakeFile("list", "C:\\a.mp3\n")));
-    EXPECT_FALSE(imp.Read(dir / "missing.m3u"));
-    dir.MakeFolder("folder.m3u");
-    EXPECT_FALSE(imp.Read(dir / "folder.m3u"));
-    EXPECT_FALSE(imp.Read(std::string("list.M3U\0.x", 11)));
-    EXPECT_FALSE(imp.TooLarge());
-    // A file beyond the read limit is not read, and says why (a sparse file costs nothing).
-    const std::string large = dir.MakeFile("large.m3u", "");
-    std::filesystem::resize_file(large, PlaylistImporter::kMaxFileBytes + 1);
-    EXPECT_FALSE(imp.Read(large));
-    EXPECT_TRUE(imp.TooLarge());
-}
-
-TEST(PlaylistImporter, HostileTextStaysBoundedAndBinaryDataIsNoPlaylist) {
     // A 10 MB title is cut (never inside a character), a path beyond the system's longest is
     // left out; bare carriage returns are kept as data, never as structure.
     const std::string huge = "a" + std::string(10u << 20, '\xE2');
@@ -177,37 +177,26 @@ TEST(PlaylistImporter, HostileTextStaysBoundedAndBinaryDataIsNoPlaylist) {
     EXPECT_TRUE(big[0].title.starts_with("a\xC3\xA2\xC3\xA2")); // taken as Latin-1
     EXPECT_NE(big[0].title.back(), '\xC3');                     // whole characters
     EXPECT_EQ(big[1].path.size(), std::size_t(PATH_MAX - 1));   // the longest kept
-
     EXPECT_EQ(ReadAs("/l/x.m3u", "#EXTM3U\n#EXTINF:1,a\tb\n/xy.mp3\r\r\n"),
               (std::vector<Entry>{{"/xy.mp3\r", "a\tb", 1}}));
-
-    // NUL bytes, or control characters in numbers no text holds, make the file unrecognised.
-    PlaylistImporter imp;
-    EXPECT_FALSE(imp.ReadText("/l/x.m3u", std::string("#EXTM3U\n/x\0y.mp3\n", 17)));
-    std::string random(4096, '\0');
-    std::uint32_t seed = 7;
-    for (char& c : random)
-        c = char((seed = seed * 1103515245u + 12345u) >> 24);
-    EXPECT_FALSE(imp.ReadText("/l/x.m3u", random));
-    EXPECT_FALSE(imp.ReadText("/l/x.pls", "[playlist]\n" + random));
-    std::string noNul = random;
-    std::replace(noNul.begin(), noNul.end(), '\0', '\x01');
-    EXPECT_FALSE(imp.ReadText("/l/x.m3u", noNul));
 }
 
 TEST(PlaylistPaths, SplitsDriveLetterAndPosixPaths) {
-    EXPECT_EQ(core::Extension("C:\\Music\\list.M3U"), "M3U");
-    EXPECT_EQ(core::Extension("/a.b/list"), "");
-    EXPECT_EQ(core::ExtensionWithDot("/x/song.tar.mp3"), ".mp3");
-    EXPECT_EQ(core::FileTitle("C:\\Music\\My Song.mp3"), "My Song");
-    EXPECT_EQ(core::FileTitle("/m/.hidden"), "");
-    EXPECT_EQ(core::FolderPart("C:\\Music\\list.m3u"), "C:\\Music\\");
-    EXPECT_EQ(core::FolderPart("/music/list.m3u"), "/music/");
-    EXPECT_EQ(core::FolderPart("list.m3u"), "");
+    const std::pair<std::string_view, std::string_view> parts[] = {
+        {core::Extension("C:\\Music\\list.M3U"), "M3U"},
+        {core::Extension("/a.b/list"), ""},
+        {core::ExtensionWithDot("/x/song.tar.mp3"), ".mp3"},
+        {core::FileTitle("C:\\Music\\My Song.mp3"), "My Song"},
+        {core::FileTitle("/m/.hidden"), ""},
+        {core::FolderPart("C:\\Music\\list.m3u"), "C:\\Music\\"},
+        {core::FolderPart("/music/list.m3u"), "/music/"},
+        {core::FolderPart("list.m3u"), ""},
+    };
+    for (const auto& [got, expected] : parts)
+        EXPECT_EQ(got, expected);
     // Numbers compare by value, leading zeros on either side aside.
     EXPECT_TRUE(core::NaturalLess("a9", "a010"));
     EXPECT_FALSE(core::NaturalLess("a010", "a9"));
-
     EXPECT_TRUE(core::IsNativePlaylist("/a/B.MPL"));
     EXPECT_FALSE(core::IsNativePlaylist("/a/b.mpl.txt"));
     for (const char* p : {"/a/x.m3u", "/a/x.PLS", "/a/x", "/a/x.pl", "/a/x.mpl", "/a/x.M3U8"})

@@ -1,6 +1,4 @@
 // Runs the built corvella-playlist program.
-#include "core/ObjListClip.h"
-#include "core/PlaylistFile.h"
 #include "core/TextEncoding.h"
 #include "tests/core/CoreTestSupport.h"
 
@@ -13,8 +11,7 @@ namespace {
 
 struct ToolRun {
     int exitCode = -1;
-    std::string out;
-    std::string err;
+    std::string out, err;
 };
 
 // Runs the tool with the arguments (each single-quoted for the shell) inside `dir`.
@@ -23,12 +20,9 @@ ToolRun Tool(const ScratchFolder& dir, const std::vector<std::string>& args) {
     for (const std::string& a : args)
         cmd += " '" + a + "'";
     cmd += " >'" + (dir / "stdout") + "' 2>'" + (dir / "stderr") + "'";
-    ToolRun r;
     const int status = std::system(cmd.c_str());
-    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    r.out = coretest::Read(dir / "stdout");
-    r.err = coretest::Read(dir / "stderr");
-    return r;
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, coretest::Read(dir / "stdout"),
+            coretest::Read(dir / "stderr")};
 }
 
 } // namespace
@@ -42,26 +36,23 @@ TEST(PlaylistTool, ShowPrintsOneJsonObjectPerClip) {
     const ToolRun r = Tool(dir, {"show", "l.m3u"});
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.err, "");
-    const std::string& p = dir.Path();
+    const std::string tail = "\"infoLoaded\":0,\"playable\":1,\"reserved\":0,\"fileSize\":0,"
+                             "\"modified\":0,\"duration\":";
     EXPECT_EQ(r.out,
-              "{\"class\":\"CAttribClip\",\"path\":\"" + p +
-                  "/ a.mp3\",\"typeName\":\"\","
-                  "\"title\":\"Caf\xC3\xA9 \\\"q\\\"\\\\\",\"infoLoaded\":0,\"playable\":1,"
-                  "\"reserved\":0,\"fileSize\":0,\"modified\":0,\"duration\":61}\n"
-                  "{\"class\":\"CAttribClip\",\"path\":\"" +
-                  p +
-                  "/missing\xC3\xA9.mp3\","
-                  "\"typeName\":\"\",\"title\":\"bad\xC3\xBF\\u0001\",\"infoLoaded\":0,"
-                  "\"playable\":1,\"reserved\":0,\"fileSize\":0,\"modified\":0,\"duration\":0}\n");
-
+              "{\"class\":\"CAttribClip\",\"path\":\"" + dir.Path() +
+                  "/ a.mp3\",\"typeName\":\"\",\"title\":\"Caf\xC3\xA9 \\\"q\\\"\\\\\"," + tail +
+                  "61}\n{\"class\":\"CAttribClip\",\"path\":\"" + dir.Path() +
+                  "/missing\xC3\xA9.mp3\",\"typeName\":\"\",\"title\":\"bad\xC3\xBF\\u0001\"," +
+                  tail + "0}\n");
     const ToolRun media = Tool(dir, {"show", "a.mp3"});
     EXPECT_EQ(media.exitCode, 0);
-    EXPECT_NE(media.out.find("\"path\":\"" + p + "/a.mp3\""), std::string::npos);
-    EXPECT_NE(media.out.find("\"infoLoaded\":1"), std::string::npos);
-    EXPECT_NE(media.out.find("\"fileSize\":5,"), std::string::npos);
+    for (const std::string& part :
+         {"\"path\":\"" + dir / "a.mp3\"", std::string("\"infoLoaded\":1"),
+          std::string("\"fileSize\":5,")})
+        EXPECT_NE(media.out.find(part), std::string::npos) << part;
 }
 
-TEST(PlaylistTool, ConvertsBetweenFormatsWithoutLosingClips) {
+TEST(PlaylistTool, ConvertsBetweenFormatsAndReportsUnreadableInputs) {
     ScratchFolder dir;
     dir.MakeFile("a.mp3", "1");
     dir.MakeFile("b.ogg", "22");
@@ -82,22 +73,18 @@ TEST(PlaylistTool, ConvertsBetweenFormatsWithoutLosingClips) {
     ASSERT_EQ(Tool(dir, {"convert", "sub/w.xspf", "-o", "v.m3u8"}).exitCode, 0);
     ASSERT_EQ(Tool(dir, {"convert", "v.m3u8", "-o", "back.mpl"}).exitCode, 0);
     EXPECT_EQ(Tool(dir, {"show", "back.mpl"}).out, Tool(dir, {"show", "z.pls"}).out);
-}
 
-TEST(PlaylistTool, ReportsUnreadableInputsAndKeepsGoing) {
-    ScratchFolder dir;
-    dir.MakeFile("a.mp3", "1");
+    // Unreadable inputs are reported and the rest is converted.
     dir.MakeFile("bad.mpl", "junk");
     const ToolRun r =
         Tool(dir, {"convert", "bad.mpl", "nothing.pls", "gone.mp3", "a.mp3", "-o", "o.m3u"});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_NE(r.err.find("File Exception.\nCann't load file.\n\n " + (dir / "bad.mpl")),
-              std::string::npos);
-    EXPECT_NE(r.err.find("Unrecognizable Playlist File Format. \n\n " + (dir / "nothing.pls")),
-              std::string::npos);
-    EXPECT_NE(r.err.find("gone.mp3"), std::string::npos);
+    for (const std::string& said :
+         {"File Exception.\nCann't load file.\n\n " + dir / "bad.mpl",
+          "Unrecognizable Playlist File Format. \n\n " + dir / "nothing.pls",
+          std::string("gone.mp3")})
+        EXPECT_NE(r.err.find(said), std::string::npos) << said;
     EXPECT_EQ(coretest::Read(dir / "o.m3u"), "#EXTM3U\n#EXTINF:0,a\na.mp3\n");
-
     const ToolRun save = Tool(dir, {"convert", "a.mp3", "-o", "nofolder/o.mpl"});
     EXPECT_EQ(save.exitCode, 1);
     EXPECT_NE(save.err.find("Cann't save file.\n\n nofolder/o.mpl"), std::string::npos);
@@ -129,11 +116,7 @@ TEST(PlaylistTool, UsageErrors) {
 }
 
 TEST(TextEncoding, Utf8SequencesAreCheckedStrictly) {
-    struct Case {
-        std::string text;
-        std::size_t length;
-    };
-    const Case cases[] = {
+    const std::pair<std::string, std::size_t> cases[] = {
         {"a", 1},
         {"\xC3\xA9", 2},
         {"\xE2\x82\xAC", 3},
@@ -147,6 +130,6 @@ TEST(TextEncoding, Utf8SequencesAreCheckedStrictly) {
         {"\xF8\x88\x80\x80", 0},
         {"\xE2\x82", 0},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(core::Utf8SequenceLength(c.text, 0), c.length) << c.text;
+    for (const auto& [text, length] : cases)
+        EXPECT_EQ(core::Utf8SequenceLength(text, 0), length) << text;
 }
