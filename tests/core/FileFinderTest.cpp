@@ -6,38 +6,34 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 using namespace core;
 using testsupport::ScratchFolder;
 using Paths = std::vector<std::string>;
 
-namespace {
-
-Paths Names(const CFileFinder& finder, std::size_t prefix) {
-    Paths names;
-    for (const FinderRecord& r : finder.Results())
-        names.push_back(r.path.substr(prefix));
-    return names;
-}
-
-} // namespace
-
-TEST(FileFinder, FindsMatchingFilesOfTheFolderOnlyInCaseBlindNameOrder) {
+// Drive-letter roots are disc discovery's test.
+TEST(FileFinder, FindsMatchingFilesOfTheFoldersOnlyInCaseBlindNameOrder) {
     ScratchFolder dir;
-    for (const char* name : {"track10.cda", "Track09.cda", "Track01.CDA", "notes.txt"})
-        dir.MakeFile(std::string("cd/") + name);
-    dir.MakeFile("cd/sub/Track02.cda"); // subfolders are not searched
-    dir.MakeFolder("cd/Folder.cda");    // a folder is never a result
+    for (const char* name : {"cd/track10.cda", "cd/Track09.cda", "cd/Track01.CDA", "cd/notes.txt",
+                             "cd/sub/Track02.cda", "two/y.mpg"})
+        dir.MakeFile(name);
+    dir.MakeFolder("cd/Folder.cda"); // a folder is never a result
     CFileFinder finder;
     finder.AddFolder(dir / "cd/");
+    finder.AddFolder(dir / "two//");
+    finder.AddFolder(dir / "missing"); // adds nothing, and is no error
     EXPECT_TRUE(finder.Search("*.CDA"));
+    EXPECT_TRUE(finder.Search("*.mpg"));
     finder.Sort(FINDER_SORT_PATH, false);
-    const std::size_t prefix = (dir / "cd/").size();
-    EXPECT_EQ(Names(finder, prefix), (Paths{"Track01.CDA", "Track09.cda", "track10.cda"}));
-    EXPECT_EQ(finder.Results()[0].path, dir / "cd/Track01.CDA");
+    const Paths sorted = {dir / "cd/Track01.CDA", dir / "cd/Track09.cda", dir / "cd/track10.cda",
+                          dir / "two/y.mpg"};
+    EXPECT_EQ(finder.ResultPaths(), sorted);
     finder.Sort(FINDER_SORT_PATH, true);
-    EXPECT_EQ(Names(finder, prefix), (Paths{"track10.cda", "Track09.cda", "Track01.CDA"}));
+    EXPECT_EQ(finder.ResultPaths(), Paths(sorted.rbegin(), sorted.rend()));
+    finder.ClearResults();
+    finder.ClearFolders();
+    EXPECT_TRUE(finder.Search("*"));
+    EXPECT_TRUE(finder.Results().empty());
 }
 
 TEST(FileFinder, SortsBySizeAndTimesAndIgnoresUnknownKeys) {
@@ -53,55 +49,19 @@ TEST(FileFinder, SortsBySizeAndTimesAndIgnoresUnknownKeys) {
     CFileFinder finder;
     finder.AddFolder(dir.Path());
     ASSERT_TRUE(finder.Search("*.dat"));
-    const std::size_t prefix = dir.Path().size() + 1;
-    const Paths bca = {"b.dat", "c.dat", "a.dat"};
-    finder.Sort(FINDER_SORT_SIZE, false);
-    EXPECT_EQ(Names(finder, prefix), bca);
-    EXPECT_EQ(finder.Results()[0].size, 100u);
-    finder.Sort(FINDER_SORT_WRITTEN, true);
-    EXPECT_EQ(Names(finder, prefix), bca);
-    EXPECT_EQ(finder.Results()[0].written, 3000);
-    finder.Sort(FINDER_SORT_ACCESSED, false);
-    EXPECT_EQ(Names(finder, prefix), bca);
+    const Paths bca = {dir / "b.dat", dir / "c.dat", dir / "a.dat"};
+    const std::pair<int, bool> sorts[] = {
+        {FINDER_SORT_SIZE, false}, {FINDER_SORT_WRITTEN, true}, {FINDER_SORT_ACCESSED, false}};
+    for (const auto& [key, descending] : sorts) {
+        finder.Sort(key, descending);
+        EXPECT_EQ(finder.ResultPaths(), bca) << key;
+    }
+    EXPECT_TRUE(finder.Results()[0].size == 100 && finder.Results()[0].written == 3000);
     finder.Sort(FINDER_SORT_ACCESSED, true);
     for (int key : {0, 6, -1}) {
-        finder.Sort(key, false);
-        EXPECT_EQ(Names(finder, prefix), (Paths{"a.dat", "c.dat", "b.dat"})) << key;
-    }
-}
-
-TEST(FileFinder, SeveralFoldersAndPatternsGoIntoOneResultList) {
-    ScratchFolder dir;
-    for (const char* name : {"one/x.dat", "two/y.mpg", "two/z.DAT"})
-        dir.MakeFile(name);
-    CFileFinder finder;
-    finder.AddFolder(dir / "one");
-    finder.AddFolder(dir / "two//");
-    finder.AddFolder(dir / "missing"); // adds nothing, and is no error
-    EXPECT_TRUE(finder.Search("*.dat"));
-    EXPECT_TRUE(finder.Search("*.mpg"));
-    finder.Sort(FINDER_SORT_PATH, false);
-    EXPECT_EQ(finder.ResultPaths(),
-              (Paths{dir / "one/x.dat", dir / "two/y.mpg", dir / "two/z.DAT"}));
-    finder.ClearResults();
-    EXPECT_TRUE(finder.Results().empty());
-    finder.ClearFolders();
-    EXPECT_TRUE(finder.Search("*"));
-    EXPECT_TRUE(finder.Results().empty());
-}
-
-TEST(FileFinder, DriveLetterRootIsSearchedWithBackslash) {
-    // "D:" is an ordinary folder name here; the finder still forms D:\<name> as on a drive.
-    ScratchFolder dir;
-    dir.MakeFile("D:/Track02.cda");
-    dir.MakeFile("D:/Track01.cda");
-    ASSERT_EQ(::chdir(dir.Path().c_str()), 0);
-    for (const char* root : {"D:\\", "D:/", "D:\\\\", "D:"}) {
-        CFileFinder finder;
-        finder.AddFolder(root);
-        EXPECT_TRUE(finder.Search("*.CDA"));
-        finder.Sort(FINDER_SORT_PATH, false);
-        EXPECT_EQ(finder.ResultPaths(), (Paths{"D:\\Track01.cda", "D:\\Track02.cda"})) << root;
+        finder.Sort(key, true);
+        EXPECT_EQ(finder.ResultPaths(), (Paths{dir / "a.dat", dir / "c.dat", dir / "b.dat"}))
+            << key;
     }
 }
 
@@ -129,9 +89,9 @@ TEST(FileFinder, BrokenListingsAndUnreadableFolders) {
         real.AddFolder(dir / "locked");
         real.AddFolder(dir / "open");
         const bool ok = real.Search("*.cda");
-        return std::string(ok ? "ok " : "failed ") + real.ResultPaths().at(0) + " " +
+        return std::to_string(ok) + " " + real.ResultPaths().at(0) + " " +
                std::to_string(real.Results().size());
     });
     ASSERT_TRUE(found.has_value());
-    EXPECT_EQ(*found, "ok " + dir / "open/b.cda" + " 1");
+    EXPECT_EQ(*found, "1 " + dir / "open/b.cda" + " 1");
 }

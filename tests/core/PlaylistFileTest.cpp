@@ -43,13 +43,9 @@ TEST(LoadFileInfo, ReadsStatusAndTypeOrChangesNothing) {
     clip.SetDuration(42);
     clip.SetPlayable(0);
     ASSERT_TRUE(clip.LoadFileInfo(song));
-    struct stat st {};
-    ASSERT_EQ(::stat(song.c_str(), &st), 0);
-    EXPECT_EQ(clip.GetPath(), song);
-    EXPECT_EQ(clip.GetFileSize(), 5);
-    EXPECT_EQ(clip.GetModified(), std::int32_t(st.st_mtime));
+    EXPECT_TRUE(clip.GetPath() == song && clip.GetFileSize() == 5 && clip.GetInfoLoaded() == 1);
+    EXPECT_NE(clip.GetModified(), 0);
     EXPECT_FALSE(clip.GetTypeName().empty());
-    EXPECT_EQ(clip.GetInfoLoaded(), 1);
     EXPECT_TRUE(clip.GetTitle() == "kept" && clip.GetDuration() == 42 && !clip.GetPlayable());
 
     dir.MakeFolder("folder.mp3");
@@ -59,8 +55,7 @@ TEST(LoadFileInfo, ReadsStatusAndTypeOrChangesNothing) {
                                    song + std::string("\0x", 2)}) {
         CAttribClip c = clip;
         EXPECT_FALSE(c.LoadFileInfo(bad));
-        EXPECT_EQ(c.GetInfoLoaded(), 0);
-        EXPECT_TRUE(c.GetPath() == song && c.GetFileSize() == 5) << bad;
+        EXPECT_TRUE(c.GetInfoLoaded() == 0 && c.GetPath() == song && c.GetFileSize() == 5) << bad;
         EXPECT_EQ(c.GetTypeName(), clip.GetTypeName());
     }
 }
@@ -75,8 +70,6 @@ TEST(PlaylistFile, SaveWritesTheNativeImageOrReportsAndKeepsTheEarlierFile) {
     list.GetAt(1)->SetPlayable(0);
     const std::string file = dir / "two.mpl";
     ASSERT_TRUE(core::SavePlaylist(list, file, msgs.Reporter()));
-    EXPECT_EQ(coretest::Read(file).substr(0, 23),
-              Bytes({1, 0, 0, 0, 2, 0, 0xFF, 0xFF, 1, 0, 11, 0}) + "CAttribClip");
     // Loading appends.
     CObjListClip target;
     AddClips(target, {"/first.mp3"});
@@ -154,30 +147,13 @@ TEST(PlaylistFile, AKeptFileGivesTheClipsBeforeTheDamage) {
     EXPECT_EQ(lastCount, 3u) << "whole clips followed by other bytes are kept";
 }
 
-TEST(PlaylistFile, ImportKeepsEntriesWhoseFileIsMissing) {
-    ScratchFolder dir;
-    const std::string song = dir.MakeFile("song.mp3", "abc");
-    const std::string m3u =
-        dir.MakeFile("l.m3u", "#EXTM3U\n#EXTINF:61,Song\nsong.mp3\n#EXTINF:9,Gone\ngone.mp3\n");
-    CObjListClip list;
-    Messages msgs;
-    ASSERT_TRUE(core::ImportPlaylist(list, m3u, msgs.Reporter()));
-    ASSERT_EQ(list.GetCount(), 2u);
-    const CAttribClip &a = *list.GetAt(0), &b = *list.GetAt(1);
-    EXPECT_EQ(a.GetPath(), song);
-    EXPECT_EQ(a.GetTitle(), "Song");
-    EXPECT_TRUE(a.GetInfoLoaded() == 1 && a.GetFileSize() == 3 && a.GetDuration() == 61);
-    EXPECT_EQ(b.GetPath(), dir / "gone.mp3");
-    EXPECT_EQ(b.GetTitle(), "Gone");
-    EXPECT_TRUE(b.GetInfoLoaded() == 0 && b.GetDuration() == 9);
-    EXPECT_TRUE(msgs.list.empty());
-}
-
 TEST(AddFiles, ChoosesTheReaderByExtension) {
     ScratchFolder dir;
     const std::string song = dir.MakeFile("song.mp3", "a");
     const std::string txt = dir.MakeFile("list.txt", "C:\\a.mp3\n");
-    const std::string upper = dir.MakeFile("list.M3U", "#EXTM3U\n#EXTINF:1,T\nsong.mp3\n");
+    // An entry whose file is missing is kept.
+    const std::string upper =
+        dir.MakeFile("list.M3U", "#EXTM3U\n#EXTINF:61,T\nsong.mp3\n#EXTINF:9,Gone\ngone.mp3\n");
     const std::string noExt = dir.MakeFile("list", "#EXTM3U\n");
     const std::string pl = dir.MakeFile("list.pl", "#EXTM3U\n");
     const std::string utf8 = dir.MakeFile("list.m3u8", "#EXTM3U\nsong.ogg\n");
@@ -194,11 +170,14 @@ TEST(AddFiles, ChoosesTheReaderByExtension) {
                         utf8, "http://127.0.0.1:8000/live", "HTTPS://h/x.pls"},
                        false, nullptr, msgs.Reporter());
     // Addresses are kept as streams, even without an extension or with a playlist's.
-    EXPECT_EQ(PathsOf(playlist), (Paths{song, txt, song, "/from/mpl.mp3", ogg,
+    EXPECT_EQ(PathsOf(playlist), (Paths{song, txt, song, dir / "gone.mp3", "/from/mpl.mp3", ogg,
                                         "http://127.0.0.1:8000/live", "HTTPS://h/x.pls"}));
-    EXPECT_EQ(result.added.size(), 7u);
-    EXPECT_EQ(result.added[3], playlist.GetAt(3));
-    EXPECT_EQ(playlist.GetAt(4)->GetInfoLoaded(), 1);
+    EXPECT_EQ(result.added.size(), 8u);
+    EXPECT_EQ(result.added[4], playlist.GetAt(4));
+    const CAttribClip &a = *playlist.GetAt(2), &b = *playlist.GetAt(3);
+    EXPECT_TRUE(a.GetTitle() == "T" && a.GetDuration() == 61 && a.GetInfoLoaded() == 1);
+    EXPECT_TRUE(b.GetTitle() == "Gone" && b.GetDuration() == 9 && b.GetInfoLoaded() == 0);
+    EXPECT_EQ(playlist.GetAt(5)->GetInfoLoaded(), 1);
     EXPECT_EQ(result.failedPaths, (Paths{noExt, pl}));
     EXPECT_EQ(result.skippedPaths, (Paths{dir / "missing.mp3", dir / "folder.ogg"}));
     ASSERT_EQ(msgs.list.size(), 2u);
@@ -225,14 +204,12 @@ TEST(PlaylistRecord, RemoveAndPlayableFlags) {
     CObjListClip list;
     EXPECT_FALSE(list.AnyPlayable());
     AddClips(list, {"/a", "/b"});
-    CAttribClip *a = list.GetAt(0), *b = list.GetAt(1);
+    CAttribClip *a = list.GetAt(0), *b = list.GetAt(1), stranger;
     a->SetPlayable(0);
     b->SetPlayable(0);
     EXPECT_FALSE(list.AnyPlayable());
     list.MarkAllPlayable();
-    EXPECT_TRUE(list.AnyPlayable());
-    EXPECT_EQ(a->GetPlayable() + b->GetPlayable(), 2);
-    CAttribClip stranger;
+    EXPECT_TRUE(a->GetPlayable() && b->GetPlayable() && list.AnyPlayable());
     EXPECT_FALSE(list.Remove(&stranger));
     EXPECT_TRUE(list.Remove(a));
     EXPECT_FALSE(list.Remove(a));

@@ -57,18 +57,12 @@ TEST(PlaylistNavigation, NextAndPreviousWrapOnlyWithRepeat) {
         EXPECT_EQ(f.rows.Navigate(NavigatePrevious), f.Clip(repeat ? 2 : -1));
         EXPECT_EQ(f.rows.CurrentClip(), f.Clip(repeat ? 2 : 0));
     }
-    Fixture empty(0);
+    Fixture empty(0), f(3), one(1);
     for (NavigateMode m : {NavigateFirst, NavigatePrevious, NavigateNext, NavigateLast})
         EXPECT_TRUE(!empty.rows.Navigate(m) && !empty.rows.CanNavigate(m));
-    EXPECT_EQ(empty.rows.CurrentClip(), nullptr);
-    Fixture f(3);
-    f.repeat = false;
-    EXPECT_TRUE(f.rows.CanNavigate(NavigatePrevious));
+    f.repeat = one.repeat = false;
     EXPECT_EQ(f.rows.Navigate(NavigatePrevious), f.Clip(2)); // no cursor: from the end
-    EXPECT_EQ(f.rows.Navigate(NavigateMode(3)), nullptr);    // not a navigation mode
-    EXPECT_FALSE(f.rows.CanNavigate(NavigateMode(3)));
-    Fixture one(1);
-    one.repeat = false;
+    EXPECT_FALSE(f.rows.Navigate(NavigateMode(3)) || f.rows.CanNavigate(NavigateMode(3)));
     one.rows.SetCursorRow(0);
     EXPECT_FALSE(one.rows.CanNavigate(NavigateNext) || one.rows.CanNavigate(NavigatePrevious));
     one.repeat = true;
@@ -137,64 +131,43 @@ TEST(PlaylistRows, RemoveSelectedChoosesTheNextCurrentClip) {
     }
 }
 
-TEST(PlaylistSort, SameKeyFlipsOtherKeyRestartsAscendingAndTheSavedOrderStays) {
-    Fixture f(3);
-    const int durations[] = {20, 5, 10};
-    for (int i = 0; i < 3; ++i)
-        f.Clip(i)->SetDuration(durations[i]);
-    CArchive before;
-    f.list.Serialize(before);
-    f.rows.Sort(CPlaylistRows::SortByDuration);
-    EXPECT_TRUE(f.rows.IsSortAscending());
-    EXPECT_EQ(f.RowClips(), f.ClipsAt({1, 2, 0}));
-    f.rows.Sort(CPlaylistRows::SortByDuration);
-    EXPECT_FALSE(f.rows.IsSortAscending());
-    EXPECT_EQ(f.RowClips(), f.ClipsAt({0, 2, 1}));
-    f.rows.Sort(CPlaylistRows::SortBySize);
-    f.rows.Sort(CPlaylistRows::SortByDuration);
-    EXPECT_TRUE(f.rows.IsSortAscending());
-    EXPECT_EQ(f.RowClips(), f.ClipsAt({1, 2, 0}));
-    f.rows.Sort(7); // not a key: nothing changes
-    EXPECT_EQ(f.rows.GetSortKey(), CPlaylistRows::SortByDuration);
-    CArchive after;
-    f.list.Serialize(after);
-    EXPECT_EQ(before.GetBuffer(), after.GetBuffer());
-}
-
-TEST(PlaylistSort, TextKeysUseRowTextsWithoutCaseAndSizesAsUnsigned) {
+// The same key flips the direction, another starts ascending; text keys use the row texts
+// without case, sizes are unsigned, and the saved order stays.
+TEST(PlaylistSort, KeysDirectionsAndTheSavedOrder) {
     Fixture f(4);
     const char* titles[] = {"beta", "Alpha", "", "gamma"};
+    // 3 GiB as the first size: its low 32 bits read as negative.
+    const std::int32_t durations[] = {20, 5, 10, 30}, sizes[] = {-1073741824, 10, 0, 0x7FFFFFFF};
     for (int r = 0; r < 4; ++r) {
         f.rows.SetText(r, 0, titles[r]);
         f.rows.SetText(r, 4, r % 2 ? ".MP3" : ".avi");
+        f.Clip(r)->SetDuration(durations[r]);
+        f.Clip(r)->SetFileSize(sizes[r]);
     }
     f.rows.SetCursorRow(0);
     f.rows.SetSelected(3, true);
-    f.rows.Sort(CPlaylistRows::SortByInfo);
-    EXPECT_EQ(f.RowClips(), f.ClipsAt({2, 1, 0, 3}));
+    CArchive before;
+    f.list.Serialize(before);
+    const std::tuple<int, bool, std::vector<int>> steps[] = {
+        {CPlaylistRows::SortByDuration, true, {1, 2, 0, 3}},
+        {CPlaylistRows::SortByDuration, false, {3, 0, 2, 1}},
+        {CPlaylistRows::SortBySize, true, {2, 1, 3, 0}},
+        {CPlaylistRows::SortByInfo, true, {2, 1, 0, 3}},
+        {CPlaylistRows::SortByName, true, {2, 1, 0, 3}}, // column 2 is empty: the order stays
+        {CPlaylistRows::SortByType, true, {2, 0, 1, 3}},
+        {7, true, {2, 0, 1, 3}}}; // not a key: nothing changes
+    for (const auto& [key, ascending, order] : steps) {
+        f.rows.Sort(key);
+        EXPECT_EQ(f.rows.IsSortAscending(), ascending) << key;
+        EXPECT_EQ(f.RowClips(), f.ClipsAt(order)) << key;
+    }
+    EXPECT_EQ(f.rows.GetSortKey(), CPlaylistRows::SortByType);
     EXPECT_EQ(f.rows.CurrentClip(), f.Clip(0)); // the cursor and selection move with their rows
-    EXPECT_TRUE(f.rows.IsSelected(3));
-    EXPECT_EQ(f.rows.GetText(3, 0), "gamma");
-    f.rows.Sort(CPlaylistRows::SortByName); // column 2 is empty: equal rows keep their order
-    EXPECT_EQ(f.RowClips(), f.ClipsAt({2, 1, 0, 3}));
-    f.rows.Sort(CPlaylistRows::SortByType);
-    EXPECT_EQ(f.RowClips(), f.ClipsAt({2, 0, 1, 3}));
-    // 3 GiB: the low 32 bits read as negative.
-    const std::int32_t sizes[] = {std::int32_t(0xC0000000u), 10, 0, 0x7FFFFFFF};
-    for (int i = 0; i < 4; ++i)
-        f.Clip(i)->SetFileSize(sizes[i]);
-    f.rows.Sort(CPlaylistRows::SortBySize);
-    EXPECT_EQ(f.RowClips(), f.ClipsAt({2, 1, 3, 0}));
-}
-
-TEST(PlaylistRows, DisplayTitleFallsBackToTheFileName) {
-    CAttribClip clip;
-    clip.SetPath("C:\\Music\\My Song.mp3");
-    EXPECT_EQ(clip.GetDisplayTitle(), "My Song");
-    clip.SetPath("/music/other.song.ogg");
-    EXPECT_EQ(clip.GetDisplayTitle(), "other.song");
-    clip.SetTitle("Named");
-    EXPECT_EQ(clip.GetDisplayTitle(), "Named");
+    EXPECT_TRUE(f.rows.IsSelected(f.rows.FindRow(f.Clip(3))));
+    EXPECT_EQ(f.rows.GetText(f.rows.FindRow(f.Clip(3)), 0), "gamma");
+    CArchive after;
+    f.list.Serialize(after);
+    EXPECT_EQ(before.GetBuffer(), after.GetBuffer());
 }
 
 // One pass visits each clip once, Previous walks back, and each pass with repeat is a new order.

@@ -1,5 +1,10 @@
+// The text rules of playlist rows: durations, tag texts, paths and UTF-8 sequences.
 #include "core/PlaylistRules.h"
+#include "core/ClipTags.h"
+#include "core/PlaylistPaths.h"
+#include "core/TextEncoding.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 
 // The sort direction and key order are tested through the rows that use them (PlaylistSort).
@@ -16,4 +21,65 @@ TEST(PlaylistRules, DurationTextsAndRowAfterRemoval) {
     EXPECT_EQ(core::RowAfterRemoval(1, 3), 1);
     EXPECT_EQ(core::RowAfterRemoval(5, 3), 2);
     EXPECT_EQ(core::RowAfterRemoval(0, 0), core::kNoRowTarget);
+}
+
+TEST(ClipTagsTest, TagTextsTitlesAndLengths) {
+    const struct {
+        std::string text;
+        std::size_t limit;
+        std::string clean;
+    } texts[] = {
+        {"  Line one\r\nline\ttwo\x7f ", 100, "Line one  line two"},
+        {"\n\t ", 100, ""},
+        {"abc\xc3\xa9", 4, "abc"}, // a limit inside "é" keeps the text before it
+        {"abc\xc3\xa9", 5, "abc\xc3\xa9"},
+        {"a\xff\xc3z", 100, "az"}, // bytes that are not UTF-8 are dropped
+    };
+    for (const auto& t : texts)
+        EXPECT_EQ(core::CleanTagText(t.text, t.limit), t.clean) << t.text;
+    EXPECT_EQ(core::CleanTagText(std::string(100000, 'x'), 512).size(), 512u);
+
+    EXPECT_EQ(core::TagDisplayTitle("Artist", "Title"), "Artist - Title");
+    EXPECT_EQ(core::TagDisplayTitle("", "Title"), "Title");
+    EXPECT_EQ(core::TagDisplayTitle("Artist", ""), "");
+
+    const std::pair<double, int> lengths[] = {{9.98, 10}, {9.49, 9},         {0.4, 0},
+                                              {-3.0, 0},  {std::nan(""), 0}, {1e300, 2000000000}};
+    for (const auto& [seconds, whole] : lengths)
+        EXPECT_EQ(core::WholeSeconds(seconds), whole) << seconds;
+}
+
+TEST(PlaylistPaths, SplitsDriveLetterAndPosixPaths) {
+    const std::pair<std::string_view, std::string_view> parts[] = {
+        {core::Extension("C:\\Music\\list.M3U"), "M3U"},
+        {core::Extension("/a.b/list"), ""},
+        {core::ExtensionWithDot("/x/song.tar.mp3"), ".mp3"},
+        {core::FileTitle("C:\\Music\\My Song.mp3"), "My Song"},
+        {core::FileTitle("/m/.hidden"), ""},
+        {core::FolderPart("C:\\Music\\list.m3u"), "C:\\Music\\"},
+        {core::FolderPart("/music/list.m3u"), "/music/"},
+        {core::FolderPart("list.m3u"), ""},
+    };
+    for (const auto& [got, expected] : parts)
+        EXPECT_EQ(got, expected);
+    // Which files are playlists, and natural name order, are the adding and collecting tests'.
+}
+
+TEST(TextEncoding, Utf8SequencesAreCheckedStrictly) {
+    const std::pair<std::string, std::size_t> cases[] = {
+        {"a", 1},
+        {"\xC3\xA9", 2},
+        {"\xE2\x82\xAC", 3},
+        {"\xF0\x9F\x98\x80", 4},
+        {"\x80", 0},
+        {"\xC0\xAF", 0},
+        {"\xC3", 0},
+        {"\xE0\x80\x80", 0},
+        {"\xED\xA0\x80", 0},
+        {"\xF4\x90\x80\x80", 0},
+        {"\xF8\x88\x80\x80", 0},
+        {"\xE2\x82", 0},
+    };
+    for (const auto& [text, length] : cases)
+        EXPECT_EQ(core::Utf8SequenceLength(text, 0), length) << text;
 }
