@@ -62,7 +62,10 @@ TEST(PlaylistPaths, SplitsDriveLetterAndPosixPaths) {
     };
     for (const auto& [got, expected] : parts)
         EXPECT_EQ(got, expected);
-    // Which files are playlists, and natural name order, are the adding and collecting tests'.
+    // Numbers compare by value, leading zeros on either side aside. Which files are playlists is
+    // the adding test's.
+    EXPECT_TRUE(core::NaturalLess("a9", "a010") && core::NaturalLess("a12", "a13"));
+    EXPECT_FALSE(core::NaturalLess("a010", "a9"));
 }
 
 TEST(TextEncoding, Utf8SequencesAreCheckedStrictly) {
