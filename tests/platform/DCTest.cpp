@@ -25,13 +25,7 @@ std::uint32_t Gradient(int x, int y) {
 
 BmpSpec Spec(int width, int height, int bits, std::function<std::uint32_t(int, int)> pixel,
              std::vector<std::uint32_t> palette = {}) {
-    BmpSpec s;
-    s.width = width;
-    s.height = height;
-    s.bitCount = bits;
-    s.pixel = std::move(pixel);
-    s.palette = std::move(palette);
-    return s;
+    return {width, height, bits, false, std::move(palette), std::move(pixel)};
 }
 
 } // namespace

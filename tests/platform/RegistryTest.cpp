@@ -212,19 +212,6 @@ TEST_F(RegistryTest, FailedOrTooLargeWriteKeepsTheOldFileAndTheOldValues) {
     EXPECT_EQ(CRegistry(Folder()).QueryString(kUser, "K", "kept"), "later");
 }
 
-TEST_F(RegistryTest, WriteIntoAReadOnlyFolderFails) {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "the superuser writes into read-only folders";
-    CRegistry store(Folder());
-    ASSERT_TRUE(store.SetString(kUser, "K", "v", "old"));
-    const std::string before = FileText("user.reg");
-    ASSERT_EQ(::chmod(Folder().c_str(), 0500), 0);
-    EXPECT_FALSE(store.SetString(kUser, "K", "v", "new"));
-    ::chmod(Folder().c_str(), 0700);
-    EXPECT_EQ(FileText("user.reg"), before);
-    EXPECT_EQ(store.QueryString(kUser, "K", "v"), "old");
-}
-
 TEST_F(RegistryTest, ProcessStoreFollowsXdgConfigHome) {
     {
         testsupport::CScopedEnv home("HOME", m_temp.Path().c_str());
