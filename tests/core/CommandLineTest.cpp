@@ -70,8 +70,12 @@ TEST(CommandLine, AcceptTestLooksForTheExtensionInTheFilterText) {
 TEST(CommandLine, FolderSearchDepthLimitAndFileArguments) {
     ScratchFolder dir;
     const std::string top = MakeTree(dir);
-    EXPECT_EQ(Collect("-s 0 " + top), (Paths{top + "/a.mp3"}));
-    EXPECT_EQ(std::filesystem::current_path().string(), top); // the searched folder is current
+    dir.MakeFile("loose.mp3");
+    ASSERT_EQ(::chdir(dir.Path().c_str()), 0);
+    // Searching "top" makes it current; "loose.mp3" and "top/sub" still mean the start's.
+    EXPECT_EQ(Collect("-s 0 top ./loose.mp3 top/./sub/deeper/.. .//top/../loose.mp3"),
+              (Paths{top + "/a.mp3", dir / "loose.mp3", top + "/sub/c.avi", dir / "loose.mp3"}));
+    EXPECT_EQ(std::filesystem::current_path().string(), top + "/sub"); // the last one searched
     EXPECT_EQ(Sorted(Collect(top + "/")), Sorted({top + "/a.mp3", top + "/sub/c.avi"}));
     EXPECT_EQ(Sorted(Collect("-s 10 \"" + top + "\"")),
               Sorted({top + "/a.mp3", top + "/sub/c.avi", top + "/sub/deeper/d.wav"}));
@@ -95,17 +99,6 @@ TEST(CommandLine, FolderSearchDepthLimitAndFileArguments) {
     testing::internal::CaptureStderr();
     EXPECT_EQ(Collect("-l 4 " + nat).size(), 4u);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-}
-
-TEST(CommandLine, RelativeArgumentsNameWhatTheyNamedAtTheStart) {
-    ScratchFolder dir;
-    MakeTree(dir);
-    dir.MakeFile("loose.mp3");
-    ASSERT_EQ(::chdir(dir.Path().c_str()), 0);
-    // Searching "top" makes it current; "loose.mp3" and "top/sub" still mean the start's.
-    const Paths found = Collect("-s 0 top ./loose.mp3 top/./sub/deeper/.. .//top/../loose.mp3");
-    EXPECT_EQ(found, (Paths{dir / "top/a.mp3", dir / "loose.mp3", dir / "top/sub/c.avi",
-                            dir / "loose.mp3"}));
 }
 
 // The walk collects what the player opens, with odd names byte for byte; it ends link loops,

@@ -28,31 +28,23 @@ Paths Tracks(const std::string& device, int count) {
 
 } // namespace
 
-TEST(DiscDiscovery, DrivesComeFromTheInfoFileInNameOrder) {
-    ScratchFolder dir;
-    auto sources = Sources(dir,
-                           "CD-ROM information, Id: cdrom.c 3.20 2003/12/17\n\n"
-                           "drive name:\t\tsr10\tsr2\tsr0\ndrive speed:\t\t24\t24\t24\n",
-                           "");
-    EXPECT_EQ(ListCdromDrives(sources), (Paths{dir / "sr0", dir / "sr2", dir / "sr10"}));
-    sources.infoFile = dir / "no-such-file";
-    EXPECT_TRUE(ListCdromDrives(sources).empty());
-}
-
 // An audio disc's tracks become .cda paths in track order, found through the device, its
-// mount point (which stands for the device) or the first drive that has tracks.
+// mount point (which stands for the device) or the first drive that has tracks. Drives are
+// listed in natural name order.
 TEST(DiscDiscovery, AudioDiscTracksThroughDeviceMountPointAndDriveList) {
     ScratchFolder dir;
     dir.MakeFile("sr0", ""); // a drive without a readable disc
     const std::string disc = testsupport::WriteCueBinAudioDisc(dir.Path(), "sr1", 3);
     const std::string mountPoint = dir.MakeFolder("media/my cd");
-    const auto sources = Sources(dir, "drive name:\tsr1.cue\tsr0\n",
+    const auto sources = Sources(dir,
+                                 "CD-ROM information\n\ndrive name:\t\tsr10\tsr1.cue\tsr9\tsr0\n"
+                                 "drive speed:\t\t24\t24\t24\t24\n",
                                  "/dev/sda1 / ext4 rw 0 0\n" + disc + " " + dir.Path() +
                                      "/media/my\\040cd iso9660 ro 0 0\n");
     for (const std::string& root : {disc, disc + "/", mountPoint, mountPoint + "/"})
         EXPECT_EQ(FindCdClips(root, sources), Tracks(disc, 3)) << root;
     const auto drives = ListCdromDrives(sources);
-    ASSERT_EQ(drives, (Paths{dir / "sr0", disc}));
+    ASSERT_EQ(drives, (Paths{dir / "sr0", dir / "sr9", dir / "sr10", disc}));
     const DiscOpenResult result = OpenCd(drives, sources);
     EXPECT_EQ(result.paths, Tracks(disc, 3));
     EXPECT_EQ(result.drive, disc);
@@ -83,7 +75,9 @@ TEST(DiscDiscovery, VideoCdClipsOfMpegavOnlyInNameOrderAlsoThroughTheMountPoint)
 TEST(DiscDiscovery, NothingFoundGivesTheNotFoundTexts) {
     ScratchFolder dir;
     dir.MakeFolder("empty/MPEGAV");
-    const auto sources = Sources(dir, "", "");
+    auto sources = Sources(dir, "", "");
+    sources.infoFile = dir / "no-such-file";
+    EXPECT_TRUE(ListCdromDrives(sources).empty());
     for (const auto& drives : {Paths{}, {dir / "empty", dir / "missing"}}) {
         const DiscOpenResult cd = OpenCd(drives, sources), vcd = OpenVcd(drives, sources);
         EXPECT_TRUE(cd.paths.empty() && vcd.paths.empty() && cd.drive.empty());

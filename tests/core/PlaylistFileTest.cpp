@@ -77,6 +77,17 @@ TEST(PlaylistFile, SaveWritesTheNativeImageOrReportsAndKeepsTheEarlierFile) {
     EXPECT_EQ(PathsOf(target), (Paths{"/first.mp3", "/m/a.mp3", "C:\\m\\b.mp3"}));
     EXPECT_EQ(target.GetAt(2)->GetPlayable(), 0);
     EXPECT_TRUE(msgs.list.empty());
+    // Playable flags and removal of records.
+    target.GetAt(1)->SetPlayable(0);
+    target.GetAt(0)->SetPlayable(0);
+    EXPECT_FALSE(target.AnyPlayable() || CObjListClip().AnyPlayable());
+    target.MarkAllPlayable();
+    EXPECT_TRUE(target.GetAt(0)->GetPlayable() && target.GetAt(2)->GetPlayable());
+    CAttribClip* first = target.GetAt(0);
+    EXPECT_FALSE(target.Remove(list.GetAt(0))); // another list's record
+    EXPECT_TRUE(target.Remove(first));
+    EXPECT_FALSE(target.Remove(first));
+    EXPECT_EQ(PathsOf(target), (Paths{"/m/a.mp3", "C:\\m\\b.mp3"}));
     // No temporary files are left beside the two written.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 2);
 
@@ -198,20 +209,4 @@ TEST(AddFiles, InsertsBehindTheCurrentClipInOrder) {
     EXPECT_EQ(PathsOf(playlist), (Paths{"/1.mp3", a, b, "/2.mp3", b, a}));
     core::AddFiles(playlist, {a}, false, first, nullptr);
     EXPECT_EQ(playlist.GetAt(6)->GetPath(), a);
-}
-
-TEST(PlaylistRecord, RemoveAndPlayableFlags) {
-    CObjListClip list;
-    EXPECT_FALSE(list.AnyPlayable());
-    AddClips(list, {"/a", "/b"});
-    CAttribClip *a = list.GetAt(0), *b = list.GetAt(1), stranger;
-    a->SetPlayable(0);
-    b->SetPlayable(0);
-    EXPECT_FALSE(list.AnyPlayable());
-    list.MarkAllPlayable();
-    EXPECT_TRUE(a->GetPlayable() && b->GetPlayable() && list.AnyPlayable());
-    EXPECT_FALSE(list.Remove(&stranger));
-    EXPECT_TRUE(list.Remove(a));
-    EXPECT_FALSE(list.Remove(a));
-    EXPECT_EQ(PathsOf(list), Paths{"/b"});
 }

@@ -6,11 +6,10 @@
 #include <sys/stat.h>
 
 TEST(FileSystem, MatchesPatternIgnoresCase) {
-    EXPECT_TRUE(platform::MatchesPattern("Track01.CDA", "*.cda"));
-    EXPECT_TRUE(platform::MatchesPattern("a.mp3", "?.MP3"));
-    EXPECT_FALSE(platform::MatchesPattern("ab.mp3", "?.mp3"));
-    EXPECT_TRUE(platform::MatchesPattern("x", "*"));
-    EXPECT_FALSE(platform::MatchesPattern("song.mp3x", "*.mp3"));
+    using platform::MatchesPattern;
+    EXPECT_TRUE(MatchesPattern("Track01.CDA", "*.cda") && MatchesPattern("a.mp3", "?.MP3") &&
+                MatchesPattern("x", "*"));
+    EXPECT_FALSE(MatchesPattern("ab.mp3", "?.mp3") || MatchesPattern("song.mp3x", "*.mp3"));
 }
 
 TEST(FileSystem, ListingTellsWhyNothingWasListedAndUnreadableFilesAreKnown) {

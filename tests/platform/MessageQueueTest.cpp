@@ -170,8 +170,7 @@ TEST_F(MessageQueueTest, PostingFromOtherThreadsLosesNothingAndThreadMessagesRea
 TEST(RegisteredMessages, EqualNamesGiveEqualNumbersInTheRegisteredRange) {
     EXPECT_EQ(RegisterWindowMessage("WM_REG_MEMCTRL"), WM_REG_MEMCTRL);
     EXPECT_EQ(RegisterWindowMessage("Some Other Name"), RegisterWindowMessage("Some Other Name"));
-    EXPECT_NE(WM_REG_MEMCTRL, WM_REG_SLIDERPOS);
-    EXPECT_NE(WM_REG_OPENSUCCESSED, WM_REG_QTOPENSUCCESSED);
-    EXPECT_GE(WM_REG_ONOTHERINSTANCECALL, 0xC000u);
-    EXPECT_EQ(RegisterWindowMessage(""), 0u);
+    EXPECT_TRUE(WM_REG_MEMCTRL != WM_REG_SLIDERPOS &&
+                WM_REG_OPENSUCCESSED != WM_REG_QTOPENSUCCESSED);
+    EXPECT_TRUE(WM_REG_ONOTHERINSTANCECALL >= 0xC000u && RegisterWindowMessage("") == 0u);
 }
