@@ -194,19 +194,11 @@ TEST(AddFiles, ChoosesTheReaderByExtension) {
     ASSERT_EQ(msgs.list.size(), 2u);
     EXPECT_EQ(msgs.list[0].second, "Unrecognizable Playlist File Format. \n\n " + noExt);
     EXPECT_EQ(msgs.list[1].second, "Unrecognizable Playlist File Format. \n\n " + pl);
-}
-
-TEST(AddFiles, InsertsBehindTheCurrentClipInOrder) {
-    ScratchFolder dir;
-    const std::string a = dir.MakeFile("a.mp3", "a");
-    const std::string b = dir.MakeFile("b.mp3", "b");
-    CObjListClip playlist;
-    AddClips(playlist, {"/1.mp3", "/2.mp3"});
-    CAttribClip* first = playlist.GetAt(0);
-    core::AddFiles(playlist, {a, b}, true, first, nullptr);
-    EXPECT_EQ(PathsOf(playlist), (Paths{"/1.mp3", a, b, "/2.mp3"}));
-    core::AddFiles(playlist, {b, a}, true, nullptr, nullptr); // no current clip: at the end
-    EXPECT_EQ(PathsOf(playlist), (Paths{"/1.mp3", a, b, "/2.mp3", b, a}));
-    core::AddFiles(playlist, {a}, false, first, nullptr);
-    EXPECT_EQ(playlist.GetAt(6)->GetPath(), a);
+    // Inserted behind the given clip in order; without one, or when appending, at the end.
+    core::AddFiles(playlist, {ogg, song}, true, playlist.GetAt(0), nullptr);
+    core::AddFiles(playlist, {ogg}, true, nullptr, nullptr);
+    core::AddFiles(playlist, {song}, false, playlist.GetAt(0), nullptr);
+    const Paths all = PathsOf(playlist);
+    EXPECT_EQ(Paths(all.begin(), all.begin() + 4), (Paths{song, ogg, song, txt}));
+    EXPECT_EQ(Paths(all.begin() + 10, all.end()), (Paths{ogg, song}));
 }
