@@ -116,21 +116,19 @@ TEST(RegFile, TextCutShortIsDamagedAndKeepsOnlyWholeValues) {
 
 TEST(RegFile, RejectsDamagedTextNamingTheLine) {
     using namespace std::string_literals;
-    const std::pair<std::string, std::size_t> cases[] = {
-        {"garbage", 1},
-        {"", 1},
-        {"REGEDIT5\n[K]\n", 1},
-        {"REGEDIT4\n; This file ends with the line \"; end\".\n[K]\n\"v\"=\"x\"\n", 5},
-        {"REGEDIT4\n\"v\"=\"before any section\"\n", 2},
-        {"REGEDIT4\n[K\n", 2},
-        {"REGEDIT4\n[K] trailing\n", 2},
-        {"REGEDIT4\n[K\\bad\x01name]\n", 2},
-        {"REGEDIT4\n[" + std::string(256, 'k') + "]\n", 2},
-        {"REGEDIT4\n[K]\nloose words\n", 3},
-        {"REGEDIT4\n[K]\n\"v\" \"no equals\"\n", 3},
-        {"REGEDIT4\n[K]\n\"unterminated=\"x\"\n", 3}};
-    for (const auto& [text, line] : cases)
-        EXPECT_EQ(ParseError(text).value_or(platform::RegParseError{}).line, line) << text;
+    // Each text is damaged on the line given.
+    const std::pair<std::size_t, std::vector<std::string>> cases[] = {
+        {1, {"garbage", "", "REGEDIT5\n[K]\n"}},
+        {2,
+         {"REGEDIT4\n\"v\"=\"before any section\"\n", "REGEDIT4\n[K\n", "REGEDIT4\n[K] trailing\n",
+          "REGEDIT4\n[K\\bad\x01name]\n", "REGEDIT4\n[" + std::string(256, 'k') + "]\n"}},
+        {3,
+         {"REGEDIT4\n[K]\nloose words\n", "REGEDIT4\n[K]\n\"v\" \"no equals\"\n",
+          "REGEDIT4\n[K]\n\"unterminated=\"x\"\n"}},
+        {5, {"REGEDIT4\n; This file ends with the line \"; end\".\n[K]\n\"v\"=\"x\"\n"}}};
+    for (const auto& [line, texts] : cases)
+        for (const std::string& text : texts)
+            EXPECT_EQ(ParseError(text).value_or(platform::RegParseError{}).line, line) << text;
     // Damage in the value of line 4 (the last two run on to line 5).
     const std::string value = "REGEDIT4\n\n[K]\n\"v\"=";
     std::size_t line = 4;
