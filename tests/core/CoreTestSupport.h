@@ -3,11 +3,11 @@
 #pragma once
 
 #include "core/PlaylistFile.h"
+#include "platform/FileSystem.h"
 
 #include "tests/support/ScratchFolder.h"
 
 #include <filesystem>
-#include <fstream>
 #include <initializer_list>
 #include <string>
 #include <utility>
@@ -16,8 +16,7 @@
 namespace coretest {
 
 inline std::string Read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
+    return platform::ReadWholeFile(path).value_or("");
 }
 
 inline std::string Bytes(std::initializer_list<int> bytes) {

@@ -12,7 +12,8 @@ TEST(MediaTypes, OpenFilterGroupsInOrderWithTheEngineTypesAndTranslatedLabels) {
     EXPECT_TRUE(all.starts_with(res::LoadString(108) + ";" + res::LoadString(107) + ";"));
     EXPECT_EQ(all.find("*.m3u"), std::string::npos);
     EXPECT_NE(all.find("*.wmv;;*.mp3"), std::string::npos) << "a list's trailing ';' is kept";
-    for (const char* ext : {"ogg", "opus", "flac", "m4a", "mka", "ape", "mp4", "mkv", "webm", "ts"})
+    for (const char* ext : {"ogg", "oga", "opus", "flac", "m4a", "aac", "mp4", "m4v", "mkv", "mka",
+                            "webm", "wv", "ape", "mpc", "3gp", "ts"})
         EXPECT_NE((all + ";").find(std::string(";*.") + ext + ";"), std::string::npos) << ext;
     EXPECT_EQ(VideoPatterns().find(";;"), std::string::npos);
 

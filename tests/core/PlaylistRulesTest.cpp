@@ -1,22 +1,77 @@
+// The text rules of playlist rows: durations, tag texts, paths and UTF-8 sequences.
 #include "core/PlaylistRules.h"
+#include "core/ClipTags.h"
+#include "core/PlaylistPaths.h"
+#include "core/TextEncoding.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 
-TEST(PlaylistRules, DurationTexts) {
-    EXPECT_EQ(core::FormatDuration(3725), "1:02:05");
-    EXPECT_EQ(core::FormatDuration(65), "1:05");
-    EXPECT_EQ(core::FormatDuration(5), "05");
-    EXPECT_EQ(core::FormatDuration(3600), "1:00:00");
-    EXPECT_EQ(core::FormatDuration(60), "1:00");
+// The sort direction and key order are tested through the rows that use them (PlaylistSort).
+TEST(PlaylistRules, DurationTextsAndRowAfterRemoval) {
+    const std::pair<int, const char*> durations[] = {
+        {3725, "1:02:05"}, {65, "1:05"}, {5, "05"}, {3600, "1:00:00"}, {60, "1:00"}};
+    for (const auto& [seconds, text] : durations)
+        EXPECT_EQ(core::FormatDuration(seconds), text);
     EXPECT_EQ(core::DurationText(0), "");
     EXPECT_EQ(core::DurationText(-7), ""); // a damaged record shows no nonsense
     EXPECT_EQ(core::DurationText(59), "59");
-}
 
-TEST(PlaylistRules, RowAfterRemoval) {
     EXPECT_EQ(core::RowAfterRemoval(core::kNoRowTarget, 3), 0);
     EXPECT_EQ(core::RowAfterRemoval(1, 3), 1);
     EXPECT_EQ(core::RowAfterRemoval(5, 3), 2);
     EXPECT_EQ(core::RowAfterRemoval(0, 0), core::kNoRowTarget);
 }
-// The sort direction and key order are tested through the rows that use them (PlaylistSort).
+
+TEST(ClipTagsTest, TagTextsTitlesAndLengths) {
+    const struct {
+        std::string text;
+        std::size_t limit;
+        std::string clean;
+    } texts[] = {
+        {"  Line one\r\nline\ttwo\x7f ", 100, "Line one  line two"},
+        {"\n\t ", 100, ""},
+        {"abc\xc3\xa9", 4, "abc"}, // a limit inside "é" keeps the text before it
+        {"abc\xc3\xa9", 5, "abc\xc3\xa9"},
+        {"a\xff\xc3z", 100, "az"}, // bytes that are not UTF-8 are dropped
+    };
+    for (const auto& t : texts)
+        EXPECT_EQ(core::CleanTagText(t.text, t.limit), t.clean) << t.text;
+    EXPECT_EQ(core::CleanTagText(std::string(100000, 'x'), 512).size(), 512u);
+
+    EXPECT_EQ(core::TagDisplayTitle("Artist", "Title"), "Artist - Title");
+    EXPECT_EQ(core::TagDisplayTitle("", "Title"), "Title");
+    EXPECT_EQ(core::TagDisplayTitle("Artist", ""), "");
+
+    const std::pair<double, int> lengths[] = {{9.98, 10}, {9.49, 9},         {0.4, 0},
+                                              {-3.0, 0},  {std::nan(""), 0}, {1e300, 2000000000}};
+    for (const auto& [seconds, whole] : lengths)
+        EXPECT_EQ(core::WholeSeconds(seconds), whole) << seconds;
+}
+
+TEST(PlaylistPaths, SplitsDriveLetterAndPosixPaths) {
+    const std::pair<std::string_view, std::string_view> parts[] = {
+        {core::Extension("C:\\Music\\list.M3U"), "M3U"},
+        {core::Extension("/a.b/list"), ""},
+        {core::ExtensionWithDot("/x/song.tar.mp3"), ".mp3"},
+        {core::FileTitle("C:\\Music\\My Song.mp3"), "My Song"},
+        {core::FileTitle("/m/.hidden"), ""},
+        {core::FolderPart("C:\\Music\\list.m3u"), "C:\\Music\\"},
+        {core::FolderPart("/music/list.m3u"), "/music/"},
+        {core::FolderPart("list.m3u"), ""},
+    };
+    for (const auto& [got, expected] : parts)
+        EXPECT_EQ(got, expected);
+    // Numbers compare by value, leading zeros on either side aside. Which files are playlists is
+    // the adding test's.
+    EXPECT_TRUE(core::NaturalLess("a9", "a010") && core::NaturalLess("a12", "a13"));
+    EXPECT_FALSE(core::NaturalLess("a010", "a9"));
+}
+
+TEST(TextEncoding, Utf8SequencesAreCheckedStrictly) {
+    for (const std::string valid : {"a", "\xC3\xA9", "\xE2\x82\xAC", "\xF0\x9F\x98\x80"})
+        EXPECT_EQ(core::Utf8SequenceLength(valid, 0), valid.size()) << valid;
+    for (const std::string bad : {"\x80", "\xC0\xAF", "\xC3", "\xE0\x80\x80", "\xED\xA0\x80",
+                                  "\xF4\x90\x80\x80", "\xF8\x88\x80\x80", "\xE2\x82"})
+        EXPECT_EQ(core::Utf8SequenceLength(bad, 0), 0u) << bad;
+}

@@ -5,9 +5,8 @@
 //   CORVELLA_FAULT_AT        which counted call fails (1 is the first)
 //   CORVELLA_FAULT_ERRNO     the error it fails with (ENOSPC when unset)
 //
-// Counted are: opening a file for writing (open, openat, mkstemp), rename, and write and fsync
-// on a file so opened. The failed call is named on standard error, so the test knows a fault
-// was injected.
+// Counted: opening for writing (open, openat, mkstemp), rename, and write and fsync on a file so
+// opened. The failed call is named on standard error, so the test knows a fault was injected.
 #undef _FORTIFY_SOURCE // its inline wrappers of open would stand in the way of ours
 #include <atomic>
 #include <cerrno>
@@ -18,7 +17,6 @@
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <string>
-#include <sys/types.h>
 #include <unistd.h>
 
 namespace {
@@ -33,17 +31,13 @@ template <typename F> F Next(const char* name) {
 
 bool Below(const char* path) {
     const char* prefixes = std::getenv("CORVELLA_FAULT_PREFIXES");
-    if (!path || !prefixes || !*prefixes)
+    if (!path || !prefixes)
         return false;
-    std::string list = prefixes;
-    for (std::size_t start = 0; start <= list.size();) {
-        std::size_t end = list.find(':', start);
-        if (end == std::string::npos)
-            end = list.size();
-        const std::string prefix = list.substr(start, end - start);
-        if (!prefix.empty() && std::strncmp(path, prefix.c_str(), prefix.size()) == 0)
+    const std::string list = std::string(prefixes) + ":";
+    for (std::size_t start = 0, end; (end = list.find(':', start)) != std::string::npos;
+         start = end + 1) {
+        if (end > start && std::strncmp(path, list.data() + start, end - start) == 0)
             return true;
-        start = end + 1;
     }
     return false;
 }
@@ -60,49 +54,27 @@ bool FailNow(const char* call, const char* what) {
     return true;
 }
 
-bool Tracked(int fd) {
-    return fd >= 0 && fd < kMaxTracked && g_tracked[fd].load();
+// True when fd is a counted file's and this call on it is the one to fail.
+bool FailsOn(const char* call, int fd) {
+    return fd >= 0 && fd < kMaxTracked && g_tracked[fd].load() &&
+           FailNow(call, std::to_string(fd).c_str());
 }
 
-int Track(int fd, bool counted) {
+// Opens through open() unless this opening for writing is the one to fail; remembers whether
+// the descriptor's writes count.
+template <typename Open> int OpenCounted(const char* call, const char* path, int flags, Open open) {
+    const bool counted = (flags & (O_WRONLY | O_RDWR | O_CREAT)) && Below(path);
+    if (counted && FailNow(call, path))
+        return -1;
+    const int fd = open();
     if (fd >= 0 && fd < kMaxTracked)
         g_tracked[fd] = counted;
     return fd;
 }
 
-bool Writing(int flags) {
-    return (flags & (O_WRONLY | O_RDWR | O_CREAT)) != 0;
-}
-
-int OpenCounted(const char* name, const char* path, int flags, mode_t mode,
-                int (*real)(const char*, int, ...)) {
-    const bool counted = Writing(flags) && Below(path);
-    if (counted && FailNow(name, path))
-        return -1;
-    return Track(real(path, flags, mode), counted);
-}
-
 } // namespace
 
 extern "C" {
-
-int open(const char* path, int flags, ...) {
-    va_list args;
-    va_start(args, flags);
-    const mode_t mode = (flags & O_CREAT) ? mode_t(va_arg(args, int)) : 0;
-    va_end(args);
-    static auto real = Next<int (*)(const char*, int, ...)>("open");
-    return OpenCounted("open", path, flags, mode, real);
-}
-
-// The same call on this system: counted once, through open.
-int open64(const char* path, int flags, ...) {
-    va_list args;
-    va_start(args, flags);
-    const int mode = (flags & O_CREAT) ? va_arg(args, int) : 0;
-    va_end(args);
-    return open(path, flags, mode);
-}
 
 int openat(int dir, const char* path, int flags, ...) {
     va_list args;
@@ -110,49 +82,46 @@ int openat(int dir, const char* path, int flags, ...) {
     const mode_t mode = (flags & O_CREAT) ? mode_t(va_arg(args, int)) : 0;
     va_end(args);
     static auto real = Next<int (*)(int, const char*, int, ...)>("openat");
-    const bool counted = Writing(flags) && Below(path);
-    if (counted && FailNow("openat", path))
-        return -1;
-    return Track(real(dir, path, flags, mode), counted);
+    return OpenCounted("open", path, flags, [&] { return real(dir, path, flags, mode); });
 }
+
+// The same calls on this system, counted once through the ones here.
+int open(const char* path, int flags, ...) {
+    va_list args;
+    va_start(args, flags);
+    const mode_t mode = (flags & O_CREAT) ? mode_t(va_arg(args, int)) : 0;
+    va_end(args);
+    return openat(AT_FDCWD, path, flags, mode);
+}
+int open64(const char* path, int flags, ...) __attribute__((alias("open")));
 
 int mkstemp(char* tmpl) {
     static auto real = Next<int (*)(char*)>("mkstemp");
-    const bool counted = Below(tmpl);
-    if (counted && FailNow("mkstemp", tmpl))
-        return -1;
-    return Track(real(tmpl), counted);
+    return OpenCounted("mkstemp", tmpl, O_CREAT, [&] { return real(tmpl); });
 }
 
-int mkstemp64(char* tmpl) {
-    return mkstemp(tmpl);
-}
+int mkstemp64(char* tmpl) __attribute__((alias("mkstemp")));
 
 ssize_t write(int fd, const void* data, size_t size) {
     static auto real = Next<ssize_t (*)(int, const void*, size_t)>("write");
-    if (Tracked(fd) && FailNow("write", std::to_string(fd).c_str()))
-        return -1;
-    return real(fd, data, size);
+    return FailsOn("write", fd) ? -1 : real(fd, data, size);
 }
 
 int fsync(int fd) {
     static auto real = Next<int (*)(int)>("fsync");
-    if (Tracked(fd) && FailNow("fsync", std::to_string(fd).c_str()))
-        return -1;
-    return real(fd);
+    return FailsOn("fsync", fd) ? -1 : real(fd);
 }
 
 int close(int fd) {
     static auto real = Next<int (*)(int)>("close");
-    Track(fd, false);
+    if (fd >= 0 && fd < kMaxTracked)
+        g_tracked[fd] = false;
     return real(fd);
 }
 
 int rename(const char* from, const char* to) {
     static auto real = Next<int (*)(const char*, const char*)>("rename");
-    if ((Below(from) || Below(to)) && FailNow("rename", to))
-        return -1;
-    return real(from, to);
+    return (Below(from) || Below(to)) && FailNow("rename", to) ? -1 : real(from, to);
 }
 
 } // extern "C"

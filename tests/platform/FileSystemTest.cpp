@@ -6,17 +6,26 @@
 #include <sys/stat.h>
 
 TEST(FileSystem, MatchesPatternIgnoresCase) {
-    EXPECT_TRUE(platform::MatchesPattern("Track01.CDA", "*.cda"));
-    EXPECT_TRUE(platform::MatchesPattern("a.mp3", "?.MP3"));
-    EXPECT_FALSE(platform::MatchesPattern("ab.mp3", "?.mp3"));
-    EXPECT_TRUE(platform::MatchesPattern("x", "*"));
-    EXPECT_FALSE(platform::MatchesPattern("song.mp3x", "*.mp3"));
+    using platform::MatchesPattern;
+    EXPECT_TRUE(MatchesPattern("Track01.CDA", "*.cda") && MatchesPattern("a.mp3", "?.MP3") &&
+                MatchesPattern("x", "*"));
+    EXPECT_FALSE(MatchesPattern("ab.mp3", "?.mp3") || MatchesPattern("song.mp3x", "*.mp3"));
 }
 
-TEST(FileSystem, AFileWithoutReadPermissionIsUnreadable) {
+TEST(FileSystem, ListingTellsWhyNothingWasListedAndUnreadableFilesAreKnown) {
     testsupport::ScratchFolder dir;
     const std::string locked = dir.MakeFile("locked.mp3");
     const std::string open = dir.MakeFile("open.mp3");
+    dir.MakeFolder("sub");
+    std::vector<platform::FolderEntry> entries;
+    EXPECT_EQ(platform::ListFolderInto(dir.Path(), "*", entries), platform::ListStatus::Listed);
+    EXPECT_EQ(entries.size(), 3u);
+    for (const std::string& notFolder : {open, dir / "missing"})
+        EXPECT_EQ(platform::ListFolderInto(notFolder, "*", entries),
+                  platform::ListStatus::CannotOpen);
+    EXPECT_EQ(entries.size(), 3u);
+    EXPECT_NE(platform::GetFileStatus(dir / "sub").value().inode, 0u);
+
     ASSERT_EQ(::chmod(dir.Path().c_str(), 0755), 0);
     ASSERT_EQ(::chmod(locked.c_str(), 0), 0);
     ASSERT_EQ(::chmod(open.c_str(), 0644), 0);

@@ -1,6 +1,5 @@
 #include "platform/Clock.h"
 #include "platform/DC.h"
-#include "platform/MessageBox.h"
 #include "platform/MessageQueue.h"
 #include "tests/support/RecordingWnd.h"
 
@@ -23,11 +22,10 @@ protected:
         QApplication::processEvents();
         m_wnd.m_received.clear();
     }
-
-    void Mouse(QEvent::Type type, QPoint pos, Qt::MouseButton button, Qt::MouseButtons buttons,
-               Qt::KeyboardModifiers mods = Qt::NoModifier) {
-        QMouseEvent e(type, pos, m_wnd.GetWidget()->mapToGlobal(pos), button, buttons, mods);
-        QApplication::sendEvent(m_wnd.GetWidget(), &e);
+    void Send(QEvent&& e) { QApplication::sendEvent(m_wnd.GetWidget(), &e); }
+    QMouseEvent Mouse(QEvent::Type type, QPoint pos, Qt::MouseButton button,
+                      Qt::MouseButtons buttons, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        return {type, pos, m_wnd.GetWidget()->mapToGlobal(pos), button, buttons, mods};
     }
 
     platform::CVirtualClock m_clock;
@@ -36,52 +34,48 @@ protected:
 
 } // namespace
 
-TEST_F(WindowTest, BorderlessTopLevelHasTheRequestedGeometry) {
+TEST_F(WindowTest, BorderlessTopLevelHasTheRequestedGeometryAndPaintsItsBackBuffer) {
     EXPECT_EQ(m_wnd.GetWindowRect(), (CRect{100, 50, 412, 168}));
     EXPECT_EQ(m_wnd.GetClientRect(), (CRect{0, 0, 312, 118}));
     EXPECT_TRUE(m_wnd.GetWidget()->windowFlags() & Qt::FramelessWindowHint);
+    CDC buffer;
+    ASSERT_TRUE(buffer.CreateSolid(312, 118, RGB(10, 200, 30)));
+    buffer.FillSolidRect({0, 0, 10, 10}, RGB(250, 0, 0));
+    m_wnd.SetBackBuffer(&buffer);
+    const QImage shot = m_wnd.GetWidget()->grab().toImage();
+    EXPECT_EQ(shot.pixel(5, 5), qRgb(250, 0, 0));
+    EXPECT_EQ(shot.pixel(100, 100), qRgb(10, 200, 30));
+    EXPECT_FALSE(m_wnd.Only(WM_PAINT).empty());
     m_wnd.MoveWindow({10, 20, 30, 60});
     EXPECT_EQ(m_wnd.GetWindowRect(), (CRect{10, 20, 30, 60}));
-    auto sizes = m_wnd.Only(WM_SIZE);
-    ASSERT_FALSE(sizes.empty());
-    EXPECT_EQ(GET_X_LPARAM(sizes.back().lParam), 20);
-    EXPECT_EQ(GET_Y_LPARAM(sizes.back().lParam), 40);
+    ASSERT_FALSE(m_wnd.Only(WM_SIZE).empty());
+    EXPECT_EQ(m_wnd.Only(WM_SIZE).back().lParam, MAKELPARAM(20, 40));
 }
 
-TEST_F(WindowTest, MouseEventsArriveAsMessagesWithPositionAndKeyFlags) {
-    Mouse(QEvent::MouseButtonPress, {15, 25}, Qt::LeftButton, Qt::LeftButton, Qt::ControlModifier);
-    Mouse(QEvent::MouseMove, {16, 26}, Qt::NoButton, Qt::LeftButton);
-    Mouse(QEvent::MouseButtonRelease, {17, 27}, Qt::LeftButton, Qt::NoButton, Qt::ShiftModifier);
-    Mouse(QEvent::MouseButtonPress, {3, 4}, Qt::RightButton, Qt::RightButton);
-
-    auto down = m_wnd.Only(WM_LBUTTONDOWN);
-    ASSERT_EQ(down.size(), 1u);
-    EXPECT_EQ(GET_X_LPARAM(down[0].lParam), 15);
-    EXPECT_EQ(GET_Y_LPARAM(down[0].lParam), 25);
+TEST_F(WindowTest, MouseAndKeyEventsArriveAsMessages) {
+    Send(Mouse(QEvent::MouseButtonPress, {15, 25}, Qt::LeftButton, Qt::LeftButton,
+               Qt::ControlModifier));
+    Send(Mouse(QEvent::MouseMove, {16, 26}, Qt::NoButton, Qt::LeftButton));
+    Send(Mouse(QEvent::MouseButtonRelease, {17, 27}, Qt::LeftButton, Qt::NoButton,
+               Qt::ShiftModifier));
+    Send(Mouse(QEvent::MouseButtonPress, {3, 4}, Qt::RightButton, Qt::RightButton));
+    const auto down = m_wnd.Only(WM_LBUTTONDOWN), move = m_wnd.Only(WM_MOUSEMOVE),
+               up = m_wnd.Only(WM_LBUTTONUP);
+    ASSERT_TRUE(down.size() == 1 && move.size() == 1 && up.size() == 1);
+    EXPECT_EQ(down[0].lParam, MAKELPARAM(15, 25));
     EXPECT_EQ(down[0].wParam, MK_LBUTTON | MK_CONTROL);
-    auto move = m_wnd.Only(WM_MOUSEMOVE);
-    ASSERT_EQ(move.size(), 1u);
     EXPECT_EQ(move[0].wParam, MK_LBUTTON);
-    auto up = m_wnd.Only(WM_LBUTTONUP);
-    ASSERT_EQ(up.size(), 1u);
     EXPECT_EQ(up[0].wParam, MK_SHIFT);
-    EXPECT_EQ(GET_X_LPARAM(up[0].lParam), 17);
+    EXPECT_EQ(up[0].lParam, MAKELPARAM(17, 27));
     EXPECT_EQ(m_wnd.Only(WM_RBUTTONDOWN).size(), 1u);
-}
 
-TEST_F(WindowTest, KeysArriveAsVirtualKeysAndCharacters) {
-    QKeyEvent right(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier);
-    QKeyEvent letter(QEvent::KeyPress, Qt::Key_M, Qt::ControlModifier, "m");
-    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Right, Qt::NoModifier);
-    QApplication::sendEvent(m_wnd.GetWidget(), &right);
-    QApplication::sendEvent(m_wnd.GetWidget(), &letter);
-    QApplication::sendEvent(m_wnd.GetWidget(), &release);
-    auto keys = m_wnd.Only(WM_KEYDOWN);
-    ASSERT_EQ(keys.size(), 2u);
+    Send(QKeyEvent(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier));
+    Send(QKeyEvent(QEvent::KeyPress, Qt::Key_M, Qt::ControlModifier, "m"));
+    Send(QKeyEvent(QEvent::KeyRelease, Qt::Key_Right, Qt::NoModifier));
+    const auto keys = m_wnd.Only(WM_KEYDOWN), chars = m_wnd.Only(WM_CHAR);
+    ASSERT_TRUE(keys.size() == 2 && chars.size() == 1);
     EXPECT_EQ(keys[0].wParam, VK_RIGHT);
     EXPECT_EQ(keys[1].wParam, WPARAM('M'));
-    auto chars = m_wnd.Only(WM_CHAR);
-    ASSERT_EQ(chars.size(), 1u);
     EXPECT_EQ(chars[0].wParam, WPARAM('m'));
     EXPECT_EQ(m_wnd.Only(WM_KEYUP).size(), 1u);
 }
@@ -102,25 +96,7 @@ TEST_F(WindowTest, DroppedFilesArriveAsLocalPathsInOrder) {
     EXPECT_EQ(got, (DroppedFiles{"/music/b song.mp3", "/music/a.ogg"}));
 }
 
-TEST_F(WindowTest, CloseGoesThroughTheHandlerWhichDestroysByDefault) {
-    m_wnd.GetWidget()->close();
-    EXPECT_EQ(m_wnd.Only(WM_CLOSE).size(), 1u);
-    EXPECT_EQ(m_wnd.Only(WM_DESTROY).size(), 1u);
-    EXPECT_FALSE(m_wnd.IsWindow());
-}
-
-TEST_F(WindowTest, PaintingCopiesTheBackBuffer) {
-    CDC buffer;
-    ASSERT_TRUE(buffer.CreateSolid(312, 118, RGB(10, 200, 30)));
-    buffer.FillSolidRect({0, 0, 10, 10}, RGB(250, 0, 0));
-    m_wnd.SetBackBuffer(&buffer);
-    const QImage shot = m_wnd.GetWidget()->grab().toImage();
-    EXPECT_EQ(shot.pixel(5, 5), qRgb(250, 0, 0));
-    EXPECT_EQ(shot.pixel(100, 100), qRgb(10, 200, 30));
-    EXPECT_FALSE(m_wnd.Only(WM_PAINT).empty());
-}
-
-TEST_F(WindowTest, ChildWindowsAndCaptureAndTimersBelongToTheirWindow) {
+TEST_F(WindowTest, ChildWindowsCaptureAndDestroyingChildrenFirst) {
     CRecordingWnd child;
     ASSERT_TRUE(child.CreateChild(&m_wnd, {5, 5, 25, 25}));
     EXPECT_EQ(child.GetParent(), &m_wnd);
@@ -131,29 +107,6 @@ TEST_F(WindowTest, ChildWindowsAndCaptureAndTimersBelongToTheirWindow) {
     EXPECT_EQ(CWnd::GetCapture(), nullptr);
     EXPECT_EQ(child.Only(WM_CAPTURECHANGED).size(), 1u);
 
-    child.SetTimer(1, 100);
-    child.DestroyWindow();
-    m_clock.Advance(500); // the destroyed window's timer died with it
-    EXPECT_TRUE(child.Only(WM_TIMER).empty());
-}
-
-TEST(MessageBoxHook, RequestsReachTheHookWithCaptionTextAndType) {
-    std::vector<MessageBoxRequest> seen;
-    SetMessageBoxHook([&](const MessageBoxRequest& r) {
-        seen.push_back(r);
-        return IDYES;
-    });
-    EXPECT_EQ(MessageBox(nullptr, "Text", "Caption", MB_YESNO | MB_ICONQUESTION), IDYES);
-    SetMessageBoxHook({});
-    ASSERT_EQ(seen.size(), 1u);
-    EXPECT_EQ(seen[0].caption, "Caption");
-    EXPECT_EQ(seen[0].text, "Text");
-    EXPECT_EQ(seen[0].type, UINT(MB_YESNO | MB_ICONQUESTION));
-}
-
-TEST_F(WindowTest, DestroyingAWindowDestroysItsChildrenFirst) {
-    CRecordingWnd child;
-    ASSERT_TRUE(child.CreateChild(&m_wnd, {5, 5, 25, 25}));
     std::vector<std::string> order;
     child.m_onMessage = [&](UINT msg, WPARAM, LPARAM) {
         if (msg == WM_DESTROY)
@@ -163,8 +116,9 @@ TEST_F(WindowTest, DestroyingAWindowDestroysItsChildrenFirst) {
         if (msg == WM_DESTROY)
             order.push_back("parent");
     };
-    m_wnd.DestroyWindow();
+    m_wnd.GetWidget()->close(); // through the close handler, which destroys by default
+    EXPECT_EQ(m_wnd.Only(WM_CLOSE).size(), 1u);
     EXPECT_EQ(order, (std::vector<std::string>{"child", "parent"}));
-    EXPECT_FALSE(child.IsWindow());
+    EXPECT_FALSE(m_wnd.IsWindow() || child.IsWindow());
     EXPECT_EQ(child.GetWidget(), nullptr); // no pointer to a widget that is going away
 }

@@ -19,9 +19,7 @@ inline bool WaitFor(const std::function<bool()>& pred, int limitMs = 30000) {
 }
 
 inline void Settle(int ms = 200) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (std::chrono::steady_clock::now() < end)
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    WaitFor([] { return false; }, ms);
 }
 
 } // namespace testsupport

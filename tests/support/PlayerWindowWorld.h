@@ -1,6 +1,5 @@
-// The process-wide state the player windows use, set up fresh for a test and cleared after it:
-// the message queue, the snap registry, a private registry folder, the core preferences, the
-// skin cursors and the application object.
+// The process-wide state the player windows use (message queue, snap registry, registry folder,
+// core preferences, skin cursors, application object), fresh for a test and cleared after it.
 #pragma once
 
 #include "core/CorePrefs.h"
@@ -14,7 +13,7 @@
 
 namespace testsupport {
 
-// Call before the windows are made (registryFolder is the test's own).
+// Before the windows are made; registryFolder is the test's own. Leave after they are gone.
 inline void EnterPlayerWindowWorld(IPlayerApp* pApp, const std::string& registryFolder) {
     platform::CMessageQueue::Instance().Reset();
     CSnapWnd::UnregisterAll();
@@ -23,7 +22,6 @@ inline void EnterPlayerWindowWorld(IPlayerApp* pApp, const std::string& registry
     SetPlayerApp(pApp);
 }
 
-// Call after the windows are gone.
 inline void LeavePlayerWindowWorld() {
     SetPlayerApp(nullptr);
     CSnapWnd::UnregisterAll();
@@ -33,8 +31,7 @@ inline void LeavePlayerWindowWorld() {
     platform::CMessageQueue::Instance().Reset();
 }
 
-// The two as one object: a fixture declares it before its windows, so that it leaves the world
-// after they are gone.
+// The two as one object, declared before the windows so that it leaves after they are gone.
 class CPlayerWindowWorldGuard {
 public:
     CPlayerWindowWorldGuard(IPlayerApp* pApp, const std::string& registryFolder) {

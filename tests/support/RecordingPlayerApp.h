@@ -1,8 +1,7 @@
 // The application as the player windows see it, for tests and benchmarks: a real controller, a
-// record of every command and request, and one of three ways to deliver a submitted command:
-// nowhere (the default), straight to one window (m_pTarget), or over a real command bus whose
-// main window relays it to every player window (m_bus.SetMainWnd). A command's param1 is
-// recorded as the observers left it when it went to one window.
+// record of every command and request, and submitted commands delivered nowhere (the default),
+// to one window (m_pTarget; param1 is recorded as its observers left it) or over a real command
+// bus whose main window relays them to every player window (m_bus.SetMainWnd).
 #pragma once
 
 #include "platform/RegisteredMessages.h"
@@ -36,10 +35,8 @@ public:
     std::vector<std::vector<std::string>> m_added;
     std::vector<std::string> m_opened; // "media", "cd", "vcd", "location"
     std::vector<CPoint> m_menus;
-    // Called for each command as it is submitted, before it is delivered.
-    std::function<void(const Command&)> m_onCommand;
-    // The translation, when a test speaks another language.
-    std::function<std::string(const std::string&)> m_translate;
+    std::function<void(const Command&)> m_onCommand; // as each is submitted, before delivery
+    std::function<std::string(const std::string&)> m_translate; // for another language
 
     // With bControllerUsesBus the controller announces its changes through this application's bus.
     explicit CRecordingPlayerApp(bool bControllerUsesBus = false) {
@@ -49,15 +46,15 @@ public:
 
     void SubmitCommand(CCmdTarget* pSender, int code, LPARAM param1, LPARAM param2,
                        const std::string& text) override {
-        const size_t index = m_commands.size();
+        const std::size_t index = m_commands.size();
         m_commands.push_back({code, pSender, param1, text, false});
         if (m_onCommand)
             m_onCommand(m_commands.back());
         if (m_bus.GetMainWnd()) {
             m_bus.SubmitCommand(pSender, code, param1, param2, text);
-        } else {
+        } else if (m_pTarget) {
             ControlCommand cmd{code, pSender, param1, param2, text};
-            Deliver(cmd);
+            m_pTarget->SendMessage(WM_REG_OBSERVECOMMAND, WPARAM(&cmd), 0);
             m_commands[index].param1 = cmd.param1; // as the observers left it
         }
     }
@@ -89,12 +86,6 @@ public:
     bool HasCode(int code) const {
         return std::any_of(m_commands.begin(), m_commands.end(),
                            [code](const Command& c) { return c.code == code; });
-    }
-
-protected:
-    void Deliver(ControlCommand& cmd) {
-        if (m_pTarget)
-            m_pTarget->SendMessage(WM_REG_OBSERVECOMMAND, WPARAM(&cmd), 0);
     }
 };
 

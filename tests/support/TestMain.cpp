@@ -7,8 +7,7 @@
 
 int main(int argc, char** argv) {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    // Sound goes to a sink that discards it: a test machine may have no sound output, and the
-    // player refuses to play a sound clip into nothing.
+    // A sink that discards sound: a test machine may have none, and clips refuse to play to none.
     ::setenv("CORVELLA_AUDIO_SINK", "fakesink", 0);
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);

@@ -1,6 +1,8 @@
 // Writes short WAV files for the tests that play real media.
 #pragma once
 
+#include "tests/support/BmpWriter.h"
+
 #include <cstdint>
 #include <fstream>
 #include <string>
@@ -12,25 +14,15 @@ inline void WriteWav(const std::string& path, int seconds) {
     constexpr std::uint32_t kRate = 8000;
     const std::uint32_t dataSize = kRate * std::uint32_t(seconds);
     std::string bytes = "RIFF";
-    auto put32 = [&bytes](std::uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            bytes += char((v >> (8 * i)) & 0xFF);
-    };
-    auto put16 = [&bytes](std::uint16_t v) {
-        bytes += char(v & 0xFF);
-        bytes += char(v >> 8);
-    };
-    put32(36 + dataSize);
+    PutLE(bytes, 36 + dataSize, 4);
     bytes += "WAVEfmt ";
-    put32(16);
-    put16(1); // PCM
-    put16(1); // mono
-    put32(kRate);
-    put32(kRate); // bytes per second
-    put16(1);     // block align
-    put16(8);     // bits per sample
+    // Format size, PCM, mono, rate, bytes per second, block align, bits per sample.
+    const std::uint32_t values[] = {16, 1, 1, kRate, kRate, 1, 8};
+    const int sizes[] = {4, 2, 2, 4, 4, 2, 2};
+    for (std::size_t i = 0; i < std::size(sizes); ++i)
+        PutLE(bytes, values[i], sizes[i]);
     bytes += "data";
-    put32(dataSize);
+    PutLE(bytes, dataSize, 4);
     for (std::uint32_t i = 0; i < dataSize; ++i)
         bytes += char((i / 20) % 2 ? 0x84 : 0x7C);
     std::ofstream(path, std::ios::binary) << bytes;
