@@ -1,6 +1,4 @@
-// The whole program on a private X server (Xvfb), driven by pointer clicks and drags through
-// xdotool: where the windows open, shading with the playlist docked below, the playlist
-// snapping, what the windows draw, and the start-up dialog above them. The verbose log tells
+// The whole program on a private X server (Xvfb), driven through xdotool. The verbose log tells
 // what the player did; window places and pixels come from the X server.
 #include "res/BuiltInSkinLayout.h"
 #include "res/StringTable.h"
@@ -32,17 +30,15 @@ struct Geometry {
 };
 
 // The private X server's screen; with no window manager all of it is available.
-constexpr int kScreenWidth = 800;
-constexpr int kScreenHeight = 600;
+constexpr int kScreenWidth = 800, kScreenHeight = 600;
 
 // Polls until check holds; false when it did not within the limit.
 template <typename Check> bool Poll(Check check, std::chrono::milliseconds limit = 10s) {
-    for (const auto end = std::chrono::steady_clock::now() + limit; !check();) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
+    bool ok = false;
+    for (const auto end = std::chrono::steady_clock::now() + limit;
+         !(ok = check()) && std::chrono::steady_clock::now() < end;)
         std::this_thread::sleep_for(20ms);
-    }
-    return true;
+    return ok;
 }
 
 // What a shell command prints.
@@ -239,11 +235,9 @@ TEST_F(PlayerDesktopTest, AVideoOpenedAtTheFirstStartGrowsThePlayWindowWhereItWa
     })) << "the dialog is under a player window";
 }
 
-// At the first start the three windows sit docked in the middle of the screen, and shading the
-// main window pulls the docked playlist up and back. A second start with -x leaves one row on
-// screen and no trace of the old ones, and the play window says what plays. A playlist dragged
-// near the main window snaps flush below it; dragged away, it comes back at its own place after
-// a restart.
+// The first start docks the windows mid-screen; shading pulls the docked playlist up and back;
+// a second start with -x leaves one row drawn; the playlist snaps below the main window, and
+// where it was dragged it comes back after a restart.
 TEST_F(PlayerDesktopTest, ASecondStartThatReplacesAndThePlaylistPlaceAfterARestart) {
     std::vector<std::string> clips;
     for (const char* name : {"first.wav", "second.wav", "third.wav"}) {
@@ -255,9 +249,8 @@ TEST_F(PlayerDesktopTest, ASecondStartThatReplacesAndThePlaylistPlaceAfterAResta
     const Geometry main = Geom(m_main);
     const Geometry docked = Geom(m_playlist);
     const CRect rects[] = {main.Rect(), docked.Rect(), Geom(m_play).Rect()};
-    EXPECT_TRUE(CRect::Intersect(rects[0], rects[1]).IsRectEmpty());
-    EXPECT_TRUE(CRect::Intersect(rects[0], rects[2]).IsRectEmpty());
-    EXPECT_TRUE(CRect::Intersect(rects[1], rects[2]).IsRectEmpty());
+    for (const auto& [a, b] : {std::pair(0, 1), std::pair(0, 2), std::pair(1, 2)})
+        EXPECT_TRUE(CRect::Intersect(rects[a], rects[b]).IsRectEmpty()) << a << b;
     // Docked: the playlist below the main window, the play window against one of them.
     ASSERT_EQ(docked.y, main.y + main.height) << "the playlist starts docked below";
     EXPECT_TRUE(snap::Touches(rects[0], rects[2]) || snap::Touches(rects[1], rects[2]));
