@@ -5,18 +5,87 @@
 #include "shell/UpgradeInfoDlg.h"
 #include "shell/VersionFetch.h"
 #include "shell/VersionInfo.h"
-#include "tests/shell/LocalHttpServer.h"
 #include "tests/shell/ShellTestSupport.h"
 #include "tests/support/EventLoopWait.h"
+#include "tests/support/LoopbackListener.h"
 
 #include "platform/MessageBox.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <atomic>
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <thread>
 
 namespace {
+
+// A tiny HTTP server on 127.0.0.1 (a port of the system's choice): it answers every request
+// with one fixed response or, with none, accepts and never answers.
+class CLocalHttpServer {
+public:
+    static std::string Response(int status, const std::string& reason, const std::string& body) {
+        return "HTTP/1.1 " + std::to_string(status) + " " + reason +
+               "\r\nContent-Type: text/plain\r\nContent-Length: " + std::to_string(body.size()) +
+               "\r\nConnection: close\r\n\r\n" + body;
+    }
+    // An address where nothing listens: its port was taken from the system, then given back.
+    static std::string ClosedUrl() { return CLocalHttpServer("").Url(); }
+
+    explicit CLocalHttpServer(std::string response) : m_response(std::move(response)) {
+        m_listen = testsupport::ListenOnLoopback(m_port);
+        if (m_listen >= 0)
+            m_thread = std::thread([this] { Serve(); });
+    }
+    ~CLocalHttpServer() {
+        if (m_listen < 0)
+            return;
+        m_bStopping = true;
+        ::shutdown(m_listen, SHUT_RDWR); // wakes the waiting accept
+        m_thread.join();
+        ::close(m_listen);
+    }
+
+    std::string Url() const {
+        return "http://127.0.0.1:" + std::to_string(m_port) + "/version.txt";
+    }
+    int Requests() const { return m_requests; }
+
+private:
+    void Serve() {
+        std::vector<int> waiting;
+        while (!m_bStopping) {
+            const int client = ::accept4(m_listen, nullptr, nullptr, SOCK_CLOEXEC);
+            if (client < 0)
+                continue;
+            ++m_requests;
+            if (m_response.empty()) {
+                waiting.push_back(client);
+                continue;
+            }
+            // The request's head first: a client may not read before it has sent it whole.
+            std::string request;
+            char buffer[1024];
+            pollfd fd{client, POLLIN, 0};
+            for (ssize_t n = 0; request.find("\r\n\r\n") == std::string::npos &&
+                                request.size() < 65536 && ::poll(&fd, 1, 5000) > 0 &&
+                                (n = ::recv(client, buffer, sizeof buffer, 0)) > 0;)
+                request.append(buffer, std::size_t(n));
+            (void)!::send(client, m_response.data(), m_response.size(), MSG_NOSIGNAL);
+            ::close(client);
+        }
+        for (int fd : waiting)
+            ::close(fd);
+    }
+
+    std::string m_response;
+    int m_listen = -1;
+    int m_port = 0;
+    std::atomic<bool> m_bStopping{false};
+    std::atomic<int> m_requests{0};
+    std::thread m_thread;
+};
 
 // A version file: labels on the even lines, values on the odd ones, then extra lines.
 std::string VersionFile(const std::string& latest, const std::vector<std::string>& news = {}) {
