@@ -456,11 +456,8 @@ TEST_F(PlayerEndToEndTest, LaterStartsHandTheirLinesOverAndOptionsPrintWithoutAH
     const std::string secondLog = ReadFile(Log("second"));
     EXPECT_EQ(secondLog.find(kShown), std::string::npos) << secondLog;
     EXPECT_NE(secondLog.find("handing the command line"), std::string::npos) << secondLog;
-    std::vector<std::string> files;
-    for (int i = 0; i < 20; ++i)
-        files.push_back("/music/disc " + std::to_string(i) + "/" + std::string(140, char('a' + i)) +
-                        ".flac");
-    ASSERT_GT(Forwarded(files).size(), 3000u);
+    const std::vector<std::string> files{"/music/my disc/" + std::string(3000, 'a') + ".flac",
+                                         "-n"};
     EXPECT_EQ(RunSecond(files, "long"), std::optional<int>(0));
     EXPECT_TRUE(WaitForText(Log("first"), Forwarded(files)));
     for (const auto& e : platform::ListFolder(m_home.Path()))
