@@ -5,10 +5,8 @@
 #include "playback/EngineManager.h"
 #include "res/StringTable.h"
 #include "shell/DownloadCenterDlg.h"
-#include "shell/Language.h"
-#include "shell/LanguageFile.h"
 #include "shell/ProfileSettings.h"
-#include "tests/shell/ShellTestSupport.h"
+#include "tests/support/ScratchFolder.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -17,46 +15,13 @@
 
 namespace {
 
-std::string TextOf(QWidget* pWidget) {
-    if (auto* p = qobject_cast<QAbstractButton*>(pWidget))
-        return p->text().toStdString();
-    if (auto* p = qobject_cast<QPlainTextEdit*>(pWidget))
-        return p->toPlainText().toStdString();
-    return {};
+QAbstractButton* Button(const CDownloadCenterDlg& dlg, int id) {
+    return static_cast<QAbstractButton*>(dlg.GetDlgItem(id));
 }
-
-class DownloadCenterTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        CRegistry::Instance().Reset(m_folder.Path());
-        platform::SetRegistryKey("Brenholt\\Corvella");
-        platform::SetProfileAppName("corvella");
-    }
-    void TearDown() override {
-        platform::SetRegistryKey("");
-        platform::SetProfileAppName("");
-        CRegistry::Instance().Reset();
-    }
-    static int StoredFlag() {
-        return platform::GetProfileInt(shell::kSectionDownloadCenter, shell::kEntryCheckEngines,
-                                       -1);
-    }
-    // Runs the check and answers the dialog it showed (null when none).
-    static bool Check(const EngineAvailability& engines,
-                      const std::function<void(CDownloadCenterDlg&)>& inspect) {
-        return shell::CheckEngines(engines, nullptr, [&](CDownloadCenterDlg& dlg) {
-            dlg.show(); // initialises and translates, as the modal run would
-            inspect(dlg);
-            static_cast<QAbstractButton*>(dlg.GetDlgItem(CDownloadCenterDlg::IDC_CLOSE))->click();
-        });
-    }
-
-    testsupport::ScratchFolder m_folder;
-};
 
 } // namespace
 
-TEST_F(DownloadCenterTest, WithTheMediaEngineTheDialogOffersTheCentreAndTheSiblingProduct) {
+TEST(DownloadCenter, WithTheMediaEngineTheDialogOffersTheCentreAndTheSiblingProduct) {
     std::vector<std::string> opened;
     CDownloadCenterDlg dlg(nullptr, [&](const std::string& url) {
         opened.push_back(url);
@@ -64,17 +29,18 @@ TEST_F(DownloadCenterTest, WithTheMediaEngineTheDialogOffersTheCentreAndTheSibli
     });
     dlg.SetEngines(true, false, false);
     dlg.show();
-    EXPECT_EQ(TextOf(dlg.GetDlgItem(1052)), res::LoadString(127));
+    EXPECT_EQ(static_cast<QPlainTextEdit*>(dlg.GetDlgItem(1052))->toPlainText().toStdString(),
+              res::LoadString(127));
     EXPECT_NE(dlg.GetExplanation().find("gstreamer1.0-libav"), std::string::npos);
-    EXPECT_TRUE(dlg.GetDlgItem(1049)->isEnabled());
-    EXPECT_TRUE(dlg.GetDlgItem(1050)->isEnabled());
-    EXPECT_FALSE(dlg.GetDlgItem(1051)->isEnabled()) << "the media engine is there";
+    EXPECT_TRUE(Button(dlg, 1049)->isEnabled());
+    EXPECT_TRUE(Button(dlg, 1050)->isEnabled());
+    EXPECT_FALSE(Button(dlg, 1051)->isEnabled()) << "the media engine is there";
     for (int id : {1049, 1050, 1051})
-        static_cast<QAbstractButton*>(dlg.GetDlgItem(id))->click();
+        Button(dlg, id)->click();
     EXPECT_EQ(opened, (std::vector<std::string>{CDownloadCenterDlg::kDownloadCenterPage,
                                                 CDownloadCenterDlg::kLumivoxPage}))
         << "a disabled button opens nothing";
-    EXPECT_TRUE(dlg.GetDlgItem(1051)->isHidden()) << "nothing to download for a working engine";
+    EXPECT_TRUE(Button(dlg, 1051)->isHidden()) << "nothing to download for a working engine";
     dlg.reject();
 
     // With the decoder check's lists the text names this machine's formats and packages.
@@ -84,49 +50,64 @@ TEST_F(DownloadCenterTest, WithTheMediaEngineTheDialogOffersTheCentreAndTheSibli
                        {"gstreamer1.0-plugins-ugly", "gstreamer1.0-libav"});
     checked.show();
     const std::string text = checked.GetExplanation();
-    EXPECT_NE(text.find("plays these formats now: WAV, AVI."), std::string::npos) << text;
-    EXPECT_NE(text.find("not installed: ASF, Windows Media Audio."), std::string::npos) << text;
-    EXPECT_NE(text.find("sudo apt install gstreamer1.0-plugins-ugly gstreamer1.0-libav"),
-              std::string::npos)
-        << text;
+    for (const char* part :
+         {"plays these formats now: WAV, AVI.", "not installed: ASF, Windows Media Audio.",
+          "sudo apt install gstreamer1.0-plugins-ugly gstreamer1.0-libav"})
+        EXPECT_NE(text.find(part), std::string::npos) << text;
     EXPECT_EQ(text.find("WMV"), std::string::npos) << text;
-    EXPECT_FALSE(checked.GetDlgItem(1051)->isHidden());
+    EXPECT_FALSE(Button(checked, 1051)->isHidden());
     checked.reject();
 }
 
-TEST_F(DownloadCenterTest, TheBoxIsStoredAsCheckEnginesWhenTheDialogCloses) {
-    EXPECT_EQ(StoredFlag(), -1);
-    // Without the media engine it asks for the packages.
-    Check({false, false, false, false}, [](CDownloadCenterDlg& dlg) {
-        EXPECT_EQ(dlg.GetExplanation(), res::LoadString(128));
-        for (const char* package : {"gstreamer1.0-plugins-good", "gstreamer1.0-plugins-bad",
-                                    "gstreamer1.0-plugins-ugly", "gstreamer1.0-libav"})
-            EXPECT_NE(dlg.GetExplanation().find(package), std::string::npos) << package;
-        EXPECT_TRUE(dlg.GetDlgItem(1051)->isEnabled());
-        EXPECT_FALSE(dlg.GetDoNotShow());
-        static_cast<QCheckBox*>(dlg.GetDlgItem(1053))->setChecked(true);
-        EXPECT_EQ(StoredFlag(), -1) << "written when the dialog closes";
-    });
-    EXPECT_EQ(StoredFlag(), 1);
-    Check({false, true, false, false}, [](CDownloadCenterDlg& dlg) {
-        EXPECT_TRUE(static_cast<QCheckBox*>(dlg.GetDlgItem(1053))->isChecked());
-        static_cast<QCheckBox*>(dlg.GetDlgItem(1053))->setChecked(false);
-    });
-    EXPECT_EQ(StoredFlag(), 0);
-}
-
-TEST_F(DownloadCenterTest, StartUpRule) {
-    int shown = 0;
-    const auto count = [&](CDownloadCenterDlg& dlg) {
-        ++shown;
-        dlg.show();
-        dlg.reject();
+// The dialog comes when an engine is missing, which with the edition switch is at every start,
+// until its box is ticked; the box is stored as "Check Engines" when the dialog closes.
+TEST(DownloadCenter, TheBoxIsStoredWhenTheDialogClosesAndKeepsItAwayFromLaterStarts) {
+    testsupport::ScratchFolder folder;
+    CRegistry::Instance().Reset(folder.Path());
+    platform::SetRegistryKey("Brenholt\\Corvella");
+    platform::SetProfileAppName("corvella");
+    struct Restore {
+        ~Restore() {
+            platform::SetRegistryKey("");
+            platform::SetProfileAppName("");
+            CRegistry::Instance().Reset();
+        }
+    } restore;
+    auto stored = [] {
+        return platform::GetProfileInt(shell::kSectionDownloadCenter, shell::kEntryCheckEngines,
+                                       -1);
     };
-    EXPECT_FALSE(shell::CheckEngines({true, true, true, true}, nullptr, count));
+    int shown = 0;
+    std::string explanation;
+    bool downloadEnabled = false;
+    auto answer = [&](std::optional<bool> tick) {
+        return [&, tick](CDownloadCenterDlg& dlg) {
+            ++shown;
+            dlg.show(); // initialises and translates, as the modal run would
+            explanation = dlg.GetExplanation();
+            downloadEnabled = Button(dlg, 1051)->isEnabled();
+            auto* box = static_cast<QCheckBox*>(dlg.GetDlgItem(1053));
+            const int before = stored();
+            EXPECT_EQ(box->isChecked(), before == 1);
+            if (tick)
+                box->setChecked(*tick);
+            EXPECT_EQ(stored(), before) << "written when the dialog closes";
+            Button(dlg, CDownloadCenterDlg::IDC_CLOSE)->click();
+        };
+    };
+    EXPECT_FALSE(shell::CheckEngines({true, true, true, true}, nullptr, answer({})));
     EXPECT_EQ(shown, 0) << "nothing is missing";
+    // Without the media engine it asks for the packages.
+    EXPECT_TRUE(shell::CheckEngines({false, false, false, false}, nullptr, answer(true)));
+    EXPECT_EQ(explanation, res::LoadString(128));
+    EXPECT_TRUE(downloadEnabled);
+    for (const char* package : {"gstreamer1.0-plugins-good", "gstreamer1.0-plugins-bad",
+                                "gstreamer1.0-plugins-ugly", "gstreamer1.0-libav"})
+        EXPECT_NE(explanation.find(package), std::string::npos) << package;
+    EXPECT_EQ(stored(), 1);
+    shell::CheckEngines({false, true, false, false}, nullptr, answer(false));
+    EXPECT_EQ(stored(), 0);
 
-    // With the edition switch the QuickTime and RealMedia engines never exist, so the dialog
-    // comes at every start until the box is ticked.
     CWnd parent;
     ASSERT_TRUE(parent.CreateTopLevel({0, 0, 200, 100}, "play"));
     CEngineManager manager;
@@ -138,21 +119,17 @@ TEST_F(DownloadCenterTest, StartUpRule) {
     EXPECT_FALSE(engines.quickTime);
     EXPECT_FALSE(engines.realMedia);
     EXPECT_EQ(engines.windowsMedia, missing.empty());
-    std::string explanation;
-    EXPECT_TRUE(shell::CheckEnginesAtStartUp(manager, nullptr, [&](CDownloadCenterDlg& dlg) {
-        dlg.show();
-        explanation = dlg.GetExplanation();
-        dlg.reject();
-    }));
+    shown = 0;
+    EXPECT_TRUE(shell::CheckEnginesAtStartUp(manager, nullptr, answer({})));
+    EXPECT_TRUE(shell::CheckEnginesAtStartUp(manager, nullptr, answer({})));
+    EXPECT_EQ(shown, 2);
     // The start-up check names what this machine plays.
     EXPECT_NE(explanation.find("plays these formats now: "), std::string::npos) << explanation;
     EXPECT_NE(explanation.find("WAV"), std::string::npos) << explanation;
     EXPECT_EQ(explanation.find("sudo apt install") != std::string::npos, !missing.empty())
         << explanation;
-    EXPECT_TRUE(shell::CheckEnginesAtStartUp(manager, nullptr, count));
-    EXPECT_EQ(shown, 1);
     ASSERT_TRUE(platform::WriteProfileInt("Download Center", "Check Engines", 1));
-    EXPECT_FALSE(shell::CheckEnginesAtStartUp(manager, nullptr, count));
-    EXPECT_EQ(shown, 1) << "skipped once the box was ticked";
+    EXPECT_FALSE(shell::CheckEnginesAtStartUp(manager, nullptr, answer({})));
+    EXPECT_EQ(shown, 2) << "skipped once the box was ticked";
     manager.DestroyEngines();
 }

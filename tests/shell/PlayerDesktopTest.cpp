@@ -1,7 +1,5 @@
-// The whole program on a private X server (Xvfb), driven by pointer clicks and drags through
-// xdotool: the start-up dialog above the windows, shading the main window with the playlist
-// docked below, and the playlist snapping to the main window. The verbose log tells
-// what the player did; the window geometry comes from the X server.
+// The whole program on a private X server (Xvfb), driven through xdotool. The verbose log tells
+// what the player did; window places and pixels come from the X server.
 #include "res/BuiltInSkinLayout.h"
 #include "res/StringTable.h"
 #include "shell/InstanceObjects.h"
@@ -10,33 +8,21 @@
 #include "tests/playback/MediaFixtures.h"
 #include "tests/shell/ShellTestSupport.h"
 #include "tests/support/ProcessRunner.h"
-#include "tests/support/ScratchFolder.h"
 #include "tests/support/WavWriter.h"
 
 #include <QStandardPaths>
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <thread>
 #include <unistd.h>
 
 using namespace std::chrono_literals;
-using shelltest::kProgram;
 using shelltest::ReadFile;
 using shelltest::WaitForText;
 
 namespace {
-
-// The full path of a program found on PATH; empty when it is not installed.
-std::string FindTool(const char* name) {
-    return QStandardPaths::findExecutable(name).toStdString();
-}
 
 struct Geometry {
     int x = 0, y = 0, width = 0, height = 0;
@@ -44,8 +30,28 @@ struct Geometry {
 };
 
 // The private X server's screen; with no window manager all of it is available.
-constexpr int kScreenWidth = 800;
-constexpr int kScreenHeight = 600;
+constexpr int kScreenWidth = 800, kScreenHeight = 600;
+
+// Polls until check holds; false when it did not within the limit.
+template <typename Check> bool Poll(Check check, std::chrono::milliseconds limit = 10s) {
+    bool ok = false;
+    for (const auto end = std::chrono::steady_clock::now() + limit;
+         !(ok = check()) && std::chrono::steady_clock::now() < end;)
+        std::this_thread::sleep_for(20ms);
+    return ok;
+}
+
+// What a shell command prints.
+std::string Output(const std::string& command) {
+    std::string out;
+    if (FILE* pipe = ::popen(command.c_str(), "r")) {
+        char buffer[65536];
+        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+            out.append(buffer, n);
+        ::pclose(pipe);
+    }
+    return out;
+}
 
 // The centre of a main window control of the built-in layout, in window coordinates.
 std::pair<int, int> MainControlCentre(const char* name) {
@@ -56,28 +62,36 @@ std::pair<int, int> MainControlCentre(const char* name) {
     return {0, 0};
 }
 
+// The screen as a binary PPM, eight bits a colour.
+struct Shot {
+    std::string ppm;
+    int width = 0, height = 0, start = 0;
+    std::uint32_t At(int x, int y) const {
+        const auto* p = reinterpret_cast<const unsigned char*>(ppm.data()) + start +
+                        (std::size_t(y) * std::size_t(width) + std::size_t(x)) * 3;
+        return std::uint32_t(p[0]) << 16 | std::uint32_t(p[1]) << 8 | p[2];
+    }
+};
+
 class PlayerDesktopTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        const std::string xvfb = FindTool("Xvfb");
-        if (xvfb.empty() || FindTool("xdotool").empty())
+        const std::string xvfb = QStandardPaths::findExecutable("Xvfb").toStdString();
+        if (xvfb.empty() || QStandardPaths::findExecutable("xdotool").isEmpty())
             GTEST_SKIP() << "Xvfb or xdotool is not installed";
         int fds[2];
         ASSERT_EQ(::pipe(fds), 0);
         // Xvfb picks a free display number and writes it to the pipe once it accepts clients.
-        const bool started = m_xvfb.Start(
-            xvfb,
-            {"-displayfd", std::to_string(fds[1]), "-screen", "0",
-             std::to_string(kScreenWidth) + "x" + std::to_string(kScreenHeight) + "x24",
-             "-nolisten", "tcp"},
-            {}, m_home.Path() + "/xvfb.log");
+        const bool started = m_xvfb.Start(xvfb,
+                                          {"-displayfd", std::to_string(fds[1]), "-screen", "0",
+                                           "800x600x24", "-nolisten", "tcp"},
+                                          {}, m_home / "xvfb.log");
         ::close(fds[1]);
         std::string number;
-        char c = 0;
-        while (started && ::read(fds[0], &c, 1) == 1 && c != '\n')
+        for (char c = 0; started && ::read(fds[0], &c, 1) == 1 && c != '\n';)
             number += c;
         ::close(fds[0]);
-        ASSERT_FALSE(number.empty()) << ReadFile(m_home.Path() + "/xvfb.log");
+        ASSERT_FALSE(number.empty()) << ReadFile(m_home / "xvfb.log");
         m_display = ":" + number;
     }
     void TearDown() override {
@@ -90,23 +104,9 @@ protected:
         shell::RemoveInstanceObjects(shell::MakeInstanceNames(res::LoadString(147), m_home.Path()));
     }
 
-    std::string Log() const { return m_home.Path() + "/player.log"; }
-    std::string Media(const std::string& name, int seconds) const {
-        const std::string path = m_home.Path() + "/" + name;
-        testsupport::WriteWav(path, seconds);
-        return path;
-    }
-    // The output of an xdotool command run on the test's display.
+    std::string Log() const { return m_home / "player.log"; }
     std::string XDo(const std::string& args) const {
-        const std::string command = "DISPLAY=" + m_display + " xdotool " + args + " 2>&1";
-        std::string out;
-        if (FILE* pipe = ::popen(command.c_str(), "r")) {
-            char buffer[256];
-            while (std::fgets(buffer, sizeof buffer, pipe))
-                out += buffer;
-            ::pclose(pipe);
-        }
-        return out;
+        return Output("DISPLAY=" + m_display + " xdotool " + args + " 2>&1");
     }
     std::vector<std::string> Env(bool startupDialogs = false) const {
         std::vector<std::string> env = shelltest::PlayerEnvironment(m_home.Path(), "xcb");
@@ -123,55 +123,40 @@ protected:
         // A restart writes the same log: without the old one, its lines cannot be taken for
         // the new player's before the child has truncated the file.
         std::filesystem::remove(Log());
-        ASSERT_TRUE(m_player.Start(kProgram, args, Env(startupDialogs), Log()));
+        ASSERT_TRUE(m_player.Start(shelltest::kProgram, args, Env(startupDialogs), Log()));
         ASSERT_TRUE(WaitForText(Log(), "main window shown", 30s)) << ReadFile(Log());
-        ASSERT_TRUE(FindWindows()) << XDo("search --class .") << ReadFile(Log());
+        // Bounded by time: a loaded machine can take many seconds to map a restart's windows.
+        ASSERT_TRUE(Poll([&] { return FindWindows(); }, 45s))
+            << XDo("search --class .") << ReadFile(Log());
     }
-    // Finds the main window (the one of the main panel's width that is neither the play window
-    // nor the playlist), the playlist window and the play window among the player's visible
-    // windows.
+    // The playlist, the play window and the main window (of the main panel's width) among the
+    // player's visible windows; true when the main window and the playlist were found.
     bool FindWindows() {
-        // Bounded by time, not tries: a loaded machine (the simultaneous-starts test beside)
-        // can take many seconds to map a restarted player's windows.
-        for (const auto end = std::chrono::steady_clock::now() + 45s;
-             std::chrono::steady_clock::now() < end;) {
-            std::stringstream ids(XDo("search --onlyvisible --class ."));
-            m_main.clear();
-            m_playlist.clear();
-            for (std::string id; ids >> id;) {
-                const std::string name = XDo("getwindowname " + id);
-                if (name.find("Playlist") != std::string::npos)
-                    m_playlist = id;
-                else if (name.find("PlayWnd") != std::string::npos)
-                    m_play = id;
-                else if (Geom(id).width == 312)
-                    m_main = id;
-            }
-            if (!m_main.empty() && !m_playlist.empty())
-                return true;
-            std::this_thread::sleep_for(20ms);
+        std::stringstream ids(XDo("search --onlyvisible --class ."));
+        m_main.clear();
+        m_playlist.clear();
+        for (std::string id; ids >> id;) {
+            const std::string name = XDo("getwindowname " + id);
+            if (name.find("Playlist") != std::string::npos)
+                m_playlist = id;
+            else if (name.find("PlayWnd") != std::string::npos)
+                m_play = id;
+            else if (Geom(id).width == 312)
+                m_main = id;
         }
-        return false;
+        return !m_main.empty() && !m_playlist.empty();
     }
     Geometry Geom(const std::string& window) const {
         Geometry g;
-        std::stringstream out(XDo("getwindowgeometry --shell " + window));
-        for (std::string line; std::getline(out, line);) {
-            const std::size_t eq = line.find('=');
-            if (eq == std::string::npos)
-                continue;
-            const int value = std::atoi(line.c_str() + eq + 1);
-            const std::string key = line.substr(0, eq);
-            if (key == "X")
-                g.x = value;
-            else if (key == "Y")
-                g.y = value;
-            else if (key == "WIDTH")
-                g.width = value;
-            else if (key == "HEIGHT")
-                g.height = value;
-        }
+        std::sscanf(XDo("getwindowgeometry --shell " + window).c_str(),
+                    "WINDOW=%*d X=%d Y=%d WIDTH=%d HEIGHT=%d", &g.x, &g.y, &g.width, &g.height);
         return g;
+    }
+    template <typename Check> bool WaitForGeometry(const std::string& window, Check check) {
+        return Poll([&] { return check(Geom(window)); });
+    }
+    bool At(const std::string& window, int x, int y) {
+        return WaitForGeometry(window, [&](const Geometry& g) { return g.x == x && g.y == y; });
     }
     void ClickMain(const char* control) {
         const auto [x, y] = MainControlCentre(control);
@@ -181,77 +166,28 @@ protected:
     // Drags the playlist by its title bar so that its top-left lands at (x, y).
     void DragPlaylist(int x, int y) {
         const Geometry from = Geom(m_playlist);
-        const int grabX = from.x + 60, grabY = from.y + 6;
-        const int toX = x + 60, toY = y + 6;
-        XDo("mousemove " + std::to_string(grabX) + " " + std::to_string(grabY) +
-            " mousedown 1 sleep 0.1 mousemove " + std::to_string((grabX + toX) / 2) + " " +
-            std::to_string((grabY + toY) / 2) + " sleep 0.1 mousemove " + std::to_string(toX) +
-            " " + std::to_string(toY) + " sleep 0.1 mouseup 1");
-    }
-    // The screen's pixels as the X server has them, through xwd and netpbm's converters, eight
-    // bits a colour.
-    struct Shot {
-        int width = 0, height = 0;
-        std::string rgb;
-        std::uint32_t At(int x, int y) const {
-            const auto* p = reinterpret_cast<const unsigned char*>(rgb.data()) +
-                            (std::size_t(y) * std::size_t(width) + std::size_t(x)) * 3;
-            return std::uint32_t(p[0]) << 16 | std::uint32_t(p[1]) << 8 | p[2];
-        }
-    };
-    Shot Screenshot() const {
-        const std::string file = m_home.Path() + "/shot.ppm";
-        const std::string command = "xwd -root -silent -display " + m_display +
-                                    " | xwdtopnm 2>/dev/null | pnmdepth 255 > " + file;
-        Shot shot;
-        if (std::system(command.c_str()) != 0)
-            return shot;
-        std::ifstream in(file, std::ios::binary);
-        std::string magic;
-        int maxValue = 0;
-        in >> magic >> shot.width >> shot.height >> maxValue;
-        in.get();
-        shot.rgb.resize(std::size_t(shot.width) * std::size_t(shot.height) * 3);
-        in.read(shot.rgb.data(), std::streamsize(shot.rgb.size()));
-        if (magic != "P6" || maxValue != 255 || !in)
-            shot = {};
-        return shot;
+        auto point = [](int px, int py) {
+            return " mousemove " + std::to_string(px + 60) + " " + std::to_string(py + 6);
+        };
+        XDo(point(from.x, from.y) + " mousedown 1 sleep 0.1" +
+            point((from.x + x) / 2, (from.y + y) / 2) + " sleep 0.1" + point(x, y) +
+            " sleep 0.1 mouseup 1");
     }
     // Waits until a screenshot passes check.
     template <typename Check> bool WaitForScreen(Check check) const {
-        for (int attempt = 0; attempt < 50; ++attempt) {
-            const Shot shot = Screenshot();
-            if (shot.width >= kScreenWidth && shot.height >= kScreenHeight && check(shot))
-                return true;
-            std::this_thread::sleep_for(100ms);
-        }
-        return false;
-    }
-    // The top-level windows from the bottom of the stack to its top.
-    std::vector<std::string> StackingOrder() const {
-        std::vector<std::string> ids;
-        const std::string command = "xwininfo -root -children -display " + m_display;
-        if (FILE* pipe = ::popen(command.c_str(), "r")) {
-            char line[512];
-            while (std::fgets(line, sizeof line, pipe)) {
-                unsigned long id = 0;
-                if (std::sscanf(line, " 0x%lx", &id) == 1)
-                    ids.push_back(std::to_string(id));
-            }
-            ::pclose(pipe);
-        }
-        // xwininfo lists the top of the stack first.
-        std::reverse(ids.begin(), ids.end());
-        return ids;
-    }
-    // Waits until the window's geometry passes check.
-    template <typename Check> bool WaitForGeometry(const std::string& window, Check check) {
-        for (int attempt = 0; attempt < 250; ++attempt) {
-            if (check(Geom(window)))
-                return true;
-            std::this_thread::sleep_for(20ms);
-        }
-        return false;
+        return Poll(
+            [&] {
+                Shot shot{Output("xwd -root -silent -display " + m_display +
+                                 " | xwdtopnm 2>/dev/null | pnmdepth 255")};
+                int maxValue = 0;
+                return std::sscanf(shot.ppm.c_str(), "P6 %d %d %d%n", &shot.width, &shot.height,
+                                   &maxValue, &shot.start) == 3 &&
+                       maxValue == 255 && shot.width >= kScreenWidth &&
+                       shot.ppm.size() >=
+                           std::size_t(++shot.start + shot.width * shot.height * 3) &&
+                       check(shot);
+            },
+            15s);
     }
 
     testsupport::ScratchFolder m_home;
@@ -265,9 +201,12 @@ protected:
 
 } // namespace
 
+// A video opened at the first start grows the play window where it was placed, beside the main
+// window. Without a window manager nothing else keeps the start-up dialog above the windows
+// shown before it, or shown and raised while it is open (as when the clip starts).
 TEST_F(PlayerDesktopTest, AVideoOpenedAtTheFirstStartGrowsThePlayWindowWhereItWasPlaced) {
     ASSERT_TRUE(mediatest::CMediaFolder::Instance().Ok());
-    Start({mediatest::CMediaFolder::Instance() / "clip.avi"});
+    Start({mediatest::CMediaFolder::Instance() / "clip.avi"}, true);
     ASSERT_FALSE(m_play.empty());
     // The 320-pixel picture at its own size makes the window wider than its first size.
     ASSERT_TRUE(WaitForGeometry(m_play, [](const Geometry& g) { return g.width > 320; }))
@@ -276,52 +215,62 @@ TEST_F(PlayerDesktopTest, AVideoOpenedAtTheFirstStartGrowsThePlayWindowWhereItWa
     const CRect play = Geom(m_play).Rect();
     EXPECT_EQ(play.left, main.right);
     EXPECT_EQ(play.top, main.top);
-    EXPECT_TRUE(CRect::Intersect(main, play).IsRectEmpty());
     EXPECT_TRUE(CRect::Intersect(Geom(m_playlist).Rect(), play).IsRectEmpty());
+
+    std::string dialog;
+    ASSERT_TRUE(Poll([&] {
+        std::stringstream(XDo("search --onlyvisible --name \"^" + res::LoadString(2701) + "$\"")) >>
+            dialog;
+        return !dialog.empty();
+    })) << XDo("search --onlyvisible --name .");
+    EXPECT_TRUE(Poll([&] {
+        std::vector<std::string> order; // xwininfo lists the top of the stack first
+        std::stringstream lines(Output("xwininfo -root -children -display " + m_display));
+        for (std::string line; std::getline(lines, line);)
+            if (unsigned long id = 0; std::sscanf(line.c_str(), " 0x%lx", &id) == 1)
+                order.push_back(std::to_string(id));
+        auto at = [&](const std::string& id) { return std::find(order.begin(), order.end(), id); };
+        return at(dialog) < at(m_main) && at(dialog) < at(m_playlist) && at(dialog) < at(m_play);
+    })) << "the dialog is under a player window";
 }
 
-// At the first start the three windows sit docked in the middle of the screen, and shading the
-// main window pulls the docked playlist up and back. A second start with -x leaves one row on
-// screen and no trace of the old ones, and the play window says what plays. A playlist dragged
-// near the main window snaps flush below it; dragged away, it comes back at its own place after
-// a restart.
+// The first start docks the windows mid-screen; shading pulls the docked playlist up and back;
+// a second start with -x leaves one row drawn; the playlist snaps below the main window, and
+// where it was dragged it comes back after a restart.
 TEST_F(PlayerDesktopTest, ASecondStartThatReplacesAndThePlaylistPlaceAfterARestart) {
-    const std::string first = Media("first.wav", 30);
-    const std::string second = Media("second.wav", 30);
-    const std::string third = Media("third.wav", 30);
-    Start({first, second});
+    std::vector<std::string> clips;
+    for (const char* name : {"first.wav", "second.wav", "third.wav"}) {
+        clips.push_back(m_home / name);
+        testsupport::WriteWav(clips.back(), 30);
+    }
+    Start({clips[0], clips[1]});
     ASSERT_FALSE(m_play.empty());
     const Geometry main = Geom(m_main);
     const Geometry docked = Geom(m_playlist);
-    const CRect mainRect = main.Rect(), listRect = docked.Rect(), playRect = Geom(m_play).Rect();
-    EXPECT_TRUE(CRect::Intersect(mainRect, listRect).IsRectEmpty());
-    EXPECT_TRUE(CRect::Intersect(mainRect, playRect).IsRectEmpty());
-    EXPECT_TRUE(CRect::Intersect(listRect, playRect).IsRectEmpty());
+    const CRect rects[] = {main.Rect(), docked.Rect(), Geom(m_play).Rect()};
+    for (const auto& [a, b] : {std::pair(0, 1), std::pair(0, 2), std::pair(1, 2)})
+        EXPECT_TRUE(CRect::Intersect(rects[a], rects[b]).IsRectEmpty()) << a << b;
     // Docked: the playlist below the main window, the play window against one of them.
     ASSERT_EQ(docked.y, main.y + main.height) << "the playlist starts docked below";
-    EXPECT_TRUE(snap::Touches(mainRect, playRect) || snap::Touches(listRect, playRect));
-    const int left = std::min({mainRect.left, listRect.left, playRect.left});
-    const int right = std::max({mainRect.right, listRect.right, playRect.right});
-    const int top = std::min({mainRect.top, listRect.top, playRect.top});
-    const int bottom = std::max({mainRect.bottom, listRect.bottom, playRect.bottom});
-    EXPECT_NEAR((left + right) / 2, kScreenWidth / 2, 2);
-    EXPECT_NEAR((top + bottom) / 2, kScreenHeight / 2, 2);
+    EXPECT_TRUE(snap::Touches(rects[0], rects[2]) || snap::Touches(rects[1], rects[2]));
+    CRect all = rects[0];
+    for (const CRect& r : rects)
+        all = {std::min(all.left, r.left), std::min(all.top, r.top), std::max(all.right, r.right),
+               std::max(all.bottom, r.bottom)};
+    EXPECT_NEAR((all.left + all.right) / 2, kScreenWidth / 2, 2);
+    EXPECT_NEAR((all.top + all.bottom) / 2, kScreenHeight / 2, 2);
 
     ClickMain("button Shade Mode");
     ASSERT_TRUE(WaitForGeometry(
         m_main, [](const Geometry& g) { return g.height == builtin::kShadeHeight; }));
-    const int difference = main.height - builtin::kShadeHeight;
-    EXPECT_TRUE(WaitForGeometry(m_playlist, [&](const Geometry& g) {
-        return g.y == docked.y - difference && g.x == docked.x;
-    })) << Geom(m_playlist).y;
+    EXPECT_TRUE(At(m_playlist, docked.x, docked.y - (main.height - builtin::kShadeHeight)))
+        << Geom(m_playlist).y;
     ClickMain("button Expand Mode");
     ASSERT_TRUE(
         WaitForGeometry(m_main, [&](const Geometry& g) { return g.height == main.height; }));
-    EXPECT_TRUE(WaitForGeometry(m_playlist, [&](const Geometry& g) {
-        return g.y == docked.y && g.x == docked.x;
-    })) << Geom(m_playlist).y;
+    EXPECT_TRUE(At(m_playlist, docked.x, docked.y)) << Geom(m_playlist).y;
 
-    ASSERT_TRUE(WaitForText(Log(), "play state: playing (" + first, 30s)) << ReadFile(Log());
+    ASSERT_TRUE(WaitForText(Log(), "play state: playing (" + clips[0], 30s)) << ReadFile(Log());
     // The play window says "Audio Only" in white while the clip plays: it is not left black.
     const Geometry play = Geom(m_play);
     EXPECT_TRUE(WaitForScreen([&](const Shot& shot) {
@@ -333,9 +282,9 @@ TEST_F(PlayerDesktopTest, ASecondStartThatReplacesAndThePlaylistPlaceAfterAResta
     })) << "the play window is black";
 
     testsupport::CChildProcess again;
-    ASSERT_TRUE(again.Start(kProgram, {"-x", third}, Env(), m_home.Path() + "/again.log"));
+    ASSERT_TRUE(again.Start(shelltest::kProgram, {"-x", clips[2]}, Env(), m_home / "again.log"));
     EXPECT_EQ(again.WaitExit(30s), std::optional<int>(0));
-    ASSERT_TRUE(WaitForText(Log(), "play state: playing (" + third, 30s)) << ReadFile(Log());
+    ASSERT_TRUE(WaitForText(Log(), "play state: playing (" + clips[2], 30s)) << ReadFile(Log());
     // Below the one row the list shows its bare background: the rows of before are gone.
     const Geometry list = Geom(m_playlist);
     EXPECT_TRUE(WaitForScreen([&](const Shot& shot) {
@@ -349,51 +298,17 @@ TEST_F(PlayerDesktopTest, ASecondStartThatReplacesAndThePlaylistPlaceAfterAResta
 
     const int awayX = main.x + 200, awayY = main.y + main.height + 150;
     DragPlaylist(awayX, awayY);
-    ASSERT_TRUE(WaitForGeometry(m_playlist,
-                                [&](const Geometry& g) { return g.x == awayX && g.y == awayY; }))
+    ASSERT_TRUE(At(m_playlist, awayX, awayY))
         << "the playlist did not follow the drag: " << Geom(m_playlist).x << ","
         << Geom(m_playlist).y;
     // Back to 6 pixels right of and 7 below the docked place: it snaps flush below.
     DragPlaylist(main.x + 6, main.y + main.height + 7);
-    EXPECT_TRUE(WaitForGeometry(
-        m_playlist,
-        [&](const Geometry& g) { return g.y == main.y + main.height && g.x == main.x; }))
+    EXPECT_TRUE(At(m_playlist, main.x, main.y + main.height))
         << Geom(m_playlist).x << "," << Geom(m_playlist).y;
     DragPlaylist(awayX, awayY);
-    ASSERT_TRUE(WaitForGeometry(m_playlist,
-                                [&](const Geometry& g) { return g.x == awayX && g.y == awayY; }));
+    ASSERT_TRUE(At(m_playlist, awayX, awayY));
     m_player.Signal(SIGTERM);
     ASSERT_EQ(m_player.WaitExit(60s), std::optional<int>(0)) << ReadFile(Log());
     Start({});
-    EXPECT_TRUE(WaitForGeometry(m_playlist,
-                                [&](const Geometry& g) { return g.x == awayX && g.y == awayY; }))
-        << Geom(m_playlist).x << "," << Geom(m_playlist).y;
-}
-
-// Without a window manager nothing else keeps the start-up dialog above the windows that were
-// shown before it, or shown and raised while it is open (as when the clip starts). Skipping a
-// damaged clip is the controller's (UIControlTransportTest) and the engine's (EngineTest).
-TEST_F(PlayerDesktopTest, TheStartUpDialogStaysAboveThePlayerWindows) {
-    const std::string clip = Media("clip.wav", 30);
-    Start({clip}, true);
-    ASSERT_TRUE(WaitForText(Log(), "play state: playing (" + clip, 30s)) << ReadFile(Log());
-    std::string dialog;
-    for (int attempt = 0; attempt < 500 && dialog.empty(); ++attempt) {
-        std::stringstream ids(
-            XDo("search --onlyvisible --name \"^" + res::LoadString(2701) + "$\""));
-        ids >> dialog;
-        std::this_thread::sleep_for(20ms);
-    }
-    ASSERT_FALSE(dialog.empty()) << XDo("search --onlyvisible --name .");
-    auto above = [&] {
-        const std::vector<std::string> order = StackingOrder();
-        auto at = [&](const std::string& id) {
-            return std::find(order.begin(), order.end(), id) - order.begin();
-        };
-        return at(dialog) > at(m_main) && at(dialog) > at(m_playlist) && at(dialog) > at(m_play);
-    };
-    bool onTop = false;
-    for (int attempt = 0; attempt < 100 && !onTop; ++attempt, std::this_thread::sleep_for(50ms))
-        onTop = above();
-    EXPECT_TRUE(onTop) << "the dialog is under a player window";
+    EXPECT_TRUE(At(m_playlist, awayX, awayY)) << Geom(m_playlist).x << "," << Geom(m_playlist).y;
 }

@@ -1,10 +1,11 @@
-// Helpers shared by the shell tests: private folders for settings and the runtime objects,
-// environment changes that are undone, and waiting for a program's log to say something.
+// Helpers shared by the shell tests: the player's environment, files read and written whole,
+// waiting for a program's log to say something, and private language folders.
 #pragma once
 
 #include "shell/Language.h"
 #include "shell/LanguageFile.h"
 #include "shell/PlayerApp.h"
+#include "tests/support/ScopedEnv.h"
 #include "tests/support/ScratchFolder.h"
 
 #include <chrono>
@@ -29,26 +30,9 @@ inline const std::string kSourceDir = [] {
     return header.lexically_normal().parent_path().parent_path().parent_path().string();
 }();
 
-// Sets an environment variable for the life of the object, then restores it.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const std::string& value) : m_name(name) {
-        if (const char* old = std::getenv(name))
-            m_old = old;
-        ::setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnv() {
-        if (m_old)
-            ::setenv(m_name, m_old->c_str(), 1);
-        else
-            ::unsetenv(m_name);
-    }
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-private:
-    const char* m_name;
-    std::optional<std::string> m_old;
+// An environment variable set for the life of the object, then restored.
+struct ScopedEnv : testsupport::CScopedEnv {
+    ScopedEnv(const char* name, const std::string& value) : CScopedEnv(name, value.c_str()) {}
 };
 
 // The environment of a player started by a test: settings and runtime objects in home, no
@@ -67,9 +51,8 @@ inline std::vector<std::string> PlayerEnvironment(const std::string& home,
 }
 
 inline std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
     std::stringstream text;
-    text << in.rdbuf();
+    text << std::ifstream(path, std::ios::binary).rdbuf();
     return text.str();
 }
 
@@ -80,13 +63,12 @@ inline void WriteFile(const std::string& path, const std::string& content) {
 // Waits until the file holds text; false when it did not within the limit.
 inline bool WaitForText(const std::string& path, const std::string& text,
                         std::chrono::milliseconds limit = std::chrono::seconds(20)) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (std::chrono::steady_clock::now() < end) {
-        if (ReadFile(path).find(text) != std::string::npos)
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return false;
+    for (const auto end = std::chrono::steady_clock::now() + limit;
+         ReadFile(path).find(text) == std::string::npos;
+         std::this_thread::sleep_for(std::chrono::milliseconds(20)))
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+    return true;
 }
 
 // Language files in a folder of the test's own, and the languages as at start-up afterwards.
@@ -99,8 +81,6 @@ public:
         shell::SetSourceLanguage(shell::kEnglish);
         shell::CLanguageFileCache::Instance().Clear();
     }
-    LanguageFolder(const LanguageFolder&) = delete;
-    LanguageFolder& operator=(const LanguageFolder&) = delete;
 
     const std::string& Path() const { return m_folder.Path(); }
     void Write(const std::string& language, const std::string& content) const {

@@ -15,7 +15,6 @@
 #include "platform/WinApp.h"
 #include "res/StringTable.h"
 
-#include <condition_variable>
 #include <cstring>
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -31,28 +30,43 @@ namespace {
 
 const std::string kIdentifier = res::LoadString(147);
 
+// Records the command lines it is handed; the listener hangs while the test holds gate. Its
+// object-name tokens are those of m_tokens first, then drawn as usual.
 class CRecordingInstance : public CSingleInstance {
 public:
     ~CRecordingInstance() override { Release(); }
 
     void OnOtherInstanceCall(const std::string& cmdLine) override {
-        std::lock_guard lock(m_mutex);
-        m_calls.push_back(cmdLine);
-        m_changed.notify_all();
+        {
+            std::lock_guard lock(m_mutex);
+            m_calls.push_back(cmdLine);
+        }
+        std::lock_guard wait(gate);
+    }
+    // The n-th forwarded command line (from 0), once it has arrived within limitMs.
+    std::optional<std::string> WaitForCall(std::size_t n, int limitMs = 20000) {
+        for (int ms = 0; ms < limitMs; ms += 10) {
+            if (std::lock_guard lock(m_mutex); m_calls.size() > n)
+                return m_calls[n];
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return std::nullopt;
     }
 
-    // The n-th forwarded command line (from 0), once it has arrived.
-    std::optional<std::string>
-    WaitForCall(std::size_t n, std::chrono::milliseconds limit = std::chrono::seconds(20)) {
-        std::unique_lock lock(m_mutex);
-        if (!m_changed.wait_for(lock, limit, [&] { return m_calls.size() > n; }))
-            return std::nullopt;
-        return m_calls[n];
+    std::mutex gate;
+    std::vector<std::string> m_tokens;
+
+protected:
+    std::string NewToken() override {
+        if (m_tokens.empty())
+            return CSingleInstance::NewToken();
+        std::string token = m_tokens.front();
+        m_tokens.erase(m_tokens.begin());
+        return token;
     }
 
 private:
     std::mutex m_mutex;
-    std::condition_variable m_changed;
     std::vector<std::string> m_calls;
 };
 
@@ -61,14 +75,6 @@ void UseCommandLine(const std::vector<std::string>& args) {
     for (const auto& a : args)
         argv.push_back(a.c_str());
     shell::SetCommandLine(int(argv.size()), argv.data());
-}
-
-std::vector<std::string> TwentyLongFileNames() {
-    std::vector<std::string> files;
-    for (int i = 0; i < 20; ++i)
-        files.push_back("/music/album " + std::to_string(i) + "/" +
-                        std::string(130, char('a' + i)) + ".mp3");
-    return files;
 }
 
 int SemaphoreValue(const std::string& name) {
@@ -80,24 +86,6 @@ int SemaphoreValue(const std::string& name) {
     ::sem_close(sem);
     return value;
 }
-
-// An instance whose object-name tokens are given by the test, then drawn as usual.
-class CTokenInstance : public CRecordingInstance {
-public:
-    explicit CTokenInstance(std::vector<std::string> tokens) : m_tokens(std::move(tokens)) {}
-
-protected:
-    std::string NewToken() override {
-        if (m_tokens.empty())
-            return CRecordingInstance::NewToken();
-        std::string token = m_tokens.front();
-        m_tokens.erase(m_tokens.begin());
-        return token;
-    }
-
-private:
-    std::vector<std::string> m_tokens;
-};
 
 class SingleInstanceTest : public ::testing::Test {
 protected:
@@ -111,7 +99,6 @@ protected:
     shell::InstanceNames Running() const {
         return shell::MakeInstanceNames(kIdentifier, m_runtime.Path());
     }
-
     // A later start with these arguments; the command line the first instance got as its n-th.
     static std::optional<std::string>
     StartLater(CRecordingInstance& first, const std::vector<std::string>& args, std::size_t n = 0) {
@@ -124,7 +111,6 @@ protected:
     static std::string Joined(const std::vector<std::string>& args) {
         return shell::JoinCommandLine(platform::GetProgramPath(), args);
     }
-
     std::vector<std::string> HandOverFiles() const {
         std::vector<std::string> names;
         for (const auto& e :
@@ -140,24 +126,33 @@ protected:
 
 } // namespace
 
-// A running instance that stops taking command lines: a later start waits for the line ahead
-// of it, gives up after the bounded wait and says so; nothing it brought arrives later.
-TEST_F(SingleInstanceTest, ALaterStartGivesUpWhenTheRunningInstanceStopsTakingLines) {
-    struct CStuckInstance : CRecordingInstance {
-        std::mutex gate;
-        void OnOtherInstanceCall(const std::string& cmdLine) override {
-            CRecordingInstance::OnOtherInstanceCall(cmdLine);
-            std::lock_guard wait(gate);
-        }
-    } first;
-    // A lock file a killed instance left readable by all is made private again.
-    shelltest::WriteFile(m_names.strAliveLock, "");
+// A killed instance may leave a lock file readable by all, the mutex taken, wake-ups pending,
+// a block too short and a hand-over file: the first instance replaces them all with private
+// objects whose names hold a token nobody can guess, and each later start hands its whole line
+// over. When the instance stops taking lines, a later start waits for the line ahead of it,
+// gives up after the bounded wait and says so; nothing it brought arrives later. Release
+// removes the objects, so the next start is first again.
+TEST_F(SingleInstanceTest, ObjectsLeftByAKilledInstanceAreReplacedAndAStuckInstanceIsGivenUp) {
+    shelltest::WriteFile(m_names.strAliveLock, std::string(32, 'a'));
     ASSERT_EQ(::chmod(m_names.strAliveLock.c_str(), 0644), 0);
+    const shell::InstanceNames old = Running();
+    sem_t* mutex = ::sem_open(old.strMutex.c_str(), O_CREAT, 0600, 0);
+    sem_t* event = ::sem_open(old.strEvent.c_str(), O_CREAT, 0600, 3);
+    const int shm = ::shm_open(old.strMapping.c_str(), O_RDWR | O_CREAT, 0600);
+    ASSERT_TRUE(mutex != SEM_FAILED && event != SEM_FAILED && shm >= 0);
+    ASSERT_EQ(::ftruncate(shm, 10), 0);
+    ::sem_close(mutex), ::sem_close(event), ::close(shm);
+    shelltest::WriteFile(m_runtime / (m_names.strHandOverPrefix + "old"), "stale");
+
+    CRecordingInstance first;
     ASSERT_TRUE(first.Create(kIdentifier));
     EXPECT_FALSE(first.OtherInstanceRuns());
-    // Only the user can reach the objects, and their names hold a token nobody can guess.
+    EXPECT_EQ(SemaphoreValue(old.strMutex), -1); // gone
+    EXPECT_FALSE(platform::FileExists("/dev/shm" + old.strMapping));
+    EXPECT_TRUE(HandOverFiles().empty());
     const shell::InstanceNames names = Running();
-    EXPECT_NE(names.strMapping, m_names.strMapping);
+    EXPECT_EQ(SemaphoreValue(names.strMutex), 1);
+    EXPECT_EQ(SemaphoreValue(names.strEvent), 0);
     for (const std::string& path :
          {"/dev/shm" + names.strMapping, "/dev/shm/sem." + names.strMutex.substr(1),
           "/dev/shm/sem." + names.strEvent.substr(1), names.strAliveLock}) {
@@ -166,59 +161,26 @@ TEST_F(SingleInstanceTest, ALaterStartGivesUpWhenTheRunningInstanceStopsTakingLi
         EXPECT_EQ(st.st_mode & 0777, 0600u) << path;
         EXPECT_EQ(st.st_uid, ::getuid()) << path;
     }
+    EXPECT_EQ(StartLater(first, {"/music/a b.mp3", "-a"}),
+              "\"" + platform::GetProgramPath() + "\" \"/music/a b.mp3\" -a");
+
     std::unique_lock hang(first.gate);
-    EXPECT_EQ(StartLater(first, {"one.mp3"}), Joined({"one.mp3"})); // the listener now hangs
+    EXPECT_EQ(StartLater(first, {"one.mp3"}, 1), Joined({"one.mp3"})); // the listener now hangs
     UseCommandLine({"two.mp3"});
     CRecordingInstance second; // its line waits in the block
     EXPECT_FALSE(second.Create(kIdentifier));
     EXPECT_FALSE(second.HandOverFailed());
-
-    const std::vector<std::string> files = TwentyLongFileNames();
-    UseCommandLine(files);
+    UseCommandLine({std::string(2700, 'x')}); // a line long enough for a hand-over file
     CRecordingInstance third;
     const auto started = std::chrono::steady_clock::now();
     EXPECT_FALSE(third.Create(kIdentifier));
     EXPECT_TRUE(third.HandOverFailed());
     EXPECT_GE(std::chrono::steady_clock::now() - started, CSingleInstance::kHandOverPatience);
     EXPECT_EQ(HandOverFiles().size(), 0u);
-
     hang.unlock();
-    EXPECT_EQ(first.WaitForCall(1), Joined({"two.mp3"}));
-    EXPECT_FALSE(first.WaitForCall(2, std::chrono::milliseconds(300)));
-}
+    EXPECT_EQ(first.WaitForCall(2), Joined({"two.mp3"}));
+    EXPECT_FALSE(first.WaitForCall(3, 300));
 
-TEST_F(SingleInstanceTest, ObjectsLeftByAKilledInstanceAreReplacedAndReleaseRemovesThem) {
-    // A killed instance may leave the mutex taken, wake-ups pending and a block too short.
-    shelltest::WriteFile(m_names.strAliveLock, std::string(32, 'a'));
-    m_names = Running();
-    sem_t* mutex = ::sem_open(m_names.strMutex.c_str(), O_CREAT, 0600, 0);
-    sem_t* event = ::sem_open(m_names.strEvent.c_str(), O_CREAT, 0600, 3);
-    ASSERT_NE(mutex, SEM_FAILED);
-    ASSERT_NE(event, SEM_FAILED);
-    ::sem_close(mutex);
-    ::sem_close(event);
-    const int shm = ::shm_open(m_names.strMapping.c_str(), O_RDWR | O_CREAT, 0600);
-    ASSERT_GE(shm, 0);
-    ASSERT_EQ(::ftruncate(shm, 10), 0);
-    ::close(shm);
-    shelltest::WriteFile(m_runtime.Path() + "/" + m_names.strHandOverPrefix + "old", "stale");
-
-    CRecordingInstance first;
-    ASSERT_TRUE(first.Create(kIdentifier));
-    EXPECT_FALSE(first.OtherInstanceRuns());
-    EXPECT_EQ(SemaphoreValue(m_names.strMutex), -1); // gone
-    EXPECT_FALSE(platform::FileExists("/dev/shm" + m_names.strMapping));
-    EXPECT_EQ(SemaphoreValue(Running().strMutex), 1);
-    EXPECT_EQ(SemaphoreValue(Running().strEvent), 0);
-    EXPECT_TRUE(HandOverFiles().empty());
-
-    // Each later start hands its whole line over; the block is emptied in between.
-    EXPECT_EQ(StartLater(first, {"/music/a b.mp3", "-a"}),
-              "\"" + platform::GetProgramPath() + "\" \"/music/a b.mp3\" -a");
-    EXPECT_EQ(StartLater(first, {"x.mp3"}, 1), Joined({"x.mp3"}));
-
-    // Release removes the objects, so the next start is first again.
-    const shell::InstanceNames names = Running();
     first.Release();
     EXPECT_EQ(SemaphoreValue(names.strEvent), -1);
     EXPECT_EQ(SemaphoreValue(names.strMutex), -1);
@@ -228,49 +190,41 @@ TEST_F(SingleInstanceTest, ObjectsLeftByAKilledInstanceAreReplacedAndReleaseRemo
     EXPECT_FALSE(next.OtherInstanceRuns());
 }
 
-TEST_F(SingleInstanceTest, TheBlockHoldsUpTo255BytesAndReferencesLongerTextsThroughAPrivateFile) {
+// The block holds up to 255 bytes and references longer texts through a private file. A waiting
+// line is never overwritten nor cleared by another start, and a reference to a file that is not
+// a hand-over file is neither read nor deleted.
+TEST_F(SingleInstanceTest, TheBlockKeepsAWaitingLineAndReferencesLongerTextsThroughAPrivateFile) {
     CSharedCmdLine block;
     ASSERT_TRUE(block.Create(m_names, true));
     const unsigned char* view = block.View();
-    EXPECT_TRUE(std::all_of(view, view + 256, [](unsigned char c) { return c == 0; }));
-
+    auto empty = [&] { return std::all_of(view, view + 256, [](unsigned char c) { return !c; }); };
+    EXPECT_TRUE(empty());
     const std::string fits(255, 'f');
     ASSERT_TRUE(block.Put(fits));
     EXPECT_EQ(std::memcmp(view, fits.data(), 255), 0);
     EXPECT_EQ(view[255], 0);
     EXPECT_TRUE(HandOverFiles().empty());
     EXPECT_EQ(block.Take(), fits);
-    EXPECT_TRUE(std::all_of(view, view + 256, [](unsigned char c) { return c == 0; }));
+    EXPECT_TRUE(empty());
 
-    const std::string longer(256, 'l');
-    ASSERT_TRUE(block.Put(longer));
+    ASSERT_TRUE(block.Put(std::string(400, '1')));
     ASSERT_EQ(HandOverFiles().size(), 1u);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(view)), "@" + HandOverFiles()[0]);
     struct stat st {};
-    ASSERT_EQ(::stat((m_runtime.Path() + "/" + HandOverFiles()[0]).c_str(), &st), 0);
+    ASSERT_EQ(::stat((m_runtime / HandOverFiles()[0]).c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
-    EXPECT_EQ(block.Take(), longer);
-    EXPECT_TRUE(HandOverFiles().empty());
-    EXPECT_EQ(block.Take(), ""); // nothing waits any more
-}
-
-TEST_F(SingleInstanceTest, AWaitingLineIsNeverOverwrittenNorClearedByAnotherStart) {
-    CSharedCmdLine block;
-    ASSERT_TRUE(block.Create(m_names, true));
-    ASSERT_TRUE(block.Put(std::string(400, '1')));
     EXPECT_FALSE(block.Put(std::string(500, '2'))); // occupied: refused, its file withdrawn
     EXPECT_FALSE(block.Put("short"));
     EXPECT_EQ(HandOverFiles().size(), 1u);
-
     CSharedCmdLine attaching; // a later start attaching leaves the waiting line alone
     ASSERT_TRUE(attaching.Create(m_names, false));
     EXPECT_EQ(block.Take(), std::string(400, '1'));
     EXPECT_TRUE(HandOverFiles().empty());
+    EXPECT_EQ(block.Take(), ""); // nothing waits any more
     EXPECT_TRUE(attaching.Put("next"));
     EXPECT_EQ(block.Take(), "next");
 
-    // A reference to a file that is not a hand-over file is neither read nor deleted.
-    const std::string victim = m_runtime.Path() + "/victim.txt";
+    const std::string victim = m_runtime / "victim.txt";
     shelltest::WriteFile(victim, "secret");
     for (const std::string& forged :
          {std::string("@victim.txt"), "@" + m_names.strHandOverPrefix + "/../victim.txt"}) {
@@ -297,17 +251,17 @@ TEST(InstanceObjects, TheRuntimeFolderFallsBackToARandomPrivateFolderFoundThroug
             [&] { return std::string(::mkdir(fixed.c_str(), 0777) == 0 ? "" : "failed"); }));
     }
     ASSERT_EQ(::chmod(runtime.Path().c_str(), 0755), 0);
-    const std::string link = cache.Path() + "/link";
+    const std::string link = cache / "link";
     ASSERT_EQ(::symlink(runtime.Path().c_str(), link.c_str()), 0);
     std::vector<std::string> made;
     for (const std::string& bad :
-         {runtime.Path() + "/missing", std::string("relative/dir"), runtime.Path(), link}) {
+         {runtime / "missing", std::string("relative/dir"), runtime.Path(), link}) {
         ScopedEnv env("XDG_RUNTIME_DIR", bad);
         const std::optional<std::string> folder = shell::ResolveRuntimeFolder();
         ASSERT_TRUE(folder) << bad;
         EXPECT_TRUE(shell::IsPrivateFolder(*folder)) << *folder;
         EXPECT_TRUE(folder->starts_with(fixed + "-")) << *folder;
-        EXPECT_EQ(shelltest::ReadFile(cache.Path() + "/corvella/runtime-folder"), *folder);
+        EXPECT_EQ(shelltest::ReadFile(cache / "corvella/runtime-folder"), *folder);
         made.push_back(*folder);
         if (made.size() == 2) // gone, as a cleaner of the temporary folder leaves it
             std::filesystem::remove_all(*folder);
@@ -338,7 +292,8 @@ TEST_F(SingleInstanceTest, NamesHeldByAnotherUserOrLockPathsThatAreNotFilesNever
               }),
               std::optional<std::string>("made"));
     {
-        CTokenInstance first(taken);
+        CRecordingInstance first;
+        first.m_tokens = taken;
         ASSERT_TRUE(first.Create(kIdentifier));
         EXPECT_FALSE(first.RunsAlone());
         EXPECT_NE(Running().strMutex, bTaken.strMutex);
@@ -348,19 +303,16 @@ TEST_F(SingleInstanceTest, NamesHeldByAnotherUserOrLockPathsThatAreNotFilesNever
     // The other user's objects are still there, untouched.
     EXPECT_NE(SemaphoreValue(bTaken.strMutex), -1);
     EXPECT_TRUE(platform::FileExists("/dev/shm" + cTaken.strMapping));
-    shell::RemoveInstanceObjects(bTaken);
-    shell::RemoveInstanceObjects(cTaken);
+    shell::RemoveInstanceObjects(bTaken), shell::RemoveInstanceObjects(cTaken);
 
-    for (const std::string kind : {"folder", "link"}) {
+    for (const bool folder : {true, false}) {
         std::filesystem::remove(m_names.strAliveLock);
-        if (kind == "folder")
-            ASSERT_EQ(::mkdir(m_names.strAliveLock.c_str(), 0700), 0);
-        else
-            ASSERT_EQ(::symlink("/etc/passwd", m_names.strAliveLock.c_str()), 0);
+        ASSERT_EQ(folder ? ::mkdir(m_names.strAliveLock.c_str(), 0700)
+                         : ::symlink("/etc/passwd", m_names.strAliveLock.c_str()),
+                  0);
         CRecordingInstance alone;
-        EXPECT_TRUE(alone.Create(kIdentifier)) << kind;
-        EXPECT_TRUE(alone.RunsAlone()) << kind;
-        EXPECT_FALSE(alone.OtherInstanceRuns()) << kind;
+        EXPECT_TRUE(alone.Create(kIdentifier) && alone.RunsAlone() && !alone.OtherInstanceRuns())
+            << folder;
     }
     std::filesystem::remove(m_names.strAliveLock);
 }
@@ -382,15 +334,12 @@ TEST_F(SingleInstanceTest, TheDefaultHandlerAsksTheApplicationThreadToBringTheMa
     app.m_pMainWnd = &main;
     main.ShowWindow(SW_SHOWMINIMIZED);
     ASSERT_TRUE(main.IsIconic());
-
     CSingleInstance first; // its default handler, reached from the listener thread
     ASSERT_TRUE(first.Create(kIdentifier));
     CRecordingInstance later;
     EXPECT_FALSE(later.Create(kIdentifier));
-    for (int i = 0; i < 2000 && app.got.empty(); ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        clock.Pump();
-    }
+    for (int i = 0; i < 2000 && app.got.empty(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10)), clock.Pump();
     EXPECT_EQ(app.got, (std::vector<UINT>{WM_REG_ONOTHERINSTANCECALL}));
     EXPECT_FALSE(main.IsIconic());
     first.Release();

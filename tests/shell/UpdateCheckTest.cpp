@@ -5,22 +5,87 @@
 #include "shell/UpgradeInfoDlg.h"
 #include "shell/VersionFetch.h"
 #include "shell/VersionInfo.h"
-#include "tests/shell/LocalHttpServer.h"
 #include "tests/shell/ShellTestSupport.h"
+#include "tests/support/EventLoopWait.h"
+#include "tests/support/LoopbackListener.h"
 
-#include "core/Archive.h"
 #include "platform/MessageBox.h"
 
-#include <QCoreApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <functional>
+#include <atomic>
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <thread>
 
 namespace {
 
-using namespace std::chrono_literals;
+// A tiny HTTP server on 127.0.0.1 (a port of the system's choice): it answers every request
+// with one fixed response or, with none, accepts and never answers.
+class CLocalHttpServer {
+public:
+    static std::string Response(int status, const std::string& reason, const std::string& body) {
+        return "HTTP/1.1 " + std::to_string(status) + " " + reason +
+               "\r\nContent-Type: text/plain\r\nContent-Length: " + std::to_string(body.size()) +
+               "\r\nConnection: close\r\n\r\n" + body;
+    }
+    // An address where nothing listens: its port was taken from the system, then given back.
+    static std::string ClosedUrl() { return CLocalHttpServer("").Url(); }
+
+    explicit CLocalHttpServer(std::string response) : m_response(std::move(response)) {
+        m_listen = testsupport::ListenOnLoopback(m_port);
+        if (m_listen >= 0)
+            m_thread = std::thread([this] { Serve(); });
+    }
+    ~CLocalHttpServer() {
+        if (m_listen < 0)
+            return;
+        m_bStopping = true;
+        ::shutdown(m_listen, SHUT_RDWR); // wakes the waiting accept
+        m_thread.join();
+        ::close(m_listen);
+    }
+
+    std::string Url() const {
+        return "http://127.0.0.1:" + std::to_string(m_port) + "/version.txt";
+    }
+    int Requests() const { return m_requests; }
+
+private:
+    void Serve() {
+        std::vector<int> waiting;
+        while (!m_bStopping) {
+            const int client = ::accept4(m_listen, nullptr, nullptr, SOCK_CLOEXEC);
+            if (client < 0)
+                continue;
+            ++m_requests;
+            if (m_response.empty()) {
+                waiting.push_back(client);
+                continue;
+            }
+            // The request's head first: a client may not read before it has sent it whole.
+            std::string request;
+            char buffer[1024];
+            pollfd fd{client, POLLIN, 0};
+            for (ssize_t n = 0; request.find("\r\n\r\n") == std::string::npos &&
+                                request.size() < 65536 && ::poll(&fd, 1, 5000) > 0 &&
+                                (n = ::recv(client, buffer, sizeof buffer, 0)) > 0;)
+                request.append(buffer, std::size_t(n));
+            (void)!::send(client, m_response.data(), m_response.size(), MSG_NOSIGNAL);
+            ::close(client);
+        }
+        for (int fd : waiting)
+            ::close(fd);
+    }
+
+    std::string m_response;
+    int m_listen = -1;
+    int m_port = 0;
+    std::atomic<bool> m_bStopping{false};
+    std::atomic<int> m_requests{0};
+    std::thread m_thread;
+};
 
 // A version file: labels on the even lines, values on the odd ones, then extra lines.
 std::string VersionFile(const std::string& latest, const std::vector<std::string>& news = {}) {
@@ -33,75 +98,15 @@ std::string VersionFile(const std::string& latest, const std::vector<std::string
     return file;
 }
 
-// Lets the event loop run until done() holds; false when it did not within the limit.
-bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = 20s) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        std::this_thread::sleep_for(2ms);
-    }
-    return true;
-}
-
-// Runs a whole check against url; records the error box or the info handed to the result.
-class UpdateCheckTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        SetMessageBoxHook([this](const MessageBoxRequest& r) {
-            m_boxes.push_back(r);
-            return IDOK;
-        });
-    }
-    void TearDown() override { SetMessageBoxHook({}); }
-
-    void Check(const std::string& url, int timeoutMs = 10000) {
-        shell::FetchOptions options;
-        options.strUrl = url;
-        options.nTimeoutMs = timeoutMs;
-        CUpgradeCheckDlg dlg(nullptr, options);
-        dlg.SetResultHandler([this](const CVersionInfo& info) { m_info = info; });
-        dlg.show();
-        EXPECT_FALSE(dlg.CancelButton()->isVisible());
-        EXPECT_EQ(dlg.WaitText()->text().toStdString(),
-                  "Please wait while Corvella checks for software updates.");
-        EXPECT_TRUE(dlg.Picture()->IsPlaying());
-        dlg.reject(); // the check cannot be cancelled
-        EXPECT_TRUE(dlg.isVisible());
-        ASSERT_TRUE(PumpUntil([&] { return !dlg.isVisible(); }));
-        EXPECT_FALSE(dlg.Picture()->IsPlaying());
-        m_nResult = dlg.GetResult();
-    }
-    void ExpectErrorBox() {
-        EXPECT_EQ(m_nResult, 0);
-        EXPECT_FALSE(m_info.has_value());
-        ASSERT_EQ(m_boxes.size(), 1u);
-        EXPECT_EQ(m_boxes[0].text,
-                  "Cann't access website now. \nPlease check your internet connection.\n\n ");
-        EXPECT_EQ(m_boxes[0].caption, "Internet Access Exception");
-        EXPECT_EQ(m_boxes[0].type & MB_ICONERROR, UINT(MB_ICONERROR));
-    }
-
-    std::vector<MessageBoxRequest> m_boxes;
-    std::optional<CVersionInfo> m_info;
-    int m_nResult = -1;
-};
-
 } // namespace
 
+// The values the result dialog shows are checked there.
 TEST(VersionInfo, ReadsTheValuesFromTheirLinesWithOrWithoutCarriageReturns) {
     CVersionInfo info;
     EXPECT_EQ(info.Parse(VersionFile("v2.2 (Build:5000)", {"Faster start", "", "Fixes"})), 1);
-    EXPECT_EQ(info.m_strLatestVersion, "v2.2 (Build:5000)");
-    EXPECT_EQ(info.m_strReleaseDate, "2027-01-15");
-    EXPECT_EQ(info.m_strSize, "4.2 MB");
-    EXPECT_EQ(info.m_strMoreInfoUrl, "https://example.org/news");
-    EXPECT_EQ(info.m_strDownloadUrl, "https://example.org/get");
     EXPECT_EQ(info.m_strReserved1, "r13");
     EXPECT_EQ(info.m_strReserved2, "r15");
     EXPECT_EQ(info.m_strWhatsNew, "Faster start\r\n\r\nFixes\r\n");
-
     // Carriage returns are no part of the lines, and sixteen lines leave no news.
     std::string crlf = VersionFile("v9", {"x"});
     for (std::size_t at = crlf.find('\n'); at != std::string::npos; at = crlf.find('\n', at + 2))
@@ -109,7 +114,7 @@ TEST(VersionInfo, ReadsTheValuesFromTheirLinesWithOrWithoutCarriageReturns) {
     EXPECT_EQ(info.Parse(crlf), 1);
     EXPECT_EQ(info.m_strLatestVersion, "v9");
     EXPECT_EQ(info.m_strWhatsNew, "x\r\n");
-    EXPECT_EQ(info.Parse(VersionFile("v3")), 1); // exactly 16 lines
+    EXPECT_EQ(info.Parse(VersionFile("v3")), 1);
     EXPECT_EQ(info.m_strReserved2, "r15");
     EXPECT_EQ(info.m_strWhatsNew, "");
 }
@@ -149,21 +154,22 @@ TEST(VersionInfo, AnythingWithoutTheStructureIsRefused) {
     EXPECT_EQ(info.Parse(replaced("2.2.1", "V2.2 (Build:5000)")), 1);
 }
 
+// A textual comparison without letter case: a digit where this version has a blank or a
+// bracket sorts after it.
 TEST(VersionInfo, NewerIsATextualComparisonWithoutLetterCase) {
     const std::string current = "v2.1 (Build:4089)";
     EXPECT_EQ(shell::ProgramVersion(), current);
-    EXPECT_TRUE(shell::IsNewerVersion(current, "v2.1 (Build:4090)"));
-    EXPECT_FALSE(shell::IsNewerVersion(current, "V2.1 (BUILD:4089)"));
-    EXPECT_FALSE(shell::IsNewerVersion(current, current));
-    EXPECT_FALSE(shell::IsNewerVersion(current, "v2.1 (Build:4088)"));
-    // A digit where this version has a blank or a bracket sorts after it.
-    EXPECT_TRUE(shell::IsNewerVersion(current, "v2.10 (Build:1)"));
-    EXPECT_TRUE(shell::IsNewerVersion(current, "v2.1 (Build:40890)"));
-    EXPECT_FALSE(shell::IsNewerVersion(current, ""));
-    EXPECT_FALSE(shell::IsNewerVersion(current, "v2.1"));
+    for (const char* newer : {"v2.1 (Build:4090)", "v2.10 (Build:1)", "v2.1 (Build:40890)"})
+        EXPECT_TRUE(shell::IsNewerVersion(current, newer)) << newer;
+    for (const char* older :
+         {"V2.1 (BUILD:4089)", "v2.1 (Build:4089)", "v2.1 (Build:4088)", "", "v2.1"})
+        EXPECT_FALSE(shell::IsNewerVersion(current, older)) << older;
 }
 
-TEST(UpgradeInfoDlg, ANewerVersionShowsItsDetailsAndLinks) {
+// A newer version shows its details and opens its links; the same version shows only the top
+// with its close button. Addresses from the network open only as web pages: never a file, a
+// program or a script.
+TEST(UpgradeInfoDlg, ANewerVersionShowsItsDetailsAndLinksTheSameOnlyTheTop) {
     CVersionInfo info;
     info.Parse(VersionFile("v2.2 (Build:5000)", {"Faster start", "Fixes"}));
     CUpgradeInfoDlg dlg;
@@ -172,6 +178,7 @@ TEST(UpgradeInfoDlg, ANewerVersionShowsItsDetailsAndLinks) {
         opened.push_back(address);
         return true;
     });
+    dlg.OnMoreInfo(); // without info: nothing
     dlg.SetInfo(info);
     dlg.show();
     EXPECT_EQ(dlg.CurrentText()->text().toStdString(), "Current Version:\tv2.1 (Build:4089)");
@@ -184,107 +191,121 @@ TEST(UpgradeInfoDlg, ANewerVersionShowsItsDetailsAndLinks) {
     dlg.OnDownload();
     EXPECT_EQ(opened,
               (std::vector<std::string>{"https://example.org/news", "https://example.org/get"}));
-    dlg.close();
-}
-
-TEST(UpgradeInfoDlg, TheSameVersionShowsOnlyTheTopWithItsCloseButton) {
-    CVersionInfo info;
-    info.Parse(VersionFile("V2.1 (build:4089)"));
-    CUpgradeInfoDlg dlg;
-    dlg.SetInfo(info);
-    dlg.show();
-    EXPECT_EQ(dlg.VerdictText()->text().toStdString(),
-              "You already have latest version and do NOT need upgrade.");
-    // The details and their buttons are out of sight.
-    EXPECT_GE(dlg.Details()->y(), dlg.height());
-    EXPECT_GE(dlg.MoreInfoButton()->y(), dlg.height());
-    EXPECT_GE(dlg.DownloadButton()->y(), dlg.height());
-    EXPECT_EQ(dlg.Details()->toPlainText(), "");
-    dlg.close();
-}
-
-// Addresses from the network open only as web pages: never a file, a program or a script.
-TEST(UpgradeInfoDlg, WithoutInfoOrWithAddressesThatAreNoWebPagesTheButtonsOpenNothing) {
-    CUpgradeInfoDlg dlg;
-    int opened = 0;
-    dlg.SetOpener([&](const std::string&) { return ++opened > 0; });
-    dlg.OnMoreInfo();
-    dlg.OnDownload();
     for (const std::string address :
          {"file:///etc/passwd", "/usr/bin/xterm", "javascript:alert(1)", "smb://host/share",
           "https://", "https://example.org@evil.example/", "http://exa mple.org/", "ftp://a.b/"}) {
-        CVersionInfo info;
         info.m_strMoreInfoUrl = info.m_strDownloadUrl = address;
         dlg.SetInfo(info);
         dlg.OnMoreInfo();
         dlg.OnDownload();
         EXPECT_FALSE(shell::IsWebAddress(address)) << address;
     }
-    EXPECT_EQ(opened, 0);
+    EXPECT_EQ(opened.size(), 2u);
     EXPECT_TRUE(shell::IsWebAddress("HTTP://example.org"));
+    dlg.close();
+
+    info.Parse(VersionFile("V2.1 (build:4089)"));
+    CUpgradeInfoDlg same;
+    same.SetInfo(info);
+    same.show();
+    EXPECT_EQ(same.VerdictText()->text().toStdString(),
+              "You already have latest version and do NOT need upgrade.");
+    for (const QWidget* hidden : std::initializer_list<const QWidget*>{
+             same.Details(), same.MoreInfoButton(), same.DownloadButton()})
+        EXPECT_GE(hidden->y(), same.height());
+    EXPECT_EQ(same.Details()->toPlainText(), "");
+    same.close();
 }
 
-TEST(VersionFetch, TheAddressComesFromTheEnvironmentWhenSet) {
+TEST(VersionFetch, TheAddressComesFromTheEnvironmentAndOnlyTheSizeLimitIsRead) {
     {
         shelltest::ScopedEnv url("CORVELLA_UPDATE_URL", "http://127.0.0.1:1/v.txt");
         EXPECT_EQ(shell::UpdateCheckUrl(), "http://127.0.0.1:1/v.txt");
     }
     shelltest::ScopedEnv url("CORVELLA_UPDATE_URL", "");
     EXPECT_EQ(shell::UpdateCheckUrl(), "https://www.corvella-player.org/version.txt");
-}
 
-TEST(VersionFetch, ReadsAtMostTheSizeLimitAndRefusesOtherSchemes) {
     CLocalHttpServer server(CLocalHttpServer::Response(200, "OK", std::string(200000, 'v')));
     shell::FetchOptions options;
     options.strUrl = server.Url();
-    const auto text = shell::FetchVersionFile(options);
-    ASSERT_TRUE(text.has_value());
-    EXPECT_EQ(text->size(), 64u * 1024u);
-    options.strUrl = "file:///etc/hostname";
-    EXPECT_EQ(shell::FetchVersionFile(options), std::nullopt);
-    options.strUrl = "not an address";
-    EXPECT_EQ(shell::FetchVersionFile(options), std::nullopt);
-}
-
-TEST_F(UpdateCheckTest, ANewerOrTheSameVersionReachesTheResult) {
-    for (const std::string version : {"v2.1 (Build:4090)", "v2.1 (Build:4089)"}) {
-        CLocalHttpServer server(
-            CLocalHttpServer::Response(200, "OK", VersionFile(version, {"Line one", "Line two"})));
-        Check(server.Url());
-        EXPECT_EQ(m_nResult, 1);
-        EXPECT_TRUE(m_boxes.empty());
-        ASSERT_TRUE(m_info.has_value());
-        EXPECT_EQ(m_info->m_strLatestVersion, version);
-        EXPECT_EQ(m_info->m_strWhatsNew, "Line one\r\nLine two\r\n");
+    EXPECT_EQ(shell::FetchVersionFile(options).value_or("").size(), 64u * 1024u);
+    for (const char* other : {"file:///etc/hostname", "not an address"}) {
+        options.strUrl = other;
+        EXPECT_EQ(shell::FetchVersionFile(options), std::nullopt) << other;
     }
 }
 
-// Answers that are not a version file (binary data, a captive portal's page, a version file
-// sent as something other than text, a negative length), a missing file, a refused connection
-// and a server that never answers all show the error box.
-TEST_F(UpdateCheckTest, EveryFailureShowsTheErrorBox) {
-    std::string garbage = "\x89PNG\r\n\x1a\n";
-    garbage += std::string("\0\0\0\rIHDR", 8) + std::string(300, '\xFF');
-    const std::string file = VersionFile("v9.0");
+// The whole check: a version file reaches the result; answers that are not a version file
+// (binary data, a captive portal's page, a version file sent as something other than text, a
+// negative length), a missing file, a server that never answers and a refused connection all
+// show the error box. The check cannot be cancelled.
+TEST(UpdateCheck, AVersionFileReachesTheResultAndEveryFailureShowsTheErrorBox) {
+    std::vector<MessageBoxRequest> boxes;
+    SetMessageBoxHook([&](const MessageBoxRequest& r) {
+        boxes.push_back(r);
+        return IDOK;
+    });
     auto as = [](const std::string& headers, const std::string& body) {
         return "HTTP/1.1 200 OK\r\n" + headers + "Connection: close\r\n\r\n" + body;
     };
-    for (const std::string& response :
-         {CLocalHttpServer::Response(200, "OK", garbage),
-          CLocalHttpServer::Response(200, "OK", "<html><body>Sign in</body></html>\n"),
-          as("Content-Type: application/octet-stream\r\n", file), as("", file),
-          as("Content-Type: text/plain\r\nContent-Length: -5\r\n", file),
-          CLocalHttpServer::Response(404, "Not Found", "no such file\n"), std::string()}) {
-        CLocalHttpServer server(response);
-        m_boxes.clear();
-        m_info.reset();
-        Check(server.Url(), response.empty() ? 300 : 10000);
-        ExpectErrorBox();
+    auto ok = [](const std::string& body) { return CLocalHttpServer::Response(200, "OK", body); };
+    const std::string file = VersionFile("v9.0");
+    const std::string newer = "v2.1 (Build:4090)", same = "v2.1 (Build:4089)";
+    const struct {
+        std::string response; // empty: the server never answers
+        std::string version;  // empty: the error box
+    } cases[] = {
+        {ok(VersionFile(newer, {"A", "B"})), newer},
+        {ok(VersionFile(same, {"A", "B"})), same},
+        {ok(std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16) + std::string(300, '\xFF')), ""},
+        {ok("<html><body>Sign in</body></html>\n"), ""},
+        {as("Content-Type: application/octet-stream\r\n", file), ""},
+        {as("", file), ""},
+        {as("Content-Type: text/plain\r\nContent-Length: -5\r\n", file), ""},
+        {CLocalHttpServer::Response(404, "Not Found", "no such file\n"), ""},
+        {"", ""},
+        {"refused", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.response.substr(0, 60));
+        CLocalHttpServer server(c.response == "refused" ? "" : c.response);
+        boxes.clear();
+        std::optional<CVersionInfo> result;
+        shell::FetchOptions options;
+        options.strUrl = c.response == "refused" ? CLocalHttpServer::ClosedUrl() : server.Url();
+        options.nTimeoutMs = c.response.empty() ? 300 : 10000;
+        CUpgradeCheckDlg dlg(nullptr, options);
+        dlg.SetResultHandler([&](const CVersionInfo& info) { result = info; });
+        dlg.show();
+        EXPECT_FALSE(dlg.CancelButton()->isVisible());
+        EXPECT_EQ(dlg.WaitText()->text().toStdString(),
+                  "Please wait while Corvella checks for software updates.");
+        EXPECT_TRUE(dlg.Picture()->IsPlaying());
+        dlg.reject();
+        EXPECT_TRUE(dlg.isVisible());
+        ASSERT_TRUE(testsupport::WaitFor([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(2)); // leaves the fetch a core
+            return !dlg.isVisible();
+        }));
+        EXPECT_FALSE(dlg.Picture()->IsPlaying());
+        EXPECT_EQ(dlg.GetResult(), c.version.empty() ? 0 : 1);
+        EXPECT_EQ(result.has_value(), !c.version.empty());
+        if (result) {
+            EXPECT_EQ(result->m_strLatestVersion, c.version);
+            EXPECT_EQ(result->m_strWhatsNew, "A\r\nB\r\n");
+            EXPECT_TRUE(boxes.empty());
+            continue;
+        }
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].text,
+                  "Cann't access website now. \nPlease check your internet connection.\n\n ");
+        EXPECT_EQ(boxes[0].caption, "Internet Access Exception");
+        EXPECT_EQ(boxes[0].type & MB_ICONERROR, UINT(MB_ICONERROR));
         // The client connected (it may retry a broken answer once); a loaded machine may run
         // the server's accept only after the client gave up.
-        EXPECT_TRUE(PumpUntil([&] { return server.Requests() >= 1; }, 5s));
+        if (c.response != "refused") {
+            EXPECT_TRUE(testsupport::WaitFor([&] { return server.Requests() >= 1; }, 5000));
+        }
     }
-    m_boxes.clear();
-    Check("http://127.0.0.1:" + std::to_string(CLocalHttpServer::ClosedPort()) + "/version.txt");
-    ExpectErrorBox();
+    SetMessageBoxHook({});
 }
