@@ -22,10 +22,8 @@ SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 run: build
 	$(BUILD_DIR)/corvella $(ARGS)
 
-# A failing test is run once more before it counts: the end-to-end tests drive real windows on
-# a private X server, which a loaded two-core machine can starve.
 test: build
-	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --repeat until-pass:2 -j $(JOBS)
+	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 bench: build
 	cmake --build $(BUILD_DIR) --target benchmarks
@@ -51,7 +49,7 @@ test-sanitize: deps
 	  cmake -S . -B $(SANITIZE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DCORVELLA_SANITIZE=ON; \
 	fi
 	cmake --build $(SANITIZE_DIR) -j $(JOBS)
-	cd $(SANITIZE_DIR) && $(SANITIZER_ENV) QT_QPA_PLATFORM=offscreen ctest --output-on-failure --repeat until-pass:2 -j $(JOBS)
+	cd $(SANITIZE_DIR) && $(SANITIZER_ENV) QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 # `make coverage`: the suite built without optimisation and with coverage recording in its own
 # folder, run, then gcovr's line, branch and function figures for the program's folders (each

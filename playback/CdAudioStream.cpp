@@ -5,9 +5,9 @@
 #include "playback/GstSupport.h"
 
 #include <algorithm>
-#include <atomic>
 #include <gst/app/gstappsrc.h>
 #include <gst/gst.h>
+#include <mutex>
 
 // Owned by the stream; the streaming thread uses it until the pipeline is shut down.
 struct CCdAudioStream::Feed {
@@ -16,7 +16,11 @@ struct CCdAudioStream::Feed {
     long start = 0;
     long next = 0;
     long end = 0;
-    std::atomic<bool> busPending{false};
+    // The end of the stream, set once by the thread that posts it to the bus.
+    std::mutex endMutex;
+    bool ended = false;
+    bool completed = false;
+    std::string error;
 };
 
 namespace {
@@ -24,11 +28,31 @@ namespace {
 // A third of a second per buffer: small enough to pause promptly, large enough to read well.
 constexpr int kSectorsPerBuffer = 25;
 
-GstBusSyncReply OnBusMessage(GstBus*, GstMessage*, gpointer data) {
+// Runs on the posting thread before the message would be queued, so a wake-up sent from here
+// for a queued message could be handled before the message is there. The end is therefore
+// taken from the message here and every message dropped: nothing else on the bus is used.
+GstBusSyncReply OnBusMessage(GstBus*, GstMessage* pMsg, gpointer data) {
     auto* pFeed = static_cast<CCdAudioStream::Feed*>(data);
-    if (!pFeed->busPending.exchange(true))
-        platform::CMessageQueue::Instance().Post(pFeed->hWnd, CCdAudioStream::WM_BUSWAITING, 0, 0);
-    return GST_BUS_PASS;
+    const GstMessageType type = GST_MESSAGE_TYPE(pMsg);
+    if (type != GST_MESSAGE_EOS && type != GST_MESSAGE_ERROR)
+        return GST_BUS_DROP;
+    std::string error;
+    if (type == GST_MESSAGE_ERROR) {
+        GError* pError = nullptr;
+        gst_message_parse_error(pMsg, &pError, nullptr);
+        error = pError ? pError->message : "unknown error";
+        g_clear_error(&pError);
+    }
+    {
+        std::lock_guard lock(pFeed->endMutex);
+        if (pFeed->ended)
+            return GST_BUS_DROP;
+        pFeed->ended = true;
+        pFeed->completed = type == GST_MESSAGE_EOS;
+        pFeed->error = std::move(error);
+    }
+    platform::CMessageQueue::Instance().Post(pFeed->hWnd, CCdAudioStream::WM_STREAMENDED, 0, 0);
+    return GST_BUS_DROP;
 }
 
 GstClockTime SectorsToTime(long sectors) {
@@ -201,28 +225,19 @@ void CCdAudioStream::ApplyVolume() {
         g_object_set(m_pVolume, "volume", m_dGain, "mute", gboolean(m_bMute), nullptr);
 }
 
-void CCdAudioStream::OnBusWaiting() {
-    if (!m_pPipeline)
+void CCdAudioStream::OnStreamEnded() {
+    if (!m_pFeed)
         return; // the stream that posted this is gone
-    m_pFeed->busPending = false;
-    GstBus* pBus = gst_element_get_bus(m_pPipeline);
-    while (GstMessage* pMsg = gst_bus_pop(pBus)) {
-        const GstMessageType type = GST_MESSAGE_TYPE(pMsg);
-        std::string error;
-        if (type == GST_MESSAGE_ERROR) {
-            GError* pError = nullptr;
-            gst_message_parse_error(pMsg, &pError, nullptr);
-            error = pError ? pError->message : "unknown error";
-            g_clear_error(&pError);
-        }
-        gst_message_unref(pMsg);
-        if (type == GST_MESSAGE_EOS || type == GST_MESSAGE_ERROR) {
-            gst_object_unref(pBus);
-            Finish(type == GST_MESSAGE_EOS, error);
-            return;
-        }
+    bool completed = false;
+    std::string error;
+    {
+        std::lock_guard lock(m_pFeed->endMutex);
+        if (!m_pFeed->ended)
+            return; // posted by a stream this one replaced
+        completed = m_pFeed->completed;
+        error = m_pFeed->error;
     }
-    gst_object_unref(pBus);
+    Finish(completed, error);
 }
 
 void CCdAudioStream::Finish(bool completed, const std::string& error) {
@@ -232,8 +247,8 @@ void CCdAudioStream::Finish(bool completed, const std::string& error) {
 }
 
 LRESULT CCdAudioStream::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_BUSWAITING) {
-        OnBusWaiting();
+    if (message == WM_STREAMENDED) {
+        OnStreamEnded();
         return 0;
     }
     return CWnd::WindowProc(message, wParam, lParam);

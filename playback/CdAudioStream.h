@@ -16,7 +16,7 @@ class CCdDisc;
 
 class CCdAudioStream : public CWnd {
 public:
-    static constexpr UINT WM_BUSWAITING = WM_APP + 1;
+    static constexpr UINT WM_STREAMENDED = WM_APP + 1;
     // Called once per started range: true when it played to its end, false on a failure.
     using EndHandler = std::function<void(bool completed, const std::string& error)>;
 
@@ -53,7 +53,7 @@ protected:
 private:
     bool Build(std::string& error);
     bool ChangeState(bool paused);
-    void OnBusWaiting();
+    void OnStreamEnded();
     void Finish(bool completed, const std::string& error);
     void ApplyVolume();
 
