@@ -13,13 +13,16 @@
 #include <QPixmap>
 #include <QWidget>
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <gst/gst.h>
 #include <sstream>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 #ifdef __SANITIZE_ADDRESS__
@@ -615,6 +618,27 @@ TEST(SoundStreamNames, EveryOutputThatTakesStreamPropertiesIsNamedAsCorvella) {
 // Two halves of one 441 Hz tone (each a whole number of periods): the second, named before
 // the first opens, goes on in the same stream when the first ends, and opening it then only
 // reports it opened. The sink receives both halves with no step in the wave where they meet.
+// At start-up the interface thread is busy making the windows when the first clip opens: the
+// clip plays without waiting for it to hear of the open.
+TEST_F(SoundShapingTest, AnOpenedClipPlaysWhileTheInterfaceThreadIsBusy) {
+    const std::string out = m_folder / "out.raw";
+    const std::string sink = "filesink buffer-mode=unbuffered sync=true location=" + out;
+    CScopedEnv env("CORVELLA_AUDIO_SINK", sink.c_str());
+    CreateManager();
+    m_manager->SetPath(Media("clip.wav"));
+    m_manager->Play(true);
+    // No event is handled here: only the pipeline itself can start the sound.
+    const auto written = [&] {
+        std::error_code error;
+        const std::uintmax_t size = std::filesystem::file_size(out, error);
+        return !error && size > 0;
+    };
+    for (int i = 0; i < 1000 && !written(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_TRUE(written()) << "no sound within 10 s";
+    EXPECT_TRUE(WaitFor([&] { return Completed(); }));
+}
+
 TEST_F(SoundShapingTest, ANextAudioClipJoinsTheOpenOneWithoutAGap) {
     const std::string a = m_folder / "a.wav", b = m_folder / "b.wav";
     for (const std::string& half : {a, b})
