@@ -619,12 +619,17 @@ TEST(SoundStreamNames, EveryOutputThatTakesStreamPropertiesIsNamedAsCorvella) {
 // the first opens, goes on in the same stream when the first ends, and opening it then only
 // reports it opened. The sink receives both halves with no step in the wave where they meet.
 // At start-up the interface thread is busy making the windows when the first clip opens: the
-// clip plays without waiting for it to hear of the open.
+// clip plays without waiting for it to hear of the open, and at the level set before (here
+// muted), not at full.
 TEST_F(SoundShapingTest, AnOpenedClipPlaysWhileTheInterfaceThreadIsBusy) {
     const std::string out = m_folder / "out.raw";
-    const std::string sink = "filesink buffer-mode=unbuffered sync=true location=" + out;
+    const std::string sink = "audioconvert ! audio/x-raw,format=S16LE,channels=1 ! filesink "
+                             "buffer-mode=unbuffered sync=true location=" +
+                             out;
     CScopedEnv env("CORVELLA_AUDIO_SINK", sink.c_str());
     CreateManager();
+    m_manager->SetVolume(100);
+    m_manager->SetMute(true);
     m_manager->SetPath(Media("clip.wav"));
     m_manager->Play(true);
     // No event is handled here: only the pipeline itself can start the sound.
@@ -636,7 +641,9 @@ TEST_F(SoundShapingTest, AnOpenedClipPlaysWhileTheInterfaceThreadIsBusy) {
     for (int i = 0; i < 1000 && !written(); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     EXPECT_TRUE(written()) << "no sound within 10 s";
-    EXPECT_TRUE(WaitFor([&] { return Completed(); }));
+    ASSERT_TRUE(WaitFor([&] { return Completed(); }));
+    const std::vector<std::int16_t> samples = ReadSamples(out);
+    EXPECT_LT(LevelDb(samples, 0, samples.size()), -80.0);
 }
 
 TEST_F(SoundShapingTest, ANextAudioClipJoinsTheOpenOneWithoutAGap) {
