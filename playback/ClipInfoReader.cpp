@@ -3,6 +3,7 @@
 #include "core/ClipTags.h"
 #include "core/PlaylistPaths.h"
 #include "platform/FileSystem.h"
+#include "platform/Heap.h"
 #include "platform/MessageQueue.h"
 #include "playback/GstSupport.h"
 
@@ -12,7 +13,6 @@
 #include <deque>
 #include <gst/gst.h>
 #include <gst/pbutils/pbutils.h>
-#include <malloc.h>
 #include <mutex>
 #include <taglib/fileref.h>
 #include <taglib/mpegfile.h>
@@ -158,23 +158,6 @@ bool ReadWithDiscoverer(GstDiscoverer* pDiscoverer, Result& result) {
     return ok;
 }
 
-// Under AddressSanitizer the heap is the sanitizer's: the C library's trim would walk arenas it
-// never set up (g++ says so with __SANITIZE_ADDRESS__, clang through __has_feature).
-#if defined(__SANITIZE_ADDRESS__)
-#define HEAP_IS_THE_SANITIZERS 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define HEAP_IS_THE_SANITIZERS 1
-#endif
-#endif
-
-// Gives the heap's free pages back to the system.
-void TrimHeap() {
-#ifndef HEAP_IS_THE_SANITIZERS
-    malloc_trim(0);
-#endif
-}
-
 // One worker's discoverer, made for the first file TagLib does not read.
 class CDiscovererSlot {
 public:
@@ -190,7 +173,7 @@ public:
     void Release() {
         if (m_pDiscoverer)
             g_clear_object(&m_pDiscoverer);
-        TrimHeap();
+        platform::TrimHeap();
     }
 
 private:

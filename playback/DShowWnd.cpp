@@ -1,5 +1,6 @@
 #include "playback/DShowWnd.h"
 
+#include "platform/Heap.h"
 #include "platform/RegisteredMessages.h"
 
 #include <algorithm>
@@ -84,13 +85,23 @@ struct CDShowWnd::HeldFrame {
     }
 };
 
+// Opening a video and fitting the windows to its picture frees buffers of the old sizes on
+// the way, megabytes that the heap would otherwise keep for as long as the picture runs
+// (pictures of the new size take other blocks). Once the picture has run for a while, that
+// is done: the free pages go back once per clip.
+constexpr int kFramesBeforeTrim = 60;
+
 void CDShowWnd::OnVideoFrame() {
     GstSample* pLatest = m_graph.TakeNewestFrame();
     if (!pLatest)
         return;
     if (std::unique_ptr<HeldFrame> pFrame = HeldFrame::Hold(pLatest)) {
+        if (!m_pFrame)
+            m_nFramesToTrim = kFramesBeforeTrim;
         m_pFrame = std::move(pFrame);
         RedrawPicture();
+        if (m_nFramesToTrim > 0 && --m_nFramesToTrim == 0)
+            platform::TrimHeap();
     }
 }
 

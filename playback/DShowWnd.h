@@ -69,6 +69,7 @@ private:
 
     struct HeldFrame;
     std::unique_ptr<HeldFrame> m_pFrame; // the picture shown, in the decoder's memory
+    int m_nFramesToTrim = 0;             // pictures until the heap is trimmed once
     CDC m_backBuffer;
     CGstGraph m_graph{*this};
 };

@@ -222,11 +222,13 @@ double CEngineManager::GetDuration() const {
 }
 
 void CEngineManager::SetMute(bool mute) {
+    m_bMute = mute;
     if (m_pCurrentEngine)
         m_pCurrentEngine->SetMute(mute);
 }
 
 void CEngineManager::SetVolume(int volume) {
+    m_nVolume = volume;
     if (m_pCurrentEngine)
         m_pCurrentEngine->SetVolume(volume);
 }
@@ -357,6 +359,12 @@ void CEngineManager::OpenWith(int engineId) {
     }
     m_pOpeningEngine = pEngine;
     pEngine->Open(m_strPath);
+    // GStreamer's clip sounds as soon as it is ready, before it reports opened: at the level
+    // the user set, not at the last clip's or full.
+    if (engineId == EngineDShow && m_nVolume >= 0) {
+        pEngine->SetVolume(m_nVolume);
+        pEngine->SetMute(m_bMute);
+    }
     pEngine->Play();
 }
 

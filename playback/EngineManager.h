@@ -144,6 +144,8 @@ private:
     CIdlePicture m_idle; // what the area shows while no video covers it
     std::string m_strOverlayText;
     int m_nDisplayMode = 2;
+    int m_nVolume = -1; // the level and mute last set, for the next clip; -1: none set yet
+    bool m_bMute = false;
     std::array<int, kEngineCount> m_bDisabled{};
     std::array<std::string, kEngineCount> m_strExtensions;
 };

@@ -31,8 +31,14 @@ struct CGstGraph::Link {
     std::atomic<bool> framePending{false};
     // The pipeline's first state change still runs on a GStreamer thread.
     std::atomic<bool> starting{false};
-    // The interface let the pipeline go while it was starting.
+    // The interface let the pipeline go (while it was starting, or an early start was queued).
     std::atomic<bool> abandoned{false};
+    // The interface wants the clip playing once open (set while it opens), and a GStreamer
+    // thread went on to playing by itself, so first sound does not wait for the interface
+    // thread. The mutex orders that step against a release that stops the pipeline at once.
+    std::atomic<bool> runWanted{false};
+    std::atomic<bool> playingEarly{false};
+    std::mutex stateMutex;
     // The clip to join at the end (set by the interface) and the one joined (set by playbin's
     // streaming thread, taken by the interface when the joined stream starts).
     std::mutex joinMutex;
@@ -83,6 +89,22 @@ void DeleteLinkRef(gpointer data) {
     delete static_cast<SharedLink*>(data);
 }
 
+// Runs on a GStreamer thread: playing follows the preroll at once; the interface confirms it
+// when it hears that the clip opened.
+void PlayIfWanted(GstElement* pPipeline, CGstGraph::Link& link) {
+    std::lock_guard lock(link.stateMutex);
+    if (link.abandoned || !link.runWanted)
+        return;
+    link.playingEarly =
+        gst_element_set_state(pPipeline, GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE;
+    if (link.abandoned) // let go meanwhile, and its stop may have run first
+        gst_element_set_state(pPipeline, GST_STATE_NULL);
+}
+
+void PlayWhenOpen(GstElement* pPipeline, gpointer data) {
+    PlayIfWanted(pPipeline, **static_cast<SharedLink*>(data));
+}
+
 // Runs on a GStreamer thread: opening the source may block for as long as nobody writes to a
 // FIFO or a mount answers. A failure without an error of its own is told through the bus.
 void StartPaused(GstElement* pPipeline, gpointer data) {
@@ -92,6 +114,8 @@ void StartPaused(GstElement* pPipeline, gpointer data) {
         gst_element_post_message(
             pPipeline, gst_message_new_application(GST_OBJECT(pPipeline),
                                                    gst_structure_new_empty(kStartFailed)));
+    else
+        PlayIfWanted(pPipeline, link);
     // The stop queued when the interface let go may have run first: the pipeline still ends down.
     if (link.abandoned)
         gst_element_set_state(pPipeline, GST_STATE_NULL);
@@ -476,9 +500,19 @@ void CGstGraph::OnOpenComplete() {
             "clip opened: " + m_strPath + " (" + std::to_string(m_status.duration) + " s, video " +
             std::to_string(m_status.videoWidth) + "x" + std::to_string(m_status.videoHeight) + ")");
     const std::uint32_t serial = m_nSerial;
+    bool playingEarly = false;
+    {
+        std::lock_guard lock(m_pLink->stateMutex); // no early start after this
+        m_pLink->runWanted = false;
+        playingEarly = m_pLink->playingEarly.exchange(false);
+    }
     m_host.OnGraphEvent(DShowOpened);
-    if (serial == m_nSerial && m_pPipeline && m_bRunWanted)
+    if (serial != m_nSerial || !m_pPipeline)
+        return;
+    if (m_bRunWanted)
         Run();
+    else if (playingEarly) // paused while it opened
+        gst_element_set_state(m_pPipeline, GST_STATE_PAUSED);
 }
 
 // Some streams (an MP3 without a header naming its length) know their length only once data
@@ -668,7 +702,9 @@ void CGstGraph::Run() {
     if (!m_pPipeline)
         return;
     if (m_bOpening) {
-        m_bRunWanted = true; // starts once the clip is open
+        // Starts once the clip is open; the start under way may have looked before this.
+        m_bRunWanted = m_pLink->runWanted = true;
+        gst_element_call_async(m_pPipeline, PlayWhenOpen, new SharedLink(m_pLink), DeleteLinkRef);
         return;
     }
     const GstStateChangeReturn result = gst_element_set_state(m_pPipeline, GST_STATE_PLAYING);
@@ -685,7 +721,7 @@ void CGstGraph::Pause() {
     if (!m_pPipeline)
         return;
     if (m_bOpening) {
-        m_bRunWanted = false;
+        m_bRunWanted = m_pLink->runWanted = false;
         return;
     }
     if (gst_element_set_state(m_pPipeline, GST_STATE_PAUSED) != GST_STATE_CHANGE_FAILURE)
@@ -845,6 +881,10 @@ void CGstGraph::ReleasePipeline() {
         m_pPipeline = m_pVideoSink = m_pAudioChain = nullptr;
     } else {
         // Once the pipeline is down no streaming thread runs; then the hooks can go.
+        {
+            std::lock_guard lock(m_pLink->stateMutex); // no early start after this
+            m_pLink->abandoned = true;
+        }
         gst_element_set_state(m_pPipeline, GST_STATE_NULL);
         UnhookBus(m_pPipeline);
     }

@@ -5,6 +5,7 @@
 #include "platform/Log.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <gst/base/gstbasesink.h>
 #include <gst/gst.h>
 #include <gst/pbutils/pbutils.h>
@@ -87,11 +88,66 @@ void NameAudioStreams(GstElement* pPipeline) {
     gst_iterator_free(it);
 }
 
-void StartInBackground() {
+namespace {
+
+void LoadFeature(GstPluginFeature* pFeature) {
+    if (GstPluginFeature* pLoaded = gst_plugin_feature_load(pFeature))
+        gst_object_unref(pLoaded);
+}
+
+// The first reader of each kind, in rank order, the way decodebin would choose it.
+void LoadBestReaders(GList* pReaders) {
+    std::string loaded; // the kinds done so far
+    for (GList* p = pReaders; p; p = p->next) {
+        const char* klass = gst_element_factory_get_metadata(GST_ELEMENT_FACTORY(p->data),
+                                                             GST_ELEMENT_METADATA_KLASS);
+        for (const char* kind : {"Demux", "Parser", "Decoder"})
+            if (klass && std::strstr(klass, kind) && loaded.find(kind) == std::string::npos) {
+                loaded += kind;
+                LoadFeature(GST_PLUGIN_FEATURE(p->data));
+                break;
+            }
+    }
+}
+
+// Loads what reads a file with this extension (lower case, no dot), found through the
+// extensions the type finders name: a decoder's library alone can take a tenth of a second,
+// which the first pipeline then no longer spends.
+void LoadReadersFor(const std::string& ext) {
+    GList* pFinders = gst_type_find_factory_get_list();
+    GList* pAll = gst_element_factory_list_get_elements(GST_ELEMENT_FACTORY_TYPE_DECODER |
+                                                            GST_ELEMENT_FACTORY_TYPE_DEMUXER |
+                                                            GST_ELEMENT_FACTORY_TYPE_PARSER,
+                                                        GST_RANK_MARGINAL);
+    pAll = g_list_sort(pAll, gst_plugin_feature_rank_compare_func);
+    for (GList* p = pFinders; p; p = p->next) {
+        auto* pFinder = GST_TYPE_FIND_FACTORY(p->data);
+        const gchar* const* extensions = gst_type_find_factory_get_extensions(pFinder);
+        GstCaps* pCaps = gst_type_find_factory_get_caps(pFinder);
+        bool named = false;
+        for (std::size_t i = 0; extensions && extensions[i] && !named; ++i)
+            named = ext == extensions[i];
+        if (!named || !pCaps)
+            continue;
+        LoadFeature(GST_PLUGIN_FEATURE(pFinder));
+        GList* pReaders = gst_element_factory_list_filter(pAll, pCaps, GST_PAD_SINK, FALSE);
+        LoadBestReaders(pReaders);
+        gst_plugin_feature_list_free(pReaders);
+    }
+    gst_plugin_feature_list_free(pAll);
+    gst_plugin_feature_list_free(pFinders);
+}
+
+} // namespace
+
+void StartInBackground(const std::string& firstClip) {
     static std::jthread starter;
     if (starter.joinable())
         return;
-    starter = std::jthread([] {
+    std::string ext = core::ToLowerAscii(core::ExtensionWithDot(firstClip));
+    if (!ext.empty())
+        ext.erase(0, 1);
+    starter = std::jthread([ext] {
         std::string error;
         if (!EnsureInitialized(error))
             return;
@@ -99,13 +155,14 @@ void StartInBackground() {
         // them ready. Names that are not installed are skipped.
         for (const char* name :
              {"playbin", "uridecodebin", "decodebin", "typefind", "filesrc", "audioconvert",
-              "audioresample", "volume", "autoaudiosink", "pulsesink", "alsasink"})
+              "audioresample", "volume", "equalizer-10bands", "videoconvert", "appsink",
+              "autoaudiosink", "pulsesink", "alsasink"})
             if (GstElementFactory* pFactory = gst_element_factory_find(name)) {
-                if (GstPluginFeature* pLoaded =
-                        gst_plugin_feature_load(GST_PLUGIN_FEATURE(pFactory)))
-                    gst_object_unref(pLoaded);
+                LoadFeature(GST_PLUGIN_FEATURE(pFactory));
                 gst_object_unref(pFactory);
             }
+        if (!ext.empty())
+            LoadReadersFor(ext);
     });
 }
 

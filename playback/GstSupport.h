@@ -14,9 +14,10 @@ namespace gstsupport {
 bool EnsureInitialized(std::string& error);
 
 // Starts GStreamer on a thread of its own and loads the elements every playback pipeline
-// uses, so that work overlaps whatever the caller does next (making the windows). A later
+// uses, and those that read a file named like firstClip (its type finder, demuxer, parser and
+// decoder), so that work overlaps whatever the caller does next (making the windows). A later
 // EnsureInitialized waits for the start that is under way. The thread is joined at exit.
-void StartInBackground();
+void StartInBackground(const std::string& firstClip = {});
 
 // A sink bin built from the environment variable's description, or null when the variable is
 // unset, empty or does not parse (the reason is logged). A sink in it that can pace itself

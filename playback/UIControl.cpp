@@ -20,8 +20,11 @@ CUIControl::~CUIControl() = default;
 
 IEngineManagerControl* CUIControl::AttachEngineManager(IEngineManagerControl* pManager) {
     m_pEngineManager = pManager;
-    if (m_pEngineManager)
+    if (m_pEngineManager) {
         m_pEngineManager->SetDisplayMode(m_nDisplayMode);
+        m_pEngineManager->SetVolume(m_nVolume);
+        m_pEngineManager->SetMute(m_bMute != 0);
+    }
     return m_pEngineManager;
 }
 

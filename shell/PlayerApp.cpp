@@ -90,12 +90,14 @@ CPlayerApp::~CPlayerApp() {
 
 // Start-up and shutdown ----------------------------------------------------------------------
 
-// The command line this process started with names files (its first word is the program).
-static bool StartedWithFiles() {
+// The first file the command line this process started with names (its first word is the
+// program); empty when it names none.
+static std::string FirstFileArgument() {
     std::vector<std::string> words = core::SplitCommandLine(shell::GetCommandLine());
     if (!words.empty())
         words.erase(words.begin());
-    return !core::ParseCommandLineWords(words).fileArgs.empty();
+    const std::vector<std::string> files = core::ParseCommandLineWords(words).fileArgs;
+    return files.empty() ? std::string() : files.front();
 }
 
 bool CPlayerApp::InitInstance() {
@@ -103,17 +105,17 @@ bool CPlayerApp::InitInstance() {
     if (!Create(res::LoadString(147)))
         return false;
     m_bRunning = true;
+    // Files on the command line play at once: GStreamer starts while the settings are read and
+    // the windows are made. A start without files leaves it unloaded.
+    if (const std::string first = FirstFileArgument(); !first.empty()) {
+        platform::LogVerbose("media framework starts beside the windows");
+        gstsupport::StartInBackground(first);
+    }
     shell::SetProfileKey();
     shell::SetCurrentLanguage(shell::ReadUILanguage());
     shell::LoadListeningSettings(m_control);
     shell::RegisterPlaylistKeys(platform::GetProgramPath());
     SetPlayerApp(this);
-    // Files on the command line play at once: GStreamer starts while the windows are made.
-    // A start without files leaves it unloaded.
-    if (StartedWithFiles()) {
-        platform::LogVerbose("media framework starts beside the windows");
-        gstsupport::StartInBackground();
-    }
     WireController();
     CreateMainWindow();
     if (!m_pMain)

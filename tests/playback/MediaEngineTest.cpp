@@ -13,7 +13,9 @@
 #include <QImage>
 #include <QWidget>
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <gst/gst.h>
 #include <iterator>
@@ -645,6 +647,26 @@ TEST(SoundStreamNames, EveryOutputThatTakesStreamPropertiesIsNamedAsCorvella) {
     EXPECT_STREQ(gst_structure_get_string(pProps, "media.role"), "music");
     gst_structure_free(pProps);
     gst_object_unref(pPipeline);
+}
+
+// At start-up the interface thread is busy making the windows when the first clip opens: the
+// clip plays without waiting for it to hear of the open, and at the level set before (here
+// muted), not at full.
+TEST_F(SoundShapingTest, AnOpenedClipPlaysWhileTheInterfaceThreadIsBusy) {
+    CreateManager();
+    m_manager->SetVolume(100);
+    m_manager->SetMute(true);
+    bool sounded = false;
+    const auto samples = Play(Media("clip.wav"), true, [&] {
+        // No event is handled here: only the pipeline itself can start the sound.
+        for (int i = 0; i < 1000 && !sounded; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            std::error_code error;
+            sounded = std::filesystem::file_size(m_folder / "out.raw", error) > 0 && !error;
+        }
+    });
+    EXPECT_TRUE(sounded) << "no sound within 10 s";
+    EXPECT_LT(LevelDb(samples, 0, samples.size()), -80.0);
 }
 
 // Two halves of one 441 Hz tone (each a whole number of periods): the second, named before
