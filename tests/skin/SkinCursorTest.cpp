@@ -5,10 +5,10 @@
 #include "tests/skin/CursorWriter.h"
 #include "tests/support/ScratchFolder.h"
 
-#include <fstream>
 #include <gtest/gtest.h>
 
 using namespace skintest;
+using Pixels = std::vector<std::uint32_t>;
 
 namespace {
 
@@ -16,9 +16,10 @@ std::shared_ptr<CSkinCursor> Parse(const std::string& bytes) {
     return ParseCursorData(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
 }
 
-std::uint32_t PixelOf(const CSkinCursor& c, int x, int y, std::size_t step = 0) {
+// The first row of a cursor's picture, or of one step's.
+Pixels TopRow(const CSkinCursor& c, std::size_t step = 0) {
     const CursorFrame& f = c.GetStepFrame(step);
-    return f.pixels[std::size_t(y * f.nWidth + x)];
+    return Pixels(f.pixels.begin(), f.pixels.begin() + f.nWidth);
 }
 
 CurSpec Monochrome() {
@@ -28,109 +29,12 @@ CurSpec Monochrome() {
     return s;
 }
 
-} // namespace
-
-TEST(CursorFile, MonochromeCursorUsesItsMaskAndAHotSpotHeldInside) {
-    auto c = Parse(MakeCur(Monochrome()));
-    ASSERT_NE(c, nullptr);
-    EXPECT_FALSE(c->IsAnimated());
-    const CursorFrame& f = c->GetStepFrame(0);
-    EXPECT_EQ(f.nWidth, 4);
-    EXPECT_EQ(f.nHeight, 4);
-    EXPECT_EQ(f.hotSpot, (CPoint{1, 2}));
-    EXPECT_EQ(PixelOf(*c, 1, 0), 0xFFFFFFFFu) << "opaque white";
-    EXPECT_EQ(PixelOf(*c, 2, 0), 0xFF000000u) << "opaque black";
-    EXPECT_EQ(PixelOf(*c, 0, 0), 0x00000000u) << "masked black is transparent";
-    EXPECT_EQ(PixelOf(*c, 0, 1), 0xFF000000u) << "an inverting pixel is shown black";
-    EXPECT_EQ(PixelOf(*c, 3, 3), 0xFF000000u) << "rows are stored bottom-up";
-    // A hot spot outside the picture is held inside; an icon's is its centre.
-    CurSpec s = Monochrome();
-    s.hotX = 40;
-    s.hotY = 9;
-    c = Parse(MakeCur(s));
-    ASSERT_NE(c, nullptr);
-    EXPECT_EQ(c->GetStepFrame(0).hotSpot, (CPoint{3, 3}));
-    s.type = 1; // an icon has no hot spot: its centre
-    c = Parse(MakeCur(s));
-    ASSERT_NE(c, nullptr);
-    EXPECT_EQ(c->GetStepFrame(0).hotSpot, (CPoint{2, 2}));
-}
-
-TEST(CursorFile, ColourDepthsDecode) {
-    CurSpec s;
-    s.bitCount = 32;
-    s.pixel = [](int x, int) { return x == 0 ? 0x80FF0000u : 0x00000000u; };
-    s.mask = [](int, int) { return true; };
-    auto c = Parse(MakeCur(s));
-    ASSERT_NE(c, nullptr);
-    EXPECT_EQ(PixelOf(*c, 0, 0), 0x80FF0000u) << "a 32-bit cursor's own alpha wins";
-    EXPECT_EQ(PixelOf(*c, 1, 0), 0u);
-    s.withMask = false;
-    EXPECT_NE(Parse(MakeCur(s)), nullptr) << "with alpha the mask may be left out";
-
-    s = CurSpec{};
-    s.bitCount = 24;
-    s.pixel = [](int x, int y) { return std::uint32_t(0x102030 + x + (y << 8)); };
-    c = Parse(MakeCur(s));
-    ASSERT_NE(c, nullptr);
-    EXPECT_EQ(PixelOf(*c, 2, 1), 0xFF102132u);
-
-    s = CurSpec{};
-    s.bitCount = 4;
-    s.palette = {0, 0xFF0000, 0x00FF00, 0x0000FF};
-    s.pixel = [](int x, int) { return std::uint32_t(x); };
-    c = Parse(MakeCur(s));
-    ASSERT_NE(c, nullptr);
-    EXPECT_EQ(PixelOf(*c, 2, 3), 0xFF00FF00u);
-
-    s.bitCount = 8;
-    s.pixel = [](int x, int) { return std::uint32_t(x + 2); }; // index 4 and 5 are not there
-    EXPECT_EQ(Parse(MakeCur(s)), nullptr);
-}
-
-TEST(CursorFile, EveryTruncationOfACursorFailsCleanly) {
-    const std::string good = MakeCur(Monochrome());
-    for (std::size_t n = 0; n < good.size(); ++n)
-        EXPECT_EQ(Parse(good.substr(0, n)), nullptr) << "length " << n;
-    EXPECT_EQ(ParseCursorData(nullptr, 100), nullptr);
-}
-
-TEST(CursorFile, DamagedHeadersAreRefused) {
-    const std::string good = MakeCur(Monochrome());
-    auto damaged = [&](std::size_t at, std::uint32_t value, int bytes) {
-        std::string bad = good;
-        for (int i = 0; i < bytes; ++i)
-            bad[at + std::size_t(i)] = char((value >> (8 * i)) & 0xFF);
-        return Parse(bad);
-    };
-    EXPECT_EQ(damaged(2, 3, 2), nullptr) << "type";
-    EXPECT_EQ(damaged(4, 0, 2), nullptr) << "no pictures";
-    EXPECT_EQ(damaged(4, 500, 2), nullptr) << "a directory longer than the file";
-    EXPECT_EQ(damaged(18, 0xFFFFFFF0, 4), nullptr) << "picture offset";
-    EXPECT_EQ(damaged(14, 0xFFFFFFF0, 4), nullptr) << "picture size";
-    const std::size_t dib = 22;
-    EXPECT_EQ(damaged(dib + 0, 12, 4), nullptr) << "header size";
-    EXPECT_EQ(damaged(dib + 4, 0, 4), nullptr) << "width 0";
-    EXPECT_EQ(damaged(dib + 4, 100000, 4), nullptr) << "huge width";
-    EXPECT_EQ(damaged(dib + 8, 7, 4), nullptr) << "odd double height";
-    EXPECT_EQ(damaged(dib + 8, 0xFFFFFFF8, 4), nullptr) << "negative height";
-    EXPECT_EQ(damaged(dib + 14, 16, 2), nullptr) << "16 bits per pixel";
-    EXPECT_EQ(damaged(dib + 16, 1, 4), nullptr) << "compressed";
-    EXPECT_EQ(damaged(dib + 32, 3, 4), nullptr) << "more colours than the depth holds";
-    EXPECT_EQ(Parse("\x89PNG\r\n\x1a\n not a cursor"), nullptr);
-}
-
-namespace {
-
-std::string SolidFrame(std::uint32_t index) {
-    CurSpec s;
-    s.pixel = [index](int, int) { return index; };
-    return MakeCur(s);
-}
-
+// Each step's frame: the first is white, the second black.
 AniSpec TwoFrames() {
     AniSpec a;
-    a.frames = {SolidFrame(1), SolidFrame(0)};
+    CurSpec white, black;
+    white.pixel = [](int, int) { return 1u; };
+    a.frames = {MakeCur(white), MakeCur(black)};
     a.flags = 3;
     a.steps = 3;
     a.rates = {6, 12, 6};
@@ -140,21 +44,108 @@ AniSpec TwoFrames() {
 
 } // namespace
 
+TEST(CursorFile, MonochromeCursorUsesItsMaskAndAHotSpotHeldInside) {
+    auto c = Parse(MakeCur(Monochrome()));
+    ASSERT_NE(c, nullptr);
+    EXPECT_FALSE(c->IsAnimated());
+    const CursorFrame& f = c->GetStepFrame(0);
+    EXPECT_EQ((std::vector{f.nWidth, f.nHeight}), (std::vector{4, 4}));
+    // Masked black is transparent, a masked (inverting) white pixel is shown black; rows are
+    // stored bottom-up.
+    EXPECT_EQ(TopRow(*c), (Pixels{0, 0xFFFFFFFF, 0xFF000000, 0xFFFFFFFF}));
+    EXPECT_EQ(f.pixels[4], 0xFF000000u);
+    // A hot spot outside the picture is held inside; an icon's is its centre.
+    CurSpec s = Monochrome();
+    const std::pair<int, CPoint> hotSpots[] = {{2, {1, 2}}, {2, {3, 3}}, {1, {2, 2}}};
+    for (auto [type, hot] : hotSpots) {
+        s.type = type;
+        c = Parse(MakeCur(s));
+        ASSERT_NE(c, nullptr);
+        EXPECT_EQ(c->GetStepFrame(0).hotSpot, hot);
+        s.hotX = 40;
+        s.hotY = 9;
+    }
+}
+
+TEST(CursorFile, ColourDepthsDecode) {
+    CurSpec s;
+    s.bitCount = 32;
+    s.pixel = [](int x, int) { return x == 0 ? 0x80FF0000u : 0x00000000u; };
+    s.mask = [](int, int) { return true; };
+    auto c = Parse(MakeCur(s));
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(TopRow(*c), (Pixels{0x80FF0000u, 0, 0, 0})) << "a 32-bit cursor's own alpha wins";
+    s.withMask = false;
+    EXPECT_NE(Parse(MakeCur(s)), nullptr) << "with alpha the mask may be left out";
+
+    s = CurSpec{};
+    s.bitCount = 24;
+    s.pixel = [](int x, int) { return std::uint32_t(0x102030 + x); };
+    c = Parse(MakeCur(s));
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(TopRow(*c)[2], 0xFF102032u);
+
+    s = CurSpec{};
+    s.bitCount = 4;
+    s.palette = {0, 0xFF0000, 0x00FF00, 0x0000FF};
+    s.pixel = [](int x, int) { return std::uint32_t(x); };
+    c = Parse(MakeCur(s));
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(TopRow(*c), (Pixels{0xFF000000, 0xFFFF0000, 0xFF00FF00, 0xFF0000FF}));
+    s.bitCount = 8;
+    s.pixel = [](int x, int) { return std::uint32_t(x + 2); }; // index 4 and 5 are not there
+    EXPECT_EQ(Parse(MakeCur(s)), nullptr);
+}
+
+TEST(CursorFile, DamagedAndTruncatedCursorsAreRefused) {
+    const std::string good = MakeCur(Monochrome());
+    for (std::size_t n = 0; n < good.size(); ++n)
+        EXPECT_EQ(Parse(good.substr(0, n)), nullptr) << "length " << n;
+    EXPECT_EQ(ParseCursorData(nullptr, 100), nullptr);
+    EXPECT_EQ(Parse("\x89PNG\r\n\x1a\n not a cursor"), nullptr);
+    const std::size_t dib = 22;
+    const struct {
+        std::size_t at;
+        std::uint32_t value;
+        int bytes;
+        const char* why;
+    } damages[] = {
+        {2, 3, 2, "type"},
+        {4, 0, 2, "no pictures"},
+        {4, 500, 2, "a directory longer than the file"},
+        {18, 0xFFFFFFF0, 4, "picture offset"},
+        {14, 0xFFFFFFF0, 4, "picture size"},
+        {dib + 0, 12, 4, "header size"},
+        {dib + 4, 0, 4, "width 0"},
+        {dib + 4, 100000, 4, "huge width"},
+        {dib + 8, 7, 4, "odd double height"},
+        {dib + 8, 0xFFFFFFF8, 4, "negative height"},
+        {dib + 14, 16, 2, "16 bits per pixel"},
+        {dib + 16, 1, 4, "compressed"},
+        {dib + 32, 3, 4, "more colours than the depth holds"},
+    };
+    for (const auto& d : damages) {
+        std::string bad = good;
+        bad.replace(d.at, std::size_t(d.bytes), Fields({{d.value, d.bytes}}));
+        EXPECT_EQ(Parse(bad), nullptr) << d.why;
+    }
+}
+
 TEST(AnimatedCursor, StepsFollowTheSequenceAndRates) {
     auto c = Parse(MakeAni(TwoFrames()));
     ASSERT_NE(c, nullptr);
     EXPECT_TRUE(c->IsAnimated());
     EXPECT_EQ(c->GetFrameCount(), 2u);
     ASSERT_EQ(c->GetStepCount(), 3u);
-    EXPECT_EQ(c->GetStep(0).nFrame, 1u);
-    EXPECT_EQ(c->GetStep(0).nMs, 100);
-    EXPECT_EQ(c->GetStep(1).nMs, 200);
-    EXPECT_EQ(PixelOf(*c, 0, 0, 0), 0xFF000000u);
-    EXPECT_EQ(PixelOf(*c, 0, 0, 1), 0xFFFFFFFFu);
+    EXPECT_EQ((std::vector{c->GetStep(0).nFrame, c->GetStep(1).nFrame}),
+              (std::vector<std::size_t>{1, 0}));
+    EXPECT_EQ((std::vector{c->GetStep(0).nMs, c->GetStep(1).nMs}), (std::vector{100, 200}));
+    EXPECT_EQ(TopRow(*c, 0)[0], 0xFF000000u);
+    EXPECT_EQ(TopRow(*c, 1)[0], 0xFFFFFFFFu);
 
-    AniSpec plain;
-    plain.frames = {SolidFrame(1), SolidFrame(0), SolidFrame(1)};
-    plain.jiffies = 0; // no rate: the shortest step
+    // No sequence nor rates: the frames in turn, each for the shortest step.
+    AniSpec plain{.frames = TwoFrames().frames, .jiffies = 0};
+    plain.frames.push_back(plain.frames[0]);
     c = Parse(MakeAni(plain));
     ASSERT_NE(c, nullptr);
     ASSERT_EQ(c->GetStepCount(), 3u);
@@ -207,9 +198,9 @@ TEST(AnimatedCursor, PlayerShowsEachStepForItsTime) {
 TEST(AnimatedCursor, CursorLinesFillTheSlotsUnchecked) {
     CSkinCursors::Clear();
     testsupport::ScratchFolder dir;
+    dir.MakeFile("busy.ani", MakeAni(TwoFrames()));
+    dir.MakeFile("Cursors.txt", "1\n2\n3\n4\n5\nbusy.ani\nnone.cur\n");
     const std::string folder = dir.Path() + "/";
-    std::ofstream(folder + "busy.ani", std::ios::binary) << MakeAni(TwoFrames());
-    std::ofstream(folder + "Cursors.txt") << "1\n2\n3\n4\n5\nbusy.ani\nnone.cur\n";
     skin::CSkinFileReader reader;
     ASSERT_TRUE(reader.Open(folder + "Cursors.txt"));
     ASSERT_TRUE(reader.SkipHeader());
