@@ -92,6 +92,7 @@ TEST(BuiltInSkin, CursorsFillTheSixSlots) {
     // The pointer's hot spot is its tip; the resize arrows point from their middle.
     EXPECT_EQ(CSkinCursors::Get(5)->GetStepFrame(0).hotSpot, (CPoint{1, 1}));
     EXPECT_EQ(CSkinCursors::Get(4)->GetStepFrame(0).hotSpot, (CPoint{16, 16}));
+    EXPECT_EQ(CSkinCursors::Get(CSkinCursors::kSlots), nullptr);
     CSkinCursors::Clear();
 }
 

@@ -104,11 +104,4 @@ TEST_F(MemSliderTest, HorizontalPositionBarMapsPixelsToValuesAndEmptyRangesAreSa
     flat.SetRangeMax(100);
     flat.OnMouseMove(0, {9, 3});
     EXPECT_EQ(flat.GetValue(), 0);
-    // A slider without a thumb size draws nothing.
-    CMemSlider none;
-    const int bare[] = {0, 0, 10, 10, -1, -1, -1, -1, 0, 0, 0, 0, 0, 0};
-    none.CreateFromLine(m_host.get(), 1, m_image.get(), bare);
-    m_host->Clear();
-    none.Draw(m_host->m_surface);
-    EXPECT_EQ(At(0, 0), kBackground);
 }

@@ -1,9 +1,7 @@
 #include "skin/SkinCursor.h"
 #include "platform/Clock.h"
 #include "platform/MessageQueue.h"
-#include "skin/SkinFile.h"
 #include "tests/skin/CursorWriter.h"
-#include "tests/support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -23,23 +21,25 @@ Pixels TopRow(const CSkinCursor& c, std::size_t step = 0) {
 }
 
 CurSpec Monochrome() {
-    CurSpec s;
-    s.pixel = [](int x, int y) { return std::uint32_t((x + y) % 2); };
-    s.mask = [](int x, int) { return x == 0; };
-    return s;
+    return {.pixel = [](int x, int y) { return std::uint32_t((x + y) % 2); },
+            .mask = [](int x, int) { return x == 0; }};
 }
 
-// Each step's frame: the first is white, the second black.
+// Three steps of two frames, the first white, the second black.
 AniSpec TwoFrames() {
-    AniSpec a;
-    CurSpec white, black;
-    white.pixel = [](int, int) { return 1u; };
-    a.frames = {MakeCur(white), MakeCur(black)};
-    a.flags = 3;
-    a.steps = 3;
-    a.rates = {6, 12, 6};
-    a.seq = {1, 0, 1};
-    return a;
+    return {.frames = {MakeCur({.pixel = [](int, int) { return 1u; }}), MakeCur({})},
+            .steps = 3,
+            .flags = 3,
+            .rates = {6, 12, 6},
+            .seq = {1, 0, 1}};
+}
+
+// Each step as its frame and its time.
+std::vector<std::pair<std::size_t, int>> Steps(const CSkinCursor& c) {
+    std::vector<std::pair<std::size_t, int>> out;
+    for (std::size_t i = 0; i < c.GetStepCount(); ++i)
+        out.emplace_back(c.GetStep(i).nFrame, c.GetStep(i).nMs);
+    return out;
 }
 
 } // namespace
@@ -68,33 +68,27 @@ TEST(CursorFile, MonochromeCursorUsesItsMaskAndAHotSpotHeldInside) {
 }
 
 TEST(CursorFile, ColourDepthsDecode) {
-    CurSpec s;
-    s.bitCount = 32;
-    s.pixel = [](int x, int) { return x == 0 ? 0x80FF0000u : 0x00000000u; };
-    s.mask = [](int, int) { return true; };
-    auto c = Parse(MakeCur(s));
-    ASSERT_NE(c, nullptr);
-    EXPECT_EQ(TopRow(*c), (Pixels{0x80FF0000u, 0, 0, 0})) << "a 32-bit cursor's own alpha wins";
-    s.withMask = false;
-    EXPECT_NE(Parse(MakeCur(s)), nullptr) << "with alpha the mask may be left out";
-
-    s = CurSpec{};
-    s.bitCount = 24;
-    s.pixel = [](int x, int) { return std::uint32_t(0x102030 + x); };
-    c = Parse(MakeCur(s));
-    ASSERT_NE(c, nullptr);
-    EXPECT_EQ(TopRow(*c)[2], 0xFF102032u);
-
-    s = CurSpec{};
-    s.bitCount = 4;
-    s.palette = {0, 0xFF0000, 0x00FF00, 0x0000FF};
-    s.pixel = [](int x, int) { return std::uint32_t(x); };
-    c = Parse(MakeCur(s));
-    ASSERT_NE(c, nullptr);
-    EXPECT_EQ(TopRow(*c), (Pixels{0xFF000000, 0xFFFF0000, 0xFF00FF00, 0xFF0000FF}));
-    s.bitCount = 8;
-    s.pixel = [](int x, int) { return std::uint32_t(x + 2); }; // index 4 and 5 are not there
-    EXPECT_EQ(Parse(MakeCur(s)), nullptr);
+    const struct {
+        int bitCount;
+        Pixels values, shown; // of the first row: in the file, as decoded
+    } depths[] = {
+        // A 32-bit cursor's own alpha wins over its mask.
+        {32, {0x80FF0000, 0, 0, 0}, {0x80FF0000, 0, 0, 0}},
+        {24, {0x102030, 0, 0, 0x0000FF}, {0xFF102030, 0xFF000000, 0xFF000000, 0xFF0000FF}},
+        {8, {3, 2, 1, 0}, {0xFF0000FF, 0xFF00FF00, 0xFFFF0000, 0xFF000000}},
+        {4, {0, 1, 2, 3}, {0xFF000000, 0xFFFF0000, 0xFF00FF00, 0xFF0000FF}}};
+    for (const auto& d : depths) {
+        CurSpec s{.bitCount = d.bitCount, .palette = {0, 0xFF0000, 0x00FF00, 0x0000FF}};
+        s.pixel = [&](int x, int) { return d.values[std::size_t(x)]; };
+        s.mask = [&](int, int) { return d.bitCount == 32; };
+        const auto c = Parse(MakeCur(s));
+        ASSERT_NE(c, nullptr) << d.bitCount;
+        EXPECT_EQ(TopRow(*c), d.shown) << d.bitCount;
+    }
+    CurSpec alpha{.bitCount = 32, .pixel = [](int, int) { return 0x80000000u; }, .withMask = false};
+    EXPECT_NE(Parse(MakeCur(alpha)), nullptr) << "with alpha the mask may be left out";
+    CurSpec beyond{.bitCount = 8, .pixel = [](int x, int) { return std::uint32_t(x); }};
+    EXPECT_EQ(Parse(MakeCur(beyond)), nullptr) << "indexes beyond the two colours of the palette";
 }
 
 TEST(CursorFile, DamagedAndTruncatedCursorsAreRefused) {
@@ -103,31 +97,17 @@ TEST(CursorFile, DamagedAndTruncatedCursorsAreRefused) {
         EXPECT_EQ(Parse(good.substr(0, n)), nullptr) << "length " << n;
     EXPECT_EQ(ParseCursorData(nullptr, 100), nullptr);
     EXPECT_EQ(Parse("\x89PNG\r\n\x1a\n not a cursor"), nullptr);
-    const std::size_t dib = 22;
-    const struct {
-        std::size_t at;
-        std::uint32_t value;
-        int bytes;
-        const char* why;
-    } damages[] = {
-        {2, 3, 2, "type"},
-        {4, 0, 2, "no pictures"},
-        {4, 500, 2, "a directory longer than the file"},
-        {18, 0xFFFFFFF0, 4, "picture offset"},
-        {14, 0xFFFFFFF0, 4, "picture size"},
-        {dib + 0, 12, 4, "header size"},
-        {dib + 4, 0, 4, "width 0"},
-        {dib + 4, 100000, 4, "huge width"},
-        {dib + 8, 7, 4, "odd double height"},
-        {dib + 8, 0xFFFFFFF8, 4, "negative height"},
-        {dib + 14, 16, 2, "16 bits per pixel"},
-        {dib + 16, 1, 4, "compressed"},
-        {dib + 32, 3, 4, "more colours than the depth holds"},
-    };
-    for (const auto& d : damages) {
+    // At, value, bytes. In the directory: type, no pictures, more pictures than the file holds,
+    // picture size and offset; in the picture: header size, width 0 and huge, odd and negative
+    // height, 16 bits, compressed, more colours than the depth holds.
+    const std::tuple<std::size_t, std::uint32_t, int> damages[] = {
+        {2, 3, 2},   {4, 0, 2},  {4, 500, 2},     {14, 0xFFFFFFF0, 4}, {18, 0xFFFFFFF0, 4},
+        {22, 12, 4}, {26, 0, 4}, {26, 100000, 4}, {30, 7, 4},          {30, 0xFFFFFFF8, 4},
+        {36, 16, 2}, {38, 1, 4}, {54, 3, 4}};
+    for (const auto& [at, value, bytes] : damages) {
         std::string bad = good;
-        bad.replace(d.at, std::size_t(d.bytes), Fields({{d.value, d.bytes}}));
-        EXPECT_EQ(Parse(bad), nullptr) << d.why;
+        bad.replace(at, std::size_t(bytes), Fields({{value, bytes}}));
+        EXPECT_EQ(Parse(bad), nullptr) << "at " << at << ": " << value;
     }
 }
 
@@ -136,21 +116,15 @@ TEST(AnimatedCursor, StepsFollowTheSequenceAndRates) {
     ASSERT_NE(c, nullptr);
     EXPECT_TRUE(c->IsAnimated());
     EXPECT_EQ(c->GetFrameCount(), 2u);
-    ASSERT_EQ(c->GetStepCount(), 3u);
-    EXPECT_EQ((std::vector{c->GetStep(0).nFrame, c->GetStep(1).nFrame}),
-              (std::vector<std::size_t>{1, 0}));
-    EXPECT_EQ((std::vector{c->GetStep(0).nMs, c->GetStep(1).nMs}), (std::vector{100, 200}));
+    EXPECT_EQ(Steps(*c), (std::vector<std::pair<std::size_t, int>>{{1, 100}, {0, 200}, {1, 100}}));
     EXPECT_EQ(TopRow(*c, 0)[0], 0xFF000000u);
     EXPECT_EQ(TopRow(*c, 1)[0], 0xFFFFFFFFu);
-
     // No sequence nor rates: the frames in turn, each for the shortest step.
     AniSpec plain{.frames = TwoFrames().frames, .jiffies = 0};
     plain.frames.push_back(plain.frames[0]);
     c = Parse(MakeAni(plain));
     ASSERT_NE(c, nullptr);
-    ASSERT_EQ(c->GetStepCount(), 3u);
-    EXPECT_EQ(c->GetStep(2).nFrame, 2u);
-    EXPECT_EQ(c->GetStep(2).nMs, 16);
+    EXPECT_EQ(Steps(*c), (std::vector<std::pair<std::size_t, int>>{{0, 16}, {1, 16}, {2, 16}}));
 }
 
 TEST(AnimatedCursor, DamagedAnimationsAreRefused) {
@@ -193,24 +167,4 @@ TEST(AnimatedCursor, PlayerShowsEachStepForItsTime) {
     clock.Advance(1000);
     EXPECT_EQ(player.GetCursor(), nullptr);
     platform::CMessageQueue::Instance().Reset();
-}
-
-TEST(AnimatedCursor, CursorLinesFillTheSlotsUnchecked) {
-    CSkinCursors::Clear();
-    testsupport::ScratchFolder dir;
-    dir.MakeFile("busy.ani", MakeAni(TwoFrames()));
-    dir.MakeFile("Cursors.txt", "1\n2\n3\n4\n5\nbusy.ani\nnone.cur\n");
-    const std::string folder = dir.Path() + "/";
-    skin::CSkinFileReader reader;
-    ASSERT_TRUE(reader.Open(folder + "Cursors.txt"));
-    ASSERT_TRUE(reader.SkipHeader());
-    CSkinCursors::Set(1, Parse(MakeCur(Monochrome())));
-    EXPECT_TRUE(reader.ReadCursor(0, folder));
-    EXPECT_TRUE(reader.ReadCursor(1, folder));
-    EXPECT_FALSE(reader.ReadCursor(2, folder)) << "the file has ended";
-    ASSERT_NE(CSkinCursors::Get(0), nullptr);
-    EXPECT_TRUE(CSkinCursors::Get(0)->IsAnimated());
-    EXPECT_EQ(CSkinCursors::Get(1), nullptr) << "a missing file empties its slot";
-    EXPECT_EQ(CSkinCursors::Get(6), nullptr);
-    CSkinCursors::Clear();
 }

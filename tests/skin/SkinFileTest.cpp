@@ -3,6 +3,7 @@
 #include "skin/MemGlyphText.h"
 #include "skin/SkinCursor.h"
 #include "skin/SkinLoader.h"
+#include "tests/skin/CursorWriter.h"
 #include "tests/support/BmpWriter.h"
 #include "tests/support/ScratchFolder.h"
 
@@ -110,11 +111,23 @@ protected:
 } // namespace
 
 TEST_F(SkinFileTest, AWellFormedFileLoadsEveryValueWithCommentsAnywhere) {
+    // A blank before // makes a value line, and so does an empty line.
+    m_folder.MakeFile("a.cur", skintest::MakeCur({}));
+    Lines lines = kGood;
+    lines[5] = " // 1,2,3";
+    lines[7] = "a.cur";
+    ASSERT_TRUE(LoadWith(lines));
+    EXPECT_EQ(m_wnd.m_colour, RGB(0, 2, 3));
+    EXPECT_NE(CSkinCursors::Get(0), nullptr);
+    lines[5] = "";
+    ASSERT_TRUE(LoadWith(lines));
+    EXPECT_EQ(m_wnd.m_colour, RGB(0, 0, 0));
+
     ASSERT_TRUE(LoadWith(kGood));
     ExpectGoodValues();
     EXPECT_EQ(m_wnd.m_image->GetImageRect(), (CRect{0, 0, 32, 16}));
     EXPECT_EQ(m_wnd.m_button.GetParent(), &m_wnd);
-    EXPECT_EQ(CSkinCursors::Get(0), nullptr) << "a cursor that cannot load leaves the slot empty";
+    EXPECT_EQ(CSkinCursors::Get(0), nullptr) << "a cursor that cannot load empties its slot";
     // The button copies from the loaded bitmap.
     CDC dc;
     dc.CreateBlank(20, 20);
@@ -123,34 +136,17 @@ TEST_F(SkinFileTest, AWellFormedFileLoadsEveryValueWithCommentsAnywhere) {
     EXPECT_EQ(dc.GetPixel(6, 7), RGB(1, 1, 7));
 
     for (std::size_t at = 0; at <= kGood.size(); ++at) {
-        Lines lines = kGood;
+        lines = kGood;
         lines.insert(lines.begin() + std::ptrdiff_t(at), {"//", "// a comment, 1,2,3"});
         ASSERT_TRUE(LoadWith(lines)) << "comment at line " << at;
         ExpectGoodValues();
     }
-    Lines surplus = kGood;
-    surplus[8] += ",99,98,97";
-    EXPECT_TRUE(LoadWith(surplus)) << "surplus numbers are ignored";
+    lines = kGood;
+    lines[8] += ",99,98,97";
+    EXPECT_TRUE(LoadWith(lines)) << "surplus numbers are ignored";
     m_wnd.m_colour = 0;
     EXPECT_TRUE(LoadWith(kGood, "\r\n")) << "CR LF line ends";
     ExpectGoodValues();
-}
-
-TEST_F(SkinFileTest, EmptyOrIndentedCommentLinesAreValueLinesThatShiftLaterValues) {
-    Write("Numbers.txt", {"1", "2", "3", "4", "5", "", "7,8,9", " // 1,2,3", "4"});
-    CSkinFileReader reader;
-    ASSERT_TRUE(reader.Open(m_folder / "Numbers.txt"));
-    ASSERT_TRUE(reader.SkipHeader());
-    std::vector<COLORREF> colours(3, 1);
-    for (COLORREF& c : colours)
-        ASSERT_TRUE(reader.ReadColour(c));
-    // The empty line is the first value; a blank before // makes a value line.
-    EXPECT_EQ(colours, (std::vector<COLORREF>{RGB(0, 0, 0), RGB(7, 8, 9), RGB(0, 2, 3)}));
-    std::string line;
-    EXPECT_TRUE(reader.ReadValueLine(line));
-    EXPECT_EQ(line, "4");
-    EXPECT_FALSE(reader.ReadValueLine(line));
-    EXPECT_FALSE(reader.Open(m_folder.Path())) << "a folder is no file";
 }
 
 // Each damaged file is refused; a bad bitmap leaves no half-made image behind.
@@ -165,6 +161,7 @@ TEST_F(SkinFileTest, DamagedFilesAreRefused) {
     } cases[] = {
         {9, nullptr, "ends early"},
         {6, nullptr, "ends before the image"},
+        {7, nullptr, "ends before the cursor"},
         {5, "", "the colour text is then taken as the bitmap name", true},
         {8, "5,6,8,4,0,0,-1,-1,8,0,16", "eleven numbers for a button"},
         {9, "1,2,40,6,8,6,0,3,1", "no glyph columns"},
@@ -186,6 +183,7 @@ TEST_F(SkinFileTest, DamagedFilesAreRefused) {
         EXPECT_TRUE(c.line != 6 || !m_wnd.m_image) << c.why << ": no half-made image";
     }
     EXPECT_FALSE(LoadWith({})) << "an empty file";
+    EXPECT_FALSE(CSkinFileReader().Open(m_folder.Path())) << "a folder is no file";
     EXPECT_FALSE(m_wnd.LoadSkin(Folder() + "nowhere/")) << "a missing file";
 }
 
