@@ -27,10 +27,11 @@ struct CurSpec {
     bool withMask = true;
 };
 
-inline std::string Fields(const std::vector<std::pair<std::uint32_t, int>>& valuesAndBytes) {
+// Values of the same width, little-endian.
+inline std::string LE(int bytes, const std::vector<std::uint32_t>& values) {
     std::string out;
-    for (auto [value, bytes] : valuesAndBytes)
-        testsupport::PutLE(out, value, bytes);
+    for (std::uint32_t v : values)
+        testsupport::PutLE(out, v, bytes);
     return out;
 }
 
@@ -43,7 +44,7 @@ inline std::string MakeCur(const CurSpec& s) {
                                             .palette = s.bitCount <= 8 ? s.palette : Palette{},
                                             .pixel = s.pixel})
                           .substr(14);
-    dib.replace(8, 4, Fields({{std::uint32_t(s.height * 2), 4}}));
+    dib.replace(8, 4, LE(4, {std::uint32_t(s.height * 2)}));
     for (int y = s.height - 1; s.withMask && y >= 0; --y) {
         std::string row(std::size_t((s.width + 31) / 32 * 4), '\0');
         for (int x = 0; x < s.width; ++x)
@@ -52,29 +53,12 @@ inline std::string MakeCur(const CurSpec& s) {
     }
     const auto u = [](int v) { return std::uint32_t(v); };
     // The directory (reserved, type, count) and its one entry.
-    return Fields({{0, 2},
-                   {u(s.type), 2},
-                   {1, 2},
-                   {u(s.width), 1},
-                   {u(s.height), 1},
-                   {0, 2},
-                   {u(s.hotX), 2},
-                   {u(s.hotY), 2},
-                   {std::uint32_t(dib.size()), 4},
-                   {22, 4}}) +
-           dib;
+    return LE(2, {0, u(s.type), 1}) + LE(1, {u(s.width), u(s.height)}) +
+           LE(2, {0, u(s.hotX), u(s.hotY)}) + LE(4, {u(int(dib.size())), 22}) + dib;
 }
 
 inline std::string Chunk(const std::string& id, const std::string& body) {
-    return id + Fields({{std::uint32_t(body.size()), 4}}) + body +
-           std::string(body.size() % 2, '\0');
-}
-
-inline std::string Dwords(const std::vector<std::uint32_t>& v) {
-    std::string out;
-    for (std::uint32_t x : v)
-        testsupport::PutLE(out, x, 4);
-    return out;
+    return id + LE(4, {std::uint32_t(body.size())}) + body + std::string(body.size() % 2, '\0');
 }
 
 struct AniSpec {
@@ -91,16 +75,16 @@ inline std::string MakeAni(const AniSpec& s) {
     const std::uint32_t frames =
         s.declaredFrames ? s.declaredFrames : std::uint32_t(s.frames.size());
     std::string body =
-        "ACON" + Chunk("anih", Dwords({36, frames, s.steps, 0, 0, 0, 0, s.jiffies, s.flags}));
+        "ACON" + Chunk("anih", LE(4, {36, frames, s.steps, 0, 0, 0, 0, s.jiffies, s.flags}));
     if (!s.rates.empty())
-        body += Chunk("rate", Dwords(s.rates));
+        body += Chunk("rate", LE(4, s.rates));
     if (!s.seq.empty())
-        body += Chunk("seq ", Dwords(s.seq));
+        body += Chunk("seq ", LE(4, s.seq));
     std::string list = "fram";
     for (const auto& f : s.frames)
         list += Chunk("icon", f);
     body += Chunk("LIST", list);
-    return "RIFF" + Fields({{std::uint32_t(body.size()), 4}}) + body;
+    return "RIFF" + LE(4, {std::uint32_t(body.size())}) + body;
 }
 
 } // namespace skintest

@@ -106,7 +106,7 @@ TEST(CursorFile, DamagedAndTruncatedCursorsAreRefused) {
         {36, 16, 2}, {38, 1, 4}, {54, 3, 4}};
     for (const auto& [at, value, bytes] : damages) {
         std::string bad = good;
-        bad.replace(at, std::size_t(bytes), Fields({{value, bytes}}));
+        bad.replace(at, std::size_t(bytes), LE(bytes, {value}));
         EXPECT_EQ(Parse(bad), nullptr) << "at " << at << ": " << value;
     }
 }
