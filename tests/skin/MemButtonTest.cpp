@@ -67,8 +67,7 @@ TEST_F(MemButtonTest, PressReleaseCancelRightButtonAndTheLinesGeometry) {
     // Inactive -1,-1 falls back to normal; no hover; a negative place gives edge offsets.
     CMemButton edge;
     Make(edge, {-30, -12, 8, 6, 40, 0, -1, -1, -1, -1, -1, -1}, 3);
-    EXPECT_EQ(edge.GetRightOffset(), 30);
-    EXPECT_EQ(edge.GetBottomOffset(), 12);
+    EXPECT_EQ(std::pair(edge.GetRightOffset(), edge.GetBottomOffset()), std::pair(30, 12));
     edge.SetPosition(60, -1);
     EXPECT_EQ(edge.GetCtrlRect(), (CRect{60, -12, 68, -6}));
     edge.SetPosition(-1, 100);
@@ -77,8 +76,7 @@ TEST_F(MemButtonTest, PressReleaseCancelRightButtonAndTheLinesGeometry) {
     edge.OnLButtonDown(0, {61, 101});
     edge.Draw(m_host->m_surface);
     EXPECT_EQ(At(60, 100), Coord(40, 0)) << "no pressed image: the base look";
-    EXPECT_TRUE(edge.HitTest({67, 105}));
-    EXPECT_FALSE(edge.HitTest({68, 105}));
+    EXPECT_EQ(std::pair(edge.HitTest({67, 105}), edge.HitTest({68, 105})), std::pair(true, false));
 }
 
 TEST_F(MemButtonTest, ImagesFollowPressHoverActivationAndState) {

@@ -152,9 +152,9 @@ TEST_F(SkinFileTest, AWellFormedFileLoadsEveryValueWithCommentsAnywhere) {
 // Each damaged file is refused; a bad bitmap leaves no half-made image behind.
 TEST_F(SkinFileTest, DamagedFilesAreRefused) {
     m_folder.MakeFile("broken.bmp", "BM not really a bitmap");
+    // kGood ending before the line (no text), or with the line replaced or inserted.
     const struct {
-        std::size_t
-            line; // kGood ending before this line (no text), or with it replaced or inserted
+        std::size_t line;
         const char* text;
         const char* why;
         bool bInsert = false;
