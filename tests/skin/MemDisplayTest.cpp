@@ -85,10 +85,14 @@ TEST_F(MemDisplayTest, GlyphTextDrawsTheCellOfEachCharactersFirstOccurrenceWithi
     text.Draw(m_host->m_surface);
     EXPECT_EQ((std::vector{At(18, 150), At(20, 150), At(50, 150)}),
               (std::vector{kBackground, Coord(8, 0), kBackground}));
-    // A grid without columns or rows is refused.
+    // A grid without columns or rows is refused, and the refused control draws nothing.
     const int noColumns[] = {0, 0, 40, 6, 8, 6, 0, 3, 0}, noRows[] = {0, 0, 40, 6, 8, 6, 4, 0, 0};
-    EXPECT_FALSE(text.CreateFromLine(m_host.get(), 1, m_image.get(), noColumns));
-    EXPECT_FALSE(text.CreateFromLine(m_host.get(), 1, m_image.get(), noRows));
+    CMemGlyphText refused;
+    EXPECT_FALSE(refused.CreateFromLine(m_host.get(), 1, m_image.get(), noColumns));
+    EXPECT_FALSE(refused.CreateFromLine(m_host.get(), 1, m_image.get(), noRows));
+    refused.SetText("1");
+    refused.Draw(m_host->m_surface);
+    EXPECT_EQ(At(0, 0), kBackground);
 }
 
 TEST_F(MemDisplayTest, LabelRendersItsTextIntoItsOwnImageThatFollowsItsSize) {

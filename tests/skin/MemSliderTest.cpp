@@ -102,4 +102,9 @@ TEST_F(MemSliderTest, HorizontalPositionBarMapsPixelsToValuesAndEmptyRangesAreSa
     flat.SetRangeMax(100);
     flat.OnMouseMove(0, {9, 3});
     EXPECT_EQ(flat.GetValue(), 0);
+    // A slider without an image draws nothing.
+    flat.CreateFromLine(m_host.get(), 1, nullptr, full);
+    m_host->Clear();
+    flat.Draw(m_host->m_surface);
+    EXPECT_EQ(At(0, 0), kBackground);
 }
