@@ -8,12 +8,9 @@
 
 #include <gtest/gtest.h>
 #include <memory>
-#include <string>
-#include <vector>
+#include <span>
 
 namespace {
-
-using builtin::ControlLine;
 
 std::unique_ptr<CSkinImage> Load(int id) {
     std::unique_ptr<CSkinImage> p;
@@ -21,81 +18,53 @@ std::unique_ptr<CSkinImage> Load(int id) {
     return p;
 }
 
-// The source rectangles a control line takes from its image, by kind.
-std::vector<CRect> Sources(const ControlLine& l) {
+// Whether a source rectangle lies in the image; -1,-1 is no source.
+bool Inside(const CSkinImage& image, int sx, int sy, int w, int h) {
+    return (sx == -1 && sy == -1) ||
+           (sx >= 0 && sy >= 0 && sx + w <= image.GetWidth() && sy + h <= image.GetHeight());
+}
+
+// Whether every source rectangle a control line takes from its image, by kind, lies in it.
+bool SourcesInside(const builtin::ControlLine& l, const CSkinImage& image) {
     const auto& n = l.n;
-    std::vector<CRect> out;
-    auto add = [&](int sx, int sy, int w, int h) {
-        if (!(sx == -1 && sy == -1))
-            out.push_back({sx, sy, sx + w, sy + h});
-    };
-    switch (l.nCount) {
-    case builtin::kButton:
-    case builtin::kCheck:
-    case builtin::kState:
-        for (int i = 4; i + 1 < l.nCount; i += 2)
-            add(n[std::size_t(i)], n[std::size_t(i + 1)], n[2], n[3]);
-        break;
-    case builtin::kSlider:
-        add(n[10], n[11], n[8], n[9]);
-        add(n[12], n[13], n[8], n[9]);
-        break;
-    case builtin::kAnim:
-        add(0, 0, n[2] * n[4], n[3]);
-        break;
-    case builtin::kGlyph:
-        add(0, 0, n[4] * n[6], n[5] * n[7]);
-        break;
-    default:
-        break;
-    }
-    return out;
+    bool inside = true;
+    if (l.nCount == builtin::kButton || l.nCount == builtin::kCheck || l.nCount == builtin::kState)
+        for (std::size_t i = 4; i + 1 < std::size_t(l.nCount); i += 2)
+            inside &= Inside(image, n[i], n[i + 1], n[2], n[3]);
+    if (l.nCount == builtin::kSlider)
+        inside = Inside(image, n[10], n[11], n[8], n[9]) && Inside(image, n[12], n[13], n[8], n[9]);
+    if (l.nCount == builtin::kAnim)
+        inside = Inside(image, 0, 0, n[2] * n[4], n[3]);
+    if (l.nCount == builtin::kGlyph)
+        inside = Inside(image, 0, 0, n[4] * n[6], n[5] * n[7]);
+    return inside;
 }
 
-bool Inside(const CRect& r, const CSkinImage& image) {
-    return r.left >= 0 && r.top >= 0 && r.right <= image.GetWidth() &&
-           r.bottom <= image.GetHeight();
-}
-
-template <std::size_t N> void ExpectSourcesInside(const std::array<ControlLine, N>& lines) {
-    for (const ControlLine& l : lines) {
-        if (l.nImage == 0)
-            continue;
-        auto image = Load(l.nImage);
-        ASSERT_TRUE(image);
-        for (const CRect& r : Sources(l))
-            EXPECT_TRUE(Inside(r, *image)) << l.pszName << " source " << r.left << "," << r.top
-                                           << " " << r.Width() << "x" << r.Height();
-    }
-}
-
-TEST(BuiltInSkin, EveryBitmapHasTheSizeOfItsLayout) {
+TEST(BuiltInSkin, EveryBitmapHasTheSizeOfItsLayoutAndHoldsItsSources) {
     for (const builtin::ImageSize& s : builtin::kImageSizes) {
         auto image = Load(s.nId);
         ASSERT_TRUE(image);
-        EXPECT_EQ(image->GetWidth(), s.nWidth) << s.nId;
-        EXPECT_EQ(image->GetHeight(), s.nHeight) << s.nId;
+        EXPECT_EQ(std::pair(image->GetWidth(), image->GetHeight()), std::pair(s.nWidth, s.nHeight))
+            << s.nId;
     }
-    auto icon = Load(builtin::kIcon);
-    ASSERT_TRUE(icon);
-    EXPECT_EQ(icon->GetWidth(), 32);
+    EXPECT_EQ(Load(builtin::kIcon)->GetWidth(), 32);
     // The main window's background covers the expanded window; its bars cover the shaded one.
     EXPECT_EQ(Load(builtin::kMainBackground)->GetHeight(), builtin::kExpandedHeight);
     EXPECT_GE(Load(builtin::kMainBars)->GetHeight(), 38 + builtin::kShadeHeight);
     std::unique_ptr<CSkinImage> none;
     EXPECT_FALSE(builtin::LoadBuiltInImage(none, 4242));
     EXPECT_FALSE(none);
-}
 
-TEST(BuiltInSkin, EverySourceRectangleLiesInItsImage) {
-    ExpectSourcesInside(builtin::kMainControls);
-    ExpectSourcesInside(builtin::kPlaylistControls);
-    ExpectSourcesInside(builtin::kPlayControls);
+    using Lines = std::span<const builtin::ControlLine>;
+    for (Lines lines : {Lines(builtin::kMainControls), Lines(builtin::kPlaylistControls),
+                        Lines(builtin::kPlayControls)})
+        for (const builtin::ControlLine& l : lines)
+            EXPECT_TRUE(l.nImage == 0 || SourcesInside(l, *Load(l.nImage))) << l.pszName;
     for (auto [pieces, id] : {std::pair{builtin::kPlaylistPieces, int(builtin::kPlaylistFrame)},
                               std::pair{builtin::kPlayPieces, int(builtin::kPlayFrame)}}) {
         auto image = Load(id);
         for (const builtin::FramePiece& p : pieces)
-            EXPECT_TRUE(Inside({p.x, p.y, p.x + p.cx, p.y + p.cy}, *image)) << id;
+            EXPECT_TRUE(Inside(*image, p.x, p.y, p.cx, p.cy)) << id;
     }
 }
 
@@ -123,6 +92,7 @@ TEST(BuiltInSkin, CursorsFillTheSixSlots) {
     // The pointer's hot spot is its tip; the resize arrows point from their middle.
     EXPECT_EQ(CSkinCursors::Get(5)->GetStepFrame(0).hotSpot, (CPoint{1, 1}));
     EXPECT_EQ(CSkinCursors::Get(4)->GetStepFrame(0).hotSpot, (CPoint{16, 16}));
+    EXPECT_EQ(CSkinCursors::Get(CSkinCursors::kSlots), nullptr);
     CSkinCursors::Clear();
 }
 

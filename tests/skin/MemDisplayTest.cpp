@@ -10,11 +10,7 @@ namespace {
 
 class MemDisplayTest : public SkinFixture {
 protected:
-    void SetUp() override {
-        SkinFixture::SetUp();
-        m_image = MakeCoordImage(120, 40);
-    }
-    std::unique_ptr<CSkinImage> m_image;
+    std::unique_ptr<CSkinImage> m_image = MakeCoordImage(120, 40);
 };
 
 } // namespace
@@ -42,133 +38,100 @@ TEST_F(MemDisplayTest, AnimationStepsOneFramePerTickAndWraps) {
     anim.Stop();
     m_clock.Advance(1000);
     EXPECT_EQ(anim.GetFrame(), 0) << "a stopped animation does not move";
-    CMemAnimation none;
-    none.Create(m_host.get(), 1, 0, 0, 4, 4, m_image.get(), 0);
-    none.NextFrame();
-    EXPECT_EQ(none.GetFrame(), 0) << "without frames it stays on the first";
+    anim.Create(m_host.get(), 1, 0, 0, 4, 4, m_image.get(), 0);
+    anim.NextFrame();
+    EXPECT_EQ(anim.GetFrame(), 0) << "without frames it stays on the first";
 }
 
-namespace {
-
-class GlyphTextTest : public MemDisplayTest {
-protected:
-    void SetUp() override {
-        MemDisplayTest::SetUp();
-        // Glyphs 8 × 6 in a grid of 4 per row and 3 rows, no gap; 56 wide at (10, 100).
-        const int line[] = {10, 100, 56, 6, 8, 6, 4, 3, 0};
-        ASSERT_TRUE(m_text.CreateFromLine(m_host.get(), 11, m_image.get(), line));
-        m_text.SetAlphabet("0123456789:");
-    }
-    // The grid cell each drawn glyph came from, left to right.
-    std::vector<CPoint> DrawnCells(int count, int advance = 8) {
-        m_text.Draw(m_host->m_surface);
+// Glyphs 8 × 6 in a grid of 4 per row and 3 rows, no gap; 56 wide at (10, 100).
+TEST_F(MemDisplayTest, GlyphTextDrawsTheCellOfEachCharactersFirstOccurrenceWithinItsWidth) {
+    CMemGlyphText text;
+    const int line[] = {10, 100, 56, 6, 8, 6, 4, 3, 0};
+    ASSERT_TRUE(text.CreateFromLine(m_host.get(), 11, m_image.get(), line));
+    // The grid cell of each glyph drawn at the pen positions, left to right.
+    const auto drawn = [&](const char* s, int count) {
+        text.SetText(s);
+        text.Draw(m_host->m_surface);
         std::vector<CPoint> cells;
-        for (int i = 0; i < count; ++i) {
-            const COLORREF c = At(10 + i * advance, 100);
-            cells.push_back({GetRValue(c) / 8, GetGValue(c) / 6});
-        }
+        for (int i = 0; i < count; ++i)
+            cells.push_back(
+                {GetRValue(At(10 + i * 8, 100)) / 8, GetGValue(At(10 + i * 8, 100)) / 6});
         return cells;
-    }
-    CMemGlyphText m_text;
-};
-
-} // namespace
-
-TEST_F(GlyphTextTest, CharactersUseTheCellOfTheirFirstOccurrence) {
-    m_text.SetText("12:05");
-    // Cells 1, 2, 10, 0, 5 in a grid four wide.
-    EXPECT_EQ(DrawnCells(5), (std::vector<CPoint>{{1, 0}, {2, 0}, {2, 2}, {0, 0}, {1, 1}}));
+    };
+    text.SetAlphabet("0123456789:");
+    EXPECT_EQ(drawn("12:05", 5), (std::vector<CPoint>{{1, 0}, {2, 0}, {2, 2}, {0, 0}, {1, 1}}));
     EXPECT_EQ(At(10 + 5 * 8, 100), kBackground) << "nothing beyond the text";
-    m_text.SetAlphabet("PASED");
-    m_text.SetText("paused");
-    EXPECT_EQ(m_text.GetText(), "PAUSED");
-    // U is not in the alphabet: the grid's last cell (3, 2).
-    EXPECT_EQ(DrawnCells(6), (std::vector<CPoint>{{0, 0}, {1, 0}, {3, 2}, {2, 0}, {3, 0}, {0, 1}}));
-    // The first occurrence wins.
-    m_text.SetAlphabet("AAB");
-    EXPECT_EQ(m_text.CellOf('A'), (CPoint{0, 0}));
-    EXPECT_EQ(m_text.CellOf('B'), (CPoint{2, 0}));
-}
+    // U is not in the alphabet: the grid's last cell (3, 2); lower case is shown upper case.
+    text.SetAlphabet("PASED");
+    EXPECT_EQ(drawn("paused", 6),
+              (std::vector<CPoint>{{0, 0}, {1, 0}, {3, 2}, {2, 0}, {3, 0}, {0, 1}}));
+    EXPECT_EQ(text.GetText(), "PAUSED");
+    text.SetAlphabet("AAB");
+    EXPECT_EQ(text.CellOf('A'), (CPoint{0, 0})) << "the first occurrence wins";
 
-TEST_F(GlyphTextTest, DrawingStopsAtTheRightEdgeGapsSpaceAndAGridWithoutCellsIsRefused) {
-    m_text.SetText("0123456789");
-    m_text.Draw(m_host->m_surface);
-    EXPECT_EQ(At(10 + 6 * 8, 100), Coord(2 * 8, 6)) << "the seventh glyph is drawn";
-    EXPECT_EQ(At(10 + 7 * 8, 100), kBackground) << "at most 7 glyphs in 56 pixels";
-    // A glyph that starts inside the control is drawn at full size even past its edge.
-    m_text.SetSize(60, -1);
-    m_text.Draw(m_host->m_surface);
+    // At most 7 glyphs in 56 pixels; one that starts inside is drawn whole, even past the edge.
+    text.SetAlphabet("0123456789:");
+    EXPECT_EQ(drawn("0123456789", 7).back(), (CPoint{2, 1}));
+    EXPECT_EQ(At(10 + 7 * 8, 100), kBackground);
+    text.SetSize(60, -1);
+    text.Draw(m_host->m_surface);
     EXPECT_EQ(At(10 + 7 * 8 + 7, 100), Coord(3 * 8 + 7, 6));
     EXPECT_EQ(At(10 + 8 * 8, 100), kBackground);
-    const int line[] = {10, 150, 40, 6, 8, 6, 4, 3, 2};
-    CMemGlyphText t;
-    ASSERT_TRUE(t.CreateFromLine(m_host.get(), 1, m_image.get(), line));
-    t.SetAlphabet("0123");
-    t.SetText("1111");
-    t.Draw(m_host->m_surface);
-    EXPECT_EQ(At(10 + 8, 150), kBackground);
-    EXPECT_EQ(At(10 + 10, 150), Coord(8, 0));
-    EXPECT_EQ(At(10 + 40, 150), kBackground) << "the fifth pen position is past the edge";
-    CMemGlyphText bad;
-    const int noColumns[] = {0, 0, 40, 6, 8, 6, 0, 3, 0};
-    const int noRows[] = {0, 0, 40, 6, 8, 6, 4, 0, 0};
-    EXPECT_FALSE(bad.CreateFromLine(m_host.get(), 1, m_image.get(), noColumns));
-    EXPECT_FALSE(bad.CreateFromLine(m_host.get(), 1, m_image.get(), noRows));
-    bad.SetText("1");
-    bad.Draw(m_host->m_surface); // must not divide by zero
+    // A gap of 2 pixels between glyphs; the fifth pen position is past the edge.
+    const int gapped[] = {10, 150, 40, 6, 8, 6, 4, 3, 2};
+    ASSERT_TRUE(text.CreateFromLine(m_host.get(), 1, m_image.get(), gapped));
+    text.SetAlphabet("0123");
+    text.SetText("1111");
+    text.Draw(m_host->m_surface);
+    EXPECT_EQ((std::vector{At(18, 150), At(20, 150), At(50, 150)}),
+              (std::vector{kBackground, Coord(8, 0), kBackground}));
+    // A grid without columns or rows is refused, and the refused control draws nothing.
+    const int noColumns[] = {0, 0, 40, 6, 8, 6, 0, 3, 0}, noRows[] = {0, 0, 40, 6, 8, 6, 4, 0, 0};
+    CMemGlyphText refused;
+    EXPECT_FALSE(refused.CreateFromLine(m_host.get(), 1, m_image.get(), noColumns));
+    EXPECT_FALSE(refused.CreateFromLine(m_host.get(), 1, m_image.get(), noRows));
+    refused.SetText("1");
+    refused.Draw(m_host->m_surface);
     EXPECT_EQ(At(0, 0), kBackground);
 }
 
 TEST_F(MemDisplayTest, LabelRendersItsTextIntoItsOwnImageThatFollowsItsSize) {
+    constexpr COLORREF kYellow = RGB(255, 255, 0);
     CMemLabel label;
     const int line[] = {20, 30, 120, 16, 99, 12};
     label.CreateFromLine(m_host.get(), 24, nullptr, line);
-    ASSERT_NE(label.GetImage(), nullptr);
     EXPECT_EQ(label.GetFontHeight(), 12);
     label.SetBkColor(RGB(0, 0, 0));
-    label.SetTextColor(RGB(255, 255, 0));
-    label.SetText("");
-    const CRect own{0, 0, 120, 16};
-    EXPECT_EQ(CountNear(*label.GetImage(), own, RGB(255, 255, 0)), 0);
-    EXPECT_EQ(label.GetImage()->GetPixel(0, 0), RGB(0, 0, 0));
+    label.SetTextColor(kYellow);
+    const auto textPixels = [&](int width = 120) {
+        return CountNear(*label.GetImage(), {0, 0, width, 16}, kYellow);
+    };
     label.SetText("Clip");
-    const int shortText = CountNear(*label.GetImage(), own, RGB(255, 255, 0));
-    EXPECT_GT(shortText, 0);
-    EXPECT_EQ(CountNear(*label.GetImage(), CRect{0, 0, 2, 16}, RGB(255, 255, 0)), 0)
-        << "text starts two pixels in";
-    label.SetText("Clip Clip Clip");
-    EXPECT_GT(CountNear(*label.GetImage(), own, RGB(255, 255, 0)), shortText);
+    EXPECT_EQ(label.GetImage()->GetPixel(0, 0), RGB(0, 0, 0));
+    EXPECT_GT(textPixels(), 0);
+    EXPECT_EQ(textPixels(2), 0) << "text starts two pixels in";
     label.Draw(m_host->m_surface);
     EXPECT_TRUE(m_host->m_surface.Image().copy(20, 30, 120, 16) == label.GetImage()->Image());
-    label.SetBkColor(RGB(0, 0, 200));
-    label.SetText("Clip");
-    EXPECT_EQ(label.GetImage()->GetPixel(0, 0), RGB(0, 0, 200));
 
-    // A text too long for a narrow label is drawn otherwise than without the ellipsis flag.
-    CMemLabel a, b;
-    const int narrow[] = {0, 0, 60, 16, 0, 12};
-    a.CreateFromLine(m_host.get(), 1, nullptr, narrow);
-    b.CreateFromLine(m_host.get(), 1, nullptr, narrow);
-    a.SetText("A very long clip name that cannot fit");
-    b.SetText("A very long clip name that cannot fit");
-    b.SetFlags(0);
-    a.Redraw();
-    b.Redraw();
-    EXPECT_FALSE(a.GetImage()->Image() == b.GetImage()->Image());
-    // The buffered image follows the control's size.
+    // A text too long for a narrow label ends otherwise than without the ellipsis flag.
+    label.SetSize(60, -1);
+    label.SetText("A very long clip name that cannot fit");
+    const QImage ellipsis = label.GetImage()->Image();
+    label.SetFlags(0);
+    label.Redraw();
+    EXPECT_FALSE(ellipsis == label.GetImage()->Image());
+    // The own image follows the control's size; none for a zero width.
     CMemLabel sized;
     sized.Create(m_host.get(), 1, 0, 0, 0, 10);
-    EXPECT_EQ(sized.GetImage(), nullptr) << "no image for a zero width";
+    EXPECT_EQ(sized.GetImage(), nullptr);
     sized.SetSize(30, 12);
-    ASSERT_NE(sized.GetImage(), nullptr);
-    EXPECT_EQ(sized.GetImage()->GetWidth(), 30);
     const CSkinImage* before = sized.GetImage();
     sized.SetSize(30, 12);
     EXPECT_EQ(sized.GetImage(), before) << "same size keeps the image";
     sized.SetSize(-1, 20);
-    EXPECT_EQ(sized.GetImage()->GetHeight(), 20);
-    EXPECT_EQ(sized.GetImage()->GetWidth(), 30);
-    // The background of the parent under the control can be taken into the own image.
+    EXPECT_EQ((std::pair{sized.GetImage()->GetWidth(), sized.GetImage()->GetHeight()}),
+              (std::pair{30, 20}));
+    // The parent's background under the control can be taken into the own image.
     m_host->m_surface.FillSolidRect({0, 0, 30, 20}, RGB(9, 9, 9));
     sized.CopyBackground(m_host->m_surface);
     EXPECT_EQ(sized.GetImage()->GetPixel(29, 19), RGB(9, 9, 9));

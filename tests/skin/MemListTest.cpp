@@ -5,43 +5,44 @@
 #include <string>
 
 using namespace skintest;
+using Rows = std::vector<int>;
 
 namespace {
 
-constexpr COLORREF kRow = RGB(0, 0, 0);
-constexpr COLORREF kSelectedRow = RGB(0, 0, 160);
-constexpr COLORREF kText = RGB(0, 255, 0);
-constexpr COLORREF kCursorText = RGB(255, 255, 255);
+constexpr COLORREF kRow = RGB(0, 0, 0), kSelectedRow = RGB(0, 0, 160);
+constexpr COLORREF kText = RGB(0, 255, 0), kCursorText = RGB(255, 255, 255);
 
 // The list at (10, 20), 200 × 160: ten rows of 16 pixels.
 class MemListTest : public SkinFixture {
 protected:
-    void SetUp() override {
-        SkinFixture::SetUp();
+    MemListTest() {
         m_list.Create(m_host.get(), 30, 10, 20, 200, 160, nullptr, kRow, kSelectedRow, kText,
                       kCursorText);
         m_list.AddColumn(0, CMemList::ALIGN_LEFT, 150);
         m_list.AddColumn(1, CMemList::ALIGN_RIGHT, 50);
     }
     void Fill(int n) {
-        m_items.resize(std::size_t(n));
         for (int i = 0; i < n; ++i)
-            m_list.SetText(m_list.AppendRow(&m_items[std::size_t(i)]), 0,
-                           "Row " + std::to_string(i));
+            m_list.SetText(m_list.AppendRow(&m_items[i]), 0, "Row " + std::to_string(i));
     }
     // Which original row (by item) stands at each index.
-    std::vector<int> Order() const {
-        std::vector<int> out;
+    Rows Order() const {
+        Rows out;
         for (int r = 0; r < m_list.GetRowCount(); ++r)
-            out.push_back(int(static_cast<int*>(m_list.GetItem(r)) - m_items.data()));
+            out.push_back(int(static_cast<int*>(m_list.GetItem(r)) - m_items));
         return out;
     }
-    std::vector<int> Selected() const {
-        std::vector<int> out;
+    Rows Selected() const {
+        Rows out;
         for (int r = 0; r < m_list.GetRowCount(); ++r)
             if (m_list.IsSelected(r))
                 out.push_back(r);
         return out;
+    }
+    void Select(Rows rows) {
+        m_list.SelectAll(false);
+        for (int r : rows)
+            m_list.SetSelected(r, true);
     }
     // A point on the visible row at index i of the page.
     static CPoint OnLine(int i) { return {20, 20 + i * 16 + 8}; }
@@ -49,87 +50,57 @@ protected:
         m_list.OnLButtonDown(flags, OnLine(line));
         m_list.OnLButtonUp(flags, OnLine(line));
     }
-    std::vector<Msg> OnlyOf(UINT message) {
-        std::vector<Msg> out;
-        for (const Msg& m : Posted())
-            if (m.message == message)
-                out.push_back(m);
+    // The top rows the list announced since the last call.
+    std::vector<LPARAM> Tops() {
+        std::vector<LPARAM> out;
+        for (const auto& [message, list, top] : Posted())
+            if (message == WM_REG_TOPINDEXCHANGED && list == WPARAM(&m_list))
+                out.push_back(top);
         return out;
-    }
-    std::vector<Msg> Tops(std::vector<int> rows) const {
-        std::vector<Msg> out;
-        for (int r : rows)
-            out.push_back(Of(WM_REG_TOPINDEXCHANGED, m_list, r));
-        return out;
-    }
-    std::vector<Msg> PressRelease() const {
-        return {Code(m_list, 2), Code(m_list, 3), Code(m_list, 1)};
     }
 
-    std::vector<int> m_items;
+    int m_items[30] = {};
     CMemList m_list;
 };
 
 } // namespace
 
-TEST_F(MemListTest, GeometryOfRowsAndPoints) {
-    Fill(30);
-    EXPECT_EQ(m_list.GetRowsVisible(), 10);
-    EXPECT_EQ(m_list.GetLargestTopRow(), 20);
-    EXPECT_EQ(m_list.RowAtPoint({0, 20}), 0) << "x is not checked";
-    EXPECT_EQ(m_list.RowAtPoint({20, 19}), -1);
-    EXPECT_EQ(m_list.RowAtPoint({20, 20 + 160}), -1);
-    m_list.SetTopRow(25);
-    EXPECT_EQ(m_list.GetTopRow(), 20);
-    EXPECT_EQ(m_list.RowAtPoint(OnLine(3)), 23);
-    EXPECT_EQ(m_list.GetCellRect(23, 1), (CRect{160, 68, 210, 84}));
-    EXPECT_EQ(m_list.GetText(99, 0), "");
-    EXPECT_EQ(m_list.GetText(0, 5), "");
-    EXPECT_EQ(m_list.GetText(0, 0), "Row 0");
-}
-
 TEST_F(MemListTest, ClicksSelectFlipAndExtendAndDoubleClickSetsTheCursor) {
     Fill(10);
     LeftClick(0, 2);
     LeftClick(MK_CONTROL, 5);
-    EXPECT_EQ(Selected(), (std::vector<int>{2, 5}));
+    EXPECT_EQ(Selected(), (Rows{2, 5}));
     LeftClick(MK_CONTROL, 5);
-    EXPECT_EQ(Selected(), (std::vector<int>{2}));
+    EXPECT_EQ(Selected(), (Rows{2}));
     m_list.OnLButtonDown(MK_SHIFT, OnLine(8));
-    EXPECT_EQ(Selected(), (std::vector<int>{5, 6, 7, 8})) << "from the last flipped row";
-    EXPECT_EQ(m_list.GetAnchorRow(), 5);
+    EXPECT_EQ(Selected(), (Rows{5, 6, 7, 8})) << "from the last flipped row";
     m_list.OnLButtonDown(MK_SHIFT, OnLine(3));
-    EXPECT_EQ(Selected(), (std::vector<int>{3, 4, 5}));
-    EXPECT_EQ(Posted().front(), Code(m_list, 2)) << "the base press is passed on";
+    EXPECT_EQ(Selected(), (Rows{3, 4, 5}));
+    EXPECT_EQ(m_list.GetAnchorRow(), 5);
+    EXPECT_EQ(Posted(), Codes(m_list, {2, 3, 1, 2, 3, 1, 2, 3, 1, 2, 2}));
 
     // A press on one of several selected rows keeps them until the release keeps only it.
     m_list.SetSelected(1, true);
     m_list.OnLButtonDown(0, OnLine(3));
-    EXPECT_EQ(Selected(), (std::vector<int>{1, 3, 4, 5}));
+    EXPECT_EQ(Selected(), (Rows{1, 3, 4, 5}));
     m_list.OnLButtonUp(0, OnLine(3));
-    EXPECT_EQ(Selected(), (std::vector<int>{3}));
-    EXPECT_EQ(Posted(), PressRelease());
-
+    EXPECT_EQ(Selected(), (Rows{3}));
     // A right press selects an unselected row only.
     m_list.SetSelected(4, true);
     m_list.OnRButtonDown(0, OnLine(4));
-    EXPECT_EQ(Selected(), (std::vector<int>{3, 4}));
+    EXPECT_EQ(Selected(), (Rows{3, 4}));
     m_list.OnRButtonDown(0, OnLine(6));
-    EXPECT_EQ(Selected(), (std::vector<int>{6}));
-    Posted();
+    EXPECT_EQ(Selected(), (Rows{6}));
     m_list.OnLButtonDblClk(0, OnLine(3));
     EXPECT_EQ(m_list.GetCursorRow(), 3);
-    EXPECT_EQ(Posted(),
-              (std::vector<Msg>{{WM_REG_CTRLDBLCLICKED, WPARAM(&m_list), LPARAM(&m_items[3])}}));
+    std::vector<Msg> posted = Codes(m_list, {2, 3, 1, 6, 6});
+    posted.emplace_back(WM_REG_CTRLDBLCLICKED, WPARAM(&m_list), LPARAM(&m_items[3]));
+    EXPECT_EQ(Posted(), posted);
     // Below the last row nothing happens.
-    for (int i = 0; i < 5; ++i)
-        m_list.DeleteRow(5);
-    m_list.SelectAll(false);
-    m_list.SetSelected(1, true);
-    Posted();
-    m_list.OnLButtonDown(0, OnLine(7));
-    m_list.OnLButtonDblClk(0, OnLine(8));
-    EXPECT_EQ(Selected(), (std::vector<int>{1}));
+    m_list.SetSize(-1, 300);
+    m_list.OnLButtonDown(0, OnLine(12));
+    m_list.OnLButtonDblClk(0, OnLine(12));
+    EXPECT_EQ(Selected(), (Rows{6}));
     EXPECT_TRUE(Posted().empty());
     EXPECT_FALSE(m_list.IsLeftPressed());
     EXPECT_EQ(m_list.GetCursorRow(), 3);
@@ -137,32 +108,26 @@ TEST_F(MemListTest, ClicksSelectFlipAndExtendAndDoubleClickSetsTheCursor) {
 
 TEST_F(MemListTest, DraggingMovesTheSelectedRowsAndKeepsOthersInsideTheBlockInPlace) {
     Fill(6);
-    m_list.SetSelected(1, true);
-    m_list.SetSelected(2, true);
+    Select({1, 2});
     m_list.OnLButtonDown(0, OnLine(1));
     m_list.OnMouseMove(MK_LBUTTON, OnLine(2));
-    EXPECT_EQ(Order(), (std::vector<int>{0, 3, 1, 2, 4, 5}));
-    EXPECT_EQ(Selected(), (std::vector<int>{2, 3}));
-    EXPECT_EQ(m_list.GetText(1, 0), "Row 3") << "texts move with their rows";
+    EXPECT_EQ(Order(), (Rows{0, 3, 1, 2, 4, 5}));
     // Far beyond the end: the block stops at the last row.
     m_list.OnMouseMove(MK_LBUTTON, OnLine(5));
     m_list.OnMouseMove(MK_LBUTTON, OnLine(5));
-    EXPECT_EQ(Order(), (std::vector<int>{0, 3, 4, 5, 1, 2}));
+    EXPECT_EQ(Order(), (Rows{0, 3, 4, 5, 1, 2}));
     m_list.OnLButtonUp(0, OnLine(5));
-    EXPECT_EQ(Selected(), (std::vector<int>{4, 5})) << "a moved block stays selected";
-    EXPECT_FALSE(m_list.IsDragging());
-    EXPECT_EQ(OnlyOf(WM_REG_TOPINDEXCHANGED).size(), 3u) << "after every step, moved or not";
+    EXPECT_EQ(Selected(), (Rows{4, 5})) << "a moved block stays selected";
+    EXPECT_EQ(Tops().size(), 3u) << "after every step, moved or not";
     m_list.OnMouseMove(MK_LBUTTON, OnLine(0));
-    EXPECT_EQ(Order(), (std::vector<int>{0, 3, 4, 5, 1, 2})) << "no drag after the release";
+    EXPECT_EQ(Order(), (Rows{0, 3, 4, 5, 1, 2})) << "no drag after the release";
 
-    m_list.SelectAll(false);
-    m_list.SetSelected(0, true);
-    m_list.SetSelected(2, true);
+    Select({0, 2});
     m_list.OnLButtonDown(0, OnLine(0));
     m_list.OnMouseMove(MK_LBUTTON, OnLine(1));
-    EXPECT_EQ(Order(), (std::vector<int>{3, 0, 5, 4, 1, 2}));
+    EXPECT_EQ(Order(), (Rows{3, 0, 5, 4, 1, 2}));
     m_list.OnMouseMove(MK_LBUTTON, OnLine(0));
-    EXPECT_EQ(Order(), (std::vector<int>{0, 3, 4, 5, 1, 2}));
+    EXPECT_EQ(Order(), (Rows{0, 3, 4, 5, 1, 2}));
     m_list.OnLButtonUp(0, OnLine(0));
     // A release off the rows still ends the press, with a click.
     Posted();
@@ -170,20 +135,17 @@ TEST_F(MemListTest, DraggingMovesTheSelectedRowsAndKeepsOthersInsideTheBlockInPl
     m_list.OnLButtonUp(0, OnLine(7));
     EXPECT_FALSE(m_list.IsDragging());
     EXPECT_FALSE(m_list.IsLeftPressed());
-    EXPECT_EQ(Posted(), PressRelease());
+    EXPECT_EQ(Posted(), Codes(m_list, {2, 3, 1}));
 }
 
 TEST_F(MemListTest, DragBeyondAnEdgeScrollsOneRowPerMouseMessage) {
     Fill(30);
     m_list.SetTopRow(10);
     m_list.OnLButtonDown(0, OnLine(0)); // row 10
-    Posted();
     m_list.OnMouseMove(MK_LBUTTON, {20, 5});
-    EXPECT_EQ(m_list.GetTopRow(), 9);
-    EXPECT_EQ(Order()[9], 10);
     m_list.OnMouseMove(MK_LBUTTON, {20, 5});
     EXPECT_EQ(Order()[8], 10);
-    EXPECT_EQ(OnlyOf(WM_REG_TOPINDEXCHANGED), Tops({9, 8}));
+    EXPECT_EQ(Tops(), (std::vector<LPARAM>{9, 8}));
     m_list.OnMouseMove(MK_LBUTTON, {20, 400});
     EXPECT_EQ(m_list.GetTopRow(), 9);
     EXPECT_EQ(Order()[9], 10);
@@ -192,7 +154,6 @@ TEST_F(MemListTest, DragBeyondAnEdgeScrollsOneRowPerMouseMessage) {
     for (int i = 0; i < 12; ++i)
         m_list.OnMouseMove(MK_LBUTTON, {20, 5});
     EXPECT_EQ(Order()[0], 10);
-    EXPECT_EQ(m_list.GetTopRow(), 0);
     Posted();
     m_list.OnMouseMove(MK_LBUTTON, {20, 5});
     EXPECT_TRUE(Posted().empty());
@@ -200,55 +161,50 @@ TEST_F(MemListTest, DragBeyondAnEdgeScrollsOneRowPerMouseMessage) {
     EXPECT_FALSE(m_list.IsDragging());
 }
 
-// The keyboard and the wheel: each step, the selection (first, last, count) and top row after.
 TEST_F(MemListTest, KeysAndTheWheelMoveTheSelectionAndScrollWithinTheRows) {
     using Op = void (CMemList::*)(UINT);
-    struct Step {
-        Op op;
-        UINT flags;
-        std::vector<int> selection; // first, last, count
-        int top;
-        int times = 1;
-        int topBefore = -1; // the top row set before the step
-    };
+    const Op up = &CMemList::Up, down = &CMemList::Down, pageUp = &CMemList::PageUp,
+             pageDown = &CMemList::PageDown, home = &CMemList::Home, end = &CMemList::End;
     Fill(30);
     LeftClick(0, 2);
-    const Step steps[] = {
-        {&CMemList::PageDown, MK_SHIFT, {2, 12, 11}, 10},
-        {&CMemList::PageDown, MK_SHIFT, {2, 22, 21}, 20},
-        {&CMemList::PageDown, MK_SHIFT, {2, 29, 28}, 20},
-        {&CMemList::PageUp, MK_SHIFT, {2, 19, 18}, 10},
-        {&CMemList::Home, 0, {0, 0, 1}, 0},
-        {&CMemList::Down, 0, {1, 1, 1}, 0},
-        {&CMemList::End, 0, {29, 29, 1}, 20},
-        {&CMemList::Home, MK_SHIFT, {0, 29, 30}, 0},
-        {&CMemList::Home, 0, {0, 0, 1}, 0},
-        {&CMemList::End, MK_SHIFT, {0, 29, 30}, 20},
-        {&CMemList::Home, 0, {0, 0, 1}, 0},
-        // Down and Up move a one-row selection and scroll only past the page.
-        {&CMemList::Down, 0, {9, 9, 1}, 0, 9},
-        {&CMemList::Down, 0, {10, 10, 1}, 1},
-        {&CMemList::Up, 0, {9, 9, 1}, 9, 1, 10},
-        // Shift extends from the anchor; Ctrl moves the selected block, scrolling to it.
-        {&CMemList::Down, MK_SHIFT, {9, 11, 3}, 9, 2},
-        {&CMemList::Up, MK_SHIFT, {8, 9, 2}, 8, 3},
-        {&CMemList::Down, MK_CONTROL, {9, 10, 2}, 8},
-        {&CMemList::Up, MK_CONTROL, {7, 8, 2}, 7, 2, 9},
+    // Key, modifiers, the selection after (first, last, count), the top row after, times pressed
+    // and the top row set before (-1: none). Paging, Home and End, with Shift extending from the
+    // anchor; Down and Up move a one-row selection and scroll only past the page; Shift extends;
+    // Ctrl moves the selected block, scrolling to it.
+    const std::tuple<Op, UINT, int, int, int, int, int, int> steps[] = {
+        {pageDown, MK_SHIFT, 2, 12, 11, 10, 1, -1},
+        {pageDown, MK_SHIFT, 2, 22, 21, 20, 1, -1},
+        {pageDown, MK_SHIFT, 2, 29, 28, 20, 1, -1},
+        {pageUp, MK_SHIFT, 2, 19, 18, 10, 1, -1},
+        {home, 0, 0, 0, 1, 0, 1, -1},
+        {down, 0, 1, 1, 1, 0, 1, -1},
+        {end, 0, 29, 29, 1, 20, 1, -1},
+        {home, MK_SHIFT, 0, 29, 30, 0, 1, -1},
+        {home, 0, 0, 0, 1, 0, 1, -1},
+        {end, MK_SHIFT, 0, 29, 30, 20, 1, -1},
+        {home, 0, 0, 0, 1, 0, 1, -1},
+        {down, 0, 9, 9, 1, 0, 9, -1},
+        {down, 0, 10, 10, 1, 1, 1, -1},
+        {up, 0, 9, 9, 1, 9, 1, 10},
+        {down, MK_SHIFT, 9, 11, 3, 9, 2, -1},
+        {up, MK_SHIFT, 8, 9, 2, 8, 3, -1},
+        {down, MK_CONTROL, 9, 10, 2, 8, 1, -1},
+        {up, MK_CONTROL, 7, 8, 2, 7, 2, 9},
     };
-    for (const Step& s : steps) {
-        if (s.topBefore >= 0)
-            m_list.SetTopRow(s.topBefore);
-        for (int i = 0; i < s.times; ++i)
-            (m_list.*s.op)(s.flags);
-        const std::vector<int> sel = Selected();
+    for (const auto& step : steps) {
+        const auto& [op, flags, first, last, count, top, times, topBefore] = step;
+        if (topBefore >= 0)
+            m_list.SetTopRow(topBefore);
+        for (int i = 0; i < times; ++i)
+            (m_list.*op)(flags);
+        const Rows sel = Selected();
         ASSERT_FALSE(sel.empty());
-        EXPECT_EQ((std::vector<int>{sel.front(), sel.back(), int(sel.size())}), s.selection)
-            << &s - steps;
-        EXPECT_EQ(m_list.GetTopRow(), s.top) << &s - steps;
+        EXPECT_EQ((Rows{sel.front(), sel.back(), int(sel.size()), m_list.GetTopRow()}),
+                  (Rows{first, last, count, top}))
+            << "step " << &step - steps;
     }
-    const std::vector<int> order = Order();
-    EXPECT_EQ(std::vector<int>(order.begin() + 7, order.begin() + 11),
-              (std::vector<int>{8, 9, 7, 10}))
+    const Rows order = Order();
+    EXPECT_EQ(Rows(order.begin() + 7, order.begin() + 11), (Rows{8, 9, 7, 10}))
         << "the block moved down, then up twice";
 
     // Page Down near the end stops at the last page (top 25 was reachable while shorter).
@@ -257,41 +213,35 @@ TEST_F(MemListTest, KeysAndTheWheelMoveTheSelectionAndScrollWithinTheRows) {
     m_list.SetTopRow(25);
     m_list.SetSize(-1, 160);
     Posted();
-    m_list.PageDown(0);
-    m_list.PageUp(0);
-    m_list.PageUp(0);
-    m_list.PageUp(0);
-    EXPECT_EQ(OnlyOf(WM_REG_TOPINDEXCHANGED), Tops({20, 10, 0, 0}));
-    // The wheel scrolls by whole notches.
+    for (Op op : {pageDown, pageUp, pageUp, pageUp})
+        (m_list.*op)(0);
+    EXPECT_EQ(Tops(), (std::vector<LPARAM>{20, 10, 0, 0}));
+    // The wheel scrolls by whole notches, toward the user down.
     m_list.SetTopRow(5);
-    const std::pair<int, int> wheel[] = {{-120, 6}, {240, 4}, {1200, 0}, {-60, 0}, {-6000, 20}};
-    for (const auto& [delta, top] : wheel) {
-        m_list.OnMouseWheel(0, short(delta), {});
-        EXPECT_EQ(m_list.GetTopRow(), top) << delta << ": by notches, toward the user down";
-    }
-    EXPECT_EQ(OnlyOf(WM_REG_TOPINDEXCHANGED).size(), 5u);
+    std::vector<LPARAM> tops;
+    for (int delta : {-120, 240, 1200, -60, -6000})
+        m_list.OnMouseWheel(0, short(delta), {}), tops.push_back(m_list.GetTopRow());
+    EXPECT_EQ(tops, (std::vector<LPARAM>{6, 4, 0, 0, 20}));
+    EXPECT_EQ(Tops(), tops);
 
     m_list.DeleteAllRows();
-    for (Op op : {&CMemList::Up, &CMemList::Down, &CMemList::PageUp, &CMemList::PageDown,
-                  &CMemList::Home, &CMemList::End})
+    for (Op op : {up, down, pageUp, pageDown, home, end})
         (m_list.*op)(0);
     EXPECT_TRUE(Posted().empty()) << "nothing on an empty list";
 }
 
 TEST_F(MemListTest, CursorRowFollowsThePlayingRow) {
     Fill(30);
-    m_list.SetCursorRow(0);
-    m_list.SetCursorRow(29); // a wrap from the first row backwards
-    EXPECT_EQ(m_list.GetTopRow(), 20);
-    m_list.SetCursorRow(0); // a wrap from the last row forwards
-    EXPECT_EQ(m_list.GetTopRow(), 0);
-    m_list.SetCursorRow(5);
-    EXPECT_EQ(m_list.GetTopRow(), 0) << "a visible row does not scroll";
-    m_list.SetCursorRow(12);
-    EXPECT_EQ(m_list.GetTopRow(), 10);
-    m_list.SetTopRow(20);
-    m_list.SetCursorRow(3);
-    EXPECT_EQ(m_list.GetTopRow(), 10) << "above the old cursor: one page up";
+    // Wraps from the first row back and from the last forward; a visible row does not scroll;
+    // a row above the old cursor scrolls one page up.
+    const int steps[][3] = {{0, -1, 0}, {29, -1, 20}, {0, -1, 0},
+                            {5, -1, 0}, {12, -1, 10}, {3, 20, 10}};
+    for (const auto& [row, topBefore, top] : steps) {
+        if (topBefore >= 0)
+            m_list.SetTopRow(topBefore);
+        m_list.SetCursorRow(row);
+        EXPECT_EQ(m_list.GetTopRow(), top) << row;
+    }
     m_list.SetCursorRow(99);
     EXPECT_EQ(m_list.GetCursorRow(), -1);
 }
@@ -300,43 +250,35 @@ TEST_F(MemListTest, InsertDeleteCropAndSortKeepTheCursorOnItsRow) {
     Fill(6);
     m_list.SetCursorRow(2);
     m_list.InsertRow(1, nullptr);
-    EXPECT_EQ(m_list.GetCursorRow(), 3);
     m_list.InsertRow(-5, nullptr); // at the end
     EXPECT_EQ(m_list.GetItem(7), nullptr);
     EXPECT_EQ(m_list.GetCursorRow(), 3);
     m_list.DeleteRow(7);
     m_list.DeleteRow(1);
-
-    m_list.SetCursorRow(3);
-    m_list.SetSelected(1, true);
-    m_list.SetSelected(4, true);
+    Select({1, 4});
     m_list.DeleteSelectedRows();
-    EXPECT_EQ(Order(), (std::vector<int>{0, 2, 3, 5}));
-    EXPECT_EQ(m_list.GetCursorRow(), 2);
-    m_list.SetSelected(2, true);
+    EXPECT_EQ(Order(), (Rows{0, 2, 3, 5}));
+    EXPECT_EQ(m_list.GetCursorRow(), 1);
+    Select({1});
     m_list.DeleteSelectedRows();
     EXPECT_EQ(m_list.GetCursorRow(), -1) << "the cursor's row went";
 
     m_list.SetCursorRow(2); // item 5
     m_list.SelectAll(true);
     EXPECT_FALSE(m_list.Crop()) << "all selected: nothing to crop";
-    m_list.SelectAll(false);
+    Select({});
     EXPECT_FALSE(m_list.Crop());
-    m_list.SetSelected(0, true);
-    m_list.SetSelected(2, true);
+    Select({0, 2});
     EXPECT_TRUE(m_list.Crop());
-    EXPECT_EQ(Order(), (std::vector<int>{0, 5}));
+    EXPECT_EQ(Order(), (Rows{0, 5}));
     EXPECT_EQ(m_list.GetCursorRow(), 1);
 
     m_list.AppendRow(&m_items[1]);
-    m_list.SetText(2, 0, "Row 1");
-    m_list.SetPlayable(0, false);
     m_list.Sort([](void* a, void* b) { return a > b; });
-    EXPECT_EQ(Order(), (std::vector<int>{5, 1, 0}));
+    EXPECT_EQ(Order(), (Rows{5, 1, 0}));
     EXPECT_EQ(m_list.GetCursorRow(), 0);
-    EXPECT_EQ(m_list.GetText(1, 0), "Row 1");
-    EXPECT_FALSE(m_list.IsPlayable(2)) << "flags move with their rows";
     EXPECT_EQ(m_list.FindRow(&m_items[0]), 2);
+    EXPECT_EQ(m_list.GetText(99, 0) + m_list.GetText(0, 5), "") << "no such row or column";
     m_list.DeleteRow(0);
     EXPECT_EQ(m_list.GetCursorRow(), -1);
 }
@@ -348,10 +290,8 @@ TEST_F(MemListTest, DrawsRowColoursCursorTextMarksAndOnlyTheVisibleRows) {
     m_list.SetCursorRow(12);
     m_list.Draw(m_host->m_surface);
     const CDC& s = m_host->m_surface;
-    EXPECT_EQ(At(205, 20), kRow);
-    EXPECT_EQ(At(205, 36), kSelectedRow);
-    EXPECT_EQ(At(205, 20 + 160 - 1), kRow);
-    EXPECT_EQ(At(205, 20 + 160), kBackground) << "nothing below the last visible row";
+    EXPECT_EQ((std::vector{At(205, 20), At(205, 36), At(205, 179), At(205, 180)}),
+              (std::vector{kRow, kSelectedRow, kRow, kBackground}));
     EXPECT_GT(CountNear(s, m_list.GetCellRect(10, 0), kText), 0);
     EXPECT_GT(CountNear(s, m_list.GetCellRect(12, 0), kCursorText), 0);
     EXPECT_EQ(CountNear(s, m_list.GetCellRect(12, 0), kText), 0);
@@ -362,30 +302,28 @@ TEST_F(MemListTest, DrawsRowColoursCursorTextMarksAndOnlyTheVisibleRows) {
     EXPECT_EQ(CountNear(s, all, kText) + CountNear(s, all, kCursorText), 0);
     EXPECT_EQ(At(205, 36), kRow);
 
-    // An unplayable row shows a red mark right-aligned; long texts stay in their cells.
+    // An unplayable row shows a red mark right-aligned instead of its text.
     Fill(2);
-    m_list.SetText(0, 1, "3:05");
     m_list.SetText(1, 1, "3:05");
     m_list.SetPlayable(1, false);
     m_list.Draw(m_host->m_surface);
     const CRect cell = m_list.GetCellRect(1, 1);
-    const CRect leftHalf{cell.left, cell.top, cell.left + 25, cell.bottom};
-    const CRect rightHalf{cell.left + 25, cell.top, cell.right, cell.bottom};
-    EXPECT_GT(CountNear(s, rightHalf, CMemList::kUnplayableColor, 60), 0);
-    EXPECT_EQ(CountNear(s, leftHalf, CMemList::kUnplayableColor, 60), 0);
-    EXPECT_EQ(CountNear(s, cell, kText), 0) << "the mark replaces the text";
-
+    EXPECT_EQ(cell, (CRect{160, 36, 210, 52}));
+    const auto red = [&](int left, int right) {
+        return CountNear(s, {left, 36, right, 52}, CMemList::kUnplayableColor, 60);
+    };
+    EXPECT_EQ(red(160, 185), 0);
+    EXPECT_GT(red(185, 210), 0);
+    EXPECT_EQ(CountNear(s, cell, kText), 0);
+    // Long texts stay in their cells; a width-0 column is not drawn.
     m_list.SetColumnWidth(0, 40);
     m_list.SetColumnWidth(1, 0);
     m_list.SetText(0, 0, "A title much longer than forty pixels");
     m_host->Clear();
     m_list.Draw(m_host->m_surface);
     EXPECT_GT(CountNear(s, {10, 20, 50, 36}, kText), 0);
-    EXPECT_EQ(CountNear(s, {50, 20, 210, 36}, kText), 0) << "a width-0 column is not drawn";
-}
-
-TEST_F(MemListTest, RowNumbersPrefixTheFirstColumn) {
-    Fill(1);
+    EXPECT_EQ(CountNear(s, {50, 20, 210, 36}, kText), 0);
+    // Row numbers prefix the first column.
     const auto drawn = [this](const char* text, bool numbers) {
         m_list.SetText(0, 0, text);
         m_list.SetShowNumbers(numbers);
@@ -402,13 +340,11 @@ TEST_F(MemListTest, SavedStateIsTheCursorRowAndADamagedRecordKeepsIt) {
     m_list.SetCursorRow(3);
     CArchive out;
     m_list.Serialize(out);
-    EXPECT_EQ(out.GetBuffer(), std::string("\x03\x00\x00\x00", 4));
-    m_list.SetCursorRow(1);
     const std::string saved = out.GetBuffer();
-    CArchive in(saved);
+    EXPECT_EQ(saved, std::string("\x03\x00\x00\x00", 4));
+    m_list.SetCursorRow(1);
+    CArchive in(saved), cut(std::string_view(saved).substr(0, 2));
     m_list.Serialize(in);
-    EXPECT_EQ(m_list.GetCursorRow(), 3);
-    CArchive cut(std::string_view(saved).substr(0, 2));
     m_list.Serialize(cut);
     EXPECT_TRUE(cut.Failed());
     EXPECT_EQ(m_list.GetCursorRow(), 3);

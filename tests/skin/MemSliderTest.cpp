@@ -7,16 +7,14 @@ namespace {
 
 class MemSliderTest : public SkinFixture {
 protected:
-    void SetUp() override {
-        SkinFixture::SetUp();
-        m_image = MakeCoordImage(100, 100);
+    MemSliderTest() {
         // The volume bar: vertical, 45 high, thumb 10 × 6; thumb (0,50), pressed (20,50).
         const int line[] = {100, 20, 10, 45, -1, -1, -1, -1, 10, 6, 0, 50, 20, 50};
         m_volume.CreateFromLine(m_host.get(), 20, m_image.get(), line);
         m_volume.SetHorizontal(false);
     }
 
-    std::unique_ptr<CSkinImage> m_image;
+    std::unique_ptr<CSkinImage> m_image = MakeCoordImage(100, 100);
     CMemSlider m_volume;
 };
 
@@ -24,26 +22,22 @@ protected:
 
 TEST_F(MemSliderTest, VolumeBarScaleAndRoundingPutMaximumAtTheTop) {
     EXPECT_DOUBLE_EQ(m_volume.GetScale(), 39.0 / 100.0);
-    m_volume.SetValue(100);
-    EXPECT_EQ(m_volume.GetThumbOffset(), 0);
-    EXPECT_EQ(m_volume.GetRect(), (CRect{100, 20, 110, 26}));
-    m_volume.SetValue(0);
-    EXPECT_EQ(m_volume.GetThumbOffset(), 39);
-    m_volume.SetValue(50); // 19.5 rounds up to 20
-    EXPECT_EQ(m_volume.GetThumbOffset(), 39 - 20);
-    m_volume.SetValue(1); // 0.39 rounds down
-    EXPECT_EQ(m_volume.GetThumbOffset(), 39);
-    m_volume.SetValue(250);
-    EXPECT_EQ(m_volume.GetThumbOffset(), 0) << "beyond the range: held at the end of the track";
+    // 50 is 19.5 pixels, rounded up; 1 is 0.39, rounded down; beyond the range the thumb is
+    // held at the end of the track.
+    const std::pair<int, int> offsets[] = {{100, 0}, {0, 39},   {50, 19},
+                                           {1, 39},  {-20, 39}, {250, 0}};
+    for (auto [value, offset] : offsets) {
+        m_volume.SetValue(value);
+        EXPECT_EQ(m_volume.GetThumbOffset(), offset) << value;
+    }
     EXPECT_EQ(m_volume.GetValue(), 250);
-    m_volume.SetValue(-20);
-    EXPECT_EQ(m_volume.GetThumbOffset(), 39);
+    EXPECT_EQ(m_volume.GetRect(), (CRect{100, 20, 110, 26}));
     m_volume.SetTopIsMinimum(true);
     m_volume.SetValue(100);
     EXPECT_EQ(m_volume.GetThumbOffset(), 39);
 }
 
-TEST_F(MemSliderTest, TrackClickCentresTheThumbAndPostsPositionHoldAndDown) {
+TEST_F(MemSliderTest, ATrackClickCentresTheThumbAndAGrabbedThumbFollowsThePointer) {
     m_volume.SetValue(100);
     // Pointer at y = 20 + 23: thumb offset 23 - 3 = 20; value 100 - round(20 / 0.39) = 49.
     m_volume.OnLButtonDown(0, {104, 43});
@@ -60,21 +54,17 @@ TEST_F(MemSliderTest, TrackClickCentresTheThumbAndPostsPositionHoldAndDown) {
     m_host->Clear();
     m_volume.Draw(m_host->m_surface);
     EXPECT_EQ(At(100, 40), Coord(0, 50));
-}
-
-TEST_F(MemSliderTest, GrabbingTheThumbPostsNoPositionAndDragFollowsThePointer) {
+    // Grabbing the thumb posts no position.
     m_volume.SetValue(0); // thumb at y 59..64
     m_volume.OnLButtonDown(0, {105, 61});
-    EXPECT_EQ(Posted(), (std::vector<Msg>{Of(WM_REG_SLIDERHOLD, m_volume, 1), Code(m_volume, 2)}));
     m_volume.OnMouseMove(0, {105, 60}); // offset 38: 100 - round(97.4) = 3
     EXPECT_EQ(m_volume.GetThumbOffset(), 38);
-    EXPECT_EQ(Posted(), (std::vector<Msg>{Of(WM_REG_SLIDERPOS, m_volume, 3)}));
     m_volume.OnMouseMove(0, {105, -50}); // beyond the top stops at 0
     EXPECT_EQ(m_volume.GetThumbOffset(), 0);
-    EXPECT_EQ(m_volume.GetValue(), 100);
-    m_volume.OnMouseMove(0, {105, -60});
-    EXPECT_EQ(Posted(), (std::vector<Msg>{Of(WM_REG_SLIDERPOS, m_volume, 100)}))
-        << "an unchanged value posts nothing";
+    m_volume.OnMouseMove(0, {105, -60}); // an unchanged value posts nothing
+    EXPECT_EQ(Posted(), (std::vector<Msg>{Of(WM_REG_SLIDERHOLD, m_volume, 1), Code(m_volume, 2),
+                                          Of(WM_REG_SLIDERPOS, m_volume, 3),
+                                          Of(WM_REG_SLIDERPOS, m_volume, 100)}));
     m_volume.OnMouseMove(0, {105, 500});
     EXPECT_EQ(m_volume.GetThumbOffset(), 39);
     m_volume.Cancel();
@@ -112,11 +102,9 @@ TEST_F(MemSliderTest, HorizontalPositionBarMapsPixelsToValuesAndEmptyRangesAreSa
     flat.SetRangeMax(100);
     flat.OnMouseMove(0, {9, 3});
     EXPECT_EQ(flat.GetValue(), 0);
-    // A slider without a thumb size draws nothing.
-    CMemSlider none;
-    const int bare[] = {0, 0, 10, 10, -1, -1, -1, -1, 0, 0, 0, 0, 0, 0};
-    none.CreateFromLine(m_host.get(), 1, m_image.get(), bare);
+    // A slider without an image draws nothing.
+    flat.CreateFromLine(m_host.get(), 1, nullptr, full);
     m_host->Clear();
-    none.Draw(m_host->m_surface);
+    flat.Draw(m_host->m_surface);
     EXPECT_EQ(At(0, 0), kBackground);
 }

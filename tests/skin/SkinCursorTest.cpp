@@ -1,14 +1,12 @@
 #include "skin/SkinCursor.h"
 #include "platform/Clock.h"
 #include "platform/MessageQueue.h"
-#include "skin/SkinFile.h"
 #include "tests/skin/CursorWriter.h"
-#include "tests/support/ScratchFolder.h"
 
-#include <fstream>
 #include <gtest/gtest.h>
 
 using namespace skintest;
+using Pixels = std::vector<std::uint32_t>;
 
 namespace {
 
@@ -16,16 +14,32 @@ std::shared_ptr<CSkinCursor> Parse(const std::string& bytes) {
     return ParseCursorData(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
 }
 
-std::uint32_t PixelOf(const CSkinCursor& c, int x, int y, std::size_t step = 0) {
+// The first row of a cursor's picture, or of one step's.
+Pixels TopRow(const CSkinCursor& c, std::size_t step = 0) {
     const CursorFrame& f = c.GetStepFrame(step);
-    return f.pixels[std::size_t(y * f.nWidth + x)];
+    return Pixels(f.pixels.begin(), f.pixels.begin() + f.nWidth);
 }
 
 CurSpec Monochrome() {
-    CurSpec s;
-    s.pixel = [](int x, int y) { return std::uint32_t((x + y) % 2); };
-    s.mask = [](int x, int) { return x == 0; };
-    return s;
+    return {.pixel = [](int x, int y) { return std::uint32_t((x + y) % 2); },
+            .mask = [](int x, int) { return x == 0; }};
+}
+
+// Three steps of two frames, the first white, the second black.
+AniSpec TwoFrames() {
+    return {.frames = {MakeCur({.pixel = [](int, int) { return 1u; }}), MakeCur({})},
+            .steps = 3,
+            .flags = 3,
+            .rates = {6, 12, 6},
+            .seq = {1, 0, 1}};
+}
+
+// Each step as its frame and its time.
+std::vector<std::pair<std::size_t, int>> Steps(const CSkinCursor& c) {
+    std::vector<std::pair<std::size_t, int>> out;
+    for (std::size_t i = 0; i < c.GetStepCount(); ++i)
+        out.emplace_back(c.GetStep(i).nFrame, c.GetStep(i).nMs);
+    return out;
 }
 
 } // namespace
@@ -35,131 +49,82 @@ TEST(CursorFile, MonochromeCursorUsesItsMaskAndAHotSpotHeldInside) {
     ASSERT_NE(c, nullptr);
     EXPECT_FALSE(c->IsAnimated());
     const CursorFrame& f = c->GetStepFrame(0);
-    EXPECT_EQ(f.nWidth, 4);
-    EXPECT_EQ(f.nHeight, 4);
-    EXPECT_EQ(f.hotSpot, (CPoint{1, 2}));
-    EXPECT_EQ(PixelOf(*c, 1, 0), 0xFFFFFFFFu) << "opaque white";
-    EXPECT_EQ(PixelOf(*c, 2, 0), 0xFF000000u) << "opaque black";
-    EXPECT_EQ(PixelOf(*c, 0, 0), 0x00000000u) << "masked black is transparent";
-    EXPECT_EQ(PixelOf(*c, 0, 1), 0xFF000000u) << "an inverting pixel is shown black";
-    EXPECT_EQ(PixelOf(*c, 3, 3), 0xFF000000u) << "rows are stored bottom-up";
+    EXPECT_EQ((std::vector{f.nWidth, f.nHeight}), (std::vector{4, 4}));
+    // Masked black is transparent, a masked (inverting) white pixel is shown black; rows are
+    // stored bottom-up.
+    EXPECT_EQ(TopRow(*c), (Pixels{0, 0xFFFFFFFF, 0xFF000000, 0xFFFFFFFF}));
+    EXPECT_EQ(f.pixels[4], 0xFF000000u);
     // A hot spot outside the picture is held inside; an icon's is its centre.
     CurSpec s = Monochrome();
-    s.hotX = 40;
-    s.hotY = 9;
-    c = Parse(MakeCur(s));
-    ASSERT_NE(c, nullptr);
-    EXPECT_EQ(c->GetStepFrame(0).hotSpot, (CPoint{3, 3}));
-    s.type = 1; // an icon has no hot spot: its centre
-    c = Parse(MakeCur(s));
-    ASSERT_NE(c, nullptr);
-    EXPECT_EQ(c->GetStepFrame(0).hotSpot, (CPoint{2, 2}));
+    const std::pair<int, CPoint> hotSpots[] = {{2, {1, 2}}, {2, {3, 3}}, {1, {2, 2}}};
+    for (auto [type, hot] : hotSpots) {
+        s.type = type;
+        c = Parse(MakeCur(s));
+        ASSERT_NE(c, nullptr);
+        EXPECT_EQ(c->GetStepFrame(0).hotSpot, hot);
+        s.hotX = 40;
+        s.hotY = 9;
+    }
 }
 
 TEST(CursorFile, ColourDepthsDecode) {
-    CurSpec s;
-    s.bitCount = 32;
-    s.pixel = [](int x, int) { return x == 0 ? 0x80FF0000u : 0x00000000u; };
-    s.mask = [](int, int) { return true; };
-    auto c = Parse(MakeCur(s));
-    ASSERT_NE(c, nullptr);
-    EXPECT_EQ(PixelOf(*c, 0, 0), 0x80FF0000u) << "a 32-bit cursor's own alpha wins";
-    EXPECT_EQ(PixelOf(*c, 1, 0), 0u);
-    s.withMask = false;
-    EXPECT_NE(Parse(MakeCur(s)), nullptr) << "with alpha the mask may be left out";
-
-    s = CurSpec{};
-    s.bitCount = 24;
-    s.pixel = [](int x, int y) { return std::uint32_t(0x102030 + x + (y << 8)); };
-    c = Parse(MakeCur(s));
-    ASSERT_NE(c, nullptr);
-    EXPECT_EQ(PixelOf(*c, 2, 1), 0xFF102132u);
-
-    s = CurSpec{};
-    s.bitCount = 4;
-    s.palette = {0, 0xFF0000, 0x00FF00, 0x0000FF};
-    s.pixel = [](int x, int) { return std::uint32_t(x); };
-    c = Parse(MakeCur(s));
-    ASSERT_NE(c, nullptr);
-    EXPECT_EQ(PixelOf(*c, 2, 3), 0xFF00FF00u);
-
-    s.bitCount = 8;
-    s.pixel = [](int x, int) { return std::uint32_t(x + 2); }; // index 4 and 5 are not there
-    EXPECT_EQ(Parse(MakeCur(s)), nullptr);
+    const struct {
+        int bitCount;
+        Pixels values, shown; // of the first row: in the file, as decoded
+    } depths[] = {
+        // A 32-bit cursor's own alpha wins over its mask.
+        {32, {0x80FF0000, 0, 0, 0}, {0x80FF0000, 0, 0, 0}},
+        {24, {0x102030, 0, 0, 0x0000FF}, {0xFF102030, 0xFF000000, 0xFF000000, 0xFF0000FF}},
+        {8, {3, 2, 1, 0}, {0xFF0000FF, 0xFF00FF00, 0xFFFF0000, 0xFF000000}},
+        {4, {0, 1, 2, 3}, {0xFF000000, 0xFFFF0000, 0xFF00FF00, 0xFF0000FF}}};
+    for (const auto& d : depths) {
+        CurSpec s{.bitCount = d.bitCount, .palette = {0, 0xFF0000, 0x00FF00, 0x0000FF}};
+        s.pixel = [&](int x, int) { return d.values[std::size_t(x)]; };
+        s.mask = [&](int, int) { return d.bitCount == 32; };
+        const auto c = Parse(MakeCur(s));
+        ASSERT_NE(c, nullptr) << d.bitCount;
+        EXPECT_EQ(TopRow(*c), d.shown) << d.bitCount;
+    }
+    CurSpec alpha{.bitCount = 32, .pixel = [](int, int) { return 0x80000000u; }, .withMask = false};
+    EXPECT_NE(Parse(MakeCur(alpha)), nullptr) << "with alpha the mask may be left out";
+    CurSpec beyond{.bitCount = 8, .pixel = [](int x, int) { return std::uint32_t(x); }};
+    EXPECT_EQ(Parse(MakeCur(beyond)), nullptr) << "indexes beyond the two colours of the palette";
 }
 
-TEST(CursorFile, EveryTruncationOfACursorFailsCleanly) {
+TEST(CursorFile, DamagedAndTruncatedCursorsAreRefused) {
     const std::string good = MakeCur(Monochrome());
     for (std::size_t n = 0; n < good.size(); ++n)
         EXPECT_EQ(Parse(good.substr(0, n)), nullptr) << "length " << n;
     EXPECT_EQ(ParseCursorData(nullptr, 100), nullptr);
-}
-
-TEST(CursorFile, DamagedHeadersAreRefused) {
-    const std::string good = MakeCur(Monochrome());
-    auto damaged = [&](std::size_t at, std::uint32_t value, int bytes) {
-        std::string bad = good;
-        for (int i = 0; i < bytes; ++i)
-            bad[at + std::size_t(i)] = char((value >> (8 * i)) & 0xFF);
-        return Parse(bad);
-    };
-    EXPECT_EQ(damaged(2, 3, 2), nullptr) << "type";
-    EXPECT_EQ(damaged(4, 0, 2), nullptr) << "no pictures";
-    EXPECT_EQ(damaged(4, 500, 2), nullptr) << "a directory longer than the file";
-    EXPECT_EQ(damaged(18, 0xFFFFFFF0, 4), nullptr) << "picture offset";
-    EXPECT_EQ(damaged(14, 0xFFFFFFF0, 4), nullptr) << "picture size";
-    const std::size_t dib = 22;
-    EXPECT_EQ(damaged(dib + 0, 12, 4), nullptr) << "header size";
-    EXPECT_EQ(damaged(dib + 4, 0, 4), nullptr) << "width 0";
-    EXPECT_EQ(damaged(dib + 4, 100000, 4), nullptr) << "huge width";
-    EXPECT_EQ(damaged(dib + 8, 7, 4), nullptr) << "odd double height";
-    EXPECT_EQ(damaged(dib + 8, 0xFFFFFFF8, 4), nullptr) << "negative height";
-    EXPECT_EQ(damaged(dib + 14, 16, 2), nullptr) << "16 bits per pixel";
-    EXPECT_EQ(damaged(dib + 16, 1, 4), nullptr) << "compressed";
-    EXPECT_EQ(damaged(dib + 32, 3, 4), nullptr) << "more colours than the depth holds";
     EXPECT_EQ(Parse("\x89PNG\r\n\x1a\n not a cursor"), nullptr);
+    // At, value, bytes. In the directory: type, no pictures, more pictures than the file holds,
+    // picture size and offset; in the picture: header size, width 0 and huge, odd and negative
+    // height, 16 bits, compressed, more colours than the depth holds.
+    const std::tuple<std::size_t, std::uint32_t, int> damages[] = {
+        {2, 3, 2},   {4, 0, 2},  {4, 500, 2},     {14, 0xFFFFFFF0, 4}, {18, 0xFFFFFFF0, 4},
+        {22, 12, 4}, {26, 0, 4}, {26, 100000, 4}, {30, 7, 4},          {30, 0xFFFFFFF8, 4},
+        {36, 16, 2}, {38, 1, 4}, {54, 3, 4}};
+    for (const auto& [at, value, bytes] : damages) {
+        std::string bad = good;
+        bad.replace(at, std::size_t(bytes), LE(bytes, {value}));
+        EXPECT_EQ(Parse(bad), nullptr) << "at " << at << ": " << value;
+    }
 }
-
-namespace {
-
-std::string SolidFrame(std::uint32_t index) {
-    CurSpec s;
-    s.pixel = [index](int, int) { return index; };
-    return MakeCur(s);
-}
-
-AniSpec TwoFrames() {
-    AniSpec a;
-    a.frames = {SolidFrame(1), SolidFrame(0)};
-    a.flags = 3;
-    a.steps = 3;
-    a.rates = {6, 12, 6};
-    a.seq = {1, 0, 1};
-    return a;
-}
-
-} // namespace
 
 TEST(AnimatedCursor, StepsFollowTheSequenceAndRates) {
     auto c = Parse(MakeAni(TwoFrames()));
     ASSERT_NE(c, nullptr);
     EXPECT_TRUE(c->IsAnimated());
     EXPECT_EQ(c->GetFrameCount(), 2u);
-    ASSERT_EQ(c->GetStepCount(), 3u);
-    EXPECT_EQ(c->GetStep(0).nFrame, 1u);
-    EXPECT_EQ(c->GetStep(0).nMs, 100);
-    EXPECT_EQ(c->GetStep(1).nMs, 200);
-    EXPECT_EQ(PixelOf(*c, 0, 0, 0), 0xFF000000u);
-    EXPECT_EQ(PixelOf(*c, 0, 0, 1), 0xFFFFFFFFu);
-
-    AniSpec plain;
-    plain.frames = {SolidFrame(1), SolidFrame(0), SolidFrame(1)};
-    plain.jiffies = 0; // no rate: the shortest step
+    EXPECT_EQ(Steps(*c), (std::vector<std::pair<std::size_t, int>>{{1, 100}, {0, 200}, {1, 100}}));
+    EXPECT_EQ(TopRow(*c, 0)[0], 0xFF000000u);
+    EXPECT_EQ(TopRow(*c, 1)[0], 0xFFFFFFFFu);
+    // No sequence nor rates: the frames in turn, each for the shortest step.
+    AniSpec plain{.frames = TwoFrames().frames, .jiffies = 0};
+    plain.frames.push_back(plain.frames[0]);
     c = Parse(MakeAni(plain));
     ASSERT_NE(c, nullptr);
-    ASSERT_EQ(c->GetStepCount(), 3u);
-    EXPECT_EQ(c->GetStep(2).nFrame, 2u);
-    EXPECT_EQ(c->GetStep(2).nMs, 16);
+    EXPECT_EQ(Steps(*c), (std::vector<std::pair<std::size_t, int>>{{0, 16}, {1, 16}, {2, 16}}));
 }
 
 TEST(AnimatedCursor, DamagedAnimationsAreRefused) {
@@ -202,24 +167,4 @@ TEST(AnimatedCursor, PlayerShowsEachStepForItsTime) {
     clock.Advance(1000);
     EXPECT_EQ(player.GetCursor(), nullptr);
     platform::CMessageQueue::Instance().Reset();
-}
-
-TEST(AnimatedCursor, CursorLinesFillTheSlotsUnchecked) {
-    CSkinCursors::Clear();
-    testsupport::ScratchFolder dir;
-    const std::string folder = dir.Path() + "/";
-    std::ofstream(folder + "busy.ani", std::ios::binary) << MakeAni(TwoFrames());
-    std::ofstream(folder + "Cursors.txt") << "1\n2\n3\n4\n5\nbusy.ani\nnone.cur\n";
-    skin::CSkinFileReader reader;
-    ASSERT_TRUE(reader.Open(folder + "Cursors.txt"));
-    ASSERT_TRUE(reader.SkipHeader());
-    CSkinCursors::Set(1, Parse(MakeCur(Monochrome())));
-    EXPECT_TRUE(reader.ReadCursor(0, folder));
-    EXPECT_TRUE(reader.ReadCursor(1, folder));
-    EXPECT_FALSE(reader.ReadCursor(2, folder)) << "the file has ended";
-    ASSERT_NE(CSkinCursors::Get(0), nullptr);
-    EXPECT_TRUE(CSkinCursors::Get(0)->IsAnimated());
-    EXPECT_EQ(CSkinCursors::Get(1), nullptr) << "a missing file empties its slot";
-    EXPECT_EQ(CSkinCursors::Get(6), nullptr);
-    CSkinCursors::Clear();
 }

@@ -1,6 +1,6 @@
-// Helpers for the skin tests: a window that owns controls the way a skinned window does (it
-// redraws a control into its surface when asked), skin images whose every pixel tells where it
-// came from, and a fixture with a clean message queue on a virtual clock.
+// Helpers for the skin control tests: a host window that redraws a control into its surface when
+// asked, as a skinned window does, images whose every pixel tells where it came from, and a
+// fixture with a clean message queue on a virtual clock.
 #pragma once
 
 #include "platform/Clock.h"
@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 #include <memory>
+#include <tuple>
 #include <vector>
 
 namespace skintest {
@@ -31,15 +32,15 @@ inline std::unique_ptr<CSkinImage> MakeCoordImage(int w, int h) {
     return image;
 }
 
-// The pixels of an area within the tolerance of a colour, in each component.
+// The pixels of an area within the tolerance of a colour in each component (text is smoothed).
 inline int CountNear(const CDC& dc, const CRect& r, COLORREF c, int tolerance = 40) {
+    const auto near = [&](int a, int b) { return std::abs(a - b) <= tolerance; };
     int n = 0;
     for (int y = r.top; y < r.bottom; ++y)
         for (int x = r.left; x < r.right; ++x) {
             const COLORREF p = dc.GetPixel(x, y);
-            n += std::abs(GetRValue(p) - GetRValue(c)) <= tolerance &&
-                 std::abs(GetGValue(p) - GetGValue(c)) <= tolerance &&
-                 std::abs(GetBValue(p) - GetBValue(c)) <= tolerance;
+            n += near(GetRValue(p), GetRValue(c)) && near(GetGValue(p), GetGValue(c)) &&
+                 near(GetBValue(p), GetBValue(c));
         }
     return n;
 }
@@ -50,53 +51,42 @@ public:
         CreateMessageWindow();
         m_surface.CreateSolid(300, 300, kBackground);
     }
-    void RedrawControl(CMemCtrl* pCtrl, bool) override {
-        ++m_nRedraws;
-        pCtrl->Draw(m_surface);
-    }
+    void RedrawControl(CMemCtrl* pCtrl, bool) override { pCtrl->Draw(m_surface); }
     void Clear() { m_surface.FillSolidRect(m_surface.GetRect(), kBackground); }
 
     CDC m_surface;
-    int m_nRedraws = 0;
 };
 
-// One registered message as the tests compare them: which message and its two parameters.
-struct Msg {
-    UINT message;
-    WPARAM wParam;
-    LPARAM lParam;
-    bool operator==(const Msg&) const = default;
-};
-
-inline void PrintTo(const Msg& m, std::ostream* os) {
-    *os << "{" << m.message << ", " << m.wParam << ", " << m.lParam << "}";
-}
+// A registered message: which message and its two parameters.
+using Msg = std::tuple<UINT, WPARAM, LPARAM>;
 
 class SkinFixture : public ::testing::Test {
 protected:
-    void SetUp() override {
-        platform::CMessageQueue::Instance().Reset();
-        m_host = std::make_unique<CTestHost>();
-    }
-    void TearDown() override {
+    SkinFixture() { platform::CMessageQueue::Instance().Reset(); }
+    ~SkinFixture() override {
         m_host.reset();
         platform::CMessageQueue::Instance().Reset();
     }
 
-    // Dispatches what was posted and returns the registered messages received since the last
-    // call.
+    // Dispatches what was posted; the registered messages received since the last call.
     std::vector<Msg> Posted() {
         m_clock.Pump();
         std::vector<Msg> out;
         for (const auto& m : m_host->m_received)
             if (m.message >= 0xC000)
-                out.push_back({m.message, m.wParam, m.lParam});
+                out.emplace_back(m.message, m.wParam, m.lParam);
         m_host->m_received.clear();
         return out;
     }
-
+    // The notifications a control posts: codes, or a message with the control and a value.
     static Msg Code(const CMemCtrl& c, WPARAM code) {
         return {WM_REG_MEMCTRL, code, reinterpret_cast<LPARAM>(&c)};
+    }
+    static std::vector<Msg> Codes(const CMemCtrl& c, std::vector<WPARAM> codes) {
+        std::vector<Msg> out;
+        for (WPARAM code : codes)
+            out.push_back(Code(c, code));
+        return out;
     }
     static Msg Of(UINT message, const CMemCtrl& c, LPARAM lParam) {
         return {message, reinterpret_cast<WPARAM>(&c), lParam};
@@ -105,7 +95,7 @@ protected:
     COLORREF At(int x, int y) const { return m_host->m_surface.GetPixel(x, y); }
 
     platform::CVirtualClock m_clock;
-    std::unique_ptr<CTestHost> m_host;
+    std::unique_ptr<CTestHost> m_host = std::make_unique<CTestHost>();
 };
 
 } // namespace skintest
