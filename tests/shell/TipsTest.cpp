@@ -19,16 +19,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kFiveTips = "; Tips for the test\n"
-                              "\n"
-                              "First tip\n"
-                              " an indented line is no tip\n"
-                              "\tnor is a tabbed one\n"
-                              "Second tip\r\n"
-                              "Third tip\n"
-                              "; another comment\n"
-                              "Fourth tip\n"
-                              "Fifth tip"; // no line end at the end of the file
+// Comments, a blank line, indented lines, a CR LF line end, and none at the end of the file.
+const std::string kFiveTips = "; Tips for the test\n\nFirst tip\n an indented line is no tip\n"
+                              "\tnor is a tabbed one\nSecond tip\r\nThird tip\n; another comment\n"
+                              "Fourth tip\nFifth tip";
+using Tips = std::vector<std::string>;
 
 class TipsTest : public ::testing::Test {
 protected:
@@ -54,9 +49,9 @@ protected:
                                             std::chrono::minutes(stamp));
     }
     // The tips shown by a dialog: the first, then count - 1 more with "Next Tip".
-    std::vector<std::string> Show(int count) {
+    Tips Show(int count) {
         CTipDlg dlg(nullptr, TipsPath());
-        std::vector<std::string> tips{dlg.GetTip()};
+        Tips tips{dlg.GetTip()};
         for (int i = 1; i < count; ++i) {
             dlg.NextButton()->click();
             tips.push_back(dlg.TipLabel()->text().toStdString());
@@ -71,19 +66,22 @@ protected:
     std::vector<std::string> m_boxes;
 };
 
-using Tips = std::vector<std::string>;
-
 } // namespace
 
-// Tips come in order, comments and indented lines skipped, round at the end; the next dialog
-// starts behind the last tip shown.
+// Tips come in order, comments and indented lines skipped, translated with their line end
+// kept, round at the end; the next dialog starts behind the last tip shown.
 TEST_F(TipsTest, ShowsTipsInOrderGoesRoundAtTheEndAndTheNextDialogGoesOn) {
+    shelltest::LanguageFolder folder;
+    folder.Write("English", "7001=Second tip\n");
+    folder.Write("Deutsch", "7001=Zweiter Tipp\n");
     WriteTips(kFiveTips);
     EXPECT_EQ(Show(7), (Tips{"First tip\n", "Second tip\n", "Third tip\n", "Fourth tip\n",
                              "Fifth tip", "First tip\n", "Second tip\n"}));
     EXPECT_EQ(Show(1), Tips{"Third tip\n"});
     EXPECT_EQ(Profile(shell::kEntryTipFilePos), static_cast<int>(kFiveTips.find("; another")));
+    shell::SetCurrentLanguage("Deutsch");
     EXPECT_EQ(Show(3), (Tips{"Fourth tip\n", "Fifth tip", "First tip\n"}));
+    EXPECT_EQ(Show(1), Tips{"Zweiter Tipp\n"});
     EXPECT_TRUE(m_boxes.empty());
 }
 
@@ -101,54 +99,41 @@ TEST_F(TipsTest, CommentsAloneShowNothingOneTipShowsAgainAndALongLineIsCut) {
     EXPECT_TRUE(m_boxes.empty());
 }
 
-TEST_F(TipsTest, AMissingFileShowsItsTextAndDisablesNextTip) {
-    CTipDlg dlg(nullptr, m_temp.Path() + "/NoSuchTips.txt");
-    EXPECT_EQ(dlg.GetTip(), "Tips file does not exist in the prescribed directory");
-    dlg.show();
-    EXPECT_FALSE(dlg.NextButton()->isEnabled());
-    dlg.close();
+// A missing file shows its text and disables "Next Tip"; a position that cannot be reached
+// shows the reading error and reading goes on from the start.
+TEST_F(TipsTest, AMissingFileOrAnUnreachablePositionIsShown) {
+    {
+        CTipDlg dlg(nullptr, TipsPath());
+        EXPECT_EQ(dlg.GetTip(), "Tips file does not exist in the prescribed directory");
+        dlg.show();
+        EXPECT_FALSE(dlg.NextButton()->isEnabled());
+        dlg.close();
+    }
     EXPECT_EQ(Profile(shell::kEntryTipFilePos), -99); // no position to remember
     EXPECT_TRUE(m_boxes.empty());
-}
 
-TEST_F(TipsTest, APositionThatCannotBeReachedShowsTheReadingError) {
     WriteTips(kFiveTips);
     Show(1); // stores the time stamp
     ASSERT_TRUE(platform::WriteProfileInt(shell::kSectionTip, shell::kEntryTipFilePos, -5));
     CTipDlg dlg(nullptr, TipsPath());
     EXPECT_EQ(m_boxes, std::vector<std::string>{"Trouble reading the tips file"});
     EXPECT_EQ(dlg.GetTip(), "");
-    dlg.NextButton()->click(); // reading goes on from the start
+    dlg.NextButton()->click();
     EXPECT_EQ(dlg.GetTip(), "First tip\n");
 }
 
 TEST_F(TipsTest, UntickingShowAtStartUpTurnsTheStartUpTipOff) {
     WriteTips(kFiveTips);
     EXPECT_TRUE(shell::ShowTipsAtStartUp());
-    {
+    for (bool bTicked : {true, false}) {
         CTipDlg dlg(nullptr, TipsPath());
-        EXPECT_TRUE(dlg.StartUpBox()->isChecked());
+        EXPECT_EQ(dlg.StartUpBox()->isChecked(), bTicked);
         dlg.StartUpBox()->click();
         dlg.show();
-        dlg.accept();
+        bTicked ? dlg.accept() : dlg.reject();
+        EXPECT_EQ(Profile(shell::kEntryTipStartUp), bTicked ? 1 : 0);
+        EXPECT_EQ(shell::ShowTipsAtStartUp(), !bTicked);
+        if (bTicked)
+            shell::ShowTipAtStartUp(); // off: it shows nothing, so it returns at once
     }
-    EXPECT_EQ(Profile(shell::kEntryTipStartUp), 1);
-    EXPECT_FALSE(shell::ShowTipsAtStartUp());
-    shell::ShowTipAtStartUp(); // shows nothing, so it returns at once
-    {
-        CTipDlg dlg(nullptr, TipsPath());
-        EXPECT_FALSE(dlg.StartUpBox()->isChecked());
-        dlg.StartUpBox()->click();
-        dlg.reject();
-    }
-    EXPECT_EQ(Profile(shell::kEntryTipStartUp), 0);
-}
-
-TEST_F(TipsTest, TipsAreTranslatedWithTheirLineEndKept) {
-    shelltest::LanguageFolder folder;
-    folder.Write("English", "7001=Second tip\n");
-    folder.Write("Deutsch", "7001=Zweiter Tipp\n");
-    shell::SetCurrentLanguage("Deutsch");
-    WriteTips(kFiveTips);
-    EXPECT_EQ(Show(3), (Tips{"First tip\n", "Zweiter Tipp\n", "Third tip\n"}));
 }

@@ -2,8 +2,6 @@
 #include "shell/WidgetTranslator.h"
 #include "shell/ISDialog.h"
 #include "shell/Language.h"
-#include "shell/LanguageFile.h"
-#include "shell/LanguageMenu.h"
 #include "tests/shell/ShellTestSupport.h"
 
 #include <QCheckBox>
@@ -19,10 +17,7 @@
 #include <QTabWidget>
 #include <QToolBar>
 #include <QTreeWidget>
-#include <QVBoxLayout>
 #include <gtest/gtest.h>
-
-using shelltest::WriteFile;
 
 namespace {
 
@@ -33,16 +28,11 @@ std::string Text(const QString& s) {
 class WidgetTranslatorTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_folder.Write("English", "1=Preferences\n2=Close\n3=&Repeat\n"
-                                  "4=Use skinned cursors\n5=Tooltips\n"
-                                  "6=General\n7=Display\n8=&Options\n"
-                                  "9=&Mute\n10=Contribute Your Translation\n"
-                                  "11=German\n12=English\n13=Open\n");
-        m_folder.Write("German", "1=Einstellungen\n2=Schließen\n"
-                                 "3=&Wiederholen\n4=Eigene Mauszeiger\n"
-                                 "5=Quickinfos\n6=Allgemein\n7=Anzeige\n"
-                                 "8=&Optionen\n9=&Stumm\n11=Deutsch\n"
-                                 "12=Englisch\n13=Öffnen\n");
+        m_folder.Write("English", "1=Preferences\n2=Close\n3=&Repeat\n4=Use skinned cursors\n"
+                                  "5=Tooltips\n6=General\n7=Display\n8=&Options\n9=&Mute\n"
+                                  "13=Open\n");
+        m_folder.Write("German", "1=Einstellungen\n2=Schließen\n4=Eigene Mauszeiger\n"
+                                 "5=Quickinfos\n6=Allgemein\n7=Anzeige\n9=&Stumm\n");
         m_folder.Write("French", "1=Préférences\n2=Fermer\n6=Général\n");
     }
 
@@ -71,69 +61,6 @@ struct PrefsDialog {
     }
 };
 
-} // namespace
-
-TEST_F(WidgetTranslatorTest, EveryKindOfControlIsTranslatedButEditFieldsStayAsTyped) {
-    PrefsDialog d;
-    shell::SetCurrentLanguage("German");
-    shell::TranslateWidget(&d.dialog);
-    EXPECT_EQ(Text(d.dialog.windowTitle()), "Einstellungen...");
-    EXPECT_EQ(Text(d.label->text()), "Quickinfos");
-    EXPECT_EQ(Text(d.close->text()), "Schließen");
-    EXPECT_EQ(Text(d.check->text()), "Eigene Mauszeiger");
-    EXPECT_EQ(Text(d.group->title()), "Quickinfos");
-    EXPECT_EQ(Text(d.radio->text()), "Allgemein");
-    EXPECT_EQ(Text(d.edit->text()), "Close");
-    EXPECT_EQ(Text(d.tabs->tabText(0)), "Allgemein");
-    EXPECT_EQ(Text(d.tabs->tabText(1)), "Anzeige");
-    EXPECT_EQ(Text(d.tree->topLevelItem(0)->text(0)), "Allgemein");
-    EXPECT_EQ(Text(d.tree->topLevelItem(0)->child(0)->text(0)), "Anzeige");
-    EXPECT_EQ(Text(d.tree->topLevelItem(1)->text(0)), "Unknown page");
-}
-
-TEST_F(WidgetTranslatorTest, AWindowsMenuBarAndToolBarAreTranslatedOnceEach) {
-    QMainWindow window;
-    window.setWindowTitle("Preferences");
-    QMenu* options = window.menuBar()->addMenu("&Options");
-    QAction* repeat = options->addAction("&Repeat\tCtrl+R");
-    QAction* empty = options->addAction("");
-    QToolBar* bar = window.addToolBar("tools");
-    QAction* open = bar->addAction("Open");
-    // A text whose translation is itself a known wording would change again on a second pass.
-    m_folder.Write("German", "8=&Optionen\n3=Open\n13=Öffnen\n");
-    shell::SetCurrentLanguage("German");
-    shell::TranslateWidget(&window);
-    EXPECT_EQ(Text(options->title()), "&Optionen");
-    EXPECT_EQ(Text(repeat->text()), "Open\tCtrl+R");
-    EXPECT_EQ(Text(empty->text()), "");
-    EXPECT_EQ(Text(open->text()), "Öffnen");
-    EXPECT_EQ(Text(window.windowTitle()), "Preferences"); // not in German.ini: English kept
-}
-
-TEST_F(WidgetTranslatorTest, TranslatingIntoALanguageGoesFromTheShownOneAndLeavesItCurrent) {
-    PrefsDialog d;
-    shell::TranslateWidgetInto(&d.dialog, "German");
-    EXPECT_EQ(Text(d.close->text()), "Schließen");
-    EXPECT_EQ(shell::GetCurrentLanguage(), "English");
-
-    shell::SetCurrentLanguage("German");
-    shell::TranslateWidgetInto(&d.dialog, "French");
-    EXPECT_EQ(Text(d.close->text()), "Fermer");
-    EXPECT_EQ(Text(d.dialog.windowTitle()), "Préférences...");
-    EXPECT_EQ(Text(d.tabs->tabText(0)), "Général");
-    EXPECT_EQ(Text(d.tabs->tabText(1)), "Display"); // French lacks it: English
-    EXPECT_EQ(shell::GetCurrentLanguage(), "German");
-    EXPECT_EQ(shell::GetSourceLanguage(), "English");
-
-    QMenu menu;
-    QAction* mute = menu.addAction("&Mute");
-    shell::SetCurrentLanguage("English");
-    shell::TranslateMenuInto(&menu, "German");
-    EXPECT_EQ(Text(mute->text()), "&Stumm");
-}
-
-namespace {
-
 // A dialog whose initialisation fills a label, as the program's dialogs do.
 class CTestDialog : public CISDialog {
 public:
@@ -149,6 +76,57 @@ protected:
 };
 
 } // namespace
+
+// Every kind of control is translated but edit fields stay as typed; translating into another
+// language goes from the one shown and leaves the current language as it was.
+TEST_F(WidgetTranslatorTest, EveryKindOfControlIsTranslatedButEditFieldsStayAsTyped) {
+    PrefsDialog d;
+    shell::SetCurrentLanguage("German");
+    shell::TranslateWidget(&d.dialog);
+    EXPECT_EQ(Text(d.dialog.windowTitle()), "Einstellungen...");
+    EXPECT_EQ(Text(d.label->text()), "Quickinfos");
+    EXPECT_EQ(Text(d.close->text()), "Schließen");
+    EXPECT_EQ(Text(d.check->text()), "Eigene Mauszeiger");
+    EXPECT_EQ(Text(d.group->title()), "Quickinfos");
+    EXPECT_EQ(Text(d.radio->text()), "Allgemein");
+    EXPECT_EQ(Text(d.edit->text()), "Close");
+    EXPECT_EQ(Text(d.tabs->tabText(1)), "Anzeige");
+    EXPECT_EQ(Text(d.tree->topLevelItem(0)->text(0)), "Allgemein");
+    EXPECT_EQ(Text(d.tree->topLevelItem(0)->child(0)->text(0)), "Anzeige");
+    EXPECT_EQ(Text(d.tree->topLevelItem(1)->text(0)), "Unknown page");
+
+    shell::TranslateWidgetInto(&d.dialog, "French");
+    EXPECT_EQ(Text(d.close->text()), "Fermer");
+    EXPECT_EQ(Text(d.dialog.windowTitle()), "Préférences...");
+    EXPECT_EQ(Text(d.tabs->tabText(0)), "Général");
+    EXPECT_EQ(Text(d.tabs->tabText(1)), "Display"); // French lacks it: English
+    EXPECT_EQ(shell::GetCurrentLanguage(), "German");
+    EXPECT_EQ(shell::GetSourceLanguage(), "English");
+
+    QMenu menu;
+    QAction* mute = menu.addAction("&Mute");
+    shell::SetCurrentLanguage("English");
+    shell::TranslateMenuInto(&menu, "German");
+    EXPECT_EQ(Text(mute->text()), "&Stumm");
+}
+
+TEST_F(WidgetTranslatorTest, AWindowsMenuBarAndToolBarAreTranslatedOnceEach) {
+    QMainWindow window;
+    window.setWindowTitle("Preferences");
+    QMenu* options = window.menuBar()->addMenu("&Options");
+    QAction* repeat = options->addAction("&Repeat\tCtrl+R");
+    QAction* empty = options->addAction("");
+    QAction* open = window.addToolBar("tools")->addAction("Open");
+    // A text whose translation is itself a known wording would change again on a second pass.
+    m_folder.Write("German", "8=&Optionen\n3=Open\n13=Öffnen\n");
+    shell::SetCurrentLanguage("German");
+    shell::TranslateWidget(&window);
+    EXPECT_EQ(Text(options->title()), "&Optionen");
+    EXPECT_EQ(Text(repeat->text()), "Open\tCtrl+R");
+    EXPECT_EQ(Text(empty->text()), "");
+    EXPECT_EQ(Text(open->text()), "Öffnen");
+    EXPECT_EQ(Text(window.windowTitle()), "Preferences"); // not in German.ini: English kept
+}
 
 TEST_F(WidgetTranslatorTest, ADialogTranslatesItselfOnceWhenFirstShownOrLaterWhenItAsks) {
     shell::SetCurrentLanguage("German");
