@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 #include <map>
+#include <ranges>
 #include <set>
 
 namespace {
@@ -21,10 +22,8 @@ std::map<std::string, std::string> Entries(const std::string& path) {
 }
 
 std::set<std::string> Keys(const std::map<std::string, std::string>& entries) {
-    std::set<std::string> keys;
-    for (const auto& [key, value] : entries)
-        keys.insert(key);
-    return keys;
+    auto keys = std::views::keys(entries);
+    return {keys.begin(), keys.end()};
 }
 
 // What English.ini holds for a string-table text: trimmed, line breaks as backslash-n, and
@@ -41,7 +40,9 @@ std::string AsWritten(const std::string& text) {
 
 } // namespace
 
-TEST(LanguageFiles, EnglishHoldsEveryStringTableTextUnderItsNumber) {
+// English holds every string-table text under its number; the template holds the same numbers
+// without texts, the translations the same numbers with texts.
+TEST(LanguageFiles, EnglishHoldsTheStringTableAndTheOthersItsNumbers) {
     const auto english = Entries(kSourceFolder + "English.ini");
     std::size_t count = 0;
     const std::uint32_t* ids = res::StringIds(count);
@@ -54,22 +55,13 @@ TEST(LanguageFiles, EnglishHoldsEveryStringTableTextUnderItsNumber) {
             missing += line + "\n";
     }
     EXPECT_EQ(missing, "") << "English.ini must hold these lines, as the string table has them";
-}
 
-TEST(LanguageFiles, TheTemplateAndTheTranslationsHoldTheNumbersOfEnglish) {
-    const auto english = Entries(kSourceFolder + "English.ini");
-    const auto keys = Keys(english);
-    const auto templ = Entries(kSourceFolder + "template.ini");
-    EXPECT_EQ(Keys(templ), keys);
-    for (const auto& [key, value] : templ)
-        EXPECT_EQ(value, "") << "template.ini " << key;
-    for (const char* language : {"German.ini", "French.ini"}) {
-        const auto translation = Entries(kSourceFolder + language);
-        EXPECT_EQ(Keys(translation), keys) << language;
-        for (const auto& [key, value] : translation)
-            EXPECT_NE(value, "") << language << " " << key;
+    for (const char* language : {"template.ini", "German.ini", "French.ini"}) {
+        const auto entries = Entries(kSourceFolder + language);
+        EXPECT_EQ(Keys(entries), Keys(english)) << language;
+        for (const auto& [key, value] : entries)
+            EXPECT_EQ(value.empty(), language[0] == 't') << language << " " << key;
+        if (language[0] != 't') // the shown texts are really translated
+            EXPECT_NE(entries.at("106"), english.at("106")) << language;
     }
-    // The shown texts are really translated.
-    EXPECT_NE(Entries(kSourceFolder + "German.ini").at("106"), english.at("106"));
-    EXPECT_NE(Entries(kSourceFolder + "French.ini").at("106"), english.at("106"));
 }

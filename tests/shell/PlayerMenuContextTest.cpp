@@ -19,10 +19,7 @@
 #include "tests/support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
-
 #include <memory>
-#include <utility>
-#include <vector>
 
 namespace {
 
@@ -64,8 +61,6 @@ protected:
         m_clock.Pump();
     }
     void TearDown() override {
-        for (CWnd* pWnd : Windows())
-            shell::DestroyPrefsDlg(pWnd);
         m_pMain.reset();
         testsupport::LeavePlayerWindowWorld();
     }

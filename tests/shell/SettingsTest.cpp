@@ -53,13 +53,23 @@ std::string Int32s(const Block& values) {
     return ar.TakeBuffer();
 }
 
-// Each preference at an allowed value other than its default.
-Block ChangedValues() {
+// The preferences as they are now, or as the defaults or the Clamp rules give them.
+Block Current() {
     Block values;
+    for (int i = 0; i < CCorePrefs::kCount; ++i)
+        values.push_back(CCorePrefs::Get(Pref(i)));
+    return values;
+}
+Block Defaults() {
+    CCorePrefs::ResetToDefaults();
+    return Current();
+}
+// Each preference at an allowed value other than its default.
+Block Changed() {
+    Block values = Defaults();
     for (int i = 0; i < CCorePrefs::kCount; ++i) {
-        const std::int32_t def = CCorePrefs::Default(Pref(i));
-        const std::int32_t up = CCorePrefs::Clamp(Pref(i), def + 1);
-        values.push_back(up != def ? up : CCorePrefs::Clamp(Pref(i), def - 1));
+        std::int32_t& v = values[std::size_t(i)];
+        v = CCorePrefs::Clamp(Pref(i), v + 1) != v ? CCorePrefs::Clamp(Pref(i), v + 1) : v - 1;
     }
     return values;
 }
@@ -99,28 +109,44 @@ protected:
 
 } // namespace
 
-TEST_F(SettingsTest, EveryPreferenceRoundTripsThroughTheRegistryFile) {
-    const Block changed = ChangedValues();
+// Every preference round-trips; stored values outside their ranges are brought back into
+// them, one row for each kind of range.
+TEST_F(SettingsTest, PreferencesRoundTripAndStoredValuesOutsideTheirRangesComeBackIntoThem) {
+    const Block changed = Changed();
     for (int i = 0; i < CCorePrefs::kCount; ++i)
         CCorePrefs::Set(Pref(i), changed[std::size_t(i)]);
-    CMainWndState saved;
-    ASSERT_TRUE(CRegObjectStore(saved).Save(HKEY_LOCAL_MACHINE, shell::kWindowStatePath, kMainWnd));
-
+    CMainWndState state;
+    ASSERT_TRUE(CRegObjectStore(state).Save(HKEY_LOCAL_MACHINE, shell::kWindowStatePath, kMainWnd));
     CCorePrefs::ResetToDefaults();
     CRegistry::Instance().Reset(m_temp.Path() + "/corvella"); // read back from the file
-    CMainWndState loaded;
-    ASSERT_TRUE(Load(loaded));
-    for (int i = 0; i < CCorePrefs::kCount; ++i)
-        EXPECT_EQ(CCorePrefs::Get(Pref(i)), changed[std::size_t(i)]) << "preference " << i;
+    ASSERT_TRUE(Load(state));
+    EXPECT_EQ(Current(), changed);
     EXPECT_EQ(m_strLog.find("Bad format"), std::string::npos);
+
+    const struct {
+        Pref pref;
+        std::int32_t stored, expected;
+    } cases[] = {
+        {CCorePrefs::BlockVersion, 777, 777},    {CCorePrefs::LastPrefsPage, 5, 0},
+        {CCorePrefs::AlwaysOnTop, 9, 1},         {CCorePrefs::PlaylistFontSize, 100, 15},
+        {CCorePrefs::ShadeFontSize, 3, 8},       {CCorePrefs::DesktopSnapDistance, 40, 32},
+        {CCorePrefs::WindowSnapDistance, -8, 0}, {CCorePrefs::Tooltips, 7, 2},
+    };
+    Block block = Defaults();
+    for (const auto& c : cases)
+        block[std::size_t(c.pref)] = c.stored;
+    StoreValue(kMainPart + Int32s({21000}) + Int32s(block));
+    ASSERT_TRUE(Load(state));
+    for (const auto& c : cases)
+        EXPECT_EQ(CCorePrefs::Get(c.pref), c.expected) << "preference " << c.pref;
 }
 
 // Short, damaged or older values: what is read is kept, the rest takes the defaults, and a
 // damaged value is logged.
 TEST_F(SettingsTest, OldStampsAndDamagedValuesKeepWhatWasReadAndDefaultTheRest) {
-    const Block changedValues = ChangedValues();
-    const std::string changed = Int32s(changedValues);
-    std::string wrongSkinLength = kMainPart + Int32s({21000}) + changed;
+    const Block changed = Changed(), defaults = Defaults();
+    const std::string block = Int32s(changed);
+    std::string wrongSkinLength = kMainPart + Int32s({21000}) + block;
     wrongSkinLength[0] = char(200); // claims 200 bytes where 9 follow
     const struct {
         std::string value;
@@ -128,11 +154,10 @@ TEST_F(SettingsTest, OldStampsAndDamagedValuesKeepWhatWasReadAndDefaultTheRest) 
         bool bLogged;
     } cases[] = {
         {kMainPart, 0, false}, // ends after the main window's part: nothing is wrong
-        {kMainPart + Int32s({11999}) + changed, 0, false},
-        {kMainPart + Int32s({12000}) + changed, CCorePrefs::kCount, false},
+        {kMainPart + Int32s({11999}) + block, 0, false},
+        {kMainPart + Int32s({12000}) + block, CCorePrefs::kCount, false},
         // six whole values and half of the seventh
-        {kMainPart + Int32s({21000}) + changed.substr(0, 6 * 4 + 2), CCorePrefs::ShadeFontSize,
-         true},
+        {kMainPart + Int32s({21000}) + block.substr(0, 6 * 4 + 2), 6, true},
         {kMainPart + Int32s({21000}).substr(0, 2), 0, true},
         {wrongSkinLength, 0, true},
     };
@@ -143,45 +168,16 @@ TEST_F(SettingsTest, OldStampsAndDamagedValuesKeepWhatWasReadAndDefaultTheRest) 
         CMainWndState state;
         EXPECT_TRUE(Load(state));
         EXPECT_EQ(state.m_nVolume, c.value == wrongSkinLength ? 3 : 80);
-        for (int i = 0; i < CCorePrefs::kCount; ++i)
-            EXPECT_EQ(CCorePrefs::Get(Pref(i)), i < c.firstDefault ? changedValues[std::size_t(i)]
-                                                                   : CCorePrefs::Default(Pref(i)))
-                << i;
+        Block expected(changed.begin(), changed.begin() + c.firstDefault);
+        expected.insert(expected.end(), defaults.begin() + c.firstDefault, defaults.end());
+        EXPECT_EQ(Current(), expected);
         EXPECT_EQ(m_strLog.find("Bad format in Regfile MainWnd") != std::string::npos, c.bLogged)
             << m_strLog;
     }
 }
 
-// One row for each kind of range: a stored value outside it is brought back into it.
-TEST_F(SettingsTest, StoredValuesOutsideTheirRangesAreBroughtBackIntoThem) {
-    const struct {
-        Pref pref;
-        std::int32_t stored, expected;
-    } cases[] = {
-        {CCorePrefs::BlockVersion, 777, 777},
-        {CCorePrefs::LastPrefsPage, 5, 0},
-        {CCorePrefs::AlwaysOnTop, 9, 1},
-        {CCorePrefs::SkinnedCursors, -1, 1},
-        {CCorePrefs::PlaylistFontSize, 100, 15},
-        {CCorePrefs::ShadeFontSize, 3, 8},
-        {CCorePrefs::DesktopSnapDistance, 40, 32},
-        {CCorePrefs::WindowSnapDistance, -8, 0},
-        {CCorePrefs::Tooltips, 7, 2},
-        {CCorePrefs::IconPlacement, -2, 0},
-    };
-    Block block;
-    for (int i = 0; i < CCorePrefs::kCount; ++i)
-        block.push_back(CCorePrefs::Default(Pref(i)));
-    for (const auto& c : cases)
-        block[std::size_t(c.pref)] = c.stored;
-    StoreValue(kMainPart + Int32s({21000}) + Int32s(block));
-    CMainWndState state;
-    ASSERT_TRUE(Load(state));
-    for (const auto& c : cases)
-        EXPECT_EQ(CCorePrefs::Get(c.pref), c.expected) << "preference " << c.pref;
-}
-
 TEST_F(SettingsTest, LoadFailsAndKeepsThePreferencesWhenTheValueIsMissingForeignOrTooLarge) {
+    const Block changed = Changed();
     CCorePrefs::Set(CCorePrefs::Tooltips, 0);
     CMainWndState state;
     EXPECT_FALSE(Load(state)); // no key at all
@@ -191,14 +187,14 @@ TEST_F(SettingsTest, LoadFailsAndKeepsThePreferencesWhenTheValueIsMissingForeign
     EXPECT_FALSE(
         CRegObjectStore(state).Load(HKEY_LOCAL_MACHINE, shell::kWindowStatePath, "PlayWnd"));
 
-    const std::string value = kMainPart + Int32s({21000}) + Int32s(ChangedValues());
+    const std::string value = kMainPart + Int32s({21000}) + Int32s(changed);
     StoreValue(value + std::string(65535, 'x'));
     EXPECT_FALSE(Load(state));
     EXPECT_EQ(CCorePrefs::Get(CCorePrefs::Tooltips), 0);
     // 65535 bytes are still read (the extra bytes after the block are not looked at).
     StoreValue((value + std::string(65535, 'x')).substr(0, 65535));
     EXPECT_TRUE(Load(state));
-    EXPECT_EQ(CCorePrefs::Get(CCorePrefs::Tooltips), ChangedValues()[CCorePrefs::Tooltips]);
+    EXPECT_EQ(CCorePrefs::Get(CCorePrefs::Tooltips), changed[CCorePrefs::Tooltips]);
 
     // An image beyond the limit is not stored, and the old value stays.
     CBlob fits(65535 - 3); // a string of this length has a three-byte length in front
