@@ -1,11 +1,12 @@
 // Command-line processing against the real controller, command bus and file collector, on
-// real files in a scratch folder; the engine and the playlist window's rows are the
-// playback tests' stand-ins.
+// real files in a scratch folder (the engine and the playlist window's rows are the playback
+// tests' stand-ins), and the open dialog's filter.
 #include "shell/CommandLineProcessor.h"
 
 #include "core/CorePrefs.h"
 #include "core/MediaTypes.h"
 #include "shell/CommandLineText.h"
+#include "shell/PlayerApp.h"
 #include "tests/playback/PlaybackHarness.h"
 #include "tests/support/ScratchFolder.h"
 
@@ -205,6 +206,17 @@ TEST_F(CommandLineProcessorTest, ProgramPathAloneChangesNothingAndTheStartUpLine
     m_clock.Pump();
     EXPECT_EQ(ClipPaths(), b);
     EXPECT_EQ(m_ctl.GetLastOpenFolder(), m_dir / "Album Two/");
+}
+
+TEST(OpenDialogFilter, EachGroupBecomesANamedPatternListInTheDialogNotation) {
+    EXPECT_EQ(
+        shell::ToDialogFilter("Playlist Files (*.mpl;*.m3u)|*.mpl;*.m3u|All Files (*.*)|*.*||"),
+        "Playlist Files (*.mpl *.m3u);;All Files (*.*)");
+    // A label without its own pattern list still gets one; a filter without its closing bars
+    // still ends at its last group.
+    EXPECT_EQ(shell::ToDialogFilter("Songs|*.mp3;*.wav"), "Songs (*.mp3 *.wav)");
+    EXPECT_EQ(shell::ToDialogFilter(""), "");
+    EXPECT_EQ(shell::ToDialogFilter("||"), "");
 }
 
 } // namespace

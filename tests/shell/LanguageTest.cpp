@@ -1,13 +1,31 @@
-// The language lookup rules, over language files written by each test into a folder of its own.
+// The language files and lookup rules over files written into a folder of the test's own, the
+// translation of widget trees and menus, and the language files shipped with the program.
 #include "shell/Language.h"
+#include "res/StringTable.h"
+#include "shell/ISDialog.h"
 #include "shell/LanguageFile.h"
 #include "shell/LanguageMenu.h"
+#include "shell/WidgetTranslator.h"
 #include "tests/shell/ShellTestSupport.h"
 
-#include "platform/MessageBox.h"
-
+#include <QCheckBox>
+#include <QDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QTreeWidget>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <map>
+#include <ranges>
+#include <set>
 #include <sys/stat.h>
 
 using shelltest::WriteFile;
@@ -27,7 +45,9 @@ const std::string kEnglishFile = "; base language\n"
                                  "17=Second Line With The Same Key\n"
                                  "18=shared word\n"
                                  "23=Known Only By Number\n"
-                                 "24=Unrecognizable Playlist File Format.\n";
+                                 "24=Unrecognizable Playlist File Format.\n"
+                                 "25=Close\n26=Tooltips\n27=Use skinned cursors\n28=General\n"
+                                 "29=Display\n31=&Mute\n32=&Options\n33=&Repeat\n34=Open\n";
 
 const std::string kGermanFile = "; Deutsch\n"
                                 "10=&Mediendatei öffnen\n"
@@ -35,9 +55,10 @@ const std::string kGermanFile = "; Deutsch\n"
                                 "12=Einstellungen\n"
                                 "13=Erste Zeile\\nZweite Zeile\n"
                                 "24=Unbekanntes Format.\n"
-                                "30=Nur Deutsch\n";
+                                "25=Schließen\n26=Quickinfos\n27=Eigene Mauszeiger\n28=Allgemein\n"
+                                "29=Anzeige\n30=Nur Deutsch\n31=&Stumm\n";
 
-const std::string kFrenchFile = "10=Ouvrir un fichier\n12=Préférences\n";
+const std::string kFrenchFile = "10=Ouvrir un fichier\n12=Préférences\n25=Fermer\n28=Général\n";
 
 class LanguageTest : public ::testing::Test {
 protected:
@@ -50,6 +71,72 @@ protected:
 
     shelltest::LanguageFolder m_folder;
 };
+
+std::string Text(const QString& s) {
+    return s.toStdString();
+}
+
+// A dialog with one control of every kind the translation knows.
+struct PrefsDialog {
+    QDialog dialog;
+    QLabel* label = new QLabel("Tooltips", &dialog);
+    QPushButton* close = new QPushButton("Close", &dialog);
+    QCheckBox* check = new QCheckBox("Use skinned cursors", &dialog);
+    QGroupBox* group = new QGroupBox("Tooltips", &dialog);
+    QRadioButton* radio = new QRadioButton("General", group);
+    QLineEdit* edit = new QLineEdit("Close", &dialog);
+    QTabWidget* tabs = new QTabWidget(&dialog);
+    QTreeWidget* tree = new QTreeWidget(&dialog);
+
+    PrefsDialog() {
+        dialog.setWindowTitle("Preferences...");
+        tabs->addTab(new QWidget, "General");
+        tabs->addTab(new QWidget, "Display");
+        auto* general = new QTreeWidgetItem(tree, QStringList{"General"});
+        new QTreeWidgetItem(general, QStringList{"Display"});
+        new QTreeWidgetItem(tree, QStringList{"Unknown page"});
+    }
+};
+
+// A dialog whose initialisation fills a label, as the program's dialogs do.
+class CTestDialog : public CISDialog {
+public:
+    QLabel* m_pLabel = new QLabel(this);
+    QPushButton* m_pClose = new QPushButton("Close", this);
+    int m_nInits = 0;
+
+protected:
+    void OnInitDialog() override {
+        ++m_nInits;
+        m_pLabel->setText("Tooltips");
+    }
+};
+
+const std::string kSourceFolder = shelltest::kSourceDir + "/res/language/";
+
+std::map<std::string, std::string> Entries(const std::string& path) {
+    std::map<std::string, std::string> map;
+    for (const auto& e : shell::ParseLanguageFile(shelltest::ReadFile(path)))
+        map.emplace(e.strKey, e.strValue); // the first line of a number wins
+    return map;
+}
+
+std::set<std::string> Keys(const std::map<std::string, std::string>& entries) {
+    auto keys = std::views::keys(entries);
+    return {keys.begin(), keys.end()};
+}
+
+// What English.ini holds for a string-table text: trimmed, line breaks as backslash-n, and
+// without a closing "..." (lookups drop those dots and put them back on the result).
+std::string AsWritten(const std::string& text) {
+    std::string line = shell::EscapeLineBreaks(text);
+    line.erase(line.find_last_not_of(" \t") + 1);
+    if (line.ends_with("..."))
+        line.erase(line.size() - 3);
+    return line.substr(line.find_first_not_of(" \t") == std::string::npos
+                           ? line.size()
+                           : line.find_first_not_of(" \t"));
+}
 
 } // namespace
 
@@ -177,4 +264,104 @@ TEST_F(LanguageTest, TheSwitchTranslatesWhileTheOldLanguageIsCurrentThenMakesThe
     ASSERT_EQ(items.size(), 64u);
     EXPECT_EQ(items.back().nId, 9087);
     EXPECT_FALSE(shell::SwitchLanguageByCommand(9088, {}));
+}
+
+// Every kind of control is translated but edit fields stay as typed; translating into another
+// language goes from the one shown and leaves the current language as it was.
+TEST_F(LanguageTest, EveryKindOfControlIsTranslatedButEditFieldsStayAsTyped) {
+    PrefsDialog d;
+    shell::SetCurrentLanguage("German");
+    shell::TranslateWidget(&d.dialog);
+    EXPECT_EQ(Text(d.dialog.windowTitle()), "Einstellungen...");
+    EXPECT_EQ(Text(d.label->text()), "Quickinfos");
+    EXPECT_EQ(Text(d.close->text()), "Schließen");
+    EXPECT_EQ(Text(d.check->text()), "Eigene Mauszeiger");
+    EXPECT_EQ(Text(d.group->title()), "Quickinfos");
+    EXPECT_EQ(Text(d.radio->text()), "Allgemein");
+    EXPECT_EQ(Text(d.edit->text()), "Close");
+    EXPECT_EQ(Text(d.tabs->tabText(1)), "Anzeige");
+    EXPECT_EQ(Text(d.tree->topLevelItem(0)->text(0)), "Allgemein");
+    EXPECT_EQ(Text(d.tree->topLevelItem(0)->child(0)->text(0)), "Anzeige");
+    EXPECT_EQ(Text(d.tree->topLevelItem(1)->text(0)), "Unknown page");
+
+    shell::TranslateWidgetInto(&d.dialog, "French");
+    EXPECT_EQ(Text(d.close->text()), "Fermer");
+    EXPECT_EQ(Text(d.dialog.windowTitle()), "Préférences...");
+    EXPECT_EQ(Text(d.tabs->tabText(0)), "Général");
+    EXPECT_EQ(Text(d.tabs->tabText(1)), "Display"); // French lacks it: English
+    EXPECT_EQ(shell::GetCurrentLanguage(), "German");
+    EXPECT_EQ(shell::GetSourceLanguage(), "English");
+
+    QMenu menu;
+    QAction* mute = menu.addAction("&Mute");
+    shell::SetCurrentLanguage("English");
+    shell::TranslateMenuInto(&menu, "German");
+    EXPECT_EQ(Text(mute->text()), "&Stumm");
+}
+
+TEST_F(LanguageTest, AWindowsMenuBarAndToolBarAreTranslatedOnceEach) {
+    QMainWindow window;
+    window.setWindowTitle("Preferences");
+    QMenu* options = window.menuBar()->addMenu("&Options");
+    QAction* repeat = options->addAction("&Repeat\tCtrl+R");
+    QAction* empty = options->addAction("");
+    QAction* open = window.addToolBar("tools")->addAction("Open");
+    // A text whose translation is itself a known wording would change again on a second pass.
+    m_folder.Write("German", "32=&Optionen\n33=Open\n34=Öffnen\n");
+    shell::SetCurrentLanguage("German");
+    shell::TranslateWidget(&window);
+    EXPECT_EQ(Text(options->title()), "&Optionen");
+    EXPECT_EQ(Text(repeat->text()), "Open\tCtrl+R");
+    EXPECT_EQ(Text(empty->text()), "");
+    EXPECT_EQ(Text(open->text()), "Öffnen");
+    EXPECT_EQ(Text(window.windowTitle()), "Preferences"); // not in German.ini: English kept
+}
+
+TEST_F(LanguageTest, ADialogTranslatesItselfOnceWhenFirstShownOrLaterWhenItAsks) {
+    shell::SetCurrentLanguage("German");
+    CTestDialog dialog;
+    EXPECT_EQ(Text(dialog.m_pClose->text()), "Close");
+    dialog.show();
+    EXPECT_EQ(dialog.m_nInits, 1);
+    EXPECT_EQ(Text(dialog.m_pLabel->text()), "Quickinfos");
+    EXPECT_EQ(Text(dialog.m_pClose->text()), "Schließen");
+    dialog.hide();
+    dialog.m_pClose->setText("Close");
+    dialog.show(); // initialisation and translation happen once
+    EXPECT_EQ(dialog.m_nInits, 1);
+    EXPECT_EQ(Text(dialog.m_pClose->text()), "Close");
+
+    // A dialog that fills its controls later asks for the translation itself.
+    CTestDialog later;
+    later.SetNoTranslateOnInit(true);
+    later.show();
+    EXPECT_EQ(Text(later.m_pClose->text()), "Close");
+    later.TranslateDialog();
+    EXPECT_EQ(Text(later.m_pClose->text()), "Schließen");
+}
+
+// English holds every string-table text under its number; the template holds the same numbers
+// without texts, the translations the same numbers with texts.
+TEST(LanguageFiles, EnglishHoldsTheStringTableAndTheOthersItsNumbers) {
+    const auto english = Entries(kSourceFolder + "English.ini");
+    std::size_t count = 0;
+    const std::uint32_t* ids = res::StringIds(count);
+    std::string missing;
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::string key = std::to_string(ids[i]);
+        const std::string line = key + "=" + AsWritten(res::LoadString(ids[i]));
+        auto it = english.find(key);
+        if (it == english.end() || key + "=" + it->second != line)
+            missing += line + "\n";
+    }
+    EXPECT_EQ(missing, "") << "English.ini must hold these lines, as the string table has them";
+
+    for (const char* language : {"template.ini", "German.ini", "French.ini"}) {
+        const auto entries = Entries(kSourceFolder + language);
+        EXPECT_EQ(Keys(entries), Keys(english)) << language;
+        for (const auto& [key, value] : entries)
+            EXPECT_EQ(value.empty(), language[0] == 't') << language << " " << key;
+        // The shown texts are really translated.
+        EXPECT_TRUE(language[0] == 't' || entries.at("106") != english.at("106")) << language;
+    }
 }
