@@ -119,18 +119,14 @@ TEST(GifEncoder, TheBuiltInUpdateAnimationMoves) {
 TEST(PictureEx, AFrameBeyondTheDecodedSizeBoundIsRefused) {
     auto withSize = [](int side) {
         std::vector<std::uint8_t> bytes = gif::Encode(MakeAnimation(2, 2, 2, 1, false));
-        auto put16 = [&bytes](std::size_t at, int v) {
-            bytes[at] = std::uint8_t(v & 0xFF);
-            bytes[at + 1] = std::uint8_t(v >> 8);
-        };
-        put16(6, side); // the logical screen
-        put16(8, side);
         const std::uint8_t descriptor[] = {0x2C, 0, 0, 0, 0, 2, 0, 2, 0};
-        const auto at =
-            std::search(bytes.begin(), bytes.end(), std::begin(descriptor), std::end(descriptor));
-        EXPECT_NE(at, bytes.end());
-        put16(std::size_t(at - bytes.begin()) + 5, side); // the frame
-        put16(std::size_t(at - bytes.begin()) + 7, side);
+        const auto frame = std::size_t(
+            std::search(bytes.begin(), bytes.end(), std::begin(descriptor), std::end(descriptor)) -
+            bytes.begin());
+        for (std::size_t at : {std::size_t(6), std::size_t(8), frame + 5, frame + 7}) {
+            bytes.at(at) = std::uint8_t(side & 0xFF); // the logical screen, then the frame
+            bytes.at(at + 1) = std::uint8_t(side >> 8);
+        }
         return bytes;
     };
     CPictureEx picture;
