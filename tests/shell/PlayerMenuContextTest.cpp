@@ -40,8 +40,6 @@ public:
         return ++m_nToTray;
     }
     bool RestoreFromTray(CWnd* pWnd) override {
-        if (pWnd->IsWindowVisible())
-            return false;
         pWnd->ShowWindow(SW_SHOW);
         return ++m_nFromTray;
     }
