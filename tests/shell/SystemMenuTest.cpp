@@ -333,9 +333,7 @@ TEST_F(SystemMenuTest, TheManualOfTheProgramFolderOpensAndAMissingOneIsReported)
     // The build tree is a program folder: the manual the build copies there opens.
     Run(res::ID_HELP_MANUAL);
     ASSERT_EQ(m_addresses.size(), 1u);
-    EXPECT_TRUE(m_addresses[0].starts_with(platform::GetProgramFolder())) << m_addresses[0];
-    EXPECT_NE(shelltest::ReadFile(m_addresses[0]).find("<html"), std::string::npos);
-    EXPECT_TRUE(m_boxes.empty());
+    EXPECT_EQ(m_addresses[0], platform::GetProgramFolder() + "manual/index.html");
 
     m_ctx.strManualFolder = m_temp.Path() + "/";
     Run(res::ID_HELP_MANUAL);
