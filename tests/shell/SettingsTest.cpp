@@ -1,5 +1,5 @@
-// Settings storage: an object as one binary registry value, and the core preferences and their
-// block at the end of the main window's value.
+// Settings storage: an object as one binary registry value, the core preferences and their
+// block at the end of the main window's value, and the profile's language.
 #include "core/CorePrefs.h"
 #include "core/RegObjectStore.h"
 #include "shell/ProfileSettings.h"
@@ -7,6 +7,7 @@
 
 #include "core/Archive.h"
 #include "platform/Log.h"
+#include "platform/Profile.h"
 #include "platform/Registry.h"
 
 #include <gtest/gtest.h>
@@ -204,4 +205,15 @@ TEST_F(SettingsTest, LoadFailsAndKeepsThePreferencesWhenTheValueIsMissingForeign
     CBlob loaded(0);
     ASSERT_TRUE(CRegObjectStore(loaded).Load(HKEY_LOCAL_MACHINE, shell::kWindowStatePath, "Blob"));
     EXPECT_TRUE(loaded.m_strData == fits.m_strData) << loaded.m_strData.size();
+}
+
+TEST_F(SettingsTest, TheLanguageIsEnglishOnAFirstStartAndRoundTripsThroughTheProfile) {
+    shell::SetProfileKey();
+    EXPECT_EQ(platform::GetRegistryKey(), "Brenholt\\Corvella");
+    EXPECT_EQ(shell::ReadUILanguage(), "English");
+    ASSERT_TRUE(shell::WriteUILanguage("German"));
+    EXPECT_EQ(shell::ReadUILanguage(), "German");
+    ASSERT_TRUE(shell::WriteUILanguage(""));
+    EXPECT_EQ(shell::ReadUILanguage(), "English");
+    platform::SetRegistryKey("");
 }
