@@ -6,19 +6,13 @@
 #include "platform/FileSystem.h"
 #include "platform/Registry.h"
 
-#include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 namespace {
 
-namespace fs = std::filesystem;
 using shelltest::ReadFile;
-
-struct ToolCall {
-    std::string program;
-    std::vector<std::string> args;
-};
+using Calls = std::vector<std::vector<std::string>>; // the tool, then its arguments
 
 // Modification time with nanoseconds, so an unchanged time means the file was not rewritten.
 std::int64_t ModifiedNs(const std::string& path) {
@@ -35,23 +29,25 @@ protected:
 
     // The desktop files, with a tool runner that records its calls.
     shell::DesktopFilesResult RegisterFiles() {
+        m_calls.clear();
         shell::DesktopRegistration desktop;
-        desktop.strDataHome = DataHome();
+        desktop.strDataHome = m_temp / "data";
         desktop.runTool = [this](const std::string& p, const std::vector<std::string>& a) {
-            m_calls.push_back({p, a});
+            m_calls.push_back({p});
+            m_calls.back().insert(m_calls.back().end(), a.begin(), a.end());
             return true;
         };
         return shell::RegisterDesktopFiles(desktop);
     }
-    std::string DataHome() const { return m_temp.Path() + "/data"; }
-    std::string MimeFile() const { return DataHome() + "/mime/packages/corvella-playlist.xml"; }
-    std::string DesktopFile() const { return DataHome() + "/applications/corvella.desktop"; }
-    std::optional<std::string> Classes(const std::string& path) {
-        return CRegistry::Instance().QueryString(HKEY_CLASSES_ROOT, path, "");
+    // The two desktop files and the classes hive.
+    std::vector<std::int64_t> Times() {
+        return {ModifiedNs(kMime), ModifiedNs(kEntry), ModifiedNs(m_temp / "config/classes.reg")};
     }
 
     testsupport::ScratchFolder m_temp;
-    std::vector<ToolCall> m_calls;
+    const std::string kMime = m_temp / "data/mime/packages/corvella-playlist.xml";
+    const std::string kEntry = m_temp / "data/applications/corvella.desktop";
+    Calls m_calls;
 };
 
 } // namespace
@@ -61,87 +57,60 @@ TEST_F(FileAssociationTest, WritesTheOpenCommandAndRemovesAnOldDocumentType) {
     ASSERT_TRUE(reg.SetString(HKEY_CLASSES_ROOT, "Corvella.PlayList\\Shell\\Open\\Command", "",
                               "old \"%1\""));
     EXPECT_TRUE(shell::RegisterPlaylistKeys("/opt/my player/corvella"));
-    EXPECT_EQ(Classes(".mpl\\shell\\open\\command"), "/opt/my player/corvella \"%1\"");
+    EXPECT_EQ(reg.QueryString(HKEY_CLASSES_ROOT, ".mpl\\shell\\open\\command", ""),
+              "/opt/my player/corvella \"%1\"");
     EXPECT_FALSE(reg.KeyExists(HKEY_CLASSES_ROOT, "Corvella.PlayList\\Shell\\Open\\Command"));
     // No document type name is set, so the extension's own value and the document-type keys
     // stay unwritten.
-    EXPECT_EQ(Classes(".mpl"), std::nullopt);
+    EXPECT_EQ(reg.QueryString(HKEY_CLASSES_ROOT, ".mpl", ""), std::nullopt);
     EXPECT_FALSE(reg.KeyExists(HKEY_CLASSES_ROOT, "Corvella.PlayList\\DefaultIcon"));
-    EXPECT_TRUE(fs::exists(m_temp.Path() + "/config/classes.reg"));
 }
 
-TEST_F(FileAssociationTest, WritesTheDesktopFilesAndRunsTheDatabaseTools) {
-    const auto result = RegisterFiles();
-    EXPECT_TRUE(result.bFilesOk);
-    EXPECT_TRUE(result.bMimeChanged);
-    EXPECT_TRUE(result.bDesktopChanged);
-    const std::string mime = ReadFile(MimeFile());
-    EXPECT_NE(mime.find("<mime-type type=\"application/x-corvella-playlist\">"), std::string::npos);
-    EXPECT_NE(mime.find("<glob pattern=\"*.mpl\"/>"), std::string::npos);
-    const std::string entry = ReadFile(DesktopFile());
-    EXPECT_TRUE(entry.starts_with("[Desktop Entry]\n"));
-    // The test program is on no search path, so the entry names it by its path.
-    EXPECT_NE(entry.find("\nExec=\"" + platform::GetProgramPath() + "\" %F\n"), std::string::npos);
-    EXPECT_NE(entry.find("audio/mpeg;"), std::string::npos);
-    EXPECT_NE(entry.find("application/x-corvella-playlist;"), std::string::npos);
-    ASSERT_EQ(m_calls.size(), 2u);
-    EXPECT_EQ(m_calls[0].program, "update-mime-database");
-    EXPECT_EQ(m_calls[0].args, std::vector<std::string>{DataHome() + "/mime"});
-    EXPECT_EQ(m_calls[1].program, "update-desktop-database");
-    EXPECT_EQ(m_calls[1].args, std::vector<std::string>{DataHome() + "/applications"});
-}
-
-TEST_F(FileAssociationTest, ASecondStartRewritesNothing) {
+// The first start writes both desktop files and runs both database tools; a second start
+// rewrites nothing and runs nothing; a changed file is rewritten alone and only its tool runs.
+TEST_F(FileAssociationTest, DesktopFilesAreWrittenOnceAndAChangedOneAlone) {
     ASSERT_TRUE(shell::RegisterPlaylistKeys("/opt/corvella/corvella"));
-    RegisterFiles();
-    const auto mimeTime = ModifiedNs(MimeFile());
-    const auto entryTime = ModifiedNs(DesktopFile());
-    const auto hiveTime = ModifiedNs(m_temp.Path() + "/config/classes.reg");
-    m_calls.clear();
-    EXPECT_TRUE(shell::RegisterPlaylistKeys("/opt/corvella/corvella"));
-    const auto result = RegisterFiles();
-    EXPECT_TRUE(result.bFilesOk);
-    EXPECT_FALSE(result.bMimeChanged);
-    EXPECT_FALSE(result.bDesktopChanged);
-    EXPECT_TRUE(m_calls.empty());
-    EXPECT_EQ(ModifiedNs(MimeFile()), mimeTime);
-    EXPECT_EQ(ModifiedNs(DesktopFile()), entryTime);
-    EXPECT_EQ(ModifiedNs(m_temp.Path() + "/config/classes.reg"), hiveTime);
-}
+    auto result = RegisterFiles();
+    EXPECT_TRUE(result.bFilesOk && result.bMimeChanged && result.bDesktopChanged);
+    EXPECT_EQ(ReadFile(kMime), shell::PlaylistMimePackage());
+    EXPECT_NE(ReadFile(kMime).find("<glob pattern=\"*.mpl\"/>"), std::string::npos);
+    EXPECT_EQ(ReadFile(kEntry), shell::DesktopEntry(shell::RunningProgramLaunch()));
+    EXPECT_EQ(m_calls, (Calls{{"update-mime-database", m_temp / "data/mime"},
+                              {"update-desktop-database", m_temp / "data/applications"}}));
 
-TEST_F(FileAssociationTest, AChangedFileIsRewrittenAloneAndOnlyItsToolRuns) {
-    RegisterFiles();
-    shelltest::WriteFile(DesktopFile(), "[Desktop Entry]\nExec=something else\n");
-    const auto mimeTime = ModifiedNs(MimeFile());
-    m_calls.clear();
-    const auto result = RegisterFiles();
+    const auto times = Times();
+    EXPECT_NE(times[2], -1) << "the classes hive is written";
+    EXPECT_TRUE(shell::RegisterPlaylistKeys("/opt/corvella/corvella"));
+    result = RegisterFiles();
+    EXPECT_TRUE(result.bFilesOk);
+    EXPECT_FALSE(result.bMimeChanged || result.bDesktopChanged);
+    EXPECT_TRUE(m_calls.empty());
+    EXPECT_EQ(Times(), times);
+
+    shelltest::WriteFile(kEntry, "[Desktop Entry]\nExec=something else\n");
+    result = RegisterFiles();
     EXPECT_FALSE(result.bMimeChanged);
     EXPECT_TRUE(result.bDesktopChanged);
-    EXPECT_EQ(ReadFile(DesktopFile()), shell::DesktopEntry(shell::RunningProgramLaunch()));
-    EXPECT_EQ(ModifiedNs(MimeFile()), mimeTime);
-    ASSERT_EQ(m_calls.size(), 1u);
-    EXPECT_EQ(m_calls[0].program, "update-desktop-database");
+    EXPECT_EQ(ReadFile(kEntry), shell::DesktopEntry(shell::RunningProgramLaunch()));
+    EXPECT_EQ(ModifiedNs(kMime), times[0]);
+    EXPECT_EQ(m_calls, (Calls{{"update-desktop-database", m_temp / "data/applications"}}));
 }
 
 TEST_F(FileAssociationTest, AnUnwritableDataFolderLeavesStartUpGoing) {
-    shelltest::WriteFile(m_temp.Path() + "/data", "a file where the folder should be");
+    shelltest::WriteFile(m_temp / "data", "a file where the folder should be");
     EXPECT_TRUE(shell::RegisterPlaylistKeys("/opt/corvella/corvella"));
     const auto result = RegisterFiles();
-    EXPECT_FALSE(result.bFilesOk);
-    EXPECT_FALSE(result.bMimeChanged);
+    EXPECT_FALSE(result.bFilesOk || result.bMimeChanged);
     EXPECT_TRUE(m_calls.empty());
 }
 
 TEST(UserDataHome, FollowsXdgDataHomeElseTheHomeFolder) {
-    {
-        shelltest::ScopedEnv data("XDG_DATA_HOME", "/srv/data/");
-        EXPECT_EQ(platform::UserDataHome(), "/srv/data");
-    }
     shelltest::ScopedEnv home("HOME", "/home/someone");
-    {
-        shelltest::ScopedEnv data("XDG_DATA_HOME", "relative/not/allowed");
-        EXPECT_EQ(platform::UserDataHome(), "/home/someone/.local/share");
+    for (const auto& [value, expected] : std::vector<std::pair<std::string, std::string>>{
+             {"/srv/data/", "/srv/data"},
+             {"relative/not/allowed", "/home/someone/.local/share"},
+             {"", "/home/someone/.local/share"}}) {
+        shelltest::ScopedEnv data("XDG_DATA_HOME", value);
+        EXPECT_EQ(platform::UserDataHome(), expected) << value;
     }
-    shelltest::ScopedEnv data("XDG_DATA_HOME", "");
-    EXPECT_EQ(platform::UserDataHome(), "/home/someone/.local/share");
 }

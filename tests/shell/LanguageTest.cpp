@@ -1,13 +1,31 @@
-// The language lookup rules, over language files written by each test into a folder of its own.
+// The language files and lookup rules over files written into a folder of the test's own, the
+// translation of widget trees and menus, and the language files shipped with the program.
 #include "shell/Language.h"
+#include "res/StringTable.h"
+#include "shell/ISDialog.h"
 #include "shell/LanguageFile.h"
 #include "shell/LanguageMenu.h"
+#include "shell/WidgetTranslator.h"
 #include "tests/shell/ShellTestSupport.h"
 
-#include "platform/MessageBox.h"
-
+#include <QCheckBox>
+#include <QDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QTreeWidget>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <map>
+#include <ranges>
+#include <set>
 #include <sys/stat.h>
 
 using shelltest::WriteFile;
@@ -26,33 +44,21 @@ const std::string kEnglishFile = "; base language\n"
                                  "17=Shared Word\n"
                                  "17=Second Line With The Same Key\n"
                                  "18=shared word\n"
-                                 "19=&Repeat\n"
-                                 "20=German\n"
-                                 "21=French\n"
-                                 "22=English\n"
                                  "23=Known Only By Number\n"
-                                 "24=Unrecognizable Playlist File Format.\n";
+                                 "24=Unrecognizable Playlist File Format.\n"
+                                 "25=Close\n26=Tooltips\n27=Use skinned cursors\n28=General\n"
+                                 "29=Display\n31=&Mute\n32=&Options\n33=&Repeat\n34=Open\n";
 
 const std::string kGermanFile = "; Deutsch\n"
                                 "10=&Mediendatei öffnen\n"
                                 "11=Speichern && Beenden\n"
                                 "12=Einstellungen\n"
                                 "13=Erste Zeile\\nZweite Zeile\n"
-                                "14=Leerzeichen\n"
-                                "16=Formel a=b\n"
-                                "17=Gemeinsam\n"
-                                "19=&Wiederholen\n"
-                                "20=Deutsch\n"
-                                "21=Französisch\n"
-                                "22=Englisch\n"
                                 "24=Unbekanntes Format.\n"
-                                "30=Nur Deutsch\n";
+                                "25=Schließen\n26=Quickinfos\n27=Eigene Mauszeiger\n28=Allgemein\n"
+                                "29=Anzeige\n30=Nur Deutsch\n31=&Stumm\n";
 
-const std::string kFrenchFile = "10=Ouvrir un fichier\n"
-                                "12=Préférences\n"
-                                "20=Allemand\n"
-                                "21=Français\n"
-                                "22=Anglais\n";
+const std::string kFrenchFile = "10=Ouvrir un fichier\n12=Préférences\n25=Fermer\n28=Général\n";
 
 class LanguageTest : public ::testing::Test {
 protected:
@@ -62,36 +68,88 @@ protected:
         m_folder.Write("French", kFrenchFile);
         m_folder.Write("template", "10=\n12=\n");
     }
-    void Write(const std::string& language, const std::string& content) {
-        m_folder.Write(language, content);
-    }
-    static std::string ToGerman(const std::string& text) {
-        return shell::Translate(text, "English", "German");
-    }
 
     shelltest::LanguageFolder m_folder;
 };
 
-} // namespace
-
-TEST_F(LanguageTest, TheFileFormatTrimsLinesSplitsAtTheFirstEqualsSignAndSkipsTheRest) {
-    const auto entries = shell::ParseLanguageFile("\xEF\xBB\xBF"
-                                                  "1=a\r\n"
-                                                  "  2=b=c  \n"
-                                                  "[section]\n"
-                                                  "\n"
-                                                  "3 = d\n"
-                                                  "4=");
-    ASSERT_EQ(entries.size(), 4u);
-    EXPECT_EQ(entries[0].strKey, "1");
-    EXPECT_EQ(entries[0].strValue, "a");
-    EXPECT_EQ(entries[1].strValue, "b=c");
-    EXPECT_EQ(entries[2].strKey, "3 ");
-    EXPECT_EQ(entries[2].strValue, " d");
-    EXPECT_EQ(entries[3].strValue, "");
+std::string Text(const QString& s) {
+    return s.toStdString();
 }
 
-TEST_F(LanguageTest, LookupsIgnoreCaseTakeTheFirstMatchAndNeverMatchAKeyWithABlank) {
+// A dialog with one control of every kind the translation knows.
+struct PrefsDialog {
+    QDialog dialog;
+    QLabel* label = new QLabel("Tooltips", &dialog);
+    QPushButton* close = new QPushButton("Close", &dialog);
+    QCheckBox* check = new QCheckBox("Use skinned cursors", &dialog);
+    QGroupBox* group = new QGroupBox("Tooltips", &dialog);
+    QRadioButton* radio = new QRadioButton("General", group);
+    QLineEdit* edit = new QLineEdit("Close", &dialog);
+    QTabWidget* tabs = new QTabWidget(&dialog);
+    QTreeWidget* tree = new QTreeWidget(&dialog);
+
+    PrefsDialog() {
+        dialog.setWindowTitle("Preferences...");
+        tabs->addTab(new QWidget, "General");
+        tabs->addTab(new QWidget, "Display");
+        auto* general = new QTreeWidgetItem(tree, QStringList{"General"});
+        new QTreeWidgetItem(general, QStringList{"Display"});
+        new QTreeWidgetItem(tree, QStringList{"Unknown page"});
+    }
+};
+
+// A dialog whose initialisation fills a label, as the program's dialogs do.
+class CTestDialog : public CISDialog {
+public:
+    QLabel* m_pLabel = new QLabel(this);
+    QPushButton* m_pClose = new QPushButton("Close", this);
+    int m_nInits = 0;
+
+protected:
+    void OnInitDialog() override {
+        ++m_nInits;
+        m_pLabel->setText("Tooltips");
+    }
+};
+
+const std::string kSourceFolder = shelltest::kSourceDir + "/res/language/";
+
+std::map<std::string, std::string> Entries(const std::string& path) {
+    std::map<std::string, std::string> map;
+    for (const auto& e : shell::ParseLanguageFile(shelltest::ReadFile(path)))
+        map.emplace(e.strKey, e.strValue); // the first line of a number wins
+    return map;
+}
+
+std::set<std::string> Keys(const std::map<std::string, std::string>& entries) {
+    auto keys = std::views::keys(entries);
+    return {keys.begin(), keys.end()};
+}
+
+// What English.ini holds for a string-table text: trimmed, line breaks as backslash-n, and
+// without a closing "..." (lookups drop those dots and put them back on the result).
+std::string AsWritten(const std::string& text) {
+    std::string line = shell::EscapeLineBreaks(text);
+    line.erase(line.find_last_not_of(" \t") + 1);
+    if (line.ends_with("..."))
+        line.erase(line.size() - 3);
+    return line.substr(line.find_first_not_of(" \t") == std::string::npos
+                           ? line.size()
+                           : line.find_first_not_of(" \t"));
+}
+
+} // namespace
+
+// Lines are trimmed and split at the first equals sign; blank lines and sections are skipped.
+// Lookups ignore case, take the first match and never match a key with a blank.
+TEST_F(LanguageTest, TheFileFormatAndTheLookups) {
+    std::vector<std::pair<std::string, std::string>> entries;
+    for (const auto& e : shell::ParseLanguageFile("\xEF\xBB\xBF"
+                                                  "1=a\r\n  2=b=c  \n[s]\n\n3 = d\n4="))
+        entries.emplace_back(e.strKey, e.strValue);
+    EXPECT_EQ(entries, (std::vector<std::pair<std::string, std::string>>{
+                           {"1", "a"}, {"2", "b=c"}, {"3 ", " d"}, {"4", ""}}));
+
     const std::string english = shell::LanguageFilePath("English");
     EXPECT_EQ(english, m_folder.Path() + "/English.ini");
     shell::SetLanguageFolder(m_folder.Path() + "/"); // given with its closing slash
@@ -167,7 +225,7 @@ TEST_F(LanguageTest, AnEditedFileIsReadAgainAndAnUnchangedOneIsNot) {
     // Same size, another modification time: the new wording is seen.
     std::string edited = kEnglishFile;
     edited.replace(edited.find("Preferences"), 11, "Preferencez");
-    Write("English", edited);
+    m_folder.Write("English", edited);
     const timespec times[2] = {{0, UTIME_OMIT}, {1000, 0}};
     ASSERT_EQ(::utimensat(AT_FDCWD, english.c_str(), times, 0), 0);
     EXPECT_EQ(shell::LookupTextByNumber(english, "12", ""), "Preferencez");
@@ -181,15 +239,6 @@ TEST_F(LanguageTest, AnEditedFileIsReadAgainAndAnUnchangedOneIsNot) {
 
     ::unlink(english.c_str());
     EXPECT_EQ(shell::LookupTextByNumber(english, "12", "gone"), "gone");
-}
-
-TEST_F(LanguageTest, OnlyTheFirstSixtyFourLanguagesGetItems) {
-    for (int i = 0; i < 70; ++i)
-        WriteFile(m_folder.Path() + "/Lang" + std::to_string(100 + i) + ".ini", "10=x\n");
-    const auto items = shell::BuildLanguageMenuItems();
-    ASSERT_EQ(items.size(), 64u);
-    EXPECT_EQ(items.back().nId, 9087);
-    EXPECT_FALSE(shell::SwitchLanguageByCommand(9088, {}));
 }
 
 TEST_F(LanguageTest, TheSwitchTranslatesWhileTheOldLanguageIsCurrentThenMakesTheNewOneCurrent) {
@@ -207,4 +256,112 @@ TEST_F(LanguageTest, TheSwitchTranslatesWhileTheOldLanguageIsCurrentThenMakesThe
     EXPECT_TRUE(shell::SwitchLanguage("French", translate));
     EXPECT_EQ(calls, (std::vector<std::string>{"English->German", "German->French"}));
     EXPECT_EQ(shell::GetCurrentLanguage(), "French");
+
+    // Only the first sixty-four languages get items.
+    for (int i = 0; i < 70; ++i)
+        WriteFile(m_folder.Path() + "/Lang" + std::to_string(100 + i) + ".ini", "10=x\n");
+    const auto items = shell::BuildLanguageMenuItems();
+    ASSERT_EQ(items.size(), 64u);
+    EXPECT_EQ(items.back().nId, 9087);
+    EXPECT_FALSE(shell::SwitchLanguageByCommand(9088, {}));
+}
+
+// Every kind of control is translated but edit fields stay as typed; translating into another
+// language goes from the one shown and leaves the current language as it was.
+TEST_F(LanguageTest, EveryKindOfControlIsTranslatedButEditFieldsStayAsTyped) {
+    PrefsDialog d;
+    shell::SetCurrentLanguage("German");
+    shell::TranslateWidget(&d.dialog);
+    EXPECT_EQ(Text(d.dialog.windowTitle()), "Einstellungen...");
+    EXPECT_EQ(Text(d.label->text()), "Quickinfos");
+    EXPECT_EQ(Text(d.close->text()), "Schließen");
+    EXPECT_EQ(Text(d.check->text()), "Eigene Mauszeiger");
+    EXPECT_EQ(Text(d.group->title()), "Quickinfos");
+    EXPECT_EQ(Text(d.radio->text()), "Allgemein");
+    EXPECT_EQ(Text(d.edit->text()), "Close");
+    EXPECT_EQ(Text(d.tabs->tabText(1)), "Anzeige");
+    EXPECT_EQ(Text(d.tree->topLevelItem(0)->text(0)), "Allgemein");
+    EXPECT_EQ(Text(d.tree->topLevelItem(0)->child(0)->text(0)), "Anzeige");
+    EXPECT_EQ(Text(d.tree->topLevelItem(1)->text(0)), "Unknown page");
+
+    shell::TranslateWidgetInto(&d.dialog, "French");
+    EXPECT_EQ(Text(d.close->text()), "Fermer");
+    EXPECT_EQ(Text(d.dialog.windowTitle()), "Préférences...");
+    EXPECT_EQ(Text(d.tabs->tabText(0)), "Général");
+    EXPECT_EQ(Text(d.tabs->tabText(1)), "Display"); // French lacks it: English
+    EXPECT_EQ(shell::GetCurrentLanguage(), "German");
+    EXPECT_EQ(shell::GetSourceLanguage(), "English");
+
+    QMenu menu;
+    QAction* mute = menu.addAction("&Mute");
+    shell::SetCurrentLanguage("English");
+    shell::TranslateMenuInto(&menu, "German");
+    EXPECT_EQ(Text(mute->text()), "&Stumm");
+}
+
+TEST_F(LanguageTest, AWindowsMenuBarAndToolBarAreTranslatedOnceEach) {
+    QMainWindow window;
+    window.setWindowTitle("Preferences");
+    QMenu* options = window.menuBar()->addMenu("&Options");
+    QAction* repeat = options->addAction("&Repeat\tCtrl+R");
+    QAction* empty = options->addAction("");
+    QAction* open = window.addToolBar("tools")->addAction("Open");
+    // A text whose translation is itself a known wording would change again on a second pass.
+    m_folder.Write("German", "32=&Optionen\n33=Open\n34=Öffnen\n");
+    shell::SetCurrentLanguage("German");
+    shell::TranslateWidget(&window);
+    EXPECT_EQ(Text(options->title()), "&Optionen");
+    EXPECT_EQ(Text(repeat->text()), "Open\tCtrl+R");
+    EXPECT_EQ(Text(empty->text()), "");
+    EXPECT_EQ(Text(open->text()), "Öffnen");
+    EXPECT_EQ(Text(window.windowTitle()), "Preferences"); // not in German.ini: English kept
+}
+
+TEST_F(LanguageTest, ADialogTranslatesItselfOnceWhenFirstShownOrLaterWhenItAsks) {
+    shell::SetCurrentLanguage("German");
+    CTestDialog dialog;
+    EXPECT_EQ(Text(dialog.m_pClose->text()), "Close");
+    dialog.show();
+    EXPECT_EQ(dialog.m_nInits, 1);
+    EXPECT_EQ(Text(dialog.m_pLabel->text()), "Quickinfos");
+    EXPECT_EQ(Text(dialog.m_pClose->text()), "Schließen");
+    dialog.hide();
+    dialog.m_pClose->setText("Close");
+    dialog.show(); // initialisation and translation happen once
+    EXPECT_EQ(dialog.m_nInits, 1);
+    EXPECT_EQ(Text(dialog.m_pClose->text()), "Close");
+
+    // A dialog that fills its controls later asks for the translation itself.
+    CTestDialog later;
+    later.SetNoTranslateOnInit(true);
+    later.show();
+    EXPECT_EQ(Text(later.m_pClose->text()), "Close");
+    later.TranslateDialog();
+    EXPECT_EQ(Text(later.m_pClose->text()), "Schließen");
+}
+
+// English holds every string-table text under its number; the template holds the same numbers
+// without texts, the translations the same numbers with texts.
+TEST(LanguageFiles, EnglishHoldsTheStringTableAndTheOthersItsNumbers) {
+    const auto english = Entries(kSourceFolder + "English.ini");
+    std::size_t count = 0;
+    const std::uint32_t* ids = res::StringIds(count);
+    std::string missing;
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::string key = std::to_string(ids[i]);
+        const std::string line = key + "=" + AsWritten(res::LoadString(ids[i]));
+        auto it = english.find(key);
+        if (it == english.end() || key + "=" + it->second != line)
+            missing += line + "\n";
+    }
+    EXPECT_EQ(missing, "") << "English.ini must hold these lines, as the string table has them";
+
+    for (const char* language : {"template.ini", "German.ini", "French.ini"}) {
+        const auto entries = Entries(kSourceFolder + language);
+        EXPECT_EQ(Keys(entries), Keys(english)) << language;
+        for (const auto& [key, value] : entries)
+            EXPECT_EQ(value.empty(), language[0] == 't') << language << " " << key;
+        // The shown texts are really translated.
+        EXPECT_TRUE(language[0] == 't' || entries.at("106") != english.at("106")) << language;
+    }
 }

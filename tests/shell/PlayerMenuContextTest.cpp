@@ -19,15 +19,14 @@
 #include "tests/support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
-
 #include <memory>
-#include <utility>
-#include <vector>
 
 namespace {
 
+using Reported = std::vector<std::pair<CCorePrefs::Pref, std::int32_t>>;
+
 // The recording application over a real command bus, with a tray that takes the main window
-// away while it is asked to, and a record of closed Preferences dialogs.
+// away, and a record of closed Preferences dialogs.
 class CTrayApp : public testsupport::CRecordingPlayerApp {
 public:
     CTrayApp() : CRecordingPlayerApp(true) {}
@@ -37,20 +36,15 @@ public:
         shell::DestroyPrefsDlg(pOwner);
     }
     bool MinimizeToTray(CWnd* pWnd) override {
-        if (!m_bTrayOnly)
-            return false;
         pWnd->ShowWindow(SW_HIDE);
         return ++m_nToTray;
     }
     bool RestoreFromTray(CWnd* pWnd) override {
-        if (pWnd->IsWindowVisible())
-            return false;
         pWnd->ShowWindow(SW_SHOW);
         return ++m_nFromTray;
     }
 
     std::vector<CWnd*> m_closedFor;
-    bool m_bTrayOnly = false;
     int m_nToTray = 0;
     int m_nFromTray = 0;
 };
@@ -65,8 +59,6 @@ protected:
         m_clock.Pump();
     }
     void TearDown() override {
-        for (CWnd* pWnd : Windows())
-            shell::DestroyPrefsDlg(pWnd);
         m_pMain.reset();
         testsupport::LeavePlayerWindowWorld();
     }
@@ -100,31 +92,39 @@ protected:
     platform::CVirtualClock m_clock;
     CTrayApp m_app;
     std::unique_ptr<CMainWnd> m_pMain;
-    std::vector<std::pair<CCorePrefs::Pref, std::int32_t>> m_reported;
+    Reported m_reported;
 };
 
 } // namespace
 
-TEST_F(PlayerMenuContextTest, TheWindowItemsHideAndShowTheChildWindowsAndFollowTheirState) {
-    ASSERT_TRUE(Context().bPlaylistVisible);
-    ASSERT_TRUE(Context().bPlayWndVisible);
-    ASSERT_TRUE(Playlist()->IsWindowVisible());
-
+// The window items hide and show the child windows and their check marks follow; minimising
+// with the icon in the tray only goes through the application, and "Restore" brings all back.
+TEST_F(PlayerMenuContextTest, TheWindowItemsAndTheTrayHideAndShowTheWindows) {
+    auto shown = [this] {
+        return std::vector<bool>{Main()->IsWindowVisible(), Playlist()->IsWindowVisible(),
+                                 Play()->IsWindowVisible(), Context().bPlaylistVisible,
+                                 Context().bPlayWndVisible};
+    };
+    ASSERT_EQ(shown(), std::vector<bool>(5, true));
     EXPECT_TRUE(Run(res::ID_PLAYLIST_WINDOW));
-    EXPECT_FALSE(Playlist()->IsWindowVisible());
     EXPECT_FALSE(Main()->IsPlaylistShown());
-    EXPECT_FALSE(Context().bPlaylistVisible); // the check mark follows
-    EXPECT_TRUE(Context().bPlayWndVisible);
-
+    EXPECT_EQ(shown(), (std::vector<bool>{true, false, true, false, true}));
     EXPECT_TRUE(Run(res::ID_PLAY_WINDOW));
-    EXPECT_FALSE(Play()->IsWindowVisible());
-    EXPECT_FALSE(Context().bPlayWndVisible);
-
+    EXPECT_EQ(shown(), (std::vector<bool>{true, false, false, false, false}));
     EXPECT_TRUE(Run(res::ID_PLAYLIST_WINDOW));
     EXPECT_TRUE(Run(res::ID_PLAY_WINDOW));
-    EXPECT_TRUE(Playlist()->IsWindowVisible());
-    EXPECT_TRUE(Play()->IsWindowVisible());
-    EXPECT_TRUE(Context().bPlaylistVisible && Context().bPlayWndVisible);
+    EXPECT_EQ(shown(), std::vector<bool>(5, true));
+
+    CCorePrefs::Set(CCorePrefs::IconPlacement, 1);
+    Main()->SendMessage(WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_EQ(m_app.m_nToTray, 1);
+    EXPECT_EQ(shown(), (std::vector<bool>{false, false, false, true, true}));
+    EXPECT_TRUE(Run(res::ID_RESTORE)); // "Restore" of the tray's menu
+    EXPECT_EQ(m_app.m_nFromTray, 1);
+    EXPECT_FALSE(Main()->IsMinimizedAll());
+    EXPECT_EQ(shown(), std::vector<bool>(5, true));
+    EXPECT_TRUE(Run(res::ID_RESTORE)); // a shown window is not restored again
+    EXPECT_EQ(m_app.m_nFromTray, 1);
 }
 
 // Always on top from the menu makes all three windows topmost and back, and a main window made
@@ -136,14 +136,12 @@ TEST_F(PlayerMenuContextTest, AlwaysOnTopFromTheMenuAndAtTheStartCoversAllThreeW
             n += pWnd->IsAlwaysOnTop() ? 1 : 0;
         return n;
     };
-    ASSERT_EQ(CCorePrefs::Get(CCorePrefs::AlwaysOnTop), 0);
     EXPECT_TRUE(Run(res::ID_ALWAYS_ON_TOP));
     EXPECT_EQ(CCorePrefs::Get(CCorePrefs::AlwaysOnTop), 1);
     EXPECT_EQ(topmost(), 3);
     // Making a window topmost must not hide the ones that were shown.
     EXPECT_TRUE(Main()->IsWindowVisible() && Playlist()->IsWindowVisible());
-    ASSERT_EQ(m_reported.size(), 1u);
-    EXPECT_EQ(m_reported[0], std::make_pair(CCorePrefs::AlwaysOnTop, std::int32_t(0)));
+    EXPECT_EQ(m_reported, (Reported{{CCorePrefs::AlwaysOnTop, 0}}));
     EXPECT_TRUE(Run(res::ID_ALWAYS_ON_TOP));
     EXPECT_EQ(topmost(), 0);
 
@@ -159,8 +157,9 @@ TEST_F(PlayerMenuContextTest, AlwaysOnTopFromTheMenuAndAtTheStartCoversAllThreeW
 }
 
 // Clip numbers, font sizes and tooltips from the Preferences dialog reach the windows at once,
-// and every change is passed on to the application with its old value.
-TEST_F(PlayerMenuContextTest, ThePlaylistAndTheTooltipsTakeTheirPreferencesAtOnce) {
+// every change is passed on with its old value, and a closed dialog reaches the application
+// from any player window.
+TEST_F(PlayerMenuContextTest, ThePreferencesReachTheWindowsAtOnce) {
     const CMemList& list = Playlist()->GetList();
     Change(CCorePrefs::ClipNumbers, !list.IsShowingNumbers());
     EXPECT_EQ(list.IsShowingNumbers(), CCorePrefs::Get(CCorePrefs::ClipNumbers) != 0);
@@ -169,40 +168,15 @@ TEST_F(PlayerMenuContextTest, ThePlaylistAndTheTooltipsTakeTheirPreferencesAtOnc
     Change(CCorePrefs::ShadeFontSize, 9);
     EXPECT_EQ(Playlist()->GetInfoLabel().GetFontHeight(), 9);
     ASSERT_EQ(m_reported.size(), 3u);
-    EXPECT_EQ(m_reported[1].first, CCorePrefs::PlaylistFontSize);
-    EXPECT_NE(m_reported[1].second, 15);
+    EXPECT_EQ(m_reported[1], Reported::value_type(CCorePrefs::PlaylistFontSize, 12));
 
     const CMemCtrl& shade = *Main()->FindControl(3);
-    ASSERT_EQ(CCorePrefs::Get(CCorePrefs::Tooltips), 2);
     for (int tooltips : {2, 1, 0, 2}) { // both windows, the main window only, none
         Change(CCorePrefs::Tooltips, tooltips);
         EXPECT_EQ(TooltipOver(*Main(), shade).empty(), tooltips == 0) << tooltips;
         EXPECT_EQ(TooltipOver(*Playlist(), list).empty(), tooltips < 2) << tooltips;
     }
-}
 
-TEST_F(PlayerMenuContextTest, TrayOnlyMinimisingGoesThroughTheApplicationAndRestoreBringsAllBack) {
-    m_app.m_bTrayOnly = true;
-    Main()->SendMessage(WM_SYSCOMMAND, SC_MINIMIZE, 0);
-    EXPECT_EQ(m_app.m_nToTray, 1);
-    EXPECT_FALSE(Main()->IsWindowVisible());
-    EXPECT_FALSE(Playlist()->IsWindowVisible());
-    EXPECT_FALSE(Play()->IsWindowVisible());
-
-    // "Restore" of the tray's menu.
-    EXPECT_TRUE(Run(res::ID_RESTORE));
-    EXPECT_EQ(m_app.m_nFromTray, 1);
-    EXPECT_FALSE(Main()->IsMinimizedAll());
-    EXPECT_TRUE(Main()->IsWindowVisible());
-    EXPECT_TRUE(Playlist()->IsWindowVisible());
-    EXPECT_TRUE(Play()->IsWindowVisible());
-
-    // A shown window is not restored again.
-    EXPECT_TRUE(Run(res::ID_RESTORE));
-    EXPECT_EQ(m_app.m_nFromTray, 1);
-}
-
-TEST_F(PlayerMenuContextTest, AClosedPreferencesDialogReachesTheApplicationFromEveryPlayerWindow) {
     for (CWnd* pWnd :
          {static_cast<CWnd*>(Playlist()), static_cast<CWnd*>(Main()), static_cast<CWnd*>(Play())}) {
         ASSERT_NE(shell::OpenPreferences(pWnd), nullptr);

@@ -15,6 +15,7 @@
 namespace {
 
 using Pref = CCorePrefs::Pref;
+using Block = std::vector<std::int32_t>;
 
 const std::string kMainWnd = "MainWnd";
 
@@ -22,17 +23,15 @@ const std::string kMainWnd = "MainWnd";
 // main window): a string and a number, then the stamp and the preference block.
 class CMainWndState : public CObjBase {
 public:
-    std::string m_strSkin = "Test Skin";
-    std::int32_t m_nVolume = 80;
+    std::int32_t m_nVolume = 3;
 
     void Serialize(CArchive& ar) override {
-        std::string skin = m_strSkin;
+        std::string skin = "Test Skin";
         std::int32_t volume = m_nVolume;
         ar.Transfer(skin);
         ar.Transfer(volume);
-        if (ar.IsLoading() && ar.Failed())
+        if (ar.Failed())
             return;
-        m_strSkin = skin;
         m_nVolume = volume;
         SerializeMainWndTail(ar);
     }
@@ -46,38 +45,37 @@ public:
     std::string m_strData;
 };
 
-std::string Int32Bytes(std::int32_t v) {
-    std::string bytes(4, '\0');
-    for (int i = 0; i < 4; ++i)
-        bytes[std::size_t(i)] = char((std::uint32_t(v) >> (8 * i)) & 0xFF);
-    return bytes;
-}
-
-std::int32_t Int32At(const std::string& bytes, int index) {
-    std::uint32_t v = 0;
-    for (int i = 3; i >= 0; --i)
-        v = v << 8 | std::uint8_t(bytes[std::size_t(index * 4 + i)]);
-    return std::int32_t(v);
-}
-
-std::string MainPartBytes() {
+// Little-endian 32-bit values, as the block stores them.
+std::string Int32s(const Block& values) {
     CArchive ar;
-    std::string skin = "Test Skin";
-    std::int32_t volume = 80;
-    ar.Transfer(skin);
-    ar.Transfer(volume);
+    for (std::int32_t v : values)
+        ar.WriteInt32(v);
     return ar.TakeBuffer();
 }
 
-// A block whose values all differ from the defaults.
-std::string ChangedBlockBytes() {
-    const std::int32_t values[CCorePrefs::kCount] = {12000, 0, 1, 0, 0, 14, 9, 0, 0,
-                                                     20,    5, 1, 0, 0, 1,  0, 1};
-    std::string bytes;
-    for (std::int32_t v : values)
-        bytes += Int32Bytes(v);
-    return bytes;
+// The preferences as they are now, or as the defaults or the Clamp rules give them.
+Block Current() {
+    Block values;
+    for (int i = 0; i < CCorePrefs::kCount; ++i)
+        values.push_back(CCorePrefs::Get(Pref(i)));
+    return values;
 }
+Block Defaults() {
+    CCorePrefs::ResetToDefaults();
+    return Current();
+}
+// Each preference at an allowed value other than its default.
+Block Changed() {
+    Block values = Defaults();
+    for (int i = 0; i < CCorePrefs::kCount; ++i) {
+        std::int32_t& v = values[std::size_t(i)];
+        v = CCorePrefs::Clamp(Pref(i), v + 1) != v ? CCorePrefs::Clamp(Pref(i), v + 1) : v - 1;
+    }
+    return values;
+}
+
+// The main window's part as CMainWndState writes it: the skin name after its length, the volume.
+const std::string kMainPart = "\x09Test Skin" + Int32s({80});
 
 class SettingsTest : public ::testing::Test {
 protected:
@@ -88,159 +86,134 @@ protected:
     void TearDown() override {
         CCorePrefs::ResetToDefaults();
         CRegistry::Instance().Reset();
-        platform::SetVerbose(false);
     }
 
     void StoreValue(const std::string& bytes) {
         ASSERT_TRUE(CRegistry::Instance().SetBinary(HKEY_LOCAL_MACHINE, shell::kWindowStatePath,
                                                     kMainWnd, bytes));
     }
-
-    // Loads "MainWnd" into state; the verbose log written meanwhile goes to log.
-    bool LoadMainWnd(CMainWndState& state, std::string& log) {
+    // Loads "MainWnd" into state; the verbose log written meanwhile goes to m_strLog.
+    bool Load(CMainWndState& state) {
         platform::SetVerbose(true);
         ::testing::internal::CaptureStderr();
         const bool ok =
             CRegObjectStore(state).Load(HKEY_LOCAL_MACHINE, shell::kWindowStatePath, kMainWnd);
-        log = ::testing::internal::GetCapturedStderr();
+        m_strLog = ::testing::internal::GetCapturedStderr();
         platform::SetVerbose(false);
         return ok;
     }
 
-    static void ExpectDefaultsFrom(int first) {
-        for (int i = first; i < CCorePrefs::kCount; ++i)
-            EXPECT_EQ(CCorePrefs::Get(Pref(i)), CCorePrefs::Default(Pref(i))) << "preference " << i;
-    }
-
     testsupport::ScratchFolder m_temp;
+    std::string m_strLog;
 };
 
 } // namespace
 
-TEST_F(SettingsTest, PreferencesRoundTripThroughTheRegistryAndSurviveARestart) {
-    CCorePrefs::Set(CCorePrefs::AlwaysOnTop, 1);
-    CCorePrefs::Set(CCorePrefs::PlaylistFontSize, 15);
-    CCorePrefs::Set(CCorePrefs::IconPlacement, 0);
-    CCorePrefs::Set(CCorePrefs::HidePlayWndForAudio, 1);
-    CMainWndState saved;
-    saved.m_strSkin = "Other Skin";
-    ASSERT_TRUE(CRegObjectStore(saved).Save(HKEY_LOCAL_MACHINE, shell::kWindowStatePath, kMainWnd));
-
+// Every preference round-trips; stored values outside their ranges are brought back into
+// them, one row for each kind of range.
+TEST_F(SettingsTest, PreferencesRoundTripAndStoredValuesOutsideTheirRangesComeBackIntoThem) {
+    const Block changed = Changed();
+    for (int i = 0; i < CCorePrefs::kCount; ++i)
+        CCorePrefs::Set(Pref(i), changed[std::size_t(i)]);
+    CMainWndState state;
+    ASSERT_TRUE(CRegObjectStore(state).Save(HKEY_LOCAL_MACHINE, shell::kWindowStatePath, kMainWnd));
     CCorePrefs::ResetToDefaults();
     CRegistry::Instance().Reset(m_temp.Path() + "/corvella"); // read back from the file
-    CMainWndState loaded;
-    std::string log;
-    ASSERT_TRUE(LoadMainWnd(loaded, log));
-    EXPECT_EQ(loaded.m_strSkin, "Other Skin");
-    EXPECT_EQ(CCorePrefs::Get(CCorePrefs::AlwaysOnTop), 1);
-    EXPECT_EQ(CCorePrefs::Get(CCorePrefs::PlaylistFontSize), 15);
-    EXPECT_EQ(CCorePrefs::Get(CCorePrefs::IconPlacement), 0);
-    EXPECT_EQ(CCorePrefs::Get(CCorePrefs::HidePlayWndForAudio), 1);
-    EXPECT_EQ(log.find("Bad format"), std::string::npos);
+    ASSERT_TRUE(Load(state));
+    EXPECT_EQ(Current(), changed);
+    EXPECT_EQ(m_strLog.find("Bad format"), std::string::npos);
+
+    const struct {
+        Pref pref;
+        std::int32_t stored, expected;
+    } cases[] = {
+        {CCorePrefs::BlockVersion, 777, 777},    {CCorePrefs::LastPrefsPage, 5, 0},
+        {CCorePrefs::AlwaysOnTop, 9, 1},         {CCorePrefs::PlaylistFontSize, 100, 15},
+        {CCorePrefs::ShadeFontSize, 3, 8},       {CCorePrefs::DesktopSnapDistance, 40, 32},
+        {CCorePrefs::WindowSnapDistance, -8, 0}, {CCorePrefs::Tooltips, 7, 2},
+    };
+    Block block = Defaults();
+    for (const auto& c : cases)
+        block[std::size_t(c.pref)] = c.stored;
+    StoreValue(kMainPart + Int32s({21000}) + Int32s(block));
+    ASSERT_TRUE(Load(state));
+    for (const auto& c : cases)
+        EXPECT_EQ(CCorePrefs::Get(c.pref), c.expected) << "preference " << c.pref;
 }
 
 // Short, damaged or older values: what is read is kept, the rest takes the defaults, and a
 // damaged value is logged.
 TEST_F(SettingsTest, OldStampsAndDamagedValuesKeepWhatWasReadAndDefaultTheRest) {
-    std::string wrongSkinLength = MainPartBytes() + Int32Bytes(21000) + ChangedBlockBytes();
+    const Block changed = Changed(), defaults = Defaults();
+    const std::string block = Int32s(changed);
+    std::string wrongSkinLength = kMainPart + Int32s({21000}) + block;
     wrongSkinLength[0] = char(200); // claims 200 bytes where 9 follow
     const struct {
         std::string value;
         int firstDefault; // the preferences from here on keep their defaults
         bool bLogged;
     } cases[] = {
-        {MainPartBytes(), 0, false}, // ends after the main window's part: nothing is wrong
-        {MainPartBytes() + Int32Bytes(11999) + ChangedBlockBytes(), 0, false},
-        {MainPartBytes() + Int32Bytes(12000) + ChangedBlockBytes(), CCorePrefs::kCount, false},
+        {kMainPart, 0, false}, // ends after the main window's part: nothing is wrong
+        {kMainPart + Int32s({11999}) + block, 0, false},
+        {kMainPart + Int32s({12000}) + block, CCorePrefs::kCount, false},
         // six whole values and half of the seventh
-        {MainPartBytes() + Int32Bytes(21000) + ChangedBlockBytes().substr(0, 6 * 4 + 2),
-         CCorePrefs::ShadeFontSize, true},
-        {MainPartBytes() + Int32Bytes(21000).substr(0, 2), 0, true},
+        {kMainPart + Int32s({21000}) + block.substr(0, 6 * 4 + 2), 6, true},
+        {kMainPart + Int32s({21000}).substr(0, 2), 0, true},
         {wrongSkinLength, 0, true},
     };
-    const std::string changed = ChangedBlockBytes();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.value.size());
         CCorePrefs::ResetToDefaults();
         StoreValue(c.value);
         CMainWndState state;
-        state.m_nVolume = 3;
-        std::string log;
-        EXPECT_TRUE(LoadMainWnd(state, log));
-        EXPECT_EQ(state.m_strSkin, "Test Skin");
+        EXPECT_TRUE(Load(state));
         EXPECT_EQ(state.m_nVolume, c.value == wrongSkinLength ? 3 : 80);
-        for (int i = 0; i < c.firstDefault; ++i)
-            EXPECT_EQ(CCorePrefs::Get(Pref(i)), CCorePrefs::Clamp(Pref(i), Int32At(changed, i)))
-                << i;
-        ExpectDefaultsFrom(c.firstDefault);
-        EXPECT_EQ(log.find("Bad format in Regfile MainWnd") != std::string::npos, c.bLogged) << log;
+        Block expected(changed.begin(), changed.begin() + c.firstDefault);
+        expected.insert(expected.end(), defaults.begin() + c.firstDefault, defaults.end());
+        EXPECT_EQ(Current(), expected);
+        EXPECT_EQ(m_strLog.find("Bad format in Regfile MainWnd") != std::string::npos, c.bLogged)
+            << m_strLog;
     }
 }
 
-TEST_F(SettingsTest, StoredValuesOutsideTheirRangesAreBroughtBackIntoThem) {
-    std::string block;
-    for (std::int32_t v : {777, 5, 9, -1, 2, 100, 3, 1, 0, 40, -8, 7, -2, 1, 0, 1, 0})
-        block += Int32Bytes(v);
-    StoreValue(MainPartBytes() + Int32Bytes(21000) + block);
-    CMainWndState state;
-    std::string log;
-    ASSERT_TRUE(LoadMainWnd(state, log));
-    const std::int32_t expected[CCorePrefs::kCount] = {777, 0, 1, 1, 1, 15, 8, 1, 0,
-                                                       32,  0, 2, 0, 1, 0,  1, 0};
-    for (int i = 0; i < CCorePrefs::kCount; ++i)
-        EXPECT_EQ(CCorePrefs::Get(Pref(i)), expected[i]) << i;
-}
-
 TEST_F(SettingsTest, LoadFailsAndKeepsThePreferencesWhenTheValueIsMissingForeignOrTooLarge) {
+    const Block changed = Changed();
     CCorePrefs::Set(CCorePrefs::Tooltips, 0);
     CMainWndState state;
-    std::string log;
-    EXPECT_FALSE(LoadMainWnd(state, log)); // no key at all
-
+    EXPECT_FALSE(Load(state)); // no key at all
     ASSERT_TRUE(CRegistry::Instance().SetString(HKEY_LOCAL_MACHINE, shell::kWindowStatePath,
                                                 kMainWnd, "text"));
-    EXPECT_FALSE(LoadMainWnd(state, log));
+    EXPECT_FALSE(Load(state));
     EXPECT_FALSE(
         CRegObjectStore(state).Load(HKEY_LOCAL_MACHINE, shell::kWindowStatePath, "PlayWnd"));
 
-    StoreValue(MainPartBytes() + Int32Bytes(21000) + ChangedBlockBytes() + std::string(65535, 'x'));
-    EXPECT_FALSE(LoadMainWnd(state, log));
+    const std::string value = kMainPart + Int32s({21000}) + Int32s(changed);
+    StoreValue(value + std::string(65535, 'x'));
+    EXPECT_FALSE(Load(state));
     EXPECT_EQ(CCorePrefs::Get(CCorePrefs::Tooltips), 0);
-
     // 65535 bytes are still read (the extra bytes after the block are not looked at).
-    StoreValue((MainPartBytes() + Int32Bytes(21000) + ChangedBlockBytes())
-                   .append(65535, 'x')
-                   .substr(0, 65535));
-    EXPECT_TRUE(LoadMainWnd(state, log));
-    EXPECT_EQ(CCorePrefs::Get(CCorePrefs::Tooltips), 1);
-}
+    StoreValue((value + std::string(65535, 'x')).substr(0, 65535));
+    EXPECT_TRUE(Load(state));
+    EXPECT_EQ(CCorePrefs::Get(CCorePrefs::Tooltips), changed[CCorePrefs::Tooltips]);
 
-TEST_F(SettingsTest, AnImageLargerThanTheLimitIsNotStoredAndTheOldValueStays) {
+    // An image beyond the limit is not stored, and the old value stays.
     CBlob fits(65535 - 3); // a string of this length has a three-byte length in front
-    CRegObjectStore store(fits);
-    ASSERT_TRUE(store.Save(HKEY_LOCAL_MACHINE, shell::kWindowStatePath, "Blob"));
+    ASSERT_TRUE(CRegObjectStore(fits).Save(HKEY_LOCAL_MACHINE, shell::kWindowStatePath, "Blob"));
     CBlob tooLarge(65535 - 2);
     EXPECT_FALSE(
         CRegObjectStore(tooLarge).Save(HKEY_LOCAL_MACHINE, shell::kWindowStatePath, "Blob"));
-
     CBlob loaded(0);
     ASSERT_TRUE(CRegObjectStore(loaded).Load(HKEY_LOCAL_MACHINE, shell::kWindowStatePath, "Blob"));
     EXPECT_TRUE(loaded.m_strData == fits.m_strData) << loaded.m_strData.size();
 }
 
 TEST_F(SettingsTest, TheLanguageIsEnglishOnAFirstStartAndRoundTripsThroughTheProfile) {
-    platform::SetProfileAppName("corvella");
     shell::SetProfileKey();
     EXPECT_EQ(platform::GetRegistryKey(), "Brenholt\\Corvella");
     EXPECT_EQ(shell::ReadUILanguage(), "English");
     ASSERT_TRUE(shell::WriteUILanguage("German"));
-    EXPECT_EQ(CRegistry::Instance().QueryString(HKEY_CURRENT_USER,
-                                                "Software\\Brenholt\\Corvella\\corvella\\Settings",
-                                                "UILanguage"),
-              "German");
     EXPECT_EQ(shell::ReadUILanguage(), "German");
     ASSERT_TRUE(shell::WriteUILanguage(""));
     EXPECT_EQ(shell::ReadUILanguage(), "English");
     platform::SetRegistryKey("");
-    platform::SetProfileAppName("");
 }
