@@ -12,6 +12,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <deque>
 #include <gst/app/gstappsink.h>
 #include <gst/gst.h>
 #include <gst/pbutils/pbutils.h>
@@ -24,9 +25,18 @@
 // Shared with GStreamer's threads (see the map in the header): they only post to the window.
 struct CGstGraph::Link {
     HWND hWnd = 0;
-    // Bus messages announced so far. The sync handler runs before its message is queued, so
-    // the pump waits briefly for an announced message that is not on the bus yet.
-    std::atomic<std::uint64_t> announced{0};
+    // The bus messages, in order, taken by the sync handler for the interface thread. Kept here
+    // rather than on the bus, a message can be read as soon as it is announced.
+    std::mutex messageMutex;
+    std::deque<GstMessage*> messages;
+    // A message holds its source: queued ones would keep the pipeline's elements alive.
+    void DropMessages() {
+        std::lock_guard lock(messageMutex);
+        for (GstMessage* pMsg : messages)
+            gst_message_unref(pMsg);
+        messages.clear();
+    }
+    ~Link() { DropMessages(); }
     // A frame is announced once until it is taken (appsink queues before it calls).
     std::atomic<bool> framePending{false};
     // The pipeline's first state change still runs on a GStreamer thread.
@@ -48,12 +58,18 @@ struct CGstGraph::Link {
 
 namespace {
 
-// Every message is counted and announced; the interface thread pops what was announced.
-GstBusSyncReply OnBusSync(GstBus*, GstMessage*, gpointer data) {
+// Every message is queued for the interface thread, which is woken when the queue fills.
+GstBusSyncReply OnBusSync(GstBus*, GstMessage* pMsg, gpointer data) {
     auto* pLink = static_cast<CGstGraph::Link*>(data);
-    ++pLink->announced;
-    platform::CMessageQueue::Instance().Post(pLink->hWnd, CGstGraph::WM_GRAPHNOTIFY, 0, 0);
-    return GST_BUS_PASS;
+    bool wake = false;
+    {
+        std::lock_guard lock(pLink->messageMutex);
+        wake = pLink->messages.empty();
+        pLink->messages.push_back(pMsg); // a dropped message is the handler's to unref
+    }
+    if (wake)
+        platform::CMessageQueue::Instance().Post(pLink->hWnd, CGstGraph::WM_GRAPHNOTIFY, 0, 0);
+    return GST_BUS_DROP;
 }
 
 GstFlowReturn OnNewFrame(GstAppSink*, gpointer data) {
@@ -80,7 +96,6 @@ void OnAboutToFinish(GstElement* pPlaybin, gpointer data) {
     pLink->next.clear();
 }
 
-constexpr GstClockTime kAnnouncedMessageWait = GST_SECOND / 10;
 constexpr const char* kStartFailed = "corvella-start-failed";
 
 using SharedLink = std::shared_ptr<CGstGraph::Link>;
@@ -302,7 +317,6 @@ bool CGstGraph::Build(std::string& error) {
     m_pLink->hWnd = m_hWnd;
     m_pLink->next = m_strNext;
     m_bStreamStarted = false;
-    m_nPopped = 0;
     if (IsAsfType(m_strPath) ? !BuildAsfGraph(error) : !BuildPlaybin(error)) {
         Close(false);
         return false;
@@ -397,20 +411,21 @@ void CGstGraph::StartStreaming() {
 // ---- bus messages (user-interface thread) ----
 
 void CGstGraph::PumpBus() {
-    if (!m_pPipeline)
-        return;
     const std::uint32_t serial = m_nSerial;
-    GstBus* pBus = gst_element_get_bus(m_pPipeline);
-    while (m_pPipeline && serial == m_nSerial && m_nPopped < m_pLink->announced.load()) {
-        // An announced message is on the bus at once or within moments.
-        GstMessage* pMsg = gst_bus_timed_pop(pBus, kAnnouncedMessageWait);
-        if (!pMsg)
-            break;
-        ++m_nPopped;
+    // A message may close the pipeline or open another: the queue read is always the current
+    // pipeline's, and a closed one's messages go with its link.
+    while (m_pPipeline && serial == m_nSerial) {
+        GstMessage* pMsg = nullptr;
+        {
+            std::lock_guard lock(m_pLink->messageMutex);
+            if (m_pLink->messages.empty())
+                break;
+            pMsg = m_pLink->messages.front();
+            m_pLink->messages.pop_front();
+        }
         HandleBusMessage(pMsg);
         gst_message_unref(pMsg);
     }
-    gst_object_unref(pBus);
 }
 
 void CGstGraph::HandleBusMessage(GstMessage* pMsg) {
@@ -853,10 +868,11 @@ void DeleteAbandoned(gpointer data) {
     delete static_cast<AbandonedGraph*>(data);
 }
 
-void UnhookBus(GstElement* pPipeline) {
+void UnhookBus(GstElement* pPipeline, CGstGraph::Link& link) {
     GstBus* pBus = gst_element_get_bus(pPipeline);
     gst_bus_set_sync_handler(pBus, nullptr, nullptr, nullptr);
     gst_object_unref(pBus);
+    link.DropMessages();
 }
 
 } // namespace
@@ -872,7 +888,7 @@ void CGstGraph::ReleasePipeline() {
     if (m_pLink->starting) {
         // The start may be blocked in the source for good: the pipeline goes down on a
         // GStreamer thread once it returns, so neither the interface nor the exit waits.
-        UnhookBus(m_pPipeline);
+        UnhookBus(m_pPipeline, *m_pLink);
         m_pLink->abandoned = true;
         platform::LogVerbose("pipeline left to stop in the background: " + m_strPath);
         auto* pGraph = new AbandonedGraph{m_pPipeline, m_pVideoSink, m_pAudioChain,
@@ -886,7 +902,7 @@ void CGstGraph::ReleasePipeline() {
             m_pLink->abandoned = true;
         }
         gst_element_set_state(m_pPipeline, GST_STATE_NULL);
-        UnhookBus(m_pPipeline);
+        UnhookBus(m_pPipeline, *m_pLink);
     }
     Release(m_pPipeline);
     Release(m_pVideoSink);

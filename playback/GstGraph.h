@@ -13,8 +13,8 @@
 //
 // The bus sync handler (OnBusSync) runs on whichever thread posts a message: a streaming
 // thread, the start thread or the interface thread itself (state changes it asks for). It
-// only counts the message (Link::announced, atomic) and posts WM_GRAPHNOTIFY; the interface
-// thread pops and handles what was announced.
+// only queues the message (Link::messages, under Link::messageMutex) and posts WM_GRAPHNOTIFY
+// when the queue was empty; the interface thread takes and handles the queued messages.
 //
 // Streaming threads:
 // - appsink new-preroll/new-sample (OnNewFrame): sets Link::framePending (atomic) and posts
@@ -133,7 +133,7 @@ public:
     // Lets the pipeline go (notify: with DShowResetting around it).
     void Close(bool notify);
 
-    // WM_GRAPHNOTIFY: handles the bus messages announced so far.
+    // WM_GRAPHNOTIFY: handles the bus messages queued so far.
     void PumpBus();
     // WM_CLIPENDED.
     void OnClipEnded(WPARAM serial);
@@ -184,7 +184,6 @@ private:
     std::unique_ptr<AsfChains> m_pChains;
     std::shared_ptr<Link> m_pLink; // shared with a start still running
     std::uint32_t m_nSerial = 0;
-    std::uint64_t m_nPopped = 0; // bus messages taken from this pipeline's bus
     bool m_bOpening = false;
     bool m_bRunWanted = false;
     std::string m_strPath;
