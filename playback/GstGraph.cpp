@@ -534,8 +534,9 @@ void CGstGraph::OnOpenComplete() {
 // flows; a length found after the open is reported again.
 void CGstGraph::OnDurationKnown() {
     gint64 duration = 0;
-    // A joined clip's length is read when it opens.
-    if (!m_pPipeline || !m_strJoined.empty() ||
+    // A joined clip's length is read when it opens; the pipeline may answer with it as soon as
+    // the clip is joined, while the one before still plays.
+    if (!m_pPipeline || JoinUnderWay() ||
         !gst_element_query_duration(m_pPipeline, GST_FORMAT_TIME, &duration) || duration <= 0)
         return;
     const auto seconds = std::int32_t(DurationSeconds(duration));
@@ -812,6 +813,15 @@ void CGstGraph::OnStreamStart() {
     SetPlayState(DShowStopped);
     m_status = {};
     m_host.OnGraphFinished();
+}
+
+bool CGstGraph::JoinUnderWay() const {
+    if (!m_strJoined.empty())
+        return true;
+    if (!m_pLink)
+        return false;
+    std::lock_guard lock(m_pLink->joinMutex);
+    return !m_pLink->joined.empty();
 }
 
 void CGstGraph::OpenJoined() {

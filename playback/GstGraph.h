@@ -20,7 +20,8 @@
 // - appsink new-preroll/new-sample (OnNewFrame): sets Link::framePending (atomic) and posts
 //   WM_VIDEOFRAME once until the interface thread clears it and pulls the newest picture.
 // - playbin about-to-finish (OnAboutToFinish): reads Link::next and writes Link::joined under
-//   Link::joinMutex, which the interface thread takes for SetNextPath and on stream start.
+//   Link::joinMutex, which the interface thread takes for SetNextPath, on stream start and when
+//   a length is announced.
 // - ASF pad-added (OnReaderPad on the demuxer's thread, OnDecodedPad on each decoder's):
 //   read the AsfChains pointers, fixed before the start; attaching a chain is serialised by
 //   AsfChains::attachMutex, since two decoders may offer a stream of one kind at once.
@@ -159,6 +160,7 @@ private:
     void FailOpen(const std::string& text);
     void OnStreamStart();
     void OpenJoined();
+    bool JoinUnderWay() const;
     void OnDurationKnown();
     void OnTags(GstMessage* pMsg);
     void ReleasePipeline();

@@ -669,15 +669,16 @@ TEST_F(SoundShapingTest, AnOpenedClipPlaysWhileTheInterfaceThreadIsBusy) {
     EXPECT_LT(LevelDb(samples, 0, samples.size()), -80.0);
 }
 
-// Two halves of one 441 Hz tone (each a whole number of periods): the second, named before
+// Two parts of one 441 Hz tone (each a whole number of periods): the second, named before
 // the first opens, goes on in the same stream when the first ends, and opening it then only
-// reports it opened. The sink receives both halves with no step in the wave where they meet.
-// The second's title, read ahead while the first sounds, is its own and not the first's.
+// reports it opened. The sink receives both parts with no step in the wave where they meet.
+// The second's title, named as it starts but before it opens, is its own, not the first's.
 TEST_F(SoundShapingTest, ANextAudioClipJoinsTheOpenOneWithoutAGap) {
     const std::string a = m_folder / "a.wav", b = m_folder / "b.wav";
     for (const std::string& half : {a, b})
-        ASSERT_TRUE(Encode("audiotestsrc num-buffers=10 samplesperbuffer=2200 volume=0.5 "
-                           "freq=441 ! audio/x-raw,rate=44100,channels=1 ! " +
+        ASSERT_TRUE(Encode("audiotestsrc num-buffers=" + std::string(half == b ? "30" : "10") +
+                               " samplesperbuffer=2200 volume=0.5 freq=441 ! "
+                               "audio/x-raw,rate=44100,channels=1 ! " +
                                std::string(half == b ? "taginject tags=title=Joined ! " : "") +
                                "wavenc",
                            half));
@@ -687,19 +688,25 @@ TEST_F(SoundShapingTest, ANextAudioClipJoinsTheOpenOneWithoutAGap) {
     std::string joinedTitle;
     const auto samples = Play(a, true, [&] {
         ASSERT_TRUE(WaitFor([&] { return Completed(); }));
+        Settle(300); // as the controller opens the next clip a moment later
         firstReports = m_parent.m_received.size();
         m_manager->SetPath(b);
         m_manager->Play(true);
-        joinedTitle = m_manager->GetInfoText2();
-        ASSERT_TRUE(WaitFor([&] { return Count(WM_REG_PLAYCOMPLETED) == 2; }));
+        // Its tags may come before it opens or after.
+        ASSERT_TRUE(WaitFor([&] {
+            if (joinedTitle.empty())
+                joinedTitle = m_manager->GetInfoText2();
+            return Count(WM_REG_PLAYCOMPLETED) == 2;
+        }));
     });
     EXPECT_EQ(IndexOf(m_parent, WM_REG_CLIPLOADING, 1, firstReports), long(firstReports))
         << "the joined clip is opened as any other";
     EXPECT_GT(IndexOf(m_parent, WM_REG_OPENSUCCESSED, 1, firstReports), 0);
-    EXPECT_EQ(IndexOf(m_parent, WM_REG_CLIPINFOCHANGED, 0, 0), -1)
+    const long infoChanged = IndexOf(m_parent, WM_REG_CLIPINFOCHANGED, 0);
+    EXPECT_TRUE(infoChanged < 0 || infoChanged > long(firstReports))
         << "the first clip took on the title of the one joined";
     EXPECT_EQ(joinedTitle, "Joined");
-    ASSERT_EQ(samples.size(), 44000u) << "both halves reached the one sink";
+    ASSERT_EQ(samples.size(), 88000u) << "both clips reached the one sink";
     int step = 0;
     for (std::size_t i = 1; i < samples.size(); ++i)
         step = std::max(step, std::abs(samples[i] - samples[i - 1]));
