@@ -4,7 +4,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 
-using testsupport::BmpSpec;
+using testsupport::BmpLayout;
 using testsupport::MakeBmp;
 
 namespace {
@@ -23,8 +23,8 @@ std::uint32_t Gradient(int x, int y) {
     return 0x102030u + std::uint32_t(x) * 0x0A0000u + std::uint32_t(y) * 0x000B01u;
 }
 
-BmpSpec Spec(int width, int height, int bits, std::function<std::uint32_t(int, int)> pixel,
-             std::vector<std::uint32_t> palette = {}) {
+BmpLayout Layout(int width, int height, int bits, std::function<std::uint32_t(int, int)> pixel,
+                 std::vector<std::uint32_t> palette = {}) {
     return {width, height, bits, false, std::move(palette), std::move(pixel)};
 }
 
@@ -39,9 +39,9 @@ TEST(BmpReader, EveryDepthDecodesItsPixelsInBothRowOrders) {
             const std::size_t colours = bits == 1 ? 2 : 16;
             auto index = [colours](int x, int y) { return std::uint32_t(x * 3 + y) % colours; };
             // 13 wide: rows need padding at every depth.
-            BmpSpec s = bits <= 8 ? Spec(13, 5, bits, index,
-                                         {palette16.begin(), palette16.begin() + colours})
-                                  : Spec(13, 5, bits, Gradient);
+            BmpLayout s = bits <= 8 ? Layout(13, 5, bits, index,
+                                             {palette16.begin(), palette16.begin() + colours})
+                                    : Layout(13, 5, bits, Gradient);
             s.topDown = topDown;
             CDC dc;
             ASSERT_TRUE(Load(dc, MakeBmp(s))) << bits << " bpp";
@@ -56,18 +56,18 @@ TEST(BmpReader, EveryDepthDecodesItsPixelsInBothRowOrders) {
 }
 
 TEST(BmpReader, DamagedOrUnsupportedFilesFailAndLeaveTheSurfaceAlone) {
-    const std::string bytes = MakeBmp(Spec(4, 3, 24, Gradient));
-    BmpSpec rle = Spec(4, 3, 8, [](int, int) { return 0u; }, {0, 0xFFFFFF});
+    const std::string bytes = MakeBmp(Layout(4, 3, 24, Gradient));
+    BmpLayout rle = Layout(4, 3, 8, [](int, int) { return 0u; }, {0, 0xFFFFFF});
     rle.compression = 1;
     const std::vector<std::string> bad = {
         "", "BM", bytes.substr(0, bytes.size() - 1), // pixel data cut short
         bytes.substr(0, 30),                         // header cut short
         "XX" + bytes.substr(2),                      // wrong signature
-        MakeBmp(rle), MakeBmp(Spec(4, 3, 16, Gradient)), std::string(5000, '\xFF'),
+        MakeBmp(rle), MakeBmp(Layout(4, 3, 16, Gradient)), std::string(5000, '\xFF'),
         // A header promising a huge image with too little data is refused without allocating.
-        MakeBmp(Spec(100000, 1, 24, Gradient)).substr(0, 200),
+        MakeBmp(Layout(100000, 1, 24, Gradient)).substr(0, 200),
         // A complete 1-bit file of 2 MiB whose pixels would decode to more than 64 MiB.
-        MakeBmp(Spec(4096, 4097, 1, [](int, int) { return 1u; }, {0, 0xFFFFFF}))};
+        MakeBmp(Layout(4096, 4097, 1, [](int, int) { return 1u; }, {0, 0xFFFFFF}))};
     CDC dc;
     ASSERT_TRUE(dc.CreateSolid(2, 2, RGB(1, 2, 3)));
     for (const auto& b : bad) {
@@ -78,7 +78,7 @@ TEST(BmpReader, DamagedOrUnsupportedFilesFailAndLeaveTheSurfaceAlone) {
     EXPECT_FALSE(dc.LoadBitmapFile("/nonexistent/skin.bmp"));
     EXPECT_FALSE(dc.LoadBitmapFile("/tmp")); // a folder
     // One row fewer than the refused file decodes.
-    BmpSpec largest = Spec(4095, 4097, 1, [](int, int) { return 1u; }, {0, 0xFFFFFF});
+    BmpLayout largest = Layout(4095, 4097, 1, [](int, int) { return 1u; }, {0, 0xFFFFFF});
     largest.topDown = true;
     ASSERT_TRUE(Load(dc, MakeBmp(largest)));
     EXPECT_EQ(dc.GetPixel(4094, 4096), RGB(255, 255, 255));

@@ -81,7 +81,7 @@ class SkinFileTest : public ::testing::Test {
 protected:
     SkinFileTest() {
         CSkinCursors::Clear();
-        testsupport::BmpSpec picture{
+        testsupport::BmpLayout picture{
             .width = 32, .height = 16, .palette = {}, .pixel = [](int x, int y) {
                 return std::uint32_t((x << 16) | (y << 8) | 7);
             }};

@@ -9,7 +9,7 @@
 
 namespace testsupport {
 
-struct BmpSpec {
+struct BmpLayout {
     int width = 4;
     int height = 3;
     int bitCount = 24;
@@ -25,7 +25,7 @@ inline void PutLE(std::string& out, std::uint32_t v, int bytes) {
         out.push_back(char((v >> (8 * i)) & 0xFF));
 }
 
-inline std::string MakeBmp(const BmpSpec& s) {
+inline std::string MakeBmp(const BmpLayout& s) {
     const int stride = ((s.width * s.bitCount + 31) / 32) * 4;
     const std::uint32_t colours = std::uint32_t(s.palette.size()), offset = 14 + 40 + colours * 4,
                         imageSize = stride * s.height, width = s.width, bits = s.bitCount,
