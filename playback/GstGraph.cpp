@@ -300,7 +300,6 @@ void CGstGraph::Open(const std::string& path) {
     m_strPath = path;
     m_status = {};
     m_strMissingPlugin.clear();
-    m_bRunWanted = false;
     std::string error;
     if (!Build(error)) {
         FailOpen(error);
@@ -515,16 +514,16 @@ void CGstGraph::OnOpenComplete() {
             "clip opened: " + m_strPath + " (" + std::to_string(m_status.duration) + " s, video " +
             std::to_string(m_status.videoWidth) + "x" + std::to_string(m_status.videoHeight) + ")");
     const std::uint32_t serial = m_nSerial;
-    bool playingEarly = false;
+    bool runWanted = false, playingEarly = false;
     {
         std::lock_guard lock(m_pLink->stateMutex); // no early start after this
-        m_pLink->runWanted = false;
+        runWanted = m_pLink->runWanted.exchange(false);
         playingEarly = m_pLink->playingEarly.exchange(false);
     }
     m_host.OnGraphEvent(DShowOpened);
     if (serial != m_nSerial || !m_pPipeline)
         return;
-    if (m_bRunWanted)
+    if (runWanted)
         Run();
     else if (playingEarly) // paused while it opened
         gst_element_set_state(m_pPipeline, GST_STATE_PAUSED);
@@ -719,7 +718,7 @@ void CGstGraph::Run() {
         return;
     if (m_bOpening) {
         // Starts once the clip is open; the start under way may have looked before this.
-        m_bRunWanted = m_pLink->runWanted = true;
+        m_pLink->runWanted = true;
         gst_element_call_async(m_pPipeline, PlayWhenOpen, new SharedLink(m_pLink), DeleteLinkRef);
         return;
     }
@@ -737,7 +736,7 @@ void CGstGraph::Pause() {
     if (!m_pPipeline)
         return;
     if (m_bOpening) {
-        m_bRunWanted = m_pLink->runWanted = false;
+        m_pLink->runWanted = false;
         return;
     }
     if (gst_element_set_state(m_pPipeline, GST_STATE_PAUSED) != GST_STATE_CHANGE_FAILURE)
@@ -827,12 +826,8 @@ bool CGstGraph::JoinUnderWay() const {
 void CGstGraph::OpenJoined() {
     m_strPath = m_strJoined;
     m_strJoined.clear();
-    m_status = {};
-    m_status.artist = std::move(m_joinedTags.artist);
-    m_status.title = std::move(m_joinedTags.title);
-    m_joinedTags = {};
+    m_status = std::exchange(m_joinedTags, {});
     m_strMissingPlugin.clear();
-    m_bRunWanted = false;
     platform::LogVerbose("opening: " + m_strPath + " (joined)");
     OnOpenComplete();
 }

@@ -187,13 +187,13 @@ private:
     std::shared_ptr<Link> m_pLink; // shared with a start still running
     std::uint32_t m_nSerial = 0;
     bool m_bOpening = false;
-    bool m_bRunWanted = false;
     std::string m_strPath;
     std::string m_strNext;   // the clip to join, for this pipeline and the next one built
     std::string m_strJoined; // the clip the pipeline went on with, until it is opened
     bool m_bStreamStarted = false;
     DShowStatus m_status;
-    // The tags of a joined clip that started but is not opened yet: its status once it opens.
+    // The tags of a joined clip that started but is not opened yet (nothing else is set): its
+    // status once it opens.
     DShowStatus m_joinedTags;
     double m_dVolume = 1.0;
     int m_bMute = 0;
