@@ -29,9 +29,9 @@ protected:
             EXPECT_EQ(At(50, 40), looks[i].second) << "step " << i;
         }
     }
-    static void Click(CMemCtrl& c, CPoint p = {51, 41}) {
-        c.OnLButtonDown(0, p);
-        c.OnLButtonUp(0, p);
+    static void Click(CMemCtrl& c) {
+        c.OnLButtonDown(0, {51, 41});
+        c.OnLButtonUp(0, {51, 41});
     }
 
     std::unique_ptr<CSkinImage> m_image = MakeCoordImage(200, 200);
@@ -39,7 +39,7 @@ protected:
 
 } // namespace
 
-TEST_F(MemButtonTest, PressReleaseCancelRightButtonAndTheLinesGeometry) {
+TEST_F(MemButtonTest, PressReleaseCancelAndRightButtonPostTheirCodesAndCapture) {
     CMemButton b;
     Make(b, {50, 40, 8, 6, 0, 0, 10, 0, 20, 0, 30, 0});
     b.OnLButtonDown(0, {52, 42});
@@ -54,7 +54,8 @@ TEST_F(MemButtonTest, PressReleaseCancelRightButtonAndTheLinesGeometry) {
     b.OnLButtonUp(0, {52, 42});
     b.OnRButtonDown(0, {52, 42});
     b.OnRButtonUp(0, {52, 42});
-    EXPECT_EQ(Posted(), Codes(b, {2, 3, 1, 2, 3, 7, 6, 7, 5}));
+    EXPECT_EQ(Posted(), Codes(b, 2, 3, 1, 2, 3, 7, 6, 7, 5));
+    EXPECT_EQ(std::pair(b.HitTest({57, 45}), b.HitTest({58, 45})), std::pair(true, false));
     // Without a parent nothing is posted; without a normal image nothing is drawn.
     CMemButton orphan;
     orphan.CreateFromLine(nullptr, 1, m_image.get(),
@@ -64,19 +65,6 @@ TEST_F(MemButtonTest, PressReleaseCancelRightButtonAndTheLinesGeometry) {
     EXPECT_EQ(At(50, 40), kBackground);
     Click(orphan);
     EXPECT_TRUE(Posted().empty());
-    // Inactive -1,-1 falls back to normal; no hover; a negative place gives edge offsets.
-    CMemButton edge;
-    Make(edge, {-30, -12, 8, 6, 40, 0, -1, -1, -1, -1, -1, -1}, 3);
-    EXPECT_EQ(std::pair(edge.GetRightOffset(), edge.GetBottomOffset()), std::pair(30, 12));
-    edge.SetPosition(60, -1);
-    EXPECT_EQ(edge.GetCtrlRect(), (CRect{60, -12, 68, -6}));
-    edge.SetPosition(-1, 100);
-    edge.SetEnabled(false);
-    CMemCtrl::SetHotControl(&edge);
-    edge.OnLButtonDown(0, {61, 101});
-    edge.Draw(m_host->m_surface);
-    EXPECT_EQ(At(60, 100), Coord(40, 0)) << "no pressed image: the base look";
-    EXPECT_EQ(std::pair(edge.HitTest({67, 105}), edge.HitTest({68, 105})), std::pair(true, false));
 }
 
 TEST_F(MemButtonTest, ImagesFollowPressHoverActivationAndState) {
@@ -93,6 +81,11 @@ TEST_F(MemButtonTest, ImagesFollowPressHoverActivationAndState) {
                     {[&] { b.SetWindowInactive(true); }, Coord(10, 0)},
                     {[&] { b.SetDimsWhenInactive(false); }, Coord(0, 0)},
                     {[&] { b.SetWindowInactive(false), b.SetEnabled(false); }, Coord(10, 0)}});
+    // Without inactive, pressed and hover images a disabled, pressed, hot button shows its normal.
+    CMemButton plain;
+    Make(plain, {50, 40, 8, 6, 40, 0, -1, -1, -1, -1, -1, -1});
+    ExpectLooks(plain,
+                {{[&] { plain.SetEnabled(false), hot(&plain), press(plain); }, Coord(40, 0)}});
 
     // A check button has no inactive look.
     CMemCheckButton check;
@@ -132,14 +125,13 @@ TEST_F(MemButtonTest, ACheckTogglesOnReleaseBeforeTheClickAndARadioGroupKeepsOne
     check.OnLButtonDown(0, {51, 41});
     EXPECT_FALSE(check.IsChecked()) << "the press alone does not toggle";
     check.OnLButtonUp(0, {51, 41});
-    EXPECT_EQ(Posted(), Codes(check, {2, 3, 1}));
+    EXPECT_EQ(Posted(), Codes(check, 2, 3, 1));
     Click(check);
-    Posted();
-    EXPECT_EQ(checkedAtClick, (std::vector<bool>{true, false}));
     check.OnLButtonDown(0, {51, 41});
     check.Cancel();
     EXPECT_FALSE(check.IsChecked()) << "a cancelled press does not toggle";
-    Posted();
+    EXPECT_EQ(Posted(), Codes(check, 2, 3, 1, 2, 3, 7));
+    EXPECT_EQ(checkedAtClick, (std::vector<bool>{true, false}));
 
     CMemRadioButton a, b, c;
     CMemRadioGroup group;
@@ -149,12 +141,10 @@ TEST_F(MemButtonTest, ACheckTogglesOnReleaseBeforeTheClickAndARadioGroupKeepsOne
     }
     EXPECT_EQ(group.GetChecked(), nullptr);
     group.Select(&b);
-    EXPECT_EQ(group.GetChecked(), &b);
     Click(b);
     EXPECT_TRUE(b.IsChecked()) << "a checked radio button stays checked";
-    EXPECT_EQ(Posted(), Codes(b, {2, 3, 1}));
     Click(c);
-    EXPECT_TRUE(c.IsChecked());
-    EXPECT_FALSE(b.IsChecked());
+    EXPECT_EQ((std::vector{a.IsChecked(), b.IsChecked(), c.IsChecked()}),
+              (std::vector{false, false, true}));
     EXPECT_EQ(group.GetChecked(), &c);
 }

@@ -1,14 +1,85 @@
+// The cursor reader against ".cur" and ".ani" files built byte by byte, whose every pixel and field
+// is known.
 #include "skin/SkinCursor.h"
 #include "platform/Clock.h"
 #include "platform/MessageQueue.h"
-#include "tests/skin/CursorWriter.h"
+#include "tests/support/BmpWriter.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 
-using namespace skintest;
 using Pixels = std::vector<std::uint32_t>;
 
 namespace {
+
+struct CurSpec {
+    int bitCount = 1;
+    int type = 2; // 2 cursor, 1 icon
+    int hotX = 1, hotY = 2;
+    Pixels palette{0x000000, 0xFFFFFF};
+    // 4 × 4: a colour index (1/4/8 bpp) or 0xAARRGGBB / 0x00RRGGBB colour; y = 0 at the top.
+    std::function<std::uint32_t(int x, int y)> pixel = [](int, int) { return 0u; };
+    std::function<bool(int x, int y)> mask = [](int, int) { return false; };
+    bool withMask = true;
+};
+
+// Values of the same width, little-endian.
+std::string LE(int bytes, const Pixels& values) {
+    std::string out;
+    for (std::uint32_t v : values)
+        testsupport::PutLE(out, v, bytes);
+    return out;
+}
+
+// A cursor file of one picture: a bitmap without its file header, of twice the height, whose
+// colour rows are followed by the mask rows.
+std::string MakeCur(const CurSpec& s) {
+    std::string dib = testsupport::MakeBmp({.width = 4,
+                                            .height = 4,
+                                            .bitCount = s.bitCount,
+                                            .palette = s.bitCount <= 8 ? s.palette : Pixels{},
+                                            .pixel = s.pixel})
+                          .substr(14);
+    dib.replace(8, 4, LE(4, {8}));
+    for (int y = 3; s.withMask && y >= 0; --y) {
+        std::string row(4, '\0');
+        for (int x = 0; x < 4; ++x)
+            row[0] |= char(s.mask(x, y) << (7 - x));
+        dib += row;
+    }
+    const auto u = [](int v) { return std::uint32_t(v); };
+    // The directory (reserved, type, count) and its one entry.
+    return LE(2, {0, u(s.type), 1}) + LE(1, {4, 4}) + LE(2, {0, u(s.hotX), u(s.hotY)}) +
+           LE(4, {u(int(dib.size())), 22}) + dib;
+}
+
+std::string Chunk(const std::string& id, const std::string& body) {
+    return id + LE(4, {std::uint32_t(body.size())}) + body + std::string(body.size() % 2, '\0');
+}
+
+struct AniSpec {
+    std::vector<std::string> frames{}; // cursor files
+    std::uint32_t declaredFrames = 0;  // 0: the number of frames
+    std::uint32_t steps = 0;           // 0: as many as frames
+    std::uint32_t jiffies = 6;         // default display rate
+    std::uint32_t flags = 1;           // 1 icon frames, 2 has a sequence
+    Pixels rates{}, seq{};             // empty: no such chunk
+};
+
+std::string MakeAni(const AniSpec& s) {
+    const std::uint32_t frames = s.declaredFrames ? s.declaredFrames : s.frames.size();
+    std::string body =
+        "ACON" + Chunk("anih", LE(4, {36, frames, s.steps, 0, 0, 0, 0, s.jiffies, s.flags}));
+    if (!s.rates.empty())
+        body += Chunk("rate", LE(4, s.rates));
+    if (!s.seq.empty())
+        body += Chunk("seq ", LE(4, s.seq));
+    std::string list = "fram";
+    for (const auto& f : s.frames)
+        list += Chunk("icon", f);
+    body += Chunk("LIST", list);
+    return "RIFF" + LE(4, {std::uint32_t(body.size())}) + body;
+}
 
 std::shared_ptr<CSkinCursor> Parse(const std::string& bytes) {
     return ParseCursorData(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
@@ -20,10 +91,8 @@ Pixels TopRow(const CSkinCursor& c, std::size_t step = 0) {
     return Pixels(f.pixels.begin(), f.pixels.begin() + f.nWidth);
 }
 
-CurSpec Monochrome() {
-    return {.pixel = [](int x, int y) { return std::uint32_t((x + y) % 2); },
-            .mask = [](int x, int) { return x == 0; }};
-}
+const CurSpec kMonochrome{.pixel = [](int x, int y) { return std::uint32_t((x + y) % 2); },
+                          .mask = [](int x, int) { return x == 0; }};
 
 // Three steps of two frames, the first white, the second black.
 AniSpec TwoFrames() {
@@ -44,8 +113,8 @@ std::vector<std::pair<std::size_t, int>> Steps(const CSkinCursor& c) {
 
 } // namespace
 
-TEST(CursorFile, MonochromeCursorUsesItsMaskAndAHotSpotHeldInside) {
-    auto c = Parse(MakeCur(Monochrome()));
+TEST(CursorFile, PicturesDecodeAtEachDepthWithTheirMaskAndAHotSpotHeldInside) {
+    auto c = Parse(MakeCur(kMonochrome));
     ASSERT_NE(c, nullptr);
     EXPECT_FALSE(c->IsAnimated());
     const CursorFrame& f = c->GetStepFrame(0);
@@ -55,19 +124,14 @@ TEST(CursorFile, MonochromeCursorUsesItsMaskAndAHotSpotHeldInside) {
     EXPECT_EQ(TopRow(*c), (Pixels{0, 0xFFFFFFFF, 0xFF000000, 0xFFFFFFFF}));
     EXPECT_EQ(f.pixels[4], 0xFF000000u);
     // A hot spot outside the picture is held inside; an icon's is its centre.
-    CurSpec s = Monochrome();
-    const std::pair<int, CPoint> hotSpots[] = {{2, {1, 2}}, {2, {3, 3}}, {1, {2, 2}}};
-    for (auto [type, hot] : hotSpots) {
+    CurSpec s = kMonochrome;
+    for (auto [type, hot] : {std::pair{2, CPoint{1, 2}}, {2, {3, 3}}, {1, {2, 2}}}) {
         s.type = type;
         c = Parse(MakeCur(s));
         ASSERT_NE(c, nullptr);
         EXPECT_EQ(c->GetStepFrame(0).hotSpot, hot);
-        s.hotX = 40;
-        s.hotY = 9;
+        s.hotX = 40, s.hotY = 9;
     }
-}
-
-TEST(CursorFile, ColourDepthsDecode) {
     const struct {
         int bitCount;
         Pixels values, shown; // of the first row: in the file, as decoded
@@ -87,16 +151,16 @@ TEST(CursorFile, ColourDepthsDecode) {
     }
     CurSpec alpha{.bitCount = 32, .pixel = [](int, int) { return 0x80000000u; }, .withMask = false};
     EXPECT_NE(Parse(MakeCur(alpha)), nullptr) << "with alpha the mask may be left out";
-    CurSpec beyond{.bitCount = 8, .pixel = [](int x, int) { return std::uint32_t(x); }};
-    EXPECT_EQ(Parse(MakeCur(beyond)), nullptr) << "indexes beyond the two colours of the palette";
 }
 
 TEST(CursorFile, DamagedAndTruncatedCursorsAreRefused) {
-    const std::string good = MakeCur(Monochrome());
+    const std::string good = MakeCur(kMonochrome);
     for (std::size_t n = 0; n < good.size(); ++n)
         EXPECT_EQ(Parse(good.substr(0, n)), nullptr) << "length " << n;
     EXPECT_EQ(ParseCursorData(nullptr, 100), nullptr);
     EXPECT_EQ(Parse("\x89PNG\r\n\x1a\n not a cursor"), nullptr);
+    CurSpec beyond{.bitCount = 8, .pixel = [](int x, int) { return std::uint32_t(x); }};
+    EXPECT_EQ(Parse(MakeCur(beyond)), nullptr) << "indexes beyond the two colours of the palette";
     // At, value, bytes. In the directory: type, no pictures, more pictures than the file holds,
     // picture size and offset; in the picture: header size, width 0 and huge, odd and negative
     // height, 16 bits, compressed, more colours than the depth holds.
@@ -111,7 +175,7 @@ TEST(CursorFile, DamagedAndTruncatedCursorsAreRefused) {
     }
 }
 
-TEST(AnimatedCursor, StepsFollowTheSequenceAndRates) {
+TEST(AnimatedCursor, StepsFollowTheSequenceAndRatesAndDamagedAnimationsAreRefused) {
     auto c = Parse(MakeAni(TwoFrames()));
     ASSERT_NE(c, nullptr);
     EXPECT_TRUE(c->IsAnimated());
@@ -125,9 +189,7 @@ TEST(AnimatedCursor, StepsFollowTheSequenceAndRates) {
     c = Parse(MakeAni(plain));
     ASSERT_NE(c, nullptr);
     EXPECT_EQ(Steps(*c), (std::vector<std::pair<std::size_t, int>>{{0, 16}, {1, 16}, {2, 16}}));
-}
 
-TEST(AnimatedCursor, DamagedAnimationsAreRefused) {
     const std::pair<std::function<void(AniSpec&)>, const char*> damages[] = {
         {[](AniSpec& a) { a.declaredFrames = 3; }, "fewer frames than declared"},
         {[](AniSpec& a) { a.seq[1] = 2; }, "a step showing a missing frame"},
@@ -140,12 +202,11 @@ TEST(AnimatedCursor, DamagedAnimationsAreRefused) {
         damage(a);
         EXPECT_EQ(Parse(MakeAni(a)), nullptr) << why;
     }
-    const std::string good = MakeAni(TwoFrames());
+    std::string good = MakeAni(TwoFrames());
     for (std::size_t n = 0; n < good.size(); ++n)
         EXPECT_EQ(Parse(good.substr(0, n)), nullptr) << "length " << n;
-    std::string oversized = good;
-    oversized[4] = char(0xFF); // RIFF size beyond the data
-    EXPECT_EQ(Parse(oversized), nullptr);
+    good[4] = char(0xFF); // RIFF size beyond the data
+    EXPECT_EQ(Parse(good), nullptr);
 }
 
 TEST(AnimatedCursor, PlayerShowsEachStepForItsTime) {
@@ -159,8 +220,7 @@ TEST(AnimatedCursor, PlayerShowsEachStepForItsTime) {
     for (int ms : {99, 1, 199, 1, 99, 1})
         clock.Advance(ms), steps.push_back(player.GetCurrentStep());
     EXPECT_EQ(steps, (std::vector<std::size_t>{0, 1, 1, 2, 2, 0}));
-
-    player.Show(&target, Parse(MakeCur(Monochrome())));
+    player.Show(&target, Parse(MakeCur(kMonochrome)));
     clock.Advance(1000);
     EXPECT_EQ(player.GetCurrentStep(), 0u) << "a static cursor does not step";
     player.Show(&target, nullptr);

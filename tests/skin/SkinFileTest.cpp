@@ -1,9 +1,9 @@
 #include "skin/SkinFile.h"
+#include "skin/BuiltInSkin.h"
 #include "skin/MemButton.h"
 #include "skin/MemGlyphText.h"
 #include "skin/SkinCursor.h"
 #include "skin/SkinLoader.h"
-#include "tests/skin/CursorWriter.h"
 #include "tests/support/BmpWriter.h"
 #include "tests/support/ScratchFolder.h"
 
@@ -58,8 +58,7 @@ public:
     void LoadBuiltInSkin() override { ++m_nBuiltInLoads; }
 
     std::string m_strFile;
-    int m_nFileLoads = 0;
-    int m_nBuiltInLoads = 0;
+    int m_nFileLoads = 0, m_nBuiltInLoads = 0;
     COLORREF m_colour = 0;
     std::unique_ptr<CSkinImage> m_image = std::make_unique<CSkinImage>();
     CMemButton m_button;
@@ -79,14 +78,7 @@ const Lines kGood{"Test skin",
 
 class SkinFileTest : public ::testing::Test {
 protected:
-    SkinFileTest() {
-        CSkinCursors::Clear();
-        testsupport::BmpLayout picture{
-            .width = 32, .height = 16, .palette = {}, .pixel = [](int x, int y) {
-                return std::uint32_t((x << 16) | (y << 8) | 7);
-            }};
-        m_folder.MakeFile("skin.bmp", testsupport::MakeBmp(picture));
-    }
+    SkinFileTest() { m_folder.MakeFile("skin.bmp", m_bmp); }
     void Write(const std::string& name, const Lines& lines, const char* eol = "\n") {
         std::string data;
         for (const auto& l : lines)
@@ -104,6 +96,10 @@ protected:
     }
     std::string Folder() const { return m_folder.Path() + "/"; }
 
+    const std::string m_bmp =
+        testsupport::MakeBmp({.width = 32, .height = 16, .palette = {}, .pixel = [](int x, int y) {
+                                  return std::uint32_t((x << 16) | (y << 8) | 7);
+                              }});
     testsupport::ScratchFolder m_folder;
     CTestSkinWindow m_wnd{"Window.txt"};
 };
@@ -112,13 +108,12 @@ protected:
 
 TEST_F(SkinFileTest, AWellFormedFileLoadsEveryValueWithCommentsAnywhere) {
     // A blank before // makes a value line, and so does an empty line.
-    m_folder.MakeFile("a.cur", skintest::MakeCur({}));
+    builtin::LoadBuiltInCursors();
     Lines lines = kGood;
     lines[5] = " // 1,2,3";
-    lines[7] = "a.cur";
     ASSERT_TRUE(LoadWith(lines));
     EXPECT_EQ(m_wnd.m_colour, RGB(0, 2, 3));
-    EXPECT_NE(CSkinCursors::Get(0), nullptr);
+    EXPECT_EQ(CSkinCursors::Get(0), nullptr) << "a cursor that cannot load empties its slot";
     lines[5] = "";
     ASSERT_TRUE(LoadWith(lines));
     EXPECT_EQ(m_wnd.m_colour, RGB(0, 0, 0));
@@ -127,7 +122,6 @@ TEST_F(SkinFileTest, AWellFormedFileLoadsEveryValueWithCommentsAnywhere) {
     ExpectGoodValues();
     EXPECT_EQ(m_wnd.m_image->GetImageRect(), (CRect{0, 0, 32, 16}));
     EXPECT_EQ(m_wnd.m_button.GetParent(), &m_wnd);
-    EXPECT_EQ(CSkinCursors::Get(0), nullptr) << "a cursor that cannot load empties its slot";
     // The button copies from the loaded bitmap.
     CDC dc;
     dc.CreateBlank(20, 20);
@@ -209,4 +203,34 @@ TEST_F(SkinFileTest, ASkinIsUsedOnlyWhenAllThreeFilesLoadAndTheFirstFailureStops
     const std::string folder = GetSkinFolder();
     ASSERT_GE(folder.size(), 10u);
     EXPECT_EQ(folder.substr(folder.size() - 10), "Test Skin/") << "the program folder's skin";
+}
+
+TEST_F(SkinFileTest, ImagesLoadFromAFileOrMemoryAndAnOffScreenBufferCopiesItselfBackWhenAsked) {
+    std::unique_ptr<CSkinImage> image;
+    CDC screen;
+    ASSERT_TRUE(CSkinImage::Load(image, Folder() + "skin.bmp", &screen));
+    EXPECT_EQ(image->GetReferenceDC(), &screen);
+    EXPECT_FALSE(CSkinImage::Load(image, Folder() + "missing.bmp", &screen));
+    EXPECT_EQ(image, nullptr);
+    CSkinImage resource;
+    const auto* data = reinterpret_cast<const std::uint8_t*>(m_bmp.data());
+    ASSERT_TRUE(resource.LoadFromResource(data, m_bmp.size()));
+    EXPECT_EQ(resource.GetPixel(2, 1), RGB(2, 1, 7));
+    EXPECT_FALSE(resource.LoadFromResource(data, 20));
+
+    screen.CreateSolid(20, 20, RGB(1, 1, 1));
+    {
+        CSkinImage buffer(&screen, CRect{5, 6, 9, 8}, RGB(200, 0, 0), true);
+        EXPECT_EQ(std::pair(buffer.GetWidth(), buffer.GetHeight()), std::pair(4, 2));
+        EXPECT_EQ(screen.GetPixel(5, 6), RGB(1, 1, 1)) << "nothing until it goes";
+    }
+    // Exactly the buffer's rectangle was copied.
+    EXPECT_EQ((std::vector{screen.GetPixel(5, 6), screen.GetPixel(8, 7), screen.GetPixel(9, 7),
+                           screen.GetPixel(5, 8)}),
+              (std::vector{RGB(200, 0, 0), RGB(200, 0, 0), RGB(1, 1, 1), RGB(1, 1, 1)}));
+    {
+        CSkinImage scratch(&screen, CRect{0, 0, 3, 3});
+        EXPECT_EQ(scratch.GetPixel(0, 0), RGB(0, 0, 0));
+    }
+    EXPECT_EQ(screen.GetPixel(0, 0), RGB(1, 1, 1));
 }

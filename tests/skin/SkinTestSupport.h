@@ -67,7 +67,6 @@ protected:
         m_host.reset();
         platform::CMessageQueue::Instance().Reset();
     }
-
     // Dispatches what was posted; the registered messages received since the last call.
     std::vector<Msg> Posted() {
         m_clock.Pump();
@@ -82,16 +81,12 @@ protected:
     static Msg Code(const CMemCtrl& c, WPARAM code) {
         return {WM_REG_MEMCTRL, code, reinterpret_cast<LPARAM>(&c)};
     }
-    static std::vector<Msg> Codes(const CMemCtrl& c, std::vector<WPARAM> codes) {
-        std::vector<Msg> out;
-        for (WPARAM code : codes)
-            out.push_back(Code(c, code));
-        return out;
+    template <class... W> static std::vector<Msg> Codes(const CMemCtrl& c, W... codes) {
+        return {Code(c, WPARAM(codes))...};
     }
     static Msg Of(UINT message, const CMemCtrl& c, LPARAM lParam) {
         return {message, reinterpret_cast<WPARAM>(&c), lParam};
     }
-
     COLORREF At(int x, int y) const { return m_host->m_surface.GetPixel(x, y); }
 
     platform::CVirtualClock m_clock;
