@@ -1,9 +1,9 @@
-// The built-in skin drawn by the generator: every bitmap has the size its layout needs, every
-// source rectangle of the layouts lies inside its image and the cursors load. That the sample
+// The built-in skin drawn by the generator: every bitmap has the size its layout needs and every
+// source rectangle of the layouts lies inside its image (its cursors are loaded by the skin file
+// tests). That the sample
 // "Test Skin" folder holds the same skin is checked by each window drawing both alike.
 #include "skin/BuiltInSkin.h"
 #include "res/BuiltInSkinLayout.h"
-#include "skin/SkinCursor.h"
 #include "skin/SkinImage.h"
 
 #include <gtest/gtest.h>
@@ -79,21 +79,6 @@ TEST(BuiltInSkin, GlyphCellsDiffer) {
     for (int a = 0; a < 11; ++a)
         for (int b = a + 1; b < 11; ++b)
             EXPECT_FALSE(cell(a) == cell(b)) << a << " " << b;
-}
-
-TEST(BuiltInSkin, CursorsFillTheSixSlots) {
-    CSkinCursors::Clear();
-    builtin::LoadBuiltInCursors();
-    for (int slot = 0; slot < CSkinCursors::kSlots; ++slot) {
-        auto cursor = CSkinCursors::Get(slot);
-        ASSERT_TRUE(cursor) << slot;
-        EXPECT_EQ(cursor->GetStepFrame(0).nWidth, 32);
-    }
-    // The pointer's hot spot is its tip; the resize arrows point from their middle.
-    EXPECT_EQ(CSkinCursors::Get(5)->GetStepFrame(0).hotSpot, (CPoint{1, 1}));
-    EXPECT_EQ(CSkinCursors::Get(4)->GetStepFrame(0).hotSpot, (CPoint{16, 16}));
-    EXPECT_EQ(CSkinCursors::Get(CSkinCursors::kSlots), nullptr);
-    CSkinCursors::Clear();
 }
 
 } // namespace

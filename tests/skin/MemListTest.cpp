@@ -25,20 +25,15 @@ protected:
         for (int i = 0; i < n; ++i)
             m_list.SetText(m_list.AppendRow(&m_items[i]), 0, "Row " + std::to_string(i));
     }
-    // Which original row (by item) stands at each index, and the selected indexes.
-    Rows Order() const {
+    // Which original row (by item) stands at each index, or the selected indexes.
+    Rows Order(bool bSelected = false) const {
         Rows out;
         for (int r = 0; r < m_list.GetRowCount(); ++r)
-            out.push_back(int(static_cast<int*>(m_list.GetItem(r)) - m_items));
+            if (!bSelected || m_list.IsSelected(r))
+                out.push_back(bSelected ? r : int(static_cast<int*>(m_list.GetItem(r)) - m_items));
         return out;
     }
-    Rows Selected() const {
-        Rows out;
-        for (int r = 0; r < m_list.GetRowCount(); ++r)
-            if (m_list.IsSelected(r))
-                out.push_back(r);
-        return out;
-    }
+    Rows Selected() const { return Order(true); }
     void Select(Rows rows) {
         m_list.SelectAll(false);
         for (int r : rows)
@@ -163,9 +158,8 @@ TEST_F(MemListTest, KeysAndTheWheelMoveTheSelectionAndScrollWithinTheRows) {
     Fill(30);
     LeftClick(0, 2);
     // Key, modifiers, the selection after (first, last, count), the top row after, times pressed
-    // and the top row set before (-1: none). Paging, Home and End, with Shift extending from the
-    // anchor; Down and Up move a one-row selection and scroll only past the page; Shift extends;
-    // Ctrl moves the selected block, scrolling to it.
+    // and the top row set before (-1: none). Shift extends from the anchor; Down and Up scroll
+    // only past the page; Ctrl moves the selected block, scrolling to it.
     const std::tuple<Op, UINT, int, int, int, int, int, int> steps[] = {
         {pageDown, MK_SHIFT, 2, 12, 11, 10, 1, -1},
         {pageDown, MK_SHIFT, 2, 22, 21, 20, 1, -1},
@@ -211,11 +205,9 @@ TEST_F(MemListTest, KeysAndTheWheelMoveTheSelectionAndScrollWithinTheRows) {
     EXPECT_EQ(Tops(), (std::vector<LPARAM>{20, 10, 0, 0}));
     // The wheel scrolls by whole notches, toward the user down.
     m_list.SetTopRow(5);
-    std::vector<LPARAM> tops;
     for (int delta : {-120, 240, 1200, -60, -6000})
-        m_list.OnMouseWheel(0, short(delta), {}), tops.push_back(m_list.GetTopRow());
-    EXPECT_EQ(tops, (std::vector<LPARAM>{6, 4, 0, 0, 20}));
-    EXPECT_EQ(Tops(), tops);
+        m_list.OnMouseWheel(0, short(delta), {});
+    EXPECT_EQ(Tops(), (std::vector<LPARAM>{6, 4, 0, 0, 20}));
     m_list.DeleteAllRows();
     for (Op op : {up, down, pageUp, pageDown, home, end})
         (m_list.*op)(0);
@@ -309,22 +301,12 @@ TEST_F(MemListTest, DrawsRowColoursCursorTextMarksAndOnlyTheVisibleRows) {
     };
     EXPECT_EQ((std::pair{red(160), red(185) > 0}), (std::pair{0, true}));
     EXPECT_EQ(CountNear(s, {160, 36, 210, 52}, kText), 0);
-    // Long texts stay in their cells; a width-0 column is not drawn.
-    m_list.SetColumnWidth(0, 40);
-    m_list.SetColumnWidth(1, 0);
-    m_list.SetText(0, 0, "A title much longer than forty pixels");
-    m_host->Clear();
-    m_list.Draw(m_host->m_surface);
-    EXPECT_GT(CountNear(s, {10, 20, 50, 36}, kText), 0);
-    EXPECT_EQ(CountNear(s, {50, 20, 210, 36}, kText), 0);
     // Row numbers prefix the first column.
-    const auto drawn = [this](const char* text, bool numbers) {
-        m_list.SetText(0, 0, text);
-        m_list.SetShowNumbers(numbers);
-        m_list.Draw(m_host->m_surface);
-        return m_host->m_surface.Image().copy(10, 20, 200, 16);
-    };
-    const QImage numbered = drawn("Song", true);
-    EXPECT_TRUE(numbered == drawn("1. Song", false));
-    EXPECT_FALSE(numbered == drawn("Song", false));
+    m_list.SetShowNumbers(true);
+    m_list.Draw(m_host->m_surface);
+    const QImage numbered = s.Image().copy(10, 20, 200, 16);
+    m_list.SetShowNumbers(false);
+    m_list.SetText(0, 0, "1. Row 0");
+    m_list.Draw(m_host->m_surface);
+    EXPECT_TRUE(s.Image().copy(10, 20, 200, 16) == numbered);
 }

@@ -14,8 +14,7 @@ namespace {
 
 struct CurSpec {
     int bitCount = 1;
-    int type = 2; // 2 cursor, 1 icon
-    int hotX = 1, hotY = 2;
+    std::uint32_t type = 2, hotX = 1, hotY = 2; // type 2 cursor, 1 icon
     Pixels palette{0x000000, 0xFFFFFF};
     // 4 × 4: a colour index (1/4/8 bpp) or 0xAARRGGBB / 0x00RRGGBB colour; y = 0 at the top.
     std::function<std::uint32_t(int x, int y)> pixel = [](int, int) { return 0u; };
@@ -47,23 +46,21 @@ std::string MakeCur(const CurSpec& s) {
             row[0] |= char(s.mask(x, y) << (7 - x));
         dib += row;
     }
-    const auto u = [](int v) { return std::uint32_t(v); };
     // The directory (reserved, type, count) and its one entry.
-    return LE(2, {0, u(s.type), 1}) + LE(1, {4, 4}) + LE(2, {0, u(s.hotX), u(s.hotY)}) +
-           LE(4, {u(int(dib.size())), 22}) + dib;
+    return LE(2, {0, s.type, 1}) + LE(1, {4, 4}) + LE(2, {0, s.hotX, s.hotY}) +
+           LE(4, {std::uint32_t(dib.size()), 22}) + dib;
 }
 
 std::string Chunk(const std::string& id, const std::string& body) {
     return id + LE(4, {std::uint32_t(body.size())}) + body + std::string(body.size() % 2, '\0');
 }
 
+// Frames are cursor files; a frame count or step count of 0 is the number of frames; flags: 1
+// icon frames, 2 has a sequence; empty rates or sequence: no such chunk.
 struct AniSpec {
-    std::vector<std::string> frames{}; // cursor files
-    std::uint32_t declaredFrames = 0;  // 0: the number of frames
-    std::uint32_t steps = 0;           // 0: as many as frames
-    std::uint32_t jiffies = 6;         // default display rate
-    std::uint32_t flags = 1;           // 1 icon frames, 2 has a sequence
-    Pixels rates{}, seq{};             // empty: no such chunk
+    std::vector<std::string> frames{};
+    std::uint32_t declaredFrames = 0, steps = 0, jiffies = 6, flags = 1;
+    Pixels rates{}, seq{};
 };
 
 std::string MakeAni(const AniSpec& s) {
@@ -175,9 +172,26 @@ TEST(CursorFile, DamagedAndTruncatedCursorsAreRefused) {
     }
 }
 
-TEST(AnimatedCursor, StepsFollowTheSequenceAndRatesAndDamagedAnimationsAreRefused) {
+TEST(AnimatedCursor, StepsFollowTheSequenceAndRatesInThePlayerAndDamagedOnesAreRefused) {
     auto c = Parse(MakeAni(TwoFrames()));
     ASSERT_NE(c, nullptr);
+    platform::CMessageQueue::Instance().Reset();
+    platform::CVirtualClock clock;
+    CWnd target;
+    target.CreateMessageWindow();
+    CCursorPlayer player;
+    player.Show(&target, c);
+    std::vector<std::size_t> steps;
+    for (int ms : {99, 1, 199, 1, 99, 1})
+        clock.Advance(ms), steps.push_back(player.GetCurrentStep());
+    EXPECT_EQ(steps, (std::vector<std::size_t>{0, 1, 1, 2, 2, 0}));
+    player.Show(&target, Parse(MakeCur(kMonochrome)));
+    clock.Advance(1000);
+    EXPECT_EQ(player.GetCurrentStep(), 0u) << "a static cursor does not step";
+    player.Show(&target, nullptr);
+    clock.Advance(1000);
+    EXPECT_EQ(player.GetCursor(), nullptr);
+
     EXPECT_TRUE(c->IsAnimated());
     EXPECT_EQ(c->GetFrameCount(), 2u);
     EXPECT_EQ(Steps(*c), (std::vector<std::pair<std::size_t, int>>{{1, 100}, {0, 200}, {1, 100}}));
@@ -207,24 +221,4 @@ TEST(AnimatedCursor, StepsFollowTheSequenceAndRatesAndDamagedAnimationsAreRefuse
         EXPECT_EQ(Parse(good.substr(0, n)), nullptr) << "length " << n;
     good[4] = char(0xFF); // RIFF size beyond the data
     EXPECT_EQ(Parse(good), nullptr);
-}
-
-TEST(AnimatedCursor, PlayerShowsEachStepForItsTime) {
-    platform::CMessageQueue::Instance().Reset();
-    platform::CVirtualClock clock;
-    CWnd target;
-    target.CreateMessageWindow();
-    CCursorPlayer player;
-    player.Show(&target, Parse(MakeAni(TwoFrames())));
-    std::vector<std::size_t> steps;
-    for (int ms : {99, 1, 199, 1, 99, 1})
-        clock.Advance(ms), steps.push_back(player.GetCurrentStep());
-    EXPECT_EQ(steps, (std::vector<std::size_t>{0, 1, 1, 2, 2, 0}));
-    player.Show(&target, Parse(MakeCur(kMonochrome)));
-    clock.Advance(1000);
-    EXPECT_EQ(player.GetCurrentStep(), 0u) << "a static cursor does not step";
-    player.Show(&target, nullptr);
-    clock.Advance(1000);
-    EXPECT_EQ(player.GetCursor(), nullptr);
-    platform::CMessageQueue::Instance().Reset();
 }

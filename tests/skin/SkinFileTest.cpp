@@ -89,11 +89,6 @@ protected:
         Write("Window.txt", lines, eol);
         return m_wnd.LoadSkin(Folder());
     }
-    void ExpectGoodValues() {
-        EXPECT_EQ(m_wnd.m_colour, RGB(10, 20, 30));
-        EXPECT_EQ(m_wnd.m_button.GetCtrlRect(), (CRect{5, 6, 13, 10}));
-        EXPECT_EQ(m_wnd.m_glyphs.GetCtrlRect(), (CRect{1, 2, 41, 8}));
-    }
     std::string Folder() const { return m_folder.Path() + "/"; }
 
     const std::string m_bmp =
@@ -107,8 +102,13 @@ protected:
 } // namespace
 
 TEST_F(SkinFileTest, AWellFormedFileLoadsEveryValueWithCommentsAnywhere) {
-    // A blank before // makes a value line, and so does an empty line.
+    // The built-in cursors fill every slot.
     builtin::LoadBuiltInCursors();
+    for (int slot = 0; slot < CSkinCursors::kSlots; ++slot)
+        ASSERT_TRUE(CSkinCursors::Get(slot)) << slot;
+    EXPECT_EQ(CSkinCursors::Get(4)->GetStepFrame(0).hotSpot, (CPoint{16, 16})) << "the middle";
+    EXPECT_EQ(CSkinCursors::Get(CSkinCursors::kSlots), nullptr);
+    // A blank before // makes a value line, and so does an empty line.
     Lines lines = kGood;
     lines[5] = " // 1,2,3";
     ASSERT_TRUE(LoadWith(lines));
@@ -118,29 +118,22 @@ TEST_F(SkinFileTest, AWellFormedFileLoadsEveryValueWithCommentsAnywhere) {
     ASSERT_TRUE(LoadWith(lines));
     EXPECT_EQ(m_wnd.m_colour, RGB(0, 0, 0));
 
-    ASSERT_TRUE(LoadWith(kGood));
-    ExpectGoodValues();
-    EXPECT_EQ(m_wnd.m_image->GetImageRect(), (CRect{0, 0, 32, 16}));
-    EXPECT_EQ(m_wnd.m_button.GetParent(), &m_wnd);
-    // The button copies from the loaded bitmap.
-    CDC dc;
-    dc.CreateBlank(20, 20);
-    m_wnd.m_button.Draw(dc);
-    EXPECT_EQ(dc.GetPixel(5, 6), RGB(0, 0, 7));
-    EXPECT_EQ(dc.GetPixel(6, 7), RGB(1, 1, 7));
-
+    // Comments anywhere, and CR LF line ends; the controls belong to the window.
     for (std::size_t at = 0; at <= kGood.size(); ++at) {
         lines = kGood;
         lines.insert(lines.begin() + std::ptrdiff_t(at), {"//", "// a comment, 1,2,3"});
-        ASSERT_TRUE(LoadWith(lines)) << "comment at line " << at;
-        ExpectGoodValues();
+        ASSERT_TRUE(LoadWith(lines, at % 2 ? "\r\n" : "\n")) << "comment at line " << at;
+        EXPECT_EQ(m_wnd.m_colour, RGB(10, 20, 30));
+        EXPECT_EQ(m_wnd.m_button.GetCtrlRect(), (CRect{5, 6, 13, 10}));
+        EXPECT_EQ(m_wnd.m_glyphs.GetCtrlRect(), (CRect{1, 2, 41, 8}));
     }
+    EXPECT_EQ(m_wnd.m_button.GetParent(), &m_wnd);
     lines = kGood;
     lines[8] += ",99,98,97";
     EXPECT_TRUE(LoadWith(lines)) << "surplus numbers are ignored";
-    m_wnd.m_colour = 0;
-    EXPECT_TRUE(LoadWith(kGood, "\r\n")) << "CR LF line ends";
-    ExpectGoodValues();
+    // The bitmap's bytes as a resource, cut short.
+    const auto* data = reinterpret_cast<const std::uint8_t*>(m_bmp.data());
+    EXPECT_FALSE(CSkinImage().LoadFromResource(data, 20));
 }
 
 // Each damaged file is refused; a bad bitmap leaves no half-made image behind.
@@ -178,7 +171,6 @@ TEST_F(SkinFileTest, DamagedFilesAreRefused) {
     }
     EXPECT_FALSE(LoadWith({})) << "an empty file";
     EXPECT_FALSE(CSkinFileReader().Open(m_folder.Path())) << "a folder is no file";
-    EXPECT_FALSE(m_wnd.LoadSkin(Folder() + "nowhere/")) << "a missing file";
 }
 
 TEST_F(SkinFileTest, ASkinIsUsedOnlyWhenAllThreeFilesLoadAndTheFirstFailureStopsTheLoads) {
@@ -203,34 +195,4 @@ TEST_F(SkinFileTest, ASkinIsUsedOnlyWhenAllThreeFilesLoadAndTheFirstFailureStops
     const std::string folder = GetSkinFolder();
     ASSERT_GE(folder.size(), 10u);
     EXPECT_EQ(folder.substr(folder.size() - 10), "Test Skin/") << "the program folder's skin";
-}
-
-TEST_F(SkinFileTest, ImagesLoadFromAFileOrMemoryAndAnOffScreenBufferCopiesItselfBackWhenAsked) {
-    std::unique_ptr<CSkinImage> image;
-    CDC screen;
-    ASSERT_TRUE(CSkinImage::Load(image, Folder() + "skin.bmp", &screen));
-    EXPECT_EQ(image->GetReferenceDC(), &screen);
-    EXPECT_FALSE(CSkinImage::Load(image, Folder() + "missing.bmp", &screen));
-    EXPECT_EQ(image, nullptr);
-    CSkinImage resource;
-    const auto* data = reinterpret_cast<const std::uint8_t*>(m_bmp.data());
-    ASSERT_TRUE(resource.LoadFromResource(data, m_bmp.size()));
-    EXPECT_EQ(resource.GetPixel(2, 1), RGB(2, 1, 7));
-    EXPECT_FALSE(resource.LoadFromResource(data, 20));
-
-    screen.CreateSolid(20, 20, RGB(1, 1, 1));
-    {
-        CSkinImage buffer(&screen, CRect{5, 6, 9, 8}, RGB(200, 0, 0), true);
-        EXPECT_EQ(std::pair(buffer.GetWidth(), buffer.GetHeight()), std::pair(4, 2));
-        EXPECT_EQ(screen.GetPixel(5, 6), RGB(1, 1, 1)) << "nothing until it goes";
-    }
-    // Exactly the buffer's rectangle was copied.
-    EXPECT_EQ((std::vector{screen.GetPixel(5, 6), screen.GetPixel(8, 7), screen.GetPixel(9, 7),
-                           screen.GetPixel(5, 8)}),
-              (std::vector{RGB(200, 0, 0), RGB(200, 0, 0), RGB(1, 1, 1), RGB(1, 1, 1)}));
-    {
-        CSkinImage scratch(&screen, CRect{0, 0, 3, 3});
-        EXPECT_EQ(scratch.GetPixel(0, 0), RGB(0, 0, 0));
-    }
-    EXPECT_EQ(screen.GetPixel(0, 0), RGB(1, 1, 1));
 }
