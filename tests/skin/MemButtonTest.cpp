@@ -39,7 +39,7 @@ protected:
 
 } // namespace
 
-TEST_F(MemButtonTest, PressReleaseCancelAndRightButtonPostTheirCodesAndCapture) {
+TEST_F(MemButtonTest, PressReleaseCancelAndRightButtonPostTheirCodesAndImagesFollowTheState) {
     CMemButton b;
     Make(b, {50, 40, 8, 6, 0, 0, 10, 0, 20, 0, 30, 0});
     b.OnLButtonDown(0, {52, 42});
@@ -65,14 +65,10 @@ TEST_F(MemButtonTest, PressReleaseCancelAndRightButtonPostTheirCodesAndCapture) 
     EXPECT_EQ(At(50, 40), kBackground);
     Click(orphan);
     EXPECT_TRUE(Posted().empty());
-}
 
-TEST_F(MemButtonTest, ImagesFollowPressHoverActivationAndState) {
     // Normal at (0,0), inactive (10,0), pressed (20,0), hover (30,0).
     const auto press = [](CMemCtrl& c) { c.OnLButtonDown(0, {51, 41}); };
     const auto hot = [](CMemCtrl* c) { CMemCtrl::SetHotControl(c); };
-    CMemButton b;
-    Make(b, {50, 40, 8, 6, 0, 0, 10, 0, 20, 0, 30, 0});
     ExpectLooks(b, {{[] {}, Coord(0, 0)},
                     {[&] { hot(&b); }, Coord(30, 0)},
                     {[&] { press(b); }, Coord(20, 0)},
@@ -90,12 +86,10 @@ TEST_F(MemButtonTest, ImagesFollowPressHoverActivationAndState) {
     // A check button has no inactive look.
     CMemCheckButton check;
     Make(check, kCheckLine);
-    ExpectLooks(check, {{[] {}, Coord(0, 0)},
-                        {[&] { check.SetCheck(true); }, Coord(0, 10)},
+    ExpectLooks(check, {{[&] { check.SetCheck(true); }, Coord(0, 10)},
                         {[&] { press(check), hot(&check); }, Coord(20, 10)},
                         {[&] { hot(nullptr); }, Coord(30, 10)},
-                        {[&] { check.Cancel(), check.SetCheck(false); }, Coord(0, 0)},
-                        {[&] { hot(&check); }, Coord(30, 0)},
+                        {[&] { check.Cancel(), check.SetCheck(false), hot(&check); }, Coord(30, 0)},
                         {[&] { hot(nullptr), check.SetEnabled(false); }, Coord(0, 0)}});
 
     // State: s0 (0,0)/(0,10); s2 (20,0)/(20,10); s1 (40,0)/(40,10); inactive (60,0); hovers

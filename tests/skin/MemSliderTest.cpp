@@ -35,18 +35,18 @@ TEST_F(MemSliderTest, VolumeBarPutsMaximumAtTheTopAndATrackClickOrAGrabbedThumbM
     m_volume.SetValue(100);
     EXPECT_EQ(m_volume.GetThumbOffset(), 39);
     m_volume.SetTopIsMinimum(false);
+    const auto pos = [&](LPARAM v) { return Of(WM_REG_SLIDERPOS, m_volume, v); };
+    const auto hold = [&](LPARAM v) { return Of(WM_REG_SLIDERHOLD, m_volume, v); };
     // A track click centres the thumb: the pointer at y = 20 + 23 puts it at 23 - 3 = 20, value
     // 100 - round(20 / 0.39) = 49.
     m_volume.OnLButtonDown(0, {104, 43});
     EXPECT_EQ(m_volume.GetThumbOffset(), 20);
-    EXPECT_EQ(Posted(), (std::vector<Msg>{Of(WM_REG_SLIDERPOS, m_volume, 49),
-                                          Of(WM_REG_SLIDERHOLD, m_volume, 1), Code(m_volume, 2)}));
+    EXPECT_EQ(Posted(), (std::vector<Msg>{pos(49), hold(1), Code(m_volume, 2)}));
     m_volume.Draw(m_host->m_surface);
     EXPECT_EQ((std::pair{At(100, 40), At(100, 39)}), (std::pair{Coord(20, 50), kBackground}))
         << "the pressed thumb while dragging";
     m_volume.OnLButtonUp(0, {104, 43});
-    EXPECT_EQ(Posted(), (std::vector<Msg>{Of(WM_REG_SLIDERHOLD, m_volume, 0), Code(m_volume, 3),
-                                          Code(m_volume, 1)}));
+    EXPECT_EQ(Posted(), (std::vector<Msg>{hold(0), Code(m_volume, 3), Code(m_volume, 1)}));
     m_host->Clear();
     m_volume.Draw(m_host->m_surface);
     EXPECT_EQ(At(100, 40), Coord(0, 50));
@@ -58,16 +58,11 @@ TEST_F(MemSliderTest, VolumeBarPutsMaximumAtTheTopAndATrackClickOrAGrabbedThumbM
     m_volume.OnMouseMove(0, {105, -50}); // beyond the top stops at 0
     EXPECT_EQ(m_volume.GetThumbOffset(), 0);
     m_volume.OnMouseMove(0, {105, -60}); // an unchanged value posts nothing
-    EXPECT_EQ(Posted(), (std::vector<Msg>{Of(WM_REG_SLIDERHOLD, m_volume, 1), Code(m_volume, 2),
-                                          Of(WM_REG_SLIDERPOS, m_volume, 3),
-                                          Of(WM_REG_SLIDERPOS, m_volume, 100)}));
+    EXPECT_EQ(Posted(), (std::vector<Msg>{hold(1), Code(m_volume, 2), pos(3), pos(100)}));
     m_volume.OnMouseMove(0, {105, 500});
     EXPECT_EQ(m_volume.GetThumbOffset(), 39);
     m_volume.Cancel();
-    EXPECT_EQ(Posted(), (std::vector<Msg>{Of(WM_REG_SLIDERPOS, m_volume, 0),
-                                          Of(WM_REG_SLIDERHOLD, m_volume, 0), Code(m_volume, 3),
-                                          Code(m_volume, 7)}));
-    EXPECT_FALSE(m_volume.IsDragging());
+    EXPECT_EQ(Posted(), (std::vector<Msg>{pos(0), hold(0), Code(m_volume, 3), Code(m_volume, 7)}));
     m_volume.OnMouseMove(0, {105, 20});
     EXPECT_TRUE(Posted().empty()) << "no drag after the cancel";
 }
