@@ -64,8 +64,7 @@ TEST(BuiltInSkin, EveryBitmapHasTheSizeOfItsLayoutHoldsItsSourcesAndDigitsDiffer
         for (const builtin::FramePiece& p : pieces)
             EXPECT_TRUE(Inside(*image, p.x, p.y, p.cx, p.cy)) << id;
     }
-    // Each digit of the time display is its own picture, and the glyphs are drawn on the
-    // label's background colour so the display panel has no seams.
+    // Each digit is its own picture, drawn on the label's background so the panel has no seams.
     auto digits = Load(builtin::kMainLargeDigits);
     const COLORREF back = RGB(builtin::kLabelBack.r, builtin::kLabelBack.g, builtin::kLabelBack.b);
     EXPECT_EQ(digits->GetPixel(0, 0), back);

@@ -1,6 +1,5 @@
-// Helpers for the skin control tests: a host window that redraws a control into its surface when
-// asked, as a skinned window does, images whose every pixel tells where it came from, and a
-// fixture with a clean message queue on a virtual clock.
+// The skin control tests' host window, which redraws a control into its surface as a skinned
+// window does, images whose pixels tell where they came from, and a fixture on a virtual clock.
 #pragma once
 
 #include "platform/Clock.h"
@@ -77,15 +76,12 @@ protected:
         m_host->m_received.clear();
         return out;
     }
-    // The notifications a control posts: codes, or a message with the control and a value.
+    // The notifications a control posts.
     static Msg Code(const CMemCtrl& c, WPARAM code) {
         return {WM_REG_MEMCTRL, code, reinterpret_cast<LPARAM>(&c)};
     }
     template <class... W> static std::vector<Msg> Codes(const CMemCtrl& c, W... codes) {
         return {Code(c, WPARAM(codes))...};
-    }
-    static Msg Of(UINT message, const CMemCtrl& c, LPARAM lParam) {
-        return {message, reinterpret_cast<WPARAM>(&c), lParam};
     }
     COLORREF At(int x, int y) const { return m_host->m_surface.GetPixel(x, y); }
 
