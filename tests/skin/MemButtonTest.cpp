@@ -44,7 +44,6 @@ TEST_F(MemButtonTest, PressReleaseCancelAndRightButtonPostTheirCodesAndImagesFol
     b.OnLButtonDown(0, {52, 42});
     EXPECT_EQ(CMemCtrl::GetCapturedControl(), &b);
     b.OnLButtonUp(0, {52, 42});
-    EXPECT_EQ(CMemCtrl::GetCapturedControl(), nullptr);
     b.OnLButtonUp(0, {52, 42}); // a release without a press is not a click
     b.OnLButtonDown(0, {52, 42});
     b.Cancel(); // both release codes and no click
@@ -53,7 +52,6 @@ TEST_F(MemButtonTest, PressReleaseCancelAndRightButtonPostTheirCodesAndImagesFol
     b.OnRButtonDown(0, {52, 42});
     b.OnRButtonUp(0, {52, 42});
     EXPECT_EQ(Posted(), Codes(b, 2, 3, 1, 2, 3, 7, 6, 7, 5));
-    EXPECT_EQ(std::pair(b.HitTest({57, 45}), b.HitTest({58, 45})), std::pair(true, false));
     // Without a parent nothing is posted; without a normal image nothing is drawn.
     CMemButton orphan;
     orphan.CreateFromLine(nullptr, 1, m_image.get(),

@@ -54,7 +54,6 @@ TEST_F(MemDisplayTest, GlyphTextDrawsTheCellOfEachCharactersFirstOccurrenceWithi
     };
     text.SetAlphabet("0123456789:");
     EXPECT_EQ(drawn("12:05", 5), (std::vector<CPoint>{{1, 0}, {2, 0}, {2, 2}, {0, 0}, {1, 1}}));
-    EXPECT_EQ(At(10 + 5 * 8, 100), kBackground) << "nothing beyond the text";
     // U is not in the alphabet: the grid's last cell (3, 2); lower case is shown upper case.
     text.SetAlphabet("PASED");
     EXPECT_EQ(drawn("paused", 6),
@@ -114,6 +113,9 @@ TEST_F(MemDisplayTest, LabelRendersItsTextIntoItsOwnImageThatFollowsItsSize) {
     label.SetSize(-1, 20);
     EXPECT_EQ((std::pair{label.GetImage()->GetWidth(), label.GetImage()->GetHeight()}),
               (std::pair{60, 20}));
+    m_host->m_surface.FillSolidRect({20, 30, 80, 50}, RGB(9, 9, 9));
+    label.CopyBackground(m_host->m_surface);
+    EXPECT_EQ(label.GetImage()->GetPixel(59, 19), RGB(9, 9, 9)) << "the parent's background";
     label.SetSize(0, -1);
     EXPECT_EQ(label.GetImage(), nullptr);
 }

@@ -56,7 +56,6 @@ public:
     CDC m_surface;
 };
 
-// A registered message: which message and its two parameters.
 using Msg = std::tuple<UINT, WPARAM, LPARAM>;
 
 class SkinFixture : public ::testing::Test {
