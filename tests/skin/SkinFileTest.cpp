@@ -157,6 +157,7 @@ TEST_F(SkinFileTest, AWellFormedFileLoadsEveryValueWithCommentsAnywhereAndADamag
         EXPECT_FALSE(LoadWith(lines)) << why;
         EXPECT_TRUE(line != 6 || !m_wnd.m_image) << why << ": no half-made image";
     }
+    EXPECT_FALSE(LoadWith({})) << "an empty file";
     EXPECT_FALSE(CSkinFileReader().Open(m_folder.Path())) << "a folder is no file";
 }
 
