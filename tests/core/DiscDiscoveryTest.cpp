@@ -34,7 +34,7 @@ Paths Tracks(const std::string& device, int count) {
 TEST(DiscDiscovery, AudioDiscTracksThroughDeviceMountPointAndDriveList) {
     ScratchFolder dir;
     dir.MakeFile("sr0", ""); // a drive without a readable disc
-    const std::string disc = testsupport::WriteCueBinAudioDisc(dir.Path(), "sr1", 3);
+    const std::string disc = testsupport::WriteCueBinAudioDisc(dir.Path(), "sr1", {{}, {}, {}});
     const std::string mountPoint = dir.MakeFolder("media/my cd");
     const auto sources = Sources(dir,
                                  "CD-ROM information\n\ndrive name:\t\tsr10\tsr1.cue\tsr9\tsr0\n"
@@ -72,10 +72,21 @@ TEST(DiscDiscovery, VideoCdClipsOfMpegavOnlyInNameOrderAlsoThroughTheMountPoint)
     EXPECT_EQ(result.paths, expected);
 }
 
-TEST(DiscDiscovery, NothingFoundGivesTheNotFoundTexts) {
+// "D:" is an ordinary folder name here; the clips are still named D:\<name> as on a drive. Where
+// nothing is found, the not-found texts are given.
+TEST(DiscDiscovery, DriveLetterRootsKeepTheirFormAndNothingFoundGivesTheTexts) {
     ScratchFolder dir;
+    for (const char* name :
+         {"D:/Track02.cda", "D:/track10.cda", "D:/Track09.cda", "E:/MPEGAV/AVSEQ01.DAT"})
+        dir.MakeFile(name);
     dir.MakeFolder("empty/MPEGAV");
+    ASSERT_EQ(::chdir(dir.Path().c_str()), 0);
     auto sources = Sources(dir, "", "");
+    const Paths tracks = {"D:\\Track02.cda", "D:\\Track09.cda", "D:\\track10.cda"};
+    for (const char* root : {"D:\\", "D:/", "D:\\\\", "D:"})
+        EXPECT_EQ(FindCdClips(root, sources), tracks) << root;
+    EXPECT_EQ(FindVcdClips("E:\\", sources), (Paths{"E:\\MPEGAV\\AVSEQ01.DAT"}));
+
     sources.infoFile = dir / "no-such-file";
     EXPECT_TRUE(ListCdromDrives(sources).empty());
     for (const auto& drives : {Paths{}, {dir / "empty", dir / "missing"}}) {
@@ -84,18 +95,4 @@ TEST(DiscDiscovery, NothingFoundGivesTheNotFoundTexts) {
         EXPECT_EQ(cd.notFoundText, "Cann't find CD clips(*.CDA) in CD-ROM driver.");
         EXPECT_EQ(vcd.notFoundText, "Cann't find VCD clips(*.DAT) in CD-ROM driver.");
     }
-}
-
-TEST(DiscDiscovery, DriveLetterRootsKeepTheirForm) {
-    ScratchFolder dir;
-    for (const char* name :
-         {"D:/Track02.cda", "D:/track10.cda", "D:/Track09.cda", "E:/MPEGAV/AVSEQ01.DAT"})
-        dir.MakeFile(name);
-    ASSERT_EQ(::chdir(dir.Path().c_str()), 0);
-    const auto sources = Sources(dir, "", "");
-    const Paths cd = {"D:\\Track02.cda", "D:\\Track09.cda", "D:\\track10.cda"};
-    // "D:" is an ordinary folder name here; the clips are still named D:\<name> as on a drive.
-    for (const char* root : {"D:\\", "D:/", "D:\\\\", "D:"})
-        EXPECT_EQ(FindCdClips(root, sources), cd) << root;
-    EXPECT_EQ(FindVcdClips("E:\\", sources), (Paths{"E:\\MPEGAV\\AVSEQ01.DAT"}));
 }

@@ -6,7 +6,7 @@
 
 TEST(CdromDrives, OnlyDiscsHaveAudioTracksAndTheMountTableIsReadBothWays) {
     testsupport::ScratchFolder dir;
-    const std::string disc = testsupport::WriteCueBinAudioDisc(dir.Path(), "disc", 2, 10);
+    const std::string disc = testsupport::WriteCueBinAudioDisc(dir.Path(), "disc", {{10}, {10}});
     EXPECT_EQ(platform::ReadAudioTracks(disc), (std::vector<int>{1, 2}));
     for (const std::string& other : {dir.Path(), dir.MakeFile("empty", ""), dir / "missing"})
         EXPECT_EQ(platform::ReadAudioTracks(other), std::nullopt) << other;

@@ -1,7 +1,5 @@
 #include "platform/RegFile.h"
 
-#include "TestHelpers.h"
-
 #include <algorithm>
 #include <gtest/gtest.h>
 
@@ -9,6 +7,14 @@ using platform::FormatRegFile;
 using platform::ParseRegFile;
 
 namespace {
+
+// count bytes of a repeating pattern that takes every byte value.
+std::string PatternBytes(std::size_t count) {
+    std::string bytes;
+    for (std::size_t i = 0; i < count; ++i)
+        bytes += char((i * 7 + 3) & 0xFF);
+    return bytes;
+}
 
 // Parses text, failing the test when it is not a valid hive.
 std::unique_ptr<CRegKey> Parse(const std::string& text) {
@@ -53,23 +59,18 @@ TEST(RegFile, EveryByteSurvivesARoundTrip) {
     CRegKey& key = root.CreateSubkey("Odd ] = \" [name]");
     key.SetValue(all, {REG_SZ, all + all});
     key.SetValue("@", {REG_SZ, "not the default"});
-    key.SetValue("\\", {REG_SZ, "\\\\\""});
-    key.SetValue("x\"=\"y", {REG_DWORD, platform::DwordToBytes(0xFFFFFFFF)});
+    key.SetValue("x\"=\"y\\", {REG_DWORD, platform::DwordToBytes(0xFFFFFFFF)});
     root.SetValue("at the root", {REG_BINARY, all});
     key.SetValue("\xc3\xa4", {REG_SZ, "small"}); // case is folded for ASCII letters only
     key.SetValue("\xc3\x84", {REG_SZ, "capital"});
-
+    // Formatting is one to one, so the copy formats alike only when it was read whole.
     const auto copy = Parse(*FormatRegFile(root));
     EXPECT_EQ(*FormatRegFile(*copy), *FormatRegFile(root));
     const CRegKey* read = copy->FindSubkey("odd ] = \" [NAME]");
     ASSERT_TRUE(read);
     EXPECT_EQ(read->Name(), "Odd ] = \" [name]");
     EXPECT_EQ(read->FindValue(all)->data, all + all);
-    EXPECT_EQ(read->FindValue("@")->data, "not the default");
-    EXPECT_FALSE(read->FindValue(""));
-    EXPECT_EQ(read->FindValue("\\")->data, "\\\\\"");
-    EXPECT_EQ(read->FindValue("X\"=\"Y")->data, platform::DwordToBytes(0xFFFFFFFF));
-    EXPECT_EQ(*copy->FindValue("AT THE ROOT"), (RegValue{REG_BINARY, all}));
+    EXPECT_TRUE(read->FindValue("@") && !read->FindValue("") && read->FindValue("X\"=\"Y\\"));
     EXPECT_EQ(read->FindValue("\xc3\xa4")->data + read->FindValue("\xc3\x84")->data,
               "smallcapital");
 }
