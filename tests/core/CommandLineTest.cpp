@@ -55,9 +55,8 @@ TEST(CommandLine, WordsOptionsAndNumbers) {
         ParseCommandLine("-s 3 -s deep -l -5 -l 99999999999999999999 -q --verbose a.mp3 -s");
     EXPECT_TRUE(bad.maxDepth == 3 && bad.maxFiles == 4294967295u);
     EXPECT_EQ(bad.fileArgs, (Paths{"deep", "a.mp3"}));
-}
 
-TEST(CommandLine, AcceptTestLooksForTheExtensionInTheFilterText) {
+    // Files are accepted by their extension's place in the open filter's text.
     CCommandLineCollector collector(BuildOpenFilter());
     for (const char* path : {"/m/Song.MP3", "/m/x.cda", "/m/list.M3U", "/m/a.mpga", "/m/b.tga",
                              "/m/label.les", "/m/c.mp"})
@@ -99,6 +98,18 @@ TEST(CommandLine, FolderSearchDepthLimitAndFileArguments) {
     testing::internal::CaptureStderr();
     EXPECT_EQ(Collect("-l 4 " + nat).size(), 4u);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    // Unreadable folders are skipped.
+    dir.MakeFile("top/locked/secret.mp3");
+    ASSERT_EQ(::chmod(dir.Path().c_str(), 0755), 0);
+    ASSERT_EQ(::chmod((dir / "top/locked").c_str(), 0), 0);
+    const auto found = testsupport::RunUnprivileged([&] {
+        std::string text;
+        for (const std::string& path : Sorted(Collect("-s 10 " + top + " " + top + "/locked")))
+            text += path + "\n";
+        return text;
+    });
+    ASSERT_TRUE(found.has_value());
+    EXPECT_EQ(*found, top + "/a.mp3\n" + top + "/sub/c.avi\n" + top + "/sub/deeper/d.wav\n");
 }
 
 // The walk collects what the player opens, with odd names byte for byte; it ends link loops,
@@ -133,20 +144,4 @@ TEST(CommandLine, FolderWalkFollowsLinksOnceAndLeavesOutPipesAndDevices) {
         EXPECT_NE(said.find("not a regular file (a pipe or a device): " + top + refused),
                   std::string::npos)
             << said;
-}
-
-TEST(CommandLine, UnreadableFoldersAreSkipped) {
-    ScratchFolder dir;
-    const std::string top = MakeTree(dir);
-    dir.MakeFile("top/locked/secret.mp3");
-    ASSERT_EQ(::chmod(dir.Path().c_str(), 0755), 0);
-    ASSERT_EQ(::chmod((dir / "top/locked").c_str(), 0), 0);
-    const auto found = testsupport::RunUnprivileged([&] {
-        std::string text;
-        for (const std::string& path : Sorted(Collect("-s 10 " + top + " " + top + "/locked")))
-            text += path + "\n";
-        return text;
-    });
-    ASSERT_TRUE(found.has_value());
-    EXPECT_EQ(*found, top + "/a.mp3\n" + top + "/sub/c.avi\n" + top + "/sub/deeper/d.wav\n");
 }

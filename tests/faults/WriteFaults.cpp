@@ -6,7 +6,7 @@
 //   CORVELLA_FAULT_ERRNO     the error it fails with (ENOSPC when unset)
 //
 // Counted: opening for writing (open, openat, mkstemp), rename, and write and fsync on a file so
-// opened. The failed call is named on standard error, so the test knows a fault was injected.
+// opened. The failed call is named on standard error.
 #undef _FORTIFY_SOURCE // its inline wrappers of open would stand in the way of ours
 #include <atomic>
 #include <cerrno>

@@ -5,14 +5,11 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-TEST(FileSystem, MatchesPatternIgnoresCase) {
+TEST(FileSystem, PatternsIgnoreCaseListingTellsWhyNothingWasListedUnreadableFilesAreKnown) {
     using platform::MatchesPattern;
     EXPECT_TRUE(MatchesPattern("Track01.CDA", "*.cda") && MatchesPattern("a.mp3", "?.MP3") &&
                 MatchesPattern("x", "*"));
     EXPECT_FALSE(MatchesPattern("ab.mp3", "?.mp3") || MatchesPattern("song.mp3x", "*.mp3"));
-}
-
-TEST(FileSystem, ListingTellsWhyNothingWasListedAndUnreadableFilesAreKnown) {
     testsupport::ScratchFolder dir;
     const std::string locked = dir.MakeFile("locked.mp3");
     const std::string open = dir.MakeFile("open.mp3");

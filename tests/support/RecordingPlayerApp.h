@@ -1,7 +1,6 @@
-// The application as the player windows see it, for tests and benchmarks: a real controller, a
-// record of every command and request, and submitted commands delivered nowhere (the default),
-// to one window (m_pTarget; param1 is recorded as its observers left it) or over a real command
-// bus whose main window relays them to every player window (m_bus.SetMainWnd).
+// The application as the player windows see it: a real controller, a record of every command and
+// request, and submitted commands delivered nowhere (the default), to one window (m_pTarget;
+// param1 as its observers left it) or over a real bus to every player window (m_bus.SetMainWnd).
 #pragma once
 
 #include "platform/RegisteredMessages.h"
