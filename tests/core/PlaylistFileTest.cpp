@@ -46,15 +46,15 @@ TEST(LoadFileInfo, ReadsStatusAndTypeOrChangesNothing) {
     EXPECT_TRUE(clip.GetModified() != 0 && !clip.GetTypeName().empty());
     EXPECT_TRUE(clip.GetTitle() == "kept" && !clip.GetPlayable());
 
-    dir.MakeFolder("folder.mp3");
-    // A FIFO named like a media file would block whoever opens it.
+    // A FIFO named like a media file would block whoever opens it. A failed load changes nothing
+    // but the loaded flag (missing files and folders are the adding test's).
     ASSERT_EQ(::mkfifo((dir / "pipe.ogg").c_str(), 0600), 0);
-    for (const std::string& bad : {dir / "missing.mp3", dir / "folder.mp3", dir / "pipe.ogg",
-                                   song + std::string("\0x", 2)}) {
+    for (const std::string& bad : {dir / "pipe.ogg", song + std::string("\0x", 2)}) {
         CAttribClip c = clip;
         EXPECT_FALSE(c.LoadFileInfo(bad));
-        EXPECT_TRUE(c.GetInfoLoaded() == 0 && c.GetPath() == song && c.GetFileSize() == 5) << bad;
-        EXPECT_EQ(c.GetTypeName(), clip.GetTypeName());
+        EXPECT_TRUE(c.GetInfoLoaded() == 0 && c.GetPath() == song && c.GetFileSize() == 5 &&
+                    c.GetTypeName() == clip.GetTypeName())
+            << bad;
     }
 }
 
