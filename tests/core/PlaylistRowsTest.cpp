@@ -4,6 +4,7 @@
 #include "core/ObjListClip.h"
 #include "core/ShuffleOrder.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <set>
 
@@ -52,8 +53,8 @@ TEST(PlaylistNavigation, NextAndPreviousWrapOnlyWithRepeat) {
         EXPECT_EQ(f.rows.Navigate(NavigateNext), f.Clip(repeat ? 0 : -1));
         EXPECT_EQ(f.rows.GetCursorRow(), repeat ? 0 : 2);
         EXPECT_EQ(f.rows.Navigate(NavigateFirst), f.Clip(0));
-        EXPECT_EQ(f.rows.CanNavigate(NavigatePrevious), repeat);
-        EXPECT_TRUE(f.rows.CanNavigate(NavigateNext));
+        EXPECT_TRUE(f.rows.CanNavigate(NavigatePrevious) == repeat &&
+                    f.rows.CanNavigate(NavigateNext));
         EXPECT_EQ(f.rows.Navigate(NavigatePrevious), f.Clip(repeat ? 2 : -1));
         EXPECT_EQ(f.rows.CurrentClip(), f.Clip(repeat ? 2 : 0));
     }
@@ -175,11 +176,11 @@ TEST(ShuffleOrder, EachPassVisitsEveryClipOnceAndPreviousWalksBack) {
     Clips pass{f.Clip(0)};
     for (CAttribClip* c; (c = order.Next(clips, pass.back(), false));)
         pass.push_back(c);
-    EXPECT_EQ(pass.size(), 8u) << "the pass ends without repeat";
-    EXPECT_EQ(std::set<CAttribClip*>(pass.begin(), pass.end()).size(), 8u);
+    // The pass ends without repeat.
+    EXPECT_TRUE(std::is_permutation(pass.begin(), pass.end(), clips.begin(), clips.end()));
     EXPECT_NE(pass, clips) << "the order is not the rows' order";
-    EXPECT_FALSE(order.CanNext(clips, pass.back(), false));
-    EXPECT_TRUE(order.CanNext(clips, pass.back(), true));
+    EXPECT_TRUE(!order.CanNext(clips, pass.back(), false) &&
+                order.CanNext(clips, pass.back(), true));
     EXPECT_EQ(order.Previous(clips, pass[7]), pass[6]);
     EXPECT_EQ(order.Previous(clips, pass[6]), pass[5]);
     EXPECT_EQ(order.Next(clips, pass[5], false), pass[6]); // forward along the same clips
@@ -188,7 +189,7 @@ TEST(ShuffleOrder, EachPassVisitsEveryClipOnceAndPreviousWalksBack) {
     for (int i = 0; i < 7; ++i)
         second.push_back(order.Next(clips, second.back(), true));
     EXPECT_EQ(second[0], pass[7]);
-    EXPECT_EQ(std::set<CAttribClip*>(second.begin(), second.end()).size(), 8u);
+    EXPECT_TRUE(std::is_permutation(second.begin(), second.end(), clips.begin(), clips.end()));
     EXPECT_NE(second, pass);
     EXPECT_EQ(order.Previous(clips, second[1]), pass[7]) << "the new pass starts there";
 }

@@ -46,7 +46,7 @@ TEST(ClipTagsTest, TagTextsTitlesAndLengths) {
         EXPECT_EQ(core::WholeSeconds(seconds), whole) << seconds;
 }
 
-TEST(PlaylistPaths, SplitsDriveLetterAndPosixPaths) {
+TEST(PlaylistPaths, SplitsDriveLetterAndPosixPathsAndChecksUtf8Strictly) {
     const std::pair<std::string_view, std::string_view> parts[] = {
         {core::Extension("C:\\Music\\list.M3U"), "M3U"},
         {core::Extension("/a.b/list"), ""},
@@ -63,9 +63,7 @@ TEST(PlaylistPaths, SplitsDriveLetterAndPosixPaths) {
     // the adding test's.
     EXPECT_TRUE(core::NaturalLess("a9", "a010") && core::NaturalLess("a12", "a13"));
     EXPECT_FALSE(core::NaturalLess("a010", "a9"));
-}
-
-TEST(TextEncoding, Utf8SequencesAreCheckedStrictly) {
+    // UTF-8 sequences are checked strictly.
     for (const std::string valid : {"a", "\xC3\xA9", "\xE2\x82\xAC", "\xF0\x9F\x98\x80"})
         EXPECT_EQ(core::Utf8SequenceLength(valid, 0), valid.size()) << valid;
     for (const std::string bad : {"\x80", "\xC0\xAF", "\xC3", "\xE0\x80\x80", "\xED\xA0\x80",

@@ -84,7 +84,7 @@ TEST(BmpReader, DamagedOrUnsupportedFilesFailAndLeaveTheSurfaceAlone) {
     EXPECT_EQ(dc.GetPixel(4094, 4096), RGB(255, 255, 255));
 }
 
-TEST(Surface, BitBltClipsAtBothSurfacesEdges) {
+TEST(Surface, BitBltClipsExcludedRectanglesStayUntouchedAndTextStaysInItsRectangle) {
     CDC src, dst, dst2, dst3;
     ASSERT_TRUE(src.CreateSolid(4, 4, RGB(200, 0, 0)));
     src.SetPixel(0, 0, RGB(0, 0, 255));
@@ -103,10 +103,7 @@ TEST(Surface, BitBltClipsAtBothSurfacesEdges) {
     EXPECT_EQ(dst3.GetPixel(1, 1), RGB(0, 0, 0));
     EXPECT_EQ(dst3.GetPixel(2, 2), RGB(0, 0, 255));
     EXPECT_EQ(dst3.GetPixel(3, 3), RGB(200, 0, 0));
-}
-
-TEST(Surface, ExcludedRectanglesAreLeftUntouchedAndTextStaysInItsRectangle) {
-    CDC src, dst;
+    // Excluded rectangles are left untouched.
     ASSERT_TRUE(src.CreateSolid(10, 10, RGB(0, 255, 0)));
     ASSERT_TRUE(dst.CreateSolid(10, 10, RGB(0, 0, 0)));
     dst.ExcludeClipRect({2, 2, 5, 5});

@@ -83,7 +83,8 @@ TEST_F(MessageQueueTest, MessagesForADestroyedWindowAreDroppedAndHandlerExceptio
     EXPECT_EQ(Seen(), "AAB");
 }
 
-TEST_F(MessageQueueTest, TimersRepeatInDueOrderUntilKilledAndSettingOneAgainRestartsIt) {
+TEST_F(MessageQueueTest,
+       TimersRepeatInDueOrderUntilKilledAndZeroAndReplacedTimersTickAfterTheQueue) {
     m_wnd.SetTimer(7, 500);
     m_wnd.SetTimer(1, 1000);
     m_clock.Advance(499);
@@ -101,11 +102,11 @@ TEST_F(MessageQueueTest, TimersRepeatInDueOrderUntilKilledAndSettingOneAgainRest
     m_wnd.SetTimer(2, 500);
     m_clock.Advance(1000); // both due at 1000 ms: the one set first goes first
     EXPECT_EQ(Seen(), "771212");
-}
 
-// A zero timer ticks after the messages already queued; a replaced timer's queued tick is
-// dropped.
-TEST_F(MessageQueueTest, QueuedTicksOfZeroAndReplacedTimers) {
+    // A zero timer ticks after the messages already queued; a replaced timer's queued tick is
+    // dropped.
+    EXPECT_TRUE(m_wnd.KillTimer(1) && m_wnd.KillTimer(2));
+    m_wnd.m_received.clear();
     m_wnd.PostMessage(MSG_A);
     m_wnd.SetTimer(2, 0);
     m_wnd.PostMessage(MSG_B);

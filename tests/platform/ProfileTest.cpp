@@ -64,15 +64,14 @@ TEST_F(ProfileTest, DefaultsUntilStoredAndNothingIsStoredWithoutAKey) {
 }
 
 TEST_F(ProfileTest, IntegersAreAlsoReadFromNumberStrings) {
-    using Case = std::pair<const char*, int>;
-    const Case cases[] = {{"123", 123},
-                          {"  -7x", -7},
-                          {"+8", 8},
-                          {"abc", 99},
-                          {"", 99},
-                          {"-", 99},
-                          {"99999999999", INT_MAX},
-                          {"-99999999999", INT_MIN}};
+    const std::pair<const char*, int> cases[] = {{"123", 123},
+                                                 {"  -7x", -7},
+                                                 {"+8", 8},
+                                                 {"abc", 99},
+                                                 {"", 99},
+                                                 {"-", 99},
+                                                 {"99999999999", INT_MAX},
+                                                 {"-99999999999", INT_MIN}};
     const std::string key = std::string(kKey) + "Settings";
     for (const auto& [text, expected] : cases) {
         ASSERT_TRUE(CRegistry::Instance().SetString(HKEY_CURRENT_USER, key, "N", text));
