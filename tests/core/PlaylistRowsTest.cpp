@@ -176,7 +176,6 @@ TEST(ShuffleOrder, EachPassVisitsEveryClipOnceAndPreviousWalksBack) {
     Clips pass{f.Clip(0)};
     for (CAttribClip* c; (c = order.Next(clips, pass.back(), false));)
         pass.push_back(c);
-    // The pass ends without repeat.
     EXPECT_TRUE(std::is_permutation(pass.begin(), pass.end(), clips.begin(), clips.end()));
     EXPECT_NE(pass, clips) << "the order is not the rows' order";
     EXPECT_TRUE(!order.CanNext(clips, pass.back(), false) &&

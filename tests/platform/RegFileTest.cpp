@@ -115,7 +115,7 @@ TEST(RegFile, TextCutShortIsDamagedAndKeepsOnlyWholeValues) {
     }
 }
 
-TEST(RegFile, RejectsDamagedTextNamingTheLine) {
+TEST(RegFile, RejectsDamagedTextNamingTheLineAndKeepsToDepthAndSizeBounds) {
     using namespace std::string_literals;
     // Each text is damaged on the line given.
     const std::pair<std::size_t, std::vector<std::string>> cases[] = {
@@ -145,9 +145,6 @@ TEST(RegFile, RejectsDamagedTextNamingTheLine) {
         EXPECT_EQ(error->line, line) << bad.substr(0, 60);
         EXPECT_FALSE(error->reason.empty());
     }
-}
-
-TEST(RegFile, KeepsToDepthAndSizeBounds) {
     // A chain as deep as allowed is read, written and read back; one more is refused.
     std::string path;
     for (std::size_t i = 0; i < platform::kMaxKeyDepth; ++i)

@@ -30,7 +30,6 @@ protected:
     std::string FileText(const std::string& name) const {
         return platform::ReadWholeFile(FilePath(name)).value_or("<missing>");
     }
-    // Files in the store's folder whose names start with prefix, sorted.
     std::vector<std::string> FilesStartingWith(const std::string& prefix) const {
         std::vector<std::string> names;
         for (const auto& entry : platform::ListFolder(Folder(), prefix + "*"))
