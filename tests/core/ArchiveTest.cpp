@@ -29,18 +29,6 @@ std::string ClipBytes(const std::string& path, const std::string& type, const st
            char(title.size()) + title;
 }
 
-std::unique_ptr<CAttribClip> MakeClip(const std::string& path) {
-    auto c = std::make_unique<CAttribClip>();
-    c->SetPath(path);
-    c->SetTypeName("T");
-    c->SetTitle("Ti");
-    c->SetInfoLoaded(1);
-    c->SetFileSize(5);
-    c->SetModified(7);
-    c->SetDuration(9);
-    return c;
-}
-
 const std::string kClassRecord = Bytes({0xFF, 0xFF, 1, 0, 11, 0}) + "CAttribClip";
 
 } // namespace
@@ -48,11 +36,16 @@ const std::string kClassRecord = Bytes({0xFF, 0xFF, 1, 0, 11, 0}) + "CAttribClip
 TEST(ArchiveWriter, PlaylistImagesAndStringLengthPrefixes) {
     CObjListClip list;
     EXPECT_EQ(Store(list), Bytes({1, 0, 0, 0, 0, 0, 0}));
-    list.Add(MakeClip("a.mp3"));
-    list.Add(MakeClip("b"));
-    EXPECT_EQ(Store(list), Bytes({1, 0, 0, 0, 2, 0}) + kClassRecord +
-                               ClipBytes("a.mp3", "T", "Ti") + Bytes({0x01, 0x80}) +
-                               ClipBytes("b", "T", "Ti") + Bytes({0}));
+    // Each field is read from its place, so the image written back is the writer's.
+    const std::string image = Bytes({1, 0, 0, 0, 2, 0}) + kClassRecord +
+                              ClipBytes("a.mp3", "T", "Ti") + Bytes({0x01, 0x80}) +
+                              ClipBytes("b", "T", "Ti") + Bytes({0});
+    ASSERT_EQ(Load(image, list), ArchiveError::None);
+    const CAttribClip& a = *list.GetAt(1);
+    EXPECT_TRUE(a.GetPath() == "b" && a.GetTypeName() == "T" && a.GetTitle() == "Ti" &&
+                a.GetInfoLoaded() == 1 && a.GetPlayable() == 1 && a.GetFileSize() == 5 &&
+                a.GetModified() == 7 && a.GetDuration() == 9);
+    EXPECT_EQ(Store(list), image);
 
     // Strings and counts, in their short and long forms, and back.
     const std::pair<std::size_t, std::string> strings[] = {

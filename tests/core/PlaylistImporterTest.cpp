@@ -11,17 +11,13 @@ namespace {
 // Path, title and length.
 using Entry = std::tuple<std::string, std::string, std::uint32_t>;
 
-std::vector<Entry> Entries(const PlaylistImporter& imp) {
+std::vector<Entry> ReadAs(const std::string& path, const std::string& text) {
+    PlaylistImporter imp;
+    EXPECT_TRUE(imp.ReadText(path, text)) << path;
     std::vector<Entry> out;
     for (std::size_t i = 0; i < imp.GetCount(); ++i)
         out.push_back({imp.GetPath(i), imp.GetTitle(i), imp.GetLength(i)});
     return out;
-}
-
-std::vector<Entry> ReadAs(const std::string& path, const std::string& text) {
-    PlaylistImporter imp;
-    EXPECT_TRUE(imp.ReadText(path, text)) << path;
-    return Entries(imp);
 }
 
 } // namespace

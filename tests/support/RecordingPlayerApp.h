@@ -83,8 +83,7 @@ public:
         return codes;
     }
     bool HasCode(int code) const {
-        return std::any_of(m_commands.begin(), m_commands.end(),
-                           [code](const Command& c) { return c.code == code; });
+        return std::ranges::any_of(m_commands, [code](const Command& c) { return c.code == code; });
     }
 };
 
