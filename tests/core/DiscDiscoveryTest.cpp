@@ -47,8 +47,7 @@ TEST(DiscDiscovery, AudioDiscTracksThroughDeviceMountPointAndDriveList) {
     ASSERT_EQ(drives, (Paths{dir / "sr0", dir / "sr9", dir / "sr10", disc}));
     const DiscOpenResult result = OpenCd(drives, sources);
     EXPECT_EQ(result.paths, Tracks(disc, 3));
-    EXPECT_EQ(result.drive, disc);
-    EXPECT_TRUE(result.notFoundText.empty());
+    EXPECT_TRUE(result.drive == disc && result.notFoundText.empty());
 }
 
 TEST(DiscDiscovery, VideoCdClipsOfMpegavOnlyInNameOrderAlsoThroughTheMountPoint) {
@@ -64,8 +63,8 @@ TEST(DiscDiscovery, VideoCdClipsOfMpegavOnlyInNameOrderAlsoThroughTheMountPoint)
                             root + "/MPEGAV/clip.Mepg", root + "/MPEGAV/MUSIC.mpg"};
     const auto sources = Sources(dir, "drive name:\tsr1\tsr0\n",
                                  dir / "sr1" + " " + dir.Path() + "/mnt/video\\011cd udf ro 0 0\n");
-    EXPECT_EQ(FindVcdClips(root, sources), expected);
-    EXPECT_EQ(FindVcdClips(root + "/", sources), expected);
+    for (const std::string& at : {root, root + "/"})
+        EXPECT_EQ(FindVcdClips(at, sources), expected) << at;
     EXPECT_TRUE(FindCdClips(root, sources).empty()); // no audio tracks on a video CD
     const DiscOpenResult result = OpenVcd(ListCdromDrives(sources), sources);
     EXPECT_EQ(result.drive, dir / "sr1");

@@ -72,8 +72,7 @@ TEST(BmpReader, EveryDepthDecodesInBothRowOrdersAndDamagedFilesLeaveTheSurfaceAl
         EXPECT_EQ(dc.Width(), 2);
         EXPECT_EQ(dc.GetPixel(1, 1), RGB(1, 2, 3));
     }
-    EXPECT_FALSE(dc.LoadBitmapFile("/nonexistent/skin.bmp"));
-    EXPECT_FALSE(dc.LoadBitmapFile("/tmp")); // a folder
+    EXPECT_FALSE(dc.LoadBitmapFile("/nonexistent/skin.bmp") || dc.LoadBitmapFile("/tmp"));
     // One row fewer than the refused file decodes.
     BmpLayout largest = Layout(4095, 4097, 1, [](int, int) { return 1u; }, {0, 0xFFFFFF});
     largest.topDown = true;
