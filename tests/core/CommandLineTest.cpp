@@ -1,6 +1,7 @@
 #include "core/CommandLineCollector.h"
 #include "core/MediaTypes.h"
 #include "platform/Log.h"
+#include "res/StringTable.h"
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/Unprivileged.h"
 
@@ -55,9 +56,8 @@ TEST(CommandLine, WordsOptionsAndNumbers) {
         ParseCommandLine("-s 3 -s deep -l -5 -l 99999999999999999999 -q --verbose a.mp3 -s");
     EXPECT_TRUE(bad.maxDepth == 3 && bad.maxFiles == 4294967295u);
     EXPECT_EQ(bad.fileArgs, (Paths{"deep", "a.mp3"}));
-}
 
-TEST(CommandLine, AcceptTestLooksForTheExtensionInTheFilterText) {
+    // Files are accepted by their extension's place in the open filter's text.
     CCommandLineCollector collector(BuildOpenFilter());
     for (const char* path : {"/m/Song.MP3", "/m/x.cda", "/m/list.M3U", "/m/a.mpga", "/m/b.tga",
                              "/m/label.les", "/m/c.mp"})
@@ -99,6 +99,18 @@ TEST(CommandLine, FolderSearchDepthLimitAndFileArguments) {
     testing::internal::CaptureStderr();
     EXPECT_EQ(Collect("-l 4 " + nat).size(), 4u);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    // Unreadable folders are skipped.
+    dir.MakeFile("top/locked/secret.mp3");
+    ASSERT_EQ(::chmod(dir.Path().c_str(), 0755), 0);
+    ASSERT_EQ(::chmod((dir / "top/locked").c_str(), 0), 0);
+    const auto found = testsupport::RunUnprivileged([&] {
+        std::string text;
+        for (const std::string& path : Sorted(Collect("-s 10 " + top + " " + top + "/locked")))
+            text += path + "\n";
+        return text;
+    });
+    ASSERT_TRUE(found.has_value());
+    EXPECT_EQ(*found, top + "/a.mp3\n" + top + "/sub/c.avi\n" + top + "/sub/deeper/d.wav\n");
 }
 
 // The walk collects what the player opens, with odd names byte for byte; it ends link loops,
@@ -135,18 +147,31 @@ TEST(CommandLine, FolderWalkFollowsLinksOnceAndLeavesOutPipesAndDevices) {
             << said;
 }
 
-TEST(CommandLine, UnreadableFoldersAreSkipped) {
-    ScratchFolder dir;
-    const std::string top = MakeTree(dir);
-    dir.MakeFile("top/locked/secret.mp3");
-    ASSERT_EQ(::chmod(dir.Path().c_str(), 0755), 0);
-    ASSERT_EQ(::chmod((dir / "top/locked").c_str(), 0), 0);
-    const auto found = testsupport::RunUnprivileged([&] {
-        std::string text;
-        for (const std::string& path : Sorted(Collect("-s 10 " + top + " " + top + "/locked")))
-            text += path + "\n";
-        return text;
-    });
-    ASSERT_TRUE(found.has_value());
-    EXPECT_EQ(*found, top + "/a.mp3\n" + top + "/sub/c.avi\n" + top + "/sub/deeper/d.wav\n");
+// The lists are the string table's texts as they stand; what the filter adds is their order,
+// the engine's extra types, and leaving playlists out of "all supported".
+TEST(MediaTypes, OpenFilterGroupsInOrderWithTheEngineTypesAndTranslatedLabels) {
+    const std::string all = AllSupportedPatterns();
+    EXPECT_TRUE(all.starts_with(res::LoadString(108) + ";" + res::LoadString(107) + ";"));
+    EXPECT_EQ(all.find("*.m3u"), std::string::npos);
+    EXPECT_NE(all.find("*.wmv;;*.mp3"), std::string::npos) << "a list's trailing ';' is kept";
+    for (const char* ext : {"ogg", "oga", "opus", "flac", "m4a", "aac", "mp4", "m4v", "mkv", "mka",
+                            "webm", "wv", "ape", "mpc", "3gp", "ts"})
+        EXPECT_NE((all + ";").find(std::string(";*.") + ext + ";"), std::string::npos) << ext;
+    EXPECT_EQ(VideoPatterns().find(";;"), std::string::npos);
+
+    const std::string filter = BuildOpenFilter([](const std::string& t) { return "<" + t + ">"; });
+    std::size_t at = 0;
+    for (const std::string& group :
+         {"<All Supported Files> (" + all + ")|" + all + "|",
+          std::string("|<Playlist Files> (*.mpl;*.m3u;*.pls;*.m3u8;*.xspf)|"),
+          "|<Windows Media Files> (" + res::LoadString(108) + ";*.cda)|",
+          "|<All Video Files> (" + VideoPatterns() + ")|",
+          "|<All Audio Files> (" + AudioPatterns() + ")|",
+          std::string("|<All Image Files> (*.bmp;*.tga;)|*.bmp;*.tga;|<All Files> (*.*)|*.*||")}) {
+        at = filter.find(group, at);
+        ASSERT_NE(at, std::string::npos) << group << "\n" << filter;
+    }
+    EXPECT_TRUE(filter.ends_with("*.*||"));
+    EXPECT_EQ(filter.find("Real Media Files"), std::string::npos);
+    EXPECT_EQ(BuildOpenFilter().rfind("All Supported Files (", 0), 0u);
 }

@@ -1,17 +1,9 @@
-// Helpers shared by the core tests: byte strings and reporter capture (the scratch folder is
-// tests/support/ScratchFolder.h).
+// Helpers shared by the core tests: file contents, byte strings and reporter capture.
 #pragma once
 
 #include "core/PlaylistFile.h"
 #include "platform/FileSystem.h"
-
 #include "tests/support/ScratchFolder.h"
-
-#include <filesystem>
-#include <initializer_list>
-#include <string>
-#include <utility>
-#include <vector>
 
 namespace coretest {
 

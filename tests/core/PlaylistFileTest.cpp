@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-using coretest::Bytes;
 using coretest::Messages;
 using testsupport::ScratchFolder;
 using Paths = std::vector<std::string>;
@@ -40,23 +39,21 @@ TEST(LoadFileInfo, ReadsStatusAndTypeOrChangesNothing) {
     const std::string song = dir.MakeFile("song.mp3", "12345");
     CAttribClip clip;
     clip.SetTitle("kept");
-    clip.SetDuration(42);
     clip.SetPlayable(0);
     ASSERT_TRUE(clip.LoadFileInfo(song));
     EXPECT_TRUE(clip.GetPath() == song && clip.GetFileSize() == 5 && clip.GetInfoLoaded() == 1);
-    EXPECT_NE(clip.GetModified(), 0);
-    EXPECT_FALSE(clip.GetTypeName().empty());
-    EXPECT_TRUE(clip.GetTitle() == "kept" && clip.GetDuration() == 42 && !clip.GetPlayable());
+    EXPECT_TRUE(clip.GetModified() != 0 && !clip.GetTypeName().empty());
+    EXPECT_TRUE(clip.GetTitle() == "kept" && !clip.GetPlayable());
 
-    dir.MakeFolder("folder.mp3");
-    // A FIFO named like a media file would block whoever opens it.
+    // A FIFO named like a media file would block whoever opens it. A failed load changes nothing
+    // but the loaded flag (missing files and folders are the adding test's).
     ASSERT_EQ(::mkfifo((dir / "pipe.ogg").c_str(), 0600), 0);
-    for (const std::string& bad : {dir / "missing.mp3", dir / "folder.mp3", dir / "pipe.ogg",
-                                   song + std::string("\0x", 2)}) {
+    for (const std::string& bad : {dir / "pipe.ogg", song + std::string("\0x", 2)}) {
         CAttribClip c = clip;
         EXPECT_FALSE(c.LoadFileInfo(bad));
-        EXPECT_TRUE(c.GetInfoLoaded() == 0 && c.GetPath() == song && c.GetFileSize() == 5) << bad;
-        EXPECT_EQ(c.GetTypeName(), clip.GetTypeName());
+        EXPECT_TRUE(c.GetInfoLoaded() == 0 && c.GetPath() == song && c.GetFileSize() == 5 &&
+                    c.GetTypeName() == clip.GetTypeName())
+            << bad;
     }
 }
 
@@ -64,7 +61,6 @@ TEST(PlaylistFile, SaveWritesTheNativeImageOrReportsAndKeepsTheEarlierFile) {
     ScratchFolder dir;
     Messages msgs;
     EXPECT_TRUE(core::SavePlaylist(CObjListClip(), dir / "empty.mpl", msgs.Reporter()));
-    EXPECT_EQ(coretest::Read(dir / "empty.mpl"), Bytes({1, 0, 0, 0, 0, 0, 0}));
     CObjListClip list;
     AddClips(list, {"/m/a.mp3", "C:\\m\\b.mp3"});
     list.GetAt(1)->SetPlayable(0);
@@ -77,17 +73,6 @@ TEST(PlaylistFile, SaveWritesTheNativeImageOrReportsAndKeepsTheEarlierFile) {
     EXPECT_EQ(PathsOf(target), (Paths{"/first.mp3", "/m/a.mp3", "C:\\m\\b.mp3"}));
     EXPECT_EQ(target.GetAt(2)->GetPlayable(), 0);
     EXPECT_TRUE(msgs.list.empty());
-    // Playable flags and removal of records.
-    target.GetAt(1)->SetPlayable(0);
-    target.GetAt(0)->SetPlayable(0);
-    EXPECT_FALSE(target.AnyPlayable() || CObjListClip().AnyPlayable());
-    target.MarkAllPlayable();
-    EXPECT_TRUE(target.GetAt(0)->GetPlayable() && target.GetAt(2)->GetPlayable());
-    CAttribClip* first = target.GetAt(0);
-    EXPECT_FALSE(target.Remove(list.GetAt(0))); // another list's record
-    EXPECT_TRUE(target.Remove(first));
-    EXPECT_FALSE(target.Remove(first));
-    EXPECT_EQ(PathsOf(target), (Paths{"/m/a.mp3", "C:\\m\\b.mp3"}));
     // No temporary files are left beside the two written.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 2);
 
@@ -102,10 +87,14 @@ TEST(PlaylistFile, SaveWritesTheNativeImageOrReportsAndKeepsTheEarlierFile) {
     EXPECT_EQ(msgs.list.size(), 2u);
 }
 
-TEST(PlaylistFile, DamagedNativeFilesAddNothingAndReport) {
+// Damaged playlists add nothing and are reported, but the program's own kept file gives up what
+// it can: cut anywhere or followed by other bytes, it is reported damaged and yields the clips
+// before the damage, in order.
+TEST(PlaylistFile, DamagedNativeFilesAddNothingButAKeptFileGivesTheClipsBeforeTheDamage) {
     ScratchFolder dir;
-    const std::string good = dir / "good.mpl";
-    ASSERT_TRUE(Save({"/m/a.mp3", "/m/b.mp3"}, good));
+    const Paths paths = {"/m/a.mp3", "/m/b.mp3", "/m/c.mp3"};
+    const std::string good = dir / "kept.mpl";
+    ASSERT_TRUE(Save(paths, good));
     const std::string image = coretest::Read(good);
     dir.MakeFolder("folder.mpl");
     for (const std::string& path :
@@ -131,16 +120,6 @@ TEST(PlaylistFile, DamagedNativeFilesAddNothingAndReport) {
         ASSERT_EQ(msgs.list.size(), 1u) << name;
         EXPECT_EQ(msgs.list[0].second, "The file is too large to be read.\n\n " + large);
     }
-}
-
-// The program's own kept file gives up what it can: cut anywhere or followed by other bytes, it
-// is reported damaged and yields the clips before the damage, in order.
-TEST(PlaylistFile, AKeptFileGivesTheClipsBeforeTheDamage) {
-    ScratchFolder dir;
-    const Paths paths = {"/m/a.mp3", "/m/b.mp3", "/m/c.mp3"};
-    const std::string good = dir / "kept.mpl";
-    ASSERT_TRUE(Save(paths, good));
-    const std::string image = coretest::Read(good);
     CObjListClip whole;
     EXPECT_EQ(core::LoadKeptPlaylist(whole, good), "");
     EXPECT_EQ(PathsOf(whole), paths);
@@ -170,6 +149,9 @@ TEST(AddFiles, ChoosesTheReaderByExtension) {
     const std::string utf8 = dir.MakeFile("list.m3u8", "#EXTM3U\nsong.ogg\n");
     const std::string ogg = dir.MakeFile("song.ogg", "OggS");
     dir.MakeFolder("folder.ogg");
+    // Playlists that cannot be read: a folder, a missing file, a name with a NUL byte.
+    const Paths unreadable = {dir.MakeFolder("folder.m3u"), dir / "missing.m3u",
+                              std::string("list\0.m3u", 9)};
     const std::string mpl = dir / "x.MPL";
     ASSERT_TRUE(Save({"/from/mpl.mp3"}, mpl));
 
@@ -178,7 +160,8 @@ TEST(AddFiles, ChoosesTheReaderByExtension) {
     const auto result =
         core::AddFiles(playlist,
                        {song, txt, upper, noExt, pl, dir / "missing.mp3", dir / "folder.ogg", mpl,
-                        utf8, "http://127.0.0.1:8000/live", "HTTPS://h/x.pls"},
+                        utf8, "http://127.0.0.1:8000/live", "HTTPS://h/x.pls", unreadable[0],
+                        unreadable[1], unreadable[2]},
                        false, nullptr, msgs.Reporter());
     // Addresses are kept as streams, even without an extension or with a playlist's.
     EXPECT_EQ(PathsOf(playlist), (Paths{song, txt, song, dir / "gone.mp3", "/from/mpl.mp3", ogg,
@@ -189,11 +172,12 @@ TEST(AddFiles, ChoosesTheReaderByExtension) {
     EXPECT_TRUE(a.GetTitle() == "T" && a.GetDuration() == 61 && a.GetInfoLoaded() == 1);
     EXPECT_TRUE(b.GetTitle() == "Gone" && b.GetDuration() == 9 && b.GetInfoLoaded() == 0);
     EXPECT_EQ(playlist.GetAt(5)->GetInfoLoaded(), 1);
-    EXPECT_EQ(result.failedPaths, (Paths{noExt, pl}));
+    EXPECT_EQ(result.failedPaths, (Paths{noExt, pl, unreadable[0], unreadable[1], unreadable[2]}));
     EXPECT_EQ(result.skippedPaths, (Paths{dir / "missing.mp3", dir / "folder.ogg"}));
-    ASSERT_EQ(msgs.list.size(), 2u);
-    EXPECT_EQ(msgs.list[0].second, "Unrecognizable Playlist File Format. \n\n " + noExt);
-    EXPECT_EQ(msgs.list[1].second, "Unrecognizable Playlist File Format. \n\n " + pl);
+    ASSERT_EQ(msgs.list.size(), 5u);
+    for (std::size_t i = 0; i < 5; ++i)
+        EXPECT_EQ(msgs.list[i].second,
+                  "Unrecognizable Playlist File Format. \n\n " + result.failedPaths[i]);
     // Inserted behind the given clip in order; without one, or when appending, at the end.
     core::AddFiles(playlist, {ogg, song}, true, playlist.GetAt(0), nullptr);
     core::AddFiles(playlist, {ogg}, true, nullptr, nullptr);

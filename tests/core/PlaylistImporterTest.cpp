@@ -11,17 +11,13 @@ namespace {
 // Path, title and length.
 using Entry = std::tuple<std::string, std::string, std::uint32_t>;
 
-std::vector<Entry> Entries(const PlaylistImporter& imp) {
+std::vector<Entry> ReadAs(const std::string& path, const std::string& text) {
+    PlaylistImporter imp;
+    EXPECT_TRUE(imp.ReadText(path, text)) << path;
     std::vector<Entry> out;
     for (std::size_t i = 0; i < imp.GetCount(); ++i)
         out.push_back({imp.GetPath(i), imp.GetTitle(i), imp.GetLength(i)});
     return out;
-}
-
-std::vector<Entry> ReadAs(const std::string& path, const std::string& text) {
-    PlaylistImporter imp;
-    EXPECT_TRUE(imp.ReadText(path, text)) << path;
-    return Entries(imp);
 }
 
 } // namespace
@@ -59,7 +55,6 @@ TEST(PlaylistImporter, ReadsM3uPlsAndXspfAsWritten) {
          "[Playlist]\nFile1=rel\\b.mp3\nTitle1=B=b\nLength1=-1\nFile2=/abs/c.mp3\nTitle2=\n"
          "Length2=5\nNumberOfEntries=2\n",
          "/lists/rel/b.mp3|B=b|0\n/abs/c.mp3||5\n"},
-        {"/l/a.m3u", "#EXTM3U\n/m/a.mp3\n/m/b.mp3\n", "/m/a.mp3||0\n/m/b.mp3||0\n"},
         {"/l/a.m3u",
          "#EXTM3U\n#PLAYLIST:Mix\n#EXTALB:Album\n\n#EXTINF:10,A\n#EXTVLCOPT:network-caching=1000\n"
          "a.mp3\n \t\n#EXTINF:20,B\r\nb.mp3\r\n/m/c.mp3\n",
@@ -93,22 +88,6 @@ TEST(PlaylistImporter, ReadsM3uPlsAndXspfAsWritten) {
             listed += path + "|" + title + "|" + std::to_string(length) + "\n";
         EXPECT_EQ(listed, c.expected) << c.text;
     }
-}
-
-TEST(PlaylistImporter, ReadChecksFileAndExtension) {
-    testsupport::ScratchFolder dir;
-    PlaylistImporter imp;
-    ASSERT_TRUE(imp.Read(dir.MakeFile("list.M3U", "#EXTM3U\n#EXTINF:2,T\nsong.mp3\n")));
-    EXPECT_EQ(imp.GetExtension(), "M3U");
-    EXPECT_EQ(Entries(imp), (std::vector<Entry>{{dir / "song.mp3", "T", 2}}));
-    ASSERT_TRUE(imp.Read(dir.MakeFile("list.m3u8", "song.mp3\n")));
-    EXPECT_EQ(Entries(imp), (std::vector<Entry>{{dir / "song.mp3", "", 0}}));
-    dir.MakeFolder("folder.m3u");
-    for (const std::string& path :
-         {dir.MakeFile("list.txt", "C:\\a.mp3\n"), dir.MakeFile("list", "C:\\a.mp3\n"),
-          dir / "missing.m3u", dir / "folder.m3u", std::string("list.M3U\0.x", 11)})
-        EXPECT_FALSE(imp.Read(path)) << path;
-    EXPECT_FALSE(imp.TooLarge()); // the large file is AddFiles' test
 }
 
 // Refused: PLS without its header, broken XSPF, NUL bytes, and control characters in numbers

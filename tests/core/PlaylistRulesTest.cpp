@@ -1,5 +1,7 @@
-// The text rules of playlist rows: durations, tag texts, paths and UTF-8 sequences.
+// The text rules of playlist rows (durations, tag texts, paths and UTF-8 sequences) and finding
+// rows by typed words.
 #include "core/PlaylistRules.h"
+#include "core/ClipSearch.h"
 #include "core/ClipTags.h"
 #include "core/PlaylistPaths.h"
 #include "core/TextEncoding.h"
@@ -13,14 +15,11 @@ TEST(PlaylistRules, DurationTextsAndRowAfterRemoval) {
         {3725, "1:02:05"}, {65, "1:05"}, {5, "05"}, {3600, "1:00:00"}, {60, "1:00"}};
     for (const auto& [seconds, text] : durations)
         EXPECT_EQ(core::FormatDuration(seconds), text);
-    EXPECT_EQ(core::DurationText(0), "");
-    EXPECT_EQ(core::DurationText(-7), ""); // a damaged record shows no nonsense
-    EXPECT_EQ(core::DurationText(59), "59");
-
-    EXPECT_EQ(core::RowAfterRemoval(core::kNoRowTarget, 3), 0);
-    EXPECT_EQ(core::RowAfterRemoval(1, 3), 1);
-    EXPECT_EQ(core::RowAfterRemoval(5, 3), 2);
-    EXPECT_EQ(core::RowAfterRemoval(0, 0), core::kNoRowTarget);
+    // A damaged record shows no nonsense.
+    EXPECT_EQ(core::DurationText(0) + core::DurationText(-7) + core::DurationText(59), "59");
+    EXPECT_TRUE(core::RowAfterRemoval(core::kNoRowTarget, 3) == 0 &&
+                core::RowAfterRemoval(1, 3) == 1 && core::RowAfterRemoval(5, 3) == 2 &&
+                core::RowAfterRemoval(0, 0) == core::kNoRowTarget);
 }
 
 TEST(ClipTagsTest, TagTextsTitlesAndLengths) {
@@ -39,9 +38,9 @@ TEST(ClipTagsTest, TagTextsTitlesAndLengths) {
         EXPECT_EQ(core::CleanTagText(t.text, t.limit), t.clean) << t.text;
     EXPECT_EQ(core::CleanTagText(std::string(100000, 'x'), 512).size(), 512u);
 
-    EXPECT_EQ(core::TagDisplayTitle("Artist", "Title"), "Artist - Title");
-    EXPECT_EQ(core::TagDisplayTitle("", "Title"), "Title");
-    EXPECT_EQ(core::TagDisplayTitle("Artist", ""), "");
+    EXPECT_EQ(core::TagDisplayTitle("Artist", "Title") + "|" + core::TagDisplayTitle("", "Title") +
+                  "|" + core::TagDisplayTitle("Artist", ""),
+              "Artist - Title|Title|");
 
     const std::pair<double, int> lengths[] = {{9.98, 10}, {9.49, 9},         {0.4, 0},
                                               {-3.0, 0},  {std::nan(""), 0}, {1e300, 2000000000}};
@@ -49,7 +48,7 @@ TEST(ClipTagsTest, TagTextsTitlesAndLengths) {
         EXPECT_EQ(core::WholeSeconds(seconds), whole) << seconds;
 }
 
-TEST(PlaylistPaths, SplitsDriveLetterAndPosixPaths) {
+TEST(PlaylistPaths, SplitsDriveLetterAndPosixPathsAndChecksUtf8Strictly) {
     const std::pair<std::string_view, std::string_view> parts[] = {
         {core::Extension("C:\\Music\\list.M3U"), "M3U"},
         {core::Extension("/a.b/list"), ""},
@@ -66,12 +65,66 @@ TEST(PlaylistPaths, SplitsDriveLetterAndPosixPaths) {
     // the adding test's.
     EXPECT_TRUE(core::NaturalLess("a9", "a010") && core::NaturalLess("a12", "a13"));
     EXPECT_FALSE(core::NaturalLess("a010", "a9"));
-}
-
-TEST(TextEncoding, Utf8SequencesAreCheckedStrictly) {
+    // UTF-8 sequences are checked strictly.
     for (const std::string valid : {"a", "\xC3\xA9", "\xE2\x82\xAC", "\xF0\x9F\x98\x80"})
         EXPECT_EQ(core::Utf8SequenceLength(valid, 0), valid.size()) << valid;
     for (const std::string bad : {"\x80", "\xC0\xAF", "\xC3", "\xE0\x80\x80", "\xED\xA0\x80",
                                   "\xF4\x90\x80\x80", "\xF8\x88\x80\x80", "\xE2\x82"})
         EXPECT_EQ(core::Utf8SequenceLength(bad, 0), 0u) << bad;
+}
+
+#include "core/ClipSearch.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const std::vector<std::string> kRows = {
+    "Éléonore - Café Noir\n/music/Ambient/cafe.mp3",
+    "STRASSE\n/music/Straße/01.ogg",
+    "Night Drive\n/music/synth/Œuvre.flac",
+    "Radio One\nhttp://127.0.0.1/stream",
+};
+
+std::vector<int> Find(core::CClipSearch& search, const char* query, std::size_t limit = 10) {
+    std::size_t total = 0;
+    std::vector<int> rows = search.Find(query, limit, total);
+    EXPECT_GE(total, rows.size()) << query;
+    return rows;
+}
+
+} // namespace
+
+TEST(ClipSearch, FoldsCaseAndAccentsMatchesWordsInAnyOrderAndNarrowsGrowingQueries) {
+    EXPECT_EQ(core::FoldForSearch("Éléonore ŁÓDŹ Straße Œuvre ×"),
+              "eleonore lodz strasse oeuvre ×");
+    core::CClipSearch search;
+    search.SetRows(kRows);
+    const std::vector<std::pair<const char*, std::vector<int>>> cases = {
+        {"", {0, 1, 2, 3}},       {"eleonore", {0}},
+        {"NOIR cafe", {0}},    // any order, case ignored
+        {"café ambient", {0}}, // title and path words together
+        {"strasse", {1}},      // ß is "ss"; both rows' spellings
+        {"oeuvre synth", {2}},    {"music mp3", {0}},
+        {"music", {0, 1, 2}},     {"noir drive", {}},  // every word must match the same row
+        {"127.0.0.1 radio", {3}}, {"mp3\n/music", {}}, // one row's fields never join the next row's
+    };
+    for (const auto& [query, expected] : cases)
+        EXPECT_EQ(Find(search, query), expected) << query;
+
+    // Growing queries narrow, and a limit keeps the total.
+    std::size_t total = 0;
+    EXPECT_EQ(search.Find("m", 2, total), (std::vector<int>{0, 1}));
+    EXPECT_EQ(total, 4u);
+    // Each step extends the last query and must still agree with a fresh search.
+    for (const char* query : {"mu", "mus", "music ", "music s", "music st", "music str"}) {
+        core::CClipSearch fresh;
+        fresh.SetRows(kRows);
+        EXPECT_EQ(Find(search, query), Find(fresh, query)) << query;
+    }
+    EXPECT_EQ(Find(search, "music str"), (std::vector<int>{1}));
+    // Deleting letters widens again.
+    EXPECT_EQ(Find(search, "music"), (std::vector<int>{0, 1, 2}));
+    search.SetRows({"Other"});
+    EXPECT_EQ(Find(search, "music"), (std::vector<int>{}));
 }

@@ -25,33 +25,29 @@ ToolRun Tool(const ScratchFolder& dir, const std::string& args) {
 
 } // namespace
 
-TEST(PlaylistTool, ShowPrintsOneJsonObjectPerClip) {
+// Show prints one JSON object per clip; convert writes every format, relative to the output's
+// folder where it can, reports unreadable inputs and converts the rest.
+TEST(PlaylistTool, ShowsAndConvertsPlaylistsAndReportsUnreadableInputs) {
     ScratchFolder dir;
-    dir.MakeFile("a.mp3", "12345");
+    dir.MakeFile("a.mp3", "1");
+    dir.MakeFile("b.ogg", "22");
     // Not valid UTF-8, so the whole file is read as Latin-1.
     dir.MakeFile("l.m3u", "#EXTM3U\n#EXTINF:61,Caf\xE9 \"q\"\\\n a.mp3\n"
                           "#EXTINF:-1,bad\xFF\x01\nmissing\xE9.mp3\n");
-    const ToolRun r = Tool(dir, "show l.m3u");
-    EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.err, "");
+    const ToolRun show = Tool(dir, "show l.m3u");
+    EXPECT_EQ(show.exitCode, 0) << show.err;
+    EXPECT_EQ(show.err, "");
     const std::string tail = "\"infoLoaded\":0,\"playable\":1,\"reserved\":0,\"fileSize\":0,"
                              "\"modified\":0,\"duration\":";
-    EXPECT_EQ(r.out,
+    EXPECT_EQ(show.out,
               "{\"class\":\"CAttribClip\",\"path\":\"" + dir.Path() +
                   "/ a.mp3\",\"typeName\":\"\",\"title\":\"Caf\xC3\xA9 \\\"q\\\"\\\\\"," + tail +
                   "61}\n{\"class\":\"CAttribClip\",\"path\":\"" + dir.Path() +
                   "/missing\xC3\xA9.mp3\",\"typeName\":\"\",\"title\":\"bad\xC3\xBF\\u0001\"," +
                   tail + "0}\n");
-}
 
-TEST(PlaylistTool, ConvertsBetweenFormatsAndReportsUnreadableInputs) {
-    ScratchFolder dir;
-    dir.MakeFile("a.mp3", "1");
-    dir.MakeFile("b.ogg", "22");
     ASSERT_EQ(Tool(dir, "convert a.mp3 b.ogg -o x.mpl").exitCode, 0);
-    const ToolRun m3u = Tool(dir, "convert x.mpl -o y.M3U");
-    EXPECT_EQ(m3u.exitCode, 0) << m3u.err;
-    // Clips below the playlist's folder are written relative to it, with their display titles.
+    ASSERT_EQ(Tool(dir, "convert x.mpl -o y.M3U").exitCode, 0);
     EXPECT_EQ(coretest::Read(dir / "y.M3U"), "#EXTM3U\n#EXTINF:0,a\na.mp3\n#EXTINF:0,b\nb.ogg\n");
     ASSERT_EQ(Tool(dir, "convert y.M3U --output z.pls").exitCode, 0);
     EXPECT_EQ(coretest::Read(dir / "z.pls"),
@@ -66,7 +62,6 @@ TEST(PlaylistTool, ConvertsBetweenFormatsAndReportsUnreadableInputs) {
     ASSERT_EQ(Tool(dir, "convert v.m3u8 -o back.mpl").exitCode, 0);
     EXPECT_EQ(Tool(dir, "show back.mpl").out, Tool(dir, "show z.pls").out);
 
-    // Unreadable inputs are reported and the rest is converted.
     dir.MakeFile("bad.mpl", "junk");
     const ToolRun r = Tool(dir, "convert bad.mpl nothing.pls gone.mp3 a.mp3 -o o.m3u");
     EXPECT_EQ(r.exitCode, 1);
@@ -79,20 +74,18 @@ TEST(PlaylistTool, ConvertsBetweenFormatsAndReportsUnreadableInputs) {
     const ToolRun save = Tool(dir, "convert a.mp3 -o nofolder/o.mpl");
     EXPECT_EQ(save.exitCode, 1);
     EXPECT_NE(save.err.find("Cann't save file.\n\n nofolder/o.mpl"), std::string::npos);
-}
 
-TEST(PlaylistTool, UsageErrors) {
-    ScratchFolder dir;
+    // Usage errors.
     for (const char* args :
          {"", "show", "play a.mp3", "convert a.mp3", "convert a.mp3 -o", "convert a.mp3 -o x.txt",
-          "convert a.mp3 -o x.mpl -o y.mpl", "show a.mp3 -o x.mpl", "show --frobnicate a.mp3"}) {
-        const ToolRun r = Tool(dir, args);
-        EXPECT_EQ(r.exitCode, 2) << args;
-        EXPECT_NE(r.err.find("--help"), std::string::npos);
-        EXPECT_EQ(r.out, "");
+          "convert a.mp3 -o u.mpl -o w.mpl", "show a.mp3 -o u.mpl", "show --frobnicate a.mp3"}) {
+        const ToolRun usage = Tool(dir, args);
+        EXPECT_EQ(usage.exitCode, 2) << args;
+        EXPECT_NE(usage.err.find("--help"), std::string::npos);
+        EXPECT_EQ(usage.out, "");
     }
     const ToolRun help = Tool(dir, "--help");
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_NE(help.out.find("convert FILE... -o OUT"), std::string::npos);
-    EXPECT_FALSE(std::filesystem::exists(dir / "x.mpl"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "u.mpl") || std::filesystem::exists(dir / "w.mpl"));
 }

@@ -1,12 +1,9 @@
 // Preloaded into the player by the save fault test (LD_PRELOAD): fails one call of those that
-// write the files under given folders, as a full or failing disk would.
-//
-//   CORVELLA_FAULT_PREFIXES  folders, separated by ':'; only files below them count
-//   CORVELLA_FAULT_AT        which counted call fails (1 is the first)
-//   CORVELLA_FAULT_ERRNO     the error it fails with (ENOSPC when unset)
-//
+// write the files under given folders, as a full or failing disk would. CORVELLA_FAULT_PREFIXES:
+// the folders, separated by ':'; CORVELLA_FAULT_AT: which counted call fails (1 is the first);
+// CORVELLA_FAULT_ERRNO: the error it fails with (ENOSPC when unset).
 // Counted: opening for writing (open, openat, mkstemp), rename, and write and fsync on a file so
-// opened. The failed call is named on standard error, so the test knows a fault was injected.
+// opened. The failed call is named on standard error.
 #undef _FORTIFY_SOURCE // its inline wrappers of open would stand in the way of ours
 #include <atomic>
 #include <cerrno>

@@ -30,7 +30,7 @@ BmpLayout Layout(int width, int height, int bits, std::function<std::uint32_t(in
 
 } // namespace
 
-TEST(BmpReader, EveryDepthDecodesItsPixelsInBothRowOrders) {
+TEST(BmpReader, EveryDepthDecodesInBothRowOrdersAndDamagedFilesLeaveTheSurfaceAlone) {
     const std::vector<std::uint32_t> palette16 = {
         0x000000, 0xFF0000, 0x00FF00, 0x0000FF, 0x123456, 0xABCDEF, 0x808080, 0xFFFFFF,
         0x111111, 0x222222, 0x333333, 0x444444, 0x555555, 0x666666, 0x777777, 0x888888};
@@ -53,9 +53,6 @@ TEST(BmpReader, EveryDepthDecodesItsPixelsInBothRowOrders) {
                         << bits << " bpp, top-down " << topDown << " at " << x << "," << y;
         }
     }
-}
-
-TEST(BmpReader, DamagedOrUnsupportedFilesFailAndLeaveTheSurfaceAlone) {
     const std::string bytes = MakeBmp(Layout(4, 3, 24, Gradient));
     BmpLayout rle = Layout(4, 3, 8, [](int, int) { return 0u; }, {0, 0xFFFFFF});
     rle.compression = 1;
@@ -75,8 +72,7 @@ TEST(BmpReader, DamagedOrUnsupportedFilesFailAndLeaveTheSurfaceAlone) {
         EXPECT_EQ(dc.Width(), 2);
         EXPECT_EQ(dc.GetPixel(1, 1), RGB(1, 2, 3));
     }
-    EXPECT_FALSE(dc.LoadBitmapFile("/nonexistent/skin.bmp"));
-    EXPECT_FALSE(dc.LoadBitmapFile("/tmp")); // a folder
+    EXPECT_FALSE(dc.LoadBitmapFile("/nonexistent/skin.bmp") || dc.LoadBitmapFile("/tmp"));
     // One row fewer than the refused file decodes.
     BmpLayout largest = Layout(4095, 4097, 1, [](int, int) { return 1u; }, {0, 0xFFFFFF});
     largest.topDown = true;
@@ -84,7 +80,7 @@ TEST(BmpReader, DamagedOrUnsupportedFilesFailAndLeaveTheSurfaceAlone) {
     EXPECT_EQ(dc.GetPixel(4094, 4096), RGB(255, 255, 255));
 }
 
-TEST(Surface, BitBltClipsAtBothSurfacesEdges) {
+TEST(Surface, BitBltClipsExcludedRectanglesStayUntouchedAndTextStaysInItsRectangle) {
     CDC src, dst, dst2, dst3;
     ASSERT_TRUE(src.CreateSolid(4, 4, RGB(200, 0, 0)));
     src.SetPixel(0, 0, RGB(0, 0, 255));
@@ -103,10 +99,6 @@ TEST(Surface, BitBltClipsAtBothSurfacesEdges) {
     EXPECT_EQ(dst3.GetPixel(1, 1), RGB(0, 0, 0));
     EXPECT_EQ(dst3.GetPixel(2, 2), RGB(0, 0, 255));
     EXPECT_EQ(dst3.GetPixel(3, 3), RGB(200, 0, 0));
-}
-
-TEST(Surface, ExcludedRectanglesAreLeftUntouchedAndTextStaysInItsRectangle) {
-    CDC src, dst;
     ASSERT_TRUE(src.CreateSolid(10, 10, RGB(0, 255, 0)));
     ASSERT_TRUE(dst.CreateSolid(10, 10, RGB(0, 0, 0)));
     dst.ExcludeClipRect({2, 2, 5, 5});

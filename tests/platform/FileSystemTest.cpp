@@ -1,18 +1,17 @@
 #include "platform/FileSystem.h"
+#include "platform/CdromDrives.h"
+#include "tests/support/CueBinImage.h"
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/Unprivileged.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-TEST(FileSystem, MatchesPatternIgnoresCase) {
+TEST(FileSystem, PatternsIgnoreCaseListingTellsWhyNothingWasListedUnreadableFilesAreKnown) {
     using platform::MatchesPattern;
     EXPECT_TRUE(MatchesPattern("Track01.CDA", "*.cda") && MatchesPattern("a.mp3", "?.MP3") &&
                 MatchesPattern("x", "*"));
     EXPECT_FALSE(MatchesPattern("ab.mp3", "?.mp3") || MatchesPattern("song.mp3x", "*.mp3"));
-}
-
-TEST(FileSystem, ListingTellsWhyNothingWasListedAndUnreadableFilesAreKnown) {
     testsupport::ScratchFolder dir;
     const std::string locked = dir.MakeFile("locked.mp3");
     const std::string open = dir.MakeFile("open.mp3");
@@ -37,4 +36,20 @@ TEST(FileSystem, ListingTellsWhyNothingWasListedAndUnreadableFilesAreKnown) {
     });
     ASSERT_TRUE(seen.has_value());
     EXPECT_EQ(*seen, "1000") << "only the file that is there and may not be read";
+}
+
+TEST(CdromDrives, OnlyDiscsHaveAudioTracksAndTheMountTableIsReadBothWays) {
+    testsupport::ScratchFolder dir;
+    const std::string disc = testsupport::WriteCueBinAudioDisc(dir.Path(), "disc", {{10}, {10}});
+    // Drives without an audio disc are disc discovery's test.
+    EXPECT_EQ(platform::ReadAudioTracks(disc), (std::vector<int>{1, 2}));
+
+    const std::string mounts =
+        dir.MakeFile("mounts", "/dev/sr0 /media/a\\040b\\134c iso9660 ro 0 0\ngarbage\n"
+                               "/dev/sr0 /second udf ro 0 0\ntmpfs /media/x tmpfs rw 0 0\n");
+    EXPECT_EQ(platform::FindMountPoint("/dev/sr0", mounts), "/media/a b\\c");
+    EXPECT_EQ(platform::FindMountedDevice("/second", mounts), "/dev/sr0");
+    EXPECT_EQ(platform::FindMountedDevice("/media/x", mounts), std::nullopt); // not a device
+    EXPECT_EQ(platform::FindMountPoint("/dev/sr1", mounts), std::nullopt);
+    EXPECT_EQ(platform::FindMountPoint("/dev/sr0", dir / "missing"), std::nullopt);
 }

@@ -24,19 +24,14 @@ protected:
     }
     void TearDown() override { CMessageQueue::Instance().Reset(); }
 
-    // The messages received among those given, in order.
-    std::vector<UINT> Received(std::initializer_list<UINT> among) const {
-        std::vector<UINT> seq;
+    // The messages received so far: A, B and C by letter, a timer's tick by its id's digit.
+    std::string Seen() const {
+        std::string seen;
         for (const auto& m : m_wnd.m_received)
-            if (std::find(among.begin(), among.end(), m.message) != among.end())
-                seq.push_back(m.message);
-        return seq;
-    }
-    std::vector<WPARAM> Ticks() const {
-        std::vector<WPARAM> ids;
-        for (const auto& m : m_wnd.Only(WM_TIMER))
-            ids.push_back(m.wParam);
-        return ids;
+            if (m.message == WM_TIMER || (m.message >= MSG_A && m.message <= MSG_C))
+                seen +=
+                    m.message == WM_TIMER ? char('0' + m.wParam) : char('A' + m.message - MSG_A);
+        return seen;
     }
 
     platform::CVirtualClock m_clock;
@@ -45,33 +40,27 @@ protected:
 
 } // namespace
 
-// Sent messages run at once, nested inside a handler; posted ones run after, in their order.
-TEST_F(MessageQueueTest, SentMessagesRunAtOncePostedOnesInOrderAfterwards) {
+// Sent messages run at once, nested inside a handler; posted ones run after, in their order;
+// none reach a destroyed window, and a handler's exception is swallowed.
+TEST_F(MessageQueueTest, SentAtOncePostedInOrderNoneForDestroyedWindowsAndExceptionsSwallowed) {
     m_wnd.PostMessage(MSG_A, 1, 0);
     m_wnd.PostMessage(MSG_B, 2, 0);
     m_wnd.SendMessage(MSG_C, 3, 0);
-    EXPECT_EQ(Received({MSG_A, MSG_B, MSG_C}), (std::vector<UINT>{MSG_C}));
+    EXPECT_EQ(Seen(), "C");
     m_clock.Pump();
-    EXPECT_EQ(Received({MSG_A, MSG_B, MSG_C}), (std::vector<UINT>{MSG_C, MSG_A, MSG_B}));
+    EXPECT_EQ(Seen(), "CAB");
     EXPECT_EQ(m_wnd.m_received[1].wParam, 1u);
 
-    std::vector<std::string> trace;
+    m_wnd.m_received.clear();
     m_wnd.m_onMessage = [&](UINT msg, WPARAM, LPARAM) {
         if (msg == MSG_A) {
-            trace.push_back("A begin");
             m_wnd.PostMessage(MSG_C);
             m_wnd.SendMessage(MSG_B);
-            trace.push_back("A end");
-        } else if (msg == MSG_B || msg == MSG_C) {
-            trace.push_back(msg == MSG_B ? "B" : "C");
         }
     };
     m_wnd.PostMessage(MSG_A);
     m_clock.Pump();
-    EXPECT_EQ(trace, (std::vector<std::string>{"A begin", "B", "A end", "C"}));
-}
-
-TEST_F(MessageQueueTest, MessagesForADestroyedWindowAreDroppedAndHandlerExceptionsSwallowed) {
+    EXPECT_EQ(Seen(), "ABC");
     CRecordingWnd other;
     ASSERT_TRUE(other.CreateMessageWindow());
     other.PostMessage(MSG_A);
@@ -79,8 +68,7 @@ TEST_F(MessageQueueTest, MessagesForADestroyedWindowAreDroppedAndHandlerExceptio
     other.DestroyWindow();
     EXPECT_FALSE(other.PostMessage(MSG_B));
     m_clock.Advance(500);
-    EXPECT_TRUE(other.Only(MSG_A).empty());
-    EXPECT_TRUE(other.Only(WM_TIMER).empty()); // the timer died with its window
+    EXPECT_TRUE(other.Only(MSG_A).empty() && other.Only(WM_TIMER).empty()); // the timer died too
 
     m_wnd.m_onMessage = [](UINT msg, WPARAM, LPARAM) {
         if (msg == MSG_A)
@@ -90,53 +78,46 @@ TEST_F(MessageQueueTest, MessagesForADestroyedWindowAreDroppedAndHandlerExceptio
     m_wnd.PostMessage(MSG_A);
     m_wnd.PostMessage(MSG_B);
     m_clock.Pump();
-    EXPECT_EQ(m_wnd.Only(MSG_B).size(), 1u);
+    EXPECT_EQ(Seen(), "ABCAAB");
 }
 
-TEST_F(MessageQueueTest, TimersRepeatInDueOrderUntilKilledAndSettingOneAgainRestartsIt) {
+TEST_F(MessageQueueTest,
+       TimersRepeatInDueOrderUntilKilledAndZeroAndReplacedTimersTickAfterTheQueue) {
     m_wnd.SetTimer(7, 500);
     m_wnd.SetTimer(1, 1000);
     m_clock.Advance(499);
-    EXPECT_TRUE(Ticks().empty());
     m_wnd.SetTimer(1, 1000); // replaces: the next tick is 1000 ms from now
     m_clock.Advance(1);
-    EXPECT_EQ(Ticks(), (std::vector<WPARAM>{7}));
+    EXPECT_EQ(Seen(), "7");
     m_clock.Advance(998);
-    EXPECT_EQ(Ticks(), (std::vector<WPARAM>{7, 7})) << "timer 1 not yet, at 999 ms of its 1000";
+    EXPECT_EQ(Seen(), "77") << "timer 1 not yet, at 999 ms of its 1000";
     m_clock.Advance(1);
-    EXPECT_EQ(Ticks(), (std::vector<WPARAM>{7, 7, 1}));
-    EXPECT_TRUE(m_wnd.KillTimer(7));
-    EXPECT_TRUE(m_wnd.KillTimer(1));
+    EXPECT_EQ(Seen(), "771");
+    EXPECT_TRUE(m_wnd.KillTimer(7) && m_wnd.KillTimer(1));
     m_clock.Advance(5000);
-    EXPECT_EQ(Ticks().size(), 3u);
     EXPECT_FALSE(m_wnd.KillTimer(7));
-    m_wnd.m_received.clear();
     m_wnd.SetTimer(1, 1000);
     m_wnd.SetTimer(2, 500);
     m_clock.Advance(1000); // both due at 1000 ms: the one set first goes first
-    EXPECT_EQ(Ticks(), (std::vector<WPARAM>{2, 1, 2}));
-}
+    EXPECT_EQ(Seen(), "771212");
 
-// A zero timer fires after the messages already queued; a replaced timer's queued tick is dropped.
-TEST_F(MessageQueueTest, QueuedTicksOfZeroAndReplacedTimers) {
+    // A zero timer ticks after the messages already queued; a replaced timer's queued tick is
+    // dropped.
+    EXPECT_TRUE(m_wnd.KillTimer(1) && m_wnd.KillTimer(2));
+    m_wnd.m_received.clear();
     m_wnd.PostMessage(MSG_A);
     m_wnd.SetTimer(2, 0);
     m_wnd.PostMessage(MSG_B);
-    m_wnd.m_onMessage = [&](UINT msg, WPARAM, LPARAM) {
-        if (msg == WM_TIMER)
-            m_wnd.KillTimer(2);
-    };
-    m_clock.Pump();
-    EXPECT_EQ(Received({MSG_A, MSG_B, WM_TIMER}), (std::vector<UINT>{MSG_A, MSG_B, WM_TIMER}));
-
     m_wnd.SetTimer(1, 0);
     m_wnd.PostMessage(MSG_C);
     m_wnd.m_onMessage = [&](UINT msg, WPARAM, LPARAM) {
+        if (msg == WM_TIMER)
+            m_wnd.KillTimer(2);
         if (msg == MSG_C)
             m_wnd.SetTimer(1, 3000);
     };
     m_clock.Pump();
-    EXPECT_EQ(Ticks(), (std::vector<WPARAM>{2}));
+    EXPECT_EQ(Seen(), "ABC2");
 }
 
 TEST_F(MessageQueueTest, PostingFromOtherThreadsLosesNothingAndThreadMessagesReachTheApp) {
@@ -158,10 +139,9 @@ TEST_F(MessageQueueTest, PostingFromOtherThreadsLosesNothingAndThreadMessagesRea
         th.join();
     m_clock.Pump();
     EXPECT_EQ(app.got, (std::vector<UINT>{MSG_C}));
-    auto got = m_wnd.Only(MSG_A);
-    ASSERT_EQ(got.size(), 1000u);
+    ASSERT_EQ(m_wnd.Only(MSG_A).size(), 1000u);
     std::vector<LPARAM> last(4, -1); // each thread's own messages keep their order
-    for (const auto& m : got) {
+    for (const auto& m : m_wnd.Only(MSG_A)) {
         EXPECT_GT(m.lParam, last[m.wParam]);
         last[m.wParam] = m.lParam;
     }

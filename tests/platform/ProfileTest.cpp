@@ -1,8 +1,8 @@
 #include "platform/Profile.h"
 
-#include "TestHelpers.h"
 #include "platform/FileSystem.h"
 #include "platform/Registry.h"
+#include "tests/support/ScratchFolder.h"
 
 #include <climits>
 #include <gtest/gtest.h>

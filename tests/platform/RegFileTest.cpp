@@ -1,7 +1,5 @@
 #include "platform/RegFile.h"
 
-#include "TestHelpers.h"
-
 #include <algorithm>
 #include <gtest/gtest.h>
 
@@ -9,6 +7,14 @@ using platform::FormatRegFile;
 using platform::ParseRegFile;
 
 namespace {
+
+// count bytes of a repeating pattern that takes every byte value.
+std::string PatternBytes(std::size_t count) {
+    std::string bytes;
+    for (std::size_t i = 0; i < count; ++i)
+        bytes += char((i * 7 + 3) & 0xFF);
+    return bytes;
+}
 
 // Parses text, failing the test when it is not a valid hive.
 std::unique_ptr<CRegKey> Parse(const std::string& text) {
@@ -53,23 +59,18 @@ TEST(RegFile, EveryByteSurvivesARoundTrip) {
     CRegKey& key = root.CreateSubkey("Odd ] = \" [name]");
     key.SetValue(all, {REG_SZ, all + all});
     key.SetValue("@", {REG_SZ, "not the default"});
-    key.SetValue("\\", {REG_SZ, "\\\\\""});
-    key.SetValue("x\"=\"y", {REG_DWORD, platform::DwordToBytes(0xFFFFFFFF)});
+    key.SetValue("x\"=\"y\\", {REG_DWORD, platform::DwordToBytes(0xFFFFFFFF)});
     root.SetValue("at the root", {REG_BINARY, all});
     key.SetValue("\xc3\xa4", {REG_SZ, "small"}); // case is folded for ASCII letters only
     key.SetValue("\xc3\x84", {REG_SZ, "capital"});
-
+    // Formatting is one to one, so the copy formats alike only when it was read whole.
     const auto copy = Parse(*FormatRegFile(root));
     EXPECT_EQ(*FormatRegFile(*copy), *FormatRegFile(root));
     const CRegKey* read = copy->FindSubkey("odd ] = \" [NAME]");
     ASSERT_TRUE(read);
     EXPECT_EQ(read->Name(), "Odd ] = \" [name]");
     EXPECT_EQ(read->FindValue(all)->data, all + all);
-    EXPECT_EQ(read->FindValue("@")->data, "not the default");
-    EXPECT_FALSE(read->FindValue(""));
-    EXPECT_EQ(read->FindValue("\\")->data, "\\\\\"");
-    EXPECT_EQ(read->FindValue("X\"=\"Y")->data, platform::DwordToBytes(0xFFFFFFFF));
-    EXPECT_EQ(*copy->FindValue("AT THE ROOT"), (RegValue{REG_BINARY, all}));
+    EXPECT_TRUE(read->FindValue("@") && !read->FindValue("") && read->FindValue("X\"=\"Y\\"));
     EXPECT_EQ(read->FindValue("\xc3\xa4")->data + read->FindValue("\xc3\x84")->data,
               "smallcapital");
 }
@@ -114,7 +115,7 @@ TEST(RegFile, TextCutShortIsDamagedAndKeepsOnlyWholeValues) {
     }
 }
 
-TEST(RegFile, RejectsDamagedTextNamingTheLine) {
+TEST(RegFile, RejectsDamagedTextNamingTheLineAndKeepsToDepthAndSizeBounds) {
     using namespace std::string_literals;
     // Each text is damaged on the line given.
     const std::pair<std::size_t, std::vector<std::string>> cases[] = {
@@ -144,16 +145,12 @@ TEST(RegFile, RejectsDamagedTextNamingTheLine) {
         EXPECT_EQ(error->line, line) << bad.substr(0, 60);
         EXPECT_FALSE(error->reason.empty());
     }
-}
-
-TEST(RegFile, KeepsToDepthAndSizeBounds) {
     // A chain as deep as allowed is read, written and read back; one more is refused.
     std::string path;
     for (std::size_t i = 0; i < platform::kMaxKeyDepth; ++i)
         path += "\\k";
     const auto text = FormatRegFile(*Parse("REGEDIT4\n[" + path + "]\n\"bottom\"=\"here\"\n"));
-    ASSERT_TRUE(text);
-    EXPECT_EQ(*FormatRegFile(*Parse(*text)), *text);
+    EXPECT_EQ(FormatRegFile(*Parse(text.value_or(""))), text);
     EXPECT_TRUE(ParseError("REGEDIT4\n[" + path + "\\k]\n; end\n"));
 
     // Keys plus values are bounded, and the writer keeps the same bound as the reader.
@@ -161,11 +158,9 @@ TEST(RegFile, KeepsToDepthAndSizeBounds) {
     CRegKey& parent = wide.CreateSubkey("p");
     for (std::size_t i = 1; i < platform::kMaxRegEntries; ++i)
         parent.SetValue(std::to_string(i), {REG_SZ, ""});
-    const auto full = FormatRegFile(wide);
-    ASSERT_TRUE(full);
-    EXPECT_FALSE(ParseError(*full));
-    const std::string beforeEnd = full->substr(0, full->rfind("; end"));
-    EXPECT_TRUE(ParseError(beforeEnd + "\"one more\"=\"\"\n; end\n"));
+    const std::string full = FormatRegFile(wide).value_or("");
+    EXPECT_FALSE(ParseError(full));
+    EXPECT_TRUE(ParseError(full.substr(0, full.rfind("; end")) + "\"one more\"=\"\"\n; end\n"));
     parent.SetValue("one more", {REG_SZ, ""});
     EXPECT_FALSE(FormatRegFile(wide));
 

@@ -34,7 +34,7 @@ protected:
 
 } // namespace
 
-TEST_F(WindowTest, BorderlessTopLevelHasTheRequestedGeometryAndPaintsItsBackBuffer) {
+TEST_F(WindowTest, TopLevelGeometryBackBufferChildrenCaptureAndDestruction) {
     EXPECT_EQ(m_wnd.GetWindowRect(), (CRect{100, 50, 412, 168}));
     EXPECT_EQ(m_wnd.GetClientRect(), (CRect{0, 0, 312, 118}));
     EXPECT_TRUE(m_wnd.GetWidget()->windowFlags() & Qt::FramelessWindowHint);
@@ -50,53 +50,7 @@ TEST_F(WindowTest, BorderlessTopLevelHasTheRequestedGeometryAndPaintsItsBackBuff
     EXPECT_EQ(m_wnd.GetWindowRect(), (CRect{10, 20, 30, 60}));
     ASSERT_FALSE(m_wnd.Only(WM_SIZE).empty());
     EXPECT_EQ(m_wnd.Only(WM_SIZE).back().lParam, MAKELPARAM(20, 40));
-}
-
-TEST_F(WindowTest, MouseAndKeyEventsArriveAsMessages) {
-    Send(Mouse(QEvent::MouseButtonPress, {15, 25}, Qt::LeftButton, Qt::LeftButton,
-               Qt::ControlModifier));
-    Send(Mouse(QEvent::MouseMove, {16, 26}, Qt::NoButton, Qt::LeftButton));
-    Send(Mouse(QEvent::MouseButtonRelease, {17, 27}, Qt::LeftButton, Qt::NoButton,
-               Qt::ShiftModifier));
-    Send(Mouse(QEvent::MouseButtonPress, {3, 4}, Qt::RightButton, Qt::RightButton));
-    const auto down = m_wnd.Only(WM_LBUTTONDOWN), move = m_wnd.Only(WM_MOUSEMOVE),
-               up = m_wnd.Only(WM_LBUTTONUP);
-    ASSERT_TRUE(down.size() == 1 && move.size() == 1 && up.size() == 1);
-    EXPECT_EQ(down[0].lParam, MAKELPARAM(15, 25));
-    EXPECT_EQ(down[0].wParam, MK_LBUTTON | MK_CONTROL);
-    EXPECT_EQ(move[0].wParam, MK_LBUTTON);
-    EXPECT_EQ(up[0].wParam, MK_SHIFT);
-    EXPECT_EQ(up[0].lParam, MAKELPARAM(17, 27));
-    EXPECT_EQ(m_wnd.Only(WM_RBUTTONDOWN).size(), 1u);
-
-    Send(QKeyEvent(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier));
-    Send(QKeyEvent(QEvent::KeyPress, Qt::Key_M, Qt::ControlModifier, "m"));
-    Send(QKeyEvent(QEvent::KeyRelease, Qt::Key_Right, Qt::NoModifier));
-    const auto keys = m_wnd.Only(WM_KEYDOWN), chars = m_wnd.Only(WM_CHAR);
-    ASSERT_TRUE(keys.size() == 2 && chars.size() == 1);
-    EXPECT_EQ(keys[0].wParam, VK_RIGHT);
-    EXPECT_EQ(keys[1].wParam, WPARAM('M'));
-    EXPECT_EQ(chars[0].wParam, WPARAM('m'));
-    EXPECT_EQ(m_wnd.Only(WM_KEYUP).size(), 1u);
-}
-
-TEST_F(WindowTest, DroppedFilesArriveAsLocalPathsInOrder) {
-    m_wnd.DragAcceptFiles(true);
-    DroppedFiles got;
-    m_wnd.m_onMessage = [&](UINT msg, WPARAM wParam, LPARAM) {
-        if (msg == WM_DROPFILES)
-            got = *reinterpret_cast<DroppedFiles*>(wParam);
-    };
-    QMimeData data;
-    data.setUrls({QUrl::fromLocalFile("/music/b song.mp3"), QUrl("https://example.org/x.mp3"),
-                  QUrl::fromLocalFile("/music/a.ogg")});
-    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    // QApplication only routes drops that come from its drag manager, so deliver it directly.
-    static_cast<QObject*>(m_wnd.GetWidget())->event(&drop);
-    EXPECT_EQ(got, (DroppedFiles{"/music/b song.mp3", "/music/a.ogg"}));
-}
-
-TEST_F(WindowTest, ChildWindowsCaptureAndDestroyingChildrenFirst) {
+    // Child windows, capture, and destroying the children first.
     CRecordingWnd child;
     ASSERT_TRUE(child.CreateChild(&m_wnd, {5, 5, 25, 25}));
     EXPECT_EQ(child.GetParent(), &m_wnd);
@@ -121,4 +75,44 @@ TEST_F(WindowTest, ChildWindowsCaptureAndDestroyingChildrenFirst) {
     EXPECT_EQ(order, (std::vector<std::string>{"child", "parent"}));
     EXPECT_FALSE(m_wnd.IsWindow() || child.IsWindow());
     EXPECT_EQ(child.GetWidget(), nullptr); // no pointer to a widget that is going away
+}
+
+TEST_F(WindowTest, MouseKeyAndDropEventsArriveAsMessages) {
+    Send(Mouse(QEvent::MouseButtonPress, {15, 25}, Qt::LeftButton, Qt::LeftButton,
+               Qt::ControlModifier));
+    Send(Mouse(QEvent::MouseMove, {16, 26}, Qt::NoButton, Qt::LeftButton));
+    Send(Mouse(QEvent::MouseButtonRelease, {17, 27}, Qt::LeftButton, Qt::NoButton,
+               Qt::ShiftModifier));
+    Send(Mouse(QEvent::MouseButtonPress, {3, 4}, Qt::RightButton, Qt::RightButton));
+    Send(QKeyEvent(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier));
+    Send(QKeyEvent(QEvent::KeyPress, Qt::Key_M, Qt::ControlModifier, "m"));
+    Send(QKeyEvent(QEvent::KeyRelease, Qt::Key_Right, Qt::NoModifier));
+    std::vector<std::pair<UINT, WPARAM>> got;
+    for (const auto& m : m_wnd.m_received)
+        if (m.message >= WM_KEYDOWN && m.message <= WM_MOUSEWHEEL)
+            got.emplace_back(m.message, m.wParam);
+    EXPECT_EQ(got, (std::vector<std::pair<UINT, WPARAM>>{{WM_LBUTTONDOWN, MK_LBUTTON | MK_CONTROL},
+                                                         {WM_MOUSEMOVE, MK_LBUTTON},
+                                                         {WM_LBUTTONUP, MK_SHIFT},
+                                                         {WM_RBUTTONDOWN, MK_RBUTTON},
+                                                         {WM_KEYDOWN, VK_RIGHT},
+                                                         {WM_KEYDOWN, 'M'},
+                                                         {WM_CHAR, 'm'},
+                                                         {WM_KEYUP, VK_RIGHT}}));
+    EXPECT_EQ(m_wnd.Only(WM_LBUTTONDOWN).at(0).lParam, MAKELPARAM(15, 25));
+    EXPECT_EQ(m_wnd.Only(WM_LBUTTONUP).at(0).lParam, MAKELPARAM(17, 27));
+    // Dropped files arrive as local paths, in order.
+    m_wnd.DragAcceptFiles(true);
+    DroppedFiles dropped;
+    m_wnd.m_onMessage = [&](UINT msg, WPARAM wParam, LPARAM) {
+        if (msg == WM_DROPFILES)
+            dropped = *reinterpret_cast<DroppedFiles*>(wParam);
+    };
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile("/music/b song.mp3"), QUrl("https://example.org/x.mp3"),
+                  QUrl::fromLocalFile("/music/a.ogg")});
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    // QApplication only routes drops that come from its drag manager, so deliver it directly.
+    static_cast<QObject*>(m_wnd.GetWidget())->event(&drop);
+    EXPECT_EQ(dropped, (DroppedFiles{"/music/b song.mp3", "/music/a.ogg"}));
 }

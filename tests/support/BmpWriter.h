@@ -1,5 +1,5 @@
-// Writes BMP files byte by byte for tests, so the reader is checked against images whose every
-// pixel is known.
+// BMP files written byte by byte, so the reader is checked against images whose every pixel is
+// known.
 #pragma once
 
 #include <cstdint>

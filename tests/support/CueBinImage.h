@@ -48,11 +48,4 @@ inline std::string WriteCueBinAudioDisc(const std::string& folder, const std::st
     return folder + "/" + name + ".cue";
 }
 
-// trackCount silent tracks of sectorsPerTrack sectors each.
-inline std::string WriteCueBinAudioDisc(const std::string& folder, const std::string& name,
-                                        int trackCount, int sectorsPerTrack = 300) {
-    return WriteCueBinAudioDisc(
-        folder, name, std::vector<CueTrack>(std::size_t(trackCount), {sectorsPerTrack, 0}));
-}
-
 } // namespace testsupport

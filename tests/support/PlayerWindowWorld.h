@@ -13,7 +13,6 @@
 
 namespace testsupport {
 
-// Before the windows are made; registryFolder is the test's own. Leave after they are gone.
 inline void EnterPlayerWindowWorld(IPlayerApp* pApp, const std::string& registryFolder) {
     platform::CMessageQueue::Instance().Reset();
     CSnapWnd::UnregisterAll();

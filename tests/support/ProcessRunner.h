@@ -19,8 +19,7 @@ public:
     // file, the program's standard output and error go there.
     bool Start(const std::string& program, const std::vector<std::string>& args,
                const std::vector<std::string>& env = {}, const std::string& outputFile = {}) {
-        // Blocked before the fork, so that a signal sent as soon as Start returns waits for the
-        // program.
+        // Blocked before the fork: a signal sent as soon as Start returns waits for the program.
         sigset_t parentMask;
         ::pthread_sigmask(SIG_BLOCK, &m_blockedInChild, &parentMask);
         m_pid = ::fork();

@@ -1,7 +1,6 @@
-// The application as the player windows see it, for tests and benchmarks: a real controller, a
-// record of every command and request, and submitted commands delivered nowhere (the default),
-// to one window (m_pTarget; param1 is recorded as its observers left it) or over a real command
-// bus whose main window relays them to every player window (m_bus.SetMainWnd).
+// The application as the player windows see it: a real controller, a record of every command and
+// request, and submitted commands delivered nowhere (the default), to one window (m_pTarget;
+// param1 as its observers left it) or over a real bus to every player window (m_bus.SetMainWnd).
 #pragma once
 
 #include "platform/RegisteredMessages.h"
@@ -84,8 +83,7 @@ public:
         return codes;
     }
     bool HasCode(int code) const {
-        return std::any_of(m_commands.begin(), m_commands.end(),
-                           [code](const Command& c) { return c.code == code; });
+        return std::ranges::any_of(m_commands, [code](const Command& c) { return c.code == code; });
     }
 };
 
