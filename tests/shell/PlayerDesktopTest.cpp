@@ -1,5 +1,4 @@
-// The whole program on a private X server (Xvfb), driven through xdotool. The verbose log tells
-// what the player did; window places and pixels come from the X server.
+// The whole program on a private X server (Xvfb), driven through xdotool.
 #include "res/BuiltInSkinLayout.h"
 #include "res/StringTable.h"
 #include "shell/InstanceObjects.h"
@@ -19,6 +18,7 @@
 #include <unistd.h>
 
 using namespace std::chrono_literals;
+using shelltest::Poll;
 using shelltest::ReadFile;
 using shelltest::WaitForText;
 
@@ -32,15 +32,6 @@ struct Geometry {
 // The private X server's screen; with no window manager all of it is available.
 constexpr int kScreenWidth = 800, kScreenHeight = 600;
 
-// Polls until check holds; false when it did not within the limit.
-template <typename Check> bool Poll(Check check, std::chrono::milliseconds limit = 10s) {
-    bool ok = false;
-    for (const auto end = std::chrono::steady_clock::now() + limit;
-         !(ok = check()) && std::chrono::steady_clock::now() < end;)
-        std::this_thread::sleep_for(20ms);
-    return ok;
-}
-
 // What a shell command prints.
 std::string Output(const std::string& command) {
     std::string out;
@@ -52,26 +43,6 @@ std::string Output(const std::string& command) {
     }
     return out;
 }
-
-// The centre of a main window control of the built-in layout, in window coordinates.
-std::pair<int, int> MainControlCentre(const char* name) {
-    for (const builtin::ControlLine& line : builtin::kMainControls)
-        if (std::string(line.pszName) == name)
-            return {line.n[0] + line.n[2] / 2, line.n[1] + line.n[3] / 2};
-    ADD_FAILURE() << "no control " << name;
-    return {0, 0};
-}
-
-// The screen as a binary PPM, eight bits a colour.
-struct Shot {
-    std::string ppm;
-    int width = 0, height = 0, start = 0;
-    std::uint32_t At(int x, int y) const {
-        const auto* p = reinterpret_cast<const unsigned char*>(ppm.data()) + start +
-                        (std::size_t(y) * std::size_t(width) + std::size_t(x)) * 3;
-        return std::uint32_t(p[0]) << 16 | std::uint32_t(p[1]) << 8 | p[2];
-    }
-};
 
 class PlayerDesktopTest : public ::testing::Test {
 protected:
@@ -111,10 +82,9 @@ protected:
     std::vector<std::string> Env(bool startupDialogs = false) const {
         std::vector<std::string> env = shelltest::PlayerEnvironment(m_home.Path(), "xcb");
         env.push_back("DISPLAY=" + m_display);
-        if (startupDialogs)
-            std::erase_if(env, [](const std::string& e) {
-                return e.starts_with(shell::kNoStartupDialogsVariable);
-            });
+        std::erase_if(env, [&](const std::string& e) {
+            return startupDialogs && e.starts_with(shell::kNoStartupDialogsVariable);
+        });
         return env;
     }
     void Start(const std::vector<std::string>& files, bool startupDialogs = false) {
@@ -129,8 +99,7 @@ protected:
         ASSERT_TRUE(Poll([&] { return FindWindows(); }, 45s))
             << XDo("search --class .") << ReadFile(Log());
     }
-    // The playlist, the play window and the main window (of the main panel's width) among the
-    // player's visible windows; true when the main window and the playlist were found.
+    // The player's windows (the main one by its width); true when main and playlist are found.
     bool FindWindows() {
         std::stringstream ids(XDo("search --onlyvisible --class ."));
         m_main.clear();
@@ -158,10 +127,14 @@ protected:
     bool At(const std::string& window, int x, int y) {
         return WaitForGeometry(window, [&](const Geometry& g) { return g.x == x && g.y == y; });
     }
-    void ClickMain(const char* control) {
-        const auto [x, y] = MainControlCentre(control);
-        XDo("mousemove --window " + m_main + " " + std::to_string(x) + " " + std::to_string(y) +
-            " sleep 0.2 mousedown 1 sleep 0.1 mouseup 1");
+    // Clicks the centre of a main window control of the built-in layout.
+    void ClickMain(const std::string& control) {
+        for (const builtin::ControlLine& line : builtin::kMainControls)
+            if (line.pszName == control)
+                XDo("mousemove --window " + m_main + " " +
+                    std::to_string(line.n[0] + line.n[2] / 2) + " " +
+                    std::to_string(line.n[1] + line.n[3] / 2) +
+                    " sleep 0.2 mousedown 1 sleep 0.1 mouseup 1");
     }
     // Drags the playlist by its title bar so that its top-left lands at (x, y).
     void DragPlaylist(int x, int y) {
@@ -173,37 +146,34 @@ protected:
             point((from.x + x) / 2, (from.y + y) / 2) + " sleep 0.1" + point(x, y) +
             " sleep 0.1 mouseup 1");
     }
-    // Waits until a screenshot passes check.
+    // Waits until a screenshot passes check, which reads pixels as 0xRRGGBB through at(x, y).
     template <typename Check> bool WaitForScreen(Check check) const {
         return Poll(
             [&] {
-                Shot shot{Output("xwd -root -silent -display " + m_display +
-                                 " | xwdtopnm 2>/dev/null | pnmdepth 255")};
-                int maxValue = 0;
-                return std::sscanf(shot.ppm.c_str(), "P6 %d %d %d%n", &shot.width, &shot.height,
-                                   &maxValue, &shot.start) == 3 &&
-                       maxValue == 255 && shot.width >= kScreenWidth &&
-                       shot.ppm.size() >=
-                           std::size_t(++shot.start + shot.width * shot.height * 3) &&
-                       check(shot);
+                const std::string ppm = Output("xwd -root -silent -display " + m_display +
+                                               " | xwdtopnm 2>/dev/null | pnmdepth 255");
+                int width = 0, height = 0, maxValue = 0, start = 0;
+                auto at = [&](int x, int y) {
+                    const auto* p = reinterpret_cast<const unsigned char*>(ppm.data()) + start +
+                                    (std::size_t(y) * std::size_t(width) + std::size_t(x)) * 3;
+                    return std::uint32_t(p[0]) << 16 | std::uint32_t(p[1]) << 8 | p[2];
+                };
+                return std::sscanf(ppm.c_str(), "P6 %d %d %d%n", &width, &height, &maxValue,
+                                   &start) == 3 &&
+                       maxValue == 255 && width >= kScreenWidth &&
+                       ppm.size() >= std::size_t(++start + width * height * 3) && check(at);
             },
             15s);
     }
 
     testsupport::ScratchFolder m_home;
-    std::string m_display;
-    testsupport::CChildProcess m_xvfb;
-    testsupport::CChildProcess m_player;
-    std::string m_main;
-    std::string m_playlist;
-    std::string m_play;
+    testsupport::CChildProcess m_xvfb, m_player;
+    std::string m_display, m_main, m_playlist, m_play;
 };
 
 } // namespace
 
-// A video opened at the first start grows the play window where it was placed, beside the main
-// window. Without a window manager nothing else keeps the start-up dialog above the windows
-// shown before it, or shown and raised while it is open (as when the clip starts).
+// Without a window manager nothing else keeps the start-up dialog above the player's windows.
 TEST_F(PlayerDesktopTest, AVideoOpenedAtTheFirstStartGrowsThePlayWindowWhereItWasPlaced) {
     ASSERT_TRUE(mediatest::CMediaFolder::Instance().Ok());
     Start({mediatest::CMediaFolder::Instance() / "clip.avi"}, true);
@@ -234,9 +204,8 @@ TEST_F(PlayerDesktopTest, AVideoOpenedAtTheFirstStartGrowsThePlayWindowWhereItWa
     })) << "the dialog is under a player window";
 }
 
-// The first start docks the windows mid-screen; shading pulls the docked playlist up and back;
-// a second start with -x leaves one row drawn; the playlist snaps below the main window, and
-// where it was dragged it comes back after a restart.
+// The first start docks the windows mid-screen; shading pulls the docked playlist along; -x
+// leaves one row drawn; the playlist snaps, and comes back where it was dragged after a restart.
 TEST_F(PlayerDesktopTest, ASecondStartThatReplacesAndThePlaylistPlaceAfterARestart) {
     std::vector<std::string> clips;
     for (const char* name : {"first.wav", "second.wav", "third.wav"}) {
@@ -273,10 +242,10 @@ TEST_F(PlayerDesktopTest, ASecondStartThatReplacesAndThePlaylistPlaceAfterAResta
     ASSERT_TRUE(WaitForText(Log(), "play state: playing (" + clips[0], 30s)) << ReadFile(Log());
     // The play window says "Audio Only" in white while the clip plays: it is not left black.
     const Geometry play = Geom(m_play);
-    EXPECT_TRUE(WaitForScreen([&](const Shot& shot) {
+    EXPECT_TRUE(WaitForScreen([&](auto at) {
         for (int y = play.y + 20; y < play.y + play.height - 30; ++y)
             for (int x = play.x + 8; x < play.x + play.width - 8; ++x)
-                if (shot.At(x, y) == 0xFFFFFF)
+                if (at(x, y) == 0xFFFFFF)
                     return true;
         return false;
     })) << "the play window is black";
@@ -287,11 +256,11 @@ TEST_F(PlayerDesktopTest, ASecondStartThatReplacesAndThePlaylistPlaceAfterAResta
     ASSERT_TRUE(WaitForText(Log(), "play state: playing (" + clips[2], 30s)) << ReadFile(Log());
     // Below the one row the list shows its bare background: the rows of before are gone.
     const Geometry list = Geom(m_playlist);
-    EXPECT_TRUE(WaitForScreen([&](const Shot& shot) {
-        const std::uint32_t background = shot.At(list.x + 11, list.y + list.height - 29);
+    EXPECT_TRUE(WaitForScreen([&](auto at) {
+        const std::uint32_t background = at(list.x + 11, list.y + list.height - 29);
         for (int y = list.y + 19 + 17; y < list.y + list.height - 29; ++y)
             for (int x = list.x + 11; x < list.x + list.width - 26; ++x)
-                if (shot.At(x, y) != background)
+                if (at(x, y) != background)
                     return false;
         return true;
     })) << "old rows are still drawn below the first";
