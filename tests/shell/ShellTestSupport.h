@@ -75,23 +75,18 @@ inline bool WaitForText(const std::string& path, const std::string& text,
 }
 
 // Language files in a folder of the test's own, and the languages as at start-up afterwards.
-class LanguageFolder {
+class LanguageFolder : public testsupport::ScratchFolder {
 public:
-    LanguageFolder() { shell::SetLanguageFolder(m_folder.Path()); }
+    LanguageFolder() { shell::SetLanguageFolder(Path()); }
     ~LanguageFolder() {
         shell::SetLanguageFolder("");
         shell::SetCurrentLanguage(shell::kEnglish);
         shell::SetSourceLanguage(shell::kEnglish);
         shell::CLanguageFileCache::Instance().Clear();
     }
-
-    const std::string& Path() const { return m_folder.Path(); }
     void Write(const std::string& language, const std::string& content) const {
-        WriteFile(Path() + "/" + language + ".ini", content);
+        MakeFile(language + ".ini", content);
     }
-
-private:
-    testsupport::ScratchFolder m_folder;
 };
 
 } // namespace shelltest
