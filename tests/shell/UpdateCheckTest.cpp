@@ -47,7 +47,7 @@ std::string VersionFile(const std::string& latest, const std::vector<std::string
 } // namespace
 
 // The values the result dialog shows are checked there.
-TEST(VersionInfo, ReadsTheValuesWithOrWithoutCarriageReturnsAndRefusesOtherStructures) {
+TEST(VersionInfo, ReadsTheValuesRefusesOtherStructuresAndComparesVersionsAsText) {
     CVersionInfo info;
     EXPECT_EQ(info.Parse(VersionFile("v2.2 (Build:5000)", {"Faster start", "", "Fixes"})), 1);
     EXPECT_EQ(info.m_strReserved1, "r13");
@@ -92,10 +92,8 @@ TEST(VersionInfo, ReadsTheValuesWithOrWithoutCarriageReturnsAndRefusesOtherStruc
     }
     EXPECT_EQ(info.Parse(replaced("news", "Schneller \xE2\x80\x93 \xF0\x9F\x8E\xB5\tok")), 1);
     EXPECT_EQ(info.Parse(replaced("2.2.1", "V2.2 (Build:5000)")), 1);
-}
-
-// A digit where this version has a blank or a bracket sorts after it.
-TEST(VersionInfo, NewerIsATextualComparisonWithoutLetterCase) {
+    // Newer is a textual comparison without letter case: a digit where this version has a blank
+    // or a bracket sorts after it.
     const std::string current = "v2.1 (Build:4089)";
     EXPECT_EQ(shell::ProgramVersion(), current);
     for (const char* newer : {"v2.1 (Build:4090)", "v2.10 (Build:1)", "v2.1 (Build:40890)"})
@@ -153,13 +151,7 @@ TEST(UpgradeInfoDlg, ANewerVersionShowsItsDetailsAndLinksTheSameOnlyTheTop) {
     same.close();
 }
 
-TEST(VersionFetch, TheAddressComesFromTheEnvironmentAndOnlyTheSizeLimitIsRead) {
-    {
-        shelltest::ScopedEnv url("CORVELLA_UPDATE_URL", "http://127.0.0.1:1/v.txt");
-        EXPECT_EQ(shell::UpdateCheckUrl(), "http://127.0.0.1:1/v.txt");
-    }
-    shelltest::ScopedEnv url("CORVELLA_UPDATE_URL", "");
-    EXPECT_EQ(shell::UpdateCheckUrl(), "https://www.corvella-player.org/version.txt");
+TEST(VersionFetch, OnlyHttpIsFetchedAndOnlyUpToTheSizeLimit) {
     CLocalHttpServer server(Answering(Response(200, "OK", std::string(200000, 'v'))));
     shell::FetchOptions options;
     for (const std::string& address : {server.Url("/v.txt"), std::string("file:///etc/hostname"),
