@@ -306,8 +306,7 @@ TEST_F(PlayerEndToEndTest, ADamagedStoredFileOrAFailingWriteLosesNothingAndIsTol
             c = damage == Zeroed ? '\0' : damage == Random ? char(random()) : c;
         shelltest::WriteFile(path, bytes);
         const std::string log = RunOnce({}, "damaged" + std::to_string(++run));
-        EXPECT_NE(log.find("notice: "), std::string::npos) << log;
-        EXPECT_NE(log.find(path), std::string::npos) << log;
+        EXPECT_NE(log.find(path, log.find("notice: ")), std::string::npos) << log;
         const fs::path folder = fs::path(path).parent_path();
         const auto aside =
             platform::ListFolder(folder, fs::path(path).filename().string() + ".damaged-*");
