@@ -7,7 +7,11 @@
 #include "tests/shell/ShellTestSupport.h"
 #include "tests/support/Unprivileged.h"
 
+#include "platform/Clock.h"
 #include "platform/FileSystem.h"
+#include "platform/MessageQueue.h"
+#include "platform/RegisteredMessages.h"
+#include "platform/WinApp.h"
 #include "res/StringTable.h"
 
 #include <cstring>
@@ -303,4 +307,33 @@ TEST_F(SingleInstanceTest, NamesHeldByAnotherUserOrLockPathsThatAreNotFilesNever
             << folder;
     }
     std::filesystem::remove(m_names.strAliveLock);
+}
+
+TEST_F(SingleInstanceTest, TheDefaultHandlerAsksTheApplicationThreadToBringTheMainWindowBack) {
+    platform::CMessageQueue::Instance().Reset();
+    platform::CVirtualClock clock;
+    struct App : CWinApp {
+        std::vector<UINT> got;
+        void OnThreadMessage(UINT m, WPARAM w, LPARAM l) override {
+            got.push_back(m);
+            if (m == WM_REG_ONOTHERINSTANCECALL)
+                CSingleInstance::ActivateMainWindow();
+            CWinApp::OnThreadMessage(m, w, l);
+        }
+    } app;
+    CWnd main;
+    ASSERT_TRUE(main.CreateTopLevel({0, 0, 312, 118}, "Corvella"));
+    app.m_pMainWnd = &main;
+    main.ShowWindow(SW_SHOWMINIMIZED);
+    ASSERT_TRUE(main.IsIconic());
+    CSingleInstance first; // its default handler, reached from the listener thread
+    ASSERT_TRUE(first.Create(kIdentifier));
+    CRecordingInstance later;
+    EXPECT_FALSE(later.Create(kIdentifier));
+    shelltest::Poll([&] { return clock.Pump(), !app.got.empty(); });
+    EXPECT_EQ(app.got, (std::vector<UINT>{WM_REG_ONOTHERINSTANCECALL}));
+    EXPECT_FALSE(main.IsIconic());
+    first.Release();
+    main.DestroyWindow();
+    platform::CMessageQueue::Instance().Reset();
 }

@@ -151,14 +151,16 @@ TEST(UpgradeInfoDlg, ANewerVersionShowsItsDetailsAndLinksTheSameOnlyTheTop) {
     same.close();
 }
 
+// Without an address of its own the fetch takes the environment's.
 TEST(VersionFetch, OnlyHttpIsFetchedAndOnlyUpToTheSizeLimit) {
     CLocalHttpServer server(Answering(Response(200, "OK", std::string(200000, 'v'))));
+    shelltest::ScopedEnv url("CORVELLA_UPDATE_URL", server.Url("/v.txt"));
     shell::FetchOptions options;
-    for (const std::string& address : {server.Url("/v.txt"), std::string("file:///etc/hostname"),
-                                       std::string("not an address")}) {
+    for (const std::string& address :
+         {std::string(), std::string("file:///etc/hostname"), std::string("not an address")}) {
         options.strUrl = address;
         EXPECT_EQ(shell::FetchVersionFile(options).value_or("").size(),
-                  address.starts_with("http") ? 64u * 1024u : 0u);
+                  address.empty() ? 64u * 1024u : 0u);
     }
 }
 
