@@ -101,7 +101,6 @@ protected:
         testsupport::WriteWav(m_home / name, seconds);
         return m_home / name;
     }
-    // Starts the player and waits until its windows are up.
     void Start(CChildProcess& player, const std::vector<std::string>& args, const std::string& log,
                const std::vector<std::string>& env = {}) {
         ASSERT_TRUE(player.Start(kProgram, Verbose(args), Env(env), Log(log)));
@@ -119,7 +118,6 @@ protected:
         Start(player, args, log, env);
         return Close(player, log);
     }
-    // Runs a later start to its end; its exit code.
     std::optional<int> RunSecond(const std::vector<std::string>& args, const std::string& log) {
         CChildProcess second;
         return second.Start(kProgram, Verbose(args), Env(), Log(log)) ? second.WaitExit(20s)
@@ -459,7 +457,6 @@ QString UrlOf(const std::string& path) {
     return QUrl::fromLocalFile(QString::fromStdString(path)).toString(QUrl::FullyEncoded);
 }
 
-// Records the signals the player sends on the bus.
 class CBusSignalRecorder : public QObject {
     Q_OBJECT
 
@@ -697,7 +694,6 @@ struct Geometry {
 // The private X server's screen; with no window manager all of it is available.
 constexpr int kScreenWidth = 800, kScreenHeight = 600;
 
-// What a shell command prints.
 std::string Output(const std::string& command) {
     std::string out;
     if (FILE* pipe = ::popen(command.c_str(), "r")) {
@@ -792,7 +788,6 @@ protected:
     bool At(const std::string& window, int x, int y) {
         return WaitForGeometry(window, [&](const Geometry& g) { return g.x == x && g.y == y; });
     }
-    // Clicks the centre of a main window control of the built-in layout.
     void ClickMain(const std::string& control) {
         for (const builtin::ControlLine& line : builtin::kMainControls)
             if (line.pszName == control)
