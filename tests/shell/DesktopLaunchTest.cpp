@@ -7,21 +7,24 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 
+// '"' '`' '$' take one backslash inside the quotes; a backslash takes one, then the entry's
+// string escaping doubles every backslash. A line break would end the Exec line and start a
+// line of the path's choosing.
 TEST(DesktopLaunch, ExecArgumentsQuoteWhatTheLauncherWouldSplitOrExpand) {
-    EXPECT_EQ(shell::ExecArgument("/opt/corvella/bin/corvella"), "\"/opt/corvella/bin/corvella\"");
-    EXPECT_EQ(shell::ExecArgument("/home/a b/corvella"), "\"/home/a b/corvella\"");
-    // '"' '`' '$' take one backslash inside the quotes; a backslash takes one, then the
-    // entry's string escaping doubles every backslash.
-    EXPECT_EQ(shell::ExecArgument("/x/\"q\"/$HOME/`c`/corvella"),
-              "\"/x/\\\\\"q\\\\\"/\\\\$HOME/\\\\`c\\\\`/corvella\"");
-    EXPECT_EQ(shell::ExecArgument("/x\\y/corvella"), "\"/x\\\\\\\\y/corvella\"");
-    EXPECT_EQ(shell::ExecArgument("/100%/corvella"), "\"/100%%/corvella\"");
-    // A line break would end the Exec line and start a line of the path's choosing.
-    EXPECT_EQ(shell::ExecArgument("/x\n[Desktop Action]/corvella"), "");
-    EXPECT_EQ(shell::ExecArgument(""), "");
+    const std::pair<std::string, std::string> cases[] = {
+        {"/home/a b/corvella", "\"/home/a b/corvella\""},
+        {"/x/\"q\"/$HOME/`c`/corvella", "\"/x/\\\\\"q\\\\\"/\\\\$HOME/\\\\`c\\\\`/corvella\""},
+        {"/x\\y/corvella", "\"/x\\\\\\\\y/corvella\""},
+        {"/100%/corvella", "\"/100%%/corvella\""},
+        {"/x\n[Desktop Action]/corvella", ""},
+        {"", ""}};
+    for (const auto& [path, exec] : cases)
+        EXPECT_EQ(shell::ExecArgument(path), exec) << path;
 }
 
-TEST(DesktopLaunch, TheCommandOnTheSearchPathCountsAsInstalledOnlyWhenItIsThisProgram) {
+// The command on the search path counts as installed only when it is this program. Entries
+// for both kinds of copy are valid, and the installed one is the package's.
+TEST(DesktopLaunch, TheInstalledCopyIsStartedByItsCommandAnyOtherByAValidPath) {
     testsupport::ScratchFolder folder;
     const std::string program = folder.MakeFile("build/corvella", "");
     folder.MakeFile("other", "");
@@ -29,8 +32,7 @@ TEST(DesktopLaunch, TheCommandOnTheSearchPathCountsAsInstalledOnlyWhenItIsThisPr
     std::filesystem::create_symlink(program, folder / "bin/corvella");
     const shell::DesktopLaunch installed =
         shell::LaunchFor(program, folder / "bin/corvella", "/icons/corvella.png");
-    EXPECT_EQ(installed.strExec, "corvella");
-    EXPECT_EQ(installed.strIcon, "corvella");
+    EXPECT_EQ(installed.strExec + installed.strIcon, "corvellacorvella");
     for (const std::string& found : {folder / "other", std::string()}) {
         const shell::DesktopLaunch copy = shell::LaunchFor(program, found, "/icons/corvella.png");
         EXPECT_EQ(copy.strExec, "\"" + program + "\"") << found;
@@ -39,21 +41,16 @@ TEST(DesktopLaunch, TheCommandOnTheSearchPathCountsAsInstalledOnlyWhenItIsThisPr
     EXPECT_EQ(shell::LaunchFor(program, "", "").strIcon, "");
     // A path no entry can hold falls back on the command rather than breaking the entry.
     EXPECT_EQ(shell::LaunchFor("/x\n/corvella", "", "").strExec, "corvella");
-}
 
-TEST(DesktopLaunch, EntriesForBothKindsOfCopyAreValidAndTheInstalledOneIsThePackages) {
-    const std::string installed = shell::DesktopEntry(shell::InstalledLaunch());
-    EXPECT_EQ(installed,
-              shelltest::ReadFile(std::string(CORVELLA_SOURCE_DIR) + "/res/corvella.desktop"));
-    const shell::DesktopLaunch copy =
-        shell::LaunchFor("/home/a b/100% \"new\"/$dir\\x/corvella", "", "/a b/icon.png");
-    // desktop-file-validate (desktop-file-utils) has nothing to say about either.
-    testsupport::ScratchFolder folder;
-    for (const std::string& entry : {installed, shell::DesktopEntry(copy)}) {
-        shelltest::WriteFile(folder / "corvella.desktop", entry);
+    // desktop-file-validate (desktop-file-utils) has nothing to say about either kind of entry.
+    for (const shell::DesktopLaunch& launch :
+         {shell::InstalledLaunch(),
+          shell::LaunchFor("/home/a b/100% \"new\"/$dir\\x/corvella", "", "/a b/icon.png")}) {
+        const std::string text = shell::DesktopEntry(launch);
+        shelltest::WriteFile(folder / "corvella.desktop", text);
         const std::string command = "desktop-file-validate '" + folder / "corvella.desktop" +
                                     "' > '" + folder / "said.txt" + "' 2>&1";
         EXPECT_EQ(std::system(command.c_str()), 0) << shelltest::ReadFile(folder / "said.txt");
-        EXPECT_EQ(shelltest::ReadFile(folder / "said.txt"), "") << entry;
+        EXPECT_EQ(shelltest::ReadFile(folder / "said.txt"), "") << text;
     }
 }

@@ -1,5 +1,5 @@
 // Helpers shared by the shell tests: the player's environment, files read and written whole,
-// waiting for a program's log to say something, and private language folders.
+// waiting for a condition or a log's text, and private language folders.
 #pragma once
 
 #include "shell/Language.h"
@@ -35,9 +35,8 @@ struct ScopedEnv : testsupport::CScopedEnv {
     ScopedEnv(const char* name, const std::string& value) : CScopedEnv(name, value.c_str()) {}
 };
 
-// The environment of a player started by a test: settings and runtime objects in home, no
-// start-up dialogs, fake sinks that keep real time without sound or video hardware, and no
-// session bus (a test that wants one adds its own address after these).
+// A test's player: settings and runtime objects in home, no start-up dialogs, fake sinks that
+// keep real time, and no session bus (a test may add its own after these).
 inline std::vector<std::string> PlayerEnvironment(const std::string& home,
                                                   const std::string& platform) {
     return {"QT_QPA_PLATFORM=" + platform,
@@ -60,35 +59,34 @@ inline void WriteFile(const std::string& path, const std::string& content) {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << content;
 }
 
-// Waits until the file holds text; false when it did not within the limit.
-inline bool WaitForText(const std::string& path, const std::string& text,
-                        std::chrono::milliseconds limit = std::chrono::seconds(20)) {
-    for (const auto end = std::chrono::steady_clock::now() + limit;
-         ReadFile(path).find(text) == std::string::npos;
+// Polls until check holds; false when it did not within the limit.
+template <typename Check>
+bool Poll(Check check, std::chrono::milliseconds limit = std::chrono::seconds(20)) {
+    for (const auto end = std::chrono::steady_clock::now() + limit; !check();
          std::this_thread::sleep_for(std::chrono::milliseconds(20)))
         if (std::chrono::steady_clock::now() > end)
             return false;
     return true;
 }
 
+inline bool WaitForText(const std::string& path, const std::string& text,
+                        std::chrono::milliseconds limit = std::chrono::seconds(20)) {
+    return Poll([&] { return ReadFile(path).find(text) != std::string::npos; }, limit);
+}
+
 // Language files in a folder of the test's own, and the languages as at start-up afterwards.
-class LanguageFolder {
+class LanguageFolder : public testsupport::ScratchFolder {
 public:
-    LanguageFolder() { shell::SetLanguageFolder(m_folder.Path()); }
+    LanguageFolder() { shell::SetLanguageFolder(Path()); }
     ~LanguageFolder() {
         shell::SetLanguageFolder("");
         shell::SetCurrentLanguage(shell::kEnglish);
         shell::SetSourceLanguage(shell::kEnglish);
         shell::CLanguageFileCache::Instance().Clear();
     }
-
-    const std::string& Path() const { return m_folder.Path(); }
     void Write(const std::string& language, const std::string& content) const {
-        WriteFile(Path() + "/" + language + ".ini", content);
+        MakeFile(language + ".ini", content);
     }
-
-private:
-    testsupport::ScratchFolder m_folder;
 };
 
 } // namespace shelltest

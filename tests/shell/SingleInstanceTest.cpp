@@ -1,6 +1,5 @@
-// The single instance inside this process: a first instance and later starts built from
-// separate objects (each holds its own lock file descriptor, so they meet the way two
-// processes do), and the shared block on its own.
+// The single instance in this process: separate objects, each with its own lock file descriptor,
+// meet the way two processes do.
 #include "shell/SingleInstance.h"
 #include "shell/CommandLineText.h"
 #include "shell/InstanceObjects.h"
@@ -79,11 +78,9 @@ void UseCommandLine(const std::vector<std::string>& args) {
 
 int SemaphoreValue(const std::string& name) {
     sem_t* sem = ::sem_open(name.c_str(), 0);
-    if (sem == SEM_FAILED)
-        return -1;
     int value = -1;
-    ::sem_getvalue(sem, &value);
-    ::sem_close(sem);
+    if (sem != SEM_FAILED)
+        ::sem_getvalue(sem, &value), ::sem_close(sem);
     return value;
 }
 
@@ -126,12 +123,9 @@ protected:
 
 } // namespace
 
-// A killed instance may leave a lock file readable by all, the mutex taken, wake-ups pending,
-// a block too short and a hand-over file: the first instance replaces them all with private
-// objects whose names hold a token nobody can guess, and each later start hands its whole line
-// over. When the instance stops taking lines, a later start waits for the line ahead of it,
-// gives up after the bounded wait and says so; nothing it brought arrives later. Release
-// removes the objects, so the next start is first again.
+// What a killed instance left (a lock file readable by all, the mutex taken, wake-ups pending, a
+// short block, a hand-over file) is replaced by private objects. A later start facing a stuck
+// instance gives up after the bounded wait; nothing it brought arrives later.
 TEST_F(SingleInstanceTest, ObjectsLeftByAKilledInstanceAreReplacedAndAStuckInstanceIsGivenUp) {
     shelltest::WriteFile(m_names.strAliveLock, std::string(32, 'a'));
     ASSERT_EQ(::chmod(m_names.strAliveLock.c_str(), 0644), 0);
@@ -190,9 +184,8 @@ TEST_F(SingleInstanceTest, ObjectsLeftByAKilledInstanceAreReplacedAndAStuckInsta
     EXPECT_FALSE(next.OtherInstanceRuns());
 }
 
-// The block holds up to 255 bytes and references longer texts through a private file. A waiting
-// line is never overwritten nor cleared by another start, and a reference to a file that is not
-// a hand-over file is neither read nor deleted.
+// Longer texts than 255 bytes go through a private file. A waiting line is never overwritten nor
+// cleared; a reference to a file that is not a hand-over file is neither read nor deleted.
 TEST_F(SingleInstanceTest, TheBlockKeepsAWaitingLineAndReferencesLongerTextsThroughAPrivateFile) {
     CSharedCmdLine block;
     ASSERT_TRUE(block.Create(m_names, true));
@@ -234,9 +227,8 @@ TEST_F(SingleInstanceTest, TheBlockKeepsAWaitingLineAndReferencesLongerTextsThro
     }
 }
 
-// Without a usable XDG_RUNTIME_DIR the objects go to a folder with a random name, found again
-// through a note in the cache folder, and made anew when it is gone or no longer private. A
-// folder another user made at the old fixed name is of no concern.
+// Without a usable XDG_RUNTIME_DIR the objects go to a random private folder, found again through
+// a note and made anew when gone or opened up; another user's folder at the fixed name is no bar.
 TEST(InstanceObjects, TheRuntimeFolderFallsBackToARandomPrivateFolderFoundThroughANote) {
     testsupport::ScratchFolder runtime, cache;
     ScopedEnv cacheEnv("XDG_CACHE_HOME", cache.Path());
@@ -277,8 +269,8 @@ TEST(InstanceObjects, TheRuntimeFolderFallsBackToARandomPrivateFolderFoundThroug
         ::rmdir(fixed.c_str());
 }
 
-// Names another user made first, and lock paths that are not files, never keep the player from
-// starting: it draws other names, or runs without the hand-over.
+// Names another user took first and lock paths that are not files never keep the player from
+// starting.
 TEST_F(SingleInstanceTest, NamesHeldByAnotherUserOrLockPathsThatAreNotFilesNeverBlockTheStart) {
     if (::geteuid() != 0)
         GTEST_SKIP() << "the attack needs another user: run as root to make one";
@@ -338,8 +330,7 @@ TEST_F(SingleInstanceTest, TheDefaultHandlerAsksTheApplicationThreadToBringTheMa
     ASSERT_TRUE(first.Create(kIdentifier));
     CRecordingInstance later;
     EXPECT_FALSE(later.Create(kIdentifier));
-    for (int i = 0; i < 2000 && app.got.empty(); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10)), clock.Pump();
+    shelltest::Poll([&] { return clock.Pump(), !app.got.empty(); });
     EXPECT_EQ(app.got, (std::vector<UINT>{WM_REG_ONOTHERINSTANCECALL}));
     EXPECT_FALSE(main.IsIconic());
     first.Release();
