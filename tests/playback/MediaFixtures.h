@@ -167,6 +167,14 @@ protected:
     bool Completed() const { return Count(WM_REG_PLAYCOMPLETED) > 0; }
     // The first finish report's argument: 0 ended or stopped, 1 failed.
     WPARAM FinishReport() const { return m_parent.Only(WM_REG_PLAYCOMPLETED).at(0).wParam; }
+    // The index of the first (message, wParam) received from `from` on; -1 when missing.
+    long IndexOf(UINT message, WPARAM wParam, std::size_t from = 0) const {
+        for (std::size_t i = from; i < m_parent.m_received.size(); ++i)
+            if (m_parent.m_received[i].message == message &&
+                m_parent.m_received[i].wParam == wParam)
+                return long(i);
+        return -1;
+    }
 
     // Opens path and waits until it plays (or the attempt ended).
     bool OpenAndPlay(const std::string& path) {
@@ -179,11 +187,14 @@ protected:
                }) &&
                !Completed();
     }
-    // Plays path to its open and stops it again, waiting for the finish report.
+    // Stops the clip and waits for the finish report.
+    bool StopAndWait() {
+        m_manager->Stop();
+        return WaitFor([&] { return Completed(); });
+    }
     void OpenAndStop(const std::string& path) {
         ASSERT_TRUE(OpenAndPlay(path)) << path;
-        m_manager->Stop();
-        ASSERT_TRUE(WaitFor([&] { return Completed(); })) << path;
+        ASSERT_TRUE(StopAndWait()) << path;
     }
 
     std::unique_ptr<platform::CQtMessagePump> m_pPump;

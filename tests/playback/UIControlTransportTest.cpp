@@ -15,7 +15,7 @@ TEST_F(UIControlTransportTest, StartAnnouncesTheCursorClipPlayWaitsForTheZeroTim
     m_trace.clear();
     m_ctl.Start();
     EXPECT_EQ(m_ctl.GetCurrentClip(), nullptr);
-    EXPECT_EQ(PlayCodesSince(0), std::vector<int>{CmdUpdateControls});
+    EXPECT_EQ(Codes("play"), std::vector<int>{CmdUpdateControls});
     // Start marks every clip playable and loads the cursor clip.
     Clip(1)->SetPlayable(0);
     m_rows.SetCursorRow(2);
@@ -23,7 +23,7 @@ TEST_F(UIControlTransportTest, StartAnnouncesTheCursorClipPlayWaitsForTheZeroTim
     m_ctl.Start();
     EXPECT_EQ(Clip(1)->GetPlayable(), 1);
     EXPECT_EQ(m_ctl.GetCurrentClip(), Clip(2));
-    EXPECT_EQ(PlayCodesSince(0), (std::vector<int>{CmdUpdateControls, CmdLoadClip}));
+    EXPECT_EQ(Codes("play"), (std::vector<int>{CmdUpdateControls, CmdLoadClip}));
     EXPECT_EQ(Seen("play", CmdLoadClip)[0].param1, ControlCommand::FromClip(Clip(2)));
     EXPECT_EQ(m_engine.m_strPath, PathOf(2));
 
@@ -37,7 +37,7 @@ TEST_F(UIControlTransportTest, StartAnnouncesTheCursorClipPlayWaitsForTheZeroTim
     EXPECT_EQ(m_ctl.GetEnginePlayState(), EnginePlaying);
     // Code 1 with start, then the playback-requested notice after the open it caused; the open
     // sequence ended, the clip is marked playable and the rows hear of it.
-    EXPECT_EQ(PlayCodesSince(0).at(0), CmdPlay);
+    EXPECT_EQ(Codes("play").at(0), CmdPlay);
     EXPECT_EQ(Seen("play", CmdPlay)[0].param1, 1);
     EXPECT_EQ(Seen("play", CmdPlaybackRequested).size(), 1u);
     EXPECT_FALSE(m_ctl.IsBusy());
@@ -51,7 +51,7 @@ TEST_F(UIControlTransportTest, StartAnnouncesTheCursorClipPlayWaitsForTheZeroTim
     EXPECT_EQ(m_ctl.GetPendingAction(), PendingAction::Stopped);
     EXPECT_TRUE(m_engine.m_bIdleLogo);
     EXPECT_EQ(m_engine.m_strOverlay, "");
-    auto codes = PlayCodesSince(mark);
+    auto codes = Codes("play", mark);
     std::erase(codes, CmdPlayState);
     EXPECT_EQ(codes, (std::vector<int>{CmdStop, CmdStopped, CmdSeek}));
     EXPECT_EQ(Seen("play", CmdSeek).back().param1, 0);
@@ -94,7 +94,8 @@ TEST_F(UIControlTransportTest, PreviousAndNextWrapAndThreeQuickNextsOpenOnlyTheT
     EXPECT_EQ(m_engine.m_opened.size(), 4u);
 }
 
-TEST_F(UIControlTransportTest, AFailedClipIsMarkedUnplayableAndTheEndOfTheListStopsWithoutRepeat) {
+TEST_F(UIControlTransportTest,
+       AFailedClipIsMarkedUnplayableTheListEndStopsAndAllFailingStopsWithText) {
     AddClips(4);
     m_engine.m_failing = {PathOf(1)};
     StartPlayback();
@@ -106,10 +107,9 @@ TEST_F(UIControlTransportTest, AFailedClipIsMarkedUnplayableAndTheEndOfTheListSt
     EXPECT_EQ(m_rows.GetCursorRow(), 2);
     EXPECT_EQ(m_engine.m_nPlayState, EnginePlaying);
     // The failed clip's row was told to redraw its mark.
-    bool failedRowRedrawn = false;
-    for (const auto& e : Seen("playlist", CmdPlayableChanged))
-        failedRowRedrawn |= e.param1 == ControlCommand::FromClip(Clip(1));
-    EXPECT_TRUE(failedRowRedrawn);
+    EXPECT_TRUE(std::ranges::any_of(Seen("playlist", CmdPlayableChanged), [&](const auto& e) {
+        return e.param1 == ControlCommand::FromClip(Clip(1));
+    }));
 
     m_ctl.SetRepeat(false);
     PlayToEnd();
@@ -118,52 +118,26 @@ TEST_F(UIControlTransportTest, AFailedClipIsMarkedUnplayableAndTheEndOfTheListSt
     EXPECT_EQ(m_ctl.GetPendingAction(), PendingAction::Stopped);
     EXPECT_EQ(m_ctl.GetCurrentClip(), nullptr);
     EXPECT_EQ(Seen("main", CmdStopped).size(), 1u);
-}
 
-TEST_F(UIControlTransportTest, AllClipsFailingStopsEmptiesTheCurrentClipAndShowsTheText) {
-    AddClips(3);
-    m_engine.m_failing = {PathOf(0), PathOf(1), PathOf(2)};
+    // With every clip failing, a start walks the whole list once (repeat on) and stops.
+    m_engine.m_failing = {PathOf(0), PathOf(1), PathOf(2), PathOf(3)};
+    m_ctl.SetRepeat(true);
     m_ctl.SetTranslator([](const std::string& s) { return "<" + s + ">"; });
-    StartPlayback(); // walks the whole list once, with repeat on
-    EXPECT_TRUE(m_engine.m_opened.empty());
-    for (int i = 0; i < 3; ++i)
+    StartPlayback();
+    EXPECT_EQ(m_engine.m_opened.size(), 3u);
+    for (int i = 0; i < 4; ++i)
         EXPECT_EQ(Clip(i)->GetPlayable(), 0) << i;
     EXPECT_EQ(m_ctl.GetCurrentClip(), nullptr);
     EXPECT_EQ(m_ctl.GetPendingAction(), PendingAction::Stopped);
     EXPECT_EQ(m_engine.m_strOverlay, "<All files in playlist are not playable.>");
     EXPECT_TRUE(m_engine.m_bIdleLogo);
     EXPECT_EQ(Seen("playlist", CmdPlayableChanged).back().param1, 0);
-    EXPECT_EQ(Seen("main", CmdStopped).size(), 1u);
+    EXPECT_EQ(Seen("main", CmdStopped).size(), 2u);
     EXPECT_FALSE(m_ctl.IsBusy());
     EXPECT_EQ(platform::CMessageQueue::Instance().PendingCount(), 0u);
 }
 
-TEST_F(UIControlTransportTest, PauseThenFinishOrNextMovesOnLikePlaying) {
-    AddClips(3);
-    StartPlayback();
-    EXPECT_TRUE(m_ctl.Pause());
-    EXPECT_EQ(m_ctl.GetPendingAction(), PendingAction::Paused);
-    EXPECT_EQ(m_ctl.GetEnginePlayState(), EnginePaused);
-    // Resuming does not reopen the clip.
-    m_ctl.Play();
-    m_clock.Pump();
-    EXPECT_EQ(m_engine.m_opened.size(), 1u);
-    EXPECT_EQ(m_ctl.GetEnginePlayState(), EnginePlaying);
-    m_ctl.Pause();
-    PlayToEnd();
-    EXPECT_EQ(m_engine.m_opened.back(), PathOf(1));
-    // Next while paused, as the windows do it: stop, then next. The stop's finish report
-    // starts the chosen clip, and the end of the delay leaves it playing.
-    m_ctl.Pause();
-    m_ctl.Stop();
-    m_ctl.Next();
-    m_clock.Advance(2000);
-    EXPECT_EQ(m_engine.m_opened, (std::vector<std::string>{PathOf(0), PathOf(1), PathOf(2)}));
-    EXPECT_EQ(m_ctl.GetEnginePlayState(), EnginePlaying);
-    EXPECT_FALSE(m_ctl.IsBusy());
-}
-
-TEST_F(UIControlTransportTest, PlayClipLoadsItWhileStoppedAndStopsTheOldClipWhilePlaying) {
+TEST_F(UIControlTransportTest, PlayClipLoadsOrStopsTheOldClipAndAPausedClipMovesOnLikeAPlayingOne) {
     AddClips(3);
     m_trace.clear();
     m_ctl.PlayClip(Clip(1), false); // without start it only becomes the current clip
@@ -185,7 +159,7 @@ TEST_F(UIControlTransportTest, PlayClipLoadsItWhileStoppedAndStopsTheOldClipWhil
     m_engine.m_bHoldStopReport = true;
     m_ctl.PlayClip(Clip(0), true);
     EXPECT_EQ(m_ctl.GetPendingAction(), PendingAction::PlayClip);
-    EXPECT_EQ(PlayCodesSince(mark).front(), CmdStop);
+    EXPECT_EQ(Codes("play", mark).front(), CmdStop);
     m_clock.Pump();
     EXPECT_EQ(m_engine.m_opened.size(), 1u);
     m_engine.ReleaseStopReport();
@@ -193,6 +167,29 @@ TEST_F(UIControlTransportTest, PlayClipLoadsItWhileStoppedAndStopsTheOldClipWhil
     EXPECT_EQ(m_engine.m_opened, (std::vector<std::string>{PathOf(2), PathOf(0)}));
     EXPECT_EQ(m_ctl.GetPendingAction(), PendingAction::Playing);
     EXPECT_EQ(m_ctl.GetCurrentClip(), Clip(0));
+
+    // Paused, a resume does not reopen the clip, and its end moves on as when playing.
+    m_engine.m_bHoldStopReport = false;
+    EXPECT_TRUE(m_ctl.Pause());
+    EXPECT_EQ(m_ctl.GetPendingAction(), PendingAction::Paused);
+    EXPECT_EQ(m_ctl.GetEnginePlayState(), EnginePaused);
+    m_ctl.Play();
+    m_clock.Pump();
+    EXPECT_EQ(m_engine.m_opened.size(), 2u);
+    EXPECT_EQ(m_ctl.GetEnginePlayState(), EnginePlaying);
+    m_ctl.Pause();
+    PlayToEnd();
+    EXPECT_EQ(m_engine.m_opened.back(), PathOf(1));
+    // Next while paused, as the windows do it: stop, then next. The stop's finish report
+    // starts the chosen clip, and the end of the delay leaves it playing.
+    m_ctl.Pause();
+    m_ctl.Stop();
+    m_ctl.Next();
+    m_clock.Advance(2000);
+    EXPECT_EQ(m_engine.m_opened.back(), PathOf(2));
+    EXPECT_EQ(m_engine.m_opened.size(), 4u);
+    EXPECT_EQ(m_ctl.GetEnginePlayState(), EnginePlaying);
+    EXPECT_FALSE(m_ctl.IsBusy());
 }
 
 TEST_F(UIControlTransportTest, VolumeMuteAndEachModeChangeAreAppliedAndAnnounced) {
@@ -234,11 +231,7 @@ TEST_F(UIControlTransportTest, VolumeMuteAndEachModeChangeAreAppliedAndAnnounced
         m_trace.clear();
         cases[i].change();
         EXPECT_TRUE(cases[i].changed()) << i;
-        std::vector<int> codes;
-        for (const TraceEntry& e : m_trace)
-            if (e.window == "main")
-                codes.push_back(e.code);
-        EXPECT_EQ(codes, cases[i].codes) << i;
+        EXPECT_EQ(Codes("main"), cases[i].codes) << i;
     }
     CUIControl bare; // without wiring, transport does nothing harmful
     EXPECT_TRUE(bare.Play() && bare.Next() && bare.Stop());
