@@ -8,8 +8,7 @@
 
 #include <vector>
 
-using testsupport::Settle;
-using testsupport::WaitFor;
+using namespace mediatest;
 
 namespace {
 
@@ -36,21 +35,19 @@ int Peak(const std::vector<unsigned char>& data) {
     return peak;
 }
 
-class CdTest : public mediatest::EngineTest {
+class CdTest : public EngineTest {
 protected:
     CCDAudioEngine& ManagedEngine() {
         return *static_cast<CCDAudioEngine*>(m_manager->GetEngine(EngineCDAudio));
-    }
-    // What the engine reported with the CD messages.
-    std::size_t CdReports() const {
-        return Count(WM_REG_CDPLAYSTATECHANGED) + Count(WM_REG_CDOPENSUCCESSED) +
-               Count(WM_REG_CDPLAYCOMPLETED) + Count(WM_REG_CDERROR) + Count(MM_MCINOTIFY);
     }
 };
 
 } // namespace
 
-TEST_F(CdTest, TheImagesTableOfContentsSectorsAndTheDeviceAddressingInTmsfAndMsf) {
+// Without the engine manager: the image's table of contents and sectors, the track a path
+// names, and the engine (reporting to the recording window, as it reports to the manager) and
+// its device: lengths, ranges, seeking, mixer, mute, door and addressing.
+TEST_F(CdTest, TheImageTheEngineAndItsDeviceReportNothingOnTheirOwn) {
     CCdDisc disc;
     ASSERT_TRUE(disc.Open(DiscCue()));
     constexpr long kLeadOut = kTrack1 + kTrack2 + kTrack3;
@@ -82,37 +79,7 @@ TEST_F(CdTest, TheImagesTableOfContentsSectorsAndTheDeviceAddressingInTmsfAndMsf
     EXPECT_EQ(CCDAudioEngine::DriveFromPath("D:\\Track03.cda"), "D:");
     EXPECT_EQ(CCDAudioEngine::DriveFromPath("Track03.cda"), "");
 
-    CCDAudioDevice device;
-    ASSERT_TRUE(device.Open(true, DiscCue()));
-    EXPECT_TRUE(device.GetDeviceId() != 0 && device.IsReady());
-    EXPECT_EQ(device.GetStatus(MCI_STATUS_NUMBER_OF_TRACKS), 3u);
-    EXPECT_EQ(device.GetTrackLength(2), MCI_MAKE_MSF(1, 21, 10));
-    ASSERT_TRUE(device.SetTimeFormat(MCI_FORMAT_TMSF));
-    EXPECT_EQ(device.GetStatus(MCI_STATUS_TIME_FORMAT), DWORD(MCI_FORMAT_TMSF));
-    EXPECT_EQ(device.GetTrackStatus(2, MCI_STATUS_POSITION), MCI_MAKE_TMSF(2, 0, 0, 0));
-    ASSERT_TRUE(device.SetTimeFormat(MCI_FORMAT_MSF));
-    // Absolute addresses count the two seconds before the first track.
-    EXPECT_EQ(device.GetTrackStatus(2, MCI_STATUS_POSITION), MCI_MAKE_MSF(0, 4, 30));
-    ASSERT_TRUE(device.Seek(MCI_MAKE_MSF(0, 10, 0)));
-    EXPECT_EQ(device.GetStatus(MCI_STATUS_POSITION), MCI_MAKE_MSF(0, 10, 0));
-    ASSERT_TRUE(device.SetTimeFormat(MCI_FORMAT_TMSF));
-    EXPECT_EQ(device.GetStatus(MCI_STATUS_POSITION), MCI_MAKE_TMSF(2, 0, 5, 45));
-
-    EXPECT_FALSE(device.Seek(MCI_MAKE_TMSF(4, 0, 0, 0)));
-    EXPECT_EQ(device.GetLastError(), DWORD(MCIERR_OUTOFRANGE));
-    EXPECT_FALSE(device.Play(MCI_MAKE_TMSF(1, 0, 3, 0), MCI_MAKE_TMSF(1, 0, 4, 0), false))
-        << "beyond the end of track 1";
-    EXPECT_FALSE(device.SetTimeFormat(7));
-    EXPECT_EQ(device.GetLastError(), DWORD(MCIERR_BAD_TIME_FORMAT));
-    EXPECT_EQ(device.GetTrackLength(9), 0u);
-
-    device.Close();
-    EXPECT_FALSE(device.IsReady());
-    EXPECT_EQ(device.GetLastError(), DWORD(MCIERR_INVALID_DEVICE_ID));
-}
-
-TEST_F(CdTest, OpenGivesLengthsAndRangesAndSeekMuteVolumeAndDoorReportNothing) {
-    CCDAudioEngine engine; // reporting to the recording window, as it reports to the manager
+    CCDAudioEngine engine;
     ASSERT_TRUE(engine.Create({}, 0, {}, &m_parent, EngineCDAudio));
     EXPECT_EQ(engine.GetDuration(), 0.0);
     DWORD deviceId = 0;
@@ -129,7 +96,6 @@ TEST_F(CdTest, OpenGivesLengthsAndRangesAndSeekMuteVolumeAndDoorReportNothing) {
             deviceId = engine.GetDevice()->GetDeviceId();
         EXPECT_EQ(engine.GetDevice()->GetDeviceId(), deviceId) << "the open device is reused";
     }
-    EXPECT_EQ(CdReports(), 0u) << "Open reports nothing";
     EXPECT_TRUE(engine.IsAudioOnly() && engine.CanSeek() && !engine.HasPlayer());
     EXPECT_EQ(engine.GetVideoSize(), CSize{});
     EXPECT_FALSE(engine.Create({}, 0, {}, &m_parent, EngineCDAudio))
@@ -183,7 +149,35 @@ TEST_F(CdTest, OpenGivesLengthsAndRangesAndSeekMuteVolumeAndDoorReportNothing) {
     EXPECT_FALSE(device.SendString("play cdaudio", &answer));
     EXPECT_EQ(device.GetLastError(), DWORD(MCIERR_UNRECOGNIZED_COMMAND));
     EXPECT_EQ(answer, "");
-    EXPECT_EQ(CdReports(), 0u);
+    EXPECT_EQ(Count(WM_REG_CDPLAYSTATECHANGED) + Count(WM_REG_CDOPENSUCCESSED) +
+                  Count(WM_REG_CDPLAYCOMPLETED) + Count(WM_REG_CDERROR) + Count(MM_MCINOTIFY),
+              0u)
+        << "none of this is reported";
+    // The device's own addressing: absolute addresses count the two seconds before track 1.
+    EXPECT_TRUE(device.GetDeviceId() != 0 && device.IsReady());
+    EXPECT_EQ(device.GetStatus(MCI_STATUS_NUMBER_OF_TRACKS), 3u);
+    EXPECT_EQ(device.GetTrackLength(2), MCI_MAKE_MSF(1, 21, 10));
+    ASSERT_TRUE(device.SetTimeFormat(MCI_FORMAT_TMSF));
+    EXPECT_EQ(device.GetStatus(MCI_STATUS_TIME_FORMAT), DWORD(MCI_FORMAT_TMSF));
+    EXPECT_EQ(device.GetTrackStatus(2, MCI_STATUS_POSITION), MCI_MAKE_TMSF(2, 0, 0, 0));
+    ASSERT_TRUE(device.SetTimeFormat(MCI_FORMAT_MSF));
+    EXPECT_EQ(device.GetTrackStatus(2, MCI_STATUS_POSITION), MCI_MAKE_MSF(0, 4, 30));
+    ASSERT_TRUE(device.Seek(MCI_MAKE_MSF(0, 10, 0)));
+    EXPECT_EQ(device.GetStatus(MCI_STATUS_POSITION), MCI_MAKE_MSF(0, 10, 0));
+    ASSERT_TRUE(device.SetTimeFormat(MCI_FORMAT_TMSF));
+    EXPECT_EQ(device.GetStatus(MCI_STATUS_POSITION), MCI_MAKE_TMSF(2, 0, 5, 45));
+
+    EXPECT_FALSE(device.Seek(MCI_MAKE_TMSF(4, 0, 0, 0)));
+    EXPECT_EQ(device.GetLastError(), DWORD(MCIERR_OUTOFRANGE));
+    EXPECT_FALSE(device.Play(MCI_MAKE_TMSF(1, 0, 3, 0), MCI_MAKE_TMSF(1, 0, 4, 0), false))
+        << "beyond the end of track 1";
+    EXPECT_FALSE(device.SetTimeFormat(7));
+    EXPECT_EQ(device.GetLastError(), DWORD(MCIERR_BAD_TIME_FORMAT));
+    EXPECT_EQ(device.GetTrackLength(9), 0u);
+
+    device.Close();
+    EXPECT_FALSE(device.IsReady());
+    EXPECT_EQ(device.GetLastError(), DWORD(MCIERR_INVALID_DEVICE_ID));
 }
 
 // Through the engine manager, as the player plays a disc: a short track plays to its end

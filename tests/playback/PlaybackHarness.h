@@ -59,7 +59,7 @@ public:
     std::string m_strPath, m_strOverlay = "initial";
     std::vector<std::string> m_opened;
     int m_nPlayState = EngineStopped, m_nDisplayMode = -1;
-    bool m_bOpen = false, m_bLoading = false, m_bIdleLogo = true;
+    bool m_bOpen = false, m_bLoading = false, m_bIdleLogo = true, m_bStopReportHeld = false;
     int m_nEngineVolume = -1, m_nEngineMute = -1; // what reached an open engine; -1 never
 
     void SetVolume(int volume) override { m_nEngineVolume = m_bOpen ? volume : m_nEngineVolume; }
@@ -110,14 +110,6 @@ public:
         if (std::exchange(m_bStopReportHeld, false))
             Finish(0);
     }
-    // The open clip plays to its end.
-    void ReachEnd() {
-        m_bOpen = false;
-        m_nPlayState = EngineStopped;
-        Finish(0);
-    }
-
-private:
     void Finish(WPARAM failed) { m_pParent->PostMessage(WM_REG_PLAYCOMPLETED, failed, 0); }
     void SetLoading(bool loading) {
         m_bLoading = loading;
@@ -127,8 +119,6 @@ private:
         m_nPlayState = state;
         m_pParent->SendMessage(WM_REG_PLAYSTATE, WPARAM(state), 0);
     }
-
-    bool m_bStopReportHeld = false;
 };
 
 // The play window's share: engine commands go to the engine manager, engine reports go to the
@@ -136,9 +126,8 @@ private:
 class CTestPlayWnd : public CObserverWnd {
 public:
     CTestPlayWnd(std::vector<TraceEntry>& trace, CUIControl& ctl, CScriptedEngineManager& engine,
-                 ICommandBus& bus, CWnd* pMainWnd)
-        : CObserverWnd("play", trace), m_ctl(ctl), m_engine(engine), m_bus(bus),
-          m_pMainWnd(pMainWnd) {}
+                 CCommandBus& bus)
+        : CObserverWnd("play", trace), m_ctl(ctl), m_engine(engine), m_bus(bus) {}
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
@@ -153,12 +142,12 @@ protected:
         } else if (message == WM_REG_OPENSUCCESSED) {
             m_ctl.OnOpenResult(wParam != 0);
             if (!wParam) {
-                m_bus.SubmitCommand(m_pMainWnd, CmdClipOpened);
+                m_bus.SubmitCommand(m_bus.GetMainWnd(), CmdClipOpened);
                 m_bus.SubmitCommand(this, CmdUpdateControls);
             }
         } else if (message == WM_REG_PLAYCOMPLETED) {
             m_ctl.OnPlayCompleted(wParam != 0);
-            m_bus.SubmitCommand(m_pMainWnd, CmdPlaybackCompleted);
+            m_bus.SubmitCommand(m_bus.GetMainWnd(), CmdPlaybackCompleted);
             m_bus.SubmitCommand(this, CmdUpdateControls);
         }
         return result;
@@ -167,8 +156,7 @@ protected:
 private:
     CUIControl& m_ctl;
     CScriptedEngineManager& m_engine;
-    ICommandBus& m_bus;
-    CWnd* m_pMainWnd;
+    CCommandBus& m_bus;
 };
 
 // The main window's share: it owns the relay and hands timers 1 and 2 to the controller.
@@ -197,7 +185,7 @@ class PlaybackTest : public ::testing::Test {
 protected:
     PlaybackTest()
         : m_mainWnd(m_trace, m_ctl), m_playlistWnd("playlist", m_trace),
-          m_playWnd(m_trace, m_ctl, m_engine, m_bus, &m_mainWnd) {}
+          m_playWnd(m_trace, m_ctl, m_engine, m_bus) {}
 
     void SetUp() override {
         platform::CMessageQueue::Instance().Reset();
@@ -236,7 +224,9 @@ protected:
     }
     // The open clip plays to its end, and the controller hears of it.
     void PlayToEnd() {
-        m_engine.ReachEnd();
+        m_engine.m_bOpen = false;
+        m_engine.m_nPlayState = EngineStopped;
+        m_engine.Finish(0);
         m_clock.Pump();
     }
 
