@@ -56,18 +56,13 @@ TEST_F(EngineTest, OpenReportsInOrderThenVolumePauseResumeSeekAndOneStopReport) 
     const long loading = IndexOf(WM_REG_CLIPLOADING, 1);
     const long opened = IndexOf(WM_REG_OPENSUCCESSED, 1);
     const long loaded = IndexOf(WM_REG_CLIPLOADING, 0);
-    EXPECT_EQ(loading, 0);
-    EXPECT_LT(loading, opened);
-    EXPECT_LT(opened, loaded);
-    EXPECT_LT(loaded, IndexOf(WM_REG_PLAYSTATE, EnginePlaying));
-    EXPECT_LT(loaded, IndexOf(WM_REG_OPENSUCCESSED, 0));
-    EXPECT_EQ(m_manager->GetCurrentEngine(), m_manager->GetEngine(EngineDShow));
-    EXPECT_FALSE(m_manager->IsLoading());
-    EXPECT_TRUE(m_manager->IsActive());
+    EXPECT_TRUE(loading == 0 && loading < opened && opened < loaded) << opened << ", " << loaded;
+    EXPECT_LT(loaded,
+              std::min(IndexOf(WM_REG_PLAYSTATE, EnginePlaying), IndexOf(WM_REG_OPENSUCCESSED, 0)));
+    EXPECT_TRUE(!m_manager->IsLoading() && m_manager->IsActive());
 
     // The volume is the pipeline's linear factor, which the sink may keep as a float.
     auto near = [](double a, double b) { return std::abs(a - b) <= b * 1e-6; };
-    EXPECT_DOUBLE_EQ(CDShowEngine::VolumeToGain(0), 1e-4);
     for (int v : {0, 1, 50, 75, 99, 100})
         EXPECT_EQ(CDShowEngine::GainToVolume(CDShowEngine::VolumeToGain(v)), v);
     CDShowWnd* pWnd = WndOf(*m_manager);
@@ -110,8 +105,7 @@ TEST_F(EngineTest, OpenReportsInOrderThenVolumePauseResumeSeekAndOneStopReport) 
     ASSERT_EQ(resetting.size(), 2u);
     EXPECT_EQ(std::tuple(resetting[0].wParam, resetting[0].lParam, resetting[1].lParam),
               std::tuple(12u, 1, 0));
-    EXPECT_EQ(m_manager->GetPlayState(), EngineStopped);
-    EXPECT_EQ(m_manager->GetCurrentEngine(), nullptr);
+    EXPECT_TRUE(m_manager->GetPlayState() == EngineStopped && !m_manager->GetCurrentEngine());
     // A stop while stopped does nothing. (Playing to the end is the format table's test.)
     EXPECT_FALSE(pWnd->HasGraph());
     pWnd->Stop();
@@ -152,7 +146,7 @@ TEST_F(EngineTest, EachFormatOpensWithItsPictureLengthAndTagsAndPlaysToItsEnd) {
         EXPECT_EQ(m_manager->GetVideoSize(), (video ? CSize{320, 240} : CSize{}));
         EXPECT_EQ(m_manager->IsAudioOnly(), !video);
         EXPECT_EQ(m_manager->GetOpenedPath(), Media(file));
-        // QuickTime files too, with the edition switch, and files without an extension.
+        // QuickTime files too, with the edition switch.
         EXPECT_EQ(m_manager->GetCurrentEngine(), m_manager->GetEngine(EngineDShow));
         EXPECT_TRUE(!tagged || WaitFor([&] { return !reported.title.empty(); }));
         if (seconds > 2) {
@@ -221,7 +215,7 @@ TEST_F(EngineTest, ARadioStreamIsLiveAndItsTitlesFollowTheStream) {
 }
 
 // Damaged or missing files, types whose engine has no runtime here and a stream error while
-// playing, as the verbose log tells them.
+// playing, as the verbose log tells them, and an open that never ends.
 TEST_F(EngineTest, ClipsThatCannotOpenOrPlayFailWithTheirTextAndTheLogNamesThem) {
     CreateManager(false);
     EXPECT_FALSE(m_manager->GetEngine(EngineQuickTime)->IsInstalled() ||
@@ -230,7 +224,6 @@ TEST_F(EngineTest, ClipsThatCannotOpenOrPlayFailWithTheirTextAndTheLogNamesThem)
     platform::SetVerbose(true);
     const std::string invalid = "Not a valid media file.";
     const std::string more = "\rFor more info visit www.corvella-player.org";
-    // (The CD engine exists here; its own tests cover a drive without a disc.)
     for (const auto& [file, text] : std::initializer_list<std::pair<const char*, std::string>>{
              {"random.mp3", invalid},
              {"absent.mp3", invalid},
@@ -271,15 +264,48 @@ TEST_F(EngineTest, ClipsThatCannotOpenOrPlayFailWithTheirTextAndTheLogNamesThem)
           std::string("play state: playing"), "clip finished: " + Media("clip.wav"),
           "clip failed: " + Media("random.mp3") + ": Could not determine type"})
         EXPECT_NE(log.find(line), std::string::npos) << line << "\n" << log;
-}
 
-// ---- the engine manager's own rules: the answers without an engine, the idle and video area
+    // The virtual clock drives the time-out of an open that never completes: a FIFO that nobody
+    // writes to blocks its reader for good.
+    testsupport::ScratchFolder scratch;
+    const std::string fifo = scratch / "silent.mp3";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    platform::CVirtualClock clock;
+    const auto pump = [&](const std::function<bool()>& done) {
+        for (int i = 0; i < 3000 && !done(); ++i) { // lets the pipeline report what it can
+            clock.Pump();
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    };
+    m_parent.m_received.clear();
+    m_manager->SetPath(fifo);
+    m_manager->Play(true); // returns: the interface does not wait for the source
+    pump([rounds = 0]() mutable { return ++rounds > 50; });
+    clock.Advance(59999);
+    EXPECT_TRUE(m_manager->IsLoading());
+    EXPECT_FALSE(Completed());
+    clock.Advance(1);
+    clock.Pump();
+    ASSERT_EQ(Count(WM_REG_PLAYCOMPLETED), 1u);
+    EXPECT_EQ(FinishReport(), 1u);
+    EXPECT_FALSE(m_manager->IsLoading());
+    EXPECT_EQ(m_manager->GetOverlayText(), "") << "a time-out sets no text";
+    EXPECT_FALSE(WndOf(*m_manager)->HasGraph()) << "the timed-out open is abandoned";
+    // The next clip opens while the abandoned one still hangs; closing the engine afterwards
+    // does not wait for it either.
+    m_manager->SetPath(Media("clip.wav"));
+    m_manager->Play(true);
+    pump([&] { return m_manager->GetPlayState() == EnginePlaying; });
+    EXPECT_EQ(m_manager->GetPlayState(), EnginePlaying);
+    m_manager->DestroyEngines();
+    EXPECT_EQ(m_manager->GetEngine(EngineDShow), nullptr);
+}
 
 TEST_F(EngineTest, AnswersWithoutAnEngineTheIdleAreaAndAnAudioClipOrAPictureOverIt) {
     CScopedEnv video("CORVELLA_VIDEO_SINK", nullptr);
     // The extension test is a substring search ignoring case; no extension is nobody's type.
-    EXPECT_TRUE(CMediaEngine::ListSupports("*.asf;*.MP3", "mp3"));
-    EXPECT_TRUE(CMediaEngine::ListSupports("*.mp3", "MP") &&
+    EXPECT_TRUE(CMediaEngine::ListSupports("*.asf;*.MP3", "mp3") &&
+                CMediaEngine::ListSupports("*.mp3", "MP") &&
                 CMediaEngine::ListSupports("*.mp3", "p3"));
     EXPECT_FALSE(CMediaEngine::ListSupports("*.mp3", "ogg") ||
                  CMediaEngine::ListSupports("*.mp3", ""));
@@ -289,7 +315,6 @@ TEST_F(EngineTest, AnswersWithoutAnEngineTheIdleAreaAndAnAudioClipOrAPictureOver
                          m_manager->GetExtensions(7)),
               std::tuple(true, true, 0, false, false, "", ""));
     EXPECT_EQ(m_manager->GetVideoSize(), CSize{});
-    EXPECT_TRUE(m_manager->GetEngine(EngineDShow)->IsInstalled());
     EXPECT_FALSE(m_manager->GetEngine(EngineQuickTime)->IsInstalled()) << "disabled";
     m_manager->SetPath("/Media/Clip.MP3");
     m_manager->SetPath("/media/clip.mp3");
@@ -336,8 +361,7 @@ TEST_F(EngineTest, AnswersWithoutAnEngineTheIdleAreaAndAnAudioClipOrAPictureOver
 
     // Over an audio clip the band says so, with no logo.
     ASSERT_TRUE(OpenAndPlay(Media("clip.wav")));
-    EXPECT_TRUE(m_manager->IsVideoShown());
-    EXPECT_FALSE(m_manager->GetEngine(EngineDShow)->IsVideoVisible());
+    EXPECT_TRUE(m_manager->IsVideoShown() && !m_manager->GetEngine(EngineDShow)->IsVideoVisible());
     m_manager->SetIdleLogo(true);
     m_manager->SendMessage(WM_PAINT);
     EXPECT_TRUE(AnyPixel(buffer, {0, 10, 100, 50}, kBlack, false));
@@ -349,14 +373,13 @@ TEST_F(EngineTest, AnswersWithoutAnEngineTheIdleAreaAndAnAudioClipOrAPictureOver
     // size again once the picture is gone.
     ASSERT_TRUE(OpenAndPlay(Media("clip.avi")));
     m_manager->SetRect({6, 18, 166, 138});
-    auto* pWnd = static_cast<CDShowEngine*>(m_manager->GetEngine(EngineDShow))->GetWnd();
+    CDShowWnd* pWnd = WndOf(*m_manager);
     ASSERT_TRUE(WaitFor(
         [&] { return pWnd->GetPicture().Width() == 320 && pWnd->GetPicture().Height() == 240; }));
     const QImage painted = pWnd->GetWidget()->grab().toImage();
     EXPECT_EQ(painted.size(), QSize(160, 120));
     EXPECT_NE(painted.pixel(10, 10) & 0xFFFFFF, 0u);
-    EXPECT_TRUE(m_manager->GetEngine(EngineDShow)->IsVideoVisible());
-    EXPECT_TRUE(m_manager->IsVideoShown());
+    EXPECT_TRUE(m_manager->GetEngine(EngineDShow)->IsVideoVisible() && m_manager->IsVideoShown());
     EXPECT_TRUE(buffer.IsNull());
     m_manager->SendMessage(WM_SIZE, 0, MAKELPARAM(120, 70));
     m_manager->SendMessage(WM_PAINT);
@@ -365,46 +388,8 @@ TEST_F(EngineTest, AnswersWithoutAnEngineTheIdleAreaAndAnAudioClipOrAPictureOver
     EXPECT_EQ((CSize{buffer.Width(), buffer.Height()}), (CSize{120, 70}));
 }
 
-// The virtual clock drives the time-out of an open that never completes: a FIFO that nobody
-// writes to blocks its reader for good.
-TEST_F(EngineTest, AnOpenWithoutReportFailsAfterSixtySecondsAndIsLeftBehind) {
-    testsupport::ScratchFolder scratch;
-    const std::string fifo = scratch / "silent.mp3";
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    platform::CVirtualClock clock;
-    const auto pump = [&](const std::function<bool()>& done) {
-        for (int i = 0; i < 3000 && !done(); ++i) { // lets the pipeline report what it can
-            clock.Pump();
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-    };
-    CreateManager();
-    m_manager->SetPath(fifo);
-    m_manager->Play(true); // returns: the interface does not wait for the source
-    pump([rounds = 0]() mutable { return ++rounds > 50; });
-    clock.Advance(59999);
-    EXPECT_TRUE(m_manager->IsLoading());
-    EXPECT_FALSE(Completed());
-    clock.Advance(1);
-    clock.Pump();
-    ASSERT_EQ(Count(WM_REG_PLAYCOMPLETED), 1u);
-    EXPECT_EQ(FinishReport(), 1u);
-    EXPECT_FALSE(m_manager->IsLoading());
-    EXPECT_EQ(m_manager->GetOverlayText(), "") << "a time-out sets no text";
-    EXPECT_FALSE(WndOf(*m_manager)->HasGraph()) << "the timed-out open is abandoned";
-    // The next clip opens while the abandoned one still hangs; closing the engine afterwards
-    // does not wait for it either.
-    m_manager->SetPath(Media("clip.wav"));
-    m_manager->Play(true);
-    pump([&] { return m_manager->GetPlayState() == EnginePlaying; });
-    EXPECT_EQ(m_manager->GetPlayState(), EnginePlaying);
-    m_manager->DestroyEngines();
-    EXPECT_EQ(m_manager->GetEngine(EngineDShow), nullptr);
-}
-
 TEST_F(EngineTest, OpeningAndClosingLeavesNoThreadsDescriptorsOrMemory) {
     CreateManager();
-    // The entries of a /proc folder, by name (a thread's is its own name).
     auto entries = [](const char* folder) {
         std::vector<std::string> names;
         for (const auto& e : std::filesystem::directory_iterator(folder)) {
@@ -478,8 +463,6 @@ TEST_F(EngineTest, AClosedClipLeavesNoElementAlive) {
     g_list_free_full(pTracers, gst_object_unref);
     EXPECT_EQ(alive, std::vector<std::string>{});
 }
-
-// ---- the sound shaping, measured on what reaches the sink ----
 
 namespace {
 
