@@ -10,7 +10,6 @@
 #include "tests/support/RecordingWnd.h"
 #include "tests/support/ScopedEnv.h"
 
-#include <QApplication>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -154,10 +153,8 @@ protected:
         m_manager = std::make_unique<CEngineManager>();
         if (windowsMediaOnly)
             m_manager->ApplyEditionSwitch();
-        m_manager->SetExtensions(EngineDShow, "*.asf;*.mpg;*.mp3;*.mp2;*.mpeg;*.mpa;*.mpga;*.mpv;"
-                                              "*.dat;*.avi;*.wav;*.au;*.wma;*.wmv");
-        m_manager->SetExtensions(EngineReal,
-                                 "*.rm;*.ra;*.ram;*.rp;*.rt;*.swf;*.viv;*.aif;*.snd;*.jpg;*.gif");
+        m_manager->SetExtensions(EngineDShow, "*.asf;*.mpg;*.mp3;*.avi;*.wav;*.wma;*.wmv");
+        m_manager->SetExtensions(EngineReal, "*.rm;*.ra;*.ram");
         m_manager->SetExtensions(EngineQuickTime, "*.mov;*.qt");
         m_manager->SetExtensions(EngineCDAudio, "*.cda");
         ASSERT_TRUE(m_manager->Create({6, 18, 306, 230}, &m_parent, 1));
