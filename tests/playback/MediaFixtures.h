@@ -11,12 +11,15 @@
 #include "tests/support/ScopedEnv.h"
 
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <memory>
 #include <random>
 #include <string>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace mediatest {
 
@@ -46,24 +49,15 @@ public:
 
 private:
     // CTest runs every test in a process of its own: the folder is made once, in the build
-    // tree, by whichever process comes first (built aside, then renamed into place), and
-    // reused by the others. The version in its name changes whenever the media change.
-    CMediaFolder() {
-        const std::string final = std::string(CORVELLA_BINARY_DIR) + "/test-media-v3";
-        if (!std::filesystem::exists(final + "/complete")) {
-            std::string pattern = final + ".tmp-XXXXXX";
-            if (!::mkdtemp(pattern.data()))
-                return;
-            m_path = pattern;
-            std::error_code ec;
-            if (MakeAll()) {
-                std::ofstream(m_path + "/complete") << "1";
-                std::filesystem::rename(m_path, final, ec);
-            }
-            std::filesystem::remove_all(m_path, ec); // left only when another process won
-        }
-        m_path = final;
-        m_bOk = std::filesystem::exists(final + "/complete");
+    // tree, by whichever process takes its lock first, and reused by the others. The version in
+    // its name changes whenever the media change.
+    CMediaFolder() : m_path(std::string(CORVELLA_BINARY_DIR) + "/test-media-v3") {
+        std::filesystem::create_directories(m_path);
+        const int lock = ::open((m_path + "/lock").c_str(), O_CREAT | O_RDWR, 0600);
+        ::flock(lock, LOCK_EX);
+        m_bOk = std::filesystem::exists(m_path + "/complete") ||
+                (MakeAll() && std::ofstream(m_path + "/complete") << "1");
+        ::close(lock);
     }
 
     bool MakeAll() const {
