@@ -58,10 +58,9 @@ TEST(CommandDispatchTest, EachCodeReachesItsOwnHandlerAndTheBaseIgnoresAllButThe
     observer.m_hits.clear();
     EXPECT_FALSE(observer.ObserveMessage(WM_REG_SUBMITCOMMAND, WPARAM(&seek), 0, result));
     EXPECT_EQ(result, -1);
-    EXPECT_TRUE(observer.ObserveMessage(WM_REG_OBSERVECOMMAND, WPARAM(&seek), 0, result));
-    EXPECT_EQ(result, 108);
-    EXPECT_TRUE(observer.ObserveMessage(WM_REG_OBSERVECOMMAND, 0, 0, result));
-    EXPECT_EQ(result, 0);
+    EXPECT_TRUE(observer.ObserveMessage(WM_REG_OBSERVECOMMAND, WPARAM(&seek), 0, result) &&
+                result == 108);
+    EXPECT_TRUE(observer.ObserveMessage(WM_REG_OBSERVECOMMAND, 0, 0, result) && result == 0);
     EXPECT_EQ(observer.m_hits, std::vector<int>{8});
 
     CCommandObserver base; // keeps only the engine reset's value
