@@ -587,13 +587,11 @@ TEST_F(SoundShapingTest, AnOpenedClipPlaysWhileTheInterfaceThreadIsBusy) {
 // The second's title, named as it starts but before it opens, is its own, not the first's.
 TEST_F(SoundShapingTest, ANextAudioClipJoinsTheOpenOneWithoutAGap) {
     const std::string a = m_folder / "a.wav", b = m_folder / "b.wav";
-    for (const std::string& half : {a, b})
-        ASSERT_TRUE(Encode("audiotestsrc num-buffers=" + std::string(half == b ? "30" : "10") +
-                               " samplesperbuffer=2200 volume=0.5 freq=441 ! "
-                               "audio/x-raw,rate=44100,channels=1 ! " +
-                               std::string(half == b ? "taginject tags=title=Joined ! " : "") +
-                               "wavenc",
-                           half));
+    const std::string tone = " samplesperbuffer=2200 volume=0.5 freq=441 ! "
+                             "audio/x-raw,rate=44100,channels=1 ! ";
+    ASSERT_TRUE(Encode("audiotestsrc num-buffers=10" + tone + "wavenc", a));
+    ASSERT_TRUE(
+        Encode("audiotestsrc num-buffers=30" + tone + "taginject tags=title=Joined ! wavenc", b));
     CreateManager();
     m_manager->SetNextPath(b);
     std::size_t firstReports = 0;
