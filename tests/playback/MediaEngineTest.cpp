@@ -6,6 +6,7 @@
 #include "playback/AudioEffects.h"
 #include "playback/DShowEngine.h"
 #include "playback/DShowWnd.h"
+#include "playback/GstSupport.h"
 #include "tests/playback/RadioStreamServer.h"
 #include "tests/support/ScratchFolder.h"
 
@@ -558,6 +559,25 @@ TEST_F(SoundShapingTest, ReplayGainPlaysTheTaggedGainAndAnEqualizerChangeIsHeard
     for (std::int16_t v : samples)
         longest = std::max(longest, quiet = std::abs(v) < 20 ? quiet + 1 : 0);
     EXPECT_LT(longest, 100u) << "a tone of 119 Hz crosses zero every 185 samples";
+}
+
+TEST(SoundStreamNames, EveryOutputThatTakesStreamPropertiesIsNamedAsCorvella) {
+    std::string error;
+    ASSERT_TRUE(gstsupport::EnsureInitialized(error)) << error;
+    GstElement* pSink = gst_element_factory_make("pulsesink", nullptr);
+    if (!pSink)
+        GTEST_SKIP() << "no pulsesink to name";
+    GstElement* pPipeline = gst_pipeline_new(nullptr);
+    gstsupport::NameAudioStreams(pPipeline);
+    gst_bin_add(GST_BIN(pPipeline), pSink); // added later, as an automatic sink's output is
+    GstStructure* pProps = nullptr;
+    g_object_get(pSink, "stream-properties", &pProps, nullptr);
+    ASSERT_NE(pProps, nullptr);
+    EXPECT_STREQ(gst_structure_get_string(pProps, "application.name"), "Corvella");
+    EXPECT_STREQ(gst_structure_get_string(pProps, "application.icon_name"), "corvella");
+    EXPECT_STREQ(gst_structure_get_string(pProps, "media.role"), "music");
+    gst_structure_free(pProps);
+    gst_object_unref(pPipeline);
 }
 
 // At start-up the interface thread is busy making the windows when the first clip opens: the
