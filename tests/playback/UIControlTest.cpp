@@ -30,8 +30,7 @@ TEST_F(UIControlQueryTest, QueriesFollowThePlayStateAndLoadingOrBusyRefusesThemA
     m_clock.Pump();
     m_engine.m_bHoldOpen = true;
     StartPlayback();
-    ASSERT_TRUE(m_engine.IsLoading());
-    ASSERT_FALSE(m_ctl.IsBusy());
+    ASSERT_TRUE(m_engine.IsLoading() && !m_ctl.IsBusy());
     EXPECT_EQ(Queries(), "");
     EXPECT_EQ(Seen("main", CmdClipLoading).back().param1, 1) << "the windows heard of it";
     m_engine.CompleteOpen();
@@ -44,8 +43,7 @@ TEST_F(UIControlQueryTest, QueriesFollowThePlayStateAndLoadingOrBusyRefusesThemA
     m_ctl.Next();
     EXPECT_TRUE(m_ctl.CanNext()); // not busy before the delay ran out
     m_clock.Advance(500);
-    ASSERT_TRUE(m_ctl.IsBusy());
-    ASSERT_FALSE(m_engine.IsLoading());
+    ASSERT_TRUE(m_ctl.IsBusy() && !m_engine.IsLoading());
     EXPECT_EQ(Queries(), "");
     m_engine.ReleaseStopReport();
     m_clock.Pump();
@@ -53,8 +51,7 @@ TEST_F(UIControlQueryTest, QueriesFollowThePlayStateAndLoadingOrBusyRefusesThemA
     m_engine.CompleteOpen();
     EXPECT_TRUE(m_ctl.IsBusy()); // until the open sequence has ended
     m_clock.Pump();
-    EXPECT_FALSE(m_ctl.IsBusy());
-    EXPECT_TRUE(m_ctl.CanPause());
+    EXPECT_TRUE(!m_ctl.IsBusy() && m_ctl.CanPause());
     EXPECT_EQ(m_engine.m_opened.back(), PathOf(1));
 
     // A stop right after Next does not leave the controller busy, and Play starts the clip
@@ -64,8 +61,7 @@ TEST_F(UIControlQueryTest, QueriesFollowThePlayStateAndLoadingOrBusyRefusesThemA
     m_clock.Advance(100);
     m_ctl.Stop();
     m_clock.Advance(1000);
-    EXPECT_FALSE(m_ctl.IsBusy());
-    EXPECT_TRUE(m_ctl.CanPlay());
+    EXPECT_TRUE(!m_ctl.IsBusy() && m_ctl.CanPlay());
     EXPECT_EQ(m_engine.m_opened.size(), 3u);
     StartPlayback();
     EXPECT_EQ(m_engine.m_opened.back(), PathOf(2));
