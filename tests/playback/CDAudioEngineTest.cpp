@@ -61,8 +61,8 @@ TEST_F(CdTest, TheImageTheEngineAndItsDeviceReportNothingOnTheirOwn) {
         ASSERT_TRUE(disc.ReadAudio(disc.GetTrackStart(track), 10, sectors.data()));
         EXPECT_NEAR(Peak(sectors), 3000 * track, 20) << track;
     }
-    EXPECT_FALSE(disc.ReadAudio(disc.GetLeadOut() - 5, 10, sectors.data()));
-    EXPECT_FALSE(disc.ReadAudio(-1, 1, sectors.data()));
+    EXPECT_FALSE(disc.ReadAudio(disc.GetLeadOut() - 5, 10, sectors.data()) ||
+                 disc.ReadAudio(-1, 1, sectors.data()));
     EXPECT_EQ(CCdDisc::QueryDrive(DiscCue()), CdDriveState::DiscReady);
     EXPECT_EQ(CCdDisc::QueryDrive("/nonexistent/disc.cue"), CdDriveState::NoDrive);
     CCdDisc missing;
@@ -141,8 +141,7 @@ TEST_F(CdTest, TheImageTheEngineAndItsDeviceReportNothingOnTheirOwn) {
     // An image has no door: both door commands fail and the door reads closed.
     EXPECT_FALSE(engine.OpenDoor(true));
     EXPECT_EQ(device.GetLastError(), DWORD(MCIERR_HARDWARE));
-    EXPECT_FALSE(engine.OpenDoor(false));
-    EXPECT_FALSE(engine.IsDoorOpen());
+    EXPECT_FALSE(engine.OpenDoor(false) || engine.IsDoorOpen());
     std::string answer = "x";
     EXPECT_TRUE(device.SendString("status cdaudio mode", &answer));
     EXPECT_EQ(answer, "stopped");

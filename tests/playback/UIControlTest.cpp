@@ -189,8 +189,7 @@ TEST_F(UIControlTransportTest, StartAnnouncesTheCursorClipPlayWaitsForTheZeroTim
     EXPECT_EQ(m_engine.m_strPath, PathOf(2));
 
     m_trace.clear();
-    EXPECT_TRUE(m_ctl.Play());
-    EXPECT_TRUE(m_trace.empty());
+    EXPECT_TRUE(m_ctl.Play() && m_trace.empty()) << "the start waits for the zero timer";
     m_clock.Pump();
     EXPECT_EQ(m_engine.m_opened, std::vector<std::string>{PathOf(2)});
     EXPECT_FALSE(m_engine.m_bIdleLogo);
