@@ -8,8 +8,7 @@
 
 #include <vector>
 
-using testsupport::Settle;
-using testsupport::WaitFor;
+using namespace mediatest;
 
 namespace {
 
@@ -36,33 +35,19 @@ int Peak(const std::vector<unsigned char>& data) {
     return peak;
 }
 
-class CdTest : public mediatest::EngineTest {
+class CdTest : public EngineTest {
 protected:
-    CEngineManager& Manager() {
-        CreateManager();
-        return *m_manager;
-    }
     CCDAudioEngine& ManagedEngine() {
         return *static_cast<CCDAudioEngine*>(m_manager->GetEngine(EngineCDAudio));
-    }
-    // What the engine reported with the CD messages.
-    std::size_t CdReports() const {
-        return Count(WM_REG_CDPLAYSTATECHANGED) + Count(WM_REG_CDOPENSUCCESSED) +
-               Count(WM_REG_CDPLAYCOMPLETED) + Count(WM_REG_CDERROR) + Count(MM_MCINOTIFY);
-    }
-    // Starts a track through the manager and waits until it plays.
-    bool StartTrack(const std::string& name) {
-        m_parent.m_received.clear();
-        m_manager->SetPath(Track(name));
-        m_manager->Play(true);
-        return m_manager->GetPlayState() == EnginePlaying && !m_manager->IsLoading() &&
-               m_manager->GetCurrentEngine() == m_manager->GetEngine(EngineCDAudio);
     }
 };
 
 } // namespace
 
-TEST_F(CdTest, TheImagesTableOfContentsSectorsAndTheDeviceAddressingInTmsfAndMsf) {
+// Without the engine manager: the image's table of contents and sectors, the track a path
+// names, and the engine (reporting to the recording window, as it reports to the manager) and
+// its device: lengths, ranges, seeking, mixer, mute, door and addressing.
+TEST_F(CdTest, TheImageTheEngineAndItsDeviceReportNothingOnTheirOwn) {
     CCdDisc disc;
     ASSERT_TRUE(disc.Open(DiscCue()));
     constexpr long kLeadOut = kTrack1 + kTrack2 + kTrack3;
@@ -76,83 +61,42 @@ TEST_F(CdTest, TheImagesTableOfContentsSectorsAndTheDeviceAddressingInTmsfAndMsf
         ASSERT_TRUE(disc.ReadAudio(disc.GetTrackStart(track), 10, sectors.data()));
         EXPECT_NEAR(Peak(sectors), 3000 * track, 20) << track;
     }
-    EXPECT_FALSE(disc.ReadAudio(disc.GetLeadOut() - 5, 10, sectors.data()));
-    EXPECT_FALSE(disc.ReadAudio(-1, 1, sectors.data()));
+    EXPECT_FALSE(disc.ReadAudio(disc.GetLeadOut() - 5, 10, sectors.data()) ||
+                 disc.ReadAudio(-1, 1, sectors.data()));
     EXPECT_EQ(CCdDisc::QueryDrive(DiscCue()), CdDriveState::DiscReady);
     EXPECT_EQ(CCdDisc::QueryDrive("/nonexistent/disc.cue"), CdDriveState::NoDrive);
     CCdDisc missing;
     EXPECT_FALSE(missing.Open("/nonexistent/disc.cue"));
 
-    struct Case {
-        const char* path;
-        int track;
-    };
-    for (const Case& c : {Case{"/dev/sr0/Track01.cda", 1}, Case{"D:\\Track03.cda", 3},
-                          Case{"/dev/sr0/Track 12.cda", 12}, Case{"/dev/sr0/Track.cda", 0},
-                          Case{"/media/cd1/Track.cda", 0}, Case{"/dev/sr0/Track07a.cda", 7},
-                          Case{"/x.y/Track05", 5}, Case{"/dev/sr0/Track100.cda", 0},
-                          Case{"/dev/sr0/Track99999999999999999999.cda", 0}, Case{"", 0}})
-        EXPECT_EQ(CCDAudioEngine::TrackFromPath(c.path), c.track) << c.path;
+    for (const auto& [path, track] :
+         {std::pair{"/dev/sr0/Track01.cda", 1}, std::pair{"D:\\Track03.cda", 3},
+          std::pair{"/dev/sr0/Track 12.cda", 12}, std::pair{"/dev/sr0/Track.cda", 0},
+          std::pair{"/media/cd1/Track.cda", 0}, std::pair{"/dev/sr0/Track07a.cda", 7},
+          std::pair{"/x.y/Track05", 5}, std::pair{"/dev/sr0/Track100.cda", 0},
+          std::pair{"/dev/sr0/Track99999999999999999999.cda", 0}, std::pair{"", 0}})
+        EXPECT_EQ(CCDAudioEngine::TrackFromPath(path), track) << path;
     EXPECT_EQ(CCDAudioEngine::DriveFromPath("/dev/sr0/Track01.cda"), "/dev/sr0");
     EXPECT_EQ(CCDAudioEngine::DriveFromPath("D:\\Track03.cda"), "D:");
     EXPECT_EQ(CCDAudioEngine::DriveFromPath("Track03.cda"), "");
 
-    CCDAudioDevice device;
-    ASSERT_TRUE(device.Open(true, DiscCue()));
-    EXPECT_NE(device.GetDeviceId(), 0u);
-    EXPECT_TRUE(device.IsReady());
-    EXPECT_EQ(device.GetStatus(MCI_STATUS_NUMBER_OF_TRACKS), 3u);
-    EXPECT_EQ(device.GetTrackLength(2), MCI_MAKE_MSF(1, 21, 10));
-    ASSERT_TRUE(device.SetTimeFormat(MCI_FORMAT_TMSF));
-    EXPECT_EQ(device.GetStatus(MCI_STATUS_TIME_FORMAT), DWORD(MCI_FORMAT_TMSF));
-    EXPECT_EQ(device.GetTrackStatus(2, MCI_STATUS_POSITION), MCI_MAKE_TMSF(2, 0, 0, 0));
-    ASSERT_TRUE(device.SetTimeFormat(MCI_FORMAT_MSF));
-    // Absolute addresses count the two seconds before the first track.
-    EXPECT_EQ(device.GetTrackStatus(2, MCI_STATUS_POSITION), MCI_MAKE_MSF(0, 4, 30));
-    ASSERT_TRUE(device.Seek(MCI_MAKE_MSF(0, 10, 0)));
-    EXPECT_EQ(device.GetStatus(MCI_STATUS_POSITION), MCI_MAKE_MSF(0, 10, 0));
-    ASSERT_TRUE(device.SetTimeFormat(MCI_FORMAT_TMSF));
-    EXPECT_EQ(device.GetStatus(MCI_STATUS_POSITION), MCI_MAKE_TMSF(2, 0, 5, 45));
-
-    EXPECT_FALSE(device.Seek(MCI_MAKE_TMSF(4, 0, 0, 0)));
-    EXPECT_EQ(device.GetLastError(), DWORD(MCIERR_OUTOFRANGE));
-    EXPECT_FALSE(device.Play(MCI_MAKE_TMSF(1, 0, 3, 0), MCI_MAKE_TMSF(1, 0, 4, 0), false))
-        << "beyond the end of track 1";
-    EXPECT_FALSE(device.SetTimeFormat(7));
-    EXPECT_EQ(device.GetLastError(), DWORD(MCIERR_BAD_TIME_FORMAT));
-    EXPECT_EQ(device.GetTrackLength(9), 0u);
-
-    device.Close();
-    EXPECT_FALSE(device.IsReady());
-    EXPECT_EQ(device.GetLastError(), DWORD(MCIERR_INVALID_DEVICE_ID));
-}
-
-TEST_F(CdTest, OpenGivesLengthsAndRangesAndSeekMuteVolumeAndDoorReportNothing) {
-    CCDAudioEngine engine; // reporting to the recording window, as it reports to the manager
+    CCDAudioEngine engine;
     ASSERT_TRUE(engine.Create({}, 0, {}, &m_parent, EngineCDAudio));
     EXPECT_EQ(engine.GetDuration(), 0.0);
-    struct Case {
-        const char* name;
-        double seconds;
-        DWORD to;
-    };
     DWORD deviceId = 0;
-    for (const Case& c : {Case{"Track01.cda", 2, MCI_MAKE_TMSF(1, 0, 2, 30)},
-                          Case{"Track02.cda", 81, MCI_MAKE_TMSF(2, 1, 21, 10)},
-                          Case{"Track03.cda", 4, MCI_MAKE_TMSF(3, 0, 4, 0)}}) {
-        engine.Open(Track(c.name));
-        EXPECT_EQ(engine.GetDuration(), c.seconds) << c.name;
-        EXPECT_EQ(engine.GetFrom(), MCI_MAKE_TMSF(MCI_TMSF_TRACK(c.to), 0, 0, 0));
-        EXPECT_EQ(engine.GetTo(), c.to);
-        EXPECT_EQ(engine.GetOpenedPath(), Track(c.name));
+    for (const auto& [name, seconds, to] :
+         {std::tuple("Track01.cda", 2.0, MCI_MAKE_TMSF(1, 0, 2, 30)),
+          std::tuple("Track02.cda", 81.0, MCI_MAKE_TMSF(2, 1, 21, 10)),
+          std::tuple("Track03.cda", 4.0, MCI_MAKE_TMSF(3, 0, 4, 0))}) {
+        engine.Open(Track(name));
+        EXPECT_EQ(engine.GetDuration(), seconds) << name;
+        EXPECT_EQ(engine.GetFrom(), MCI_MAKE_TMSF(MCI_TMSF_TRACK(to), 0, 0, 0));
+        EXPECT_EQ(engine.GetTo(), to);
+        EXPECT_EQ(engine.GetOpenedPath(), Track(name));
         if (deviceId == 0)
             deviceId = engine.GetDevice()->GetDeviceId();
         EXPECT_EQ(engine.GetDevice()->GetDeviceId(), deviceId) << "the open device is reused";
     }
-    EXPECT_EQ(CdReports(), 0u) << "Open reports nothing";
-    EXPECT_TRUE(engine.IsAudioOnly());
-    EXPECT_TRUE(engine.CanSeek());
-    EXPECT_FALSE(engine.HasPlayer());
+    EXPECT_TRUE(engine.IsAudioOnly() && engine.CanSeek() && !engine.HasPlayer());
     EXPECT_EQ(engine.GetVideoSize(), CSize{});
     EXPECT_FALSE(engine.Create({}, 0, {}, &m_parent, EngineCDAudio))
         << "a second Create on an engine with a device fails";
@@ -197,21 +141,58 @@ TEST_F(CdTest, OpenGivesLengthsAndRangesAndSeekMuteVolumeAndDoorReportNothing) {
     // An image has no door: both door commands fail and the door reads closed.
     EXPECT_FALSE(engine.OpenDoor(true));
     EXPECT_EQ(device.GetLastError(), DWORD(MCIERR_HARDWARE));
-    EXPECT_FALSE(engine.OpenDoor(false));
-    EXPECT_FALSE(engine.IsDoorOpen());
+    EXPECT_FALSE(engine.OpenDoor(false) || engine.IsDoorOpen());
     std::string answer = "x";
     EXPECT_TRUE(device.SendString("status cdaudio mode", &answer));
     EXPECT_EQ(answer, "stopped");
     EXPECT_FALSE(device.SendString("play cdaudio", &answer));
     EXPECT_EQ(device.GetLastError(), DWORD(MCIERR_UNRECOGNIZED_COMMAND));
     EXPECT_EQ(answer, "");
-    EXPECT_EQ(CdReports(), 0u);
+    EXPECT_EQ(Count(WM_REG_CDPLAYSTATECHANGED) + Count(WM_REG_CDOPENSUCCESSED) +
+                  Count(WM_REG_CDPLAYCOMPLETED) + Count(WM_REG_CDERROR) + Count(MM_MCINOTIFY),
+              0u)
+        << "none of this is reported";
+    // The device's own addressing: absolute addresses count the two seconds before track 1.
+    EXPECT_TRUE(device.GetDeviceId() != 0 && device.IsReady());
+    EXPECT_EQ(device.GetStatus(MCI_STATUS_NUMBER_OF_TRACKS), 3u);
+    EXPECT_EQ(device.GetTrackLength(2), MCI_MAKE_MSF(1, 21, 10));
+    ASSERT_TRUE(device.SetTimeFormat(MCI_FORMAT_TMSF));
+    EXPECT_EQ(device.GetStatus(MCI_STATUS_TIME_FORMAT), DWORD(MCI_FORMAT_TMSF));
+    EXPECT_EQ(device.GetTrackStatus(2, MCI_STATUS_POSITION), MCI_MAKE_TMSF(2, 0, 0, 0));
+    ASSERT_TRUE(device.SetTimeFormat(MCI_FORMAT_MSF));
+    EXPECT_EQ(device.GetTrackStatus(2, MCI_STATUS_POSITION), MCI_MAKE_MSF(0, 4, 30));
+    ASSERT_TRUE(device.Seek(MCI_MAKE_MSF(0, 10, 0)));
+    EXPECT_EQ(device.GetStatus(MCI_STATUS_POSITION), MCI_MAKE_MSF(0, 10, 0));
+    ASSERT_TRUE(device.SetTimeFormat(MCI_FORMAT_TMSF));
+    EXPECT_EQ(device.GetStatus(MCI_STATUS_POSITION), MCI_MAKE_TMSF(2, 0, 5, 45));
+
+    EXPECT_FALSE(device.Seek(MCI_MAKE_TMSF(4, 0, 0, 0)));
+    EXPECT_EQ(device.GetLastError(), DWORD(MCIERR_OUTOFRANGE));
+    EXPECT_FALSE(device.Play(MCI_MAKE_TMSF(1, 0, 3, 0), MCI_MAKE_TMSF(1, 0, 4, 0), false))
+        << "beyond the end of track 1";
+    EXPECT_FALSE(device.SetTimeFormat(7));
+    EXPECT_EQ(device.GetLastError(), DWORD(MCIERR_BAD_TIME_FORMAT));
+    EXPECT_EQ(device.GetTrackLength(9), 0u);
+
+    device.Close();
+    EXPECT_FALSE(device.IsReady());
+    EXPECT_EQ(device.GetLastError(), DWORD(MCIERR_INVALID_DEVICE_ID));
 }
 
+// Through the engine manager, as the player plays a disc: a short track plays to its end
+// report (once lost under load); a long one pauses and resumes where it was.
 TEST_F(CdTest, AShortTrackPlaysToItsCompletionReport) {
-    CEngineManager& manager = Manager();
+    CreateManager();
+    CEngineManager& manager = *m_manager;
+    const auto start = [&](const std::string& name) {
+        m_parent.m_received.clear();
+        manager.SetPath(Track(name));
+        manager.Play(true);
+        return manager.GetPlayState() == EnginePlaying && !manager.IsLoading() &&
+               manager.GetCurrentEngine() == manager.GetEngine(EngineCDAudio);
+    };
     ASSERT_TRUE(manager.GetEngine(EngineCDAudio)->IsInstalled());
-    ASSERT_TRUE(StartTrack("Track01.cda"));
+    ASSERT_TRUE(start("Track01.cda"));
     EXPECT_EQ(manager.GetDuration(), 2.0);
     EXPECT_EQ(Count(WM_REG_OPENSUCCESSED), 1u);
     EXPECT_EQ(manager.GetOpenedPath(), Track("Track01.cda"));
@@ -221,15 +202,12 @@ TEST_F(CdTest, AShortTrackPlaysToItsCompletionReport) {
     ASSERT_TRUE(WaitFor([&] { return Completed(); })) << "the end of the track is reported";
     Settle();
     ASSERT_EQ(Count(WM_REG_PLAYCOMPLETED), 1u);
-    EXPECT_EQ(m_parent.Only(WM_REG_PLAYCOMPLETED)[0].wParam, 0u) << "finished, not failed";
+    EXPECT_EQ(FinishReport(), 0u) << "finished, not failed";
     EXPECT_EQ(m_parent.Only(WM_REG_PLAYSTATE).back().wParam, WPARAM(EngineStopped));
     EXPECT_EQ(manager.GetCurrentEngine(), nullptr);
     EXPECT_EQ(manager.GetOverlayText(), "");
-}
 
-TEST_F(CdTest, PauseKeepsThePositionAndDiscsThatCannotBeReadFailWithTheCdErrorText) {
-    CEngineManager& manager = Manager();
-    ASSERT_TRUE(StartTrack("Track02.cda"));
+    ASSERT_TRUE(start("Track02.cda"));
     manager.Seek(69.0); // plays on from 1:09
     EXPECT_EQ(manager.GetPlayState(), EnginePlaying);
     ASSERT_TRUE(WaitFor([&] { return manager.GetPosition() >= 70.0; }));
@@ -237,8 +215,7 @@ TEST_F(CdTest, PauseKeepsThePositionAndDiscsThatCannotBeReadFailWithTheCdErrorTe
     EXPECT_EQ(manager.GetPlayState(), EnginePaused);
     const DWORD from = ManagedEngine().GetFrom();
     const double paused = manager.GetPosition();
-    EXPECT_EQ(MCI_TMSF_TRACK(from), 2u);
-    EXPECT_EQ(MCI_TMSF_MINUTE(from), 1u);
+    EXPECT_EQ(std::pair(MCI_TMSF_TRACK(from), MCI_TMSF_MINUTE(from)), std::pair(2u, 1u));
     EXPECT_GE(MCI_TMSF_SECOND(from), 10u);
     EXPECT_EQ(paused, double(MCI_TMSF_MINUTE(from) * 60 + MCI_TMSF_SECOND(from)));
     Settle(300);
@@ -247,16 +224,12 @@ TEST_F(CdTest, PauseKeepsThePositionAndDiscsThatCannotBeReadFailWithTheCdErrorTe
     const std::size_t before = m_parent.m_received.size();
     manager.Play(true);
     EXPECT_EQ(manager.GetPlayState(), EnginePlaying);
-    for (std::size_t i = before; i < m_parent.m_received.size(); ++i)
-        EXPECT_FALSE(m_parent.m_received[i].message == WM_REG_CLIPLOADING &&
-                     m_parent.m_received[i].wParam == 1)
-            << "resuming does not open the track again";
+    EXPECT_EQ(IndexOf(WM_REG_CLIPLOADING, 1, before), -1) << "resuming does not open it again";
     ASSERT_TRUE(WaitFor([&] { return manager.GetPosition() > paused; }))
         << "playback continues at the paused place";
     EXPECT_FALSE(Completed());
 
-    manager.Stop();
-    ASSERT_TRUE(WaitFor([&] { return Completed(); }));
+    ASSERT_TRUE(StopAndWait());
     Settle();
     EXPECT_EQ(Count(WM_REG_PLAYCOMPLETED), 1u);
     EXPECT_EQ(FinishReport(), 0u);
@@ -265,29 +238,27 @@ TEST_F(CdTest, PauseKeepsThePositionAndDiscsThatCannotBeReadFailWithTheCdErrorTe
     // after the cut cannot be read, and the device's failure notice fails the clip.
     const std::string folder = std::filesystem::path(DiscCue()).parent_path();
     const std::string cut = testsupport::WriteCueBinAudioDisc(folder, "short", {{5 * 75, 1}});
-    struct Case {
-        std::string path;
-        DWORD error; // 0: the device's notice, read when the track already played
-    };
-    for (const Case& c :
-         {Case{"/nonexistent/disc.cue/Track01.cda", MCIERR_DEVICE_NOT_READY},
-          Case{Track("Track.cda"), MCIERR_OUTOFRANGE}, Case{cut + "/Track01.cda", 0}}) {
-        SCOPED_TRACE(c.path);
+    // The error read when never opened; 0: the device's notice, when the track already played.
+    for (const auto& [path, error] :
+         {std::pair<std::string, DWORD>{"/nonexistent/disc.cue/Track01.cda",
+                                        MCIERR_DEVICE_NOT_READY},
+          {Track("Track.cda"), MCIERR_OUTOFRANGE},
+          {cut + "/Track01.cda", 0}}) {
+        SCOPED_TRACE(path);
         m_parent.m_received.clear();
-        manager.SetPath(c.path);
+        manager.SetPath(path);
         manager.Play(true);
-        if (!c.error) {
+        if (!error) {
             ASSERT_EQ(manager.GetPlayState(), EnginePlaying);
             std::filesystem::resize_file(folder + "/short.bin", 30 * CCdDisc::kSectorBytes);
         }
         ASSERT_TRUE(WaitFor([&] { return Completed(); }));
         EXPECT_EQ(FinishReport(), 1u) << "failed, not finished";
         EXPECT_EQ(manager.GetOverlayText(), "Cann't read CD files.");
-        EXPECT_EQ(manager.GetPlayState(), EngineStopped);
-        EXPECT_FALSE(manager.IsLoading());
-        if (c.error) { // never opened
+        EXPECT_TRUE(manager.GetPlayState() == EngineStopped && !manager.IsLoading());
+        if (error) {
             EXPECT_EQ(Count(WM_REG_OPENSUCCESSED), 0u);
-            EXPECT_EQ(ManagedEngine().GetDevice()->GetLastError(), c.error);
+            EXPECT_EQ(ManagedEngine().GetDevice()->GetLastError(), error);
         }
     }
 }

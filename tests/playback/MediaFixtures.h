@@ -10,14 +10,16 @@
 #include "tests/support/RecordingWnd.h"
 #include "tests/support/ScopedEnv.h"
 
-#include <QApplication>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <memory>
 #include <random>
 #include <string>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace mediatest {
 
@@ -47,24 +49,15 @@ public:
 
 private:
     // CTest runs every test in a process of its own: the folder is made once, in the build
-    // tree, by whichever process comes first (built aside, then renamed into place), and
-    // reused by the others. The version in its name changes whenever the media change.
-    CMediaFolder() {
-        const std::string final = std::string(CORVELLA_BINARY_DIR) + "/test-media-v3";
-        if (!std::filesystem::exists(final + "/complete")) {
-            std::string pattern = final + ".tmp-XXXXXX";
-            if (!::mkdtemp(pattern.data()))
-                return;
-            m_path = pattern;
-            std::error_code ec;
-            if (MakeAll()) {
-                std::ofstream(m_path + "/complete") << "1";
-                std::filesystem::rename(m_path, final, ec);
-            }
-            std::filesystem::remove_all(m_path, ec); // left only when another process won
-        }
-        m_path = final;
-        m_bOk = std::filesystem::exists(final + "/complete");
+    // tree, by whichever process takes its lock first, and reused by the others. The version in
+    // its name changes whenever the media change.
+    CMediaFolder() : m_path(std::string(CORVELLA_BINARY_DIR) + "/test-media-v3") {
+        std::filesystem::create_directories(m_path);
+        const int lock = ::open((m_path + "/lock").c_str(), O_CREAT | O_RDWR, 0600);
+        ::flock(lock, LOCK_EX);
+        m_bOk = std::filesystem::exists(m_path + "/complete") ||
+                (MakeAll() && std::ofstream(m_path + "/complete") << "1");
+        ::close(lock);
     }
 
     bool MakeAll() const {
@@ -154,10 +147,8 @@ protected:
         m_manager = std::make_unique<CEngineManager>();
         if (windowsMediaOnly)
             m_manager->ApplyEditionSwitch();
-        m_manager->SetExtensions(EngineDShow, "*.asf;*.mpg;*.mp3;*.mp2;*.mpeg;*.mpa;*.mpga;*.mpv;"
-                                              "*.dat;*.avi;*.wav;*.au;*.wma;*.wmv");
-        m_manager->SetExtensions(EngineReal,
-                                 "*.rm;*.ra;*.ram;*.rp;*.rt;*.swf;*.viv;*.aif;*.snd;*.jpg;*.gif");
+        m_manager->SetExtensions(EngineDShow, "*.asf;*.mpg;*.mp3;*.avi;*.wav;*.wma;*.wmv");
+        m_manager->SetExtensions(EngineReal, "*.rm;*.ra;*.ram");
         m_manager->SetExtensions(EngineQuickTime, "*.mov;*.qt");
         m_manager->SetExtensions(EngineCDAudio, "*.cda");
         ASSERT_TRUE(m_manager->Create({6, 18, 306, 230}, &m_parent, 1));
@@ -167,6 +158,14 @@ protected:
     bool Completed() const { return Count(WM_REG_PLAYCOMPLETED) > 0; }
     // The first finish report's argument: 0 ended or stopped, 1 failed.
     WPARAM FinishReport() const { return m_parent.Only(WM_REG_PLAYCOMPLETED).at(0).wParam; }
+    // The index of the first (message, wParam) received from `from` on; -1 when missing.
+    long IndexOf(UINT message, WPARAM wParam, std::size_t from = 0) const {
+        for (std::size_t i = from; i < m_parent.m_received.size(); ++i)
+            if (m_parent.m_received[i].message == message &&
+                m_parent.m_received[i].wParam == wParam)
+                return long(i);
+        return -1;
+    }
 
     // Opens path and waits until it plays (or the attempt ended).
     bool OpenAndPlay(const std::string& path) {
@@ -179,11 +178,14 @@ protected:
                }) &&
                !Completed();
     }
-    // Plays path to its open and stops it again, waiting for the finish report.
+    // Stops the clip and waits for the finish report.
+    bool StopAndWait() {
+        m_manager->Stop();
+        return WaitFor([&] { return Completed(); });
+    }
     void OpenAndStop(const std::string& path) {
         ASSERT_TRUE(OpenAndPlay(path)) << path;
-        m_manager->Stop();
-        ASSERT_TRUE(WaitFor([&] { return Completed(); })) << path;
+        ASSERT_TRUE(StopAndWait()) << path;
     }
 
     std::unique_ptr<platform::CQtMessagePump> m_pPump;

@@ -17,19 +17,16 @@
 
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <memory>
 #include <set>
 #include <string>
 #include <utility>
 #include <vector>
 
-struct TraceEntry {
+// One command as one window observed it.
+struct TraceEntry : ControlCommand {
     std::string window;
-    int code;
-    LPARAM param1;
-    CCmdTarget* pSender;
-    LPARAM param2;
-    std::string text;
 };
 
 // Records every observed command (handled or not) before dispatching it.
@@ -40,10 +37,8 @@ public:
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
-        if (message == WM_REG_OBSERVECOMMAND && wParam) {
-            const auto& cmd = *reinterpret_cast<const ControlCommand*>(wParam);
-            m_trace.push_back({m_strName, cmd.code, cmd.param1, cmd.pSender, cmd.param2, cmd.text});
-        }
+        if (message == WM_REG_OBSERVECOMMAND && wParam)
+            m_trace.push_back({*reinterpret_cast<const ControlCommand*>(wParam), m_strName});
         return CCommandWnd::WindowProc(message, wParam, lParam);
     }
 
@@ -61,16 +56,12 @@ public:
     std::set<std::string> m_failing;
     bool m_bHoldOpen = false, m_bHoldStopReport = false, m_bCanSeek = true;
 
-    std::string m_strPath;
-    int m_nPlayState = EngineStopped;
-    bool m_bOpen = false, m_bLoading = false;
+    std::string m_strPath, m_strOverlay = "initial";
     std::vector<std::string> m_opened;
+    int m_nPlayState = EngineStopped, m_nDisplayMode = -1;
+    bool m_bOpen = false, m_bLoading = false, m_bIdleLogo = true, m_bStopReportHeld = false;
     int m_nEngineVolume = -1, m_nEngineMute = -1; // what reached an open engine; -1 never
-    std::string m_strOverlay = "initial";
-    bool m_bIdleLogo = true;
-    int m_nDisplayMode = -1;
 
-    // IEngineManagerControl
     void SetVolume(int volume) override { m_nEngineVolume = m_bOpen ? volume : m_nEngineVolume; }
     void SetMute(bool mute) override { m_nEngineMute = m_bOpen ? mute : m_nEngineMute; }
     void SetDisplayMode(int mode) override { m_nDisplayMode = mode; }
@@ -79,28 +70,25 @@ public:
     bool IsLoading() const override { return m_bLoading; }
     bool CanSeek() const override { return m_bOpen && m_bCanSeek; }
 
-    // What the play window asks: a start resumes a paused clip, or opens the path.
-    void Play() {
-        if (m_nPlayState == EnginePaused && m_bOpen) {
+    // An engine command the play window recorded: a start resumes a paused clip or opens.
+    void Carry(const ControlCommand& cmd) {
+        const bool start = cmd.code == CmdPlay && cmd.param1;
+        if (cmd.code == CmdLoadClip && cmd.GetClip()) {
+            m_strPath = cmd.GetClip()->GetPath();
+        } else if (start && m_bOpen && m_nPlayState == EnginePaused) {
             SetState(EnginePlaying);
-        } else if (!m_strPath.empty()) {
+        } else if (start && !m_strPath.empty()) {
             SetLoading(true);
             if (!m_bHoldOpen)
                 CompleteOpen();
-        }
-    }
-    void Pause() {
-        if (m_bOpen)
+        } else if (cmd.code == CmdPause && m_bOpen) {
             SetState(EnginePaused);
-    }
-    void Stop() {
-        if (!m_bOpen)
-            return;
-        m_bOpen = false;
-        SetState(EngineStopped);
-        m_bStopReportHeld = m_bHoldStopReport;
-        if (!m_bStopReportHeld)
-            Finish(0);
+        } else if (cmd.code == CmdStop && m_bOpen) {
+            m_bOpen = false;
+            SetState(EngineStopped);
+            if (!(m_bStopReportHeld = m_bHoldStopReport))
+                Finish(0);
+        }
     }
 
     // Test controls.
@@ -122,14 +110,6 @@ public:
         if (std::exchange(m_bStopReportHeld, false))
             Finish(0);
     }
-    // The open clip plays to its end.
-    void ReachEnd() {
-        m_bOpen = false;
-        m_nPlayState = EngineStopped;
-        Finish(0);
-    }
-
-private:
     void Finish(WPARAM failed) { m_pParent->PostMessage(WM_REG_PLAYCOMPLETED, failed, 0); }
     void SetLoading(bool loading) {
         m_bLoading = loading;
@@ -139,8 +119,6 @@ private:
         m_nPlayState = state;
         m_pParent->SendMessage(WM_REG_PLAYSTATE, WPARAM(state), 0);
     }
-
-    bool m_bStopReportHeld = false;
 };
 
 // The play window's share: engine commands go to the engine manager, engine reports go to the
@@ -148,15 +126,14 @@ private:
 class CTestPlayWnd : public CObserverWnd {
 public:
     CTestPlayWnd(std::vector<TraceEntry>& trace, CUIControl& ctl, CScriptedEngineManager& engine,
-                 ICommandBus& bus, CWnd* pMainWnd)
-        : CObserverWnd("play", trace), m_ctl(ctl), m_engine(engine), m_bus(bus),
-          m_pMainWnd(pMainWnd) {}
+                 CCommandBus& bus)
+        : CObserverWnd("play", trace), m_ctl(ctl), m_engine(engine), m_bus(bus) {}
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
         const LRESULT result = CObserverWnd::WindowProc(message, wParam, lParam);
         if (message == WM_REG_OBSERVECOMMAND && wParam) {
-            Carry(*reinterpret_cast<const ControlCommand*>(wParam));
+            m_engine.Carry(*reinterpret_cast<const ControlCommand*>(wParam));
         } else if (message == WM_REG_PLAYSTATE) {
             m_ctl.SetEnginePlayState(int(wParam));
             m_bus.SubmitCommand(this, CmdPlayState, LPARAM(wParam));
@@ -165,34 +142,21 @@ protected:
         } else if (message == WM_REG_OPENSUCCESSED) {
             m_ctl.OnOpenResult(wParam != 0);
             if (!wParam) {
-                m_bus.SubmitCommand(m_pMainWnd, CmdClipOpened);
+                m_bus.SubmitCommand(m_bus.GetMainWnd(), CmdClipOpened);
                 m_bus.SubmitCommand(this, CmdUpdateControls);
             }
         } else if (message == WM_REG_PLAYCOMPLETED) {
             m_ctl.OnPlayCompleted(wParam != 0);
-            m_bus.SubmitCommand(m_pMainWnd, CmdPlaybackCompleted);
+            m_bus.SubmitCommand(m_bus.GetMainWnd(), CmdPlaybackCompleted);
             m_bus.SubmitCommand(this, CmdUpdateControls);
         }
         return result;
     }
 
 private:
-    // The engine commands, carried out once the window recorded them.
-    void Carry(const ControlCommand& cmd) {
-        if (cmd.code == CmdPlay && cmd.param1)
-            m_engine.Play();
-        else if (cmd.code == CmdPause)
-            m_engine.Pause();
-        else if (cmd.code == CmdStop)
-            m_engine.Stop();
-        else if (cmd.code == CmdLoadClip && cmd.GetClip())
-            m_engine.m_strPath = cmd.GetClip()->GetPath();
-    }
-
     CUIControl& m_ctl;
     CScriptedEngineManager& m_engine;
-    ICommandBus& m_bus;
-    CWnd* m_pMainWnd;
+    CCommandBus& m_bus;
 };
 
 // The main window's share: it owns the relay and hands timers 1 and 2 to the controller.
@@ -208,10 +172,8 @@ protected:
         if (m_relay.HandleMessage(message, wParam, lParam, result))
             return result;
         if (message == WM_TIMER &&
-            (wParam == CUIControl::kSelectTimer || wParam == CUIControl::kPlayTimer)) {
-            m_ctl.OnTimer(wParam);
-            return 0;
-        }
+            (wParam == CUIControl::kSelectTimer || wParam == CUIControl::kPlayTimer))
+            return m_ctl.OnTimer(wParam), 0;
         return CObserverWnd::WindowProc(message, wParam, lParam);
     }
 
@@ -223,7 +185,7 @@ class PlaybackTest : public ::testing::Test {
 protected:
     PlaybackTest()
         : m_mainWnd(m_trace, m_ctl), m_playlistWnd("playlist", m_trace),
-          m_playWnd(m_trace, m_ctl, m_engine, m_bus, &m_mainWnd) {}
+          m_playWnd(m_trace, m_ctl, m_engine, m_bus) {}
 
     void SetUp() override {
         platform::CMessageQueue::Instance().Reset();
@@ -262,30 +224,41 @@ protected:
     }
     // The open clip plays to its end, and the controller hears of it.
     void PlayToEnd() {
-        m_engine.ReachEnd();
+        m_engine.m_bOpen = false;
+        m_engine.m_nPlayState = EngineStopped;
+        m_engine.Finish(0);
         m_clock.Pump();
     }
 
     // Commands of one code as one window saw them.
     std::vector<TraceEntry> Seen(const std::string& window, int code) const {
         std::vector<TraceEntry> out;
-        for (const auto& e : m_trace)
-            if (e.window == window && e.code == code)
-                out.push_back(e);
+        std::copy_if(m_trace.begin(), m_trace.end(), std::back_inserter(out),
+                     [&](const TraceEntry& e) { return e.window == window && e.code == code; });
         return out;
     }
-    // The codes the play window saw, in order, starting at trace index `from`.
-    std::vector<int> PlayCodesSince(std::size_t from) const {
+    // The codes one window saw, in order, from trace index `from` on.
+    std::vector<int> Codes(const std::string& window, std::size_t from = 0) const {
         std::vector<int> out;
         for (std::size_t i = from; i < m_trace.size(); ++i)
-            if (m_trace[i].window == "play")
+            if (m_trace[i].window == window)
                 out.push_back(m_trace[i].code);
         return out;
     }
-
-    bool AnyQueryEnabled() const {
-        return m_ctl.CanPlay() || m_ctl.CanPrevious() || m_ctl.CanResume() || m_ctl.CanPause() ||
-               m_ctl.CanStop() || m_ctl.CanNext() || m_ctl.CanSelect() || m_ctl.CanSeek();
+    // The names of the enabled queries.
+    std::string Queries() const {
+        std::string out;
+        for (const auto& [name, on] : {std::pair{"play", m_ctl.CanPlay()},
+                                       {"previous", m_ctl.CanPrevious()},
+                                       {"resume", m_ctl.CanResume()},
+                                       {"pause", m_ctl.CanPause()},
+                                       {"stop", m_ctl.CanStop()},
+                                       {"next", m_ctl.CanNext()},
+                                       {"select", m_ctl.CanSelect()},
+                                       {"seek", m_ctl.CanSeek()}})
+            if (on)
+                out += (out.empty() ? "" : " ") + std::string(name);
+        return out;
     }
 
     platform::CVirtualClock m_clock;
