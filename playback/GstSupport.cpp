@@ -95,6 +95,13 @@ void LoadFeature(GstPluginFeature* pFeature) {
         gst_object_unref(pLoaded);
 }
 
+void LoadElement(const char* name) {
+    if (GstElementFactory* pFactory = gst_element_factory_find(name)) {
+        LoadFeature(GST_PLUGIN_FEATURE(pFactory));
+        gst_object_unref(pFactory);
+    }
+}
+
 // The first reader of each kind, in rank order, the way decodebin would choose it.
 void LoadBestReaders(GList* pReaders) {
     std::string loaded; // the kinds done so far
@@ -152,15 +159,15 @@ void StartInBackground(const std::string& firstClip) {
         if (!EnsureInitialized(error))
             return;
         // Loading a plugin reads and links its library: done here, the first pipeline finds
-        // them ready. Names that are not installed are skipped.
+        // them ready. Names that are not installed are skipped, and so are the sound outputs
+        // when the environment names the sink the pipelines use instead.
         for (const char* name :
              {"playbin", "uridecodebin", "decodebin", "typefind", "filesrc", "audioconvert",
-              "audioresample", "volume", "equalizer-10bands", "videoconvert", "appsink",
-              "autoaudiosink", "pulsesink", "alsasink"})
-            if (GstElementFactory* pFactory = gst_element_factory_find(name)) {
-                LoadFeature(GST_PLUGIN_FEATURE(pFactory));
-                gst_object_unref(pFactory);
-            }
+              "audioresample", "volume", "equalizer-10bands", "videoconvert", "appsink"})
+            LoadElement(name);
+        if (const char* pSink = std::getenv("CORVELLA_AUDIO_SINK"); !pSink || !*pSink)
+            for (const char* name : {"autoaudiosink", "pulsesink", "alsasink"})
+                LoadElement(name);
         if (!ext.empty())
             LoadReadersFor(ext);
     });

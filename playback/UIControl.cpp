@@ -190,6 +190,11 @@ bool CUIControl::Play() {
     return true;
 }
 
+void CUIControl::RunPendingPlay() {
+    if (m_pTimerWnd && m_pTimerWnd->KillTimer(kPlayTimer))
+        OnTimer(kPlayTimer);
+}
+
 bool CUIControl::Pause() {
     m_nPendingAction = PendingAction::Paused;
     Submit(CmdPause);

@@ -100,6 +100,8 @@ public:
 
     // Transport; each answers true.
     bool Play();
+    // A play still waiting for its timer starts now (at start-up, before the windows show).
+    void RunPendingPlay();
     bool Pause();
     bool Stop();
     bool Previous();

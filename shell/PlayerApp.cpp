@@ -125,10 +125,14 @@ bool CPlayerApp::InitInstance() {
     ConnectMenus();
     m_control.Start();
     InstallTerminationHandlers();
-    WatchApplicationState();
-    platform::LogVerbose("main window shown");
     QThread::currentThread()->setPriority(QThread::HighPriority);
     ProcessCommandLine(shell::GetCommandLine());
+    // The first clip opens before the windows are shown: GStreamer reads and prerolls it on
+    // its own threads while X maps and paints them.
+    m_control.RunPendingPlay();
+    m_pMain->ShowWindows();
+    WatchApplicationState();
+    platform::LogVerbose("main window shown");
     // The desktop files (with their database tools) and the engine check, which starts
     // GStreamer, wait until the event loop has shown the windows, so neither delays them.
     QTimer::singleShot(0, QCoreApplication::instance(), [this] {
@@ -137,6 +141,9 @@ bool CPlayerApp::InitInstance() {
         if (m_pMain)
             shell::ShowStoreNotices(m_pMain->GetWidget());
         shell::ReportMissingProgramFiles();
+        // Asking whether the desktop has a tray may wait for its session bus (without one,
+        // for a bus started on demand), so the icon comes once the windows are up.
+        UpdateSystemTray();
         StartMediaControls();
         shell::RegisterDesktopFiles();
         RunStartupDialogs();
@@ -164,7 +171,7 @@ void CPlayerApp::CreateMainWindow() {
     auto pMain = std::make_unique<CMainWnd>();
     m_bus.SetMainWnd(pMain.get());
     pMain->SetDestroyedHook([] { PostQuitMessage(0); });
-    if (!pMain->Create()) {
+    if (!pMain->CreateWindows()) {
         m_bus.SetMainWnd(nullptr);
         pMain.reset();
         return;
@@ -177,7 +184,6 @@ void CPlayerApp::ConnectMenus() {
         if (m_pMain)
             shell::ShowPlayerSystemMenu(pWnd, pt, MenuContext());
     });
-    UpdateSystemTray();
 }
 
 shell::SystemMenuContext CPlayerApp::MenuContext() {

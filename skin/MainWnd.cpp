@@ -126,6 +126,13 @@ void CMainWnd::RedrawUnlessShaded(CMemCtrl* pCtrl) {
 // Creation and destruction -------------------------------------------------------------------
 
 bool CMainWnd::Create() {
+    if (!CreateWindows())
+        return false;
+    ShowWindows();
+    return true;
+}
+
+bool CMainWnd::CreateWindows() {
     LoadState();
     if (!CreateSkinWindow(res::LoadString(116)))
         return false;
@@ -136,18 +143,21 @@ bool CMainWnd::Create() {
     m_relay.SetWindows(this, GetPlaylistWindow(), GetPlayWindow());
     m_windows.ApplySkinToAll(skin::GetSkinFolder());
     m_windows.PlaceForFirstStart();
-    m_windows.ShowChildWindows();
-    ShowWindow(SW_SHOW);
-    UpdateWindow();
     RegisterWindow(m_hWnd, 1);
-    m_windows.ApplyAlwaysOnTop();
     m_bCreated = true;
     ResetDisplays();
     SubmitCommand(CmdRefillRows);
     UpdateControls();
+    return true;
+}
+
+void CMainWnd::ShowWindows() {
+    m_windows.ShowChildWindows();
+    ShowWindow(SW_SHOW);
+    UpdateWindow();
+    m_windows.ApplyAlwaysOnTop();
     PostMessage(WM_REG_REARRANGEALLWINDOWS);
     SetFocus();
-    return true;
 }
 
 LRESULT CMainWnd::OnCmdPlaybackCompleted(ControlCommand&) {

@@ -49,6 +49,11 @@ public:
     // Loads the saved state, creates the window, the playlist window and the play window,
     // applies the skin and shows the windows; false when the window could not be created.
     bool Create();
+    // The two halves of Create: the windows made, skinned and filled but not shown (the
+    // player opens its first clip in between, so the clip loads while the windows map), then
+    // shown.
+    bool CreateWindows();
+    void ShowWindows();
     CPlayerWindows& GetPlayerWindows() { return m_windows; }
     CPlaylistWnd* GetPlaylistWnd() const { return m_windows.GetPlaylistWnd(); }
     CPlayWnd* GetPlayWnd() const { return m_windows.GetPlayWnd(); }

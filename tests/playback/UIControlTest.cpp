@@ -215,9 +215,16 @@ TEST_F(UIControlTransportTest, StartAnnouncesTheCursorClipPlayWaitsForTheZeroTim
     std::erase(codes, CmdPlayState);
     EXPECT_EQ(codes, (std::vector<int>{CmdStop, CmdStopped, CmdSeek}));
     EXPECT_EQ(Seen("play", CmdSeek).back().param1, 0);
+    m_ctl.RunPendingPlay(); // no play waits
     m_clock.Pump();
     EXPECT_EQ(m_engine.m_opened.size(), 1u);
     EXPECT_EQ(m_engine.m_nPlayState, EngineStopped);
+    // A waiting play runs at once, and its timer is gone.
+    m_ctl.Play();
+    m_ctl.RunPendingPlay();
+    EXPECT_EQ(m_engine.m_opened.size(), 2u);
+    m_clock.Pump();
+    EXPECT_EQ(m_engine.m_opened.size(), 2u);
 }
 
 TEST_F(UIControlTransportTest, PreviousAndNextWrapAndThreeQuickNextsOpenOnlyTheThird) {
