@@ -1,6 +1,5 @@
-// Command-line processing against the real controller, command bus and file collector, on
-// real files in a scratch folder (the engine and the playlist window's rows are the playback
-// tests' stand-ins), and the open dialog's filter.
+// Command lines against the real controller, bus and collector on real files (the engine and
+// the rows are the playback tests' stand-ins), and the open dialog's filter.
 #include "shell/CommandLineProcessor.h"
 
 #include "core/CorePrefs.h"
@@ -98,10 +97,9 @@ protected:
     int m_nFullScreen = 0;
 };
 
-// Appending keeps the list and does not restart; the default mode replaces the list and, with
-// auto-play on, plays the new one; -f asks for full screen once something was collected.
+// Replacing plays the new list with auto-play on and the player not paused.
 TEST_F(CommandLineProcessorTest, AppendKeepsTheListAndDefaultOptionsReplaceItAndPlay) {
-    const Paths m = Media({"a.mp3", "b.mp3", "sub/c.mp3"});
+    const Paths m = Media({"a.mp3", "b.mp3", "sub/c.mp3", "d.mp3"});
     Forward({m[0]});
     ASSERT_EQ(ClipPaths(), Paths{m[0]});
     EXPECT_EQ(m_engine.m_opened, Paths{m[0]}); // stopped with auto-play on: it plays
@@ -127,36 +125,27 @@ TEST_F(CommandLineProcessorTest, AppendKeepsTheListAndDefaultOptionsReplaceItAnd
     Forward({"-f", m_dir / "missing.mp3"}); // nothing collected: the play window is left alone
     EXPECT_EQ(m_nFullScreen, 1);
     m_processor.SetFullScreenHook({});
-    Forward({"-f", m[0]});
-    EXPECT_EQ(ClipPaths(), Paths{m[0]});
-}
-
-// Replacing starts playback only when auto-play is on and the player is not paused; mode n
-// inserts behind the current clip.
-TEST_F(CommandLineProcessorTest, AutoPlayOffOrAPausedPlayerIsNotStartedAndNextInserts) {
-    const Paths m = Media({"a.mp3", "b.mp3", "c.mp3", "d.mp3"});
-    CCorePrefs::Set(CCorePrefs::AutoPlay, 0);
-    Forward({m[0], m[1], m[2]});
-    EXPECT_EQ(PlayStarts(), 0u);
-    EXPECT_TRUE(m_engine.m_opened.empty());
-    EXPECT_EQ(m_engine.m_strPath, m[0]); // loaded, ready to be played
-    Forward({"-n", m[3]});
-    EXPECT_EQ(ClipPaths(), (Paths{m[0], m[3], m[1], m[2]}));
+    Forward({"-n", "-f", m[3]});
+    EXPECT_EQ(ClipPaths(), (Paths{m[1], m[3], m[2]}));
     EXPECT_EQ(Seen("playlist", CmdInsertRows).size(), 1u);
 
-    CCorePrefs::Set(CCorePrefs::AutoPlay, 1);
-    Forward({m[0]});
     m_ctl.Pause();
     m_clock.Pump();
     ASSERT_EQ(m_ctl.GetEnginePlayState(), EnginePaused);
-    const std::size_t starts = PlayStarts();
-    Forward({m[1]});
-    EXPECT_EQ(ClipPaths(), Paths{m[1]});
-    EXPECT_EQ(PlayStarts(), starts);
+    const std::size_t paused = PlayStarts();
+    Forward({m[0]});
+    EXPECT_EQ(ClipPaths(), Paths{m[0]});
+    EXPECT_EQ(PlayStarts(), paused);
+    CCorePrefs::Set(CCorePrefs::AutoPlay, 0);
+    m_ctl.Stop();
+    m_clock.Pump();
+    const std::size_t stopped = PlayStarts();
+    Forward({m[1], m[2]});
+    EXPECT_EQ(PlayStarts(), stopped);
+    EXPECT_EQ(m_engine.m_strPath, m[1]); // loaded, ready to be played
 }
 
-// Mix shuffles old and new entries together; random shuffles only the new ones, behind the
-// untouched old ones. Either way each entry is there once.
+// Mix shuffles old and new entries together, random only the new ones behind the old.
 TEST_F(CommandLineProcessorTest, MixAndRandomPutEntriesInAPermutation) {
     auto sorted = [](Paths paths) { return std::sort(paths.begin(), paths.end()), paths; };
     const Paths names = Media({"a.mp3", "b.mp3", "c.mp3", "d.mp3", "e.mp3", "f.mp3", "g.mp3"});
@@ -212,8 +201,6 @@ TEST(OpenDialogFilter, EachGroupBecomesANamedPatternListInTheDialogNotation) {
     EXPECT_EQ(
         shell::ToDialogFilter("Playlist Files (*.mpl;*.m3u)|*.mpl;*.m3u|All Files (*.*)|*.*||"),
         "Playlist Files (*.mpl *.m3u);;All Files (*.*)");
-    // A label without its own pattern list still gets one; a filter without its closing bars
-    // still ends at its last group.
     EXPECT_EQ(shell::ToDialogFilter("Songs|*.mp3;*.wav"), "Songs (*.mp3 *.wav)");
     EXPECT_EQ(shell::ToDialogFilter(""), "");
     EXPECT_EQ(shell::ToDialogFilter("||"), "");
