@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <ranges>
 #include <string>
 #include <vector>
 
@@ -18,8 +19,7 @@ namespace {
 
 using Paths = std::vector<std::string>;
 
-// The playlist window's share of the rows: closing drops them all; appending, or inserting
-// after the cursor row, adds a row for each clip that has none, and the cursor goes to row 0.
+// The playlist window's share of the rows: closing drops them all, appending or inserting adds.
 class CRowsWnd : public CObserverWnd {
 public:
     CRowsWnd(std::vector<TraceEntry>& trace, CUIControl& ctl, CPlaylistRows& rows)
@@ -89,8 +89,7 @@ protected:
     std::size_t PlayStarts() const { return Seen("play", CmdPlay).size(); }
 
     testsupport::ScratchFolder m_dir;
-    // The program path only has to lead the forwarded line; a media name in the scratch folder
-    // shows that it is dropped rather than collected.
+    // A media name: collected if the program path were taken for an argument.
     const std::string kProgramPath = m_dir / "Player.mp3";
     CRowsWnd m_rowsWnd;
     shell::CCommandLineProcessor m_processor;
@@ -159,20 +158,17 @@ TEST_F(CommandLineProcessorTest, MixAndRandomPutEntriesInAPermutation) {
     Forward({names[0], names[1]});
     Forward({"-a", "-r", names[2], names[3], names[4], names[5], names[6]});
     const Paths random = ClipPaths();
-    ASSERT_EQ(random.size(), names.size());
+    ASSERT_EQ(sorted(random), names);
     EXPECT_EQ(Paths(random.begin(), random.begin() + 2), Paths(names.begin(), names.begin() + 2));
-    EXPECT_EQ(sorted(random), names);
     EXPECT_NE(random, names) << "seed 1 moves entries";
 
     // Longer than the generator's range: every entry still appears exactly once.
     std::vector<std::size_t> order = shell::RandomOrderIndices(40000, 12345);
     std::sort(order.begin(), order.end());
-    for (std::size_t i = 0; i < order.size(); ++i)
-        ASSERT_EQ(order[i], i);
+    EXPECT_TRUE(std::ranges::equal(order, std::views::iota(std::size_t(0), std::size_t(40000))));
 }
 
 TEST_F(CommandLineProcessorTest, ProgramPathAloneChangesNothingAndTheStartUpLineHasNone) {
-    // Both would be collected if the program path were read as an argument.
     const Paths m = Media({"a.mp3", "Player.mp3", "player.mp3"});
     Forward({m[0]});
     const std::size_t traced = m_trace.size();

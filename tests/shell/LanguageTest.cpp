@@ -86,7 +86,7 @@ std::string AsWritten(const std::string& text) {
 
 // Lines are trimmed and split at the first equals sign; blank lines and sections are skipped.
 // Lookups ignore case, take the first match and never match a key with a blank.
-TEST_F(LanguageTest, TheFileFormatAndTheLookups) {
+TEST_F(LanguageTest, TheFileFormatTheLookupsAndAnEditedFileReadAgain) {
     std::vector<std::pair<std::string, std::string>> entries;
     for (const auto& e : shell::ParseLanguageFile("\xEF\xBB\xBF"
                                                   "1=a\r\n  2=b=c  \n[s]\n\n3 = d\n4="))
@@ -99,11 +99,31 @@ TEST_F(LanguageTest, TheFileFormatAndTheLookups) {
     shell::SetLanguageFolder(m_folder.Path() + "/"); // given with its closing slash
     EXPECT_EQ(shell::LanguageFilePath("English"), english);
     EXPECT_EQ(shell::LookupTextByNumber(english, "17", "-"), "Shared Word");
+    const std::size_t reads = shell::CLanguageFileCache::Instance().ReadCount();
     EXPECT_EQ(shell::LookupNumberByText(english, "SHARED WORD"), "17");
     EXPECT_EQ(shell::LookupTextByNumber(english, "14", "default"), "default");
     EXPECT_EQ(shell::LookupNumberByText(english, "Formula a=b"), "16");
-    EXPECT_EQ(shell::LookupTextByNumber(m_folder.Path() + "/Missing.ini", "10", "def"), "def");
     EXPECT_EQ(shell::LookupNumberByText(english, "Nowhere"), "");
+    EXPECT_EQ(shell::CLanguageFileCache::Instance().ReadCount(), reads) << "unchanged: not read";
+    EXPECT_EQ(shell::LookupTextByNumber(m_folder.Path() + "/Missing.ini", "10", "def"), "def");
+
+    // Same size, another modification time: the new wording is seen.
+    std::string edited = kEnglishFile;
+    edited.replace(edited.find("Preferences"), 11, "Preferencez");
+    m_folder.Write("English", edited);
+    const timespec times[2] = {{0, UTIME_OMIT}, {1000, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, english.c_str(), times, 0), 0);
+    EXPECT_EQ(shell::LookupTextByNumber(english, "12", ""), "Preferencez");
+    EXPECT_EQ(shell::CLanguageFileCache::Instance().ReadCount(), reads + 1);
+
+    // Grown beyond the read limit: refused unread, like a missing file, and said once.
+    std::filesystem::resize_file(english, 9u << 20);
+    EXPECT_EQ(shell::LookupTextByNumber(english, "12", "large"), "large");
+    EXPECT_EQ(shell::LookupTextByNumber(english, "10", "large"), "large");
+    EXPECT_EQ(shell::CLanguageFileCache::Instance().ReadCount(), reads + 1);
+
+    ::unlink(english.c_str());
+    EXPECT_EQ(shell::LookupTextByNumber(english, "12", "gone"), "gone");
 }
 
 // Missing texts fall back on English, unknown ones stay as they are.
@@ -154,33 +174,6 @@ TEST_F(LanguageTest, TranslationsFollowTheLookupRules) {
     EXPECT_EQ(shell::TranslateToEnglish("Einstellungen"), "Preferences");
     shell::SetCurrentLanguage("French");
     EXPECT_EQ(shell::LanguageFilePath(""), m_folder.Path() + "/French.ini");
-}
-
-TEST_F(LanguageTest, AnEditedFileIsReadAgainAndAnUnchangedOneIsNot) {
-    const std::string english = shell::LanguageFilePath("English");
-    EXPECT_EQ(shell::LookupTextByNumber(english, "12", ""), "Preferences");
-    const std::size_t reads = shell::CLanguageFileCache::Instance().ReadCount();
-    EXPECT_EQ(shell::LookupTextByNumber(english, "10", ""), "Open Media File");
-    EXPECT_EQ(shell::LookupNumberByText(english, "Preferences"), "12");
-    EXPECT_EQ(shell::CLanguageFileCache::Instance().ReadCount(), reads);
-
-    // Same size, another modification time: the new wording is seen.
-    std::string edited = kEnglishFile;
-    edited.replace(edited.find("Preferences"), 11, "Preferencez");
-    m_folder.Write("English", edited);
-    const timespec times[2] = {{0, UTIME_OMIT}, {1000, 0}};
-    ASSERT_EQ(::utimensat(AT_FDCWD, english.c_str(), times, 0), 0);
-    EXPECT_EQ(shell::LookupTextByNumber(english, "12", ""), "Preferencez");
-    EXPECT_EQ(shell::CLanguageFileCache::Instance().ReadCount(), reads + 1);
-
-    // Grown beyond the read limit: refused unread, like a missing file, and said once.
-    std::filesystem::resize_file(english, 9u << 20);
-    EXPECT_EQ(shell::LookupTextByNumber(english, "12", "large"), "large");
-    EXPECT_EQ(shell::LookupTextByNumber(english, "10", "large"), "large");
-    EXPECT_EQ(shell::CLanguageFileCache::Instance().ReadCount(), reads + 1);
-
-    ::unlink(english.c_str());
-    EXPECT_EQ(shell::LookupTextByNumber(english, "12", "gone"), "gone");
 }
 
 TEST_F(LanguageTest, TheSwitchTranslatesWhileTheOldLanguageIsCurrentThenMakesTheNewOneCurrent) {
