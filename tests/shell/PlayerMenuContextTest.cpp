@@ -1,7 +1,6 @@
 // The system menu's context over the real windows.
 #include "shell/PlayerMenuContext.h"
 
-#include "core/CorePrefs.h"
 #include "platform/Clock.h"
 #include "platform/RegisteredMessages.h"
 #include "platform/Registry.h"
@@ -10,7 +9,6 @@
 #include "skin/MainWnd.h"
 #include "skin/PlayWnd.h"
 #include "skin/PlaylistWnd.h"
-#include "skin/SkinCursor.h"
 #include "skin/SnapWnd.h"
 #include "tests/support/PlayerWindowWorld.h"
 #include "tests/support/RecordingPlayerApp.h"
@@ -23,8 +21,7 @@ namespace {
 
 using Reported = std::vector<std::pair<CCorePrefs::Pref, std::int32_t>>;
 
-// The recording application over a real command bus, with a tray that takes the main window
-// away, and a record of closed Preferences dialogs.
+// The recording application over a real command bus, with a tray and closed dialogs recorded.
 class CTrayApp : public testsupport::CRecordingPlayerApp {
 public:
     CTrayApp() : CRecordingPlayerApp(true) {}
@@ -43,8 +40,7 @@ public:
     }
 
     std::vector<CWnd*> m_closedFor;
-    int m_nToTray = 0;
-    int m_nFromTray = 0;
+    int m_nToTray = 0, m_nFromTray = 0;
 };
 
 class PlayerMenuContextTest : public ::testing::Test {
