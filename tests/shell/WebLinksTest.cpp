@@ -16,7 +16,7 @@ std::string QueryItem(const std::string& link, const char* key) {
 
 } // namespace
 
-TEST(WebLinks, MailPartsWithLinkCharactersStayInTheirPlace) {
+TEST(WebLinks, MailPartsStayInTheirPlaceAndTheRecommendationIsSentOnceInTheCurrentLanguage) {
     shell::CMailTo mail;
     mail.SetTo("friend@example.org");
     mail.SetCc("a@example.org,b@example.org");
@@ -29,11 +29,9 @@ TEST(WebLinks, MailPartsWithLinkCharactersStayInTheirPlace) {
     EXPECT_EQ(QueryItem(link, "body"), "Line one\nbody=trick&cc=evil@example.org");
     EXPECT_EQ(QueryItem(link, "cc"), "a@example.org,b@example.org");
     EXPECT_EQ(QueryItem(link, "bcc"), "");
-}
 
-// The recommendation is sent once, in the current language, and ends with the home page
-// address itself, nothing glued to it.
-TEST(WebLinks, TellAFriendSendsTheRecommendationOnceInTheCurrentLanguage) {
+    // The recommendation is sent once, in the current language, and ends with the home page
+    // address itself, nothing glued to it.
     std::vector<std::string> opened;
     EXPECT_TRUE(
         shell::TellAFriend([&](const std::string& link) { return opened.push_back(link), true; }));
@@ -48,7 +46,7 @@ TEST(WebLinks, TellAFriendSendsTheRecommendationOnceInTheCurrentLanguage) {
                             "4506=Home Page: %s\n");
     folder.Write("Deutsch", "4505=Empfehlung & Tipp - %s\n4506=Startseite: %s\n");
     shell::SetCurrentLanguage("Deutsch");
-    const std::string link = shell::TellAFriendMail().BuildLink();
-    EXPECT_EQ(QueryItem(link, "subject"), "Empfehlung & Tipp - Corvella");
-    EXPECT_EQ(QueryItem(link, "body"), "Startseite: https://www.corvella-player.org/");
+    const std::string german = shell::TellAFriendMail().BuildLink();
+    EXPECT_EQ(QueryItem(german, "subject"), "Empfehlung & Tipp - Corvella");
+    EXPECT_EQ(QueryItem(german, "body"), "Startseite: https://www.corvella-player.org/");
 }
