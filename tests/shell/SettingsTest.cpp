@@ -130,8 +130,36 @@ TEST_F(SettingsTest, PreferencesRoundTripAndStoredValuesOutsideTheirRangesComeBa
         EXPECT_EQ(CCorePrefs::Get(c.pref), c.expected) << "preference " << c.pref;
 }
 
-TEST_F(SettingsTest, OldStampsAndDamagedValuesKeepWhatWasReadAndDefaultTheRest) {
-    const Block changed = Changed(), defaults = Current(true);
+TEST_F(SettingsTest, BadValuesKeepWhatCanBeReadAndDefaultTheRest) {
+    const Block changed = Changed();
+    CCorePrefs::Set(CCorePrefs::Tooltips, 0);
+    CMainWndState state;
+    EXPECT_FALSE(Load(state)); // no key at all
+    ASSERT_TRUE(CRegistry::Instance().SetString(HKEY_LOCAL_MACHINE, shell::kWindowStatePath,
+                                                "MainWnd", "text"));
+    EXPECT_FALSE(Load(state));
+    EXPECT_FALSE(Load(state, "PlayWnd"));
+
+    const std::string value =
+        kMainPart + Int32s({21000}) + Int32s(changed) + std::string(65535, 'x');
+    StoreValue(value);
+    EXPECT_FALSE(Load(state));
+    EXPECT_EQ(CCorePrefs::Get(CCorePrefs::Tooltips), 0);
+    // 65535 bytes are still read (the extra bytes after the block are not looked at).
+    StoreValue(value.substr(0, 65535));
+    EXPECT_TRUE(Load(state));
+    EXPECT_EQ(CCorePrefs::Get(CCorePrefs::Tooltips), changed[CCorePrefs::Tooltips]);
+
+    CBlob fits(65535 - 3); // a string of this length has a three-byte length in front
+    ASSERT_TRUE(CRegObjectStore(fits).Save(HKEY_LOCAL_MACHINE, shell::kWindowStatePath, "Blob"));
+    CBlob tooLarge(65535 - 2);
+    EXPECT_FALSE(
+        CRegObjectStore(tooLarge).Save(HKEY_LOCAL_MACHINE, shell::kWindowStatePath, "Blob"));
+    CBlob loaded(0);
+    ASSERT_TRUE(Load(loaded, "Blob"));
+    EXPECT_TRUE(loaded.m_strData == fits.m_strData) << loaded.m_strData.size();
+
+    const Block defaults = Current(true);
     const std::string block = Int32s(changed);
     std::string wrongSkinLength = kMainPart + Int32s({21000}) + block;
     wrongSkinLength[0] = char(200); // claims 200 bytes where 9 follow
@@ -161,36 +189,6 @@ TEST_F(SettingsTest, OldStampsAndDamagedValuesKeepWhatWasReadAndDefaultTheRest) 
         EXPECT_EQ(m_strLog.find("Bad format in Regfile MainWnd") != std::string::npos, c.bLogged)
             << m_strLog;
     }
-}
-
-TEST_F(SettingsTest, LoadFailsAndKeepsThePreferencesWhenTheValueIsMissingForeignOrTooLarge) {
-    const Block changed = Changed();
-    CCorePrefs::Set(CCorePrefs::Tooltips, 0);
-    CMainWndState state;
-    EXPECT_FALSE(Load(state)); // no key at all
-    ASSERT_TRUE(CRegistry::Instance().SetString(HKEY_LOCAL_MACHINE, shell::kWindowStatePath,
-                                                "MainWnd", "text"));
-    EXPECT_FALSE(Load(state));
-    EXPECT_FALSE(Load(state, "PlayWnd"));
-
-    const std::string value =
-        kMainPart + Int32s({21000}) + Int32s(changed) + std::string(65535, 'x');
-    StoreValue(value);
-    EXPECT_FALSE(Load(state));
-    EXPECT_EQ(CCorePrefs::Get(CCorePrefs::Tooltips), 0);
-    // 65535 bytes are still read (the extra bytes after the block are not looked at).
-    StoreValue(value.substr(0, 65535));
-    EXPECT_TRUE(Load(state));
-    EXPECT_EQ(CCorePrefs::Get(CCorePrefs::Tooltips), changed[CCorePrefs::Tooltips]);
-
-    CBlob fits(65535 - 3); // a string of this length has a three-byte length in front
-    ASSERT_TRUE(CRegObjectStore(fits).Save(HKEY_LOCAL_MACHINE, shell::kWindowStatePath, "Blob"));
-    CBlob tooLarge(65535 - 2);
-    EXPECT_FALSE(
-        CRegObjectStore(tooLarge).Save(HKEY_LOCAL_MACHINE, shell::kWindowStatePath, "Blob"));
-    CBlob loaded(0);
-    ASSERT_TRUE(Load(loaded, "Blob"));
-    EXPECT_TRUE(loaded.m_strData == fits.m_strData) << loaded.m_strData.size();
 }
 
 TEST_F(SettingsTest, TheLanguageIsEnglishOnAFirstStartAndRoundTripsThroughTheProfile) {
