@@ -46,15 +46,10 @@ public:
 class PlayerMenuContextTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        testsupport::EnterPlayerWindowWorld(&m_app, m_temp.Path() + "/corvella");
         m_pMain = std::make_unique<CMainWnd>();
         m_app.m_bus.SetMainWnd(m_pMain.get());
         ASSERT_TRUE(m_pMain->Create());
         m_clock.Pump();
-    }
-    void TearDown() override {
-        m_pMain.reset();
-        testsupport::LeavePlayerWindowWorld();
     }
 
     CMainWnd* Main() { return m_pMain.get(); }
@@ -84,6 +79,7 @@ protected:
     testsupport::ScratchFolder m_temp;
     platform::CVirtualClock m_clock;
     CTrayApp m_app;
+    testsupport::CPlayerWindowWorldGuard m_world{&m_app, m_temp.Path() + "/corvella"};
     std::unique_ptr<CMainWnd> m_pMain;
     Reported m_reported;
 };
