@@ -1,5 +1,5 @@
-// The system menu, the tray icon, the Preferences and equalizer dialogs and Tip of the Day over
-// the recording application; message boxes, dialogs, pages and the CD door are answered here.
+// The system menu, the owners of its commands (About, Download Center, Preferences, equalizer,
+// tips, manual) and the tray over the recording application, which answers boxes and dialogs.
 #include "shell/SystemMenu.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBox.h"
