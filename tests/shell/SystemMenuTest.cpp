@@ -640,7 +640,7 @@ TEST_F(SystemMenuTest, ReplayGainEqualizerShuffleAndRepeatOneAreKeptInTheRegistr
 }
 
 // Comments and indented lines are skipped, tips translated with their line end kept.
-TEST_F(SystemMenuTest, TipsComeInOrderRoundAtTheEndAndTheNextDialogGoesOnACommentIsNoTip) {
+TEST_F(SystemMenuTest, TipsComeInOrderRoundAtTheEndAndAMissingOrDamagedFileIsShown) {
     shelltest::LanguageFolder folder;
     folder.Write("English", "7001=Second tip\n");
     folder.Write("Deutsch", "7001=Zweiter Tipp\n");
@@ -661,16 +661,15 @@ TEST_F(SystemMenuTest, TipsComeInOrderRoundAtTheEndAndTheNextDialogGoesOnACommen
     const std::string cut = std::string(CTipsFile::kMaxLine, 'x') + "\n";
     EXPECT_EQ(Show(3), (Strings{cut, "After the long one\n", cut})) << "the rest is no tip";
     EXPECT_TRUE(m_seen.empty());
-}
-
-TEST_F(SystemMenuTest, AMissingTipsFileOrAnUnreachablePositionIsShownAndTheStartUpTipTurnsOff) {
+    std::filesystem::remove(TipsPath());
+    const int pos = Profile(shell::kEntryTipFilePos);
     {
         CTipDlg dlg(nullptr, TipsPath());
         EXPECT_EQ(dlg.GetTip(), "Tips file does not exist in the prescribed directory");
         dlg.show();
         EXPECT_FALSE(dlg.NextButton()->isEnabled());
     }
-    EXPECT_EQ(Profile(shell::kEntryTipFilePos), -99); // no position to remember
+    EXPECT_EQ(Profile(shell::kEntryTipFilePos), pos) << "no position to remember";
     WriteTips(kFiveTips);
     Show(1); // stores the time stamp
     ASSERT_TRUE(platform::WriteProfileInt(shell::kSectionTip, shell::kEntryTipFilePos, -5));
