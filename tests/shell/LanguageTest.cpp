@@ -191,6 +191,7 @@ TEST_F(LanguageTest, TheSwitchTranslatesWhileTheOldLanguageIsCurrentThenMakesThe
     EXPECT_TRUE(shell::SwitchLanguage("French", translate));
     EXPECT_EQ(calls, (std::vector<std::string>{"English->German", "German->French"}));
     EXPECT_EQ(shell::GetCurrentLanguage(), "French");
+    EXPECT_FALSE(shell::SwitchLanguageByCommand(9030, translate)) << "beyond the languages found";
 
     // Only the first sixty-four languages get items.
     for (int i = 0; i < 70; ++i)
