@@ -1,6 +1,5 @@
-// Command-line processing against the real controller, command bus and file collector, on
-// real files in a scratch folder (the engine and the playlist window's rows are the playback
-// tests' stand-ins), and the open dialog's filter.
+// Command lines against the real controller, bus and collector on real files (the engine and
+// the rows are the playback tests' stand-ins), and the open dialog's filter.
 #include "shell/CommandLineProcessor.h"
 
 #include "core/CorePrefs.h"
@@ -12,6 +11,7 @@
 
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <ranges>
 #include <string>
 #include <vector>
 
@@ -19,8 +19,7 @@ namespace {
 
 using Paths = std::vector<std::string>;
 
-// The playlist window's share of the rows: closing drops them all; appending, or inserting
-// after the cursor row, adds a row for each clip that has none, and the cursor goes to row 0.
+// The playlist window's share of the rows: closing drops them all, appending or inserting adds.
 class CRowsWnd : public CObserverWnd {
 public:
     CRowsWnd(std::vector<TraceEntry>& trace, CUIControl& ctl, CPlaylistRows& rows)
@@ -90,18 +89,16 @@ protected:
     std::size_t PlayStarts() const { return Seen("play", CmdPlay).size(); }
 
     testsupport::ScratchFolder m_dir;
-    // The program path only has to lead the forwarded line; a media name in the scratch folder
-    // shows that it is dropped rather than collected.
+    // A media name: collected if the program path were taken for an argument.
     const std::string kProgramPath = m_dir / "Player.mp3";
     CRowsWnd m_rowsWnd;
     shell::CCommandLineProcessor m_processor;
     int m_nFullScreen = 0;
 };
 
-// Appending keeps the list and does not restart; the default mode replaces the list and, with
-// auto-play on, plays the new one; -f asks for full screen once something was collected.
+// Replacing plays the new list with auto-play on and the player not paused.
 TEST_F(CommandLineProcessorTest, AppendKeepsTheListAndDefaultOptionsReplaceItAndPlay) {
-    const Paths m = Media({"a.mp3", "b.mp3", "sub/c.mp3"});
+    const Paths m = Media({"a.mp3", "b.mp3", "sub/c.mp3", "d.mp3"});
     Forward({m[0]});
     ASSERT_EQ(ClipPaths(), Paths{m[0]});
     EXPECT_EQ(m_engine.m_opened, Paths{m[0]}); // stopped with auto-play on: it plays
@@ -127,36 +124,27 @@ TEST_F(CommandLineProcessorTest, AppendKeepsTheListAndDefaultOptionsReplaceItAnd
     Forward({"-f", m_dir / "missing.mp3"}); // nothing collected: the play window is left alone
     EXPECT_EQ(m_nFullScreen, 1);
     m_processor.SetFullScreenHook({});
-    Forward({"-f", m[0]});
-    EXPECT_EQ(ClipPaths(), Paths{m[0]});
-}
-
-// Replacing starts playback only when auto-play is on and the player is not paused; mode n
-// inserts behind the current clip.
-TEST_F(CommandLineProcessorTest, AutoPlayOffOrAPausedPlayerIsNotStartedAndNextInserts) {
-    const Paths m = Media({"a.mp3", "b.mp3", "c.mp3", "d.mp3"});
-    CCorePrefs::Set(CCorePrefs::AutoPlay, 0);
-    Forward({m[0], m[1], m[2]});
-    EXPECT_EQ(PlayStarts(), 0u);
-    EXPECT_TRUE(m_engine.m_opened.empty());
-    EXPECT_EQ(m_engine.m_strPath, m[0]); // loaded, ready to be played
-    Forward({"-n", m[3]});
-    EXPECT_EQ(ClipPaths(), (Paths{m[0], m[3], m[1], m[2]}));
+    Forward({"-n", "-f", m[3]});
+    EXPECT_EQ(ClipPaths(), (Paths{m[1], m[3], m[2]}));
     EXPECT_EQ(Seen("playlist", CmdInsertRows).size(), 1u);
 
-    CCorePrefs::Set(CCorePrefs::AutoPlay, 1);
-    Forward({m[0]});
     m_ctl.Pause();
     m_clock.Pump();
     ASSERT_EQ(m_ctl.GetEnginePlayState(), EnginePaused);
-    const std::size_t starts = PlayStarts();
-    Forward({m[1]});
-    EXPECT_EQ(ClipPaths(), Paths{m[1]});
-    EXPECT_EQ(PlayStarts(), starts);
+    const std::size_t paused = PlayStarts();
+    Forward({m[0]});
+    EXPECT_EQ(ClipPaths(), Paths{m[0]});
+    EXPECT_EQ(PlayStarts(), paused);
+    CCorePrefs::Set(CCorePrefs::AutoPlay, 0);
+    m_ctl.Stop();
+    m_clock.Pump();
+    const std::size_t stopped = PlayStarts();
+    Forward({m[1], m[2]});
+    EXPECT_EQ(PlayStarts(), stopped);
+    EXPECT_EQ(m_engine.m_strPath, m[1]); // loaded, ready to be played
 }
 
-// Mix shuffles old and new entries together; random shuffles only the new ones, behind the
-// untouched old ones. Either way each entry is there once.
+// Mix shuffles old and new entries together, random only the new ones behind the old.
 TEST_F(CommandLineProcessorTest, MixAndRandomPutEntriesInAPermutation) {
     auto sorted = [](Paths paths) { return std::sort(paths.begin(), paths.end()), paths; };
     const Paths names = Media({"a.mp3", "b.mp3", "c.mp3", "d.mp3", "e.mp3", "f.mp3", "g.mp3"});
@@ -170,20 +158,17 @@ TEST_F(CommandLineProcessorTest, MixAndRandomPutEntriesInAPermutation) {
     Forward({names[0], names[1]});
     Forward({"-a", "-r", names[2], names[3], names[4], names[5], names[6]});
     const Paths random = ClipPaths();
-    ASSERT_EQ(random.size(), names.size());
+    ASSERT_EQ(sorted(random), names);
     EXPECT_EQ(Paths(random.begin(), random.begin() + 2), Paths(names.begin(), names.begin() + 2));
-    EXPECT_EQ(sorted(random), names);
     EXPECT_NE(random, names) << "seed 1 moves entries";
 
     // Longer than the generator's range: every entry still appears exactly once.
     std::vector<std::size_t> order = shell::RandomOrderIndices(40000, 12345);
     std::sort(order.begin(), order.end());
-    for (std::size_t i = 0; i < order.size(); ++i)
-        ASSERT_EQ(order[i], i);
+    EXPECT_TRUE(std::ranges::equal(order, std::views::iota(std::size_t(0), std::size_t(40000))));
 }
 
 TEST_F(CommandLineProcessorTest, ProgramPathAloneChangesNothingAndTheStartUpLineHasNone) {
-    // Both would be collected if the program path were read as an argument.
     const Paths m = Media({"a.mp3", "Player.mp3", "player.mp3"});
     Forward({m[0]});
     const std::size_t traced = m_trace.size();
@@ -212,8 +197,6 @@ TEST(OpenDialogFilter, EachGroupBecomesANamedPatternListInTheDialogNotation) {
     EXPECT_EQ(
         shell::ToDialogFilter("Playlist Files (*.mpl;*.m3u)|*.mpl;*.m3u|All Files (*.*)|*.*||"),
         "Playlist Files (*.mpl *.m3u);;All Files (*.*)");
-    // A label without its own pattern list still gets one; a filter without its closing bars
-    // still ends at its last group.
     EXPECT_EQ(shell::ToDialogFilter("Songs|*.mp3;*.wav"), "Songs (*.mp3 *.wav)");
     EXPECT_EQ(shell::ToDialogFilter(""), "");
     EXPECT_EQ(shell::ToDialogFilter("||"), "");

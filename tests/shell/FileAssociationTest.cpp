@@ -1,5 +1,4 @@
-// Registration of ".mpl": the registry keys in the classes hive, the desktop files, and that a
-// start with nothing to change rewrites nothing and runs no database tool.
+// Registration of ".mpl": the registry keys in the classes hive and the desktop files.
 #include "shell/FileAssociation.h"
 #include "tests/shell/ShellTestSupport.h"
 
@@ -27,11 +26,11 @@ protected:
     void SetUp() override { CRegistry::Instance().Reset(m_temp.Path() + "/config"); }
     void TearDown() override { CRegistry::Instance().Reset(); }
 
-    // The desktop files, with a tool runner that records its calls.
-    shell::DesktopFilesResult RegisterFiles() {
+    // The desktop files under the data folder, with a tool runner that records its calls.
+    shell::DesktopFilesResult RegisterFiles(const std::string& data = "data") {
         m_calls.clear();
         shell::DesktopRegistration desktop;
-        desktop.strDataHome = m_temp / "data";
+        desktop.strDataHome = m_temp / data;
         desktop.runTool = [this](const std::string& p, const std::vector<std::string>& a) {
             m_calls.push_back({p});
             m_calls.back().insert(m_calls.back().end(), a.begin(), a.end());
@@ -39,7 +38,6 @@ protected:
         };
         return shell::RegisterDesktopFiles(desktop);
     }
-    // The two desktop files and the classes hive.
     std::vector<std::int64_t> Times() {
         return {ModifiedNs(kMime), ModifiedNs(kEntry), ModifiedNs(m_temp / "config/classes.reg")};
     }
@@ -52,7 +50,8 @@ protected:
 
 } // namespace
 
-TEST_F(FileAssociationTest, WritesTheOpenCommandAndRemovesAnOldDocumentType) {
+// A start with nothing to change rewrites nothing and runs no database tool.
+TEST_F(FileAssociationTest, KeysAndDesktopFilesAreWrittenOnceAChangedOneAloneAndAFailureIsNoStop) {
     auto& reg = CRegistry::Instance();
     ASSERT_TRUE(reg.SetString(HKEY_CLASSES_ROOT, "Corvella.PlayList\\Shell\\Open\\Command", "",
                               "old \"%1\""));
@@ -64,12 +63,7 @@ TEST_F(FileAssociationTest, WritesTheOpenCommandAndRemovesAnOldDocumentType) {
     // stay unwritten.
     EXPECT_EQ(reg.QueryString(HKEY_CLASSES_ROOT, ".mpl", ""), std::nullopt);
     EXPECT_FALSE(reg.KeyExists(HKEY_CLASSES_ROOT, "Corvella.PlayList\\DefaultIcon"));
-}
 
-// The first start writes both desktop files and runs both database tools; a second start
-// rewrites nothing and runs nothing; a changed file is rewritten alone and only its tool runs.
-TEST_F(FileAssociationTest, DesktopFilesAreWrittenOnceAndAChangedOneAlone) {
-    ASSERT_TRUE(shell::RegisterPlaylistKeys("/opt/corvella/corvella"));
     auto result = RegisterFiles();
     EXPECT_TRUE(result.bFilesOk && result.bMimeChanged && result.bDesktopChanged);
     EXPECT_EQ(ReadFile(kMime), shell::PlaylistMimePackage());
@@ -80,7 +74,7 @@ TEST_F(FileAssociationTest, DesktopFilesAreWrittenOnceAndAChangedOneAlone) {
 
     const auto times = Times();
     EXPECT_NE(times[2], -1) << "the classes hive is written";
-    EXPECT_TRUE(shell::RegisterPlaylistKeys("/opt/corvella/corvella"));
+    EXPECT_TRUE(shell::RegisterPlaylistKeys("/opt/my player/corvella"));
     result = RegisterFiles();
     EXPECT_TRUE(result.bFilesOk);
     EXPECT_FALSE(result.bMimeChanged || result.bDesktopChanged);
@@ -94,12 +88,9 @@ TEST_F(FileAssociationTest, DesktopFilesAreWrittenOnceAndAChangedOneAlone) {
     EXPECT_EQ(ReadFile(kEntry), shell::DesktopEntry(shell::RunningProgramLaunch()));
     EXPECT_EQ(ModifiedNs(kMime), times[0]);
     EXPECT_EQ(m_calls, (Calls{{"update-desktop-database", m_temp / "data/applications"}}));
-}
 
-TEST_F(FileAssociationTest, AnUnwritableDataFolderLeavesStartUpGoing) {
-    shelltest::WriteFile(m_temp / "data", "a file where the folder should be");
-    EXPECT_TRUE(shell::RegisterPlaylistKeys("/opt/corvella/corvella"));
-    const auto result = RegisterFiles();
+    shelltest::WriteFile(m_temp / "file", "a file where the folder should be");
+    result = RegisterFiles("file");
     EXPECT_FALSE(result.bFilesOk || result.bMimeChanged);
     EXPECT_TRUE(m_calls.empty());
 }

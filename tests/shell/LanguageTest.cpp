@@ -1,5 +1,4 @@
-// The language files and lookup rules over files written into a folder of the test's own, the
-// translation of widget trees and menus, and the language files shipped with the program.
+// Language files, lookups and translation over a folder of the test's own; the shipped files.
 #include "shell/Language.h"
 #include "res/StringTable.h"
 #include "shell/ISDialog.h"
@@ -9,12 +8,10 @@
 #include "tests/shell/ShellTestSupport.h"
 
 #include <QCheckBox>
-#include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
-#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -25,77 +22,36 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <ranges>
-#include <set>
 #include <sys/stat.h>
 
 using shelltest::WriteFile;
 
 namespace {
 
-const std::string kEnglishFile = "; base language\n"
-                                 "[Strings]\n"
-                                 "10=Open Media File\n"
-                                 "11=Save && Exit\n"
-                                 "12=Preferences\n"
-                                 "13=First line\\nSecond line\n"
-                                 "14 =Blank Before The Sign\n"
-                                 "15=Only In English\n"
-                                 "16=Formula a=b\n"
-                                 "17=Shared Word\n"
-                                 "17=Second Line With The Same Key\n"
-                                 "18=shared word\n"
-                                 "23=Known Only By Number\n"
+const std::string kEnglishFile = "; base language\n[Strings]\n10=Open Media File\n"
+                                 "11=Save && Exit\n12=Preferences\n13=First line\\nSecond line\n"
+                                 "14 =Blank Before The Sign\n15=Only In English\n16=Formula a=b\n"
+                                 "17=Shared Word\n17=Second Line With The Same Key\n"
+                                 "18=shared word\n23=Known Only By Number\n"
                                  "24=Unrecognizable Playlist File Format.\n"
                                  "25=Close\n26=Tooltips\n27=Use skinned cursors\n28=General\n"
                                  "29=Display\n31=&Mute\n32=&Options\n33=&Repeat\n34=Open\n";
-
-const std::string kGermanFile = "; Deutsch\n"
-                                "10=&Mediendatei öffnen\n"
-                                "11=Speichern && Beenden\n"
-                                "12=Einstellungen\n"
-                                "13=Erste Zeile\\nZweite Zeile\n"
+const std::string kGermanFile = "; Deutsch\n10=&Mediendatei öffnen\n11=Speichern && Beenden\n"
+                                "12=Einstellungen\n13=Erste Zeile\\nZweite Zeile\n"
                                 "24=Unbekanntes Format.\n"
                                 "25=Schließen\n26=Quickinfos\n27=Eigene Mauszeiger\n28=Allgemein\n"
                                 "29=Anzeige\n30=Nur Deutsch\n31=&Stumm\n";
-
-const std::string kFrenchFile = "10=Ouvrir un fichier\n12=Préférences\n25=Fermer\n28=Général\n";
 
 class LanguageTest : public ::testing::Test {
 protected:
     void SetUp() override {
         m_folder.Write("English", kEnglishFile);
         m_folder.Write("German", kGermanFile);
-        m_folder.Write("French", kFrenchFile);
+        m_folder.Write("French", "10=Ouvrir un fichier\n12=Préférences\n25=Fermer\n28=Général\n");
         m_folder.Write("template", "10=\n12=\n");
     }
 
     shelltest::LanguageFolder m_folder;
-};
-
-std::string Text(const QString& s) {
-    return s.toStdString();
-}
-
-// A dialog with one control of every kind the translation knows.
-struct PrefsDialog {
-    QDialog dialog;
-    QLabel* label = new QLabel("Tooltips", &dialog);
-    QPushButton* close = new QPushButton("Close", &dialog);
-    QCheckBox* check = new QCheckBox("Use skinned cursors", &dialog);
-    QGroupBox* group = new QGroupBox("Tooltips", &dialog);
-    QRadioButton* radio = new QRadioButton("General", group);
-    QLineEdit* edit = new QLineEdit("Close", &dialog);
-    QTabWidget* tabs = new QTabWidget(&dialog);
-    QTreeWidget* tree = new QTreeWidget(&dialog);
-
-    PrefsDialog() {
-        dialog.setWindowTitle("Preferences...");
-        tabs->addTab(new QWidget, "General");
-        tabs->addTab(new QWidget, "Display");
-        auto* general = new QTreeWidgetItem(tree, QStringList{"General"});
-        new QTreeWidgetItem(general, QStringList{"Display"});
-        new QTreeWidgetItem(tree, QStringList{"Unknown page"});
-    }
 };
 
 // A dialog whose initialisation fills a label, as the program's dialogs do.
@@ -106,24 +62,14 @@ public:
     int m_nInits = 0;
 
 protected:
-    void OnInitDialog() override {
-        ++m_nInits;
-        m_pLabel->setText("Tooltips");
-    }
+    void OnInitDialog() override { ++m_nInits, m_pLabel->setText("Tooltips"); }
 };
-
-const std::string kSourceFolder = shelltest::kSourceDir + "/res/language/";
 
 std::map<std::string, std::string> Entries(const std::string& path) {
     std::map<std::string, std::string> map;
     for (const auto& e : shell::ParseLanguageFile(shelltest::ReadFile(path)))
         map.emplace(e.strKey, e.strValue); // the first line of a number wins
     return map;
-}
-
-std::set<std::string> Keys(const std::map<std::string, std::string>& entries) {
-    auto keys = std::views::keys(entries);
-    return {keys.begin(), keys.end()};
 }
 
 // What English.ini holds for a string-table text: trimmed, line breaks as backslash-n, and
@@ -133,16 +79,14 @@ std::string AsWritten(const std::string& text) {
     line.erase(line.find_last_not_of(" \t") + 1);
     if (line.ends_with("..."))
         line.erase(line.size() - 3);
-    return line.substr(line.find_first_not_of(" \t") == std::string::npos
-                           ? line.size()
-                           : line.find_first_not_of(" \t"));
+    return line.substr(std::min(line.size(), line.find_first_not_of(" \t")));
 }
 
 } // namespace
 
 // Lines are trimmed and split at the first equals sign; blank lines and sections are skipped.
 // Lookups ignore case, take the first match and never match a key with a blank.
-TEST_F(LanguageTest, TheFileFormatAndTheLookups) {
+TEST_F(LanguageTest, TheFileFormatTheLookupsAndAnEditedFileReadAgain) {
     std::vector<std::pair<std::string, std::string>> entries;
     for (const auto& e : shell::ParseLanguageFile("\xEF\xBB\xBF"
                                                   "1=a\r\n  2=b=c  \n[s]\n\n3 = d\n4="))
@@ -155,16 +99,34 @@ TEST_F(LanguageTest, TheFileFormatAndTheLookups) {
     shell::SetLanguageFolder(m_folder.Path() + "/"); // given with its closing slash
     EXPECT_EQ(shell::LanguageFilePath("English"), english);
     EXPECT_EQ(shell::LookupTextByNumber(english, "17", "-"), "Shared Word");
+    const std::size_t reads = shell::CLanguageFileCache::Instance().ReadCount();
     EXPECT_EQ(shell::LookupNumberByText(english, "SHARED WORD"), "17");
     EXPECT_EQ(shell::LookupTextByNumber(english, "14", "default"), "default");
     EXPECT_EQ(shell::LookupNumberByText(english, "Formula a=b"), "16");
-    EXPECT_EQ(shell::LookupTextByNumber(m_folder.Path() + "/Missing.ini", "10", "def"), "def");
     EXPECT_EQ(shell::LookupNumberByText(english, "Nowhere"), "");
+    EXPECT_EQ(shell::CLanguageFileCache::Instance().ReadCount(), reads) << "unchanged: not read";
+    EXPECT_EQ(shell::LookupTextByNumber(m_folder.Path() + "/Missing.ini", "10", "def"), "def");
+
+    // Same size, another modification time: the new wording is seen.
+    std::string edited = kEnglishFile;
+    edited.replace(edited.find("Preferences"), 11, "Preferencez");
+    m_folder.Write("English", edited);
+    const timespec times[2] = {{0, UTIME_OMIT}, {1000, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, english.c_str(), times, 0), 0);
+    EXPECT_EQ(shell::LookupTextByNumber(english, "12", ""), "Preferencez");
+    EXPECT_EQ(shell::CLanguageFileCache::Instance().ReadCount(), reads + 1);
+
+    // Grown beyond the read limit: refused unread, like a missing file, and said once.
+    std::filesystem::resize_file(english, 9u << 20);
+    EXPECT_EQ(shell::LookupTextByNumber(english, "12", "large"), "large");
+    EXPECT_EQ(shell::LookupTextByNumber(english, "10", "large"), "large");
+    EXPECT_EQ(shell::CLanguageFileCache::Instance().ReadCount(), reads + 1);
+
+    ::unlink(english.c_str());
+    EXPECT_EQ(shell::LookupTextByNumber(english, "12", "gone"), "gone");
 }
 
-// Ampersands are dropped for a second attempt while doubled ones stay; three trailing dots and
-// blanks are kept around the translation; a line break finds its backslash-n entry; missing
-// texts fall back on English and unknown ones stay as they are.
+// Missing texts fall back on English, unknown ones stay as they are.
 TEST_F(LanguageTest, TranslationsFollowTheLookupRules) {
     const struct {
         const char *text, *from, *to, *expected;
@@ -214,33 +176,6 @@ TEST_F(LanguageTest, TranslationsFollowTheLookupRules) {
     EXPECT_EQ(shell::LanguageFilePath(""), m_folder.Path() + "/French.ini");
 }
 
-TEST_F(LanguageTest, AnEditedFileIsReadAgainAndAnUnchangedOneIsNot) {
-    const std::string english = shell::LanguageFilePath("English");
-    EXPECT_EQ(shell::LookupTextByNumber(english, "12", ""), "Preferences");
-    const std::size_t reads = shell::CLanguageFileCache::Instance().ReadCount();
-    EXPECT_EQ(shell::LookupTextByNumber(english, "10", ""), "Open Media File");
-    EXPECT_EQ(shell::LookupNumberByText(english, "Preferences"), "12");
-    EXPECT_EQ(shell::CLanguageFileCache::Instance().ReadCount(), reads);
-
-    // Same size, another modification time: the new wording is seen.
-    std::string edited = kEnglishFile;
-    edited.replace(edited.find("Preferences"), 11, "Preferencez");
-    m_folder.Write("English", edited);
-    const timespec times[2] = {{0, UTIME_OMIT}, {1000, 0}};
-    ASSERT_EQ(::utimensat(AT_FDCWD, english.c_str(), times, 0), 0);
-    EXPECT_EQ(shell::LookupTextByNumber(english, "12", ""), "Preferencez");
-    EXPECT_EQ(shell::CLanguageFileCache::Instance().ReadCount(), reads + 1);
-
-    // Grown beyond the read limit: refused unread, like a missing file, and said once.
-    std::filesystem::resize_file(english, 9u << 20);
-    EXPECT_EQ(shell::LookupTextByNumber(english, "12", "large"), "large");
-    EXPECT_EQ(shell::LookupTextByNumber(english, "10", "large"), "large");
-    EXPECT_EQ(shell::CLanguageFileCache::Instance().ReadCount(), reads + 1);
-
-    ::unlink(english.c_str());
-    EXPECT_EQ(shell::LookupTextByNumber(english, "12", "gone"), "gone");
-}
-
 TEST_F(LanguageTest, TheSwitchTranslatesWhileTheOldLanguageIsCurrentThenMakesTheNewOneCurrent) {
     EXPECT_EQ(shell::LanguageFromMenuText("Deutsch\t[German]"), "German");
     EXPECT_EQ(shell::LanguageFromMenuText("Deutsch [German]"), std::nullopt);
@@ -256,6 +191,7 @@ TEST_F(LanguageTest, TheSwitchTranslatesWhileTheOldLanguageIsCurrentThenMakesThe
     EXPECT_TRUE(shell::SwitchLanguage("French", translate));
     EXPECT_EQ(calls, (std::vector<std::string>{"English->German", "German->French"}));
     EXPECT_EQ(shell::GetCurrentLanguage(), "French");
+    EXPECT_FALSE(shell::SwitchLanguageByCommand(9030, translate)) << "beyond the languages found";
 
     // Only the first sixty-four languages get items.
     for (int i = 0; i < 70; ++i)
@@ -266,40 +202,48 @@ TEST_F(LanguageTest, TheSwitchTranslatesWhileTheOldLanguageIsCurrentThenMakesThe
     EXPECT_FALSE(shell::SwitchLanguageByCommand(9088, {}));
 }
 
-// Every kind of control is translated but edit fields stay as typed; translating into another
-// language goes from the one shown and leaves the current language as it was.
+// Translating into another language goes from the one shown and leaves the current one.
 TEST_F(LanguageTest, EveryKindOfControlIsTranslatedButEditFieldsStayAsTyped) {
-    PrefsDialog d;
+    QDialog dialog;
+    dialog.setWindowTitle("Preferences...");
+    auto* group = new QGroupBox("Tooltips", &dialog);
+    auto* tabs = new QTabWidget(&dialog);
+    tabs->addTab(new QWidget, "General");
+    tabs->addTab(new QWidget, "Display");
+    auto* tree = new QTreeWidget(&dialog);
+    new QTreeWidgetItem(new QTreeWidgetItem(tree, QStringList{"General"}), QStringList{"Display"});
+    new QTreeWidgetItem(tree, QStringList{"Unknown page"});
+    const QList<QAbstractButton*> buttons{new QPushButton("Close", &dialog),
+                                          new QCheckBox("Use skinned cursors", &dialog),
+                                          new QRadioButton("General", group)};
+    auto* label = new QLabel("Tooltips", &dialog);
+    auto* edit = new QLineEdit("Close", &dialog);
+    auto texts = [&] {
+        QStringList all{dialog.windowTitle(),
+                        label->text(),
+                        group->title(),
+                        edit->text(),
+                        tabs->tabText(0),
+                        tabs->tabText(1),
+                        tree->topLevelItem(0)->text(0),
+                        tree->topLevelItem(0)->child(0)->text(0),
+                        tree->topLevelItem(1)->text(0)};
+        for (QAbstractButton* button : buttons)
+            all.push_back(button->text());
+        return all;
+    };
     shell::SetCurrentLanguage("German");
-    shell::TranslateWidget(&d.dialog);
-    EXPECT_EQ(Text(d.dialog.windowTitle()), "Einstellungen...");
-    EXPECT_EQ(Text(d.label->text()), "Quickinfos");
-    EXPECT_EQ(Text(d.close->text()), "Schließen");
-    EXPECT_EQ(Text(d.check->text()), "Eigene Mauszeiger");
-    EXPECT_EQ(Text(d.group->title()), "Quickinfos");
-    EXPECT_EQ(Text(d.radio->text()), "Allgemein");
-    EXPECT_EQ(Text(d.edit->text()), "Close");
-    EXPECT_EQ(Text(d.tabs->tabText(1)), "Anzeige");
-    EXPECT_EQ(Text(d.tree->topLevelItem(0)->text(0)), "Allgemein");
-    EXPECT_EQ(Text(d.tree->topLevelItem(0)->child(0)->text(0)), "Anzeige");
-    EXPECT_EQ(Text(d.tree->topLevelItem(1)->text(0)), "Unknown page");
-
-    shell::TranslateWidgetInto(&d.dialog, "French");
-    EXPECT_EQ(Text(d.close->text()), "Fermer");
-    EXPECT_EQ(Text(d.dialog.windowTitle()), "Préférences...");
-    EXPECT_EQ(Text(d.tabs->tabText(0)), "Général");
-    EXPECT_EQ(Text(d.tabs->tabText(1)), "Display"); // French lacks it: English
+    shell::TranslateWidget(&dialog);
+    EXPECT_EQ(texts(), (QStringList{"Einstellungen...", "Quickinfos", "Quickinfos", "Close",
+                                    "Allgemein", "Anzeige", "Allgemein", "Anzeige", "Unknown page",
+                                    "Schließen", "Eigene Mauszeiger", "Allgemein"}));
+    shell::TranslateWidgetInto(&dialog, "French"); // French lacks "Display": English
+    EXPECT_EQ(texts(), (QStringList{"Préférences...", "Tooltips", "Tooltips", "Close", "Général",
+                                    "Display", "Général", "Display", "Unknown page", "Fermer",
+                                    "Use skinned cursors", "Général"}));
     EXPECT_EQ(shell::GetCurrentLanguage(), "German");
     EXPECT_EQ(shell::GetSourceLanguage(), "English");
 
-    QMenu menu;
-    QAction* mute = menu.addAction("&Mute");
-    shell::SetCurrentLanguage("English");
-    shell::TranslateMenuInto(&menu, "German");
-    EXPECT_EQ(Text(mute->text()), "&Stumm");
-}
-
-TEST_F(LanguageTest, AWindowsMenuBarAndToolBarAreTranslatedOnceEach) {
     QMainWindow window;
     window.setWindowTitle("Preferences");
     QMenu* options = window.menuBar()->addMenu("&Options");
@@ -307,58 +251,55 @@ TEST_F(LanguageTest, AWindowsMenuBarAndToolBarAreTranslatedOnceEach) {
     QAction* empty = options->addAction("");
     QAction* open = window.addToolBar("tools")->addAction("Open");
     // A text whose translation is itself a known wording would change again on a second pass.
-    m_folder.Write("German", "32=&Optionen\n33=Open\n34=Öffnen\n");
-    shell::SetCurrentLanguage("German");
+    m_folder.Write("German", "32=&Optionen\n33=Open\n34=Öffnen\n31=&Stumm\n");
     shell::TranslateWidget(&window);
-    EXPECT_EQ(Text(options->title()), "&Optionen");
-    EXPECT_EQ(Text(repeat->text()), "Open\tCtrl+R");
-    EXPECT_EQ(Text(empty->text()), "");
-    EXPECT_EQ(Text(open->text()), "Öffnen");
-    EXPECT_EQ(Text(window.windowTitle()), "Preferences"); // not in German.ini: English kept
+    EXPECT_EQ((QStringList{options->title(), repeat->text(), empty->text(), open->text(),
+                           window.windowTitle()}),
+              (QStringList{"&Optionen", "Open\tCtrl+R", "", "Öffnen", "Preferences"}));
+    QMenu menu;
+    QAction* mute = menu.addAction("&Mute");
+    shell::SetCurrentLanguage("English");
+    shell::TranslateMenuInto(&menu, "German");
+    EXPECT_EQ(mute->text(), "&Stumm");
 }
 
 TEST_F(LanguageTest, ADialogTranslatesItselfOnceWhenFirstShownOrLaterWhenItAsks) {
     shell::SetCurrentLanguage("German");
-    CTestDialog dialog;
-    EXPECT_EQ(Text(dialog.m_pClose->text()), "Close");
+    CTestDialog dialog, later;
+    later.SetNoTranslateOnInit(true);
+    EXPECT_EQ(dialog.m_pClose->text(), "Close");
     dialog.show();
-    EXPECT_EQ(dialog.m_nInits, 1);
-    EXPECT_EQ(Text(dialog.m_pLabel->text()), "Quickinfos");
-    EXPECT_EQ(Text(dialog.m_pClose->text()), "Schließen");
+    later.show();
+    EXPECT_EQ(dialog.m_pLabel->text() + dialog.m_pClose->text(), "QuickinfosSchließen");
+    EXPECT_EQ(later.m_pClose->text(), "Close");
     dialog.hide();
     dialog.m_pClose->setText("Close");
     dialog.show(); // initialisation and translation happen once
     EXPECT_EQ(dialog.m_nInits, 1);
-    EXPECT_EQ(Text(dialog.m_pClose->text()), "Close");
-
-    // A dialog that fills its controls later asks for the translation itself.
-    CTestDialog later;
-    later.SetNoTranslateOnInit(true);
-    later.show();
-    EXPECT_EQ(Text(later.m_pClose->text()), "Close");
+    EXPECT_EQ(dialog.m_pClose->text(), "Close");
     later.TranslateDialog();
-    EXPECT_EQ(Text(later.m_pClose->text()), "Schließen");
+    EXPECT_EQ(later.m_pClose->text(), "Schließen");
 }
 
-// English holds every string-table text under its number; the template holds the same numbers
-// without texts, the translations the same numbers with texts.
+// The template holds English's numbers without texts, the translations with texts.
 TEST(LanguageFiles, EnglishHoldsTheStringTableAndTheOthersItsNumbers) {
-    const auto english = Entries(kSourceFolder + "English.ini");
+    const std::string folder = shelltest::kSourceDir + "/res/language/";
+    const auto english = Entries(folder + "English.ini");
     std::size_t count = 0;
     const std::uint32_t* ids = res::StringIds(count);
     std::string missing;
     for (std::size_t i = 0; i < count; ++i) {
         const std::string key = std::to_string(ids[i]);
         const std::string line = key + "=" + AsWritten(res::LoadString(ids[i]));
-        auto it = english.find(key);
-        if (it == english.end() || key + "=" + it->second != line)
+        if (!english.contains(key) || key + "=" + english.at(key) != line)
             missing += line + "\n";
     }
     EXPECT_EQ(missing, "") << "English.ini must hold these lines, as the string table has them";
 
     for (const char* language : {"template.ini", "German.ini", "French.ini"}) {
-        const auto entries = Entries(kSourceFolder + language);
-        EXPECT_EQ(Keys(entries), Keys(english)) << language;
+        const auto entries = Entries(folder + language);
+        EXPECT_TRUE(std::ranges::equal(std::views::keys(entries), std::views::keys(english)))
+            << language;
         for (const auto& [key, value] : entries)
             EXPECT_EQ(value.empty(), language[0] == 't') << language << " " << key;
         // The shown texts are really translated.

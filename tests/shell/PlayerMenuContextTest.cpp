@@ -1,9 +1,6 @@
-// The system menu's context over the real windows: the playlist and play window toggles, the
-// preferences the windows apply at once, restoring from the tray, and a closed Preferences
-// dialog reaching the application from any player window.
+// The system menu's context over the real windows.
 #include "shell/PlayerMenuContext.h"
 
-#include "core/CorePrefs.h"
 #include "platform/Clock.h"
 #include "platform/RegisteredMessages.h"
 #include "platform/Registry.h"
@@ -12,7 +9,6 @@
 #include "skin/MainWnd.h"
 #include "skin/PlayWnd.h"
 #include "skin/PlaylistWnd.h"
-#include "skin/SkinCursor.h"
 #include "skin/SnapWnd.h"
 #include "tests/support/PlayerWindowWorld.h"
 #include "tests/support/RecordingPlayerApp.h"
@@ -25,8 +21,7 @@ namespace {
 
 using Reported = std::vector<std::pair<CCorePrefs::Pref, std::int32_t>>;
 
-// The recording application over a real command bus, with a tray that takes the main window
-// away, and a record of closed Preferences dialogs.
+// The recording application over a real command bus, with a tray and closed dialogs recorded.
 class CTrayApp : public testsupport::CRecordingPlayerApp {
 public:
     CTrayApp() : CRecordingPlayerApp(true) {}
@@ -45,28 +40,21 @@ public:
     }
 
     std::vector<CWnd*> m_closedFor;
-    int m_nToTray = 0;
-    int m_nFromTray = 0;
+    int m_nToTray = 0, m_nFromTray = 0;
 };
 
 class PlayerMenuContextTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        testsupport::EnterPlayerWindowWorld(&m_app, m_temp.Path() + "/corvella");
         m_pMain = std::make_unique<CMainWnd>();
         m_app.m_bus.SetMainWnd(m_pMain.get());
         ASSERT_TRUE(m_pMain->Create());
         m_clock.Pump();
     }
-    void TearDown() override {
-        m_pMain.reset();
-        testsupport::LeavePlayerWindowWorld();
-    }
 
     CMainWnd* Main() { return m_pMain.get(); }
-    CPlaylistWnd* Playlist() { return m_pMain ? m_pMain->GetPlaylistWnd() : nullptr; }
-    CPlayWnd* Play() { return m_pMain ? m_pMain->GetPlayWnd() : nullptr; }
-    std::vector<CWnd*> Windows() { return {Main(), Playlist(), Play()}; }
+    CPlaylistWnd* Playlist() { return m_pMain->GetPlaylistWnd(); }
+    CPlayWnd* Play() { return m_pMain->GetPlayWnd(); }
 
     shell::SystemMenuContext Context() {
         return shell::BuildSystemMenuContext(m_app, *m_pMain,
@@ -91,15 +79,15 @@ protected:
     testsupport::ScratchFolder m_temp;
     platform::CVirtualClock m_clock;
     CTrayApp m_app;
+    testsupport::CPlayerWindowWorldGuard m_world{&m_app, m_temp.Path() + "/corvella"};
     std::unique_ptr<CMainWnd> m_pMain;
     Reported m_reported;
 };
 
 } // namespace
 
-// The window items hide and show the child windows and their check marks follow; minimising
-// with the icon in the tray only goes through the application, and "Restore" brings all back.
-TEST_F(PlayerMenuContextTest, TheWindowItemsAndTheTrayHideAndShowTheWindows) {
+// Minimising with the icon in the tray only goes through the application.
+TEST_F(PlayerMenuContextTest, TheWindowItemsTheTrayAndAlwaysOnTopCoverTheWindows) {
     auto shown = [this] {
         return std::vector<bool>{Main()->IsWindowVisible(), Playlist()->IsWindowVisible(),
                                  Play()->IsWindowVisible(), Context().bPlaylistVisible,
@@ -125,16 +113,9 @@ TEST_F(PlayerMenuContextTest, TheWindowItemsAndTheTrayHideAndShowTheWindows) {
     EXPECT_EQ(shown(), std::vector<bool>(5, true));
     EXPECT_TRUE(Run(res::ID_RESTORE)); // a shown window is not restored again
     EXPECT_EQ(m_app.m_nFromTray, 1);
-}
 
-// Always on top from the menu makes all three windows topmost and back, and a main window made
-// while the preference is on starts topmost with its children.
-TEST_F(PlayerMenuContextTest, AlwaysOnTopFromTheMenuAndAtTheStartCoversAllThreeWindows) {
     auto topmost = [this] {
-        int n = 0;
-        for (CWnd* pWnd : Windows())
-            n += pWnd->IsAlwaysOnTop() ? 1 : 0;
-        return n;
+        return int(Main()->IsAlwaysOnTop()) + Playlist()->IsAlwaysOnTop() + Play()->IsAlwaysOnTop();
     };
     EXPECT_TRUE(Run(res::ID_ALWAYS_ON_TOP));
     EXPECT_EQ(CCorePrefs::Get(CCorePrefs::AlwaysOnTop), 1);
@@ -156,9 +137,6 @@ TEST_F(PlayerMenuContextTest, AlwaysOnTopFromTheMenuAndAtTheStartCoversAllThreeW
     EXPECT_EQ(topmost(), 3);
 }
 
-// Clip numbers, font sizes and tooltips from the Preferences dialog reach the windows at once,
-// every change is passed on with its old value, and a closed dialog reaches the application
-// from any player window.
 TEST_F(PlayerMenuContextTest, ThePreferencesReachTheWindowsAtOnce) {
     const CMemList& list = Playlist()->GetList();
     Change(CCorePrefs::ClipNumbers, !list.IsShowingNumbers());
@@ -177,8 +155,7 @@ TEST_F(PlayerMenuContextTest, ThePreferencesReachTheWindowsAtOnce) {
         EXPECT_EQ(TooltipOver(*Playlist(), list).empty(), tooltips < 2) << tooltips;
     }
 
-    for (CWnd* pWnd :
-         {static_cast<CWnd*>(Playlist()), static_cast<CWnd*>(Main()), static_cast<CWnd*>(Play())}) {
+    for (CWnd* pWnd : std::vector<CWnd*>{Playlist(), Main(), Play()}) {
         ASSERT_NE(shell::OpenPreferences(pWnd), nullptr);
         pWnd->SendMessage(WM_REG_PREFDLGCLOSED, 0, 0);
         ASSERT_FALSE(m_app.m_closedFor.empty());

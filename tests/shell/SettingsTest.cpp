@@ -1,14 +1,12 @@
-// Settings storage: an object as one binary registry value, the core preferences and their
-// block at the end of the main window's value, and the profile's language.
+// An object as one registry value, the preference block closing the main window's, the language.
+#include "core/Archive.h"
 #include "core/CorePrefs.h"
 #include "core/RegObjectStore.h"
-#include "shell/ProfileSettings.h"
-#include "tests/shell/ShellTestSupport.h"
-
-#include "core/Archive.h"
 #include "platform/Log.h"
 #include "platform/Profile.h"
 #include "platform/Registry.h"
+#include "shell/ProfileSettings.h"
+#include "tests/shell/ShellTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -16,8 +14,6 @@ namespace {
 
 using Pref = CCorePrefs::Pref;
 using Block = std::vector<std::int32_t>;
-
-const std::string kMainWnd = "MainWnd";
 
 // Stands for the parts of the main window's value before the tail (window base, controller,
 // main window): a string and a number, then the stamp and the preference block.
@@ -37,7 +33,6 @@ public:
     }
 };
 
-// An object whose image is as large as asked.
 class CBlob : public CObjBase {
 public:
     explicit CBlob(std::size_t bytes) : m_strData(bytes, 'b') {}
@@ -53,20 +48,17 @@ std::string Int32s(const Block& values) {
     return ar.TakeBuffer();
 }
 
-// The preferences as they are now, or as the defaults or the Clamp rules give them.
-Block Current() {
+Block Current(bool bDefaults = false) {
+    if (bDefaults)
+        CCorePrefs::ResetToDefaults();
     Block values;
     for (int i = 0; i < CCorePrefs::kCount; ++i)
         values.push_back(CCorePrefs::Get(Pref(i)));
     return values;
 }
-Block Defaults() {
-    CCorePrefs::ResetToDefaults();
-    return Current();
-}
-// Each preference at an allowed value other than its default.
+// Each preference at an allowed value other than its default, as the Clamp rules give them.
 Block Changed() {
-    Block values = Defaults();
+    Block values = Current(true);
     for (int i = 0; i < CCorePrefs::kCount; ++i) {
         std::int32_t& v = values[std::size_t(i)];
         v = CCorePrefs::Clamp(Pref(i), v + 1) != v ? CCorePrefs::Clamp(Pref(i), v + 1) : v - 1;
@@ -79,25 +71,22 @@ const std::string kMainPart = "\x09Test Skin" + Int32s({80});
 
 class SettingsTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        CRegistry::Instance().Reset(m_temp.Path() + "/corvella");
-        CCorePrefs::ResetToDefaults();
-    }
+    void SetUp() override { CRegistry::Instance().Reset(m_temp.Path() + "/corvella"); }
     void TearDown() override {
         CCorePrefs::ResetToDefaults();
         CRegistry::Instance().Reset();
     }
 
-    void StoreValue(const std::string& bytes) {
+    void StoreValue(const std::string& bytes, const std::string& name = "MainWnd") {
         ASSERT_TRUE(CRegistry::Instance().SetBinary(HKEY_LOCAL_MACHINE, shell::kWindowStatePath,
-                                                    kMainWnd, bytes));
+                                                    name, bytes));
     }
-    // Loads "MainWnd" into state; the verbose log written meanwhile goes to m_strLog.
-    bool Load(CMainWndState& state) {
+    // Loads the value into the object; the verbose log written meanwhile goes to m_strLog.
+    bool Load(CObjBase& object, const std::string& name = "MainWnd") {
         platform::SetVerbose(true);
         ::testing::internal::CaptureStderr();
         const bool ok =
-            CRegObjectStore(state).Load(HKEY_LOCAL_MACHINE, shell::kWindowStatePath, kMainWnd);
+            CRegObjectStore(object).Load(HKEY_LOCAL_MACHINE, shell::kWindowStatePath, name);
         m_strLog = ::testing::internal::GetCapturedStderr();
         platform::SetVerbose(false);
         return ok;
@@ -109,14 +98,14 @@ protected:
 
 } // namespace
 
-// Every preference round-trips; stored values outside their ranges are brought back into
-// them, one row for each kind of range.
+// One row for each kind of range.
 TEST_F(SettingsTest, PreferencesRoundTripAndStoredValuesOutsideTheirRangesComeBackIntoThem) {
     const Block changed = Changed();
     for (int i = 0; i < CCorePrefs::kCount; ++i)
         CCorePrefs::Set(Pref(i), changed[std::size_t(i)]);
     CMainWndState state;
-    ASSERT_TRUE(CRegObjectStore(state).Save(HKEY_LOCAL_MACHINE, shell::kWindowStatePath, kMainWnd));
+    ASSERT_TRUE(
+        CRegObjectStore(state).Save(HKEY_LOCAL_MACHINE, shell::kWindowStatePath, "MainWnd"));
     CCorePrefs::ResetToDefaults();
     CRegistry::Instance().Reset(m_temp.Path() + "/corvella"); // read back from the file
     ASSERT_TRUE(Load(state));
@@ -132,7 +121,7 @@ TEST_F(SettingsTest, PreferencesRoundTripAndStoredValuesOutsideTheirRangesComeBa
         {CCorePrefs::ShadeFontSize, 3, 8},       {CCorePrefs::DesktopSnapDistance, 40, 32},
         {CCorePrefs::WindowSnapDistance, -8, 0}, {CCorePrefs::Tooltips, 7, 2},
     };
-    Block block = Defaults();
+    Block block = Current(true);
     for (const auto& c : cases)
         block[std::size_t(c.pref)] = c.stored;
     StoreValue(kMainPart + Int32s({21000}) + Int32s(block));
@@ -141,10 +130,36 @@ TEST_F(SettingsTest, PreferencesRoundTripAndStoredValuesOutsideTheirRangesComeBa
         EXPECT_EQ(CCorePrefs::Get(c.pref), c.expected) << "preference " << c.pref;
 }
 
-// Short, damaged or older values: what is read is kept, the rest takes the defaults, and a
-// damaged value is logged.
-TEST_F(SettingsTest, OldStampsAndDamagedValuesKeepWhatWasReadAndDefaultTheRest) {
-    const Block changed = Changed(), defaults = Defaults();
+TEST_F(SettingsTest, BadValuesKeepWhatCanBeReadAndDefaultTheRest) {
+    const Block changed = Changed();
+    CCorePrefs::Set(CCorePrefs::Tooltips, 0);
+    CMainWndState state;
+    EXPECT_FALSE(Load(state)); // no key at all
+    ASSERT_TRUE(CRegistry::Instance().SetString(HKEY_LOCAL_MACHINE, shell::kWindowStatePath,
+                                                "MainWnd", "text"));
+    EXPECT_FALSE(Load(state));
+    EXPECT_FALSE(Load(state, "PlayWnd"));
+
+    const std::string value =
+        kMainPart + Int32s({21000}) + Int32s(changed) + std::string(65535, 'x');
+    StoreValue(value);
+    EXPECT_FALSE(Load(state));
+    EXPECT_EQ(CCorePrefs::Get(CCorePrefs::Tooltips), 0);
+    // 65535 bytes are still read (the extra bytes after the block are not looked at).
+    StoreValue(value.substr(0, 65535));
+    EXPECT_TRUE(Load(state));
+    EXPECT_EQ(CCorePrefs::Get(CCorePrefs::Tooltips), changed[CCorePrefs::Tooltips]);
+
+    CBlob fits(65535 - 3); // a string of this length has a three-byte length in front
+    ASSERT_TRUE(CRegObjectStore(fits).Save(HKEY_LOCAL_MACHINE, shell::kWindowStatePath, "Blob"));
+    CBlob tooLarge(65535 - 2);
+    EXPECT_FALSE(
+        CRegObjectStore(tooLarge).Save(HKEY_LOCAL_MACHINE, shell::kWindowStatePath, "Blob"));
+    CBlob loaded(0);
+    ASSERT_TRUE(Load(loaded, "Blob"));
+    EXPECT_TRUE(loaded.m_strData == fits.m_strData) << loaded.m_strData.size();
+
+    const Block defaults = Current(true);
     const std::string block = Int32s(changed);
     std::string wrongSkinLength = kMainPart + Int32s({21000}) + block;
     wrongSkinLength[0] = char(200); // claims 200 bytes where 9 follow
@@ -174,37 +189,6 @@ TEST_F(SettingsTest, OldStampsAndDamagedValuesKeepWhatWasReadAndDefaultTheRest) 
         EXPECT_EQ(m_strLog.find("Bad format in Regfile MainWnd") != std::string::npos, c.bLogged)
             << m_strLog;
     }
-}
-
-TEST_F(SettingsTest, LoadFailsAndKeepsThePreferencesWhenTheValueIsMissingForeignOrTooLarge) {
-    const Block changed = Changed();
-    CCorePrefs::Set(CCorePrefs::Tooltips, 0);
-    CMainWndState state;
-    EXPECT_FALSE(Load(state)); // no key at all
-    ASSERT_TRUE(CRegistry::Instance().SetString(HKEY_LOCAL_MACHINE, shell::kWindowStatePath,
-                                                kMainWnd, "text"));
-    EXPECT_FALSE(Load(state));
-    EXPECT_FALSE(
-        CRegObjectStore(state).Load(HKEY_LOCAL_MACHINE, shell::kWindowStatePath, "PlayWnd"));
-
-    const std::string value = kMainPart + Int32s({21000}) + Int32s(changed);
-    StoreValue(value + std::string(65535, 'x'));
-    EXPECT_FALSE(Load(state));
-    EXPECT_EQ(CCorePrefs::Get(CCorePrefs::Tooltips), 0);
-    // 65535 bytes are still read (the extra bytes after the block are not looked at).
-    StoreValue((value + std::string(65535, 'x')).substr(0, 65535));
-    EXPECT_TRUE(Load(state));
-    EXPECT_EQ(CCorePrefs::Get(CCorePrefs::Tooltips), changed[CCorePrefs::Tooltips]);
-
-    // An image beyond the limit is not stored, and the old value stays.
-    CBlob fits(65535 - 3); // a string of this length has a three-byte length in front
-    ASSERT_TRUE(CRegObjectStore(fits).Save(HKEY_LOCAL_MACHINE, shell::kWindowStatePath, "Blob"));
-    CBlob tooLarge(65535 - 2);
-    EXPECT_FALSE(
-        CRegObjectStore(tooLarge).Save(HKEY_LOCAL_MACHINE, shell::kWindowStatePath, "Blob"));
-    CBlob loaded(0);
-    ASSERT_TRUE(CRegObjectStore(loaded).Load(HKEY_LOCAL_MACHINE, shell::kWindowStatePath, "Blob"));
-    EXPECT_TRUE(loaded.m_strData == fits.m_strData) << loaded.m_strData.size();
 }
 
 TEST_F(SettingsTest, TheLanguageIsEnglishOnAFirstStartAndRoundTripsThroughTheProfile) {
