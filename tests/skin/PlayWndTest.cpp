@@ -1,17 +1,153 @@
-// The play window without media: geometry of the video area, the logo and the picture, the
-// display modes with their radio buttons and menu items, full screen and the hidden cursor on
-// the virtual clock, the context menu, keys, buttons, engine reports, saved state and skins.
+// The play window in a player around it: the recording application over a real command bus, a
+// main message window that relays commands and runs the controller's timers, the playlist rows
+// as the navigator, on a fixed desktop. Without media: the geometry of the video area, the logo
+// and the picture, the display modes, full screen and the hidden cursor on the virtual clock,
+// the context menu, keys, buttons, engine reports, saved state and skins. With a generated WAV
+// file and the real engine manager: the open, the position ticks, the end and a failing output.
+#include "skin/PlayWnd.h"
+#include "core/AttribClip.h"
+#include "core/PlaylistRows.h"
 #include "core/RegObjectStore.h"
+#include "platform/Clock.h"
+#include "platform/Keyboard.h"
+#include "playback/EngineManager.h"
 #include "skin/PlayWndGeometry.h"
-#include "tests/skin/PlayWndTestSupport.h"
+#include "tests/playback/MediaFixtures.h"
+#include "tests/playback/PlaybackHarness.h"
+#include "tests/support/ClockWait.h"
+#include "tests/support/PlayerWindowWorld.h"
+#include "tests/support/RecordingPlayerApp.h"
+#include "tests/support/ScratchFolder.h"
+#include "tests/support/WavWriter.h"
 
 #include <QWidget>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <gtest/gtest.h>
+#include <optional>
 #include <sstream>
 
-using namespace playtest;
 using namespace playwnd;
+
+namespace {
+
+class CPlayWndUnderTest : public CPlayWnd {
+public:
+    static constexpr CRect kDesktop{0, 0, 1024, 768};
+
+    std::vector<CRect> GetScreenAreas() const override { return {kDesktop}; }
+    CRect GetDesktopRect() const override { return kDesktop; }
+    bool UsesSystemMove() const override { return false; }
+
+    std::vector<std::vector<MenuEntry>> m_menus;
+    UINT m_nMenuChoice = 0;
+    std::vector<bool> m_orders;     // true: the play window was put on top
+    std::optional<CSize> m_picture; // the picture size the engine reports, when set
+
+    void OpenPicture(CSize picture) { // as if a clip of that size had opened
+        m_picture = picture;
+        SendMessage(WM_REG_OPENSUCCESSED, 1, 0);
+    }
+    LRESULT Observe(int code, LPARAM param1 = 0) {
+        ControlCommand cmd{code, nullptr, param1, 0, {}};
+        return SendMessage(WM_REG_OBSERVECOMMAND, WPARAM(&cmd), 0);
+    }
+    void Mouse(UINT message, int x, int y) { SendMessage(message, 0, MAKELPARAM(x, y)); }
+    void Click(UINT message, int x, int y) { // a press and its release
+        Mouse(message, x, y);
+        Mouse(message == WM_RBUTTONDOWN ? WM_RBUTTONUP : WM_LBUTTONUP, x, y);
+    }
+    void Click(UINT nID) {
+        const CRect r = GetButton(nID)->GetCtrlRect();
+        Click(WM_LBUTTONDOWN, r.left + 2, r.top + 2);
+    }
+
+protected:
+    CSize QueryPictureSize() override {
+        return m_picture ? *m_picture : CPlayWnd::QueryPictureSize();
+    }
+    UINT TrackContextMenu(const std::vector<MenuEntry>& menu, CPoint) override {
+        m_menus.push_back(menu);
+        return m_nMenuChoice;
+    }
+    void ReorderWindows(bool bPlayOnTop) override {
+        m_orders.push_back(bPlayOnTop);
+        CPlayWnd::ReorderWindows(bPlayOnTop);
+    }
+};
+
+// The main window's part, also noting the requests of its child windows.
+struct CMainWndWithNotes : CTestMainWnd {
+    using CTestMainWnd::CTestMainWnd;
+    std::vector<LPARAM> m_childNotes;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_REG_CHILDWNDNOTIFY)
+            m_childNotes.push_back(lParam);
+        return CTestMainWnd::WindowProc(message, wParam, lParam);
+    }
+};
+
+class PlayWndTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_mainWnd.CreateMessageWindow());
+        m_app.m_bus.SetMainWnd(&m_mainWnd);
+        m_app.m_translate = [](const std::string& s) { // "Fit to window" only
+            return s == "&Fit to window" ? "&Ajuster" : s == "Fit to window" ? "Ajuster" : s;
+        };
+        m_rows.SetRepeatQuery([this] { return Ctl().GetRepeat(); });
+        Ctl().SetCommandBus(&m_app);
+        Ctl().SetNavigator(&m_rows);
+        Ctl().SetTimerWindow(&m_mainWnd);
+        ASSERT_TRUE(m_wnd.Create(&m_mainWnd));
+        m_mainWnd.m_relay.SetWindows(&m_mainWnd, nullptr, &m_wnd);
+        m_wnd.MoveWindow({100, 100, 412, 357});
+        m_wnd.RefreshCachedRect();
+        m_wnd.ShowWindow(SW_SHOWNA);
+        m_clock.Pump();
+    }
+    void TearDown() override { platform::SetModifierState(false, false, false); }
+
+    CUIControl& Ctl() { return m_app.m_control; }
+    CEngineManager& Engine() { return *m_wnd.GetEngineManager(); }
+
+    // One clip per path in the list and a row each, the cursor on row 0, then the start-up.
+    void AddClips(const std::vector<std::string>& paths) {
+        for (const std::string& path : paths) {
+            auto clip = std::make_unique<CAttribClip>();
+            clip->SetPath(path);
+            m_rows.AppendRow(Ctl().GetClipList().Add(std::move(clip)));
+        }
+        m_rows.SetCursorRow(0);
+        Ctl().Start();
+    }
+    bool PumpUntil(const std::function<bool()>& p) { return testsupport::PumpUntil(m_clock, p); }
+    // The commands the main window observed, of one code.
+    std::vector<TraceEntry> Seen(int code) const {
+        std::vector<TraceEntry> out;
+        std::ranges::copy_if(m_trace, std::back_inserter(out),
+                             [&](auto& e) { return e.code == code; });
+        return out;
+    }
+    LPARAM LastParam(int code) const {
+        const auto seen = Seen(code);
+        return seen.empty() ? -1 : seen.back().param1;
+    }
+    CSize VideoSize() const {
+        const CRect a = m_wnd.GetVideoArea();
+        return {a.Width(), a.Height()};
+    }
+
+    platform::CVirtualClock m_clock;
+    testsupport::ScratchFolder m_temp;
+    testsupport::CRecordingPlayerApp m_app;
+    testsupport::CPlayerWindowWorldGuard m_world{&m_app, m_temp.Path() + "/corvella"};
+    std::vector<TraceEntry> m_trace;
+    CMainWndWithNotes m_mainWnd{m_trace, m_app.m_control};
+    CPlaylistRows m_rows;
+    CPlayWndUnderTest m_wnd;
+};
 
 // The rest of the geometry is checked through the window below.
 TEST(PlayWndGeometry, APictureLargerThanTheAreaStartsAtItsCornerAndHalfRoundsDown) {
@@ -25,10 +161,8 @@ TEST_F(PlayWndTest, ModesSizeTheWindowAroundThePictureAndTheRadioButtonsFollow) 
     EXPECT_EQ(VideoSize(), (CSize{300, 212})) << "audio has no picture to size by";
     m_wnd.ChooseDisplayMode(ModeNatural);
     m_wnd.OpenPicture({320, 240});
-    EXPECT_EQ(VideoSize(), (CSize{320, 240}));
     EXPECT_EQ(Engine().GetWindowRect(), (CRect{6, 18, 326, 258}));
     m_wnd.ChooseDisplayMode(ModeDouble);
-    EXPECT_EQ(VideoSize(), (CSize{640, 480}));
     EXPECT_EQ(m_wnd.GetWindowRect(), (CRect{100, 100, 752, 625})) << "the top-left stays";
     EXPECT_EQ(Engine().GetWindowRect(), (CRect{6, 18, 646, 498}));
     EXPECT_EQ(Ctl().GetDisplayMode(), ModeDouble);
@@ -44,7 +178,6 @@ TEST_F(PlayWndTest, ModesSizeTheWindowAroundThePictureAndTheRadioButtonsFollow) 
     // Fit keeps the window and stretches the picture over the whole area, bars or not.
     m_wnd.ResizeTo(512, 288);
     m_wnd.ChooseDisplayMode(ModeFit);
-    EXPECT_EQ(VideoSize(), (CSize{512, 288}));
     EXPECT_EQ(Engine().GetWindowRect(), m_wnd.GetVideoArea());
     EXPECT_EQ(m_wnd.GetDisplaySize(), (CSize{512, 288}));
     // A picture larger than the screen: the window takes at most the screen and stays on it,
@@ -233,3 +366,80 @@ TEST_F(PlayWndTest, HugeNumbersInTheSkinFileGiveControlsOnTheScreenPlane) {
         EXPECT_LE(c->GetCtrlRect().top, c->GetCtrlRect().bottom) << c->GetID();
     }
 }
+
+// With the real engine manager and a sink that keeps time, so a clip lasts as long as it says
+// (set before the window starts).
+class PlayWndMediaTest : public PlayWndTest {
+    mediatest::CScopedEnv m_sink{"CORVELLA_AUDIO_SINK", "fakesink sync=true"};
+};
+
+// The open reaches the controller and starts the position ticks; the end reaches the controller
+// and stops them. The sound output failing is not the clip's fault: it keeps its mark, playback
+// stops with the reason shown, and Play opens it again. With no output at all the player says
+// which it tried rather than let the time run in silence.
+TEST_F(PlayWndMediaTest, AClipTicksUntilItEndsAndAFailingOutputStopsItWithoutBlamingIt) {
+    const std::string path = m_temp / "tone.wav";
+    testsupport::WriteWav(path, 2);
+    Ctl().SetRepeat(false);
+    AddClips({path});
+    const auto stopped = [&] { return Ctl().GetEnginePlayState() == EngineStopped; };
+    Ctl().Play();
+    ASSERT_TRUE(PumpUntil([&] { return Ctl().GetEnginePlayState() == EnginePlaying; }));
+    EXPECT_EQ(Engine().GetOpenedPath(), path);
+    EXPECT_FALSE(Ctl().IsBusy());
+    EXPECT_EQ(Engine().GetVolume(), Ctl().GetVolume()) << "the controller set the volume";
+    EXPECT_EQ(Seen(CmdClipOpened).size(), 1u);
+    EXPECT_EQ(m_wnd.GetPictureSize(), CSize{}) << "a sound has no picture";
+    EXPECT_TRUE(Seen(CmdPosition).empty());
+    m_clock.Advance(1000);
+    ASSERT_EQ(Seen(CmdPosition).size(), 1u) << "one tick a second";
+    EXPECT_GE(LastParam(CmdPosition), 0);
+    ASSERT_TRUE(PumpUntil([&] { return !Seen(CmdPlaybackCompleted).empty(); }));
+    EXPECT_EQ(Seen(CmdPlaybackCompleted)[0].pSender, &m_mainWnd);
+    EXPECT_TRUE(stopped());
+    EXPECT_EQ(Ctl().GetPendingAction(), PendingAction::Stopped) << "no next clip, repeat off";
+    const std::size_t ticks = Seen(CmdPosition).size();
+    m_clock.Advance(3000);
+    EXPECT_EQ(Seen(CmdPosition).size(), ticks) << "the ticks end with the clip";
+
+    // A longer clip, so that the failure comes while it plays.
+    CAttribClip* longer = Ctl().GetClipList().Add(std::make_unique<CAttribClip>());
+    longer->SetPath(m_temp / "long.wav");
+    testsupport::WriteWav(longer->GetPath(), 10);
+    m_rows.AppendRow(longer);
+    ::setenv("CORVELLA_AUDIO_SINK", "identity error-after=8 ! fakesink sync=true", 1);
+    Ctl().PlayClip(longer, true);
+    ASSERT_TRUE(PumpUntil([&] { return Ctl().GetEnginePlayState() == EnginePlaying; }));
+    ASSERT_TRUE(PumpUntil(stopped));
+    EXPECT_TRUE(longer->GetPlayable());
+    EXPECT_EQ(Ctl().GetCurrentClip(), longer);
+    EXPECT_EQ(Ctl().GetPendingAction(), PendingAction::Stopped);
+    EXPECT_TRUE(Engine().GetOverlayText().starts_with("No sound: ")) << Engine().GetOverlayText();
+    EXPECT_FALSE(Ctl().IsBusy());
+    {
+        // Nothing the automatic sink tries can sound here.
+        const std::string noConfig = m_temp.MakeFile("no-alsa.conf", "");
+        mediatest::CScopedEnv pulse("PULSE_SERVER", "unix:/nonexistent/pulse"),
+            alsa("ALSA_CONFIG_PATH", noConfig.c_str()), jack("JACK_NO_START_SERVER", "1"),
+            sink("CORVELLA_AUDIO_SINK", nullptr);
+        Ctl().Play();
+        ASSERT_TRUE(PumpUntil([&] {
+            return Engine().GetOverlayText().starts_with(
+                "No sound: no sound output could be opened");
+        })) << Engine().GetOverlayText();
+        const std::string text = Engine().GetOverlayText();
+        EXPECT_NE(text.find("tried: "), std::string::npos) << text;
+        EXPECT_NE(text.find("pulsesink"), std::string::npos) << text;
+        EXPECT_TRUE(stopped());
+        EXPECT_TRUE(longer->GetPlayable());
+    }
+    ::setenv("CORVELLA_AUDIO_SINK", "fakesink sync=true", 1);
+    Ctl().Play();
+    ASSERT_TRUE(PumpUntil([&] { return Ctl().GetEnginePlayState() == EnginePlaying; }))
+        << "the output is back";
+    EXPECT_EQ(Engine().GetOverlayText(), "");
+    Ctl().Stop();
+    ASSERT_TRUE(PumpUntil(stopped));
+}
+
+} // namespace

@@ -1,19 +1,112 @@
 // The skinned window base on real (offscreen) windows: dragging with snapping and docking,
 // shade and rearranging with a docked window, step resizing, zoom, mouse routing with cancel,
-// dimming, tooltips, cursors, frame painting and the saved state.
+// dimming, tooltips, cursors, frame painting and the saved state. The window under test has the
+// playlist window's built-in frame, a load button at the bottom left, a close button at the top
+// right, and a fixed desktop so snapping does not depend on the screen the tests run on.
+#include "skin/SkinWnd.h"
 #include "core/RegObjectStore.h"
 #include "platform/Clock.h"
 #include "platform/RegisteredMessages.h"
-#include "tests/skin/TestSkinWnd.h"
+#include "res/BuiltInSkinLayout.h"
+#include "skin/BuiltInSkin.h"
+#include "skin/MemButton.h"
 #include "tests/support/PlayerWindowWorld.h"
 #include "tests/support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
+#include <map>
 #include <memory>
 
 namespace {
 
-using skintest::CTestSkinWnd;
+class CTestSkinWnd : public SkinWnd {
+public:
+    static constexpr CRect kDesktop{0, 0, 1024, 768};
+
+    explicit CTestSkinWnd(std::string name = "TestWnd") : m_strName(std::move(name)) {}
+
+    // Loads the state, creates the window at its rectangle and applies the built-in skin.
+    bool Create(const CRect& rect) {
+        m_rcWindow = rect;
+        if (!CreateSkinWindow(m_strName))
+            return false;
+        LoadBuiltInSkin();
+        MoveWindow(rect);
+        RefreshCachedRect();
+        return true;
+    }
+
+    std::string WindowName() const override { return m_strName; }
+    std::vector<CRect> GetScreenAreas() const override { return {kDesktop}; }
+    CRect GetDesktopRect() const override { return kDesktop; }
+    bool UsesSystemMove() const override { return false; }
+    bool TooltipsActive() override { return m_bTooltips; }
+    bool IsResizable() override { return m_bResizable; }
+    bool UsesBackgroundCache() override { return m_bCache; }
+
+    void ReleaseImages() override {
+        m_controls.clear();
+        m_pFrame.reset();
+        m_pWindowKeys.reset();
+        m_pKeys.reset();
+    }
+    void LoadBuiltInImages() override {
+        builtin::LoadBuiltInImage(m_pFrame, builtin::kPlaylistFrame);
+        builtin::LoadBuiltInImage(m_pWindowKeys, builtin::kWindowButtons);
+        builtin::LoadBuiltInImage(m_pKeys, builtin::kPlaylistButtons);
+    }
+    bool LoadSkinFiles(const std::string&) override { return false; }
+    void InitControls() override {
+        m_load.CreateFromLine(this, 5, m_pKeys.get(), builtin::kPlaylistControls[5].n.data());
+        m_load.SetTooltipText("Load Clip(s) or Playlist");
+        m_close.CreateFromLine(this, 4, m_pWindowKeys.get(),
+                               builtin::kPlaylistControls[3].n.data());
+        m_close.SetTooltipText("Close Window");
+        m_close.SetDimsWhenInactive(false);
+        m_controls = {&m_close, &m_load};
+    }
+    void LayoutForShade() override { m_load.SetVisible(false); }
+    void LayoutForExpanded() override { m_load.SetVisible(true); }
+    bool GetFramePiece(int nIndex, CSkinImage*& pImage, int& sx, int& sy, int& cx,
+                       int& cy) override {
+        const builtin::FramePiece& p = builtin::kPlaylistPieces[std::size_t(nIndex)];
+        pImage = m_pFrame.get();
+        sx = p.x, sy = p.y, cx = p.cx, cy = p.cy;
+        return true;
+    }
+
+    std::map<const CMemCtrl*, int> m_clicks; // the controls' click notifications
+    int m_nUpdates = 0;
+    bool m_bTooltips = true;
+    bool m_bResizable = true;
+    bool m_bCache = false;
+    CMemButton m_load;
+    CMemButton m_close;
+    std::unique_ptr<CSkinImage> m_pFrame;
+    std::unique_ptr<CSkinImage> m_pWindowKeys;
+    std::unique_ptr<CSkinImage> m_pKeys;
+
+    // Mouse messages as the widget sends them (client coordinates); a drag is one move.
+    void Mouse(UINT message, int x, int y) { SendMessage(message, 0, MAKELPARAM(x, y)); }
+    void DragBy(int x, int y, int dx, int dy) {
+        Mouse(WM_LBUTTONDOWN, x, y);
+        Mouse(WM_MOUSEMOVE, x + dx, y + dy);
+        Mouse(WM_LBUTTONUP, x + dx, y + dy);
+    }
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_REG_MEMCTRL) {
+            m_clicks[reinterpret_cast<CMemCtrl*>(lParam)] += wParam == MEMCTRL_CLICK;
+            m_nUpdates += wParam == MEMCTRL_UPDATE;
+            return 0;
+        }
+        return SkinWnd::WindowProc(message, wParam, lParam);
+    }
+
+private:
+    std::string m_strName;
+};
 
 CRect At(int x, int y, int w = 312, int h = 118) {
     return {x, y, x + w, y + h};
@@ -28,13 +121,11 @@ std::string Ints(std::initializer_list<std::int32_t> values) {
 
 class SkinWndTest : public ::testing::Test {
 protected:
-    // A shown window; registered for snapping unless nLeader is -1.
+    // A shown window, registered for snapping.
     CTestSkinWnd& Make(const CRect& rect, int nLeader = 0, const std::string& name = "TestWnd") {
-        m_windows.push_back(std::make_unique<CTestSkinWnd>(name));
-        CTestSkinWnd& w = *m_windows.back();
+        CTestSkinWnd& w = *m_windows.emplace_back(std::make_unique<CTestSkinWnd>(name));
         EXPECT_TRUE(w.Create(rect));
-        if (nLeader >= 0)
-            CSnapWnd::RegisterWindow(w.m_hWnd, nLeader);
+        CSnapWnd::RegisterWindow(w.m_hWnd, nLeader);
         w.ShowWindow(SW_SHOWNA);
         return w;
     }
@@ -49,8 +140,9 @@ protected:
     std::vector<std::unique_ptr<CTestSkinWnd>> m_windows;
 };
 
-// The snapping arithmetic is SnapGeometry's; these check that a drag and a zoom use it.
-TEST_F(SkinWndTest, ZoomFillsTheScreenAndComesBackAndDraggingSnapsToTheMonitorArea) {
+// The snapping arithmetic is SnapGeometry's; these check that a drag, a zoom and rearranging
+// use it.
+TEST_F(SkinWndTest, ZoomAndDragsSnapToTheScreenAndRearrangingBringsEveryWindowBackOnIt) {
     CTestSkinWnd& w = Make(At(100, 100));
     w.SetZoomed(true);
     EXPECT_EQ(w.GetWindowRect(), CTestSkinWnd::kDesktop);
@@ -64,9 +156,16 @@ TEST_F(SkinWndTest, ZoomFillsTheScreenAndComesBackAndDraggingSnapsToTheMonitorAr
     EXPECT_TRUE(w.CanMove());
     w.DragBy(150, 8, -89, 0); // the left edge would land 11 pixels from the screen's
     EXPECT_EQ(w.GetWindowRect(), At(0, 100));
-    w.m_areas = {CTestSkinWnd::kDesktop, {1024, 24, 2944, 1080}};
-    w.DragBy(150, 8, 1018, -70); // near the second area's top-left corner
-    EXPECT_EQ(w.GetWindowRect(), At(1024, 24));
+    w.DragBy(150, 8, -50, -120);
+    // A docked group past the bottom comes back as one: the playlist stays below the main
+    // window instead of being pushed under it.
+    CTestSkinWnd& playlist = Make(At(500, 760, 312, 200), 0, "PlayListWnd");
+    CTestSkinWnd& main = Make(At(500, 642), 1, "MainWnd");
+    w.PostMessage(WM_REG_REARRANGEALLWINDOWS);
+    m_clock.Pump();
+    EXPECT_EQ(w.GetWindowRect(), At(0, 0));
+    EXPECT_EQ(main.GetWindowRect(), At(500, 768 - 318));
+    EXPECT_EQ(playlist.GetWindowRect(), At(500, 768 - 200, 312, 200));
 }
 
 TEST_F(SkinWndTest, ADockedWindowFollowsTheLeaderButNotTheOtherWayRound) {
@@ -92,19 +191,6 @@ TEST_F(SkinWndTest, ADockedWindowFollowsTheLeaderButNotTheOtherWayRound) {
     playlist.ShowWindow(SW_HIDE); // a hidden window neither snaps nor follows
     main.DragBy(150, 8, 5, 0);
     EXPECT_EQ(playlist.GetWindowRect(), At(255, 358, 312, 200));
-}
-
-TEST_F(SkinWndTest, RearrangingBringsEveryRegisteredWindowBackOnScreen) {
-    CTestSkinWnd& a = Make(At(-50, -20, 312, 200));
-    // A docked group past the bottom comes back as one: the playlist stays below the main
-    // window instead of being pushed under it.
-    CTestSkinWnd& playlist = Make(At(500, 760, 312, 200), 0, "PlayListWnd");
-    CTestSkinWnd& main = Make(At(500, 642), 1, "MainWnd");
-    a.PostMessage(WM_REG_REARRANGEALLWINDOWS);
-    m_clock.Pump();
-    EXPECT_EQ(a.GetWindowRect(), At(0, 0, 312, 200));
-    EXPECT_EQ(main.GetWindowRect(), At(500, 768 - 318));
-    EXPECT_EQ(playlist.GetWindowRect(), At(500, 768 - 200, 312, 200));
 }
 
 TEST_F(SkinWndTest, ResizingStepsWithCursorsAtTheEdgesAndPaintsDirectlyOverTheCache) {
@@ -136,15 +222,12 @@ TEST_F(SkinWndTest, ResizingStepsWithCursorsAtTheEdgesAndPaintsDirectlyOverTheCa
     w.Mouse(WM_MOUSEMOVE, 305 + 40, 110 + 40);
     w.SendMessage(WM_PAINT);
     EXPECT_EQ(w.GetWindowRect(), At(100, 100, 332, 138)) << "the corner grows both ways";
-    ASSERT_EQ(w.GetBuffer()->GetWidth(), 332);
-    ASSERT_EQ(w.GetBuffer()->GetHeight(), 138);
     EXPECT_EQ(w.GetCache()->GetWidth(), 312); // not rebuilt for every step
     const auto& br = builtin::kPlaylistPieces[PIECE_BOTTOM_RIGHT];
     EXPECT_EQ(Shown(w, 331, 137), w.m_pFrame->GetPixel(br.x + br.cx - 1, br.y + br.cy - 1));
     EXPECT_EQ(w.m_load.GetCtrlRect().top, 138 - 24) << "placed from the bottom edge";
     w.Mouse(WM_LBUTTONUP, 305 + 40, 110 + 40);
     EXPECT_FALSE(w.PaintsDirectly());
-    EXPECT_EQ(w.GetCache()->GetWidth(), 332);
     EXPECT_EQ(w.GetCache()->GetHeight(), 138);
     // Redrawing a control restores its background from the cache.
     const CRect load = w.m_load.GetCtrlRect();
@@ -163,7 +246,7 @@ TEST_F(SkinWndTest, ResizingStepsWithCursorsAtTheEdgesAndPaintsDirectlyOverTheCa
     EXPECT_FALSE(w.HitTestResizeEdge({311, 50}, kind));
 }
 
-TEST_F(SkinWndTest, OnlyAReleaseOverThePressedButtonClicksIt) {
+TEST_F(SkinWndTest, OnlyAReleaseOverThePressedButtonClicksItAndTheHoverFollowsThePointer) {
     CTestSkinWnd& w = Make(At(100, 100));
     EXPECT_EQ(w.m_load.GetCtrlRect(), (CRect{12, 118 - 24, 33, 118 - 8}));
     // Released over the background, over another control, then over the pressed one.
@@ -186,6 +269,29 @@ TEST_F(SkinWndTest, OnlyAReleaseOverThePressedButtonClicksIt) {
     m_clock.Pump();
     EXPECT_EQ(w.m_clicks[&w.m_load], 3);
     EXPECT_FALSE(w.IsDragging());
+
+    // The hot control, its hover image and the tooltip follow the pointer and the visible
+    // controls.
+    w.Mouse(WM_MOUSEMOVE, 15, 100);
+    EXPECT_EQ(CMemCtrl::GetHotControl(), &w.m_load);
+    EXPECT_EQ(Shown(w, 15, 100), w.m_pKeys->GetPixel(63 + 3, 6)) << "the hover image at once";
+    EXPECT_EQ(w.GetCurrentTooltip(), "Load Clip(s) or Playlist");
+    w.Mouse(WM_MOUSEMOVE, 300, 8);
+    EXPECT_EQ(w.GetCurrentTooltip(), "Close Window");
+    w.Mouse(WM_MOUSEMOVE, 150, 50);
+    EXPECT_EQ(CMemCtrl::GetHotControl(), nullptr);
+    EXPECT_EQ(w.GetCurrentTooltip(), "");
+    w.Mouse(WM_MOUSEMOVE, 15, 100);
+    w.Mouse(WM_MOUSEMOVE, -5, -5); // leaving the window
+    EXPECT_EQ(CMemCtrl::GetHotControl(), nullptr);
+    const int updates = w.m_nUpdates;
+    w.ToggleShade(); // updates once, with the load button hidden
+    EXPECT_EQ(w.m_nUpdates, updates + 1);
+    w.ToggleShade();
+    w.m_bTooltips = false;
+    w.LoadBuiltInSkin();
+    w.Mouse(WM_MOUSEMOVE, 15, 100);
+    EXPECT_EQ(w.GetCurrentTooltip(), "");
 }
 
 TEST_F(SkinWndTest, TheFrameIsComposedFromItsPiecesAndDimsWhenInactive) {
@@ -217,31 +323,6 @@ TEST_F(SkinWndTest, TheFrameIsComposedFromItsPiecesAndDimsWhenInactive) {
     EXPECT_EQ(Shown(w, width - 2, 9), piece(PIECE_SHADE_RIGHT, 48, 9));
 }
 
-TEST_F(SkinWndTest, UpdatesTooltipsAndTheHotControlFollowTheVisibleControls) {
-    CTestSkinWnd& w = Make(At(100, 100));
-    w.Mouse(WM_MOUSEMOVE, 15, 100);
-    EXPECT_EQ(CMemCtrl::GetHotControl(), &w.m_load);
-    EXPECT_EQ(Shown(w, 15, 100), w.m_pKeys->GetPixel(63 + 3, 6)) << "the hover image at once";
-    EXPECT_EQ(w.GetCurrentTooltip(), "Load Clip(s) or Playlist");
-    w.Mouse(WM_MOUSEMOVE, 300, 8);
-    EXPECT_EQ(w.GetCurrentTooltip(), "Close Window");
-    w.Mouse(WM_MOUSEMOVE, 150, 50);
-    EXPECT_EQ(CMemCtrl::GetHotControl(), nullptr);
-    EXPECT_EQ(w.GetCurrentTooltip(), "");
-    w.Mouse(WM_MOUSEMOVE, 15, 100);
-    w.Mouse(WM_MOUSEMOVE, -5, -5); // leaving the window
-    EXPECT_EQ(CMemCtrl::GetHotControl(), nullptr);
-    w.UpdateControls();
-    EXPECT_EQ(w.m_nUpdates, 2);
-    w.ToggleShade(); // updates once more, with the load button hidden
-    EXPECT_EQ(w.m_nUpdates, 3);
-    w.ToggleShade();
-    w.m_bTooltips = false;
-    w.LoadBuiltInSkin();
-    w.Mouse(WM_MOUSEMOVE, 15, 100);
-    EXPECT_EQ(w.GetCurrentTooltip(), "");
-}
-
 // A zoomed window is saved at the place it returns to; a saved expanded height smaller than
 // the skin's gives way to it; a short or impossible record leaves the defaults.
 TEST_F(SkinWndTest, TheSavedStateComesBackAndADamagedOneIsRefused) {
@@ -256,14 +337,9 @@ TEST_F(SkinWndTest, TheSavedStateComesBackAndADamagedOneIsRefused) {
     };
     EXPECT_EQ(stored("PlayListWnd"), Ints({120, 130, 432, 148, 1, 1, 118}));
     EXPECT_EQ(stored("PlayWnd"), Ints({100, 100, 412, 218, 1, 0, 118}));
-    struct Case {
-        const char* name;
-        std::string value; // stored first unless empty
-        CRect rect;
-        bool bShaded;
-        int expanded;
-    };
-    const Case cases[] = {
+    // The name, the value stored first unless empty, and the rectangle, shade and expanded
+    // height loaded.
+    const std::tuple<const char*, std::string, CRect, bool, int> cases[] = {
         {"PlayListWnd", "", At(120, 130, 312, 18), true, 118},
         {"Missing", "", At(0, 0), false, 118},
         {"Loaded", Ints({10, 20, 322, 50, 1, 0, 200}), At(10, 20, 312, 200), false, 200},
@@ -272,15 +348,14 @@ TEST_F(SkinWndTest, TheSavedStateComesBackAndADamagedOneIsRefused) {
         {"Loaded", Ints({10, 20, 5, 10, 1, 0, 118}), At(0, 0), false, 118},
         {"Loaded", Ints({0, 0, 0, 0, 1, 1, 18}), At(0, 0), false, 118},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(&c - cases);
-        EXPECT_TRUE(c.value.empty() || CRegistry::Instance().SetBinary(
-                                           HKEY_LOCAL_MACHINE, kWindowStatePath, c.name, c.value));
-        CTestSkinWnd loaded(c.name);
+    for (const auto& [name, value, rect, shaded, expanded] : cases) {
+        SCOPED_TRACE(name);
+        EXPECT_TRUE(value.empty() || CRegistry::Instance().SetBinary(
+                                         HKEY_LOCAL_MACHINE, kWindowStatePath, name, value));
+        CTestSkinWnd loaded(name);
         loaded.LoadState();
-        EXPECT_EQ(loaded.GetCachedRect(), c.rect);
-        EXPECT_EQ(loaded.IsShaded(), c.bShaded);
-        EXPECT_EQ(loaded.GetExpandedHeight(), c.expanded);
+        EXPECT_EQ(std::tuple(loaded.GetCachedRect(), loaded.IsShaded(), loaded.GetExpandedHeight()),
+                  std::tuple(rect, shaded, expanded));
     }
 }
 

@@ -24,13 +24,12 @@ CRect ToWindow(CRect r, const CRect& other) {
 }
 
 TEST(SnapGeometry, DroppedRectanglesSnapToTheAreaOrToAnotherWindow) {
-    EXPECT_EQ(ToArea(At(11, 300)), At(0, 300));
-    EXPECT_EQ(ToArea(At(-11, 300)), At(0, 300));
-    EXPECT_EQ(ToArea(At(1, 300)), At(0, 300));
-    EXPECT_EQ(ToArea(At(12, 300)), At(12, 300)); // within the distance, not at it
-    EXPECT_EQ(ToArea(At(-12, 300)), At(-12, 300));
-    EXPECT_EQ(ToArea(At(1024 - 312 - 11, 768 - 118 + 11)), At(1024 - 312, 768 - 118));
-    EXPECT_EQ(ToArea(At(1024 - 312 - 12, 12)), At(1024 - 312 - 12, 12));
+    // Within the distance of an edge, not at it: x, y and where they land.
+    const int drops[][4] = {{11, 300, 0, 300},  {-11, 300, 0, 300},   {1, 300, 0, 300},
+                            {12, 300, 12, 300}, {-12, 300, -12, 300}, {701, 661, 712, 650},
+                            {700, 12, 700, 12}};
+    for (const auto& [x, y, toX, toY] : drops)
+        EXPECT_EQ(ToArea(At(x, y)), At(toX, toY)) << x << "," << y;
     const CRect second{1024, 30, 2944, 1080};
     EXPECT_EQ(ToArea(At(1030, 40), second), At(1024, 30)); // a second area's edges are its own
     // Right edge 5 left of the other's left, top 7 below its top: flush and aligned; at 10 the
@@ -78,15 +77,10 @@ TEST(SnapGeometry, ResizeStepsOncePerMoveAndRearrangingKeepsLeftAndTop) {
     // Pointer positions one after another (step 20, minimum 312): whether the size stepped,
     // the size, and the anchor the next move is measured from.
     int anchor = 0, size = 312;
-    for (const auto& [p, step, after, from] : std::vector<std::array<int, 4>>{{35, 1, 332, 20},
-                                                                              {35, 0, 332, 20},
-                                                                              {45, 1, 352, 40},
-                                                                              {45, 0, 352, 40},
-                                                                              {0, 1, 332, 20},
-                                                                              {-100, 1, 312, 0},
-                                                                              {-100, 1, 312, 0},
-                                                                              {19, 0, 312, 0},
-                                                                              {-19, 0, 312, 0}}) {
+    const int moves[][4] = {{35, 1, 332, 20},  {35, 0, 332, 20}, {45, 1, 352, 40},
+                            {45, 0, 352, 40},  {0, 1, 332, 20},  {-100, 1, 312, 0},
+                            {-100, 1, 312, 0}, {19, 0, 312, 0},  {-19, 0, 312, 0}};
+    for (const auto& [p, step, after, from] : moves) {
         EXPECT_EQ(snap::ResizeAxis(p, anchor, size, 20, 312), step != 0) << p;
         EXPECT_EQ(size, after) << p;
         EXPECT_EQ(anchor, from) << p;
