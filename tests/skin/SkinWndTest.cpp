@@ -1,8 +1,6 @@
-// The skinned window base on real (offscreen) windows: dragging with snapping and docking,
-// shade and rearranging with a docked window, step resizing, zoom, mouse routing with cancel,
-// dimming, tooltips, cursors, frame painting and the saved state. The window under test has the
-// playlist window's built-in frame, a load button at the bottom left, a close button at the top
-// right, and a fixed desktop so snapping does not depend on the screen the tests run on.
+// The skinned window base on real (offscreen) windows. The window under test has the playlist
+// window's built-in frame, a load button at the bottom left, a close button at the top right,
+// and a fixed desktop so snapping does not depend on the screen the tests run on.
 #include "skin/SkinWnd.h"
 #include "core/RegObjectStore.h"
 #include "platform/Clock.h"
@@ -13,6 +11,7 @@
 #include "tests/support/PlayerWindowWorld.h"
 #include "tests/support/ScratchFolder.h"
 
+#include <array>
 #include <gtest/gtest.h>
 #include <map>
 #include <memory>
@@ -86,6 +85,7 @@ public:
     std::unique_ptr<CSkinImage> m_pWindowKeys;
     std::unique_ptr<CSkinImage> m_pKeys;
 
+    COLORREF Shown(int x, int y) const { return GetBuffer()->GetPixel(x, y); }
     // Mouse messages as the widget sends them (client coordinates); a drag is one move.
     void Mouse(UINT message, int x, int y) { SendMessage(message, 0, MAKELPARAM(x, y)); }
     void DragBy(int x, int y, int dx, int dy) {
@@ -129,10 +129,6 @@ protected:
         w.ShowWindow(SW_SHOWNA);
         return w;
     }
-    // The pixel of the window's back buffer.
-    static COLORREF Shown(const CTestSkinWnd& w, int x, int y) {
-        return w.GetBuffer()->GetPixel(x, y);
-    }
 
     platform::CVirtualClock m_clock;
     testsupport::ScratchFolder m_temp;
@@ -140,8 +136,7 @@ protected:
     std::vector<std::unique_ptr<CTestSkinWnd>> m_windows;
 };
 
-// The snapping arithmetic is SnapGeometry's; these check that a drag, a zoom and rearranging
-// use it.
+// The snapping arithmetic is SnapGeometry's; these check that drags, zoom and rearranging use it.
 TEST_F(SkinWndTest, ZoomAndDragsSnapToTheScreenAndRearrangingBringsEveryWindowBackOnIt) {
     CTestSkinWnd& w = Make(At(100, 100));
     w.SetZoomed(true);
@@ -157,8 +152,7 @@ TEST_F(SkinWndTest, ZoomAndDragsSnapToTheScreenAndRearrangingBringsEveryWindowBa
     w.DragBy(150, 8, -89, 0); // the left edge would land 11 pixels from the screen's
     EXPECT_EQ(w.GetWindowRect(), At(0, 100));
     w.DragBy(150, 8, -50, -120);
-    // A docked group past the bottom comes back as one: the playlist stays below the main
-    // window instead of being pushed under it.
+    // A docked group past the bottom comes back as one, the playlist still below the main window.
     CTestSkinWnd& playlist = Make(At(500, 760, 312, 200), 0, "PlayListWnd");
     CTestSkinWnd& main = Make(At(500, 642), 1, "MainWnd");
     w.PostMessage(WM_REG_REARRANGEALLWINDOWS);
@@ -196,12 +190,10 @@ TEST_F(SkinWndTest, ADockedWindowFollowsTheLeaderButNotTheOtherWayRound) {
 TEST_F(SkinWndTest, ResizingStepsWithCursorsAtTheEdgesAndPaintsDirectlyOverTheCache) {
     CTestSkinWnd& w = Make(At(100, 100));
     builtin::LoadBuiltInCursors();
-    const std::pair<CPoint, int> cursors[] = {{{150, 50}, 0},
-                                              {{310, 50}, 1},
-                                              {{150, 116}, 2},
-                                              {{305, 110}, 4}}; // body, right, bottom, corner
-    for (const auto& [pt, slot] : cursors)
-        EXPECT_EQ(w.CursorForWindowArea(pt), CSkinCursors::Get(slot)) << slot;
+    // The body, the right and the bottom edge, the corner: x, y and the cursor's slot.
+    for (const auto& [x, y, slot] :
+         {std::array{150, 50, 0}, {310, 50, 1}, {150, 116, 2}, {305, 110, 4}})
+        EXPECT_EQ(w.CursorForWindowArea({x, y}), CSkinCursors::Get(slot)) << slot;
     EXPECT_EQ(w.CursorForControl(&w.m_load), CSkinCursors::Get(5));
     w.m_load.SetCursor(CSkinCursors::Get(3));
     EXPECT_EQ(w.CursorForControl(&w.m_load), CSkinCursors::Get(3));
@@ -224,7 +216,7 @@ TEST_F(SkinWndTest, ResizingStepsWithCursorsAtTheEdgesAndPaintsDirectlyOverTheCa
     EXPECT_EQ(w.GetWindowRect(), At(100, 100, 332, 138)) << "the corner grows both ways";
     EXPECT_EQ(w.GetCache()->GetWidth(), 312); // not rebuilt for every step
     const auto& br = builtin::kPlaylistPieces[PIECE_BOTTOM_RIGHT];
-    EXPECT_EQ(Shown(w, 331, 137), w.m_pFrame->GetPixel(br.x + br.cx - 1, br.y + br.cy - 1));
+    EXPECT_EQ(w.Shown(331, 137), w.m_pFrame->GetPixel(br.x + br.cx - 1, br.y + br.cy - 1));
     EXPECT_EQ(w.m_load.GetCtrlRect().top, 138 - 24) << "placed from the bottom edge";
     w.Mouse(WM_LBUTTONUP, 305 + 40, 110 + 40);
     EXPECT_FALSE(w.PaintsDirectly());
@@ -234,7 +226,7 @@ TEST_F(SkinWndTest, ResizingStepsWithCursorsAtTheEdgesAndPaintsDirectlyOverTheCa
     const COLORREF under = w.GetCache()->GetPixel(load.left + 2, load.top + 2);
     w.m_load.SetVisible(false);
     w.RedrawControl(&w.m_load, true);
-    EXPECT_EQ(Shown(w, load.left + 2, load.top + 2), under);
+    EXPECT_EQ(w.Shown(load.left + 2, load.top + 2), under);
 
     int kind = 0;
     w.ToggleShade();
@@ -270,11 +262,10 @@ TEST_F(SkinWndTest, OnlyAReleaseOverThePressedButtonClicksItAndTheHoverFollowsTh
     EXPECT_EQ(w.m_clicks[&w.m_load], 3);
     EXPECT_FALSE(w.IsDragging());
 
-    // The hot control, its hover image and the tooltip follow the pointer and the visible
-    // controls.
+    // The hot control, its hover image and the tooltip follow the pointer.
     w.Mouse(WM_MOUSEMOVE, 15, 100);
     EXPECT_EQ(CMemCtrl::GetHotControl(), &w.m_load);
-    EXPECT_EQ(Shown(w, 15, 100), w.m_pKeys->GetPixel(63 + 3, 6)) << "the hover image at once";
+    EXPECT_EQ(w.Shown(15, 100), w.m_pKeys->GetPixel(63 + 3, 6)) << "the hover image at once";
     EXPECT_EQ(w.GetCurrentTooltip(), "Load Clip(s) or Playlist");
     w.Mouse(WM_MOUSEMOVE, 300, 8);
     EXPECT_EQ(w.GetCurrentTooltip(), "Close Window");
@@ -301,30 +292,30 @@ TEST_F(SkinWndTest, TheFrameIsComposedFromItsPiecesAndDimsWhenInactive) {
         return w.m_pFrame->GetPixel(p[std::size_t(i)].x + dx, p[std::size_t(i)].y + dy);
     };
     const int width = 452, height = 238;
-    EXPECT_EQ(Shown(w, width - 1, height - 1), piece(PIECE_BOTTOM_RIGHT, 49, p[9].cy - 1));
-    EXPECT_EQ(Shown(w, width - 1, 17), piece(PIECE_TOP_RIGHT, 49, 17));
-    EXPECT_EQ(Shown(w, (width - 100) / 2 + 50, 9), piece(PIECE_TOP_CENTRE, 50, 9));
-    EXPECT_EQ(Shown(w, 3, 100), piece(PIECE_LEFT_EDGE, 3, 0));
-    EXPECT_EQ(Shown(w, width - 24 + 12, 100), piece(PIECE_RIGHT_EDGE, 12, 0));
-    EXPECT_EQ(Shown(w, 200, 100), piece(PIECE_BODY, 0, 0));
+    EXPECT_EQ(w.Shown(width - 1, height - 1), piece(PIECE_BOTTOM_RIGHT, 49, p[9].cy - 1));
+    EXPECT_EQ(w.Shown(width - 1, 17), piece(PIECE_TOP_RIGHT, 49, 17));
+    EXPECT_EQ(w.Shown((width - 100) / 2 + 50, 9), piece(PIECE_TOP_CENTRE, 50, 9));
+    EXPECT_EQ(w.Shown(3, 100), piece(PIECE_LEFT_EDGE, 3, 0));
+    EXPECT_EQ(w.Shown(width - 24 + 12, 100), piece(PIECE_RIGHT_EDGE, 12, 0));
+    EXPECT_EQ(w.Shown(200, 100), piece(PIECE_BODY, 0, 0));
     // Inactive, the frame and the dimming controls take their inactive images.
     const CRect load = w.m_load.GetCtrlRect();
     w.SendMessage(WM_KILLFOCUS);
     EXPECT_FALSE(w.IsActiveLook());
-    EXPECT_EQ(Shown(w, load.left + 10, load.top + 8), w.m_pKeys->GetPixel(42 + 10, 8));
-    EXPECT_EQ(Shown(w, 5, 5), piece(PIECE_TOP_LEFT + 4, 5, 5));
+    EXPECT_EQ(w.Shown(load.left + 10, load.top + 8), w.m_pKeys->GetPixel(42 + 10, 8));
+    EXPECT_EQ(w.Shown(5, 5), piece(PIECE_TOP_LEFT + 4, 5, 5));
     w.SendMessage(WM_SETFOCUS);
-    EXPECT_EQ(Shown(w, load.left + 10, load.top + 8), w.m_pKeys->GetPixel(10, 8));
-    EXPECT_EQ(Shown(w, 5, 5), piece(PIECE_TOP_LEFT, 5, 5));
+    EXPECT_EQ(w.Shown(load.left + 10, load.top + 8), w.m_pKeys->GetPixel(10, 8));
+    EXPECT_EQ(w.Shown(5, 5), piece(PIECE_TOP_LEFT, 5, 5));
     // Shaded, only the bar's pieces are drawn.
     w.ToggleShade();
     EXPECT_EQ(w.GetBuffer()->GetHeight(), 18);
-    EXPECT_EQ(Shown(w, 2, 9), piece(PIECE_SHADE_LEFT, 2, 9));
-    EXPECT_EQ(Shown(w, width - 2, 9), piece(PIECE_SHADE_RIGHT, 48, 9));
+    EXPECT_EQ(w.Shown(2, 9), piece(PIECE_SHADE_LEFT, 2, 9));
+    EXPECT_EQ(w.Shown(width - 2, 9), piece(PIECE_SHADE_RIGHT, 48, 9));
 }
 
-// A zoomed window is saved at the place it returns to; a saved expanded height smaller than
-// the skin's gives way to it; a short or impossible record leaves the defaults.
+// A zoomed window is saved at the place it returns to; a saved expanded height below the skin's
+// gives way to it; a short or impossible record leaves the defaults.
 TEST_F(SkinWndTest, TheSavedStateComesBackAndADamagedOneIsRefused) {
     CTestSkinWnd& w = Make(At(120, 130), 0, "PlayListWnd");
     w.ToggleShade();
@@ -337,8 +328,7 @@ TEST_F(SkinWndTest, TheSavedStateComesBackAndADamagedOneIsRefused) {
     };
     EXPECT_EQ(stored("PlayListWnd"), Ints({120, 130, 432, 148, 1, 1, 118}));
     EXPECT_EQ(stored("PlayWnd"), Ints({100, 100, 412, 218, 1, 0, 118}));
-    // The name, the value stored first unless empty, and the rectangle, shade and expanded
-    // height loaded.
+    // The name, the value stored first unless empty, and the rectangle, shade and height loaded.
     const std::tuple<const char*, std::string, CRect, bool, int> cases[] = {
         {"PlayListWnd", "", At(120, 130, 312, 18), true, 118},
         {"Missing", "", At(0, 0), false, 118},
