@@ -153,7 +153,7 @@ TEST_F(MainWndTest, TheTimeDisplayCountsDownOrUpAndKeysTheWheelAndTheBarMoveTheV
     EXPECT_TRUE(Has(CmdVolume, 33));
 }
 
-TEST_F(MainWndTest, IndicatorsThePositionBarTheLoadingAnimationAndPlayPause) {
+TEST_F(MainWndTest, IndicatorsThePositionBarLoadingPlayPauseAndTheChildWindows) {
     CTestMainWnd& w = Created();
     for (const auto& [state, glyph] : {std::pair{0, "S"}, {1, "P"}, {2, "A"}, {3, "E"}, {9, "D"}}) {
         w.Observe(CmdPlayState, state);
@@ -213,6 +213,35 @@ TEST_F(MainWndTest, IndicatorsThePositionBarTheLoadingAnimationAndPlayPause) {
     EXPECT_FALSE(w.GetAnimation(false).IsVisible());
     EXPECT_TRUE(w.GetStateGlyph(true).IsVisible());
     EXPECT_EQ(w.GetLabelText(), "1. song.mp3");
+
+    // The toggles and a closed child show or hide the other windows.
+    CWnd* pPlay = w.GetPlayWindow();
+    CWnd* pList = w.GetPlaylistWindow();
+    ASSERT_TRUE(pPlay && pList);
+    EXPECT_TRUE(pPlay->IsWindowVisible());
+    EXPECT_TRUE(pList->IsWindowVisible());
+    // The toggle flips its check itself before it reports the click.
+    static_cast<CMemCheckButton*>(w.FindControl(17))->SetCheck(false);
+    w.Click(17);
+    EXPECT_FALSE(pPlay->IsWindowVisible());
+    EXPECT_FALSE(w.IsPlayWndShown());
+    // The playlist window's close button tells the main window.
+    w.SendMessage(WM_REG_CHILDWNDNOTIFY, 0, LPARAM(pList));
+    EXPECT_FALSE(pList->IsWindowVisible());
+    EXPECT_FALSE(static_cast<CMemCheckButton*>(w.FindControl(18))->IsChecked());
+    w.ShowChild(pList, true);
+    // Minimise takes the shown windows along; restore brings back only those flagged shown.
+    w.SendMessage(WM_SYSCOMMAND, SC_MINIMIZE);
+    EXPECT_TRUE(w.IsMinimizedAll());
+    EXPECT_FALSE(pList->IsWindowVisible());
+    w.SendMessage(WM_SYSCOMMAND, SC_RESTORE);
+    EXPECT_FALSE(w.IsMinimizedAll());
+    EXPECT_TRUE(pList->IsWindowVisible());
+    EXPECT_FALSE(pPlay->IsWindowVisible());
+    // A clip opening shows the play window as remembered.
+    w.ShowChild(pPlay, true);
+    w.Observe(CmdClipOpened);
+    EXPECT_TRUE(pPlay->IsWindowVisible());
 }
 
 // Playing, the close stops first and closes when playback completed or after a wait at most.
@@ -268,35 +297,4 @@ TEST_F(MainWndTest, TheSavedStateBringsBackPlaceFlagsVolumeAndRepeatUnlessDamage
     EXPECT_EQ(damaged.GetVolume(), 80);
     EXPECT_TRUE(damaged.IsRemainingTime());
     EXPECT_TRUE(damaged.IsPlayWndShown());
-}
-
-TEST_F(MainWndTest, TogglesAndAClosedChildShowOrHideTheOtherWindows) {
-    CTestMainWnd& w = Created();
-    CWnd* pPlay = w.GetPlayWindow();
-    CWnd* pList = w.GetPlaylistWindow();
-    ASSERT_TRUE(pPlay && pList);
-    EXPECT_TRUE(pPlay->IsWindowVisible());
-    EXPECT_TRUE(pList->IsWindowVisible());
-    // The toggle flips its check itself before it reports the click.
-    static_cast<CMemCheckButton*>(w.FindControl(17))->SetCheck(false);
-    w.Click(17);
-    EXPECT_FALSE(pPlay->IsWindowVisible());
-    EXPECT_FALSE(w.IsPlayWndShown());
-    // The playlist window's close button tells the main window.
-    w.SendMessage(WM_REG_CHILDWNDNOTIFY, 0, LPARAM(pList));
-    EXPECT_FALSE(pList->IsWindowVisible());
-    EXPECT_FALSE(static_cast<CMemCheckButton*>(w.FindControl(18))->IsChecked());
-    w.ShowChild(pList, true);
-    // Minimise takes the shown windows along; restore brings back only those flagged shown.
-    w.SendMessage(WM_SYSCOMMAND, SC_MINIMIZE);
-    EXPECT_TRUE(w.IsMinimizedAll());
-    EXPECT_FALSE(pList->IsWindowVisible());
-    w.SendMessage(WM_SYSCOMMAND, SC_RESTORE);
-    EXPECT_FALSE(w.IsMinimizedAll());
-    EXPECT_TRUE(pList->IsWindowVisible());
-    EXPECT_FALSE(pPlay->IsWindowVisible());
-    // A clip opening shows the play window as remembered.
-    w.ShowChild(pPlay, true);
-    w.Observe(CmdClipOpened);
-    EXPECT_TRUE(pPlay->IsWindowVisible());
 }

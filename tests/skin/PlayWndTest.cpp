@@ -146,7 +146,7 @@ TEST(PlayWndGeometry, APictureLargerThanTheAreaStartsAtItsCornerAndHalfRoundsDow
     EXPECT_EQ(ScaleForMode({321, 241}, ModeHalf), (CSize{160, 120}));
 }
 
-TEST_F(PlayWndTest, ModesSizeTheWindowAroundThePictureAndTheRadioButtonsFollow) {
+TEST_F(PlayWndTest, ModesSizeTheWindowAroundThePictureAndTheRadioButtonsAndMenuFollow) {
     m_wnd.ChooseDisplayMode(ModeDouble);
     m_wnd.OpenPicture({0, 0});
     EXPECT_EQ(m_wnd.GetVideoArea(), (CRect{6, 18, 306, 230})) << "audio has no picture to size by";
@@ -178,6 +178,28 @@ TEST_F(PlayWndTest, ModesSizeTheWindowAroundThePictureAndTheRadioButtonsFollow) 
     m_wnd.Observe(CmdStopped); // stopping shrinks back
     EXPECT_EQ(m_wnd.GetVideoArea(), (CRect{6, 18, 306, 230}));
     EXPECT_EQ(m_wnd.GetPictureSize(), CSize{});
+    // The context menu opens in the video area with the mode and repeat marked.
+    m_wnd.m_nMenuChoice = ID_MODE_DOUBLE;
+    m_wnd.OpenPicture({320, 240});
+    m_wnd.Click(WM_RBUTTONDOWN, 100, 100);
+    ASSERT_EQ(m_wnd.m_menus.size(), 1u);
+    const MenuEntry& modes = m_wnd.m_menus[0].at(4); // the display modes
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(modes.popup.at(std::size_t(i)).bChecked, i == ModeNatural) << i;
+    EXPECT_EQ(modes.popup[0].strText, "&Ajuster") << "texts are translated with their ampersand";
+    EXPECT_EQ(m_wnd.GetModeButton(ModeFit).GetTooltipText(), "Ajuster");
+    EXPECT_TRUE(FindPopupMenuItem(m_wnd.m_menus[0], ID_REPEAT)->bChecked);
+    EXPECT_EQ(Engine().GetDisplayMode(), ModeDouble) << "the chosen item applies";
+    EXPECT_EQ(m_wnd.GetVideoArea(), (CRect{6, 18, 646, 498}));
+    Ctl().SetRepeat(false);
+    m_wnd.m_nMenuChoice = 0;
+    m_wnd.Click(WM_RBUTTONDOWN, 100, 100);
+    ASSERT_EQ(m_wnd.m_menus.size(), 2u);
+    EXPECT_FALSE(FindPopupMenuItem(m_wnd.m_menus[1], ID_REPEAT)->bChecked);
+    EXPECT_TRUE(m_app.m_menus.empty());
+    m_wnd.Click(WM_RBUTTONDOWN, 150, 8); // on the title bar the system menu opens instead
+    EXPECT_EQ(m_wnd.m_menus.size(), 2u);
+    EXPECT_EQ(m_app.m_menus.size(), 1u);
 }
 
 TEST_F(PlayWndTest, FullScreenHidesTheQuietCursorOutlastsAnOpenAndTogglesByDoubleClick) {
@@ -222,32 +244,23 @@ TEST_F(PlayWndTest, FullScreenHidesTheQuietCursorOutlastsAnOpenAndTogglesByDoubl
     }
 }
 
-TEST_F(PlayWndTest, TheContextMenuOpensInTheVideoAreaWithTheModeAndRepeatMarked) {
-    m_wnd.ChooseDisplayMode(ModeNatural);
-    m_wnd.m_nMenuChoice = ID_MODE_DOUBLE;
-    m_wnd.OpenPicture({320, 240});
-    m_wnd.Click(WM_RBUTTONDOWN, 100, 100);
-    ASSERT_EQ(m_wnd.m_menus.size(), 1u);
-    const MenuEntry& modes = m_wnd.m_menus[0].at(4); // the display modes
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(modes.popup.at(std::size_t(i)).bChecked, i == ModeNatural) << i;
-    EXPECT_EQ(modes.popup[0].strText, "&Ajuster") << "texts are translated with their ampersand";
-    EXPECT_EQ(m_wnd.GetModeButton(ModeFit).GetTooltipText(), "Ajuster");
-    EXPECT_TRUE(FindPopupMenuItem(m_wnd.m_menus[0], ID_REPEAT)->bChecked);
-    EXPECT_EQ(Engine().GetDisplayMode(), ModeDouble) << "the chosen item applies";
-    EXPECT_EQ(m_wnd.GetVideoArea(), (CRect{6, 18, 646, 498}));
-    Ctl().SetRepeat(false);
-    m_wnd.m_nMenuChoice = 0;
-    m_wnd.Click(WM_RBUTTONDOWN, 100, 100);
-    ASSERT_EQ(m_wnd.m_menus.size(), 2u);
-    EXPECT_FALSE(FindPopupMenuItem(m_wnd.m_menus[1], ID_REPEAT)->bChecked);
-    EXPECT_TRUE(m_app.m_menus.empty());
-    m_wnd.Click(WM_RBUTTONDOWN, 150, 8); // on the title bar the system menu opens instead
-    EXPECT_EQ(m_wnd.m_menus.size(), 2u);
-    EXPECT_EQ(m_app.m_menus.size(), 1u);
-}
+TEST_F(PlayWndTest, EngineReportsMenuKeysAndButtonsReachTheControllerAndTheManager) {
+    m_wnd.SendMessage(WM_REG_PLAYSTATE, EnginePaused, 0);
+    EXPECT_EQ(Ctl().GetEnginePlayState(), EnginePaused);
+    EXPECT_EQ(LastParam(CmdPlayState), EnginePaused);
+    m_wnd.SendMessage(WM_REG_DISPLAYSIZECHANGED, ModeHalf, 0);
+    EXPECT_EQ(Ctl().GetDisplayMode(), ModeHalf);
+    m_wnd.SendMessage(WM_REG_ENGINERESETTING, 12, 1);
+    EXPECT_EQ(LastParam(CmdEngineResetting), 1);
+    m_wnd.SendMessage(WM_REG_OPENSUCCESSED, 0, 0);
+    ASSERT_EQ(Seen(CmdClipOpened).size(), 1u);
+    EXPECT_EQ(Seen(CmdClipOpened)[0].pSender, &m_mainWnd) << "sent in the main window's name";
+    m_wnd.SendMessage(WM_REG_CLIPINFOCHANGED, 0, 0); // a length or tags found later
+    EXPECT_EQ(LastParam(CmdClipOpened), kClipInfoRefresh);
+    m_wnd.SendMessage(WM_REG_PLAYSTATE, EngineStopped, 0);
+    m_wnd.Observe(CmdSeekDragEnded);
+    EXPECT_TRUE(Seen(CmdPlay).empty()) << "only a paused engine resumes after a seek drag";
 
-TEST_F(PlayWndTest, MenuKeysAndButtonsDriveTheControllerAndFollowIt) {
     m_wnd.OnMenuCommand(ID_PLAY_PAUSE);
     EXPECT_EQ(m_app.m_opened.size(), 1u) << "an empty list asks for files";
     const bool repeat = Ctl().GetRepeat();
@@ -256,6 +269,7 @@ TEST_F(PlayWndTest, MenuKeysAndButtonsDriveTheControllerAndFollowIt) {
     EXPECT_FALSE(Seen(CmdRepeatChanged).empty());
     Ctl().SetRepeat(false);
     AddClips({"/m/a.wav", "/m/b.wav"});
+    EXPECT_EQ(Engine().GetPath(), "/m/a.wav") << "code 5 stores the clip's path";
     m_wnd.Observe(CmdUpdateControls);
     EXPECT_FALSE(m_wnd.GetButton(4)->IsEnabled()) << "no previous clip on the first row";
     EXPECT_TRUE(m_wnd.GetButton(7)->IsEnabled());
@@ -274,27 +288,6 @@ TEST_F(PlayWndTest, MenuKeysAndButtonsDriveTheControllerAndFollowIt) {
     m_wnd.SendMessage(WM_KEYDOWN, 'S');
     EXPECT_EQ(Ctl().GetPendingAction(), PendingAction::Stopped);
     EXPECT_FALSE(Seen(CmdStopped).empty());
-}
-
-TEST_F(PlayWndTest, EngineReportsAndCommandsReachTheControllerAndTheManager) {
-    m_wnd.SendMessage(WM_REG_PLAYSTATE, EnginePaused, 0);
-    EXPECT_EQ(Ctl().GetEnginePlayState(), EnginePaused);
-    EXPECT_EQ(LastParam(CmdPlayState), EnginePaused);
-    m_wnd.SendMessage(WM_REG_DISPLAYSIZECHANGED, ModeHalf, 0);
-    EXPECT_EQ(Ctl().GetDisplayMode(), ModeHalf);
-    m_wnd.SendMessage(WM_REG_ENGINERESETTING, 12, 1);
-    EXPECT_EQ(LastParam(CmdEngineResetting), 1);
-    m_wnd.SendMessage(WM_REG_OPENSUCCESSED, 0, 0);
-    ASSERT_EQ(Seen(CmdClipOpened).size(), 1u);
-    EXPECT_EQ(Seen(CmdClipOpened)[0].pSender, &m_mainWnd) << "sent in the main window's name";
-    m_wnd.SendMessage(WM_REG_CLIPINFOCHANGED, 0, 0); // a length or tags found later
-    EXPECT_EQ(LastParam(CmdClipOpened), kClipInfoRefresh);
-    // Commands reach the manager and the controller.
-    AddClips({"/m/First.wav"});
-    EXPECT_EQ(Engine().GetPath(), "/m/First.wav") << "code 5 stores the clip's path";
-    m_wnd.SendMessage(WM_REG_PLAYSTATE, EngineStopped, 0);
-    m_wnd.Observe(CmdSeekDragEnded);
-    EXPECT_TRUE(Seen(CmdPlay).empty()) << "only a paused engine resumes after a seek drag";
     m_wnd.Observe(CmdClosing);
     EXPECT_EQ(Engine().GetPath(), "");
     m_wnd.Observe(CmdLoadClip);
