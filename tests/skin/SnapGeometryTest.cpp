@@ -1,5 +1,4 @@
-// The rectangle arithmetic of snapping, docking, group moves and step resizing, without any
-// window.
+// The rectangle arithmetic of snapping, docking, group moves and step resizing.
 #include "skin/SnapGeometry.h"
 
 #include <array>
