@@ -270,6 +270,7 @@ TEST_F(MainWndTest, TheSavedStateBringsBackPlaceFlagsVolumeAndRepeatUnlessDamage
     EXPECT_EQ(again.GetVolume(), 76);
     EXPECT_EQ(again.GetLoopText(), "2");
     again.SendMessage(WM_CLOSE);
+    CCorePrefs::ResetToDefaults();
     m_app.m_control.SetVolume(80);
     const std::int32_t base[] = {10, 20, 322, 138, 1, 0, 118}; // the window base part only
     ASSERT_TRUE(CRegistry::Instance().SetBinary(
@@ -281,4 +282,5 @@ TEST_F(MainWndTest, TheSavedStateBringsBackPlaceFlagsVolumeAndRepeatUnlessDamage
     EXPECT_EQ(damaged.GetVolume(), 80);
     EXPECT_TRUE(damaged.IsRemainingTime());
     EXPECT_TRUE(damaged.IsPlayWndShown());
+    EXPECT_EQ(CCorePrefs::Get(CCorePrefs::AutoPlay), CCorePrefs::Default(CCorePrefs::AutoPlay));
 }

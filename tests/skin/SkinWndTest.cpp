@@ -131,7 +131,6 @@ TEST_F(SkinWndTest, ZoomAndDragsSnapToTheScreenAndRearrangingBringsEveryWindowBa
     CTestSkinWnd& w = Make(At(100, 100));
     w.SetZoomed(true);
     EXPECT_EQ(w.GetWindowRect(), CTestSkinWnd::kDesktop);
-    EXPECT_FALSE(w.MovesWithGroup());
     w.DragBy(150, 8, 30, 30);
     EXPECT_EQ(w.GetWindowRect(), CTestSkinWnd::kDesktop);
     w.SetZoomed(true); // a second zoom keeps the place to return to
