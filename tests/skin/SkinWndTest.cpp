@@ -1,46 +1,123 @@
-// The skinned window base on real (offscreen) windows: dragging with snapping and docking,
-// shade and rearranging with a docked window, step resizing, zoom, mouse routing with cancel,
-// dimming, tooltips, cursors, frame painting and the saved state.
+// The skinned window base on real (offscreen) windows: the test window has the playlist's frame,
+// a load and a close button, and a fixed desktop so that snapping does not depend on the screen.
+#include "skin/SkinWnd.h"
 #include "core/RegObjectStore.h"
 #include "platform/Clock.h"
 #include "platform/RegisteredMessages.h"
-#include "tests/skin/TestSkinWnd.h"
+#include "res/BuiltInSkinLayout.h"
+#include "skin/BuiltInSkin.h"
+#include "skin/MemButton.h"
 #include "tests/support/PlayerWindowWorld.h"
 #include "tests/support/ScratchFolder.h"
 
+#include <array>
 #include <gtest/gtest.h>
+#include <map>
 #include <memory>
 
 namespace {
 
-using skintest::CTestSkinWnd;
+class CTestSkinWnd : public SkinWnd {
+public:
+    static constexpr CRect kDesktop{0, 0, 1024, 768};
+
+    explicit CTestSkinWnd(std::string name = "TestWnd") : m_strName(std::move(name)) {}
+
+    // Loads the state, creates the window at its rectangle and applies the built-in skin.
+    bool Create(const CRect& rect) {
+        m_rcWindow = rect;
+        if (!CreateSkinWindow(m_strName))
+            return false;
+        LoadBuiltInSkin();
+        MoveWindow(rect);
+        RefreshCachedRect();
+        return true;
+    }
+
+    std::string WindowName() const override { return m_strName; }
+    std::vector<CRect> GetScreenAreas() const override { return {kDesktop}; }
+    CRect GetDesktopRect() const override { return kDesktop; }
+    bool UsesSystemMove() const override { return false; }
+    bool TooltipsActive() override { return m_bTooltips; }
+    bool IsResizable() override { return m_bResizable; }
+    bool UsesBackgroundCache() override { return m_bCache; }
+
+    void ReleaseImages() override {
+        m_controls.clear();
+        m_pFrame.reset();
+        m_pWindowKeys.reset();
+        m_pKeys.reset();
+    }
+    void LoadBuiltInImages() override {
+        builtin::LoadBuiltInImage(m_pFrame, builtin::kPlaylistFrame);
+        builtin::LoadBuiltInImage(m_pWindowKeys, builtin::kWindowButtons);
+        builtin::LoadBuiltInImage(m_pKeys, builtin::kPlaylistButtons);
+    }
+    bool LoadSkinFiles(const std::string&) override { return false; }
+    void InitControls() override {
+        m_load.CreateFromLine(this, 5, m_pKeys.get(), builtin::kPlaylistControls[5].n.data());
+        m_load.SetTooltipText("Load Clip(s) or Playlist");
+        m_close.CreateFromLine(this, 4, m_pWindowKeys.get(),
+                               builtin::kPlaylistControls[3].n.data());
+        m_close.SetTooltipText("Close Window");
+        m_close.SetDimsWhenInactive(false);
+        m_controls = {&m_close, &m_load};
+    }
+    void LayoutForShade() override { m_load.SetVisible(false); }
+    void LayoutForExpanded() override { m_load.SetVisible(true); }
+    bool GetFramePiece(int nIndex, CSkinImage*& pImage, int& sx, int& sy, int& cx,
+                       int& cy) override {
+        const builtin::FramePiece& p = builtin::kPlaylistPieces[std::size_t(nIndex)];
+        pImage = m_pFrame.get();
+        sx = p.x, sy = p.y, cx = p.cx, cy = p.cy;
+        return true;
+    }
+
+    std::map<const CMemCtrl*, int> m_clicks; // the controls' click notifications
+    int m_nUpdates = 0;
+    bool m_bTooltips = true, m_bResizable = true, m_bCache = false;
+    CMemButton m_load, m_close;
+    std::unique_ptr<CSkinImage> m_pFrame, m_pWindowKeys, m_pKeys;
+
+    COLORREF Shown(int x, int y) const { return GetBuffer()->GetPixel(x, y); }
+    // Mouse messages as the widget sends them (client coordinates); a drag is one move.
+    void Mouse(UINT message, int x, int y) { SendMessage(message, 0, MAKELPARAM(x, y)); }
+    void DragBy(int x, int y, int dx, int dy) {
+        Mouse(WM_LBUTTONDOWN, x, y);
+        Mouse(WM_MOUSEMOVE, x + dx, y + dy);
+        Mouse(WM_LBUTTONUP, x + dx, y + dy);
+    }
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_REG_MEMCTRL) {
+            m_clicks[reinterpret_cast<CMemCtrl*>(lParam)] += wParam == MEMCTRL_CLICK;
+            m_nUpdates += wParam == MEMCTRL_UPDATE;
+            return 0;
+        }
+        return SkinWnd::WindowProc(message, wParam, lParam);
+    }
+
+private:
+    std::string m_strName;
+};
 
 CRect At(int x, int y, int w = 312, int h = 118) {
     return {x, y, x + w, y + h};
 }
 
-std::string Ints(std::initializer_list<std::int32_t> values) {
-    std::string out;
-    for (std::int32_t v : values)
-        out.append(reinterpret_cast<const char*>(&v), 4);
-    return out;
+std::string Ints(std::initializer_list<std::int32_t> values) { // as the host stores them
+    return {reinterpret_cast<const char*>(values.begin()), values.size() * 4};
 }
 
 class SkinWndTest : public ::testing::Test {
 protected:
-    // A shown window; registered for snapping unless nLeader is -1.
     CTestSkinWnd& Make(const CRect& rect, int nLeader = 0, const std::string& name = "TestWnd") {
-        m_windows.push_back(std::make_unique<CTestSkinWnd>(name));
-        CTestSkinWnd& w = *m_windows.back();
+        CTestSkinWnd& w = *m_windows.emplace_back(std::make_unique<CTestSkinWnd>(name));
         EXPECT_TRUE(w.Create(rect));
-        if (nLeader >= 0)
-            CSnapWnd::RegisterWindow(w.m_hWnd, nLeader);
+        CSnapWnd::RegisterWindow(w.m_hWnd, nLeader);
         w.ShowWindow(SW_SHOWNA);
         return w;
-    }
-    // The pixel of the window's back buffer.
-    static COLORREF Shown(const CTestSkinWnd& w, int x, int y) {
-        return w.GetBuffer()->GetPixel(x, y);
     }
 
     platform::CVirtualClock m_clock;
@@ -49,24 +126,27 @@ protected:
     std::vector<std::unique_ptr<CTestSkinWnd>> m_windows;
 };
 
-// The snapping arithmetic is SnapGeometry's; these check that a drag and a zoom use it.
-TEST_F(SkinWndTest, ZoomFillsTheScreenAndComesBackAndDraggingSnapsToTheMonitorArea) {
+// The snapping arithmetic is SnapGeometry's; these check that drags, zoom and rearranging use it.
+TEST_F(SkinWndTest, ZoomAndDragsSnapToTheScreenAndRearrangingBringsEveryWindowBackOnIt) {
     CTestSkinWnd& w = Make(At(100, 100));
     w.SetZoomed(true);
     EXPECT_EQ(w.GetWindowRect(), CTestSkinWnd::kDesktop);
-    EXPECT_FALSE(w.CanMove());
-    EXPECT_FALSE(w.MovesWithGroup());
     w.DragBy(150, 8, 30, 30);
     EXPECT_EQ(w.GetWindowRect(), CTestSkinWnd::kDesktop);
     w.SetZoomed(true); // a second zoom keeps the place to return to
     w.SetZoomed(false);
     EXPECT_EQ(w.GetWindowRect(), At(100, 100));
-    EXPECT_TRUE(w.CanMove());
     w.DragBy(150, 8, -89, 0); // the left edge would land 11 pixels from the screen's
     EXPECT_EQ(w.GetWindowRect(), At(0, 100));
-    w.m_areas = {CTestSkinWnd::kDesktop, {1024, 24, 2944, 1080}};
-    w.DragBy(150, 8, 1018, -70); // near the second area's top-left corner
-    EXPECT_EQ(w.GetWindowRect(), At(1024, 24));
+    w.DragBy(150, 8, -50, -120);
+    // A docked group past the bottom comes back as one, the playlist still below the main window.
+    CTestSkinWnd& playlist = Make(At(500, 760, 312, 200), 0, "PlayListWnd");
+    CTestSkinWnd& main = Make(At(500, 642), 1, "MainWnd");
+    w.PostMessage(WM_REG_REARRANGEALLWINDOWS);
+    m_clock.Pump();
+    EXPECT_EQ(w.GetWindowRect(), At(0, 0));
+    EXPECT_EQ(main.GetWindowRect(), At(500, 768 - 318));
+    EXPECT_EQ(playlist.GetWindowRect(), At(500, 768 - 200, 312, 200));
 }
 
 TEST_F(SkinWndTest, ADockedWindowFollowsTheLeaderButNotTheOtherWayRound) {
@@ -94,38 +174,21 @@ TEST_F(SkinWndTest, ADockedWindowFollowsTheLeaderButNotTheOtherWayRound) {
     EXPECT_EQ(playlist.GetWindowRect(), At(255, 358, 312, 200));
 }
 
-TEST_F(SkinWndTest, RearrangingBringsEveryRegisteredWindowBackOnScreen) {
-    CTestSkinWnd& a = Make(At(-50, -20, 312, 200));
-    // A docked group past the bottom comes back as one: the playlist stays below the main
-    // window instead of being pushed under it.
-    CTestSkinWnd& playlist = Make(At(500, 760, 312, 200), 0, "PlayListWnd");
-    CTestSkinWnd& main = Make(At(500, 642), 1, "MainWnd");
-    a.PostMessage(WM_REG_REARRANGEALLWINDOWS);
-    m_clock.Pump();
-    EXPECT_EQ(a.GetWindowRect(), At(0, 0, 312, 200));
-    EXPECT_EQ(main.GetWindowRect(), At(500, 768 - 318));
-    EXPECT_EQ(playlist.GetWindowRect(), At(500, 768 - 200, 312, 200));
-}
-
 TEST_F(SkinWndTest, ResizingStepsWithCursorsAtTheEdgesAndPaintsDirectlyOverTheCache) {
     CTestSkinWnd& w = Make(At(100, 100));
     builtin::LoadBuiltInCursors();
-    const std::pair<CPoint, int> cursors[] = {{{150, 50}, 0},
-                                              {{310, 50}, 1},
-                                              {{150, 116}, 2},
-                                              {{305, 110}, 4}}; // body, right, bottom, corner
-    for (const auto& [pt, slot] : cursors)
-        EXPECT_EQ(w.CursorForWindowArea(pt), CSkinCursors::Get(slot)) << slot;
+    // The body, the right and the bottom edge, the corner: x, y and the cursor's slot.
+    for (const auto& [x, y, slot] :
+         {std::array{150, 50, 0}, {310, 50, 1}, {150, 116, 2}, {305, 110, 4}})
+        EXPECT_EQ(w.CursorForWindowArea({x, y}), CSkinCursors::Get(slot)) << slot;
     EXPECT_EQ(w.CursorForControl(&w.m_load), CSkinCursors::Get(5));
     w.m_load.SetCursor(CSkinCursors::Get(3));
     EXPECT_EQ(w.CursorForControl(&w.m_load), CSkinCursors::Get(3));
 
     w.Mouse(WM_LBUTTONDOWN, 309, 50); // the right edge
-    EXPECT_TRUE(w.IsResizing());
     w.Mouse(WM_MOUSEMOVE, 309 + 35, 50);
     EXPECT_EQ(w.GetWindowRect().Width(), 332);
-    w.Mouse(WM_MOUSEMOVE, 0, 50);
-    EXPECT_EQ(w.GetWindowRect(), At(100, 100));
+    w.Mouse(WM_MOUSEMOVE, 0, 50); // back to the smallest width
     w.Mouse(WM_LBUTTONUP, 0, 50);
     EXPECT_FALSE(w.IsResizing());
     // With a background cache the window paints directly while resizing.
@@ -136,36 +199,26 @@ TEST_F(SkinWndTest, ResizingStepsWithCursorsAtTheEdgesAndPaintsDirectlyOverTheCa
     w.Mouse(WM_MOUSEMOVE, 305 + 40, 110 + 40);
     w.SendMessage(WM_PAINT);
     EXPECT_EQ(w.GetWindowRect(), At(100, 100, 332, 138)) << "the corner grows both ways";
-    ASSERT_EQ(w.GetBuffer()->GetWidth(), 332);
-    ASSERT_EQ(w.GetBuffer()->GetHeight(), 138);
     EXPECT_EQ(w.GetCache()->GetWidth(), 312); // not rebuilt for every step
     const auto& br = builtin::kPlaylistPieces[PIECE_BOTTOM_RIGHT];
-    EXPECT_EQ(Shown(w, 331, 137), w.m_pFrame->GetPixel(br.x + br.cx - 1, br.y + br.cy - 1));
+    EXPECT_EQ(w.Shown(331, 137), w.m_pFrame->GetPixel(br.x + br.cx - 1, br.y + br.cy - 1));
     EXPECT_EQ(w.m_load.GetCtrlRect().top, 138 - 24) << "placed from the bottom edge";
     w.Mouse(WM_LBUTTONUP, 305 + 40, 110 + 40);
     EXPECT_FALSE(w.PaintsDirectly());
-    EXPECT_EQ(w.GetCache()->GetWidth(), 332);
     EXPECT_EQ(w.GetCache()->GetHeight(), 138);
-    // Redrawing a control restores its background from the cache.
-    const CRect load = w.m_load.GetCtrlRect();
-    const COLORREF under = w.GetCache()->GetPixel(load.left + 2, load.top + 2);
-    w.m_load.SetVisible(false);
-    w.RedrawControl(&w.m_load, true);
-    EXPECT_EQ(Shown(w, load.left + 2, load.top + 2), under);
 
-    int kind = 0;
     w.ToggleShade();
-    EXPECT_FALSE(w.HitTestResizeEdge({311, 10}, kind));
     EXPECT_FALSE(w.CanResize(RESIZE_BOTTOM));
     EXPECT_TRUE(w.CanResize(RESIZE_RIGHT));
     w.ToggleShade();
+    int kind = 0;
+    EXPECT_TRUE(w.HitTestResizeEdge({330, 50}, kind));
     w.m_bResizable = false;
-    EXPECT_FALSE(w.HitTestResizeEdge({311, 50}, kind));
+    EXPECT_FALSE(w.HitTestResizeEdge({330, 50}, kind));
 }
 
-TEST_F(SkinWndTest, OnlyAReleaseOverThePressedButtonClicksIt) {
+TEST_F(SkinWndTest, OnlyAReleaseOverThePressedButtonClicksItAndTheHoverFollowsThePointer) {
     CTestSkinWnd& w = Make(At(100, 100));
-    EXPECT_EQ(w.m_load.GetCtrlRect(), (CRect{12, 118 - 24, 33, 118 - 8}));
     // Released over the background, over another control, then over the pressed one.
     const std::pair<CPoint, int> releases[] = {{{150, 50}, 0}, {{300, 8}, 0}, {{20, 101}, 1}};
     for (const auto& [pt, clicks] : releases) {
@@ -178,50 +231,12 @@ TEST_F(SkinWndTest, OnlyAReleaseOverThePressedButtonClicksIt) {
         EXPECT_EQ(w.m_clicks[&w.m_load], clicks) << pt.x;
         EXPECT_EQ(w.m_clicks[&w.m_close], 0);
     }
-    // A double click on a button is two clicks.
-    w.Mouse(WM_LBUTTONDOWN, 15, 100);
-    w.Mouse(WM_LBUTTONUP, 15, 100);
-    w.Mouse(WM_LBUTTONDBLCLK, 15, 100);
-    w.Mouse(WM_LBUTTONUP, 15, 100);
-    m_clock.Pump();
-    EXPECT_EQ(w.m_clicks[&w.m_load], 3);
     EXPECT_FALSE(w.IsDragging());
-}
 
-TEST_F(SkinWndTest, TheFrameIsComposedFromItsPiecesAndDimsWhenInactive) {
-    CTestSkinWnd& w = Make(At(100, 100, 452, 238));
-    const auto& p = builtin::kPlaylistPieces;
-    auto piece = [&](int i, int dx, int dy) {
-        return w.m_pFrame->GetPixel(p[std::size_t(i)].x + dx, p[std::size_t(i)].y + dy);
-    };
-    const int width = 452, height = 238;
-    EXPECT_EQ(Shown(w, width - 1, height - 1), piece(PIECE_BOTTOM_RIGHT, 49, p[9].cy - 1));
-    EXPECT_EQ(Shown(w, width - 1, 17), piece(PIECE_TOP_RIGHT, 49, 17));
-    EXPECT_EQ(Shown(w, (width - 100) / 2 + 50, 9), piece(PIECE_TOP_CENTRE, 50, 9));
-    EXPECT_EQ(Shown(w, 3, 100), piece(PIECE_LEFT_EDGE, 3, 0));
-    EXPECT_EQ(Shown(w, width - 24 + 12, 100), piece(PIECE_RIGHT_EDGE, 12, 0));
-    EXPECT_EQ(Shown(w, 200, 100), piece(PIECE_BODY, 0, 0));
-    // Inactive, the frame and the dimming controls take their inactive images.
-    const CRect load = w.m_load.GetCtrlRect();
-    w.SendMessage(WM_KILLFOCUS);
-    EXPECT_FALSE(w.IsActiveLook());
-    EXPECT_EQ(Shown(w, load.left + 10, load.top + 8), w.m_pKeys->GetPixel(42 + 10, 8));
-    EXPECT_EQ(Shown(w, 5, 5), piece(PIECE_TOP_LEFT + 4, 5, 5));
-    w.SendMessage(WM_SETFOCUS);
-    EXPECT_EQ(Shown(w, load.left + 10, load.top + 8), w.m_pKeys->GetPixel(10, 8));
-    EXPECT_EQ(Shown(w, 5, 5), piece(PIECE_TOP_LEFT, 5, 5));
-    // Shaded, only the bar's pieces are drawn.
-    w.ToggleShade();
-    EXPECT_EQ(w.GetBuffer()->GetHeight(), 18);
-    EXPECT_EQ(Shown(w, 2, 9), piece(PIECE_SHADE_LEFT, 2, 9));
-    EXPECT_EQ(Shown(w, width - 2, 9), piece(PIECE_SHADE_RIGHT, 48, 9));
-}
-
-TEST_F(SkinWndTest, UpdatesTooltipsAndTheHotControlFollowTheVisibleControls) {
-    CTestSkinWnd& w = Make(At(100, 100));
+    // The hot control, its hover image and the tooltip follow the pointer.
     w.Mouse(WM_MOUSEMOVE, 15, 100);
     EXPECT_EQ(CMemCtrl::GetHotControl(), &w.m_load);
-    EXPECT_EQ(Shown(w, 15, 100), w.m_pKeys->GetPixel(63 + 3, 6)) << "the hover image at once";
+    EXPECT_EQ(w.Shown(15, 100), w.m_pKeys->GetPixel(63 + 3, 6)) << "the hover image at once";
     EXPECT_EQ(w.GetCurrentTooltip(), "Load Clip(s) or Playlist");
     w.Mouse(WM_MOUSEMOVE, 300, 8);
     EXPECT_EQ(w.GetCurrentTooltip(), "Close Window");
@@ -231,10 +246,9 @@ TEST_F(SkinWndTest, UpdatesTooltipsAndTheHotControlFollowTheVisibleControls) {
     w.Mouse(WM_MOUSEMOVE, 15, 100);
     w.Mouse(WM_MOUSEMOVE, -5, -5); // leaving the window
     EXPECT_EQ(CMemCtrl::GetHotControl(), nullptr);
-    w.UpdateControls();
-    EXPECT_EQ(w.m_nUpdates, 2);
-    w.ToggleShade(); // updates once more, with the load button hidden
-    EXPECT_EQ(w.m_nUpdates, 3);
+    const int updates = w.m_nUpdates;
+    w.ToggleShade(); // updates once, with the load button hidden
+    EXPECT_EQ(w.m_nUpdates, updates + 1);
     w.ToggleShade();
     w.m_bTooltips = false;
     w.LoadBuiltInSkin();
@@ -242,8 +256,36 @@ TEST_F(SkinWndTest, UpdatesTooltipsAndTheHotControlFollowTheVisibleControls) {
     EXPECT_EQ(w.GetCurrentTooltip(), "");
 }
 
-// A zoomed window is saved at the place it returns to; a saved expanded height smaller than
-// the skin's gives way to it; a short or impossible record leaves the defaults.
+TEST_F(SkinWndTest, TheFrameIsComposedFromItsPiecesAndDimsWhenInactive) {
+    CTestSkinWnd& w = Make(At(100, 100, 452, 238));
+    const auto& p = builtin::kPlaylistPieces;
+    auto piece = [&](int i, int dx, int dy) {
+        return w.m_pFrame->GetPixel(p[std::size_t(i)].x + dx, p[std::size_t(i)].y + dy);
+    };
+    const int width = 452, height = 238;
+    EXPECT_EQ(w.Shown(width - 1, height - 1), piece(PIECE_BOTTOM_RIGHT, 49, p[9].cy - 1));
+    EXPECT_EQ(w.Shown((width - 100) / 2 + 50, 9), piece(PIECE_TOP_CENTRE, 50, 9));
+    EXPECT_EQ(w.Shown(3, 100), piece(PIECE_LEFT_EDGE, 3, 0));
+    EXPECT_EQ(w.Shown(width - 24 + 12, 100), piece(PIECE_RIGHT_EDGE, 12, 0));
+    EXPECT_EQ(w.Shown(200, 100), piece(PIECE_BODY, 0, 0));
+    // Inactive, the frame and the dimming controls take their inactive images.
+    const CRect load = w.m_load.GetCtrlRect();
+    w.SendMessage(WM_KILLFOCUS);
+    EXPECT_FALSE(w.IsActiveLook());
+    EXPECT_EQ(w.Shown(load.left + 10, load.top + 8), w.m_pKeys->GetPixel(42 + 10, 8));
+    EXPECT_EQ(w.Shown(5, 5), piece(PIECE_TOP_LEFT + 4, 5, 5));
+    w.SendMessage(WM_SETFOCUS);
+    EXPECT_EQ(w.Shown(load.left + 10, load.top + 8), w.m_pKeys->GetPixel(10, 8));
+    EXPECT_EQ(w.Shown(5, 5), piece(PIECE_TOP_LEFT, 5, 5));
+    // Shaded, only the bar's pieces are drawn.
+    w.ToggleShade();
+    EXPECT_EQ(w.GetBuffer()->GetHeight(), 18);
+    EXPECT_EQ(w.Shown(2, 9), piece(PIECE_SHADE_LEFT, 2, 9));
+    EXPECT_EQ(w.Shown(width - 2, 9), piece(PIECE_SHADE_RIGHT, 48, 9));
+}
+
+// A zoomed window is saved at the place it returns to; a saved expanded height below the skin's
+// gives way to it; a short or impossible record leaves the defaults.
 TEST_F(SkinWndTest, TheSavedStateComesBackAndADamagedOneIsRefused) {
     CTestSkinWnd& w = Make(At(120, 130), 0, "PlayListWnd");
     w.ToggleShade();
@@ -256,14 +298,8 @@ TEST_F(SkinWndTest, TheSavedStateComesBackAndADamagedOneIsRefused) {
     };
     EXPECT_EQ(stored("PlayListWnd"), Ints({120, 130, 432, 148, 1, 1, 118}));
     EXPECT_EQ(stored("PlayWnd"), Ints({100, 100, 412, 218, 1, 0, 118}));
-    struct Case {
-        const char* name;
-        std::string value; // stored first unless empty
-        CRect rect;
-        bool bShaded;
-        int expanded;
-    };
-    const Case cases[] = {
+    // The name, the value stored first unless empty, and the rectangle, shade and height loaded.
+    const std::tuple<const char*, std::string, CRect, bool, int> cases[] = {
         {"PlayListWnd", "", At(120, 130, 312, 18), true, 118},
         {"Missing", "", At(0, 0), false, 118},
         {"Loaded", Ints({10, 20, 322, 50, 1, 0, 200}), At(10, 20, 312, 200), false, 200},
@@ -272,15 +308,14 @@ TEST_F(SkinWndTest, TheSavedStateComesBackAndADamagedOneIsRefused) {
         {"Loaded", Ints({10, 20, 5, 10, 1, 0, 118}), At(0, 0), false, 118},
         {"Loaded", Ints({0, 0, 0, 0, 1, 1, 18}), At(0, 0), false, 118},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(&c - cases);
-        EXPECT_TRUE(c.value.empty() || CRegistry::Instance().SetBinary(
-                                           HKEY_LOCAL_MACHINE, kWindowStatePath, c.name, c.value));
-        CTestSkinWnd loaded(c.name);
+    for (const auto& [name, value, rect, shaded, expanded] : cases) {
+        SCOPED_TRACE(name);
+        EXPECT_TRUE(value.empty() || CRegistry::Instance().SetBinary(
+                                         HKEY_LOCAL_MACHINE, kWindowStatePath, name, value));
+        CTestSkinWnd loaded(name);
         loaded.LoadState();
-        EXPECT_EQ(loaded.GetCachedRect(), c.rect);
-        EXPECT_EQ(loaded.IsShaded(), c.bShaded);
-        EXPECT_EQ(loaded.GetExpandedHeight(), c.expanded);
+        EXPECT_EQ(std::tuple(loaded.GetCachedRect(), loaded.IsShaded(), loaded.GetExpandedHeight()),
+                  std::tuple(rect, shaded, expanded));
     }
 }
 

