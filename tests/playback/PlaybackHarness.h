@@ -1,7 +1,6 @@
-// A small player for controller tests: the three player windows as message windows that record
-// every command they observe, the main window's relay and timer hand-off, a play window that
-// carries out engine commands on a scripted engine manager, and the playlist rows as the
-// navigator. Everything runs on the virtual clock.
+// A small player for controller tests, on the virtual clock: the three windows as message windows
+// recording every command they observe, the main window's relay and timers, a play window that
+// carries out engine commands on a scripted engine manager, and the playlist rows as navigator.
 #pragma once
 
 #include "core/AttribClip.h"
@@ -20,6 +19,7 @@
 #include <iterator>
 #include <memory>
 #include <set>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -48,8 +48,7 @@ private:
 };
 
 // The engine manager as the controller and the play window see it. Opening is immediate unless
-// held; paths in m_failing fail to open; a stop of an open clip reports it finished, unless the
-// report is held.
+// held, paths in m_failing fail to open, a stop reports the open clip finished unless held.
 class CScriptedEngineManager : public IEngineManagerControl {
 public:
     CWnd* m_pParent = nullptr;
@@ -189,9 +188,8 @@ protected:
 
     void SetUp() override {
         platform::CMessageQueue::Instance().Reset();
-        ASSERT_TRUE(m_mainWnd.CreateMessageWindow());
-        ASSERT_TRUE(m_playlistWnd.CreateMessageWindow());
-        ASSERT_TRUE(m_playWnd.CreateMessageWindow());
+        for (CWnd* pWnd : std::initializer_list<CWnd*>{&m_mainWnd, &m_playlistWnd, &m_playWnd})
+            ASSERT_TRUE(pWnd->CreateMessageWindow());
         m_mainWnd.m_relay.SetWindows(&m_mainWnd, &m_playlistWnd, &m_playWnd);
         m_bus.SetMainWnd(&m_mainWnd);
         m_engine.m_pParent = &m_playWnd;
@@ -247,17 +245,12 @@ protected:
     }
     // The names of the enabled queries.
     std::string Queries() const {
-        std::string out;
-        for (const auto& [name, on] : {std::pair{"play", m_ctl.CanPlay()},
-                                       {"previous", m_ctl.CanPrevious()},
-                                       {"resume", m_ctl.CanResume()},
-                                       {"pause", m_ctl.CanPause()},
-                                       {"stop", m_ctl.CanStop()},
-                                       {"next", m_ctl.CanNext()},
-                                       {"select", m_ctl.CanSelect()},
-                                       {"seek", m_ctl.CanSeek()}})
-            if (on)
-                out += (out.empty() ? "" : " ") + std::string(name);
+        std::istringstream names("play previous resume pause stop next select seek");
+        std::string out, name;
+        for (bool on : {m_ctl.CanPlay(), m_ctl.CanPrevious(), m_ctl.CanResume(), m_ctl.CanPause(),
+                        m_ctl.CanStop(), m_ctl.CanNext(), m_ctl.CanSelect(), m_ctl.CanSeek()})
+            if (names >> name && on)
+                out += (out.empty() ? "" : " ") + name;
         return out;
     }
 
