@@ -1,7 +1,6 @@
 // The whole program as real processes, each test with its own settings and runtime folders and
 // WAV clips played through a fake sink that keeps real time. Only the media controls test has a
-// session bus, of its own; the desktop tests run it on a private X server (Xvfb), driven through
-// xdotool.
+// session bus, of its own; the desktop tests use a private X server driven through xdotool.
 #include "core/AttribClip.h"
 #include "core/PlaylistFile.h"
 #include "core/RegObjectStore.h"
@@ -67,9 +66,8 @@ std::size_t Count(const std::string& text, const std::string& part) {
     return n;
 }
 
-unsigned Mode(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 0777 : 0;
+unsigned Mode(const fs::path& p) {
+    return unsigned(fs::status(p).permissions() & fs::perms::all);
 }
 
 std::vector<std::string> Verbose(std::vector<std::string> args) {
@@ -77,14 +75,13 @@ std::vector<std::string> Verbose(std::vector<std::string> args) {
     return args;
 }
 
-// What the running instance logs for a later start with these arguments.
-std::string Forwarded(const std::vector<std::string>& args) {
-    return kReceived + shell::JoinCommandLine(fs::canonical(kProgram), Verbose(args)) + "\n";
-}
-
 class PlayerEndToEndTest : public ::testing::Test {
 protected:
     void TearDown() override {
+        m_player.Signal(SIGTERM);
+        m_player.WaitExit(30s);
+        m_server.Signal(SIGTERM); // the session bus or the X server
+        m_server.WaitExit(10s);
         shell::RemoveInstanceObjects(shell::MakeInstanceNames(res::LoadString(147), m_home.Path()));
         CRegistry::Instance().Reset();
     }
@@ -96,7 +93,7 @@ protected:
         env.insert(env.end(), extra.begin(), extra.end());
         return env;
     }
-    std::string Log(const std::string& name) const { return m_home / (name + ".log"); }
+    std::string Log(const std::string& name = "player") const { return m_home / (name + ".log"); }
     std::string Media(const std::string& name, int seconds) const {
         testsupport::WriteWav(m_home / name, seconds);
         return m_home / name;
@@ -125,12 +122,11 @@ protected:
     }
 
     std::string SavedMainWnd() {
-        CRegistry::Instance().Reset(m_home / "corvella");
-        const std::string saved = CRegistry::Instance()
-                                      .QueryBinary(HKEY_LOCAL_MACHINE, kWindowStatePath, "MainWnd")
-                                      .value_or("");
-        CRegistry::Instance().Reset();
-        return saved;
+        CRegistry& registry = CRegistry::Instance();
+        registry.Reset(m_home / "corvella");
+        const auto saved = registry.QueryBinary(HKEY_LOCAL_MACHINE, kWindowStatePath, "MainWnd");
+        registry.Reset();
+        return saved.value_or("");
     }
     // The kept playlist file a saved state names (saves use two names in turn), or "".
     std::string KeptFileNamed(const std::string& saved) const {
@@ -163,7 +159,6 @@ protected:
             paths.push_back(read.GetAt(i)->GetPath());
         return paths;
     }
-    // Copies the settings and data folders from one home to another, to start each try alike.
     static void CopyState(const std::string& from, const std::string& to) {
         for (const char* part : {"/corvella", "/data/corvella"}) {
             fs::remove_all(to + part);
@@ -174,6 +169,7 @@ protected:
 
     testsupport::ScratchFolder m_home;
     std::string m_programFolder;
+    CChildProcess m_player, m_server;
 };
 
 } // namespace
@@ -391,7 +387,8 @@ TEST_F(PlayerEndToEndTest, LaterStartsHandTheirLinesOverOnceAndOptionsPrintWitho
     EXPECT_EQ(ReadFile(Log("first")).find("media framework starts"), std::string::npos);
     const std::vector<std::string> args{"/music/my album/a.mp3", "-a", "/music/b.mp3"};
     EXPECT_EQ(RunSecond(args, "second"), std::optional<int>(0));
-    EXPECT_TRUE(WaitForText(Log("first"), Forwarded(args))) << ReadFile(Log("first"));
+    const std::string line = shell::JoinCommandLine(fs::canonical(kProgram), Verbose(args));
+    EXPECT_TRUE(WaitForText(Log("first"), kReceived + line + "\n")) << ReadFile(Log("first"));
     EXPECT_NE(ReadFile(Log("second")).find("handing the command line"), std::string::npos);
     EXPECT_EQ(ReadFile(Log("second")).find(kShown), std::string::npos);
     EXPECT_EQ(RunSecond({"/h", "--help"}, "help"), std::optional<int>(0));
@@ -484,15 +481,10 @@ public slots:
 class MediaControlsTest : public PlayerEndToEndTest {
 protected:
     void TearDown() override {
-        m_player.Signal(SIGTERM);
-        m_player.WaitExit(30s);
         QDBusConnection::disconnectFromBus(kBusConnectionName);
-        m_daemon.Signal(SIGTERM);
-        m_daemon.WaitExit(10s);
         PlayerEndToEndTest::TearDown();
     }
 
-    std::string Log() const { return PlayerEndToEndTest::Log("player"); }
     QDBusMessage Call(const QString& iface, const QString& method, const QVariantList& args = {}) {
         QDBusMessage call = QDBusMessage::createMethodCall(shell::kMprisServiceName,
                                                            shell::kMprisObjectPath, iface, method);
@@ -523,7 +515,6 @@ protected:
         return WaitForText(Log(), "play state: playing (" + clip + ")", 30s);
     }
 
-    testsupport::CChildProcess m_daemon, m_player;
     QDBusConnection m_bus{QString()};
     CBusSignalRecorder m_recorder;
 };
@@ -534,11 +525,10 @@ protected:
 // volume, the playlist of a later start, loop status and shuffle kept, a radio station.
 TEST_F(MediaControlsTest, EveryCallAndPropertyReachesThePlayerAndItsChangesAreSignalled) {
     // A session bus of the test's own; its address is the first line the daemon prints.
-    const std::string busLog = m_home / "bus.log";
-    ASSERT_TRUE(m_daemon.Start("/usr/bin/dbus-daemon", {"--session", "--print-address", "--nofork"},
-                               {}, busLog));
-    ASSERT_TRUE(WaitForText(busLog, "\n", 20s)) << ReadFile(busLog);
-    const std::string address = ReadFile(busLog).substr(0, ReadFile(busLog).find('\n'));
+    ASSERT_TRUE(m_server.Start("/usr/bin/dbus-daemon", {"--session", "--print-address", "--nofork"},
+                               {}, Log("bus")));
+    ASSERT_TRUE(WaitForText(Log("bus"), "\n", 20s)) << ReadFile(Log("bus"));
+    const std::string address = ReadFile(Log("bus")).substr(0, ReadFile(Log("bus")).find('\n'));
     m_bus = QDBusConnection::connectToBus(QString::fromStdString(address), kBusConnectionName);
     ASSERT_TRUE(m_bus.isConnected()) << m_bus.lastError().message().toStdString();
     for (const auto& [iface, name] :
@@ -634,7 +624,6 @@ TEST_F(MediaControlsTest, EveryCallAndPropertyReachesThePlayerAndItsChangesAreSi
     ASSERT_TRUE(WaitFor([&] { return Metadata().value("xesam:url") == UrlOf(first); }));
     EXPECT_EQ(Row(), firstRow);
 
-    // Loop status (with "Track") and shuffle are read and written.
     EXPECT_TRUE(Becomes("LoopStatus", "Track"));
     EXPECT_TRUE(Becomes("Shuffle", true));
     EXPECT_TRUE(Becomes("LoopStatus", "None"));
@@ -689,6 +678,9 @@ namespace {
 struct Geometry {
     int x = 0, y = 0, width = 0, height = 0;
     CRect Rect() const { return {x, y, x + width, y + height}; }
+    friend std::ostream& operator<<(std::ostream& out, const Geometry& g) {
+        return out << g.x << "," << g.y;
+    }
 };
 
 // The private X server's screen; with no window manager all of it is available.
@@ -696,12 +688,9 @@ constexpr int kScreenWidth = 800, kScreenHeight = 600;
 
 std::string Output(const std::string& command) {
     std::string out;
-    if (FILE* pipe = ::popen(command.c_str(), "r")) {
-        char buffer[65536];
-        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-            out.append(buffer, n);
-        ::pclose(pipe);
-    }
+    const std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
+    for (int c; pipe && (c = std::fgetc(pipe.get())) != EOF;)
+        out += char(c);
     return out;
 }
 
@@ -714,10 +703,10 @@ protected:
         int fds[2];
         ASSERT_EQ(::pipe(fds), 0);
         // Xvfb picks a free display number and writes it to the pipe once it accepts clients.
-        const bool started = m_xvfb.Start(xvfb,
-                                          {"-displayfd", std::to_string(fds[1]), "-screen", "0",
-                                           "800x600x24", "-nolisten", "tcp"},
-                                          {}, m_home / "xvfb.log");
+        const bool started = m_server.Start(xvfb,
+                                            {"-displayfd", std::to_string(fds[1]), "-screen", "0",
+                                             "800x600x24", "-nolisten", "tcp"},
+                                            {}, m_home / "xvfb.log");
         ::close(fds[1]);
         std::string number;
         for (char c = 0; started && ::read(fds[0], &c, 1) == 1 && c != '\n';)
@@ -726,17 +715,6 @@ protected:
         ASSERT_FALSE(number.empty()) << ReadFile(m_home / "xvfb.log");
         m_display = ":" + number;
     }
-    void TearDown() override {
-        if (m_display.empty())
-            return;
-        m_player.Signal(SIGTERM);
-        m_player.WaitExit(30s);
-        m_xvfb.Signal(SIGTERM);
-        m_xvfb.WaitExit(10s);
-        PlayerEndToEndTest::TearDown();
-    }
-
-    std::string Log() const { return m_home / "player.log"; }
     std::string XDo(const std::string& args) const {
         return Output("DISPLAY=" + m_display + " xdotool " + args + " 2>&1");
     }
@@ -749,13 +727,10 @@ protected:
         return env;
     }
     void Start(const std::vector<std::string>& files, bool startupDialogs = false) {
-        std::vector<std::string> args{"--verbose"};
-        args.insert(args.end(), files.begin(), files.end());
-        // A restart writes the same log: without the old one, its lines cannot be taken for
-        // the new player's before the child has truncated the file.
+        // The old log's lines must not pass for a restart's before the child truncates the file.
         std::filesystem::remove(Log());
-        ASSERT_TRUE(m_player.Start(kProgram, args, Env(startupDialogs), Log()));
-        ASSERT_TRUE(WaitForText(Log(), "main window shown", 30s)) << ReadFile(Log());
+        ASSERT_TRUE(m_player.Start(kProgram, Verbose(files), Env(startupDialogs), Log()));
+        ASSERT_TRUE(WaitForText(Log(), kShown, 30s)) << ReadFile(Log());
         // Bounded by time: a loaded machine can take many seconds to map a restart's windows.
         ASSERT_TRUE(Poll([&] { return FindWindows(); }, 45s))
             << XDo("search --class .") << ReadFile(Log());
@@ -826,7 +801,6 @@ protected:
             15s);
     }
 
-    testsupport::CChildProcess m_xvfb, m_player;
     std::string m_display, m_main, m_playlist, m_play;
 };
 
@@ -866,10 +840,7 @@ TEST_F(PlayerDesktopTest, AVideoOpenedAtTheFirstStartGrowsThePlayWindowWhereItWa
 // The first start docks the windows mid-screen; shading pulls the docked playlist along; -x
 // leaves one row drawn; the playlist snaps, and comes back where it was dragged after a restart.
 TEST_F(PlayerDesktopTest, ASecondStartThatReplacesAndThePlaylistPlaceAfterARestart) {
-    std::vector<std::string> clips;
-    for (const char* name : {"first.wav", "second.wav", "third.wav"}) {
-        clips.push_back(Media(name, 30));
-    }
+    const std::string clips[] = {Media("a.wav", 30), Media("b.wav", 30), Media("c.wav", 30)};
     Start({clips[0], clips[1]});
     ASSERT_FALSE(m_play.empty());
     const Geometry main = Geom(m_main);
@@ -877,7 +848,6 @@ TEST_F(PlayerDesktopTest, ASecondStartThatReplacesAndThePlaylistPlaceAfterAResta
     const CRect rects[] = {main.Rect(), docked.Rect(), Geom(m_play).Rect()};
     for (const auto& [a, b] : {std::pair(0, 1), std::pair(0, 2), std::pair(1, 2)})
         EXPECT_TRUE(CRect::Intersect(rects[a], rects[b]).IsRectEmpty()) << a << b;
-    // Docked: the playlist below the main window, the play window against one of them.
     ASSERT_EQ(docked.y, main.y + main.height) << "the playlist starts docked below";
     EXPECT_TRUE(snap::Touches(rects[0], rects[2]) || snap::Touches(rects[1], rects[2]));
     CRect all = rects[0];
@@ -887,15 +857,13 @@ TEST_F(PlayerDesktopTest, ASecondStartThatReplacesAndThePlaylistPlaceAfterAResta
     EXPECT_NEAR((all.left + all.right) / 2, kScreenWidth / 2, 2);
     EXPECT_NEAR((all.top + all.bottom) / 2, kScreenHeight / 2, 2);
 
-    ClickMain("button Shade Mode");
-    ASSERT_TRUE(WaitForGeometry(
-        m_main, [](const Geometry& g) { return g.height == builtin::kShadeHeight; }));
-    EXPECT_TRUE(At(m_playlist, docked.x, docked.y - (main.height - builtin::kShadeHeight)))
-        << Geom(m_playlist).y;
-    ClickMain("button Expand Mode");
-    ASSERT_TRUE(
-        WaitForGeometry(m_main, [&](const Geometry& g) { return g.height == main.height; }));
-    EXPECT_TRUE(At(m_playlist, docked.x, docked.y)) << Geom(m_playlist).y;
+    for (const auto& [control, height] : {std::pair("button Shade Mode", builtin::kShadeHeight),
+                                          std::pair("button Expand Mode", main.height)}) {
+        ClickMain(control);
+        ASSERT_TRUE(WaitForGeometry(m_main, [&](const Geometry& g) { return g.height == height; }));
+        EXPECT_TRUE(At(m_playlist, docked.x, docked.y - (main.height - height)))
+            << Geom(m_playlist);
+    }
 
     ASSERT_TRUE(WaitForText(Log(), "play state: playing (" + clips[0], 30s)) << ReadFile(Log());
     // The play window says "Audio Only" in white while the clip plays: it is not left black.
@@ -925,19 +893,16 @@ TEST_F(PlayerDesktopTest, ASecondStartThatReplacesAndThePlaylistPlaceAfterAResta
 
     const int awayX = main.x + 200, awayY = main.y + main.height + 150;
     DragPlaylist(awayX, awayY);
-    ASSERT_TRUE(At(m_playlist, awayX, awayY))
-        << "the playlist did not follow the drag: " << Geom(m_playlist).x << ","
-        << Geom(m_playlist).y;
+    ASSERT_TRUE(At(m_playlist, awayX, awayY)) << "no drag: " << Geom(m_playlist);
     // Back to 6 pixels right of and 7 below the docked place: it snaps flush below.
     DragPlaylist(main.x + 6, main.y + main.height + 7);
-    EXPECT_TRUE(At(m_playlist, main.x, main.y + main.height))
-        << Geom(m_playlist).x << "," << Geom(m_playlist).y;
+    EXPECT_TRUE(At(m_playlist, main.x, main.y + main.height)) << Geom(m_playlist);
     DragPlaylist(awayX, awayY);
     ASSERT_TRUE(At(m_playlist, awayX, awayY));
     m_player.Signal(SIGTERM);
     ASSERT_EQ(m_player.WaitExit(60s), std::optional<int>(0)) << ReadFile(Log());
     Start({});
-    EXPECT_TRUE(At(m_playlist, awayX, awayY)) << Geom(m_playlist).x << "," << Geom(m_playlist).y;
+    EXPECT_TRUE(At(m_playlist, awayX, awayY)) << Geom(m_playlist);
 }
 
 #include "PlayerEndToEndTest.moc"

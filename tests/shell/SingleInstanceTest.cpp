@@ -1,5 +1,4 @@
-// The single instance in this process: separate objects, each with its own lock file descriptor,
-// meet the way two processes do.
+// Separate instance objects in this process, each with its own lock file, meet as two processes do.
 #include "shell/SingleInstance.h"
 #include "shell/CommandLineText.h"
 #include "shell/InstanceObjects.h"
@@ -179,9 +178,35 @@ TEST_F(SingleInstanceTest, ObjectsLeftByAKilledInstanceAreReplacedAndAStuckInsta
     EXPECT_EQ(SemaphoreValue(names.strEvent), -1);
     EXPECT_EQ(SemaphoreValue(names.strMutex), -1);
     EXPECT_LT(::shm_open(names.strMapping.c_str(), O_RDONLY, 0), 0);
-    CRecordingInstance next;
-    EXPECT_TRUE(next.Create(kIdentifier));
+
+    // The next one's default handler has the application thread bring the main window back.
+    platform::CMessageQueue::Instance().Reset();
+    platform::CVirtualClock clock;
+    struct App : CWinApp {
+        std::vector<UINT> got;
+        void OnThreadMessage(UINT m, WPARAM w, LPARAM l) override {
+            got.push_back(m);
+            if (m == WM_REG_ONOTHERINSTANCECALL)
+                CSingleInstance::ActivateMainWindow();
+            CWinApp::OnThreadMessage(m, w, l);
+        }
+    } app;
+    CWnd main;
+    ASSERT_TRUE(main.CreateTopLevel({0, 0, 312, 118}, "Corvella"));
+    app.m_pMainWnd = &main;
+    main.ShowWindow(SW_SHOWMINIMIZED);
+    ASSERT_TRUE(main.IsIconic());
+    CSingleInstance next;
+    ASSERT_TRUE(next.Create(kIdentifier));
     EXPECT_FALSE(next.OtherInstanceRuns());
+    CRecordingInstance later;
+    EXPECT_FALSE(later.Create(kIdentifier));
+    shelltest::Poll([&] { return clock.Pump(), !app.got.empty(); });
+    EXPECT_EQ(app.got, (std::vector<UINT>{WM_REG_ONOTHERINSTANCECALL}));
+    EXPECT_FALSE(main.IsIconic());
+    next.Release();
+    main.DestroyWindow();
+    platform::CMessageQueue::Instance().Reset();
 }
 
 // Longer texts than 255 bytes go through a private file. A waiting line is never overwritten nor
@@ -232,10 +257,8 @@ TEST_F(SingleInstanceTest, TheBlockKeepsAWaitingLineAndReferencesLongerTextsThro
 TEST(InstanceObjects, TheRuntimeFolderFallsBackToARandomPrivateFolderFoundThroughANote) {
     testsupport::ScratchFolder runtime, cache;
     ScopedEnv cacheEnv("XDG_CACHE_HOME", cache.Path());
-    {
-        ScopedEnv env("XDG_RUNTIME_DIR", runtime.Path() + "/");
-        EXPECT_EQ(shell::ResolveRuntimeFolder(), runtime.Path());
-    }
+    ScopedEnv trailingSlash("XDG_RUNTIME_DIR", runtime.Path() + "/");
+    EXPECT_EQ(shell::ResolveRuntimeFolder(), runtime.Path());
     const std::string fixed = "/tmp/corvella-" + std::to_string(::getuid());
     const bool squat = ::geteuid() == 0 && !platform::FileExists(fixed);
     if (squat) { // as another user, the way an attacker would
@@ -269,8 +292,7 @@ TEST(InstanceObjects, TheRuntimeFolderFallsBackToARandomPrivateFolderFoundThroug
         ::rmdir(fixed.c_str());
 }
 
-// Names another user took first and lock paths that are not files never keep the player from
-// starting.
+// Names another user took first and lock paths that are not files never block the start.
 TEST_F(SingleInstanceTest, NamesHeldByAnotherUserOrLockPathsThatAreNotFilesNeverBlockTheStart) {
     if (::geteuid() != 0)
         GTEST_SKIP() << "the attack needs another user: run as root to make one";
@@ -307,33 +329,4 @@ TEST_F(SingleInstanceTest, NamesHeldByAnotherUserOrLockPathsThatAreNotFilesNever
             << folder;
     }
     std::filesystem::remove(m_names.strAliveLock);
-}
-
-TEST_F(SingleInstanceTest, TheDefaultHandlerAsksTheApplicationThreadToBringTheMainWindowBack) {
-    platform::CMessageQueue::Instance().Reset();
-    platform::CVirtualClock clock;
-    struct App : CWinApp {
-        std::vector<UINT> got;
-        void OnThreadMessage(UINT m, WPARAM w, LPARAM l) override {
-            got.push_back(m);
-            if (m == WM_REG_ONOTHERINSTANCECALL)
-                CSingleInstance::ActivateMainWindow();
-            CWinApp::OnThreadMessage(m, w, l);
-        }
-    } app;
-    CWnd main;
-    ASSERT_TRUE(main.CreateTopLevel({0, 0, 312, 118}, "Corvella"));
-    app.m_pMainWnd = &main;
-    main.ShowWindow(SW_SHOWMINIMIZED);
-    ASSERT_TRUE(main.IsIconic());
-    CSingleInstance first; // its default handler, reached from the listener thread
-    ASSERT_TRUE(first.Create(kIdentifier));
-    CRecordingInstance later;
-    EXPECT_FALSE(later.Create(kIdentifier));
-    shelltest::Poll([&] { return clock.Pump(), !app.got.empty(); });
-    EXPECT_EQ(app.got, (std::vector<UINT>{WM_REG_ONOTHERINSTANCECALL}));
-    EXPECT_FALSE(main.IsIconic());
-    first.Release();
-    main.DestroyWindow();
-    platform::CMessageQueue::Instance().Reset();
 }

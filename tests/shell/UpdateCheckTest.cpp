@@ -1,5 +1,4 @@
-// The update check: the version file, the result dialog, and the whole check against a local
-// HTTP server.
+// The update check: the version file, the result dialog, the whole check against a local server.
 #include "shell/PictureEx.h"
 #include "shell/UpgradeCheckDlg.h"
 #include "shell/UpgradeInfoDlg.h"
@@ -151,22 +150,16 @@ TEST(UpgradeInfoDlg, ANewerVersionShowsItsDetailsAndLinksTheSameOnlyTheTop) {
     same.close();
 }
 
-// Without an address of its own the fetch takes the environment's.
-TEST(VersionFetch, OnlyHttpIsFetchedAndOnlyUpToTheSizeLimit) {
-    CLocalHttpServer server(Answering(Response(200, "OK", std::string(200000, 'v'))));
-    shelltest::ScopedEnv url("CORVELLA_UPDATE_URL", server.Url("/v.txt"));
-    shell::FetchOptions options;
-    for (const std::string& address :
-         {std::string(), std::string("file:///etc/hostname"), std::string("not an address")}) {
-        options.strUrl = address;
-        EXPECT_EQ(shell::FetchVersionFile(options).value_or("").size(),
-                  address.empty() ? 64u * 1024u : 0u);
-    }
-}
-
-// Anything but a version file sent as text, no answer and a refused connection all show the
-// error box. The check cannot be cancelled.
+// Only HTTP is fetched, up to the size limit; without an address of its own the fetch takes the
+// environment's. Anything but a version file sent as text, no answer and a refused connection all
+// show the error box. The check cannot be cancelled.
 TEST(UpdateCheck, AVersionFileReachesTheResultAndEveryFailureShowsTheErrorBox) {
+    CLocalHttpServer big(Answering(Response(200, "OK", std::string(200000, 'v'))));
+    shelltest::ScopedEnv url("CORVELLA_UPDATE_URL", big.Url("/v.txt"));
+    for (const std::string& address :
+         {std::string(), std::string("file:///etc/hostname"), std::string("not an address")})
+        EXPECT_EQ(shell::FetchVersionFile({.strUrl = address}).value_or("").size(),
+                  address.empty() ? 64u * 1024u : 0u);
     std::vector<MessageBoxRequest> boxes;
     SetMessageBoxHook([&](const MessageBoxRequest& r) {
         boxes.push_back(r);
