@@ -72,16 +72,6 @@ std::map<std::string, std::string> Entries(const std::string& path) {
     return map;
 }
 
-// What English.ini holds for a string-table text: trimmed, line breaks as backslash-n, and
-// without a closing "..." (lookups drop those dots and put them back on the result).
-std::string AsWritten(const std::string& text) {
-    std::string line = shell::EscapeLineBreaks(text);
-    line.erase(line.find_last_not_of(" \t") + 1);
-    if (line.ends_with("..."))
-        line.erase(line.size() - 3);
-    return line.substr(std::min(line.size(), line.find_first_not_of(" \t")));
-}
-
 } // namespace
 
 // Lines are trimmed and split at the first equals sign; blank lines and sections are skipped.
@@ -158,12 +148,11 @@ TEST_F(LanguageTest, TranslationsFollowTheLookupRules) {
         EXPECT_EQ(shell::Translate(c.text, c.from, c.to), c.expected) << c.text << " " << c.to;
     EXPECT_EQ(shell::LanguageFilePath("../Outside"), "") << "not a file name of the folder";
     ::unlink((m_folder.Path() + "/../Outside.ini").c_str());
-    for (const auto& [text, number] :
-         std::vector<std::pair<std::string, int>>{{"Open &Media File", 10},
-                                                  {"&Save && Exit", 11},
-                                                  {"Save & Exit", 0},
-                                                  {"&", 0},
-                                                  {"First line\\nSecond line", 13}})
+    const std::pair<const char*, int> numbers[] = {
+        {"Open &Media File", 10},         {"&Save && Exit", 11}, {"Save & Exit", 0}, {"&", 0},
+        {"First line\\nSecond line", 13},
+    };
+    for (const auto& [text, number] : numbers)
         EXPECT_EQ(shell::TextNumber(text, "English"), number) << text;
     EXPECT_EQ(shell::TextNumber("Only In English", "German"), 15);
     EXPECT_EQ(shell::EscapeLineBreaks("a\r\nb\nc"), "a\\nb\\nc");
@@ -219,15 +208,10 @@ TEST_F(LanguageTest, EveryKindOfControlIsTranslatedButEditFieldsStayAsTyped) {
     auto* label = new QLabel("Tooltips", &dialog);
     auto* edit = new QLineEdit("Close", &dialog);
     auto texts = [&] {
-        QStringList all{dialog.windowTitle(),
-                        label->text(),
-                        group->title(),
-                        edit->text(),
-                        tabs->tabText(0),
-                        tabs->tabText(1),
-                        tree->topLevelItem(0)->text(0),
-                        tree->topLevelItem(0)->child(0)->text(0),
-                        tree->topLevelItem(1)->text(0)};
+        QStringList all{dialog.windowTitle(), label->text(),    group->title(),
+                        edit->text(),         tabs->tabText(0), tabs->tabText(1)};
+        all << tree->topLevelItem(0)->text(0) << tree->topLevelItem(0)->child(0)->text(0)
+            << tree->topLevelItem(1)->text(0);
         for (QAbstractButton* button : buttons)
             all.push_back(button->text());
         return all;
@@ -289,10 +273,16 @@ TEST(LanguageFiles, EnglishHoldsTheStringTableAndTheOthersItsNumbers) {
     const std::uint32_t* ids = res::StringIds(count);
     std::string missing;
     for (std::size_t i = 0; i < count; ++i) {
+        // Trimmed, line breaks as backslash-n, without a closing "..." (lookups drop those dots
+        // and put them back on the result).
+        std::string text = shell::EscapeLineBreaks(res::LoadString(ids[i]));
+        text.erase(text.find_last_not_of(" \t") + 1);
+        if (text.ends_with("..."))
+            text.erase(text.size() - 3);
         const std::string key = std::to_string(ids[i]);
-        const std::string line = key + "=" + AsWritten(res::LoadString(ids[i]));
-        if (!english.contains(key) || key + "=" + english.at(key) != line)
-            missing += line + "\n";
+        text = text.substr(std::min(text.size(), text.find_first_not_of(" \t")));
+        if (!english.contains(key) || english.at(key) != text)
+            missing += key + "=" + text + "\n";
     }
     EXPECT_EQ(missing, "") << "English.ini must hold these lines, as the string table has them";
 

@@ -54,14 +54,6 @@ using Ids = std::vector<int>;
 using Strings = std::vector<std::string>;
 using Changes = std::vector<std::pair<CCorePrefs::Pref, std::int32_t>>;
 
-// The ids of a menu's items in order (0 for separators and popups), submenus left out.
-Ids ItemIds(const QMenu& menu) {
-    Ids ids;
-    for (const QAction* pAction : menu.actions())
-        ids.push_back(shell::MenuItemId(pAction));
-    return ids;
-}
-
 QIcon Colour(Qt::GlobalColor colour) {
     QPixmap pixmap(16, 16);
     pixmap.fill(colour);
@@ -88,22 +80,21 @@ protected:
         m_ctx.open = [this](const std::string& a) { return m_seen.push_back(a), true; };
         m_ctx.runDialog = [this](QDialog& dlg) {
             m_seen.push_back(typeid(dlg).name());
-            if (auto* pAbout = dynamic_cast<CAboutDlg*>(&dlg))
-                ClickLinks(*pAbout);
+            auto* pAbout = dynamic_cast<CAboutDlg*>(&dlg);
+            if (!pAbout)
+                return 0;
+            // The About dialog's links look like links and open their pages on a click.
+            pAbout->show();
+            EXPECT_EQ(pAbout->windowTitle(), "About Corvella");
+            for (CLinkCtrl* link : {pAbout->HomePageLink(), pAbout->FeedbackLink()}) {
+                EXPECT_EQ(link->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+                EXPECT_EQ(link->cursor().shape(), Qt::PointingHandCursor);
+                QMouseEvent release(QEvent::MouseButtonRelease, QPointF(2, 2), QPointF(2, 2),
+                                    Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+                QCoreApplication::sendEvent(link, &release);
+            }
             return 0;
         };
-    }
-    // The About dialog's links look like links and open their pages on a click.
-    static void ClickLinks(CAboutDlg& about) {
-        about.show();
-        EXPECT_EQ(about.windowTitle(), "About Corvella");
-        for (CLinkCtrl* link : {about.HomePageLink(), about.FeedbackLink()}) {
-            EXPECT_EQ(link->palette().color(QPalette::WindowText), QColor(0, 0, 255));
-            EXPECT_EQ(link->cursor().shape(), Qt::PointingHandCursor);
-            QMouseEvent release(QEvent::MouseButtonRelease, QPointF(2, 2), QPointF(2, 2),
-                                Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-            QCoreApplication::sendEvent(link, &release);
-        }
     }
     void TearDown() override {
         shell::DestroyPrefsDlg(&m_mainWnd);
@@ -249,7 +240,10 @@ TEST_F(SystemMenuTest, TheMenuIsTranslatedAndPickingALanguageSwitchesAfterTheWin
     QMenu* pLanguages = shell::FindSubMenu(*pMenu, "&Sprache");
     ASSERT_NE(pLanguages, nullptr);
     const QList<QAction*> items = pLanguages->actions();
-    EXPECT_EQ(ItemIds(*pLanguages), (Ids{res::ID_CONTRIBUTE_TRANSLATION, 0, 9024, 9025}));
+    Ids ids; // 0 for the separator
+    for (const QAction* pAction : items)
+        ids.push_back(shell::MenuItemId(pAction));
+    EXPECT_EQ(ids, (Ids{res::ID_CONTRIBUTE_TRANSLATION, 0, 9024, 9025}));
     EXPECT_EQ(items[0]->text(), "Übersetzen");
     EXPECT_EQ(items[3]->text(), "Deutsch\t[German]");
     EXPECT_TRUE(items[3]->isChecked() && !items[2]->isChecked());
@@ -272,10 +266,7 @@ TEST_F(SystemMenuTest, EachCommandReachesItsOwner) {
         {res::ID_CHECK_UPGRADE, {CmdUserCommand}, {}, {typeid(CUpgradeCheckDlg).name()}},
         {res::ID_TIP_OF_THE_DAY, {}, {}, {typeid(CTipDlg).name()}},
         {res::ID_EQUALIZER, {}, {}, {typeid(CEqualizerDlg).name()}},
-        {res::ID_CHECK_ENGINES,
-         {},
-         {},
-         {"You have already installed all necessary media engines!"}},
+        {res::ID_CHECK_ENGINES, {}, {}, {page(4426)}}, // all engines are there
         {res::ID_HOMEPAGE, {}, {}, {page(115)}},
         {res::ID_ONLINE_FAQ, {}, {}, {page(148)}},
         {res::ID_ONLINE_FEEDBACK, {}, {}, {page(146)}},
@@ -498,9 +489,10 @@ TEST_F(SystemMenuTest, TheTrayMenuStartsWithRestoreAndItsDefaultRunsOnADoubleCli
     EXPECT_TRUE(wnd.IsWindowVisible());
 }
 
-// An empty number keeps its page and takes the focus.
-TEST_F(SystemMenuTest, PreferencesAreStoredAtOnceWithinTheirRangesAndReportTheOldValue) {
+TEST_F(SystemMenuTest, PreferencesAreStoredAtOnceInRangeOneDialogReopenedOnTheLastPage) {
     CPrefsDlg* pDlg = Open();
+    EXPECT_EQ(pDlg->GetCurrentPage(), 1) << "the Display page by default";
+    EXPECT_EQ(Open(), pDlg);
     Item<QAbstractButton>(pDlg, 1, DisplayPage::IDC_CLIP_NUMBERS)->click();
     Item<QAbstractButton>(pDlg, 1, DisplayPage::IDC_TOOLTIPS_NONE + 1)->click();
     Item<QAbstractButton>(pDlg, 0, GeneralPage::IDC_HIDE_PLAYWND)->click();
@@ -531,6 +523,7 @@ TEST_F(SystemMenuTest, PreferencesAreStoredAtOnceWithinTheirRangesAndReportTheOl
     EXPECT_EQ(CCorePrefs::Get(CCorePrefs::DesktopSnapDistance), 32);
     EXPECT_EQ(CCorePrefs::Get(CCorePrefs::WindowSnapDistance), 0);
 
+    // An empty number keeps its page and takes the focus.
     pDlg->activateWindow();
     pFont->clear();
     pDlg->Tree()->setCurrentItem(pDlg->Tree()->topLevelItem(0));
@@ -541,14 +534,6 @@ TEST_F(SystemMenuTest, PreferencesAreStoredAtOnceWithinTheirRangesAndReportTheOl
     EXPECT_TRUE(pDlg->SelectPage(0));
     EXPECT_EQ(pFont->text(), "15") << "the edit shows the stored value once the page is left";
     EXPECT_FALSE(pDlg->SelectPage(5));
-}
-
-// Without a tray the icon can only be in the taskbar.
-TEST_F(SystemMenuTest, PreferencesOpenedTwiceAreOneDialogAndReopenedShowTheLastPage) {
-    CPrefsDlg* pDlg = Open();
-    EXPECT_EQ(pDlg->GetCurrentPage(), 1) << "the Display page by default";
-    EXPECT_EQ(Open(), pDlg);
-    pDlg->Tree()->setCurrentItem(pDlg->Tree()->topLevelItem(0));
     pDlg->reject();
     EXPECT_EQ(CCorePrefs::Get(CCorePrefs::LastPrefsPage), 0);
     EXPECT_TRUE(m_mainWnd.Only(WM_REG_PREFDLGCLOSED).empty()) << "posted, not sent";
@@ -560,7 +545,7 @@ TEST_F(SystemMenuTest, PreferencesOpenedTwiceAreOneDialogAndReopenedShowTheLastP
     CCorePrefs::Set(CCorePrefs::AutoPlay, 0);
     CCorePrefs::Set(CCorePrefs::Tooltips, 1);
     CCorePrefs::Set(CCorePrefs::IconPlacement, 1);
-    shell::SetSystemTrayAvailableOverride(false);
+    shell::SetSystemTrayAvailableOverride(false); // the icon can only be in the taskbar
     EXPECT_EQ(shell::EffectiveIconPlacement(), 0);
     pDlg = Open();
     EXPECT_EQ(pDlg->Tree()->currentItem(), pDlg->Tree()->topLevelItem(0));
