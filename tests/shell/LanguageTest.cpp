@@ -77,12 +77,10 @@ std::map<std::string, std::string> Entries(const std::string& path) {
 // Lines are trimmed and split at the first equals sign; blank lines and sections are skipped.
 // Lookups ignore case, take the first match and never match a key with a blank.
 TEST_F(LanguageTest, TheFileFormatTheLookupsAndAnEditedFileReadAgain) {
-    std::vector<std::pair<std::string, std::string>> entries;
-    for (const auto& e : shell::ParseLanguageFile("\xEF\xBB\xBF"
-                                                  "1=a\r\n  2=b=c  \n[s]\n\n3 = d\n4="))
-        entries.emplace_back(e.strKey, e.strValue);
-    EXPECT_EQ(entries, (std::vector<std::pair<std::string, std::string>>{
-                           {"1", "a"}, {"2", "b=c"}, {"3 ", " d"}, {"4", ""}}));
+    std::string entries;
+    for (const auto& e : shell::ParseLanguageFile("\uFEFF1=a\r\n  2=b=c  \n[s]\n\n3 = d\n4="))
+        entries += e.strKey + "|" + e.strValue + ";";
+    EXPECT_EQ(entries, "1|a;2|b=c;3 | d;4|;");
 
     const std::string english = shell::LanguageFilePath("English");
     EXPECT_EQ(english, m_folder.Path() + "/English.ini");
@@ -192,7 +190,7 @@ TEST_F(LanguageTest, TheSwitchTranslatesWhileTheOldLanguageIsCurrentThenMakesThe
 }
 
 // Translating into another language goes from the one shown and leaves the current one.
-TEST_F(LanguageTest, EveryKindOfControlIsTranslatedButEditFieldsStayAsTyped) {
+TEST_F(LanguageTest, EveryKindOfControlAndDialogIsTranslatedButEditFieldsStayAsTyped) {
     QDialog dialog;
     dialog.setWindowTitle("Preferences...");
     auto* group = new QGroupBox("Tooltips", &dialog);
@@ -228,6 +226,22 @@ TEST_F(LanguageTest, EveryKindOfControlIsTranslatedButEditFieldsStayAsTyped) {
     EXPECT_EQ(shell::GetCurrentLanguage(), "German");
     EXPECT_EQ(shell::GetSourceLanguage(), "English");
 
+    // A dialog translates itself once when first shown, or later when it asks.
+    CTestDialog first, later;
+    later.SetNoTranslateOnInit(true);
+    EXPECT_EQ(first.m_pClose->text(), "Close");
+    first.show();
+    later.show();
+    EXPECT_EQ(first.m_pLabel->text() + first.m_pClose->text(), "QuickinfosSchließen");
+    EXPECT_EQ(later.m_pClose->text(), "Close");
+    first.hide();
+    first.m_pClose->setText("Close");
+    first.show(); // initialisation and translation happen once
+    EXPECT_EQ(first.m_nInits, 1);
+    EXPECT_EQ(first.m_pClose->text(), "Close");
+    later.TranslateDialog();
+    EXPECT_EQ(later.m_pClose->text(), "Schließen");
+
     QMainWindow window;
     window.setWindowTitle("Preferences");
     QMenu* options = window.menuBar()->addMenu("&Options");
@@ -245,24 +259,6 @@ TEST_F(LanguageTest, EveryKindOfControlIsTranslatedButEditFieldsStayAsTyped) {
     shell::SetCurrentLanguage("English");
     shell::TranslateMenuInto(&menu, "German");
     EXPECT_EQ(mute->text(), "&Stumm");
-}
-
-TEST_F(LanguageTest, ADialogTranslatesItselfOnceWhenFirstShownOrLaterWhenItAsks) {
-    shell::SetCurrentLanguage("German");
-    CTestDialog dialog, later;
-    later.SetNoTranslateOnInit(true);
-    EXPECT_EQ(dialog.m_pClose->text(), "Close");
-    dialog.show();
-    later.show();
-    EXPECT_EQ(dialog.m_pLabel->text() + dialog.m_pClose->text(), "QuickinfosSchließen");
-    EXPECT_EQ(later.m_pClose->text(), "Close");
-    dialog.hide();
-    dialog.m_pClose->setText("Close");
-    dialog.show(); // initialisation and translation happen once
-    EXPECT_EQ(dialog.m_nInits, 1);
-    EXPECT_EQ(dialog.m_pClose->text(), "Close");
-    later.TranslateDialog();
-    EXPECT_EQ(later.m_pClose->text(), "Schließen");
 }
 
 // The template holds English's numbers without texts, the translations with texts.

@@ -99,7 +99,7 @@ protected:
 } // namespace
 
 // One row for each kind of range.
-TEST_F(SettingsTest, PreferencesRoundTripAndStoredValuesOutsideTheirRangesComeBackIntoThem) {
+TEST_F(SettingsTest, PreferencesAndTheLanguageRoundTripAndValuesOutOfRangeComeBackIntoThem) {
     const Block changed = Changed();
     for (int i = 0; i < CCorePrefs::kCount; ++i)
         CCorePrefs::Set(Pref(i), changed[std::size_t(i)]);
@@ -128,6 +128,15 @@ TEST_F(SettingsTest, PreferencesRoundTripAndStoredValuesOutsideTheirRangesComeBa
     ASSERT_TRUE(Load(state));
     for (const auto& c : cases)
         EXPECT_EQ(CCorePrefs::Get(c.pref), c.expected) << "preference " << c.pref;
+
+    shell::SetProfileKey();
+    EXPECT_EQ(platform::GetRegistryKey(), "Brenholt\\Corvella");
+    EXPECT_EQ(shell::ReadUILanguage(), "English");
+    ASSERT_TRUE(shell::WriteUILanguage("German"));
+    EXPECT_EQ(shell::ReadUILanguage(), "German");
+    ASSERT_TRUE(shell::WriteUILanguage(""));
+    EXPECT_EQ(shell::ReadUILanguage(), "English");
+    platform::SetRegistryKey("");
 }
 
 TEST_F(SettingsTest, BadValuesKeepWhatCanBeReadAndDefaultTheRest) {
@@ -189,15 +198,4 @@ TEST_F(SettingsTest, BadValuesKeepWhatCanBeReadAndDefaultTheRest) {
         EXPECT_EQ(m_strLog.find("Bad format in Regfile MainWnd") != std::string::npos, c.bLogged)
             << m_strLog;
     }
-}
-
-TEST_F(SettingsTest, TheLanguageIsEnglishOnAFirstStartAndRoundTripsThroughTheProfile) {
-    shell::SetProfileKey();
-    EXPECT_EQ(platform::GetRegistryKey(), "Brenholt\\Corvella");
-    EXPECT_EQ(shell::ReadUILanguage(), "English");
-    ASSERT_TRUE(shell::WriteUILanguage("German"));
-    EXPECT_EQ(shell::ReadUILanguage(), "German");
-    ASSERT_TRUE(shell::WriteUILanguage(""));
-    EXPECT_EQ(shell::ReadUILanguage(), "English");
-    platform::SetRegistryKey("");
 }

@@ -146,9 +146,8 @@ protected:
     std::string TipsPath() const { return m_temp.Path() + "/Tips.txt"; }
     void WriteTips(const std::string& content, int stamp = 0) {
         shelltest::WriteFile(TipsPath(), content);
-        std::filesystem::last_write_time(TipsPath(), std::filesystem::file_time_type::clock::now() -
-                                                         std::chrono::hours(24) +
-                                                         std::chrono::minutes(stamp));
+        const auto day = std::filesystem::file_time_type::clock::now() - std::chrono::hours(24);
+        std::filesystem::last_write_time(TipsPath(), day + std::chrono::minutes(stamp));
     }
     // The tips shown by a dialog: the first, then count - 1 more with "Next Tip".
     Strings Show(int count) {
@@ -160,13 +159,7 @@ protected:
         }
         return tips;
     }
-    int Profile(const std::string& entry) {
-        return platform::GetProfileInt(shell::kSectionTip, entry, -99);
-    }
-    void Pump() {
-        while (platform::CMessageQueue::Instance().DispatchOne()) {
-        }
-    }
+    int Profile(const std::string& e) { return platform::GetProfileInt(shell::kSectionTip, e, -1); }
 
     testsupport::ScratchFolder m_temp;
     testsupport::CRecordingPlayerApp m_app;
@@ -197,9 +190,8 @@ TEST_F(SystemMenuTest, TheMenuShowsTheStateOfThePlayerAndTheCdDrive) {
     m_app.m_control.SetRepeat(false);
     m_app.m_control.SetMute(true);
     CCorePrefs::Set(CCorePrefs::AlwaysOnTop, 1);
-    ShowAndPick(res::ID_SHUFFLE);
-    ShowAndPick(res::ID_REPEAT_ONE);
-    ShowAndPick(0);
+    for (int pick : {int(res::ID_SHUFFLE), int(res::ID_REPEAT_ONE), 0})
+        ShowAndPick(pick);
     EXPECT_EQ(m_checked, (Ids{res::ID_PLAYLIST_WINDOW, res::ID_PLAY_WINDOW, res::ID_REPEAT_ONE,
                               res::ID_SHUFFLE, res::ID_MUTE, res::ID_ALWAYS_ON_TOP}));
 
@@ -299,7 +291,7 @@ TEST_F(SystemMenuTest, EachCommandReachesItsOwner) {
     EXPECT_FALSE(m_app.m_control.GetRepeat()); // on by default
     EXPECT_TRUE(m_app.m_control.GetMute());
     EXPECT_TRUE(m_mainWnd.Only(WM_CLOSE).empty()) << "the close request is posted";
-    Pump();
+    EXPECT_TRUE(platform::CMessageQueue::Instance().DispatchOne());
     EXPECT_EQ(m_mainWnd.Only(WM_CLOSE).size(), 1u);
 
     EXPECT_FALSE(CLinkCtrl("Nowhere").Open()) << "an empty link opens nothing";
@@ -398,16 +390,14 @@ TEST_F(SystemMenuTest, TheDownloadCenterOffersWhatIsMissingUntilItsBoxIsTicked) 
     manager.DestroyEngines();
 }
 
-TEST(ProgramFiles, TheBuildTreeHoldsThemAndAnEmptyFolderLacksEachOne) {
+// Every picture and section the manual links to is there too.
+TEST(ProgramFiles, TheBuildTreeHoldsThemWithTheManualsLinksAndAnEmptyFolderLacksEachOne) {
     EXPECT_EQ(shell::MissingProgramFiles(platform::GetProgramFolder()), Strings{});
-    testsupport::ScratchFolder folder;
-    const std::string f = folder.Path() + "/";
+    testsupport::ScratchFolder scratch;
+    const std::string f = scratch.Path() + "/";
     EXPECT_EQ(shell::MissingProgramFiles(f),
               (Strings{f + "language/English.ini", f + "Tips.txt", f + "Test Skin/MainWindow.txt",
                        f + "manual/index.html"}));
-}
-
-TEST(ProgramFiles, EveryPictureAndSectionTheManualLinksToIsThere) {
     const std::string folder = platform::GetProgramFolder() + "manual/";
     const std::string manual = platform::ReadWholeFile(folder + "index.html").value_or("");
     const std::regex link(R"((src|href)="([^"]*)\")");
@@ -537,7 +527,7 @@ TEST_F(SystemMenuTest, PreferencesAreStoredAtOnceInRangeOneDialogReopenedOnTheLa
     pDlg->reject();
     EXPECT_EQ(CCorePrefs::Get(CCorePrefs::LastPrefsPage), 0);
     EXPECT_TRUE(m_mainWnd.Only(WM_REG_PREFDLGCLOSED).empty()) << "posted, not sent";
-    Pump();
+    EXPECT_TRUE(platform::CMessageQueue::Instance().DispatchOne());
     EXPECT_EQ(m_mainWnd.Only(WM_REG_PREFDLGCLOSED).size(), 1u);
     shell::DestroyPrefsDlg(&m_mainWnd);
     EXPECT_EQ(shell::FindPrefsDlg(&m_mainWnd), nullptr);
