@@ -74,9 +74,34 @@ std::map<std::string, std::string> Entries(const std::string& path) {
 
 } // namespace
 
-// Lines are trimmed and split at the first equals sign; blank lines and sections are skipped.
-// Lookups ignore case, take the first match and never match a key with a blank.
-TEST_F(LanguageTest, TheFileFormatTheLookupsAndAnEditedFileReadAgain) {
+// The switch translates while the old language is current, then makes the new one current.
+TEST_F(LanguageTest, TheSwitchTheFileFormatTheLookupsAndAnEditedFileReadAgain) {
+    EXPECT_EQ(shell::LanguageFromMenuText("Deutsch\t[German]"), "German");
+    EXPECT_EQ(shell::LanguageFromMenuText("Deutsch [German]"), std::nullopt);
+    EXPECT_EQ(shell::LanguageFromMenuText("Deutsch\t"), std::nullopt);
+
+    std::vector<std::string> calls;
+    auto translate = [&](const std::string& to) {
+        calls.push_back(shell::GetCurrentLanguage() + "->" + to);
+    };
+    EXPECT_TRUE(shell::SwitchLanguageByCommand(9026, translate)); // English, French, German
+    EXPECT_EQ(shell::GetCurrentLanguage(), "German");
+    EXPECT_FALSE(shell::SwitchLanguage("German", translate));
+    EXPECT_TRUE(shell::SwitchLanguage("French", translate));
+    EXPECT_EQ(calls, (std::vector<std::string>{"English->German", "German->French"}));
+    EXPECT_EQ(shell::GetCurrentLanguage(), "French");
+    EXPECT_FALSE(shell::SwitchLanguageByCommand(9030, translate)) << "beyond the languages found";
+
+    // Only the first sixty-four languages get items.
+    for (int i = 0; i < 70; ++i)
+        WriteFile(m_folder.Path() + "/Lang" + std::to_string(100 + i) + ".ini", "10=x\n");
+    const auto items = shell::BuildLanguageMenuItems();
+    ASSERT_EQ(items.size(), 64u);
+    EXPECT_EQ(items.back().nId, 9087);
+    EXPECT_FALSE(shell::SwitchLanguageByCommand(9088, {}));
+
+    // Lines are trimmed and split at the first equals sign; blank lines and sections are skipped.
+    // Lookups ignore case, take the first match and never match a key with a blank.
     std::string entries;
     for (const auto& e : shell::ParseLanguageFile("\uFEFF1=a\r\n  2=b=c  \n[s]\n\n3 = d\n4="))
         entries += e.strKey + "|" + e.strValue + ";";
@@ -161,32 +186,6 @@ TEST_F(LanguageTest, TranslationsFollowTheLookupRules) {
     EXPECT_EQ(shell::TranslateToEnglish("Einstellungen"), "Preferences");
     shell::SetCurrentLanguage("French");
     EXPECT_EQ(shell::LanguageFilePath(""), m_folder.Path() + "/French.ini");
-}
-
-TEST_F(LanguageTest, TheSwitchTranslatesWhileTheOldLanguageIsCurrentThenMakesTheNewOneCurrent) {
-    EXPECT_EQ(shell::LanguageFromMenuText("Deutsch\t[German]"), "German");
-    EXPECT_EQ(shell::LanguageFromMenuText("Deutsch [German]"), std::nullopt);
-    EXPECT_EQ(shell::LanguageFromMenuText("Deutsch\t"), std::nullopt);
-
-    std::vector<std::string> calls;
-    auto translate = [&](const std::string& to) {
-        calls.push_back(shell::GetCurrentLanguage() + "->" + to);
-    };
-    EXPECT_TRUE(shell::SwitchLanguageByCommand(9026, translate)); // English, French, German
-    EXPECT_EQ(shell::GetCurrentLanguage(), "German");
-    EXPECT_FALSE(shell::SwitchLanguage("German", translate));
-    EXPECT_TRUE(shell::SwitchLanguage("French", translate));
-    EXPECT_EQ(calls, (std::vector<std::string>{"English->German", "German->French"}));
-    EXPECT_EQ(shell::GetCurrentLanguage(), "French");
-    EXPECT_FALSE(shell::SwitchLanguageByCommand(9030, translate)) << "beyond the languages found";
-
-    // Only the first sixty-four languages get items.
-    for (int i = 0; i < 70; ++i)
-        WriteFile(m_folder.Path() + "/Lang" + std::to_string(100 + i) + ".ini", "10=x\n");
-    const auto items = shell::BuildLanguageMenuItems();
-    ASSERT_EQ(items.size(), 64u);
-    EXPECT_EQ(items.back().nId, 9087);
-    EXPECT_FALSE(shell::SwitchLanguageByCommand(9088, {}));
 }
 
 // Translating into another language goes from the one shown and leaves the current one.
