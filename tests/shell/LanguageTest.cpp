@@ -139,8 +139,8 @@ TEST_F(LanguageTest, TheSwitchTheFileFormatTheLookupsAndAnEditedFileReadAgain) {
     EXPECT_EQ(shell::LookupTextByNumber(english, "12", "gone"), "gone");
 }
 
-// Missing texts fall back on English, unknown ones stay as they are.
-TEST_F(LanguageTest, TranslationsFollowTheLookupRules) {
+// Missing texts fall back on English, unknown ones stay as they are. Edit fields stay as typed.
+TEST_F(LanguageTest, TextsEveryKindOfControlAndDialogsAreTranslatedByTheLookupRules) {
     const struct {
         const char *text, *from, *to, *expected;
     } cases[] = {
@@ -186,10 +186,8 @@ TEST_F(LanguageTest, TranslationsFollowTheLookupRules) {
     EXPECT_EQ(shell::TranslateToEnglish("Einstellungen"), "Preferences");
     shell::SetCurrentLanguage("French");
     EXPECT_EQ(shell::LanguageFilePath(""), m_folder.Path() + "/French.ini");
-}
 
-// Translating into another language goes from the one shown and leaves the current one.
-TEST_F(LanguageTest, EveryKindOfControlAndDialogIsTranslatedButEditFieldsStayAsTyped) {
+    // Translating into another language goes from the one shown and leaves the current one.
     QDialog dialog;
     dialog.setWindowTitle("Preferences...");
     auto* group = new QGroupBox("Tooltips", &dialog);
