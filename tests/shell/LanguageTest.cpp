@@ -72,27 +72,40 @@ std::map<std::string, std::string> Entries(const std::string& path) {
     return map;
 }
 
-// What English.ini holds for a string-table text: trimmed, line breaks as backslash-n, and
-// without a closing "..." (lookups drop those dots and put them back on the result).
-std::string AsWritten(const std::string& text) {
-    std::string line = shell::EscapeLineBreaks(text);
-    line.erase(line.find_last_not_of(" \t") + 1);
-    if (line.ends_with("..."))
-        line.erase(line.size() - 3);
-    return line.substr(std::min(line.size(), line.find_first_not_of(" \t")));
-}
-
 } // namespace
 
-// Lines are trimmed and split at the first equals sign; blank lines and sections are skipped.
-// Lookups ignore case, take the first match and never match a key with a blank.
-TEST_F(LanguageTest, TheFileFormatTheLookupsAndAnEditedFileReadAgain) {
-    std::vector<std::pair<std::string, std::string>> entries;
-    for (const auto& e : shell::ParseLanguageFile("\xEF\xBB\xBF"
-                                                  "1=a\r\n  2=b=c  \n[s]\n\n3 = d\n4="))
-        entries.emplace_back(e.strKey, e.strValue);
-    EXPECT_EQ(entries, (std::vector<std::pair<std::string, std::string>>{
-                           {"1", "a"}, {"2", "b=c"}, {"3 ", " d"}, {"4", ""}}));
+// The switch translates while the old language is current, then makes the new one current.
+TEST_F(LanguageTest, TheSwitchTheFileFormatTheLookupsAndAnEditedFileReadAgain) {
+    EXPECT_EQ(shell::LanguageFromMenuText("Deutsch\t[German]"), "German");
+    EXPECT_EQ(shell::LanguageFromMenuText("Deutsch [German]"), std::nullopt);
+    EXPECT_EQ(shell::LanguageFromMenuText("Deutsch\t"), std::nullopt);
+
+    std::vector<std::string> calls;
+    auto translate = [&](const std::string& to) {
+        calls.push_back(shell::GetCurrentLanguage() + "->" + to);
+    };
+    EXPECT_TRUE(shell::SwitchLanguageByCommand(9026, translate)); // English, French, German
+    EXPECT_EQ(shell::GetCurrentLanguage(), "German");
+    EXPECT_FALSE(shell::SwitchLanguage("German", translate));
+    EXPECT_TRUE(shell::SwitchLanguage("French", translate));
+    EXPECT_EQ(calls, (std::vector<std::string>{"English->German", "German->French"}));
+    EXPECT_EQ(shell::GetCurrentLanguage(), "French");
+    EXPECT_FALSE(shell::SwitchLanguageByCommand(9030, translate)) << "beyond the languages found";
+
+    // Only the first sixty-four languages get items.
+    for (int i = 0; i < 70; ++i)
+        WriteFile(m_folder.Path() + "/Lang" + std::to_string(100 + i) + ".ini", "10=x\n");
+    const auto items = shell::BuildLanguageMenuItems();
+    ASSERT_EQ(items.size(), 64u);
+    EXPECT_EQ(items.back().nId, 9087);
+    EXPECT_FALSE(shell::SwitchLanguageByCommand(9088, {}));
+
+    // Lines are trimmed and split at the first equals sign; blank lines and sections are skipped.
+    // Lookups ignore case, take the first match and never match a key with a blank.
+    std::string entries;
+    for (const auto& e : shell::ParseLanguageFile("\uFEFF1=a\r\n  2=b=c  \n[s]\n\n3 = d\n4="))
+        entries += e.strKey + "|" + e.strValue + ";";
+    EXPECT_EQ(entries, "1|a;2|b=c;3 | d;4|;");
 
     const std::string english = shell::LanguageFilePath("English");
     EXPECT_EQ(english, m_folder.Path() + "/English.ini");
@@ -126,8 +139,8 @@ TEST_F(LanguageTest, TheFileFormatTheLookupsAndAnEditedFileReadAgain) {
     EXPECT_EQ(shell::LookupTextByNumber(english, "12", "gone"), "gone");
 }
 
-// Missing texts fall back on English, unknown ones stay as they are.
-TEST_F(LanguageTest, TranslationsFollowTheLookupRules) {
+// Missing texts fall back on English, unknown ones stay as they are. Edit fields stay as typed.
+TEST_F(LanguageTest, TextsEveryKindOfControlAndDialogsAreTranslatedByTheLookupRules) {
     const struct {
         const char *text, *from, *to, *expected;
     } cases[] = {
@@ -158,12 +171,11 @@ TEST_F(LanguageTest, TranslationsFollowTheLookupRules) {
         EXPECT_EQ(shell::Translate(c.text, c.from, c.to), c.expected) << c.text << " " << c.to;
     EXPECT_EQ(shell::LanguageFilePath("../Outside"), "") << "not a file name of the folder";
     ::unlink((m_folder.Path() + "/../Outside.ini").c_str());
-    for (const auto& [text, number] :
-         std::vector<std::pair<std::string, int>>{{"Open &Media File", 10},
-                                                  {"&Save && Exit", 11},
-                                                  {"Save & Exit", 0},
-                                                  {"&", 0},
-                                                  {"First line\\nSecond line", 13}})
+    const std::pair<const char*, int> numbers[] = {
+        {"Open &Media File", 10},         {"&Save && Exit", 11}, {"Save & Exit", 0}, {"&", 0},
+        {"First line\\nSecond line", 13},
+    };
+    for (const auto& [text, number] : numbers)
         EXPECT_EQ(shell::TextNumber(text, "English"), number) << text;
     EXPECT_EQ(shell::TextNumber("Only In English", "German"), 15);
     EXPECT_EQ(shell::EscapeLineBreaks("a\r\nb\nc"), "a\\nb\\nc");
@@ -174,36 +186,8 @@ TEST_F(LanguageTest, TranslationsFollowTheLookupRules) {
     EXPECT_EQ(shell::TranslateToEnglish("Einstellungen"), "Preferences");
     shell::SetCurrentLanguage("French");
     EXPECT_EQ(shell::LanguageFilePath(""), m_folder.Path() + "/French.ini");
-}
 
-TEST_F(LanguageTest, TheSwitchTranslatesWhileTheOldLanguageIsCurrentThenMakesTheNewOneCurrent) {
-    EXPECT_EQ(shell::LanguageFromMenuText("Deutsch\t[German]"), "German");
-    EXPECT_EQ(shell::LanguageFromMenuText("Deutsch [German]"), std::nullopt);
-    EXPECT_EQ(shell::LanguageFromMenuText("Deutsch\t"), std::nullopt);
-
-    std::vector<std::string> calls;
-    auto translate = [&](const std::string& to) {
-        calls.push_back(shell::GetCurrentLanguage() + "->" + to);
-    };
-    EXPECT_TRUE(shell::SwitchLanguageByCommand(9026, translate)); // English, French, German
-    EXPECT_EQ(shell::GetCurrentLanguage(), "German");
-    EXPECT_FALSE(shell::SwitchLanguage("German", translate));
-    EXPECT_TRUE(shell::SwitchLanguage("French", translate));
-    EXPECT_EQ(calls, (std::vector<std::string>{"English->German", "German->French"}));
-    EXPECT_EQ(shell::GetCurrentLanguage(), "French");
-    EXPECT_FALSE(shell::SwitchLanguageByCommand(9030, translate)) << "beyond the languages found";
-
-    // Only the first sixty-four languages get items.
-    for (int i = 0; i < 70; ++i)
-        WriteFile(m_folder.Path() + "/Lang" + std::to_string(100 + i) + ".ini", "10=x\n");
-    const auto items = shell::BuildLanguageMenuItems();
-    ASSERT_EQ(items.size(), 64u);
-    EXPECT_EQ(items.back().nId, 9087);
-    EXPECT_FALSE(shell::SwitchLanguageByCommand(9088, {}));
-}
-
-// Translating into another language goes from the one shown and leaves the current one.
-TEST_F(LanguageTest, EveryKindOfControlIsTranslatedButEditFieldsStayAsTyped) {
+    // Translating into another language goes from the one shown and leaves the current one.
     QDialog dialog;
     dialog.setWindowTitle("Preferences...");
     auto* group = new QGroupBox("Tooltips", &dialog);
@@ -219,15 +203,10 @@ TEST_F(LanguageTest, EveryKindOfControlIsTranslatedButEditFieldsStayAsTyped) {
     auto* label = new QLabel("Tooltips", &dialog);
     auto* edit = new QLineEdit("Close", &dialog);
     auto texts = [&] {
-        QStringList all{dialog.windowTitle(),
-                        label->text(),
-                        group->title(),
-                        edit->text(),
-                        tabs->tabText(0),
-                        tabs->tabText(1),
-                        tree->topLevelItem(0)->text(0),
-                        tree->topLevelItem(0)->child(0)->text(0),
-                        tree->topLevelItem(1)->text(0)};
+        QStringList all{dialog.windowTitle(), label->text(),    group->title(),
+                        edit->text(),         tabs->tabText(0), tabs->tabText(1)};
+        all << tree->topLevelItem(0)->text(0) << tree->topLevelItem(0)->child(0)->text(0)
+            << tree->topLevelItem(1)->text(0);
         for (QAbstractButton* button : buttons)
             all.push_back(button->text());
         return all;
@@ -243,6 +222,22 @@ TEST_F(LanguageTest, EveryKindOfControlIsTranslatedButEditFieldsStayAsTyped) {
                                     "Use skinned cursors", "Général"}));
     EXPECT_EQ(shell::GetCurrentLanguage(), "German");
     EXPECT_EQ(shell::GetSourceLanguage(), "English");
+
+    // A dialog translates itself once when first shown, or later when it asks.
+    CTestDialog first, later;
+    later.SetNoTranslateOnInit(true);
+    EXPECT_EQ(first.m_pClose->text(), "Close");
+    first.show();
+    later.show();
+    EXPECT_EQ(first.m_pLabel->text() + first.m_pClose->text(), "QuickinfosSchließen");
+    EXPECT_EQ(later.m_pClose->text(), "Close");
+    first.hide();
+    first.m_pClose->setText("Close");
+    first.show(); // initialisation and translation happen once
+    EXPECT_EQ(first.m_nInits, 1);
+    EXPECT_EQ(first.m_pClose->text(), "Close");
+    later.TranslateDialog();
+    EXPECT_EQ(later.m_pClose->text(), "Schließen");
 
     QMainWindow window;
     window.setWindowTitle("Preferences");
@@ -263,24 +258,6 @@ TEST_F(LanguageTest, EveryKindOfControlIsTranslatedButEditFieldsStayAsTyped) {
     EXPECT_EQ(mute->text(), "&Stumm");
 }
 
-TEST_F(LanguageTest, ADialogTranslatesItselfOnceWhenFirstShownOrLaterWhenItAsks) {
-    shell::SetCurrentLanguage("German");
-    CTestDialog dialog, later;
-    later.SetNoTranslateOnInit(true);
-    EXPECT_EQ(dialog.m_pClose->text(), "Close");
-    dialog.show();
-    later.show();
-    EXPECT_EQ(dialog.m_pLabel->text() + dialog.m_pClose->text(), "QuickinfosSchließen");
-    EXPECT_EQ(later.m_pClose->text(), "Close");
-    dialog.hide();
-    dialog.m_pClose->setText("Close");
-    dialog.show(); // initialisation and translation happen once
-    EXPECT_EQ(dialog.m_nInits, 1);
-    EXPECT_EQ(dialog.m_pClose->text(), "Close");
-    later.TranslateDialog();
-    EXPECT_EQ(later.m_pClose->text(), "Schließen");
-}
-
 // The template holds English's numbers without texts, the translations with texts.
 TEST(LanguageFiles, EnglishHoldsTheStringTableAndTheOthersItsNumbers) {
     const std::string folder = shelltest::kSourceDir + "/res/language/";
@@ -289,10 +266,16 @@ TEST(LanguageFiles, EnglishHoldsTheStringTableAndTheOthersItsNumbers) {
     const std::uint32_t* ids = res::StringIds(count);
     std::string missing;
     for (std::size_t i = 0; i < count; ++i) {
+        // Trimmed, line breaks as backslash-n, without a closing "..." (lookups drop those dots
+        // and put them back on the result).
+        std::string text = shell::EscapeLineBreaks(res::LoadString(ids[i]));
+        text.erase(text.find_last_not_of(" \t") + 1);
+        if (text.ends_with("..."))
+            text.erase(text.size() - 3);
         const std::string key = std::to_string(ids[i]);
-        const std::string line = key + "=" + AsWritten(res::LoadString(ids[i]));
-        if (!english.contains(key) || key + "=" + english.at(key) != line)
-            missing += line + "\n";
+        text = text.substr(std::min(text.size(), text.find_first_not_of(" \t")));
+        if (!english.contains(key) || english.at(key) != text)
+            missing += key + "=" + text + "\n";
     }
     EXPECT_EQ(missing, "") << "English.ini must hold these lines, as the string table has them";
 

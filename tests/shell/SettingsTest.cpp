@@ -99,16 +99,15 @@ protected:
 } // namespace
 
 // One row for each kind of range.
-TEST_F(SettingsTest, PreferencesRoundTripAndStoredValuesOutsideTheirRangesComeBackIntoThem) {
+TEST_F(SettingsTest, PreferencesAndTheLanguageRoundTripAndValuesOutOfRangeComeBackIntoThem) {
     const Block changed = Changed();
     for (int i = 0; i < CCorePrefs::kCount; ++i)
         CCorePrefs::Set(Pref(i), changed[std::size_t(i)]);
-    CMainWndState state;
-    ASSERT_TRUE(
-        CRegObjectStore(state).Save(HKEY_LOCAL_MACHINE, shell::kWindowStatePath, "MainWnd"));
+    CMainWndState wnd;
+    ASSERT_TRUE(CRegObjectStore(wnd).Save(HKEY_LOCAL_MACHINE, shell::kWindowStatePath, "MainWnd"));
     CCorePrefs::ResetToDefaults();
     CRegistry::Instance().Reset(m_temp.Path() + "/corvella"); // read back from the file
-    ASSERT_TRUE(Load(state));
+    ASSERT_TRUE(Load(wnd));
     EXPECT_EQ(Current(), changed);
     EXPECT_EQ(m_strLog.find("Bad format"), std::string::npos);
 
@@ -125,9 +124,18 @@ TEST_F(SettingsTest, PreferencesRoundTripAndStoredValuesOutsideTheirRangesComeBa
     for (const auto& c : cases)
         block[std::size_t(c.pref)] = c.stored;
     StoreValue(kMainPart + Int32s({21000}) + Int32s(block));
-    ASSERT_TRUE(Load(state));
+    ASSERT_TRUE(Load(wnd));
     for (const auto& c : cases)
         EXPECT_EQ(CCorePrefs::Get(c.pref), c.expected) << "preference " << c.pref;
+
+    shell::SetProfileKey();
+    EXPECT_EQ(platform::GetRegistryKey(), "Brenholt\\Corvella");
+    EXPECT_EQ(shell::ReadUILanguage(), "English");
+    ASSERT_TRUE(shell::WriteUILanguage("German"));
+    EXPECT_EQ(shell::ReadUILanguage(), "German");
+    ASSERT_TRUE(shell::WriteUILanguage(""));
+    EXPECT_EQ(shell::ReadUILanguage(), "English");
+    platform::SetRegistryKey("");
 }
 
 TEST_F(SettingsTest, BadValuesKeepWhatCanBeReadAndDefaultTheRest) {
@@ -152,9 +160,8 @@ TEST_F(SettingsTest, BadValuesKeepWhatCanBeReadAndDefaultTheRest) {
 
     CBlob fits(65535 - 3); // a string of this length has a three-byte length in front
     ASSERT_TRUE(CRegObjectStore(fits).Save(HKEY_LOCAL_MACHINE, shell::kWindowStatePath, "Blob"));
-    CBlob tooLarge(65535 - 2);
-    EXPECT_FALSE(
-        CRegObjectStore(tooLarge).Save(HKEY_LOCAL_MACHINE, shell::kWindowStatePath, "Blob"));
+    CBlob over(65535 - 2); // one byte more than a value holds
+    EXPECT_FALSE(CRegObjectStore(over).Save(HKEY_LOCAL_MACHINE, shell::kWindowStatePath, "Blob"));
     CBlob loaded(0);
     ASSERT_TRUE(Load(loaded, "Blob"));
     EXPECT_TRUE(loaded.m_strData == fits.m_strData) << loaded.m_strData.size();
@@ -189,15 +196,4 @@ TEST_F(SettingsTest, BadValuesKeepWhatCanBeReadAndDefaultTheRest) {
         EXPECT_EQ(m_strLog.find("Bad format in Regfile MainWnd") != std::string::npos, c.bLogged)
             << m_strLog;
     }
-}
-
-TEST_F(SettingsTest, TheLanguageIsEnglishOnAFirstStartAndRoundTripsThroughTheProfile) {
-    shell::SetProfileKey();
-    EXPECT_EQ(platform::GetRegistryKey(), "Brenholt\\Corvella");
-    EXPECT_EQ(shell::ReadUILanguage(), "English");
-    ASSERT_TRUE(shell::WriteUILanguage("German"));
-    EXPECT_EQ(shell::ReadUILanguage(), "German");
-    ASSERT_TRUE(shell::WriteUILanguage(""));
-    EXPECT_EQ(shell::ReadUILanguage(), "English");
-    platform::SetRegistryKey("");
 }

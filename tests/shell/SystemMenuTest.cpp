@@ -54,14 +54,6 @@ using Ids = std::vector<int>;
 using Strings = std::vector<std::string>;
 using Changes = std::vector<std::pair<CCorePrefs::Pref, std::int32_t>>;
 
-// The ids of a menu's items in order (0 for separators and popups), submenus left out.
-Ids ItemIds(const QMenu& menu) {
-    Ids ids;
-    for (const QAction* pAction : menu.actions())
-        ids.push_back(shell::MenuItemId(pAction));
-    return ids;
-}
-
 QIcon Colour(Qt::GlobalColor colour) {
     QPixmap pixmap(16, 16);
     pixmap.fill(colour);
@@ -88,22 +80,21 @@ protected:
         m_ctx.open = [this](const std::string& a) { return m_seen.push_back(a), true; };
         m_ctx.runDialog = [this](QDialog& dlg) {
             m_seen.push_back(typeid(dlg).name());
-            if (auto* pAbout = dynamic_cast<CAboutDlg*>(&dlg))
-                ClickLinks(*pAbout);
+            auto* pAbout = dynamic_cast<CAboutDlg*>(&dlg);
+            if (!pAbout)
+                return 0;
+            // The About dialog's links look like links and open their pages on a click.
+            pAbout->show();
+            EXPECT_EQ(pAbout->windowTitle(), "About Corvella");
+            for (CLinkCtrl* link : {pAbout->HomePageLink(), pAbout->FeedbackLink()}) {
+                EXPECT_EQ(link->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+                EXPECT_EQ(link->cursor().shape(), Qt::PointingHandCursor);
+                QMouseEvent release(QEvent::MouseButtonRelease, QPointF(2, 2), QPointF(2, 2),
+                                    Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+                QCoreApplication::sendEvent(link, &release);
+            }
             return 0;
         };
-    }
-    // The About dialog's links look like links and open their pages on a click.
-    static void ClickLinks(CAboutDlg& about) {
-        about.show();
-        EXPECT_EQ(about.windowTitle(), "About Corvella");
-        for (CLinkCtrl* link : {about.HomePageLink(), about.FeedbackLink()}) {
-            EXPECT_EQ(link->palette().color(QPalette::WindowText), QColor(0, 0, 255));
-            EXPECT_EQ(link->cursor().shape(), Qt::PointingHandCursor);
-            QMouseEvent release(QEvent::MouseButtonRelease, QPointF(2, 2), QPointF(2, 2),
-                                Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-            QCoreApplication::sendEvent(link, &release);
-        }
     }
     void TearDown() override {
         shell::DestroyPrefsDlg(&m_mainWnd);
@@ -155,9 +146,8 @@ protected:
     std::string TipsPath() const { return m_temp.Path() + "/Tips.txt"; }
     void WriteTips(const std::string& content, int stamp = 0) {
         shelltest::WriteFile(TipsPath(), content);
-        std::filesystem::last_write_time(TipsPath(), std::filesystem::file_time_type::clock::now() -
-                                                         std::chrono::hours(24) +
-                                                         std::chrono::minutes(stamp));
+        const auto day = std::filesystem::file_time_type::clock::now() - std::chrono::hours(24);
+        std::filesystem::last_write_time(TipsPath(), day + std::chrono::minutes(stamp));
     }
     // The tips shown by a dialog: the first, then count - 1 more with "Next Tip".
     Strings Show(int count) {
@@ -169,13 +159,7 @@ protected:
         }
         return tips;
     }
-    int Profile(const std::string& entry) {
-        return platform::GetProfileInt(shell::kSectionTip, entry, -99);
-    }
-    void Pump() {
-        while (platform::CMessageQueue::Instance().DispatchOne()) {
-        }
-    }
+    int Profile(const std::string& e) { return platform::GetProfileInt(shell::kSectionTip, e, -1); }
 
     testsupport::ScratchFolder m_temp;
     testsupport::CRecordingPlayerApp m_app;
@@ -206,9 +190,8 @@ TEST_F(SystemMenuTest, TheMenuShowsTheStateOfThePlayerAndTheCdDrive) {
     m_app.m_control.SetRepeat(false);
     m_app.m_control.SetMute(true);
     CCorePrefs::Set(CCorePrefs::AlwaysOnTop, 1);
-    ShowAndPick(res::ID_SHUFFLE);
-    ShowAndPick(res::ID_REPEAT_ONE);
-    ShowAndPick(0);
+    for (int pick : {int(res::ID_SHUFFLE), int(res::ID_REPEAT_ONE), 0})
+        ShowAndPick(pick);
     EXPECT_EQ(m_checked, (Ids{res::ID_PLAYLIST_WINDOW, res::ID_PLAY_WINDOW, res::ID_REPEAT_ONE,
                               res::ID_SHUFFLE, res::ID_MUTE, res::ID_ALWAYS_ON_TOP}));
 
@@ -249,7 +232,10 @@ TEST_F(SystemMenuTest, TheMenuIsTranslatedAndPickingALanguageSwitchesAfterTheWin
     QMenu* pLanguages = shell::FindSubMenu(*pMenu, "&Sprache");
     ASSERT_NE(pLanguages, nullptr);
     const QList<QAction*> items = pLanguages->actions();
-    EXPECT_EQ(ItemIds(*pLanguages), (Ids{res::ID_CONTRIBUTE_TRANSLATION, 0, 9024, 9025}));
+    Ids ids; // 0 for the separator
+    for (const QAction* pAction : items)
+        ids.push_back(shell::MenuItemId(pAction));
+    EXPECT_EQ(ids, (Ids{res::ID_CONTRIBUTE_TRANSLATION, 0, 9024, 9025}));
     EXPECT_EQ(items[0]->text(), "Übersetzen");
     EXPECT_EQ(items[3]->text(), "Deutsch\t[German]");
     EXPECT_TRUE(items[3]->isChecked() && !items[2]->isChecked());
@@ -272,10 +258,7 @@ TEST_F(SystemMenuTest, EachCommandReachesItsOwner) {
         {res::ID_CHECK_UPGRADE, {CmdUserCommand}, {}, {typeid(CUpgradeCheckDlg).name()}},
         {res::ID_TIP_OF_THE_DAY, {}, {}, {typeid(CTipDlg).name()}},
         {res::ID_EQUALIZER, {}, {}, {typeid(CEqualizerDlg).name()}},
-        {res::ID_CHECK_ENGINES,
-         {},
-         {},
-         {"You have already installed all necessary media engines!"}},
+        {res::ID_CHECK_ENGINES, {}, {}, {page(4426)}}, // all engines are there
         {res::ID_HOMEPAGE, {}, {}, {page(115)}},
         {res::ID_ONLINE_FAQ, {}, {}, {page(148)}},
         {res::ID_ONLINE_FEEDBACK, {}, {}, {page(146)}},
@@ -308,7 +291,7 @@ TEST_F(SystemMenuTest, EachCommandReachesItsOwner) {
     EXPECT_FALSE(m_app.m_control.GetRepeat()); // on by default
     EXPECT_TRUE(m_app.m_control.GetMute());
     EXPECT_TRUE(m_mainWnd.Only(WM_CLOSE).empty()) << "the close request is posted";
-    Pump();
+    EXPECT_TRUE(platform::CMessageQueue::Instance().DispatchOne());
     EXPECT_EQ(m_mainWnd.Only(WM_CLOSE).size(), 1u);
 
     EXPECT_FALSE(CLinkCtrl("Nowhere").Open()) << "an empty link opens nothing";
@@ -407,16 +390,14 @@ TEST_F(SystemMenuTest, TheDownloadCenterOffersWhatIsMissingUntilItsBoxIsTicked) 
     manager.DestroyEngines();
 }
 
-TEST(ProgramFiles, TheBuildTreeHoldsThemAndAnEmptyFolderLacksEachOne) {
+// Every picture and section the manual links to is there too.
+TEST(ProgramFiles, TheBuildTreeHoldsThemWithTheManualsLinksAndAnEmptyFolderLacksEachOne) {
     EXPECT_EQ(shell::MissingProgramFiles(platform::GetProgramFolder()), Strings{});
-    testsupport::ScratchFolder folder;
-    const std::string f = folder.Path() + "/";
+    testsupport::ScratchFolder scratch;
+    const std::string f = scratch.Path() + "/";
     EXPECT_EQ(shell::MissingProgramFiles(f),
               (Strings{f + "language/English.ini", f + "Tips.txt", f + "Test Skin/MainWindow.txt",
                        f + "manual/index.html"}));
-}
-
-TEST(ProgramFiles, EveryPictureAndSectionTheManualLinksToIsThere) {
     const std::string folder = platform::GetProgramFolder() + "manual/";
     const std::string manual = platform::ReadWholeFile(folder + "index.html").value_or("");
     const std::regex link(R"((src|href)="([^"]*)\")");
@@ -498,9 +479,10 @@ TEST_F(SystemMenuTest, TheTrayMenuStartsWithRestoreAndItsDefaultRunsOnADoubleCli
     EXPECT_TRUE(wnd.IsWindowVisible());
 }
 
-// An empty number keeps its page and takes the focus.
-TEST_F(SystemMenuTest, PreferencesAreStoredAtOnceWithinTheirRangesAndReportTheOldValue) {
+TEST_F(SystemMenuTest, PreferencesAreStoredAtOnceInRangeOneDialogReopenedOnTheLastPage) {
     CPrefsDlg* pDlg = Open();
+    EXPECT_EQ(pDlg->GetCurrentPage(), 1) << "the Display page by default";
+    EXPECT_EQ(Open(), pDlg);
     Item<QAbstractButton>(pDlg, 1, DisplayPage::IDC_CLIP_NUMBERS)->click();
     Item<QAbstractButton>(pDlg, 1, DisplayPage::IDC_TOOLTIPS_NONE + 1)->click();
     Item<QAbstractButton>(pDlg, 0, GeneralPage::IDC_HIDE_PLAYWND)->click();
@@ -531,6 +513,7 @@ TEST_F(SystemMenuTest, PreferencesAreStoredAtOnceWithinTheirRangesAndReportTheOl
     EXPECT_EQ(CCorePrefs::Get(CCorePrefs::DesktopSnapDistance), 32);
     EXPECT_EQ(CCorePrefs::Get(CCorePrefs::WindowSnapDistance), 0);
 
+    // An empty number keeps its page and takes the focus.
     pDlg->activateWindow();
     pFont->clear();
     pDlg->Tree()->setCurrentItem(pDlg->Tree()->topLevelItem(0));
@@ -541,18 +524,10 @@ TEST_F(SystemMenuTest, PreferencesAreStoredAtOnceWithinTheirRangesAndReportTheOl
     EXPECT_TRUE(pDlg->SelectPage(0));
     EXPECT_EQ(pFont->text(), "15") << "the edit shows the stored value once the page is left";
     EXPECT_FALSE(pDlg->SelectPage(5));
-}
-
-// Without a tray the icon can only be in the taskbar.
-TEST_F(SystemMenuTest, PreferencesOpenedTwiceAreOneDialogAndReopenedShowTheLastPage) {
-    CPrefsDlg* pDlg = Open();
-    EXPECT_EQ(pDlg->GetCurrentPage(), 1) << "the Display page by default";
-    EXPECT_EQ(Open(), pDlg);
-    pDlg->Tree()->setCurrentItem(pDlg->Tree()->topLevelItem(0));
     pDlg->reject();
     EXPECT_EQ(CCorePrefs::Get(CCorePrefs::LastPrefsPage), 0);
     EXPECT_TRUE(m_mainWnd.Only(WM_REG_PREFDLGCLOSED).empty()) << "posted, not sent";
-    Pump();
+    EXPECT_TRUE(platform::CMessageQueue::Instance().DispatchOne());
     EXPECT_EQ(m_mainWnd.Only(WM_REG_PREFDLGCLOSED).size(), 1u);
     shell::DestroyPrefsDlg(&m_mainWnd);
     EXPECT_EQ(shell::FindPrefsDlg(&m_mainWnd), nullptr);
@@ -560,7 +535,7 @@ TEST_F(SystemMenuTest, PreferencesOpenedTwiceAreOneDialogAndReopenedShowTheLastP
     CCorePrefs::Set(CCorePrefs::AutoPlay, 0);
     CCorePrefs::Set(CCorePrefs::Tooltips, 1);
     CCorePrefs::Set(CCorePrefs::IconPlacement, 1);
-    shell::SetSystemTrayAvailableOverride(false);
+    shell::SetSystemTrayAvailableOverride(false); // the icon can only be in the taskbar
     EXPECT_EQ(shell::EffectiveIconPlacement(), 0);
     pDlg = Open();
     EXPECT_EQ(pDlg->Tree()->currentItem(), pDlg->Tree()->topLevelItem(0));
