@@ -151,9 +151,7 @@ void StartInBackground(const std::string& firstClip) {
     static std::jthread starter;
     if (starter.joinable())
         return;
-    std::string ext = core::ToLowerAscii(core::ExtensionWithDot(firstClip));
-    if (!ext.empty())
-        ext.erase(0, 1);
+    const std::string ext = core::ToLowerAscii(core::Extension(firstClip));
     starter = std::jthread([ext] {
         std::string error;
         if (!EnsureInitialized(error))

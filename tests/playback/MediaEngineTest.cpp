@@ -2,6 +2,7 @@
 #include "tests/playback/MediaFixtures.h"
 
 #include "platform/Clock.h"
+#include "platform/FileSystem.h"
 #include "platform/Log.h"
 #include "playback/AudioEffects.h"
 #include "playback/DShowEngine.h"
@@ -19,7 +20,6 @@
 #include <fstream>
 #include <gmock/gmock.h>
 #include <gst/gst.h>
-#include <iterator>
 #include <sstream>
 #include <sys/stat.h>
 #include <thread>
@@ -174,9 +174,8 @@ TEST_F(EngineTest, ARadioStreamIsLiveAndItsTitlesFollowTheStream) {
         if (!title.empty() && (titles.empty() || titles.back() != title))
             titles.push_back(title);
     };
-    std::ifstream in(Media("clip.mp3"), std::ios::binary);
     // A dropped connection is opened again: the station goes on without the clip ending.
-    CRadioStreamServer server(std::string{std::istreambuf_iterator<char>(in), {}}, "audio/mpeg",
+    CRadioStreamServer server(platform::ReadWholeFile(Media("clip.mp3")).value_or(""), "audio/mpeg",
                               "Test Radio", {"First Song", "Second Song", "Second Song"}, 3, 20);
     server.DropFirstConnectionAfter(CRadioStreamServer::kMetaInt);
     const std::string url = server.Url("/radio");

@@ -4,6 +4,7 @@
 #include "shell/InstanceObjects.h"
 #include "shell/SharedCmdLine.h"
 #include "tests/shell/ShellTestSupport.h"
+#include "tests/support/ClockWait.h"
 #include "tests/support/Unprivileged.h"
 
 #include "platform/Clock.h"
@@ -201,7 +202,7 @@ TEST_F(SingleInstanceTest, ObjectsLeftByAKilledInstanceAreReplacedAndAStuckInsta
     EXPECT_FALSE(next.OtherInstanceRuns());
     CRecordingInstance later;
     EXPECT_FALSE(later.Create(kIdentifier));
-    shelltest::Poll([&] { return clock.Pump(), !app.got.empty(); });
+    testsupport::PumpUntil(clock, [&] { return !app.got.empty(); });
     EXPECT_EQ(app.got, (std::vector<UINT>{WM_REG_ONOTHERINSTANCECALL}));
     EXPECT_FALSE(main.IsIconic());
     next.Release();

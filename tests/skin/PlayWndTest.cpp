@@ -4,6 +4,7 @@
 #include "core/AttribClip.h"
 #include "core/PlaylistRows.h"
 #include "platform/Clock.h"
+#include "platform/FileSystem.h"
 #include "platform/Keyboard.h"
 #include "playback/EngineManager.h"
 #include "skin/PlayWndGeometry.h"
@@ -17,7 +18,6 @@
 
 #include <QWidget>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
 #include <optional>
@@ -320,13 +320,12 @@ TEST_F(PlayWndTest, HugeNumbersInTheSkinFileGiveControlsOnTheScreenPlane) {
     const std::string folder = m_temp.Path() + "/huge/";
     std::filesystem::copy(std::string(CORVELLA_BINARY_DIR) + "/Test Skin", folder,
                           std::filesystem::copy_options::recursive);
-    std::ifstream in(folder + "PlayWindow.txt", std::ios::binary);
-    std::string text{std::istreambuf_iterator<char>(in), {}};
+    std::string text = platform::ReadWholeFile(folder + "PlayWindow.txt").value_or("");
     const std::string line = "25, -25, 15, 18, 15, 0,";
     const std::size_t at = text.find(line);
     ASSERT_NE(at, std::string::npos) << "the sample skin's first button line changed";
     text.replace(at, line.size(), "99999999999, -99999999999, 2147483647, 2147483647, 15, 0,");
-    std::ofstream(folder + "PlayWindow.txt", std::ios::binary | std::ios::trunc) << text;
+    m_temp.MakeFile("huge/PlayWindow.txt", text);
     m_wnd.LoadSkin(folder);
     for (const CMemCtrl* c : m_wnd.GetControls()) {
         EXPECT_LE(c->GetCtrlRect().left, c->GetCtrlRect().right) << c->GetID();
