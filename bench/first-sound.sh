@@ -2,8 +2,9 @@
 # Launch to first sound: the time from starting a program with an MP3 until the first non-zero
 # sample leaves its pipeline, for `gst-launch-1.0 playbin` and for the player (fresh settings,
 # under one private X server), runs interleaved. Both play into the same sink: samples
-# converted to 16-bit and written to a FIFO, whose reader notes when the first non-zero sample
-# comes. Both share the user's GStreamer registry cache (HOME is kept), so neither pays for a
+# converted to 16-bit and written unbuffered to a FIFO, whose reader notes when the first
+# non-zero sample comes (a buffered writer would hold back the first 0.7 s of sound and add
+# that to both times). Both share the user's GStreamer registry cache (HOME is kept), so neither pays for a
 # plugin scan. Prints the medians and the player's ratio to playbin (goal: at most 1).
 #
 #   bench/first-sound.sh [build-folder] [runs]
@@ -23,7 +24,7 @@ gst-launch-1.0 -q audiotestsrc num-buffers=200 ! audioconvert ! lamemp3enc ! \
   filesink location="$clip"
 fifo="$work/samples"
 mkfifo "$fifo"
-sink="audioconvert ! audio/x-raw,format=S16LE ! filesink location=$fifo sync=true"
+sink="audioconvert ! audio/x-raw,format=S16LE ! filesink location=$fifo sync=true buffer-mode=unbuffered"
 
 # Runs the command given as arguments; prints the milliseconds from its start to the first
 # non-zero sample in the FIFO, then ends it.

@@ -4,6 +4,7 @@
 #include "core/PlaylistPaths.h"
 #include "platform/Log.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <gst/base/gstbasesink.h>
@@ -19,6 +20,7 @@ namespace {
 const char kStreamAppName[] = "Corvella";
 const char kStreamIconName[] = "corvella";
 const char kStreamRole[] = "music";
+const char kSmallMp3Decoder[] = "mpg123audiodec";
 
 void PaceSinks(GstElement* pBin) {
     GstIterator* it = gst_bin_iterate_recurse(GST_BIN(pBin));
@@ -35,6 +37,35 @@ void PaceSinks(GstElement* pBin) {
 }
 } // namespace
 
+namespace {
+
+guint FeatureRank(const char* name) {
+    GstPluginFeature* pFeature = gst_registry_lookup_feature(gst_registry_get(), name);
+    if (!pFeature)
+        return 0;
+    const guint rank = gst_plugin_feature_get_rank(pFeature);
+    gst_object_unref(pFeature);
+    return rank;
+}
+
+// MP3 decodes through mpg123 ahead of libav's decoders, which rank the same and win on their
+// name: libav's plugin links some 170 libraries, and loading them delays the first sound by
+// about 50 ms, where mpg123's loads in one. Ranks the user sets for these decoders stand.
+void PreferSmallMp3Decoder() {
+    const char* pUserRanks = std::getenv("GST_PLUGIN_FEATURE_RANK");
+    if (pUserRanks && (std::strstr(pUserRanks, "mpg123") || std::strstr(pUserRanks, "mp3")))
+        return;
+    GstPluginFeature* pMpg123 = gst_registry_lookup_feature(gst_registry_get(), kSmallMp3Decoder);
+    if (!pMpg123)
+        return;
+    const guint rival = std::max(FeatureRank("avdec_mp3"), FeatureRank("avdec_mp3float"));
+    if (gst_plugin_feature_get_rank(pMpg123) <= rival)
+        gst_plugin_feature_set_rank(pMpg123, rival + 1);
+    gst_object_unref(pMpg123);
+}
+
+} // namespace
+
 bool EnsureInitialized(std::string& error) {
     static std::once_flag once;
     static bool started = false;
@@ -42,9 +73,10 @@ bool EnsureInitialized(std::string& error) {
     std::call_once(once, [] {
         GError* pError = nullptr;
         started = gst_init_check(nullptr, nullptr, &pError);
-        if (started)
+        if (started) {
             gst_pb_utils_init();
-        else
+            PreferSmallMp3Decoder();
+        } else
             reason = pError ? pError->message : "GStreamer could not start";
         if (pError)
             g_error_free(pError);
