@@ -4,13 +4,16 @@
 # under one private X server), runs interleaved. Both play into the same sink: samples
 # converted to 16-bit and written unbuffered to a FIFO, whose reader notes when the first
 # non-zero sample comes (a buffered writer would hold back the first 0.7 s of sound and add
-# that to both times). Both share the user's GStreamer registry cache (HOME is kept), so neither pays for a
-# plugin scan. Prints the medians and the player's ratio to playbin (goal: at most 1).
+# that to both times). Both share the user's GStreamer registry cache (HOME is kept), so
+# neither pays for a plugin scan. Prints the medians and the player's ratio to playbin (goal:
+# at most 1). FIRST_SOUND_SAME_DECODER=1 makes playbin decode MP3 with the decoder the player
+# prefers, to compare the rest of the path alone.
 #
 #   bench/first-sound.sh [build-folder] [runs]
 set -euo pipefail
 build_dir=${1:-build}
 runs=${2:-5}
+same_decoder=${FIRST_SOUND_SAME_DECODER:-}
 program="$build_dir/corvella"
 source "$(dirname "$0")/../scripts/xvfb-player.sh"
 
@@ -30,21 +33,33 @@ sink="audioconvert ! audio/x-raw,format=S16LE ! filesink location=$fifo sync=tru
 # non-zero sample in the FIFO, then ends it.
 first_sound() {
   python3 - "$fifo" "$@" <<'PY'
-import os, signal, subprocess, sys, time
+import os, select, signal, subprocess, sys, threading, time
 fifo, command = sys.argv[1], sys.argv[2:]
+# Opened for reading and writing, the FIFO never makes the program wait in its open nor give
+# this reader an end of file, whatever the program does with its sink while it ends.
+samples = os.open(fifo, os.O_RDWR)
 start = time.perf_counter()
 child = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                          start_new_session=True)
 elapsed = None
-with open(fifo, "rb") as samples:
-    while elapsed is None:
-        block = samples.read(4096)
-        if not block:
-            break
-        if any(block[i] or block[i + 1] for i in range(0, len(block) - 1, 2)):
-            elapsed = (time.perf_counter() - start) * 1000
+deadline = start + 30  # a program that never plays ends the run as "nan"
+while elapsed is None and time.perf_counter() < deadline and child.poll() is None:
+    if not select.select([samples], [], [], 0.1)[0]:
+        continue
+    block = os.read(samples, 4096)
+    if any(block[i] or block[i + 1] for i in range(0, len(block) - 1, 2)):
+        elapsed = (time.perf_counter() - start) * 1000
+# The FIFO is read until the program has ended, so its sink never waits on a full pipe.
+def drain():
+    while True:
+        os.read(samples, 65536)
+threading.Thread(target=drain, daemon=True).start()
 os.killpg(child.pid, signal.SIGTERM)
-child.wait()
+try:
+    child.wait(timeout=10)
+except subprocess.TimeoutExpired:
+    os.killpg(child.pid, signal.SIGKILL)
+    child.wait()
 print(f"{elapsed:.0f}" if elapsed is not None else "nan")
 PY
 }
@@ -52,9 +67,10 @@ PY
 median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 playbin=() player=()
 for run in $(seq "$runs"); do
-  playbin+=("$(first_sound gst-launch-1.0 -q playbin "uri=file://$clip" "audio-sink=$sink")")
+  playbin+=("$(first_sound env ${same_decoder:+GST_PLUGIN_FEATURE_RANK=mpg123audiodec:PRIMARY} \
+    gst-launch-1.0 -q playbin "uri=file://$clip" "audio-sink=$sink")")
   home="$work/home$run"
-  mkdir -p "$home"
+  mkdir -p -m 700 "$home"
   player+=("$(first_sound env QT_QPA_PLATFORM=xcb XDG_CONFIG_HOME="$home" \
     XDG_RUNTIME_DIR="$home" XDG_DATA_HOME="$home/data" \
     CORVELLA_NO_STARTUP_DIALOGS=1 CORVELLA_AUDIO_SINK="$sink" "$program" "$clip")")

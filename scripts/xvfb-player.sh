@@ -44,7 +44,7 @@ start_xvfb() {
 start_player() {
   local program=$1 home=$2
   shift 2
-  mkdir -p "$home"
+  mkdir -p -m 700 "$home"
   QT_QPA_PLATFORM=xcb XDG_CONFIG_HOME="$home" XDG_RUNTIME_DIR="$home" \
     XDG_DATA_HOME="$home/data" HOME="$home" CORVELLA_NO_STARTUP_DIALOGS=1 \
     CORVELLA_AUDIO_SINK="${CORVELLA_AUDIO_SINK:-fakesink}" \
