@@ -82,16 +82,26 @@ GstFlowReturn OnNewFrame(GstAppSink*, gpointer data) {
 // Streaming thread: playbin asks for the next stream while the current one still plays.
 void OnAboutToFinish(GstElement* pPlaybin, gpointer data) {
     auto* pLink = static_cast<CGstGraph::Link*>(data);
-    std::lock_guard lock(pLink->joinMutex);
     // Pictures keep a pipeline of their own per clip.
     gint videoStreams = 0;
     g_object_get(pPlaybin, "n-video", &videoStreams, nullptr);
-    if (pLink->next.empty() || videoStreams > 0)
+    std::string next;
+    {
+        std::lock_guard lock(pLink->joinMutex);
+        next = pLink->next;
+    }
+    // A clip whose type is not even recognised is not joined: its failure would cut off the
+    // end of this one. This one ends, and that one fails by itself. Read outside the lock, which
+    // the interface takes.
+    if (next.empty() || videoStreams > 0 || !gstsupport::TypeIsRecognised(next))
         return;
-    if (gchar* pUri = gst_filename_to_uri(pLink->next.c_str(), nullptr)) {
+    std::lock_guard lock(pLink->joinMutex);
+    if (pLink->next != next)
+        return; // named anew meanwhile
+    if (gchar* pUri = gst_filename_to_uri(next.c_str(), nullptr)) {
         g_object_set(pPlaybin, "uri", pUri, nullptr);
         g_free(pUri);
-        pLink->joined = pLink->next;
+        pLink->joined = next;
     }
     pLink->next.clear();
 }
@@ -647,6 +657,14 @@ void CGstGraph::OnError(const std::string& text) {
         FailOpen(text);
         return;
     }
+    // Playbin reads the clip joined next while this one still plays: a failure before the
+    // joined clip starts is its own. This clip ends as finished, and the next one, opened by
+    // itself, fails as itself.
+    if (const std::string joined = TakeJoinUnderWay(); !joined.empty()) {
+        platform::LogVerbose("joined clip failed: " + joined + ": " + text);
+        OnClipEnded(m_nSerial);
+        return;
+    }
     // A clip that breaks while it plays fails, so the playlist moves on instead of showing a
     // clip that plays forever.
     platform::LogVerbose("clip failed: " + m_strPath + ": " + text);
@@ -812,6 +830,13 @@ void CGstGraph::OnStreamStart() {
     SetPlayState(DShowStopped);
     m_status = {};
     m_host.OnGraphFinished();
+}
+
+std::string CGstGraph::TakeJoinUnderWay() {
+    if (!m_pLink)
+        return {};
+    std::lock_guard lock(m_pLink->joinMutex);
+    return std::exchange(m_pLink->joined, {});
 }
 
 bool CGstGraph::JoinUnderWay() const {

@@ -161,6 +161,7 @@ private:
     void OnStreamStart();
     void OpenJoined();
     bool JoinUnderWay() const;
+    std::string TakeJoinUnderWay(); // the clip playbin joined but has not started; cleared
     void OnDurationKnown();
     void OnTags(GstMessage* pMsg);
     void ReleasePipeline();

@@ -5,13 +5,19 @@
 #include "platform/Log.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <gst/base/gstbasesink.h>
+#include <gst/base/gsttypefindhelper.h>
 #include <gst/gst.h>
 #include <gst/pbutils/pbutils.h>
 #include <mutex>
+#include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
+#include <vector>
 
 namespace gstsupport {
 
@@ -201,6 +207,33 @@ void StartInBackground(const std::string& firstClip) {
         if (!ext.empty())
             LoadReadersFor(ext);
     });
+}
+
+bool TypeIsRecognised(const std::string& path) {
+    // Not blocking: a FIFO or a device is not a clip to recognise here.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    std::vector<guint8> head;
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+        head.resize(64 * 1024);
+        ssize_t n = 0;
+        do
+            n = ::read(fd, head.data(), head.size());
+        while (n < 0 && errno == EINTR);
+        head.resize(n > 0 ? std::size_t(n) : 0);
+    }
+    ::close(fd);
+    if (head.empty())
+        return false;
+    const std::string ext = core::ToLowerAscii(core::Extension(path));
+    GstCaps* pCaps = gst_type_find_helper_for_data_with_extension(
+        nullptr, head.data(), head.size(), ext.empty() ? nullptr : ext.c_str(), nullptr);
+    if (!pCaps)
+        return false;
+    gst_caps_unref(pCaps);
+    return true;
 }
 
 GstElement* SinkFromEnvironment(const char* variable) {

@@ -19,6 +19,10 @@ bool EnsureInitialized(std::string& error);
 // EnsureInitialized waits for the start that is under way. The thread is joined at exit.
 void StartInBackground(const std::string& firstClip = {});
 
+// GStreamer's type finders recognise the start of the regular file at path (read without
+// blocking, at most 64 KiB): a clip that fails this cannot be played.
+bool TypeIsRecognised(const std::string& path);
+
 // A sink bin built from the environment variable's description, or null when the variable is
 // unset, empty or does not parse (the reason is logged). A sink in it that can pace itself
 // does, unless the description says otherwise, so playback runs in real time.

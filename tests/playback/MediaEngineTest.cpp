@@ -618,3 +618,28 @@ TEST_F(SoundShapingTest, ANextAudioClipJoinsTheOpenOneWithoutAGap) {
         step = std::max(step, std::abs(samples[i] - samples[i - 1]));
     EXPECT_LT(step, 1200) << "the steepest step of the tone is 1030";
 }
+
+// The clip named next cannot be read: it is not joined, or when playbin fails on it while the
+// open clip still plays, the failure is its own. The open clip plays to its end and finishes,
+// and the unreadable one fails as itself when it opens.
+TEST_F(SoundShapingTest, AnUnreadableNextClipFailsAsItselfNotAsTheOneBefore) {
+    const std::string a = m_folder / "a.wav", odd = m_folder / "odd.wav";
+    ASSERT_TRUE(Encode("audiotestsrc num-buffers=10 ! audio/x-raw,rate=44100 ! wavenc", a));
+    // A WAV file of a sample format nothing decodes: recognised, but only playbin finds out.
+    std::string wav = platform::ReadWholeFile(a).value_or("");
+    ASSERT_GT(wav.size(), 22u);
+    wav[20] = wav[21] = '\x99';
+    std::ofstream(odd, std::ios::binary) << wav;
+    CreateManager();
+    for (const std::string& next : {Media("random.mp3"), odd}) {
+        SCOPED_TRACE(next);
+        m_manager->SetNextPath(next);
+        const std::size_t played = Play(a, true).size();
+        EXPECT_EQ(FinishReport(), 0u) << "the clip before the unreadable one failed";
+        if (next != odd) { // playbin gives up on the odd one only after it joined it
+            EXPECT_EQ(played, 10240u) << "the clip before was cut short";
+        }
+        EXPECT_FALSE(OpenAndPlay(next));
+        EXPECT_EQ(FinishReport(), 1u);
+    }
+}
