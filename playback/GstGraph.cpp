@@ -13,11 +13,13 @@
 #include <cmath>
 #include <cstdio>
 #include <deque>
+#include <functional>
 #include <gst/app/gstappsink.h>
 #include <gst/gst.h>
 #include <gst/pbutils/pbutils.h>
 #include <gst/video/video.h>
 #include <mutex>
+#include <optional>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -41,6 +43,8 @@ struct CGstGraph::Link {
     std::atomic<bool> framePending{false};
     // The pipeline's first state change still runs on a GStreamer thread.
     std::atomic<bool> starting{false};
+    // A state change or seek did not end in time (interface thread only).
+    bool stuck = false;
     // The interface let the pipeline go (while it was starting, or an early start was queued).
     std::atomic<bool> abandoned{false};
     // The interface wants the clip playing once open (set while it opens), and a GStreamer
@@ -740,10 +744,12 @@ void CGstGraph::Run() {
         gst_element_call_async(m_pPipeline, PlayWhenOpen, new SharedLink(m_pLink), DeleteLinkRef);
         return;
     }
-    const GstStateChangeReturn result = gst_element_set_state(m_pPipeline, GST_STATE_PLAYING);
-    if (result == GST_STATE_CHANGE_FAILURE) {
+    const std::optional<int> result = SetStateWithin(GST_STATE_PLAYING);
+    if (!result)
+        return;
+    if (*result == GST_STATE_CHANGE_FAILURE) {
         char text[1024];
-        std::snprintf(text, sizeof text, "\r\n*** Failed(%08x) in Run()!\r\n", unsigned(result));
+        std::snprintf(text, sizeof text, "\r\n*** Failed(%08x) in Run()!\r\n", unsigned(*result));
         OnError(text);
         return;
     }
@@ -757,22 +763,45 @@ void CGstGraph::Pause() {
         m_pLink->runWanted = false;
         return;
     }
-    if (gst_element_set_state(m_pPipeline, GST_STATE_PAUSED) != GST_STATE_CHANGE_FAILURE)
+    if (const std::optional<int> result = SetStateWithin(GST_STATE_PAUSED);
+        result && *result != GST_STATE_CHANGE_FAILURE)
         SetPlayState(DShowPaused);
 }
 
 void CGstGraph::Stop() {
     if (!m_pPipeline || (m_status.playState != DShowRunning && m_status.playState != DShowPaused))
         return;
-    gst_element_set_state(m_pPipeline, GST_STATE_READY);
-    PostClipEnded();
+    if (SetStateWithin(GST_STATE_READY))
+        PostClipEnded();
 }
 
 void CGstGraph::Seek(double seconds) {
-    if (m_pPipeline && !m_bOpening)
-        gst_element_seek_simple(m_pPipeline, GST_FORMAT_TIME,
-                                GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
-                                gint64(seconds * double(GST_SECOND)));
+    if (!m_pPipeline || m_bOpening)
+        return;
+    const auto position = gint64(seconds * double(GST_SECOND));
+    WithinBound([position](GstElement* pPipeline) {
+        return int(gst_element_seek_simple(
+            pPipeline, GST_FORMAT_TIME, GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
+            position));
+    });
+}
+
+std::optional<int> CGstGraph::SetStateWithin(int state) {
+    return WithinBound([state](GstElement* pPipeline) {
+        return int(gst_element_set_state(pPipeline, GstState(state)));
+    });
+}
+
+// A step the pipeline does not end in time waits on something outside, most often a sound
+// server that does not answer: the clip ends as a sound output failure and the pipeline is
+// left to go down in the background.
+std::optional<int> CGstGraph::WithinBound(std::function<int(GstElement*)> step) {
+    const std::optional<int> result = gstsupport::RunWithin(m_pPipeline, std::move(step));
+    if (!result) {
+        m_pLink->stuck = true;
+        OnOutputError("the sound output does not answer");
+    }
+    return result;
 }
 
 double CGstGraph::GetExactPosition() const {
@@ -915,9 +944,10 @@ void CGstGraph::ReleasePipeline() {
         GstAppSinkCallbacks none{};
         gst_app_sink_set_callbacks(GST_APP_SINK(m_pAppSink), &none, nullptr, nullptr);
     }
-    if (m_pLink->starting) {
-        // The start may be blocked in the source for good: the pipeline goes down on a
-        // GStreamer thread once it returns, so neither the interface nor the exit waits.
+    if (m_pLink->starting || m_pLink->stuck || !StopWithinBound()) {
+        // The start may be blocked in the source for good, or a sink in something outside:
+        // the pipeline goes down on a GStreamer thread once it returns, so neither the
+        // interface nor the exit waits.
         UnhookBus(m_pPipeline, *m_pLink);
         m_pLink->abandoned = true;
         platform::LogVerbose("pipeline left to stop in the background: " + m_strPath);
@@ -927,11 +957,6 @@ void CGstGraph::ReleasePipeline() {
         m_pPipeline = m_pVideoSink = m_pAudioChain = nullptr;
     } else {
         // Once the pipeline is down no streaming thread runs; then the hooks can go.
-        {
-            std::lock_guard lock(m_pLink->stateMutex); // no early start after this
-            m_pLink->abandoned = true;
-        }
-        gst_element_set_state(m_pPipeline, GST_STATE_NULL);
         UnhookBus(m_pPipeline, *m_pLink);
     }
     Release(m_pPipeline);
@@ -941,6 +966,18 @@ void CGstGraph::ReleasePipeline() {
     m_pChains.reset();
     m_pLink.reset();
     m_strJoined.clear();
+}
+
+bool CGstGraph::StopWithinBound() {
+    {
+        std::lock_guard lock(m_pLink->stateMutex); // no early start after this
+        m_pLink->abandoned = true;
+    }
+    return gstsupport::RunWithin(m_pPipeline,
+                                 [](GstElement* pPipeline) {
+                                     return int(gst_element_set_state(pPipeline, GST_STATE_NULL));
+                                 })
+        .has_value();
 }
 
 void CGstGraph::SetPlayState(int state) {

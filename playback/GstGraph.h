@@ -42,7 +42,9 @@
 #include "platform/WinTypes.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 typedef struct _GstElement GstElement;
@@ -168,6 +170,9 @@ private:
     bool IsFromSoundOutput(GstMessage* pMsg) const;
     bool SoundOutputMissing() const;
     void OnOutputError(const std::string& text);
+    std::optional<int> SetStateWithin(int state); // a GstState
+    std::optional<int> WithinBound(std::function<int(GstElement*)> step);
+    bool StopWithinBound();
     void ReadMediaInfo();
     void ReadReaderVideoSize();
     void SetPlayState(int state);

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -13,6 +14,7 @@
 #include <gst/base/gsttypefindhelper.h>
 #include <gst/gst.h>
 #include <gst/pbutils/pbutils.h>
+#include <memory>
 #include <mutex>
 #include <sys/stat.h>
 #include <thread>
@@ -207,6 +209,42 @@ void StartInBackground(const std::string& firstClip) {
         if (!ext.empty())
             LoadReadersFor(ext);
     });
+}
+
+namespace {
+
+struct BoundedStep {
+    std::function<int(GstElement*)> step;
+    std::mutex mutex;
+    std::condition_variable ended;
+    std::optional<int> result;
+};
+using SharedStep = std::shared_ptr<BoundedStep>;
+
+void RunStep(GstElement* pElement, gpointer data) {
+    const SharedStep& pStep = *static_cast<SharedStep*>(data);
+    const int result = pStep->step(pElement);
+    {
+        std::lock_guard lock(pStep->mutex);
+        pStep->result = result;
+    }
+    pStep->ended.notify_all();
+}
+
+void DeleteStep(gpointer data) {
+    delete static_cast<SharedStep*>(data);
+}
+
+} // namespace
+
+std::optional<int> RunWithin(GstElement* pElement, std::function<int(GstElement*)> step,
+                             std::chrono::milliseconds bound) {
+    auto pStep = std::make_shared<BoundedStep>();
+    pStep->step = std::move(step);
+    gst_element_call_async(pElement, RunStep, new SharedStep(pStep), DeleteStep);
+    std::unique_lock lock(pStep->mutex);
+    pStep->ended.wait_for(lock, bound, [&] { return pStep->result.has_value(); });
+    return pStep->result;
 }
 
 bool TypeIsRecognised(const std::string& path) {

@@ -3,6 +3,9 @@
 // descriptions) so playback runs on machines without sound or display.
 #pragma once
 
+#include <chrono>
+#include <functional>
+#include <optional>
 #include <string>
 
 typedef struct _GstElement GstElement;
@@ -18,6 +21,16 @@ bool EnsureInitialized(std::string& error);
 // decoder), so that work overlaps whatever the caller does next (making the windows). A later
 // EnsureInitialized waits for the start that is under way. The thread is joined at exit.
 void StartInBackground(const std::string& firstClip = {});
+
+// How long the interface waits for a state change or a seek before it gives the pipeline up.
+inline constexpr std::chrono::milliseconds kStepBound{3000};
+
+// Runs the step on a GStreamer thread and waits for its result at most `bound`: a sink whose
+// sound server does not answer, or whose file nobody reads, blocks a state change or a
+// flushing seek for as long as it is stuck, and the interface thread must not wait with it.
+// Empty when the step did not end in time; it still runs then, holding the element.
+std::optional<int> RunWithin(GstElement* pElement, std::function<int(GstElement*)> step,
+                             std::chrono::milliseconds bound = kStepBound);
 
 // GStreamer's type finders recognise the start of the regular file at path (read without
 // blocking, at most 64 KiB): a clip that fails this cannot be played.
