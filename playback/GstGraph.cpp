@@ -105,6 +105,19 @@ GstPadProbeReturn OfferFramePool(GstPad*, GstPadProbeInfo* pInfo, gpointer) {
     return GST_PAD_PROBE_HANDLED; // the sink itself proposes nothing
 }
 
+// playbin keeps up to three decoded pictures queued before the picture sink, each a whole
+// decoded frame (5.6 MiB for 720p in 4:4:4 at 10 bits). Two keep the decoder ahead of the
+// screen by 66 ms at 30 frames a second, besides the picture being converted and the one
+// waiting in the sink.
+constexpr guint kQueuedPictures = 2;
+
+void OnElementAdded(GstBin*, GstBin*, GstElement* pElement, gpointer) {
+    gchar* pName = gst_element_get_name(pElement);
+    if (g_str_equal(pName, "vqueue"))
+        g_object_set(pElement, "max-size-buffers", kQueuedPictures, nullptr);
+    g_free(pName);
+}
+
 // Streaming thread: playbin asks for the next stream while the current one still plays.
 void OnAboutToFinish(GstElement* pPlaybin, gpointer data) {
     auto* pLink = static_cast<CGstGraph::Link*>(data);
@@ -382,6 +395,7 @@ bool CGstGraph::BuildPlaybin(std::string& error) {
     g_object_set(m_pPipeline, "uri", pUri, nullptr);
     g_free(pUri);
     g_signal_connect(m_pPipeline, "about-to-finish", G_CALLBACK(OnAboutToFinish), m_pLink.get());
+    g_signal_connect(m_pPipeline, "deep-element-added", G_CALLBACK(OnElementAdded), nullptr);
     m_pVideoSink = Keep(MakeVideoSink(&m_pAppSink, error));
     if (!m_pVideoSink)
         return false;
