@@ -2,6 +2,7 @@
 
 #include "core/AttribClip.h"
 #include "core/CorePrefs.h"
+#include "platform/Heap.h"
 #include "platform/Keyboard.h"
 #include "platform/RegisteredMessages.h"
 #include "playback/EngineManager.h"
@@ -387,6 +388,20 @@ void CPlayWnd::OnOpenSuccessed(bool bOpened) {
     Submit(CmdUpdateControls);
 }
 
+bool CPlayWnd::ShowsPicture() const {
+    return m_sizePicture.cx > 0 && m_sizePicture.cy > 0 && !m_bShaded;
+}
+
+// While a video plays, the window's own buffer is mostly the video area's background, hidden
+// by the picture, and the frame around it is on the screen already: a frame's worth of memory
+// (8 MiB at full screen on 1080p) that is composed again only when the window repaints.
+void CPlayWnd::ReleaseBufferUnderPicture() {
+    if (!ShowsPicture() || !GetBuffer() || PaintsDirectly())
+        return;
+    ReleaseBuffer();
+    platform::TrimHeap();
+}
+
 CSize CPlayWnd::QueryPictureSize() {
     return m_pEngineManager ? m_pEngineManager->GetVideoSize() : CSize{};
 }
@@ -706,8 +721,17 @@ LRESULT CPlayWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         } else if (wParam == kCursorTimer) {
             KillTimer(kCursorTimer);
             ShowCursor(false);
+        } else if (wParam == kBufferTimer) {
+            KillTimer(kBufferTimer);
+            ReleaseBufferUnderPicture();
         }
         return 0;
+    case WM_PAINT: {
+        const LRESULT result = CPlayerWndBase::WindowProc(message, wParam, lParam);
+        if (ShowsPicture())
+            SetTimer(kBufferTimer, 0); // once the screen has the buffer's pixels
+        return result;
+    }
     case WM_SIZE: {
         const LRESULT result = CPlayerWndBase::WindowProc(message, wParam, lParam);
         OnSizeChanged();

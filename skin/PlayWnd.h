@@ -21,9 +21,11 @@ class CUIControl;
 
 class CPlayWnd : public CPlayerWndBase {
 public:
-    // Timer ids: the position report and the full-screen cursor.
+    // Timer ids: the position report, the full-screen cursor, and letting the skin buffer go
+    // once it was painted under a picture.
     static constexpr std::uintptr_t kPositionTimer = 0;
     static constexpr std::uintptr_t kCursorTimer = 1;
+    static constexpr std::uintptr_t kBufferTimer = 2;
     static constexpr UINT kPositionMs = 1000;
     static constexpr UINT kCursorMs = 3000;
 
@@ -104,6 +106,8 @@ protected:
 
     // The open clip's picture size as the engine reports it.
     virtual CSize QueryPictureSize();
+    bool ShowsPicture() const;
+    void ReleaseBufferUnderPicture();
     // Shows the context menu and answers the chosen id (0 for none); tests replace it.
     virtual UINT TrackContextMenu(const std::vector<playwnd::MenuEntry>& menu, CPoint ptScreen);
     // Brings the main, playlist and play windows to the top, the play window last when it is

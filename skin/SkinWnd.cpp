@@ -181,6 +181,25 @@ void SkinWnd::Repaint() {
     Invalidate();
 }
 
+void SkinWnd::ReleaseBuffer() {
+    SetBackBuffer(nullptr);
+    m_pBuffer.reset();
+    m_bBufferReleased = true;
+}
+
+// Composes a released buffer again, without asking for another paint: called while painting.
+void SkinWnd::RestoreBuffer() {
+    const CRect client = GetClientRect();
+    if (!m_bBufferReleased || client.IsRectEmpty())
+        return;
+    m_bBufferReleased = false;
+    if (m_pBuffer) // built again meanwhile
+        return;
+    m_pBuffer = std::make_unique<CSkinImage>(nullptr, client);
+    SetBackBuffer(m_pBuffer.get());
+    RepaintBuffer();
+}
+
 void SkinWnd::PaintControls(CDC& dc) {
     for (CMemCtrl* c : m_controls)
         if (c->IsVisible())
@@ -212,6 +231,8 @@ void SkinWnd::PaintDirect() {
 }
 
 void SkinWnd::RedrawControl(CMemCtrl* pCtrl, bool) {
+    if (pCtrl)
+        RestoreBuffer();
     if (!m_pBuffer || !pCtrl)
         return;
     const CRect r = pCtrl->GetCtrlRect();
@@ -585,6 +606,8 @@ LRESULT SkinWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT:
         if (PaintsDirectly())
             PaintDirect();
+        else
+            RestoreBuffer();
         return 0;
     case WM_SIZE:
         if (!PaintsDirectly())

@@ -126,6 +126,9 @@ protected:
     void RepaintBuffer();
     // Repaints the buffer and shows it.
     void Repaint();
+    // Lets the back buffer go while the window's picture stays on the screen; the next paint
+    // or control redraw composes it again.
+    void ReleaseBuffer();
     // Puts the controls placed from the right or bottom edge at their place for the size.
     void PlaceControls();
 
@@ -163,6 +166,7 @@ private:
     // Ends a drag or resize (on release or double click).
     void EndDrag(bool bDoubleClick);
     void PaintDirect();
+    void RestoreBuffer();
     void SetHot(CMemCtrl* pCtrl);
     // Ends a press over pt: a click when released over the pressed control, else a cancel.
     void ReleaseOver(CPoint pt, bool bLeft, UINT nFlags);
@@ -176,6 +180,7 @@ private:
 
     bool m_bActive = true;
     bool m_bTooltipsOn = false;
+    bool m_bBufferReleased = false; // let go under a picture, composed again on use
     std::vector<Tool> m_tools;
     std::string m_strTooltip;
     std::unique_ptr<CCursorPlayer> m_pCursorPlayer;

@@ -161,6 +161,14 @@ TEST_F(PlayWndTest, ModesSizeTheWindowAroundThePictureAndTheRadioButtonsAndMenuF
     EXPECT_TRUE(m_wnd.GetModeButton(ModeHalf).IsChecked());
     EXPECT_EQ(m_wnd.GetVideoArea(), (CRect{6, 18, 306, 230}));
     EXPECT_FALSE(Seen(CmdUserCommand).empty()) << "a mode choice is a user command";
+    // Under a picture the buffer goes once painted and comes back the same for the next paint.
+    const QImage composed = m_wnd.GetBuffer()->Image().copy();
+    m_wnd.SendMessage(WM_PAINT);
+    m_clock.Pump();
+    EXPECT_EQ(m_wnd.GetBuffer(), nullptr);
+    m_wnd.SendMessage(WM_PAINT);
+    ASSERT_NE(m_wnd.GetBuffer(), nullptr);
+    EXPECT_TRUE(m_wnd.GetBuffer()->Image() == composed);
     // Fit keeps the window and stretches the picture over the whole area, bars or not.
     m_wnd.ResizeTo(512, 288);
     m_wnd.ChooseDisplayMode(ModeFit);
