@@ -16,11 +16,13 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <gmock/gmock.h>
 #include <gst/gst.h>
 #include <sstream>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <thread>
 
@@ -287,6 +289,40 @@ TEST_F(EngineTest, ClipsThatCannotOpenOrPlayFailWithTheirTextAndTheLogNamesThem)
     EXPECT_EQ(m_manager->GetPlayState(), EnginePlaying);
     m_manager->DestroyEngines();
     EXPECT_EQ(m_manager->GetEngine(EngineDShow), nullptr);
+}
+
+// A sound output that stops taking sound (a sound server that no longer answers; here a FIFO
+// nobody reads) holds the pipeline's state changes for good. The interface waits for a stop a
+// few seconds at most; then the clip ends as a sound output failure and the pipeline goes
+// down in the background once the output lets it.
+TEST_F(EngineTest, AStopHeldByTheSoundOutputEndsAsAnOutputFailureAndTheInterfaceGoesOn) {
+    testsupport::ScratchFolder scratch;
+    const std::string fifo = scratch / "stuck.raw";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    // Open for reading and writing, and never closed: the sink never waits in its open, and
+    // never writes into a pipe without a reader.
+    const int pipe = ::open(fifo.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(pipe, 0);
+    CScopedEnv sink("CORVELLA_AUDIO_SINK", ("filesink sync=false location=" + fifo).c_str());
+    CreateManager();
+    ASSERT_TRUE(OpenAndPlay(Media("long.mp3")));
+    ASSERT_TRUE(WaitFor([&] {
+        int queued = 0;
+        return ::ioctl(pipe, FIONREAD, &queued) == 0 && queued >= 65536;
+    })) << "the pipe did not fill";
+    m_parent.m_received.clear();
+    m_manager->Stop();
+    ASSERT_TRUE(WaitFor([&] { return Completed(); }));
+    EXPECT_EQ(FinishReport(), WPARAM(kPlayOutputFailed));
+    EXPECT_EQ(m_manager->GetOverlayText(), "No sound: the sound output does not answer");
+    EXPECT_FALSE(WndOf(*m_manager)->HasGraph());
+    // Read until the abandoned pipeline has gone down and stopped writing.
+    char buffer[65536];
+    for (int quiet = 0; quiet < 50; ++quiet) {
+        if (::read(pipe, buffer, sizeof buffer) > 0)
+            quiet = 0;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
 }
 
 TEST_F(EngineTest, AnswersWithoutAnEngineTheIdleAreaAndAnAudioClipOrAPictureOverIt) {
