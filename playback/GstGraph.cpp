@@ -348,6 +348,8 @@ void CGstGraph::Open(const std::string& path) {
         OpenJoined();
         return;
     }
+    if (path != m_strPath)
+        m_strUnjoinable.clear();
     Close(false);
     platform::LogVerbose("opening: " + path);
     m_strPath = path;
@@ -701,16 +703,21 @@ void CGstGraph::ReadReaderVideoSize() {
 }
 
 void CGstGraph::OnError(const std::string& text) {
-    if (m_bOpening) {
-        FailOpen(text);
-        return;
-    }
     // Playbin reads the clip joined next while this one still plays: a failure before the
-    // joined clip starts is its own. This clip ends as finished, and the next one, opened by
-    // itself, fails as itself.
+    // joined clip starts is its own, and the next one, opened by itself, fails as itself. This
+    // clip ends as finished; one so short that it was read whole before it opened opens again,
+    // alone.
     if (const std::string joined = TakeJoinUnderWay(); !joined.empty()) {
         platform::LogVerbose("joined clip failed: " + joined + ": " + text);
-        OnClipEnded(m_nSerial);
+        m_strUnjoinable = joined;
+        if (m_bOpening)
+            ReopenAlone();
+        else
+            OnClipEnded(m_nSerial);
+        return;
+    }
+    if (m_bOpening) {
+        FailOpen(text);
         return;
     }
     // A clip that breaks while it plays fails, so the playlist moves on instead of showing a
@@ -874,12 +881,21 @@ void CGstGraph::OnClipEnded(WPARAM serial) {
     m_host.OnGraphFinished();
 }
 
+void CGstGraph::ReopenAlone() {
+    const bool run = m_pLink->runWanted;
+    const std::string path = m_strPath;
+    m_strNext.clear();
+    Open(path);
+    if (run)
+        Run();
+}
+
 void CGstGraph::SetNextPath(const std::string& path) {
-    m_strNext = path;
+    m_strNext = path == m_strUnjoinable ? std::string() : path;
     if (!m_pLink)
         return;
     std::lock_guard lock(m_pLink->joinMutex);
-    m_pLink->next = path;
+    m_pLink->next = m_strNext;
 }
 
 // The joined clip's first sound reaches the sink: the clip before it has ended.

@@ -164,6 +164,7 @@ private:
     void OpenJoined();
     bool JoinUnderWay() const;
     std::string TakeJoinUnderWay(); // the clip playbin joined but has not started; cleared
+    void ReopenAlone();
     void OnDurationKnown();
     void OnTags(GstMessage* pMsg);
     void ReleasePipeline();
@@ -194,8 +195,9 @@ private:
     std::uint32_t m_nSerial = 0;
     bool m_bOpening = false;
     std::string m_strPath;
-    std::string m_strNext;   // the clip to join, for this pipeline and the next one built
-    std::string m_strJoined; // the clip the pipeline went on with, until it is opened
+    std::string m_strNext;       // the clip to join, for this pipeline and the next one built
+    std::string m_strJoined;     // the clip the pipeline went on with, until it is opened
+    std::string m_strUnjoinable; // a clip whose join failed: not joined to this clip again
     bool m_bStreamStarted = false;
     DShowStatus m_status;
     // The tags of a joined clip that started but is not opened yet (nothing else is set): its
