@@ -24,7 +24,9 @@ for p in corvella corvella-playfile corvella-bare-window; do
   [[ -x "$build_dir/$p" ]] ||
     { echo "playback-lean.sh: no $build_dir/$p (make build; ninja corvella-playfile)" >&2; exit 2; }
 done
-start_xvfb 1280x1024x24
+# A full HD screen: the 720p picture shows at its own size in the player too, as in playbin's
+# window (on a 1280-wide screen the player's window and its borders cannot hold it unscaled).
+start_xvfb 1920x1080x24
 work=$(mktemp -d)
 session_dirs+=("$work")
 
