@@ -4,6 +4,7 @@
 #include <QMimeDatabase>
 #include <QUrl>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -311,34 +312,52 @@ std::string UserDataHome() {
     return folder;
 }
 
-std::optional<std::string> ReadWholeFile(const std::string& path, std::uint64_t maxBytes) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+namespace {
+
+// Reads a regular file opened with the flags; past maxBytes it fails, or with `cut` it stops.
+std::optional<std::string> ReadRegularFile(const std::string& path, int flags,
+                                           std::uint64_t maxBytes, bool cut) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | flags);
     if (fd < 0)
         return std::nullopt;
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || std::uint64_t(st.st_size) > maxBytes) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+        (!cut && std::uint64_t(st.st_size) > maxBytes)) {
         ::close(fd);
         return std::nullopt;
     }
     std::string data;
-    data.reserve(std::size_t(st.st_size));
+    data.reserve(std::size_t(std::min<std::uint64_t>(std::uint64_t(st.st_size), maxBytes)));
     char buf[65536];
-    for (;;) {
-        ssize_t n = ::read(fd, buf, sizeof buf);
+    ssize_t n = 0;
+    while (!cut || data.size() < maxBytes) {
+        n = ::read(fd, buf, sizeof buf);
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0) {
-            ::close(fd);
-            if (n < 0)
-                return std::nullopt;
-            return data;
-        }
-        if (data.size() + std::size_t(n) > maxBytes) {
-            ::close(fd);
-            return std::nullopt;
-        }
+        if (n <= 0)
+            break;
         data.append(buf, std::size_t(n));
+        if (!cut && data.size() > maxBytes) {
+            n = -1; // grew past the limit while it was read
+            break;
+        }
     }
+    ::close(fd);
+    if (n < 0)
+        return std::nullopt;
+    if (data.size() > maxBytes)
+        data.resize(std::size_t(maxBytes));
+    return data;
+}
+
+} // namespace
+
+std::optional<std::string> ReadWholeFile(const std::string& path, std::uint64_t maxBytes) {
+    return ReadRegularFile(path, 0, maxBytes, false);
+}
+
+std::optional<std::string> ReadFileStart(const std::string& path, std::size_t maxBytes) {
+    return ReadRegularFile(path, O_NONBLOCK, maxBytes, true);
 }
 
 std::string GetProgramPath() {

@@ -95,6 +95,9 @@ int RemoveStaleTemporaries(const std::string& path);
 // Reads a whole file, refusing files larger than maxBytes. nullopt on failure.
 std::optional<std::string> ReadWholeFile(const std::string& path,
                                          std::uint64_t maxBytes = 256u << 20);
+// Reads at most the first maxBytes of a regular file, without waiting in the open (a FIFO or
+// a device is refused). nullopt on failure.
+std::optional<std::string> ReadFileStart(const std::string& path, std::size_t maxBytes);
 
 // The user's data folder ($XDG_DATA_HOME, else ~/.local/share), without a trailing '/'.
 std::string UserDataHome();

@@ -837,10 +837,17 @@ void CGstGraph::Seek(double seconds) {
     });
 }
 
+namespace {
+
+// A state change as a step for gstsupport::RunWithin.
+std::function<int(GstElement*)> ToState(GstState state) {
+    return [state](GstElement* pPipeline) { return int(gst_element_set_state(pPipeline, state)); };
+}
+
+} // namespace
+
 std::optional<int> CGstGraph::SetStateWithin(int state) {
-    return WithinBound([state](GstElement* pPipeline) {
-        return int(gst_element_set_state(pPipeline, GstState(state)));
-    });
+    return WithinBound(ToState(GstState(state)));
 }
 
 // A step the pipeline does not end in time waits on something outside, most often a sound
@@ -1033,11 +1040,7 @@ bool CGstGraph::StopWithinBound() {
         std::lock_guard lock(m_pLink->stateMutex); // no early start after this
         m_pLink->abandoned = true;
     }
-    return gstsupport::RunWithin(m_pPipeline,
-                                 [](GstElement* pPipeline) {
-                                     return int(gst_element_set_state(pPipeline, GST_STATE_NULL));
-                                 })
-        .has_value();
+    return gstsupport::RunWithin(m_pPipeline, ToState(GST_STATE_NULL)).has_value();
 }
 
 void CGstGraph::SetPlayState(int state) {

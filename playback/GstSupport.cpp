@@ -2,24 +2,20 @@
 
 #include "core/ClipTags.h"
 #include "core/PlaylistPaths.h"
+#include "platform/FileSystem.h"
 #include "platform/Log.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <condition_variable>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <gst/base/gstbasesink.h>
 #include <gst/base/gsttypefindhelper.h>
 #include <gst/gst.h>
 #include <gst/pbutils/pbutils.h>
 #include <memory>
 #include <mutex>
-#include <sys/stat.h>
 #include <thread>
-#include <unistd.h>
-#include <vector>
 
 namespace gstsupport {
 
@@ -43,9 +39,6 @@ void PaceSinks(GstElement* pBin) {
     g_value_unset(&item);
     gst_iterator_free(it);
 }
-} // namespace
-
-namespace {
 
 guint FeatureRank(const char* name) {
     GstPluginFeature* pFeature = gst_registry_lookup_feature(gst_registry_get(), name);
@@ -248,26 +241,13 @@ std::optional<int> RunWithin(GstElement* pElement, std::function<int(GstElement*
 }
 
 bool TypeIsRecognised(const std::string& path) {
-    // Not blocking: a FIFO or a device is not a clip to recognise here.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    std::vector<guint8> head;
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
-        head.resize(64 * 1024);
-        ssize_t n = 0;
-        do
-            n = ::read(fd, head.data(), head.size());
-        while (n < 0 && errno == EINTR);
-        head.resize(n > 0 ? std::size_t(n) : 0);
-    }
-    ::close(fd);
-    if (head.empty())
+    const std::optional<std::string> head = platform::ReadFileStart(path, 64 * 1024);
+    if (!head || head->empty())
         return false;
     const std::string ext = core::ToLowerAscii(core::Extension(path));
     GstCaps* pCaps = gst_type_find_helper_for_data_with_extension(
-        nullptr, head.data(), head.size(), ext.empty() ? nullptr : ext.c_str(), nullptr);
+        nullptr, reinterpret_cast<const guint8*>(head->data()), head->size(),
+        ext.empty() ? nullptr : ext.c_str(), nullptr);
     if (!pCaps)
         return false;
     gst_caps_unref(pCaps);

@@ -153,9 +153,8 @@ void SkinWnd::RebuildBuffers(bool bForce) {
     };
     const bool sameSize = fits(m_pBuffer) && (UsesBackgroundCache() ? fits(m_pCache) : !m_pCache);
     if (!sameSize) {
-        m_pBuffer = std::make_unique<CSkinImage>(nullptr, client);
+        MakeBuffer(client);
         m_pCache = UsesBackgroundCache() ? std::make_unique<CSkinImage>(nullptr, client) : nullptr;
-        SetBackBuffer(m_pBuffer.get());
     } else if (!bForce) {
         return;
     }
@@ -195,9 +194,13 @@ void SkinWnd::RestoreBuffer() {
     m_bBufferReleased = false;
     if (m_pBuffer) // built again meanwhile
         return;
+    MakeBuffer(client);
+    RepaintBuffer();
+}
+
+void SkinWnd::MakeBuffer(const CRect& client) {
     m_pBuffer = std::make_unique<CSkinImage>(nullptr, client);
     SetBackBuffer(m_pBuffer.get());
-    RepaintBuffer();
 }
 
 void SkinWnd::PaintControls(CDC& dc) {
@@ -213,10 +216,8 @@ void SkinWnd::PaintDirect() {
     if (client.IsRectEmpty())
         return;
     if (!m_pBuffer || m_pBuffer->GetWidth() != client.Width() ||
-        m_pBuffer->GetHeight() != client.Height()) {
-        m_pBuffer = std::make_unique<CSkinImage>(nullptr, client);
-        SetBackBuffer(m_pBuffer.get());
-    }
+        m_pBuffer->GetHeight() != client.Height())
+        MakeBuffer(client);
     PlaceControls();
     PaintControls(*m_pBuffer);
     CRect controls;

@@ -167,6 +167,7 @@ private:
     void EndDrag(bool bDoubleClick);
     void PaintDirect();
     void RestoreBuffer();
+    void MakeBuffer(const CRect& client); // a blank back buffer of the client's size, in use
     void SetHot(CMemCtrl* pCtrl);
     // Ends a press over pt: a click when released over the pressed control, else a cancel.
     void ReleaseOver(CPoint pt, bool bLeft, UINT nFlags);
