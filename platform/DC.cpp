@@ -112,25 +112,6 @@ void CDC::StretchBlt(const CRect& rect, const CDC& src, bool smooth) {
     painter.drawImage(QRect(rect.left, rect.top, rect.Width(), rect.Height()), src.m_image);
 }
 
-bool CDC::WrapPixels(const std::uint8_t* pixels, int width, int height, int stride) {
-    if (!pixels || width <= 0 || height <= 0 || stride < width * 4)
-        return false;
-    m_image = QImage(pixels, width, height, stride, QImage::Format_RGB32);
-    return true;
-}
-
-bool CDC::SetPixels(const std::uint8_t* pixels, int width, int height, int stride) {
-    if (!pixels || width <= 0 || height <= 0 || stride < width * 4)
-        return false;
-    if (m_image.width() != width || m_image.height() != height ||
-        m_image.format() != QImage::Format_RGB32)
-        m_image = QImage(width, height, QImage::Format_RGB32);
-    for (int y = 0; y < height; ++y)
-        std::memcpy(m_image.scanLine(y), pixels + std::size_t(y) * std::size_t(stride),
-                    std::size_t(width) * 4);
-    return true;
-}
-
 void CDC::FillSolidRect(const CRect& rect, COLORREF color) {
     if (IsNull())
         return;

@@ -44,12 +44,6 @@ public:
     void BitBlt(int x, int y, int w, int h, const CDC& src, int sx, int sy);
     // Scales the whole of src into rect (smoothly when asked), honouring this surface's clipping.
     void StretchBlt(const CRect& rect, const CDC& src, bool smooth = false);
-    // Replaces the surface with a copy of 32-bit pixels stored B, G, R, X in memory (video
-    // frames), stride bytes per row. Nothing changes when the size is not positive.
-    // Shows B, G, R, X pixels where they are, without a copy: the memory must stay as it is
-    // until this surface is destroyed or given other pixels.
-    bool WrapPixels(const std::uint8_t* pixels, int width, int height, int stride);
-    bool SetPixels(const std::uint8_t* pixels, int width, int height, int stride);
     void FillSolidRect(const CRect& rect, COLORREF color);
     // Draws UTF-8 text in the system title font at a pixel height inside rect.
     void DrawText(const std::string& text, const CRect& rect, COLORREF color, int pixelHeight,

@@ -11,9 +11,11 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QUrl>
 #include <QWheelEvent>
+#include <optional>
 
 CWidgetHost::CWidgetHost(CWnd* pOwner, QWidget* pParent, Qt::WindowFlags flags)
     : QWidget(pParent, flags), m_pOwner(pOwner) {
@@ -109,17 +111,61 @@ WPARAM CWidgetHost::VirtualKey(int key) {
 void CWidgetHost::paintEvent(QPaintEvent*) {
     Forward(WM_PAINT, 0, 0); // lets the window bring its back buffer up to date
     QPainter painter(this);
+    if (m_pOwner && m_pOwner->HasOwnPixels() && PaintOwnPixels(painter))
+        return;
     const CDC* pBuffer = m_pOwner ? m_pOwner->GetBackBuffer() : nullptr;
-    if (pBuffer && !pBuffer->IsNull() && m_pOwner->IsBackBufferStretched()) {
-        painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
-        painter.drawImage(rect(), pBuffer->Image());
-    } else if (pBuffer && !pBuffer->IsNull()) {
+    if (pBuffer && !pBuffer->IsNull()) {
         // Skins are pixel art: on a high-DPI screen the whole-factor scale stays sharp.
         painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
         painter.drawImage(QPoint(0, 0), pBuffer->Image());
     } else {
         painter.fillRect(rect(), Qt::black);
     }
+}
+
+namespace {
+
+// Where the widget's pixels lie in the image being painted, when the owner can write them
+// there itself: 32-bit pixels in B, G, R, A byte order, the widget wholly inside both the
+// image and the part being painted, and no rotation or shear on the way.
+std::optional<CPixelArea> DirectArea(QPainter& painter, const QRect& widgetRect) {
+    QPaintDevice* pDevice = painter.paintEngine()->paintDevice();
+    const QTransform& toDevice = painter.deviceTransform();
+    if (Q_BYTE_ORDER != Q_LITTLE_ENDIAN || !pDevice || pDevice->devType() != QInternal::Image ||
+        toDevice.type() > QTransform::TxScale)
+        return std::nullopt;
+    auto* pImage = static_cast<QImage*>(pDevice);
+    const QImage::Format format = pImage->format();
+    if (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32_Premultiplied &&
+        format != QImage::Format_ARGB32)
+        return std::nullopt;
+    const QRect area = toDevice.mapRect(QRectF(widgetRect)).toAlignedRect();
+    const QRegion clip = painter.paintEngine()->systemClip();
+    if (area.isEmpty() || !pImage->rect().contains(area) ||
+        (!clip.isEmpty() && !QRegion(area).subtracted(clip).isEmpty()))
+        return std::nullopt;
+    // constBits: bits() would detach the image from the surface it shares memory with.
+    auto* pBits = const_cast<std::uint8_t*>(pImage->constBits());
+    const int stride = int(pImage->bytesPerLine());
+    return CPixelArea{pBits + std::ptrdiff_t(area.y()) * stride + std::ptrdiff_t(area.x()) * 4,
+                      stride, area.width(), area.height()};
+}
+
+} // namespace
+
+// A window's own picture goes straight into the surface Qt shows the window from; where it
+// cannot (a grab into a pixmap, a partly covered window), through an image of the window's
+// size in the device's pixels.
+bool CWidgetHost::PaintOwnPixels(QPainter& painter) {
+    if (std::optional<CPixelArea> area = DirectArea(painter, rect()))
+        return m_pOwner->PaintPixels(*area);
+    const QSize size = painter.deviceTransform().mapRect(QRectF(rect())).toAlignedRect().size();
+    QImage image(size, QImage::Format_RGB32);
+    if (image.isNull() || !m_pOwner->PaintPixels({image.bits(), int(image.bytesPerLine()),
+                                                  size.width(), size.height()}))
+        return false;
+    painter.drawImage(rect(), image);
+    return true;
 }
 
 namespace {

@@ -7,6 +7,7 @@
 #include <QWidget>
 
 class CWnd;
+class QPainter;
 
 class CWidgetHost : public QWidget {
 public:
@@ -40,6 +41,7 @@ protected:
 
 private:
     LRESULT Forward(UINT message, WPARAM wParam, LPARAM lParam);
+    bool PaintOwnPixels(QPainter& painter);
     void ForwardMouse(UINT message, QMouseEvent* e);
 
     CWnd* m_pOwner;

@@ -28,6 +28,14 @@ enum ShowCommand : int {
     SW_RESTORE = 9,
 };
 
+// Pixels a window paints straight into: 32 bits each, bytes B, G, R, A (A opaque), top row first.
+struct CPixelArea {
+    std::uint8_t* pBits = nullptr; // the top-left pixel
+    int nStride = 0;               // bytes from one row to the next
+    int nWidth = 0;
+    int nHeight = 0;
+};
+
 enum class CursorShape { Arrow, SizeHorizontal, SizeVertical, SizeDiagonal, Move, Hand, Hidden };
 
 class CWnd : public CCmdTarget {
@@ -87,10 +95,10 @@ public:
     // The surface the window shows; painting copies it (scaled by the screen's whole factor).
     void SetBackBuffer(const CDC* pSurface) { m_pBackBuffer = pSurface; }
     const CDC* GetBackBuffer() const { return m_pBackBuffer; }
-    // The surface is scaled (smoothly) to the whole window as it is painted, so a picture of
-    // another size reaches the screen in one copy.
-    void SetBackBufferStretched(bool bStretched) { m_bStretchBackBuffer = bStretched; }
-    bool IsBackBufferStretched() const { return m_bStretchBackBuffer; }
+    // A window that has a picture of its own paints it into the area (the whole window, in
+    // the screen's pixels) instead of its back buffer; false: the back buffer is painted.
+    virtual bool HasOwnPixels() const { return false; }
+    virtual bool PaintPixels(const CPixelArea&) { return false; }
     QWidget* GetWidget() const { return m_pWidget; }
 
 protected:
@@ -106,7 +114,6 @@ private:
     QWidget* m_pWidget = nullptr;
     CWnd* m_pParent = nullptr;
     const CDC* m_pBackBuffer = nullptr;
-    bool m_bStretchBackBuffer = false;
 };
 
 // Files dropped on a window arrive as WM_DROPFILES with wParam pointing at this list

@@ -4,8 +4,6 @@
 #include "platform/RegisteredMessages.h"
 
 #include <algorithm>
-#include <gst/gst.h>
-#include <gst/video/video.h>
 #include <utility>
 
 CDShowWnd::CDShowWnd() = default;
@@ -53,38 +51,6 @@ void CDShowWnd::OnGraphClosed(bool notify) {
 
 // ---- pictures ----
 
-// A decoded picture kept mapped where the decoder wrote it, and shown from there.
-struct CDShowWnd::HeldFrame {
-    GstSample* pSample = nullptr;
-    GstBuffer* pBuffer = nullptr; // mapped while held
-    GstMapInfo map{};
-    CDC view;
-
-    // Takes the sample over; null when it holds no picture of its caps' size.
-    static std::unique_ptr<HeldFrame> Hold(GstSample* pSample) {
-        auto pFrame = std::make_unique<HeldFrame>();
-        pFrame->pSample = pSample;
-        GstVideoInfo info;
-        GstBuffer* pBuffer = gst_sample_get_buffer(pSample);
-        if (!pBuffer || !gst_video_info_from_caps(&info, gst_sample_get_caps(pSample)) ||
-            !gst_buffer_map(pBuffer, &pFrame->map, GST_MAP_READ))
-            return nullptr;
-        pFrame->pBuffer = pBuffer;
-        const int stride = GST_VIDEO_INFO_PLANE_STRIDE(&info, 0);
-        const int height = GST_VIDEO_INFO_HEIGHT(&info);
-        if (stride <= 0 || pFrame->map.size < gsize(stride) * gsize(height) ||
-            !pFrame->view.WrapPixels(pFrame->map.data, GST_VIDEO_INFO_WIDTH(&info), height, stride))
-            return nullptr;
-        return pFrame;
-    }
-    ~HeldFrame() {
-        view.Destroy();
-        if (pBuffer)
-            gst_buffer_unmap(pBuffer, &map);
-        gst_sample_unref(pSample);
-    }
-};
-
 // Opening a video and fitting the windows to its picture frees buffers of the old sizes on
 // the way, megabytes that the heap would otherwise keep for as long as the picture runs
 // (pictures of the new size take other blocks). Once the picture has run for a while, that
@@ -95,32 +61,24 @@ void CDShowWnd::OnVideoFrame() {
     GstSample* pLatest = m_graph.TakeNewestFrame();
     if (!pLatest)
         return;
-    if (std::unique_ptr<HeldFrame> pFrame = HeldFrame::Hold(pLatest)) {
-        if (!m_pFrame)
+    const bool wasHeld = m_picture.IsHeld();
+    if (m_picture.Take(pLatest)) {
+        if (!wasHeld)
             m_nFramesToTrim = kFramesBeforeTrim;
-        m_pFrame = std::move(pFrame);
         RedrawPicture();
         if (m_nFramesToTrim > 0 && --m_nFramesToTrim == 0)
             platform::TrimHeap();
     }
 }
 
-const CDC& CDShowWnd::GetPicture() const {
-    return m_pFrame ? m_pFrame->view : m_backBuffer;
-}
-
 void CDShowWnd::ReleaseFrame() {
-    SetBackBufferStretched(false);
-    SetBackBuffer(&m_backBuffer);
-    m_pFrame.reset();
+    m_picture.Release();
 }
 
-// A picture is painted scaled to the window straight from the decoder's memory; without one
-// the window is black.
+// A picture is converted into the screen's pixels as it is painted, scaled to the window;
+// without one the window is black.
 void CDShowWnd::RedrawPicture() {
-    if (m_pFrame) {
-        SetBackBuffer(&m_pFrame->view);
-        SetBackBufferStretched(true);
+    if (m_picture.IsHeld()) {
         m_backBuffer.Destroy(); // nobody sees it meanwhile
     } else {
         const CRect client = GetClientRect();

@@ -6,8 +6,8 @@
 #include "platform/DC.h"
 #include "platform/Wnd.h"
 #include "playback/GstGraph.h"
+#include "playback/VideoPicture.h"
 
-#include <memory>
 #include <string>
 
 class CDShowWnd : public CWnd, private IGstGraphHost {
@@ -51,9 +51,11 @@ public:
     const std::string& GetPath() const { return m_graph.GetPath(); }
     bool CanSeekAbsolute() const { return m_graph.CanSeekAbsolute(); }
     bool HasGraph() const { return m_graph.HasPipeline(); }
-    // What the window shows: the decoded picture (scaled to the window as it is painted), or
-    // black.
-    const CDC& GetPicture() const;
+    // The size of the decoded picture shown (scaled to the window as it is painted); empty
+    // while the window is black.
+    CSize GetPictureSize() const { return m_picture.GetSize(); }
+    bool HasOwnPixels() const override { return m_picture.IsHeld(); }
+    bool PaintPixels(const CPixelArea& area) override { return m_picture.PaintInto(area); }
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -67,9 +69,8 @@ private:
     void ReleaseFrame();
     void RedrawPicture();
 
-    struct HeldFrame;
-    std::unique_ptr<HeldFrame> m_pFrame; // the picture shown, in the decoder's memory
-    int m_nFramesToTrim = 0;             // pictures until the heap is trimmed once
+    CVideoPicture m_picture; // the picture shown, in the decoder's memory
+    int m_nFramesToTrim = 0; // pictures until the heap is trimmed once
     CDC m_backBuffer;
     CGstGraph m_graph{*this};
 };

@@ -83,32 +83,6 @@ GstFlowReturn OnNewFrame(GstAppSink*, gpointer data) {
     return GST_FLOW_OK;
 }
 
-// Pictures converted for the window come from two buffers: the one the window shows and the
-// newest one. The converter waits for the window to let go of the older one (it does as soon
-// as it takes the newer one) instead of growing a third, a whole frame of memory.
-constexpr guint kFrameBuffers = 2;
-
-GstPadProbeReturn OfferFramePool(GstPad*, GstPadProbeInfo* pInfo, gpointer) {
-    GstQuery* pQuery = GST_PAD_PROBE_INFO_QUERY(pInfo);
-    if (GST_QUERY_TYPE(pQuery) != GST_QUERY_ALLOCATION)
-        return GST_PAD_PROBE_OK;
-    GstCaps* pCaps = nullptr;
-    gboolean needPool = FALSE;
-    gst_query_parse_allocation(pQuery, &pCaps, &needPool);
-    GstVideoInfo info;
-    if (!pCaps || !gst_video_info_from_caps(&info, pCaps))
-        return GST_PAD_PROBE_OK;
-    GstBufferPool* pPool = gst_video_buffer_pool_new();
-    GstStructure* pConfig = gst_buffer_pool_get_config(pPool);
-    gst_buffer_pool_config_set_params(pConfig, pCaps, guint(info.size), kFrameBuffers,
-                                      kFrameBuffers);
-    if (gst_buffer_pool_set_config(pPool, pConfig))
-        gst_query_add_allocation_pool(pQuery, pPool, guint(info.size), kFrameBuffers,
-                                      kFrameBuffers);
-    gst_object_unref(pPool);
-    return GST_PAD_PROBE_HANDLED; // the sink itself proposes nothing
-}
-
 // playbin keeps up to three decoded pictures queued before the picture sink, each a whole
 // decoded frame (5.6 MiB for 720p in 4:4:4 at 10 bits). Two keep the decoder ahead of the
 // screen by 66 ms at 30 frames a second, besides the picture being converted and the one
@@ -384,10 +358,6 @@ bool CGstGraph::Build(std::string& error) {
         callbacks.new_preroll = OnNewFrame;
         callbacks.new_sample = OnNewFrame;
         gst_app_sink_set_callbacks(GST_APP_SINK(m_pAppSink), &callbacks, m_pLink.get(), nullptr);
-        GstPad* pPad = gst_element_get_static_pad(m_pAppSink, "sink");
-        gst_pad_add_probe(pPad, GST_PAD_PROBE_TYPE_QUERY_DOWNSTREAM, OfferFramePool, nullptr,
-                          nullptr);
-        gst_object_unref(pPad);
     }
     ApplyVolume();
     return true;

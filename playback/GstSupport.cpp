@@ -276,8 +276,12 @@ GstElement* SinkFromEnvironment(const char* variable) {
 
 GstElement* MakeFrameSink(GstElement** ppAppSink, std::string& error) {
     GError* pError = nullptr;
+    // Pictures reach the window as the decoder made them when it made them in an 8-bit format
+    // that the window converts fast; others (10 bits a channel, say) are converted to one.
     GstElement* pBin = gst_parse_bin_from_description(
-        "videoconvert ! video/x-raw,format=BGRx ! appsink name=frames max-buffers=1 drop=true",
+        "videoconvert ! video/x-raw,format={ I420, YV12, NV12, NV21, Y42B, Y444, YUY2, UYVY, "
+        "BGRx, BGRA, RGBx, RGBA, xRGB, ARGB, xBGR, ABGR, RGB, BGR, GRAY8 } ! "
+        "appsink name=frames max-buffers=1 drop=true",
         TRUE, &pError);
     if (!pBin) {
         error = pError ? pError->message : "no video sink";

@@ -41,8 +41,8 @@ bool TypeIsRecognised(const std::string& path);
 // does, unless the description says otherwise, so playback runs in real time.
 GstElement* SinkFromEnvironment(const char* variable);
 
-// The window's own video sink: frames converted to B, G, R, X and handed to an appsink, which
-// is returned through ppAppSink.
+// The window's own video sink: decoded frames (in an 8-bit format the window converts itself)
+// handed to an appsink, which is returned through ppAppSink.
 GstElement* MakeFrameSink(GstElement** ppAppSink, std::string& error);
 
 // The sound outputs the automatic sink tries, by name, best first ("pulsesink, alsasink").

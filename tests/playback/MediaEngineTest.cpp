@@ -11,6 +11,7 @@
 #include "tests/playback/RadioStreamServer.h"
 #include "tests/support/ScratchFolder.h"
 
+#include <QBackingStore>
 #include <QImage>
 #include <QWidget>
 #include <algorithm>
@@ -397,11 +398,22 @@ TEST_F(EngineTest, AnswersWithoutAnEngineTheIdleAreaAndAnAudioClipOrAPictureOver
     ASSERT_TRUE(OpenAndPlay(Media("clip.avi")));
     m_manager->SetRect({6, 18, 166, 138});
     CDShowWnd* pWnd = WndOf(*m_manager);
-    ASSERT_TRUE(WaitFor(
-        [&] { return pWnd->GetPicture().Width() == 320 && pWnd->GetPicture().Height() == 240; }));
+    ASSERT_TRUE(WaitFor([&] { return pWnd->GetPictureSize() == CSize{320, 240}; }));
     const QImage painted = pWnd->GetWidget()->grab().toImage();
     EXPECT_EQ(painted.size(), QSize(160, 120));
     EXPECT_NE(painted.pixel(10, 10) & 0xFFFFFF, 0u);
+    // On screen the picture is converted straight into the surface its window is shown from,
+    // at the window's place there.
+    QWidget* pWidget = pWnd->GetWidget();
+    pWidget->window()->show();
+    m_manager->Pause();
+    pWidget->repaint();
+    const auto* pSurface = dynamic_cast<QImage*>(pWidget->backingStore()->paintDevice());
+    ASSERT_TRUE(pSurface);
+    const QImage shown = pWidget->grab().toImage();
+    for (QPoint at : {QPoint(0, 0), QPoint(80, 60), QPoint(159, 119)})
+        EXPECT_EQ(pSurface->pixel(pWidget->mapTo(pWidget->window(), at)), shown.pixel(at))
+            << at.x();
     EXPECT_TRUE(m_manager->GetEngine(EngineDShow)->IsVideoVisible() && m_manager->IsVideoShown());
     EXPECT_TRUE(buffer.IsNull());
     m_manager->SendMessage(WM_SIZE, 0, MAKELPARAM(120, 70));

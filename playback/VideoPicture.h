@@ -1,0 +1,34 @@
+// The decoded picture a video window shows, held where the decoder wrote it, in the decoder's
+// own format, until the next one replaces it. Painting converts it straight into the pixels the
+// screen is fed from, scaled to their size: the one copy a picture takes after decoding.
+#pragma once
+
+#include "platform/WinTypes.h"
+
+#include <memory>
+
+struct CPixelArea;
+typedef struct _GstSample GstSample;
+
+class CVideoPicture {
+public:
+    CVideoPicture();
+    ~CVideoPicture();
+    CVideoPicture(const CVideoPicture&) = delete;
+    CVideoPicture& operator=(const CVideoPicture&) = delete;
+
+    // Takes the sample over and holds its picture instead of the one held; false (the sample
+    // let go, the old picture kept) when it holds no readable picture.
+    bool Take(GstSample* pSample);
+    void Release();
+    bool IsHeld() const { return m_pHeld != nullptr; }
+    CSize GetSize() const; // empty without a picture
+    // Converts the picture into the area, scaled to its size; false without a picture.
+    bool PaintInto(const CPixelArea& area);
+
+private:
+    struct Held;
+    struct Converter;
+    std::unique_ptr<Held> m_pHeld;
+    std::unique_ptr<Converter> m_pConverter; // kept while pictures and area keep their sizes
+};
