@@ -111,8 +111,10 @@ WPARAM CWidgetHost::VirtualKey(int key) {
 void CWidgetHost::paintEvent(QPaintEvent*) {
     Forward(WM_PAINT, 0, 0); // lets the window bring its back buffer up to date
     QPainter painter(this);
-    if (m_pOwner && m_pOwner->HasOwnPixels() && PaintOwnPixels(painter))
+    const CSize pictureSize = m_pOwner ? m_pOwner->GetOwnPictureSize() : CSize{};
+    if (pictureSize.cx > 0 && pictureSize.cy > 0 && PaintOwnPixels(painter, pictureSize))
         return;
+    m_scaledPicture = QImage(); // only pictures scaled to the window use it
     const CDC* pBuffer = m_pOwner ? m_pOwner->GetBackBuffer() : nullptr;
     if (pBuffer && !pBuffer->IsNull()) {
         // Skins are pixel art: on a high-DPI screen the whole-factor scale stays sharp.
@@ -153,18 +155,24 @@ std::optional<CPixelArea> DirectArea(QPainter& painter, const QRect& widgetRect)
 
 } // namespace
 
-// A window's own picture goes straight into the surface Qt shows the window from; where it
-// cannot (a grab into a pixmap, a partly covered window), through an image of the window's
-// size in the device's pixels.
-bool CWidgetHost::PaintOwnPixels(QPainter& painter) {
-    if (std::optional<CPixelArea> area = DirectArea(painter, rect()))
+// A window's own picture goes straight into the surface Qt shows the window from when it shows
+// there at its own size. Otherwise (a window of another size, a grab into a pixmap, a partly
+// covered window) it goes through an image of its size, scaled as it is painted.
+bool CWidgetHost::PaintOwnPixels(QPainter& painter, CSize pictureSize) {
+    const std::optional<CPixelArea> area = DirectArea(painter, rect());
+    if (area && area->nWidth == pictureSize.cx && area->nHeight == pictureSize.cy) {
+        m_scaledPicture = QImage();
         return m_pOwner->PaintPixels(*area);
-    const QSize size = painter.deviceTransform().mapRect(QRectF(rect())).toAlignedRect().size();
-    QImage image(size, QImage::Format_RGB32);
-    if (image.isNull() || !m_pOwner->PaintPixels({image.bits(), int(image.bytesPerLine()),
-                                                  size.width(), size.height()}))
+    }
+    const QSize size(pictureSize.cx, pictureSize.cy);
+    if (m_scaledPicture.size() != size)
+        m_scaledPicture = QImage(size, QImage::Format_RGB32);
+    if (m_scaledPicture.isNull() ||
+        !m_pOwner->PaintPixels({m_scaledPicture.bits(), int(m_scaledPicture.bytesPerLine()),
+                                size.width(), size.height()}))
         return false;
-    painter.drawImage(rect(), image);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    painter.drawImage(rect(), m_scaledPicture);
     return true;
 }
 

@@ -4,6 +4,7 @@
 
 #include "platform/WinTypes.h"
 
+#include <QImage>
 #include <QWidget>
 
 class CWnd;
@@ -41,8 +42,9 @@ protected:
 
 private:
     LRESULT Forward(UINT message, WPARAM wParam, LPARAM lParam);
-    bool PaintOwnPixels(QPainter& painter);
+    bool PaintOwnPixels(QPainter& painter, CSize pictureSize);
     void ForwardMouse(UINT message, QMouseEvent* e);
 
     CWnd* m_pOwner;
+    QImage m_scaledPicture; // the owner's picture, when the window shows it at another size
 };

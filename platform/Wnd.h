@@ -95,9 +95,11 @@ public:
     // The surface the window shows; painting copies it (scaled by the screen's whole factor).
     void SetBackBuffer(const CDC* pSurface) { m_pBackBuffer = pSurface; }
     const CDC* GetBackBuffer() const { return m_pBackBuffer; }
-    // A window that has a picture of its own paints it into the area (the whole window, in
-    // the screen's pixels) instead of its back buffer; false: the back buffer is painted.
-    virtual bool HasOwnPixels() const { return false; }
+    // A window with a picture of its own (a size here) paints it, unscaled, into an area of
+    // that size: straight into the screen's pixels where the window shows it at that size,
+    // otherwise into an image the widget scales (smoothly) to the window. Not painted (false),
+    // or without a picture, the window shows its back buffer.
+    virtual CSize GetOwnPictureSize() const { return {}; }
     virtual bool PaintPixels(const CPixelArea&) { return false; }
     QWidget* GetWidget() const { return m_pWidget; }
 

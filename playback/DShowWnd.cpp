@@ -75,8 +75,8 @@ void CDShowWnd::ReleaseFrame() {
     m_picture.Release();
 }
 
-// A picture is converted into the screen's pixels as it is painted, scaled to the window;
-// without one the window is black.
+// A picture is converted as it is painted (CWnd::PaintPixels); without one the window is
+// black.
 void CDShowWnd::RedrawPicture() {
     if (m_picture.IsHeld()) {
         m_backBuffer.Destroy(); // nobody sees it meanwhile

@@ -54,7 +54,7 @@ public:
     // The size of the decoded picture shown (scaled to the window as it is painted); empty
     // while the window is black.
     CSize GetPictureSize() const { return m_picture.GetSize(); }
-    bool HasOwnPixels() const override { return m_picture.IsHeld(); }
+    CSize GetOwnPictureSize() const override { return m_picture.GetSize(); }
     bool PaintPixels(const CPixelArea& area) override { return m_picture.PaintInto(area); }
 
 protected:

@@ -2,8 +2,10 @@
 
 #include "platform/Wnd.h"
 
+#include <algorithm>
 #include <gst/gst.h>
 #include <gst/video/video.h>
+#include <thread>
 
 struct CVideoPicture::Held {
     GstSample* pSample = nullptr;
@@ -82,11 +84,21 @@ bool MapArea(const CPixelArea& area, const GstVideoInfo& in, GstVideoInfo& info,
     return mapped;
 }
 
+// The conversion runs on the interface thread. Pictures larger than full HD (a 4K picture
+// would hold that thread for over 10 ms) are converted on several.
+constexpr guint kPixelsOnOneThread = 1920 * 1088;
+constexpr guint kMostThreads = 4;
+
 GstVideoConverter* MakeConverter(const GstVideoInfo& in, const GstVideoInfo& out) {
+    const guint pixels = guint(GST_VIDEO_INFO_WIDTH(&out)) * guint(GST_VIDEO_INFO_HEIGHT(&out));
+    const guint threads = pixels <= kPixelsOnOneThread
+                              ? 1
+                              : std::clamp(std::thread::hardware_concurrency(), 1u, kMostThreads);
     // Bilinear scaling as the interface scales its other images; every pixel opaque; 8 bits a
     // channel on both sides need no dithering.
     GstStructure* pConfig = gst_structure_new(
-        "config", GST_VIDEO_CONVERTER_OPT_RESAMPLER_METHOD, GST_TYPE_VIDEO_RESAMPLER_METHOD,
+        "config", GST_VIDEO_CONVERTER_OPT_THREADS, G_TYPE_UINT, threads,
+        GST_VIDEO_CONVERTER_OPT_RESAMPLER_METHOD, GST_TYPE_VIDEO_RESAMPLER_METHOD,
         GST_VIDEO_RESAMPLER_METHOD_LINEAR, GST_VIDEO_CONVERTER_OPT_DITHER_METHOD,
         GST_TYPE_VIDEO_DITHER_METHOD, GST_VIDEO_DITHER_NONE, GST_VIDEO_CONVERTER_OPT_ALPHA_MODE,
         GST_TYPE_VIDEO_ALPHA_MODE, GST_VIDEO_ALPHA_MODE_SET, GST_VIDEO_CONVERTER_OPT_ALPHA_VALUE,

@@ -1,6 +1,7 @@
 // The decoded picture a video window shows, held where the decoder wrote it, in the decoder's
-// own format, until the next one replaces it. Painting converts it straight into the pixels the
-// screen is fed from, scaled to their size: the one copy a picture takes after decoding.
+// own format, until the next one replaces it. Painting converts it into the pixels given, which
+// are the screen's own where the window shows the picture at its size: then that conversion is
+// the one copy a picture takes after decoding.
 #pragma once
 
 #include "platform/WinTypes.h"

@@ -402,16 +402,17 @@ TEST_F(EngineTest, AnswersWithoutAnEngineTheIdleAreaAndAnAudioClipOrAPictureOver
     const QImage painted = pWnd->GetWidget()->grab().toImage();
     EXPECT_EQ(painted.size(), QSize(160, 120));
     EXPECT_NE(painted.pixel(10, 10) & 0xFFFFFF, 0u);
-    // On screen the picture is converted straight into the surface its window is shown from,
-    // at the window's place there.
+    // Shown at its own size, the picture is converted straight into the surface its window is
+    // shown from, at the window's place there.
     QWidget* pWidget = pWnd->GetWidget();
     pWidget->window()->show();
     m_manager->Pause();
+    m_manager->SetRect({6, 18, 326, 258});
     pWidget->repaint();
     const auto* pSurface = dynamic_cast<QImage*>(pWidget->backingStore()->paintDevice());
     ASSERT_TRUE(pSurface);
     const QImage shown = pWidget->grab().toImage();
-    for (QPoint at : {QPoint(0, 0), QPoint(80, 60), QPoint(159, 119)})
+    for (QPoint at : {QPoint(0, 0), QPoint(160, 120), QPoint(319, 239)})
         EXPECT_EQ(pSurface->pixel(pWidget->mapTo(pWidget->window(), at)), shown.pixel(at))
             << at.x();
     EXPECT_TRUE(m_manager->GetEngine(EngineDShow)->IsVideoVisible() && m_manager->IsVideoShown());
