@@ -25,8 +25,9 @@ for p in corvella corvella-playfile corvella-bare-window; do
     { echo "playback-lean.sh: no $build_dir/$p (make build; ninja corvella-playfile)" >&2; exit 2; }
 done
 # A full HD screen: the 720p picture shows at its own size in the player too, as in playbin's
-# window (on a 1280-wide screen the player's window and its borders cannot hold it unscaled).
-start_xvfb 1920x1080x24
+# window (on a 1280-wide screen the player's window and its borders cannot hold it unscaled;
+# LEAN_SCREEN=1280x1024x24 measures that case, where the player scales every picture).
+start_xvfb "${LEAN_SCREEN:-1920x1080x24}"
 work=$(mktemp -d)
 session_dirs+=("$work")
 
