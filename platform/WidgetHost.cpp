@@ -156,8 +156,8 @@ std::optional<CPixelArea> DirectArea(QPainter& painter, const QRect& widgetRect)
 } // namespace
 
 // A window's own picture goes straight into the surface Qt shows the window from when it shows
-// there at its own size. Otherwise (a window of another size, a grab into a pixmap, a partly
-// covered window) it goes through an image of its size, scaled as it is painted.
+// there at its own size. Otherwise (a window of another size, a grab into a pixmap, a window
+// partly outside its parent) it goes through an image of its size, scaled as it is painted.
 bool CWidgetHost::PaintOwnPixels(QPainter& painter, CSize pictureSize) {
     const std::optional<CPixelArea> area = DirectArea(painter, rect());
     if (area && area->nWidth == pictureSize.cx && area->nHeight == pictureSize.cy) {

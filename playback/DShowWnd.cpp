@@ -4,7 +4,6 @@
 #include "platform/RegisteredMessages.h"
 
 #include <algorithm>
-#include <utility>
 
 CDShowWnd::CDShowWnd() = default;
 

@@ -53,7 +53,6 @@ public:
     bool HasGraph() const { return m_graph.HasPipeline(); }
     // The size of the decoded picture shown (scaled to the window as it is painted); empty
     // while the window is black.
-    CSize GetPictureSize() const { return m_picture.GetSize(); }
     CSize GetOwnPictureSize() const override { return m_picture.GetSize(); }
     bool PaintPixels(const CPixelArea& area) override { return m_picture.PaintInto(area); }
 

@@ -85,7 +85,7 @@ GstFlowReturn OnNewFrame(GstAppSink*, gpointer data) {
 
 // playbin keeps up to three decoded pictures queued before the picture sink, each a whole
 // decoded frame (5.6 MiB for 720p in 4:4:4 at 10 bits). Two keep the decoder ahead of the
-// screen by 66 ms at 30 frames a second, besides the picture being converted and the one
+// screen by 66 ms at 30 frames a second, besides the picture the window shows and the one
 // waiting in the sink.
 constexpr guint kQueuedPictures = 2;
 

@@ -398,7 +398,7 @@ TEST_F(EngineTest, AnswersWithoutAnEngineTheIdleAreaAndAnAudioClipOrAPictureOver
     ASSERT_TRUE(OpenAndPlay(Media("clip.avi")));
     m_manager->SetRect({6, 18, 166, 138});
     CDShowWnd* pWnd = WndOf(*m_manager);
-    ASSERT_TRUE(WaitFor([&] { return pWnd->GetPictureSize() == CSize{320, 240}; }));
+    ASSERT_TRUE(WaitFor([&] { return pWnd->GetOwnPictureSize() == CSize{320, 240}; }));
     const QImage painted = pWnd->GetWidget()->grab().toImage();
     EXPECT_EQ(painted.size(), QSize(160, 120));
     EXPECT_NE(painted.pixel(10, 10) & 0xFFFFFF, 0u);
