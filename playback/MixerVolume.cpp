@@ -61,13 +61,21 @@ const char* CMixerVolume::ElementName(MixerComponent component) {
 }
 
 CMixerVolume::CMixerVolume(MixerComponent component, const std::string& card)
-    : m_strCard(card), m_strElement(ElementName(component)) {
-    snd_lib_error_set_handler(QuietAlsa);
-    int index = -1;
-    CMixerHandle mixer(m_strCard);
-    if (mixer.Find(m_strElement, &index))
-        m_nControlId = index;
-    m_bValid = 1;
+    : m_strCard(card), m_strElement(ElementName(component)) {}
+
+// The card is searched when the line is first wanted: opening the default card's mixer may
+// load the sound server's client and talk to the server, which a start that plays no CD
+// should not wait for.
+bool CMixerVolume::HasControl() const {
+    if (!m_bValid) {
+        snd_lib_error_set_handler(QuietAlsa);
+        int index = -1;
+        CMixerHandle mixer(m_strCard);
+        if (mixer.Find(m_strElement, &index))
+            m_nControlId = index;
+        m_bValid = 1;
+    }
+    return m_nControlId >= 0;
 }
 
 unsigned CMixerVolume::GetLevel() const {

@@ -9,10 +9,11 @@ enum class MixerComponent { CompactDisc };
 
 class CMixerVolume {
 public:
-    // Looks for the line's volume control on the card (by default the default card).
+    // The line's volume control on the card (by default the default card), looked for when
+    // first asked about.
     explicit CMixerVolume(MixerComponent component, const std::string& card = "default");
 
-    bool HasControl() const { return m_bValid && m_nControlId >= 0; }
+    bool HasControl() const;
     unsigned GetLevel() const;
     void SetLevel(unsigned level);
 
@@ -21,8 +22,8 @@ public:
 
 private:
     int m_nChannels = 1;
-    int m_nControlId = -1; // the element's index on the card, once found
-    int m_bValid = 0;      // the search has run
+    mutable int m_nControlId = -1; // the element's index on the card, once found
+    mutable int m_bValid = 0;      // the search has run
     std::string m_strCard;
     std::string m_strElement;
 };
