@@ -18,22 +18,9 @@ struct CVideoPicture::Held {
     }
 };
 
-// A converter is built for one picture format and one area size; the area's row length is read
-// from each destination frame.
-struct CVideoPicture::Converter {
-    GstVideoInfo in{};
-    int nWidth = 0;
-    int nHeight = 0;
-    GstVideoConverter* pConvert = nullptr;
-    ~Converter() {
-        if (pConvert)
-            gst_video_converter_free(pConvert);
-    }
-    bool Fits(const GstVideoInfo& info, int width, int height) const {
-        return pConvert && nWidth == width && nHeight == height &&
-               gst_video_info_is_equal(&in, &info);
-    }
-};
+void CVideoPicture::FreeConverter::operator()(GstVideoConverter* pConvert) const {
+    gst_video_converter_free(pConvert);
+}
 
 CVideoPicture::CVideoPicture() = default;
 CVideoPicture::~CVideoPicture() = default;
@@ -107,6 +94,17 @@ GstVideoConverter* MakeConverter(const GstVideoInfo& in, const GstVideoInfo& out
                                    pConfig);
 }
 
+// A converter is built for one picture format and one area size; the area's row length is read
+// from each destination frame.
+bool ConverterFits(GstVideoConverter* pConvert, const GstVideoInfo& in, const GstVideoInfo& out) {
+    if (!pConvert)
+        return false;
+    const GstVideoInfo* pOut = gst_video_converter_get_out_info(pConvert);
+    return gst_video_info_is_equal(gst_video_converter_get_in_info(pConvert), &in) &&
+           GST_VIDEO_INFO_WIDTH(pOut) == GST_VIDEO_INFO_WIDTH(&out) &&
+           GST_VIDEO_INFO_HEIGHT(pOut) == GST_VIDEO_INFO_HEIGHT(&out);
+}
+
 } // namespace
 
 bool CVideoPicture::PaintInto(const CPixelArea& area) {
@@ -118,15 +116,10 @@ bool CVideoPicture::PaintInto(const CPixelArea& area) {
     GstVideoFrame out;
     if (!MapArea(area, in, outInfo, out))
         return false;
-    if (!m_pConverter || !m_pConverter->Fits(in, area.nWidth, area.nHeight)) {
-        m_pConverter = std::make_unique<Converter>();
-        m_pConverter->pConvert = MakeConverter(in, outInfo);
-        m_pConverter->in = in;
-        m_pConverter->nWidth = area.nWidth;
-        m_pConverter->nHeight = area.nHeight;
-    }
-    if (m_pConverter->pConvert)
-        gst_video_converter_frame(m_pConverter->pConvert, &m_pHeld->frame, &out);
+    if (!ConverterFits(m_pConvert.get(), in, outInfo))
+        m_pConvert.reset(MakeConverter(in, outInfo));
+    if (m_pConvert)
+        gst_video_converter_frame(m_pConvert.get(), &m_pHeld->frame, &out);
     gst_video_frame_unmap(&out);
-    return m_pConverter->pConvert != nullptr;
+    return m_pConvert != nullptr;
 }

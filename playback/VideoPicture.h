@@ -10,6 +10,7 @@
 
 struct CPixelArea;
 typedef struct _GstSample GstSample;
+typedef struct _GstVideoConverter GstVideoConverter;
 
 class CVideoPicture {
 public:
@@ -29,7 +30,10 @@ public:
 
 private:
     struct Held;
-    struct Converter;
+    struct FreeConverter {
+        void operator()(GstVideoConverter* pConvert) const;
+    };
     std::unique_ptr<Held> m_pHeld;
-    std::unique_ptr<Converter> m_pConverter; // kept while pictures and area keep their sizes
+    // Kept while the pictures keep their format and the area its size.
+    std::unique_ptr<GstVideoConverter, FreeConverter> m_pConvert;
 };
